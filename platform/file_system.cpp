@@ -1,0 +1,146 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/text_cp932.h"
+
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
+    if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool Exists(const std::string& native) {
+  struct stat st;
+  return ::lstat(native.c_str(), &st) == 0;
+}
+
+// The name on disk in folder `dir` for `name`, matched without regard to
+// case; `name` itself when nothing matches.
+std::string MatchInFolder(const std::string& dir, const std::string& name) {
+  std::string probe = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  if (Exists(probe)) return name;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return name;
+  std::string found = name;
+  while (dirent* e = ::readdir(d)) {
+    if (SameIgnoringCase(e->d_name, name)) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+}  // namespace
+
+std::string ResolvePath(std::string_view cp932Path) {
+  std::string utf8 = Cp932ToUtf8(cp932Path);
+  for (char& c : utf8) {
+    if (c == '\\') c = '/';
+  }
+  std::string out;
+  size_t pos = 0;
+  if (!utf8.empty() && utf8[0] == '/') {
+    out = "/";
+    pos = 1;
+  }
+  bool missing = false;  // once a component is missing, the rest cannot exist
+  while (pos <= utf8.size()) {
+    size_t next = utf8.find('/', pos);
+    if (next == std::string::npos) next = utf8.size();
+    std::string comp = utf8.substr(pos, next - pos);
+    pos = next + 1;
+    if (comp.empty()) continue;
+    std::string name = comp;
+    if (!missing && comp != "." && comp != "..") {
+      name = MatchInFolder(out, comp);
+      std::string probe = out.empty() ? name : (out == "/" ? "/" + name : out + "/" + name);
+      if (!Exists(probe)) missing = true;
+    }
+    if (out.empty() || out == "/") {
+      out += name;
+    } else {
+      out += "/" + name;
+    }
+  }
+  if (out.empty() && !utf8.empty()) out = utf8;
+  return out;
+}
+
+FILE* OpenFile(std::string_view cp932Path, const char* mode) {
+  if (cp932Path.empty()) return nullptr;
+  return std::fopen(ResolvePath(cp932Path).c_str(), mode);
+}
+
+DWORD GetFileAttributesA(std::string_view cp932Path) {
+  if (cp932Path.empty()) return INVALID_FILE_ATTRIBUTES;
+  struct stat st;
+  if (::stat(ResolvePath(cp932Path).c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
+  return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+}
+
+BOOL PathIsDirectoryA(std::string_view cp932Path) {
+  DWORD a = GetFileAttributesA(cp932Path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) ? TRUE : FALSE;
+}
+
+BOOL PathFileExistsA(std::string_view cp932Path) {
+  return GetFileAttributesA(cp932Path) != INVALID_FILE_ATTRIBUTES ? TRUE : FALSE;
+}
+
+BOOL CreateDirectoryA(std::string_view cp932Path) {
+  if (cp932Path.empty()) return FALSE;
+  return ::mkdir(ResolvePath(cp932Path).c_str(), 0777) == 0 ? TRUE : FALSE;
+}
+
+BOOL DeleteFileA(std::string_view cp932Path) {
+  if (cp932Path.empty()) return FALSE;
+  return ::unlink(ResolvePath(cp932Path).c_str()) == 0 ? TRUE : FALSE;
+}
+
+BOOL MoveFileReplace(std::string_view from, std::string_view to) {
+  return std::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0 ? TRUE : FALSE;
+}
+
+std::vector<std::string> ListFolder(std::string_view cp932Folder) {
+  std::vector<std::string> names;
+  std::string dir = cp932Folder.empty() ? std::string(".") : ResolvePath(cp932Folder);
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return names;
+  while (dirent* e = ::readdir(d)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    bool ok = false;
+    std::string n = Utf8ToCp932(e->d_name, &ok);
+    if (ok) names.push_back(std::move(n));
+  }
+  ::closedir(d);
+  return names;
+}
+
+std::string GetCurrentDirectoryCp932() {
+  std::error_code ec;
+  std::string cwd = std::filesystem::current_path(ec).string();
+  if (ec) return std::string();
+  bool ok = false;
+  std::string s = Utf8ToCp932(cwd, &ok);
+  if (!ok) return std::string();
+  for (char& c : s) {
+    if (c == '/') c = '\\';
+  }
+  return s;
+}

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# ./play.sh [GAME_FOLDER]: installs what is missing, builds Release into
+# build/, and plays the game in GAME_FOLDER (the demo project when none).
+set -euo pipefail
+top=$(cd "$(dirname "$0")" && pwd)
+game=${1:-}
+if [ -n "$game" ]; then
+  game=$(cd "$game" && pwd)
+fi
+cd "$top"
+scripts/setup.sh
+scripts/build.sh build Release -DT4_BENCH=OFF
+if [ -z "$game" ]; then
+  game="$top/build/demo"
+  if [ -x build/make_demo ]; then
+    build/make_demo "$game"
+  else
+    mkdir -p "$game"
+  fi
+fi
+cd "$game"
+exec "$top/build/tarvolin4"

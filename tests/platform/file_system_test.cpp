@@ -1,0 +1,41 @@
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text_cp932.h"
+#include "tests/support/temp_folder.h"
+
+TEST(FileSystem, ResolvesBackslashesAndLetterCase) {
+  cTempFolder tmp;
+  tmp.WriteFile("Data/Stg4/A.STG4_003", "x");
+  EXPECT_EQ(ResolvePath("data\\stg4\\a.stg4_003"), "Data/Stg4/A.STG4_003");
+  FILE* f = OpenFile("DATA\\STG4\\a.Stg4_003", "rb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  // A missing tail keeps the given spelling so that it can be created.
+  EXPECT_EQ(ResolvePath("data\\new\\file.dat"), "Data/new/file.dat");
+}
+
+TEST(FileSystem, DoubleByteCharacterKeepsItsTrailByte) {
+  cTempFolder tmp;
+  tmp.WriteFile("表/ファイル.txt", "x");
+  std::string path = Sjis("表\\ファイル.txt");
+  EXPECT_EQ(ResolvePath(path), "表/ファイル.txt");
+  EXPECT_EQ(GetFileAttributesA(path), FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(GetFileAttributesA(Sjis("表")), FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(GetFileAttributesA("nothing"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(FileSystem, FolderOperations) {
+  cTempFolder tmp;
+  EXPECT_TRUE(CreateDirectoryA("user_data"));
+  EXPECT_FALSE(CreateDirectoryA("USER_DATA"));  // exists, in another case
+  EXPECT_TRUE(CreateDirectoryA("user_data\\story"));
+  EXPECT_TRUE(PathIsDirectoryA("User_Data\\Story"));
+  tmp.WriteFile("user_data/a.tmp", "new");
+  tmp.WriteFile("user_data/A.DAT", "old");
+  EXPECT_TRUE(MoveFileReplace("user_data\\a.tmp", "user_data\\a.dat"));
+  EXPECT_EQ(tmp.ReadFile("user_data/A.DAT"), "new");
+  auto names = ListFolder("user_data");
+  EXPECT_EQ(names.size(), 2u);
+}
