@@ -1,0 +1,92 @@
+// A data file as the records read and write it: a u32 data version, then one
+// record. Every read is checked against the bytes left in the file, so a
+// short or damaged file stops the read with one report line instead of
+// reading garbage or allocating without bound. Writes go to a temporary file
+// beside the target, which replaces the target only when every write and the
+// close succeeded.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/win_types.h"
+
+// The system's data version (667 once start-up has run), the version of the
+// file read last, and whether strings lose their carriage returns on reading.
+extern int32_t g_nCurDataVersion;
+extern int32_t g_nFileDataVersion;
+extern BOOL g_bStripCR;
+
+constexpr int32_t DATA_VERSION_CURRENT = 667;
+// The longest text a string of a data file holds.
+constexpr size_t DATA_STRING_MAX = 5119;
+
+class cDataFile {
+ public:
+  ~cDataFile();
+  cDataFile(const cDataFile&) = delete;
+  cDataFile& operator=(const cDataFile&) = delete;
+
+  bool IsWriting() const { return m_bWriting; }
+  // Set by the first failed read or write; later reads give zeros and fail.
+  bool Failed() const { return m_bFailed; }
+  int64_t BytesLeft() const { return m_bWriting ? 0 : m_nSize - m_nPos; }
+  int64_t Position() const { return m_nPos; }
+  const std::string& Path() const { return m_strPath; }
+
+  bool ReadBytes(void* p, size_t n);
+  bool ReadU32(uint32_t& v) { return ReadBytes(&v, 4); }
+  bool ReadI32(int32_t& v) { return ReadBytes(&v, 4); }
+  bool ReadU16(uint16_t& v) { return ReadBytes(&v, 2); }
+  bool ReadU8(uint8_t& v) { return ReadBytes(&v, 1); }
+  bool ReadF64(double& v) { return ReadBytes(&v, 8); }
+  // A u32 element count of a list whose elements take at least
+  // nMinElementBytes each; a count the rest of the file cannot hold marks the
+  // file damaged and gives 0.
+  uint32_t ReadCount(size_t nMinElementBytes, const char* pszWhat);
+  // A string in the data-file encoding (u32 length + 1, then text and NUL).
+  bool ReadString(std::string& s);
+
+  bool WriteBytes(const void* p, size_t n);
+  bool WriteU32(uint32_t v) { return WriteBytes(&v, 4); }
+  bool WriteI32(int32_t v) { return WriteBytes(&v, 4); }
+  bool WriteU16(uint16_t v) { return WriteBytes(&v, 2); }
+  bool WriteU8(uint8_t v) { return WriteBytes(&v, 1); }
+  bool WriteF64(double v) { return WriteBytes(&v, 8); }
+  bool WriteString(const std::string& s);
+
+  // Marks the file damaged; the first call writes the report line.
+  void Fail(const char* pszWhat);
+
+ private:
+  friend std::unique_ptr<cDataFile> OpenDataFileRead(const std::string& path);
+  friend std::unique_ptr<cDataFile> OpenDataFileWrite(const std::string& path);
+  friend BOOL CloseDataFile(std::unique_ptr<cDataFile>& pFile);
+  cDataFile() = default;
+
+  FILE* m_fp = nullptr;
+  std::string m_strPath;     // as the game named it (CP932)
+  std::string m_strTemp;     // native path of the temporary file being written
+  std::string m_strTarget;   // native path that the temporary file replaces
+  int64_t m_nSize = 0;
+  int64_t m_nPos = 0;
+  bool m_bWriting = false;
+  bool m_bFailed = false;
+};
+
+// Opens for reading and reads the version word into g_nFileDataVersion;
+// null when the file cannot be opened or holds no version word (the latter
+// with a report line).
+std::unique_ptr<cDataFile> OpenDataFileRead(const std::string& path);
+// Opens the temporary file for the target and writes g_nCurDataVersion.
+std::unique_ptr<cDataFile> OpenDataFileWrite(const std::string& path);
+// Closes. For a written file: 1 when every write and the close succeeded and
+// the target was replaced; 0 otherwise, and the target is left as it was.
+// For a read file: 1 unless the file was found damaged.
+BOOL CloseDataFile(std::unique_ptr<cDataFile>& pFile);
+
+// Tests only: the next n bytes written to any data file fail once written
+// so far reaches this many bytes (-1: never).
+void SetDataFileWriteLimitForTests(int64_t nBytes);

@@ -1,0 +1,186 @@
+// cEdRecord, the base of every persistent object: a record registers its
+// members per data version in two tables (fixed-size members and strings),
+// and reading, writing, clearing and copying walk those tables. The file
+// layout of a record is its base part (u32 field count, the fields' raw
+// bytes, u32 string count, the strings), then whatever its class adds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "platform/win_types.h"
+#include "records/checked_containers.h"
+#include "records/data_file.h"
+
+// One registered fixed-size member. It is held as an offset into its record,
+// so a copied or moved record's table names the copy's own members.
+struct RECFIELD {
+  ptrdiff_t nOffset;
+  uint32_t dwCount;
+  int8_t cSize;
+};
+
+// One registered string member.
+struct RECSTRFIELD {
+  ptrdiff_t nOffset;
+};
+
+// The failure lines name the sizes the original program's descriptors had.
+template <>
+struct ReportedSize<RECFIELD> {
+  static constexpr int value = 16;
+};
+template <>
+struct ReportedSize<RECSTRFIELD> {
+  static constexpr int value = 8;
+};
+
+class cEdRecord {
+ public:
+  cEdRecord() = default;
+  virtual ~cEdRecord() = default;
+  cEdRecord(const cEdRecord&) = default;
+  cEdRecord& operator=(const cEdRecord&) = default;
+
+  virtual void PreCopy(int /*nVersion*/) {}
+  // Empties both tables, then registers the members that data version
+  // nVersion holds, in file order.
+  virtual void RegisterFields(int /*nVersion*/) {}
+  // The base part; overrides call it first, then read their own lists.
+  virtual void Read(cDataFile& f);
+  virtual void Write(cDataFile& f);
+
+  // Every registered number zero, every registered string empty.
+  void ClearFields();
+  // Copies the registered members' values from a record of the same class.
+  void CopyFieldValues(cEdRecord& src);
+  // Brings this record's tables to the shape of src's.
+  void RebindFields(cEdRecord& src);
+
+  // 1 when the file was opened and read whole; 0 when it could not be
+  // opened or was damaged (with one report line).
+  BOOL LoadFromFile(const std::string& path);
+  // 1 when the file was written whole; 0 otherwise, and an earlier file of
+  // that name is left as it was.
+  BOOL SaveToFile(const std::string& path);
+
+  void ReadStrFields(cDataFile& f);
+  void WriteStrFields(cDataFile& f);
+  void StripStrFieldsCR();
+
+  RECFIELD& FieldAt(int i) { return m_vecField.CheckedAt(i); }
+  RECSTRFIELD& StrFieldAt(int i) { return m_vecStrField.CheckedAt(i); }
+  int FieldCount() const { return static_cast<int>(m_vecField.size()); }
+  int StrFieldCount() const { return static_cast<int>(m_vecStrField.size()); }
+
+ protected:
+  void ClearTables() {
+    m_vecField.clear();
+    m_vecStrField.clear();
+  }
+  template <class T>
+  void AddField32(T* p, int nCount) {
+    static_assert(sizeof(T) == 4 && std::is_trivially_copyable_v<T>);
+    AddField(p, nCount, 4);
+  }
+  template <class T>
+  void AddField16(T* p, int nCount) {
+    static_assert(sizeof(T) == 2 && std::is_trivially_copyable_v<T>);
+    AddField(p, nCount, 2);
+  }
+  template <class T>
+  void AddField8(T* p, int nCount) {
+    static_assert(sizeof(T) == 1 && std::is_trivially_copyable_v<T>);
+    AddField(p, nCount, 1);
+  }
+  template <class T>
+  void AddField64(T* p, int nCount) {
+    static_assert(sizeof(T) == 8 && std::is_trivially_copyable_v<T>);
+    AddField(p, nCount, 8);
+  }
+  // Registers the same string nCount times (every caller passes 1).
+  void AddStrField(std::string* p, int nCount);
+
+ private:
+  void AddField(void* p, int nCount, int nSize);
+  void* FieldData(const RECFIELD& d) { return reinterpret_cast<char*>(this) + d.nOffset; }
+  std::string& FieldString(const RECSTRFIELD& d) {
+    return *reinterpret_cast<std::string*>(reinterpret_cast<char*>(this) + d.nOffset);
+  }
+
+  cVector<RECFIELD> m_vecField;
+  cVector<RECSTRFIELD> m_vecStrField;
+};
+
+// Shared slot bodies.
+inline void EmptyHook() {}
+inline void WriteAndHook(cEdRecord& r, cDataFile& f) {
+  EmptyHook();
+  r.cEdRecord::Write(f);
+}
+
+// A list of records: u32 count, then each record by its own Write.
+template <class T>
+void ReadRecordList(cDataFile& f, cVector<T>& v, const char* pszWhat = "record list") {
+  // A record takes at least its two count words.
+  uint32_t n = f.ReadCount(8, pszWhat);
+  v.clear();
+  v.resize(n);
+  for (uint32_t i = 0; i < n && !f.Failed(); ++i) v[i].Read(f);
+  if (f.Failed()) v.clear();
+}
+
+template <class T>
+void WriteRecordList(cDataFile& f, cVector<T>& v) {
+  f.WriteU32(static_cast<uint32_t>(v.size()));
+  for (T& r : v) r.Write(f);
+}
+
+// A list of numbers: u32 count, then the raw values.
+template <class T>
+void ReadValueList(cDataFile& f, cVector<T>& v, const char* pszWhat = "value list") {
+  static_assert(std::is_trivially_copyable_v<T>);
+  uint32_t n = f.ReadCount(sizeof(T), pszWhat);
+  v.assign(n, T{});
+  if (n) f.ReadBytes(v.data(), n * sizeof(T));
+}
+
+template <class T>
+void WriteValueList(cDataFile& f, const cVector<T>& v) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  f.WriteU32(static_cast<uint32_t>(v.size()));
+  if (!v.empty()) f.WriteBytes(v.data(), v.size() * sizeof(T));
+}
+
+// An optional sub-record: u32 presence flag, then the record when present.
+template <class T>
+void ReadOptionalRecord(cDataFile& f, std::unique_ptr<T>& p) {
+  uint32_t flag = 0;
+  f.ReadU32(flag);
+  if (flag && !f.Failed()) {
+    if (!p) p = std::make_unique<T>();
+    p->Read(f);
+  } else {
+    p.reset();
+  }
+}
+
+template <class T>
+void WriteOptionalRecord(cDataFile& f, const std::unique_ptr<T>& p) {
+  f.WriteU32(p ? 1 : 0);
+  if (p) p->Write(f);
+}
+
+// A record with a trailing byte list: its base part, u32 n, then n bytes.
+class cEdU32List : public cEdRecord {
+ public:
+  cEdU32List() { RegisterFields(DATA_VERSION_CURRENT); }
+  void RegisterFields(int) override { ClearTables(); }
+  void Read(cDataFile& f) override;
+  void Write(cDataFile& f) override;
+
+  cVector<uint8_t> m_vecByte;
+};
