@@ -8,6 +8,7 @@
 
 #include "platform/messages.h"
 #include "records/report.h"
+#include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -248,4 +249,14 @@ TEST_F(RecordFiles, LongStringsAreCutOnACharacterBoundary) {
   cToyRecord back;
   ASSERT_TRUE(back.LoadFromFile("long.dat"));
   EXPECT_EQ(back.m_strA, std::string(5118, 'x'));
+}
+
+TEST_F(RecordFiles, SurvivesTheCorruptionHarness) {
+  cToyRecord good;
+  ASSERT_TRUE(good.SaveToFile("h.dat"));
+  int n = RunCorruptionHarness(m_Tmp.ReadFile("h.dat"), "h.dat", [] {
+    cToyRecord r;
+    r.LoadFromFile("h.dat");
+  });
+  EXPECT_GT(n, 2000);
 }

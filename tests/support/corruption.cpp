@@ -1,0 +1,55 @@
+#include "tests/support/corruption.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/file_system.h"
+
+namespace {
+
+void WriteAll(const std::string& relPath, const std::string& bytes) {
+  std::string native = ResolvePath(relPath);
+  std::filesystem::path p(native);
+  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+  std::ofstream f(native, std::ios::binary | std::ios::trunc);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+int RunCorruptionHarness(const std::string& good, const std::string& relPath, const std::function<void()>& load,
+                         const CORRUPTIONPLAN& plan) {
+  int n = 0;
+  // Truncations.
+  size_t step = 1;
+  if (good.size() > plan.nAllTruncationsBelow) step = good.size() / plan.nAllTruncationsBelow + 1;
+  for (size_t len = 0; len < good.size(); len += step) {
+    WriteAll(relPath, good.substr(0, len));
+    load();
+    ++n;
+  }
+  // Random changes: single bytes, and whole little-endian words set to
+  // values that make counts and lengths interesting.
+  std::mt19937 rng(plan.nSeed);
+  static const uint32_t s_Words[] = {0u, 1u, 2u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 0xFFFFu, 0x10000u, 255u, 667u};
+  for (int i = 0; i < plan.nMutations && !good.empty(); ++i) {
+    std::string bad = good;
+    int changes = 1 + static_cast<int>(rng() % plan.nMaxChangesPerFile);
+    for (int c = 0; c < changes; ++c) {
+      size_t pos = rng() % bad.size();
+      if (rng() % 2 == 0 || pos + 4 > bad.size()) {
+        bad[pos] = static_cast<char>(rng() & 0xFF);
+      } else {
+        uint32_t w = s_Words[rng() % (sizeof s_Words / sizeof s_Words[0])];
+        pos &= ~static_cast<size_t>(3);
+        if (pos + 4 > bad.size()) pos = bad.size() - 4;
+        for (int b = 0; b < 4; ++b) bad[pos + b] = static_cast<char>((w >> (8 * b)) & 0xFF);
+      }
+    }
+    WriteAll(relPath, bad);
+    load();
+    ++n;
+  }
+  return n;
+}
