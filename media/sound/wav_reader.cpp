@@ -1,0 +1,90 @@
+#include "media/sound/wav_reader.h"
+
+#include <cstdio>
+
+#include "platform/file_system.h"
+
+namespace {
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+bool IdIs(const uint8_t* p, const char* id) { return p[0] == id[0] && p[1] == id[1] && p[2] == id[2] && p[3] == id[3]; }
+
+struct CHUNK {
+  size_t nData = 0;  // offset of the chunk's contents
+  uint32_t nSize = 0;
+  size_t nNext = 0;  // offset after the contents and the pad byte
+};
+
+// Looks for chunk `id` among the chunks from `begin` to `end` (for "RIFF",
+// one of form type `form`). False when none is there, or when a chunk passed
+// on the way claims more bytes than its parent holds: a size that lies is
+// damage, and everything after it is untrustworthy.
+bool FindChunk(const uint8_t* b, size_t begin, size_t end, const char* id, const char* form, CHUNK& out) {
+  size_t pos = begin;
+  while (pos < end && end - pos >= 8) {
+    uint32_t size = U32(b + pos + 4);
+    if (uint64_t(size) > end - pos - 8) return false;
+    size_t data = pos + 8;
+    size_t next = data + size + (size & 1);
+    bool match = IdIs(b + pos, id);
+    if (match && form) match = size >= 4 && IdIs(b + data, form);
+    if (match) {
+      out.nData = data;
+      out.nSize = size;
+      out.nNext = next < end ? next : end;
+      return true;
+    }
+    if (next >= end) return false;
+    pos = next;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ParseWave(const uint8_t* b, size_t n, WAVEDATA* pWave) {
+  if (!b || !pWave) return false;
+  CHUNK riff;
+  if (!FindChunk(b, 0, n, "RIFF", "WAVE", riff)) return false;
+  const size_t riffEnd = riff.nData + riff.nSize;
+  CHUNK fmt;
+  if (!FindChunk(b, riff.nData + 4, riffEnd, "fmt ", nullptr, fmt)) return false;
+  // Only the fields of PCM are read; a longer format chunk (an extension)
+  // is stepped over whole.
+  if (fmt.nSize < 16) return false;
+  const uint8_t* f = b + fmt.nData;
+  PCM_FORMAT format;
+  format.nTag = U16(f);
+  format.nChannels = U16(f + 2);
+  format.nRate = U32(f + 4);
+  format.nBlockAlign = U16(f + 12);
+  format.nBits = U16(f + 14);
+  if (format.nTag != 1) return false;
+  CHUNK data;
+  if (!FindChunk(b, fmt.nNext, riffEnd, "data", nullptr, data)) return false;
+  pWave->m_Format = format;
+  pWave->m_vData.assign(b + data.nData, b + data.nData + data.nSize);
+  return true;
+}
+
+bool DS_ReadWave(std::string_view file, WAVEDATA* pWave) {
+  if (!pWave) return false;
+  FILE* fp = OpenFile(file, "rb");
+  if (!fp) return false;
+  std::vector<uint8_t> bytes;
+  bool ok = std::fseek(fp, 0, SEEK_END) == 0;
+  long size = ok ? std::ftell(fp) : -1;
+  ok = size >= 0 && std::fseek(fp, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size));
+    ok = bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), fp) == bytes.size();
+  }
+  std::fclose(fp);
+  return ok && ParseWave(bytes.data(), bytes.size(), pWave);
+}
+
+void DS_FreeWave(WAVEDATA* pWave) {
+  if (!pWave) return;
+  std::vector<uint8_t>().swap(pWave->m_vData);
+}
