@@ -1,6 +1,7 @@
 #include "platform/messages.h"
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -9,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-HWND g_hWndMain = nullptr;
+std::atomic<HWND> g_hWndMain{nullptr};
 
 struct cPlatformWindow {
   DWORD m_dwThreadId;
@@ -41,6 +42,26 @@ std::map<cPlatformWindow*, std::unique_ptr<cPlatformWindow>> s_Windows;
 std::atomic<DWORD> s_NextThreadId{1};
 std::atomic<bool> s_bShutdown{false};
 thread_local DWORD t_dwThreadId = 0;
+
+// The event pump of the window thread (see SetEventPump).
+std::atomic<DWORD> s_dwPumpThread{0};
+std::atomic<EVENTPUMP> s_pfnPump{nullptr};
+thread_local bool t_bInPump = false;
+// How long a wait on the pump thread sleeps between two pumps: the input
+// latency of a window thread that waits (inactive, or in a modal loop).
+constexpr DWORD kPumpSliceMs = 5;
+
+// The hook for the calling thread, null when it has none (or is inside it).
+EVENTPUMP OwnPump() {
+  if (t_bInPump || t_dwThreadId == 0 || s_dwPumpThread.load() != t_dwThreadId) return nullptr;
+  return s_pfnPump.load();
+}
+
+void RunPump(EVENTPUMP pfn) {
+  t_bInPump = true;
+  pfn();
+  t_bInPump = false;
+}
 
 std::shared_ptr<cThreadQueue> QueueOf(DWORD id) {
   auto it = s_Queues.find(id);
@@ -201,6 +222,7 @@ LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PeekMessage(MSG* pMsg, HWND hWnd, UINT lo, UINT hi, UINT removeMsg) {
+  if (EVENTPUMP pfn = OwnPump()) RunPump(pfn);
   std::unique_lock<std::mutex> lk(s_Lock);
   auto q = OwnQueueLocked();
   ServeSentLocked(lk, q);
@@ -223,13 +245,31 @@ BOOL GetMessage(MSG* pMsg, HWND hWnd, UINT lo, UINT hi) {
 }
 
 BOOL WaitMessageTimeout(DWORD timeoutMs) {
+  using namespace std::chrono;
+  const bool bForever = timeoutMs == 0xFFFFFFFFu;
+  const steady_clock::time_point end = steady_clock::now() + milliseconds(bForever ? 0 : timeoutMs);
+  EVENTPUMP pfn = OwnPump();
   std::unique_lock<std::mutex> lk(s_Lock);
   auto q = OwnQueueLocked();
   auto ready = [&] { return !q->m_Posted.empty() || !q->m_Sent.empty() || q->m_bWake; };
-  if (timeoutMs == 0xFFFFFFFFu) {
-    q->m_Cv.wait(lk, ready);
-  } else {
-    q->m_Cv.wait_for(lk, std::chrono::milliseconds(timeoutMs), ready);
+  for (;;) {
+    pfn = OwnPump();  // the window may have gone meanwhile
+    if (pfn) {
+      lk.unlock();
+      RunPump(pfn);
+      lk.lock();
+    }
+    if (ready()) break;
+    steady_clock::time_point now = steady_clock::now();
+    if (!bForever && now >= end) break;
+    // Without a pump there is nothing to gather: wait for the queue alone.
+    if (!pfn && bForever) {
+      q->m_Cv.wait(lk, ready);
+    } else {
+      steady_clock::time_point until = bForever ? now + milliseconds(kPumpSliceMs) : end;
+      if (pfn) until = std::min(until, now + milliseconds(kPumpSliceMs));
+      q->m_Cv.wait_until(lk, until, ready);
+    }
   }
   bool r = ready();
   q->m_bWake = false;
@@ -245,6 +285,11 @@ void WakeThread(DWORD threadId) {
   if (!q) return;
   q->m_bWake = true;
   q->m_Cv.notify_all();
+}
+
+void SetEventPump(DWORD threadId, EVENTPUMP pfn) {
+  s_pfnPump.store(pfn);
+  s_dwPumpThread.store(pfn ? threadId : 0);
 }
 
 BOOL TranslateMessage(const MSG*) { return FALSE; }
@@ -277,6 +322,8 @@ void ResetMessageLayerForTests() {
   s_Queues.clear();
   for (auto& [h, w] : s_Windows) w->m_bAlive = false;
   g_hWndMain = nullptr;
+  s_pfnPump = nullptr;
+  s_dwPumpThread = 0;
   s_SendDone.notify_all();
 }
 

@@ -4,13 +4,16 @@
 // later cross-thread send returns 0 at once.
 #pragma once
 
+#include <atomic>
+
 #include "platform/win_types.h"
 
 typedef LRESULT (*WNDPROC)(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The main window's handle, a copy of the main window object's; null while
-// there is no window (posts to it then do nothing).
-extern HWND g_hWndMain;
+// there is no window (posts to it then do nothing). Atomic: the window
+// thread sets and clears it while the game-side threads post to it.
+extern std::atomic<HWND> g_hWndMain;
 
 // Ids of our own: 1, 2, 3... in the order threads first touch the layer.
 DWORD GetCurrentThreadId();
@@ -51,6 +54,14 @@ LRESULT DispatchMessage(const MSG* pMsg);
 // Wakes a thread blocked in WaitMessage/GetMessage without a message (the
 // window thread uses it for its own events).
 void WakeThread(DWORD threadId);
+
+// The window thread's outside events (the game window's input, frames to
+// show) are gathered by this hook whenever that thread looks at its queue:
+// PeekMessage calls it first, and the waits call it every few milliseconds,
+// so nested loops (dialogs, a load that pumps) gather them too. Null removes
+// it. The hook runs without the layer's lock and may post.
+typedef void (*EVENTPUMP)();
+void SetEventPump(DWORD threadId, EVENTPUMP pfn);
 
 // Shut-down: from here on cross-thread sends return 0 without waiting, and
 // the ones already waiting are released.

@@ -74,6 +74,39 @@ TEST_F(Messages, PendingSendReturnsZeroOnceShutDownStarts) {
   EXPECT_EQ(result, 0);
 }
 
+namespace {
+std::atomic<int> s_nPumped{0};
+HWND s_hPumpWindow = nullptr;
+// Stands for the window's events: the fifth look at the queue finds one.
+void FakePump() {
+  if (++s_nPumped == 5) PostMessage(s_hPumpWindow, WM_KEYDOWN, 0x1B, 0);
+}
+}  // namespace
+
+// The window thread's waits gather its outside events: a wait for ever
+// returns once the pump has posted, and other threads never run the pump.
+TEST_F(Messages, EventPumpFeedsTheWindowThreadsWaits) {
+  s_nPumped = 0;
+  s_hPumpWindow = CreateMessageWindow(&CountingProc);
+  SetEventPump(GetCurrentThreadId(), &FakePump);
+  std::thread other([] {
+    MSG m;
+    PeekMessage(&m, nullptr, 0, 0, PM_REMOVE);
+    WaitMessageTimeout(20);
+  });
+  other.join();
+  EXPECT_EQ(s_nPumped.load(), 0);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_GE(s_nPumped.load(), 5);
+  MSG m;
+  ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.message, static_cast<UINT>(WM_KEYDOWN));
+  SetEventPump(GetCurrentThreadId(), nullptr);
+  int before = s_nPumped;
+  PeekMessage(&m, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(s_nPumped.load(), before);
+}
+
 TEST(GameRandom, FollowsTheRuntimeGeneratorPerThread) {
   srand(1);
   EXPECT_EQ(rand(), 41);

@@ -1,0 +1,37 @@
+// The game window: a 640 x 480 client area shown with SDL on the window
+// thread (the process's main thread), whose events arrive as the window
+// messages the game handles (keys, close box, activation, paint), and which
+// shows the frames the game side hands over. Headless there is no SDL video
+// at all: the window is only a message window, and the application is
+// always active.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/messages.h"
+#include "platform/win_types.h"
+
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 480;
+
+// Creates the window on the calling thread, hidden, titled with a CP932
+// title, and sends WM_CREATE to its procedure. Null when SDL cannot make it.
+HWND CreateMainWindow(WNDPROC pfnProc, std::string_view cp932Title);
+// Shows or hides it. A command that activates a window (every one but
+// SW_HIDE, SW_SHOWNOACTIVATE, SW_SHOWMINNOACTIVE and SW_MINIMIZE) posts
+// WM_ACTIVATEAPP 1 the first time, as the system does for a new window;
+// later activation follows the window's focus.
+BOOL ShowWindow(HWND hWnd, int nCmdShow);
+BOOL SetWindowTextA(HWND hWnd, std::string_view cp932Title);
+// Sends WM_DESTROY, then destroys the window (and, for the game window, its
+// SDL window). Owner thread only.
+BOOL DestroyWindow(HWND hWnd);
+
+// True when a real window is shown with SDL (false headless).
+bool HasGameWindow();
+
+// The game side's frame (0x00RRGGBB pixels), copied and shown by the window
+// thread the next time it looks at its queue. With bVSync the call waits
+// until the frame is shown (at most 100 ms; never during shut-down).
+void HandFrameToWindow(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPixels, bool bVSync);

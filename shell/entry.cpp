@@ -1,0 +1,102 @@
+#include "shell/entry.h"
+
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/messages.h"
+#include "platform/single_instance.h"
+#include "platform/text_cp932.h"
+#include "platform/window.h"
+#include "records/message_box.h"
+#include "records/path_helpers.h"
+#include "records/report.h"
+#include "records/thread_wrapper.h"
+#include "shell/game_loop.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+
+DWORD g_bEditorLink = 0;
+std::atomic<BYTE> g_bGameReady{0};
+std::atomic<DWORD> g_bAppActive{0};
+
+namespace {
+
+// The window thread's loop until WM_QUIT; gives that message's wParam.
+WPARAM RunMessageLoop() {
+  MSG msg{};
+  for (;;) {
+    if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) break;
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+      Sleep(1);
+    } else {
+      if (!g_bAppActive) WaitMessage();
+      Sleep(1);
+    }
+  }
+  return msg.wParam;
+}
+
+// The other copy, when one runs: asks, and ends it on Yes. False when this
+// copy is to end.
+bool PassSingleInstanceRule(cInstanceLock& lock) {
+  if (lock.Create() != cInstanceLock::LOCK_ALREADY_RUNNING) return true;
+  const std::string caption = Sjis("二重起動");
+  int nAnswer = MessageBoxA(nullptr, Sjis("既に起動しています。\n実行中のプログラムを閉じて再起動しますか？"), caption, MB_YESNO);
+  if (nAnswer == IDNO) return false;
+  if (lock.TerminateOther() == cInstanceLock::TERMINATE_CANNOT_OPEN) {
+    MessageBoxA(nullptr, Sjis("プログラムの終了に失敗しました。"), caption, MB_OK);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int WinMain(const char* lpCmdLine, int nCmdShow) {
+  SetLogFile(0, "EC_Game.txt");
+  std::string reportPath = "Report_Game.txt";
+  MakeAbsolutePath(reportPath);
+  if (!OpenReport(reportPath)) return 0;
+  Reportf("App : ver %s", "667");
+  WriteSystemReport();
+
+  // On the original the link is on for the show command SW_SHOW; here there
+  // is no editor to tell.
+  g_bEditorLink = 0;
+
+  cInstanceLock instanceLock;
+  if (!PassSingleInstanceRule(instanceLock)) return 0;
+
+  HWND hWnd = CreateMainWindow(&MainWndProc, "");
+  if (!hWnd) {
+    ErrorBox(Sjis("ウインドウが生成出来ません！"));
+    return 0;
+  }
+  g_MainWnd.m_hWnd = hWnd;
+
+  if (!InitGame(lpCmdLine, nCmdShow)) {
+    UnInitGame();
+    return 0;
+  }
+  g_bGameReady = 1;
+
+  if (!thGame.Create(&GameLoop, nullptr)) {
+    // With no game thread the handshake below would never succeed.
+    Reportf("thGame : the thread cannot be started");
+    DestroyWindow(hWnd);
+    UnInitGame();
+    return 0;
+  }
+  // The queue of a new thread exists before it runs: the first post succeeds.
+  while (!PostThreadMessage(thGame.m_dwThreadId, WM_APP, 0, 0)) {
+  }
+
+  WPARAM nResult = RunMessageLoop();
+  UnInitGame();
+  Logf("%s", Sjis("UnInitGame後").c_str());
+  instanceLock.Release();
+  Logf("%s", Sjis("ReleaseMutex後").c_str());
+  return static_cast<int>(nResult);
+}
