@@ -1,0 +1,136 @@
+#include "tests/support/project_builder.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "platform/file_system.h"
+#include "platform/text_cp932.h"
+#include "records/data_file.h"
+
+namespace {
+
+// The records write the layout of g_nCurDataVersion; the builder's version
+// holds only for the duration of one write.
+class cDataVersionScope {
+ public:
+  explicit cDataVersionScope(int32_t nVersion) : m_nSaved(g_nCurDataVersion) { g_nCurDataVersion = nVersion; }
+  ~cDataVersionScope() { g_nCurDataVersion = m_nSaved; }
+  cDataVersionScope(const cDataVersionScope&) = delete;
+  cDataVersionScope& operator=(const cDataVersionScope&) = delete;
+
+ private:
+  int32_t m_nSaved;
+};
+
+// A game's folders: those start-up makes, and the picture and music folders
+// the fixed tables read from.
+const char* const s_aszFolder[] = {
+    "data",
+    "data\\database",
+    "data\\stg4",
+    "data\\stg4\\old_ver",
+    "data\\work",
+    "data\\plt4",
+    "bmp",
+    "bmp\\plt",
+    "bmp\\hbt",
+    "bgm",
+    "user_data",
+    "user_data\\story",
+    "user_data\\challenge",
+    "user_data\\free",
+    "user_data\\rpl4",
+};
+
+constexpr int CELL_WALL = 1;  // a blocking kind (kinds 0 to 4 block)
+constexpr int CELL_ROAD = 5;  // a passable kind (kinds 5 to 9)
+
+}  // namespace
+
+cProjectBuilder::cProjectBuilder(std::string rootFolder)
+    : m_WorldMap(MakeDemoWorldMap()), m_strRoot(std::move(rootFolder)) {}
+
+std::string cProjectBuilder::GamePath(std::string_view relCp932) const {
+  bool bOk = false;
+  std::string root = Utf8ToCp932(m_strRoot, &bOk);
+  if (!bOk || root.empty()) return "";
+  if (root.back() != '/' && root.back() != '\\') root += '\\';
+  root.append(relCp932);
+  return root;
+}
+
+BOOL cProjectBuilder::MakeFolders() {
+  if (GamePath("").empty()) return 0;
+  for (const char* pszFolder : s_aszFolder) {
+    std::error_code ec;
+    std::filesystem::create_directories(ResolvePath(GamePath(pszFolder)), ec);
+    if (ec) return 0;
+  }
+  return 1;
+}
+
+BOOL cProjectBuilder::WriteWorldMap() {
+  cDataVersionScope version(m_nDataVersion);
+  return m_WorldMap.SaveToFile(GamePath(WORLDMAP_PATH));
+}
+
+BOOL cProjectBuilder::Build() {
+  if (!MakeFolders()) return 0;
+  // Database files (data\database\*.dat) are written here.
+  // System.dat is written here.
+  // The common palette (data\CommonPalette.cplt4) is written here.
+  if (!WriteWorldMap()) return 0;
+  // Stage files (data\stg4\Stage1.stg4_000, Stage2.stg4_000) are written here.
+  // Pictures (bmp\*.bmp) are written here.
+  // Sounds and music (WAV, MIDI) are written here.
+  return 1;
+}
+
+cEdWorldMap MakeDemoWorldMap() {
+  cEdWorldMap map;  // 20 × 15, the ten default kinds, the default event
+  map.m_strName = Sjis("デモワールド");
+  map.m_nStartX = 4;
+  map.m_nStartY = 7;
+  for (int y = 0; y < map.m_nHeight; ++y) {
+    for (int x = 0; x < map.m_nWidth; ++x) map.CellAt(x, y) = (y == 7 && x >= 3 && x <= 16) ? CELL_ROAD : CELL_WALL;
+  }
+
+  cEdWorldEvent stage1;
+  stage1.m_nX = 7;
+  stage1.m_nY = 7;
+  stage1.m_strName = Sjis("ステージ1");
+  cEdWorldAction& a1 = stage1.m_vAction[0];
+  a1.m_nKind = 0;
+  a1.m_nPassFlag = 1;
+  a1.m_bReEnter = 1;
+  a1.m_strStage = DEMO_STAGE1;
+  a1.m_strText = Sjis("最初のステージ");
+  map.m_vEvent.push_back(stage1);
+
+  // The gate: passed over once flag 1 is set, blocking until then.
+  cEdWorldEvent gate;
+  gate.m_nX = 10;
+  gate.m_nY = 7;
+  gate.m_strName = Sjis("門");
+  gate.m_vAction[0].m_nKind = 1;
+  gate.m_vAction[0].m_nNeedFlag = 1;
+  gate.m_vAction.emplace_back();
+  gate.m_vAction[1].m_nKind = 2;
+  map.m_vEvent.push_back(gate);
+
+  cEdWorldEvent stage2;
+  stage2.m_nX = 14;
+  stage2.m_nY = 7;
+  stage2.m_strName = Sjis("ステージ2");
+  cEdWorldAction& a2 = stage2.m_vAction[0];
+  a2.m_nKind = 0;
+  a2.m_nPassFlag = 2;
+  a2.m_nNeedFlag = 1;
+  a2.m_bReEnter = 1;
+  a2.m_nEndKind = 2;  // "タイトルへ戻る"
+  a2.m_strStage = DEMO_STAGE2;
+  a2.m_strText = Sjis("最後のステージ");
+  map.m_vEvent.push_back(stage2);
+  return map;
+}

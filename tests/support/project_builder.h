@@ -1,0 +1,51 @@
+// Writes a game's project folder through the records' own writers: the
+// folder layout the player expects, then every project file the builder
+// knows so far. Tests build fixtures with it; tools/make_demo builds the demo
+// project with it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/win_types.h"
+#include "records/world_map.h"
+
+class cProjectBuilder {
+ public:
+  // rootFolder is a native path (absolute, or relative to the working
+  // folder); it is made when missing.
+  explicit cProjectBuilder(std::string rootFolder);
+
+  // The data version the files are written in (667 unless set): the
+  // records' writers then write that version's layout, as an older editor
+  // did.
+  void SetDataVersion(int32_t nVersion) { m_nDataVersion = nVersion; }
+  int32_t DataVersion() const { return m_nDataVersion; }
+
+  // The folders, then every file below; 1 when all of it was written.
+  BOOL Build();
+  BOOL MakeFolders();
+  BOOL WriteWorldMap();  // m_WorldMap to "data\WorldMap.dat"
+
+  // The game path (CP932, "\" between folders) of a file under the root;
+  // "" when the root has no CP932 form.
+  std::string GamePath(std::string_view relCp932) const;
+  const std::string& Root() const { return m_strRoot; }
+
+  // The records written; a test changes them before it builds.
+  cEdWorldMap m_WorldMap;
+
+ private:
+  std::string m_strRoot;
+  int32_t m_nDataVersion = DATA_VERSION_CURRENT;
+};
+
+// The demo's stages, as the world map's events name them.
+inline constexpr const char* DEMO_STAGE1 = "data\\stg4\\Stage1.stg4";
+inline constexpr const char* DEMO_STAGE2 = "data\\stg4\\Stage2.stg4";
+
+// The demo's world map, 20 × 15: a road from the start cell (4, 7) east to
+// two stage events, with a gate between them that opens once stage 1 is
+// passed (story flag 1); stage 2 sets flag 2 and returns to the title.
+cEdWorldMap MakeDemoWorldMap();
