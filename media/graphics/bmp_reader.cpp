@@ -1,0 +1,170 @@
+#include "media/graphics/bmp_reader.h"
+
+#include <cstdio>
+
+#include "platform/file_system.h"
+#include "records/report.h"
+
+namespace {
+
+uint32_t U16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8; }
+uint32_t U32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+
+// Largest side we accept; far above any picture a 640 x 480 game draws.
+constexpr int kMaxSide = 16384;
+// A file larger than this is not a picture of such a game.
+constexpr long kMaxFileBytes = 256L * 1024 * 1024;
+
+// Position and width of a channel mask; a channel of n bits is widened to 8.
+struct MASKFIELD {
+  int nShift = 0;
+  int nBits = 0;
+};
+MASKFIELD FieldOf(uint32_t mask) {
+  MASKFIELD f;
+  if (!mask) return f;
+  while (!(mask & 1)) { mask >>= 1; ++f.nShift; }
+  while (mask & 1) { mask >>= 1; ++f.nBits; }
+  return f;
+}
+uint32_t Widen(uint32_t v, const MASKFIELD& f) {
+  if (f.nBits == 0) return 0;
+  v = (v >> f.nShift) & ((1u << f.nBits) - 1);
+  if (f.nBits >= 8) return v >> (f.nBits - 8);
+  uint32_t out = 0;
+  int have = 0;
+  while (have < 8) { out = out << f.nBits | v; have += f.nBits; }
+  return out >> (have - 8);
+}
+
+}  // namespace
+
+bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
+  pic = DIBPICTURE{};
+  if (n < 26 || d[0] != 'B' || d[1] != 'M') { why = "no bitmap header"; return false; }
+  uint32_t nOffBits = U32(d + 10);
+  uint32_t nInfoSize = U32(d + 14);
+  if (nInfoSize < 12 || nInfoSize > n - 14) { why = "header size beyond the file"; return false; }
+  int64_t w, h;
+  uint32_t nBitCount, nCompression = 0, nClrUsed = 0;
+  size_t nEntryBytes = 4;
+  if (nInfoSize == 12) {
+    w = U16(d + 18);
+    h = static_cast<int16_t>(U16(d + 20));
+    nBitCount = U16(d + 24);
+    nEntryBytes = 3;
+  } else {
+    if (nInfoSize < 40) { why = "unknown header size"; return false; }
+    w = static_cast<int32_t>(U32(d + 18));
+    h = static_cast<int32_t>(U32(d + 22));
+    nBitCount = U16(d + 28);
+    nCompression = U32(d + 30);
+    nClrUsed = U32(d + 46);
+  }
+  bool bTopDown = h < 0;
+  if (bTopDown) h = -h;
+  if (w <= 0 || h <= 0) { why = "zero or negative size"; return false; }
+  if (w > kMaxSide || h > kMaxSide) { why = "size too large"; return false; }
+  if (nBitCount != 1 && nBitCount != 4 && nBitCount != 8 && nBitCount != 16 && nBitCount != 24 && nBitCount != 32) {
+    why = "unsupported bit count";
+    return false;
+  }
+  bool bFields = nCompression == 3;
+  if (nCompression != 0 && !(bFields && (nBitCount == 16 || nBitCount == 32))) { why = "unsupported compression"; return false; }
+
+  size_t nTablePos = 14 + static_cast<size_t>(nInfoSize);
+  MASKFIELD fr, fg, fb;
+  if (nBitCount == 16) { fr = FieldOf(0x7C00); fg = FieldOf(0x03E0); fb = FieldOf(0x001F); }
+  if (nBitCount == 32) { fr = FieldOf(0xFF0000); fg = FieldOf(0xFF00); fb = FieldOf(0xFF); }
+  if (bFields) {
+    size_t nMaskPos = 14 + 40;
+    if (nMaskPos + 12 > n) { why = "colour masks beyond the file"; return false; }
+    fr = FieldOf(U32(d + nMaskPos));
+    fg = FieldOf(U32(d + nMaskPos + 4));
+    fb = FieldOf(U32(d + nMaskPos + 8));
+    if (nInfoSize == 40) nTablePos += 12;
+  }
+
+  size_t nColors = 0;
+  if (nBitCount <= 8) {
+    nColors = nClrUsed ? nClrUsed : (1u << nBitCount);
+    if (nColors > 256) { why = "colour table too large"; return false; }
+    if (nTablePos + nColors * nEntryBytes > n) { why = "colour table beyond the file"; return false; }
+    pic.vColorTable.resize(nColors * 4);
+    for (size_t i = 0; i < nColors; ++i) {
+      const uint8_t* e = d + nTablePos + i * nEntryBytes;
+      pic.vColorTable[i * 4 + 0] = e[2];
+      pic.vColorTable[i * 4 + 1] = e[1];
+      pic.vColorTable[i * 4 + 2] = e[0];
+      pic.vColorTable[i * 4 + 3] = 0;
+    }
+  }
+
+  uint64_t nRowBytes = (static_cast<uint64_t>(w) * nBitCount + 31) / 32 * 4;
+  if (nOffBits < nTablePos || nOffBits > n || nRowBytes * static_cast<uint64_t>(h) > n - nOffBits) {
+    why = "pixel data beyond the file";
+    return false;
+  }
+
+  pic.nWidth = static_cast<int>(w);
+  pic.nHeight = static_cast<int>(h);
+  pic.nBitCount = static_cast<int>(nBitCount);
+  pic.vPixels.resize(static_cast<size_t>(w) * h);
+  if (nBitCount <= 8) pic.vIndices.resize(static_cast<size_t>(w) * h);
+  for (int y = 0; y < pic.nHeight; ++y) {
+    int nFileRow = bTopDown ? y : pic.nHeight - 1 - y;
+    const uint8_t* row = d + nOffBits + nRowBytes * static_cast<uint64_t>(nFileRow);
+    uint32_t* out = pic.vPixels.data() + static_cast<size_t>(y) * pic.nWidth;
+    for (int x = 0; x < pic.nWidth; ++x) {
+      uint32_t c;
+      if (nBitCount <= 8) {
+        uint32_t idx;
+        if (nBitCount == 8) idx = row[x];
+        else if (nBitCount == 4) idx = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+        else idx = (row[x >> 3] >> (7 - (x & 7))) & 1;
+        pic.vIndices[static_cast<size_t>(y) * pic.nWidth + x] = static_cast<uint8_t>(idx);
+        // An index past a short table reads as black.
+        c = idx < nColors ? (static_cast<uint32_t>(pic.vColorTable[idx * 4]) << 16 |
+                             static_cast<uint32_t>(pic.vColorTable[idx * 4 + 1]) << 8 | pic.vColorTable[idx * 4 + 2])
+                          : 0;
+      } else if (nBitCount == 24) {
+        const uint8_t* p = row + x * 3;
+        c = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
+      } else {
+        uint32_t v = nBitCount == 16 ? U16(row + x * 2) : U32(row + x * 4);
+        c = Widen(v, fr) << 16 | Widen(v, fg) << 8 | Widen(v, fb);
+      }
+      out[x] = c;
+    }
+  }
+  return true;
+}
+
+bool LoadBmpFile(std::string_view cp932Path, DIBPICTURE& pic) {
+  pic = DIBPICTURE{};
+  if (cp932Path.empty()) return false;
+  FILE* fp = OpenFile(cp932Path, "rb");
+  if (!fp) return false;
+  std::vector<uint8_t> bytes;
+  std::string why;
+  bool bOk = false;
+  if (std::fseek(fp, 0, SEEK_END) == 0) {
+    long nSize = std::ftell(fp);
+    if (nSize < 0 || nSize > kMaxFileBytes) {
+      why = "file too large";
+    } else if (std::fseek(fp, 0, SEEK_SET) == 0) {
+      bytes.resize(static_cast<size_t>(nSize));
+      if (std::fread(bytes.data(), 1, bytes.size(), fp) == bytes.size()) bOk = DecodeBmp(bytes.data(), bytes.size(), pic, why);
+      else why = "read error";
+    }
+  }
+  std::fclose(fp);
+  if (!bOk) {
+    std::string path(cp932Path);
+    Reportf("Bitmap %s : %s", path.c_str(), why.empty() ? "read error" : why.c_str());
+  }
+  return bOk;
+}

@@ -1,0 +1,128 @@
+// The bitmap reader: every depth and row order it must read, and damaged
+// files refused with a report line instead of a crash.
+#include "media/graphics/bmp_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "media/graphics/dd.h"
+#include "records/report.h"
+#include "tests/support/bmp_writer.h"
+#include "tests/support/corruption.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+const std::vector<uint32_t> kPal = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x808080, 0x123456, 0xABCDEF,
+                                    0x101010, 0x202020, 0x303030, 0x404040, 0x505050, 0x606060, 0x707070, 0x909090};
+
+std::vector<uint8_t> Indices(int w, int h, int nColors) {
+  std::vector<uint8_t> v(static_cast<size_t>(w) * h);
+  for (size_t i = 0; i < v.size(); ++i) v[i] = static_cast<uint8_t>((i * 7 + i / w) % nColors);
+  return v;
+}
+
+bool Decode(const std::string& bytes, DIBPICTURE& pic) {
+  std::string why;
+  return DecodeBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), pic, why);
+}
+
+void Put32(std::string& s, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+TEST(BmpReader, ReadsEveryDepthInBothRowOrders) {
+  const int w = 13, h = 5;  // odd width: rows carry padding
+  for (bool bTopDown : {false, true}) {
+    for (int nBits : {1, 4, 8}) {
+      SCOPED_TRACE(nBits);
+      int nColors = 1 << std::min(nBits, 4);
+      std::vector<uint32_t> pal(kPal.begin(), kPal.begin() + nColors);
+      std::vector<uint8_t> idx = Indices(w, h, nColors);
+      DIBPICTURE pic;
+      ASSERT_TRUE(Decode(MakeBmpIndexed(nBits, w, h, pal, idx, bTopDown), pic));
+      ASSERT_EQ(pic.nWidth, w);
+      ASSERT_EQ(pic.nHeight, h);
+      EXPECT_EQ(pic.ColorCount(), nColors);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          ASSERT_EQ(pic.Index(x, y), idx[y * w + x]);
+          ASSERT_EQ(pic.Pixel(x, y), pal[idx[y * w + x]]);
+        }
+    }
+    for (int nBits : {24, 32}) {
+      SCOPED_TRACE(nBits);
+      std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+      for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint32_t>(i * 0x010203 + 0x400000) & 0xFFFFFF;
+      DIBPICTURE pic;
+      ASSERT_TRUE(Decode(MakeBmpRgb(nBits, w, h, px, bTopDown), pic));
+      EXPECT_EQ(pic.vPixels, px);
+    }
+  }
+}
+
+TEST(BmpReader, RefusesDamagedFilesWithAReportLine) {
+  const std::string good = MakeBmpIndexed(8, 16, 8, kPal, Indices(16, 8, 16));
+  struct CASE {
+    const char* szName;
+    size_t nAt;  // where a 32-bit value is written; SIZE_MAX: truncate to nValue bytes
+    uint32_t nValue;
+  };
+  const CASE cases[] = {
+      {"pixel offset past the end", 10, 0x7FFFFFF0},
+      {"header size past the end", 14, 0x10000},
+      {"zero width", 18, 0},
+      {"zero height", 22, 0},
+      {"huge width", 18, 0x40000000},
+      {"huge height", 22, 0x7FFFFFFF},
+      {"most negative height", 22, 0x80000000},
+      {"colour count past the end", 46, 200},
+      {"colour count too large", 46, 100000},
+      {"truncated pixels", SIZE_MAX, static_cast<uint32_t>(good.size() - 3)},
+      {"truncated header", SIZE_MAX, 20},
+  };
+  cTempFolder folder;
+  ASSERT_TRUE(OpenReport("Report_Game.txt"));
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.szName);
+    std::string bad = good;
+    if (c.nAt == SIZE_MAX) bad.resize(c.nValue);
+    else Put32(bad, c.nAt, c.nValue);
+    DIBPICTURE pic;
+    EXPECT_FALSE(Decode(bad, pic));
+    folder.WriteFile("bmp/Bad.bmp", bad);
+    std::string before = folder.ReadFile("Report_Game.txt");
+    EXPECT_FALSE(LoadBmpFile("bmp\\Bad.bmp", pic));
+    EXPECT_GT(folder.ReadFile("Report_Game.txt").size(), before.size());
+  }
+  // A missing file is the caller's to report.
+  std::string before = folder.ReadFile("Report_Game.txt");
+  DIBPICTURE pic;
+  EXPECT_FALSE(LoadBmpFile("bmp\\None.bmp", pic));
+  EXPECT_EQ(folder.ReadFile("Report_Game.txt"), before);
+}
+
+TEST(BmpReader, SurvivesTheCorruptionHarnessThroughSurfaceLoading) {
+  cTempFolder folder;
+  DDSURFACEDATA sd[1];
+  DDSURFACEINFO info[1];
+  ASSERT_TRUE(DDInit(1, nullptr, 64, 48, 32, 0, 1, 1, 60, 0, sd, info, 1));
+  CORRUPTIONPLAN plan;
+  plan.nMutations = 300;
+  const std::string good = MakeBmpRgb(24, 20, 10, std::vector<uint32_t>(200, 0x336699));
+  RunCorruptionHarness(good, "bmp/C.bmp", [] {
+    DDSURFACEDATA s;
+    DDCreateSurfaceFromFile(&s, "bmp\\C.bmp", 1, 32, 0, 0, nullptr, 1, 4, 0, 0);
+    DDReleaseSurface(&s);
+  }, plan);
+  DDSURFACEDATA s;
+  std::string bad = good.substr(0, 60);
+  folder.WriteFile("bmp/T.bmp", bad);
+  EXPECT_EQ(DDCreateSurfaceFromFile(&s, "bmp\\T.bmp", 1, 32, 0, 0, nullptr, 0, 0, 0, 0), DDSURF_LOADIMAGE_ERR);
+  DDReleaseSurface(&s);
+  DDUnInit();
+}
