@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <iterator>
 #include <list>
+#include <string>
 #include <vector>
 
 // The element size that a failure line names. The lines name the sizes of
@@ -22,6 +23,12 @@ struct ReportedSize {
 // Writes the failure line and posts WM_CLOSE to the main window.
 // kind is 'V' for vectors and 'L' for lists.
 void ReportCheckedAccess(char kind, int index, int size, int elementSize);
+
+// Strings are named with the original's string size.
+template <>
+struct ReportedSize<std::string> {
+  static constexpr int value = 16;
+};
 
 template <class T>
 class cVector : public std::vector<T> {

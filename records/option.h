@@ -1,0 +1,40 @@
+// The player's options (`g_Option`, "user_data\Option.dat"): the picture
+// set of the status numbers, music on or off, the sound-effect volume, the
+// ranking registration mode and the ranking name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "records/record.h"
+
+class cEdOption : public cEdRecord {
+ public:
+  cEdOption();
+  void RegisterFields(int nVersion) override;
+  // ReadAndHook; then every value outside the option screen's range becomes
+  // its default and the name is cut to 3 characters, since the screens and
+  // tables index with them.
+  void Read(cDataFile& f) override;
+  void Write(cDataFile& f) override { WriteAndHook(*this, f); }
+
+  int32_t m_nHbt = 0;
+  int32_t m_bMusic = 1;
+  int32_t m_nSeVolume = 7;
+  int32_t m_nRankingMode = 0;
+  std::string m_szRankingName;
+};
+
+extern cEdOption g_Option;
+extern const char* const OPTION_DAT_PATH;  // "user_data\Option.dat"
+
+// Start-up: reads the file over g_Option. A missing or damaged file leaves
+// g_Option as it was; the result (1 / 0) may be ignored.
+BOOL LoadOption();
+// The option screen, when it is left: 1 when the file was written whole.
+BOOL SaveOption();
+
+// The longest ranking name, in characters (a double-byte pair counts one).
+constexpr int RANKING_NAME_MAX_CHARS = 3;
+// The text cut to at most that many characters, never inside a pair.
+std::string CutRankingName(const std::string& strName);

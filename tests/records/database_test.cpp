@@ -1,0 +1,344 @@
+// Loading the ten database files into g_Database and building the run
+// tables from them.
+#include "records/database.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/messages.h"
+#include "platform/test_seams.h"
+#include "platform/text_cp932.h"
+#include "records/database_run_tables.h"
+#include "records/report.h"
+#include "tests/support/corruption.h"
+#include "tests/support/database_fixtures.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class Database : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_nCurDataVersion = 667;
+    g_bStripCR = 1;
+    ::setenv("TARVOLIN4_HEADLESS", "1", 1);
+    ::unsetenv("TARVOLIN4_ANSWERS");
+    ResetScriptedAnswersForTests();
+    ResetMessageLayerForTests();
+    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    std::filesystem::create_directories("data/database");
+    m_Fixture = MakeFixtureDatabase();
+    g_Database = cEdDatabase();
+  }
+  void TearDown() override {
+    g_bStripCR = 0;
+    g_Database = cEdDatabase();
+  }
+  std::string ReportText() { return m_Tmp.ReadFile("Report_Game.txt"); }
+
+  cTempFolder m_Tmp;
+  cEdDatabase m_Fixture;
+};
+
+void ExpectSteps(const cVector<ANIMESTEP>& got, std::initializer_list<ANIMESTEP> expect, const char* what) {
+  ASSERT_EQ(got.size(), expect.size()) << what;
+  size_t k = 0;
+  for (const ANIMESTEP& e : expect) {
+    EXPECT_EQ(got[k].nPattern, e.nPattern) << what << " step " << k;
+    EXPECT_EQ(got[k].nDuration, e.nDuration) << what << " step " << k;
+    EXPECT_EQ(got[k].bNoInterrupt, e.bNoInterrupt) << what << " step " << k;
+    ++k;
+  }
+}
+
+}  // namespace
+
+TEST_F(Database, ConstructionGivesTheDefaultLists) {
+  cEdDatabase db;
+  EXPECT_EQ(db.m_vecAnimeSet.size(), 1u);
+  ASSERT_EQ(db.m_vecAnime.size(), 2u);
+  EXPECT_EQ(db.m_vecAnime[0].strName, Sjis("なし"));
+  EXPECT_EQ(db.m_vecAnime[1].strName, Sjis("アクションA"));
+  EXPECT_EQ(db.m_vecSwordType.size(), 1u);
+  for (size_t n : {db.m_vecBmpCharaExc.size(), db.m_vecEffect.size(), db.m_vecCharaEffect.size(),
+                   db.m_vecScrEffect.size(), db.m_vecPicture.size(), db.m_vecSound.size(), db.m_vecBgm.size()}) {
+    EXPECT_EQ(n, 2u);
+  }
+  EXPECT_EQ(db.m_vecCharaEffect[0].nKind, 1);
+  EXPECT_TRUE(db.m_vecCharaEffectRev.empty());
+  EXPECT_TRUE(db.m_vecScrEffectRev.empty());
+}
+
+TEST_F(Database, LoadsEveryListAsWrittenAndForcesTheFirstEffectsToNone) {
+  ASSERT_TRUE(WriteDatabaseFiles(m_Fixture));
+  ASSERT_EQ(LoadDatabases(), 1);
+  m_Fixture.m_vecCharaEffect[0].nKind = 0;
+  m_Fixture.m_vecScrEffect[0].nKind = 0;
+  for (int i = 0; i < DATABASE_FILE_COUNT; ++i) {
+    EXPECT_EQ(DatabaseFileBytes(g_Database, i), DatabaseFileBytes(m_Fixture, i)) << DatabaseFilePath(i);
+  }
+  EXPECT_EQ(g_Database.m_vecSound.size(), 3u);
+  EXPECT_EQ(g_Database.m_vecSound[2].strFile, "wave\\Bomb.wav");
+  EXPECT_EQ(g_Database.m_vecAnime[2].strName, Sjis("ジャンプ"));
+  EXPECT_EQ(ReportText(), "");
+}
+
+TEST_F(Database, OlderFoldersLoadToo) {
+  for (int nVersion : {54, 120, 150, 400, 666}) {
+    g_Database = cEdDatabase();
+    cEdDatabase fixture = MakeFixtureDatabase();
+    ASSERT_TRUE(WriteDatabaseFiles(fixture, "", nVersion));
+    EXPECT_EQ(LoadDatabases(), 1) << nVersion;
+    EXPECT_EQ(g_Database.m_vecAnimeSet.size(), 2u) << nVersion;
+    EXPECT_EQ(g_Database.m_vecAnimeSet[0].m_vecAnime.size(), 4u) << nVersion;
+    EXPECT_EQ(g_Database.m_vecPicture[1].nAttr, nVersion >= 153 ? 5 : 0) << nVersion;
+    EXPECT_EQ(g_Database.m_vecBmpCharaExc[1].nCellBlocks, nVersion >= 172 ? 4 : 2) << nVersion;
+  }
+  EXPECT_EQ(ReportText(), "");
+}
+
+TEST_F(Database, HandWrittenListFilesRead) {
+  auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+  // Bgm.dat at 667: two entries.
+  std::string bgm = u32(667) + u32(2);
+  bgm += u32(1) + u32(0) + u32(2) + u32(1) + u32(1);
+  bgm += u32(1) + u32(4) + u32(2) + u32(2) + std::string("m\0", 2) + u32(10) + std::string("bgm\\M.ogg\0", 10);
+  m_Tmp.WriteFile("data/database/Bgm.dat", bgm);
+  ASSERT_EQ(LoadDatabaseFile(g_Database.m_vecBgm, "data\\database\\Bgm.dat"), 1);
+  ASSERT_EQ(g_Database.m_vecBgm.size(), 2u);
+  EXPECT_EQ(g_Database.m_vecBgm[1].strName, "m");
+  EXPECT_EQ(g_Database.m_vecBgm[1].nAttr, 4);
+  EXPECT_EQ(g_Database.m_vecBgm[1].strFile, "bgm\\M.ogg");
+
+  // CharaEffect.dat at 400: a wave without its p5, which the catalogue fills.
+  std::string ce = u32(400) + u32(1);
+  ce += u32(2) + u32(4) + u32(5) + u32(0) + u32(32) + u32(3) + u32(0) + u32(1) + u32(2) + std::string("w\0", 2);
+  m_Tmp.WriteFile("data/database/CharaEffect.dat", ce);
+  ASSERT_EQ(LoadDatabaseFile(g_Database.m_vecCharaEffect, "data\\database\\CharaEffect.dat"), 1);
+  ASSERT_EQ(g_Database.m_vecCharaEffect.size(), 1u);
+  const cEdCharaEffect& w = g_Database.m_vecCharaEffect[0];
+  EXPECT_EQ(w.strName, "w");
+  EXPECT_EQ(w.nKind, 4);
+  EXPECT_EQ(w.anParam[3], 3);
+  EXPECT_EQ(w.anParam[4], 2);
+  EXPECT_EQ(ReportText(), "");
+}
+
+TEST_F(Database, AMissingFileStopsTheLoadWithItsBox) {
+  ASSERT_TRUE(WriteDatabaseFiles(m_Fixture));
+  std::filesystem::remove("data/database/Effect.dat");
+  cEdDatabase defaults;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(LoadDatabases(), 0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("[エラー] data\\database\\Effect.dat のロードに失敗！"), std::string::npos) << err;
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(DatabaseFileBytes(g_Database, i), DatabaseFileBytes(m_Fixture, i)) << DatabaseFilePath(i);
+  }
+  for (int i = 4; i < DATABASE_FILE_COUNT; ++i) {
+    EXPECT_EQ(DatabaseFileBytes(g_Database, i), DatabaseFileBytes(defaults, i)) << DatabaseFilePath(i);
+  }
+}
+
+std::string NativePath(const std::string& gamePath) {
+  std::string s = gamePath;
+  for (char& c : s) {
+    if (c == '\\') c = '/';
+  }
+  return s;
+}
+
+TEST_F(Database, ADamagedFileFailsLikeAMissingOneAndKeepsItsList) {
+  struct Case {
+    int nFile;
+    int nCut;  // bytes kept; -1: a whole file whose list is empty
+  } cases[] = {{8, 30}, {1, 7}, {3, 60}, {5, -1}, {6, -1}};
+  for (const Case& c : cases) {
+    g_Database = cEdDatabase();
+    ASSERT_TRUE(WriteDatabaseFiles(m_Fixture));
+    const std::string native = NativePath(DatabaseFilePath(c.nFile));
+    std::string bytes = m_Tmp.ReadFile(native);
+    bytes = c.nCut < 0 ? std::string("\x9B\x02\0\0\0\0\0\0", 8) : bytes.substr(0, c.nCut);
+    m_Tmp.WriteFile(native, bytes);
+    cEdDatabase defaults;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadDatabases(), 0) << native;
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(Cp932ToUtf8(DatabaseFilePath(c.nFile)) + " のロードに失敗！"), std::string::npos) << err;
+    EXPECT_EQ(DatabaseFileBytes(g_Database, c.nFile), DatabaseFileBytes(defaults, c.nFile)) << native;
+  }
+  // One report line per damaged file.
+  std::string r = ReportText();
+  EXPECT_EQ(std::count(r.begin(), r.end(), '\n'), 5) << r;
+}
+
+TEST_F(Database, RunTablesFollowTheFramesOfEveryEntry) {
+  ASSERT_TRUE(WriteDatabaseFiles(m_Fixture));
+  ASSERT_EQ(LoadDatabases(), 1);
+  BuildDatabaseRunTables();
+
+  ASSERT_EQ(g_vAnimeRun.size(), 3u);
+  // Entry 0 takes no time, cannot be interrupted and loops.
+  ExpectSteps(g_vAnimeRun[0], {{5, 0, 1}, {6, 0, 1}, {-2, 0, 1}}, "anime 0");
+  // The no-interrupt flag of a frame carries to every later step.
+  ExpectSteps(g_vAnimeRun[1], {{10, 12, 0}, {11, 30, 1}, {12, 6, 1}, {-4, 0, 0}}, "anime 1");
+  ExpectSteps(g_vAnimeRun[2], {{-4, 0, 0}}, "anime without frames");
+
+  ASSERT_EQ(g_vEffectRun.size(), 2u);
+  ExpectSteps(g_vEffectRun[0], {{0, 0, 1}, {0, 0, 1}, {-2, 0, 1}}, "effect 0");
+  ExpectSteps(g_vEffectRun[1], {{0, 6, 0}, {1, 12, 0}, {2, 18, 0}, {3, 24, 0}, {-4, 0, 0}}, "effect 1");
+
+  ASSERT_EQ(g_CharaEffectRun.size(), 3u);
+  ASSERT_EQ(g_CharaEffectRunRev.size(), 3u);
+  // Chara effect 0 is "none": nothing but its number and record.
+  EXPECT_EQ(g_CharaEffectRun[0].lpRecord, &g_Database.m_vecCharaEffect[0]);
+  EXPECT_EQ(g_CharaEffectRun[0].dStep, 0.0);
+  // Kind 7 from 0 to 1440 over 1 s, and back.
+  const EFFECTRUN& f1 = g_CharaEffectRun[1];
+  const EFFECTRUN& r1 = g_CharaEffectRunRev[1];
+  EXPECT_EQ(f1.nEffect, 1);
+  EXPECT_EQ(f1.lpRecord, &g_Database.m_vecCharaEffect[1]);
+  EXPECT_EQ(r1.lpRecord, &g_Database.m_vecCharaEffectRev[1]);
+  EXPECT_EQ(f1.nStart, 0);
+  EXPECT_EQ(f1.nEnd, 1440);
+  EXPECT_EQ(f1.dCurrent, 0.0);
+  EXPECT_EQ(f1.dStep, 24.0);
+  EXPECT_EQ(r1.nStart, 1440);
+  EXPECT_EQ(r1.nEnd, 0);
+  EXPECT_EQ(r1.dCurrent, 1440.0);
+  EXPECT_EQ(r1.dStep, 24.0);
+  EXPECT_EQ(g_Database.m_vecCharaEffect[1].anParam[1], 0);
+  EXPECT_EQ(g_Database.m_vecCharaEffect[1].anParam[2], 1440);
+  EXPECT_EQ(g_Database.m_vecCharaEffectRev[1].anParam[1], 1440);
+  EXPECT_EQ(g_Database.m_vecCharaEffectRev[1].anParam[2], 0);
+  // Kind 6 (blink) counts sixths of a tenth up to p1, in both tables.
+  for (const EFFECTRUN* e : {&g_CharaEffectRun[2], &g_CharaEffectRunRev[2]}) {
+    EXPECT_EQ(e->nStart, 0);
+    EXPECT_EQ(e->nEnd, 10);
+    EXPECT_EQ(e->dCurrent, 0.0);
+    EXPECT_EQ(e->dStep, 0.16666666666666666);
+  }
+
+  ASSERT_EQ(g_ScrEffectRun.size(), 3u);
+  EXPECT_EQ(g_ScrEffectRun[0].dStep, 0.0);  // kind forced to none
+  // A move keeps its two points in the record; the reversed record has them
+  // exchanged.
+  EXPECT_EQ(g_ScrEffectRun[1].dStep, 1.0 / 6.0);
+  const int32_t* p = g_Database.m_vecScrEffectRev[1].anParam;
+  EXPECT_EQ(p[1], 640);
+  EXPECT_EQ(p[2], 120);
+  EXPECT_EQ(p[3], 0);
+  EXPECT_EQ(p[4], 0);
+  EXPECT_EQ(g_Database.m_vecScrEffect[1].anParam[3], 640);
+  // Kind 10 from 640 to 0 over 0.5 s.
+  EXPECT_EQ(g_ScrEffectRun[2].nStart, 640);
+  EXPECT_EQ(g_ScrEffectRun[2].nEnd, 0);
+  EXPECT_EQ(g_ScrEffectRun[2].dCurrent, 640.0);
+  EXPECT_EQ(g_ScrEffectRun[2].dStep, 640.0 / 30.0);
+  EXPECT_EQ(g_ScrEffectRunRev[2].nStart, 0);
+  EXPECT_EQ(g_ScrEffectRunRev[2].dCurrent, 0.0);
+}
+
+TEST_F(Database, RunTablesSurviveZeroTimesHugeTimesAndEmptyLists) {
+  cEdCharaEffect c;
+  c.nKind = 7;
+  c.anParam[0] = 0;
+  c.anParam[1] = 0;
+  c.anParam[2] = 60;
+  cEdCharaEffect n = c;
+  n.anParam[0] = -5;
+  n.anParam[1] = INT_MIN;
+  n.anParam[2] = INT_MAX;
+  g_Database.m_vecCharaEffect = {c, c, n};
+  cEdScrEffect s;
+  s.nKind = 4;
+  s.anParam[0] = 0;
+  s.anParam[2] = 30;
+  g_Database.m_vecScrEffect = {s};
+  g_Database.m_vecAnime[1].m_vecFrame[0].nTime = INT_MAX;
+  g_Database.m_vecEffect[1].m_vecFrame.assign(1, cEdEffectFrame::MakeDefault());
+  g_Database.m_vecEffect[1].m_vecFrame[0].nTime = INT_MIN;
+  BuildDatabaseRunTables();
+  // A run time below 1 runs as 1.
+  EXPECT_EQ(g_CharaEffectRun[1].dStep, 10.0);
+  EXPECT_EQ(g_ScrEffectRun[0].dStep, 5.0);
+  EXPECT_GT(g_CharaEffectRun[2].dStep, 0.0);
+  EXPECT_EQ(g_vAnimeRun[1][0].nDuration, INT_MAX);
+  EXPECT_EQ(g_vEffectRun[1][0].nDuration, INT_MIN);
+
+  g_Database.m_vecCharaEffect.clear();
+  g_Database.m_vecScrEffect.clear();
+  g_Database.m_vecAnime.clear();
+  g_Database.m_vecEffect.clear();
+  BuildDatabaseRunTables();
+  EXPECT_TRUE(g_vAnimeRun.empty());
+  EXPECT_TRUE(g_vEffectRun.empty());
+  EXPECT_TRUE(g_CharaEffectRun.empty());
+  EXPECT_TRUE(g_ScrEffectRunRev.empty());
+  // With no entry 0 to reset, the access is reported and the window asked
+  // to close; nothing crashes.
+  g_Database.ResetFirstEffects();
+  EXPECT_NE(ReportText().find("err V[0] ( 0 , 76 )"), std::string::npos);
+}
+
+TEST_F(Database, StartingARunCopiesOnlyTheEntrysValues) {
+  EFFECTRUN entry;
+  entry.nEffect = 3;
+  entry.lpRecord = &g_Database.m_vecCharaEffect[1];
+  entry.nMode = 2;
+  entry.nStart = 10;
+  entry.nEnd = 20;
+  entry.dCurrent = 10.5;
+  entry.dStep = 0.25;
+  entry.nExtra1 = 4;
+  entry.nExtra2 = 5;
+  EFFECTRUN run;
+  run.nEffect = 7;
+  run.nMode = 1;
+  run.bRepeat = 1;
+  run.bReverse = 1;
+  run.nFrame = 99;
+  EffectRunCopyEntry(run, entry);
+  EXPECT_EQ(run.lpRecord, entry.lpRecord);
+  EXPECT_EQ(run.nStart, 10);
+  EXPECT_EQ(run.nEnd, 20);
+  EXPECT_EQ(run.dCurrent, 10.5);
+  EXPECT_EQ(run.dStep, 0.25);
+  EXPECT_EQ(run.nExtra1, 4);
+  EXPECT_EQ(run.nExtra2, 5);
+  EXPECT_EQ(run.nEffect, 7);
+  EXPECT_EQ(run.nMode, 1u);
+  EXPECT_EQ(run.bRepeat, 1u);
+  EXPECT_EQ(run.bReverse, 1u);
+  EXPECT_EQ(run.nFrame, 99u);
+}
+
+TEST_F(Database, EveryReaderSurvivesTheCorruptionHarness) {
+  CORRUPTIONPLAN plan;
+  plan.nMutations = 600;
+  for (int i = 0; i < DATABASE_FILE_COUNT; ++i) {
+    std::string good = DatabaseFileBytes(m_Fixture, i);
+    ASSERT_FALSE(good.empty());
+    RunCorruptionHarness(good, DatabaseFilePath(i), [i] {
+      g_Database = cEdDatabase();
+      switch (i) {
+        case 0: LoadDatabaseFile(g_Database.m_vecAnimeSet, DatabaseFilePath(i)); break;
+        case 1: LoadDatabaseFile(g_Database.m_vecAnime, DatabaseFilePath(i)); break;
+        case 2: LoadDatabaseFile(g_Database.m_vecBmpCharaExc, DatabaseFilePath(i)); break;
+        case 3: LoadDatabaseFile(g_Database.m_vecSwordType, DatabaseFilePath(i)); break;
+        case 4: LoadDatabaseFile(g_Database.m_vecEffect, DatabaseFilePath(i)); break;
+        case 5: LoadDatabaseFile(g_Database.m_vecCharaEffect, DatabaseFilePath(i)); break;
+        case 6: LoadDatabaseFile(g_Database.m_vecScrEffect, DatabaseFilePath(i)); break;
+        case 7: LoadDatabaseFile(g_Database.m_vecPicture, DatabaseFilePath(i)); break;
+        case 8: LoadDatabaseFile(g_Database.m_vecSound, DatabaseFilePath(i)); break;
+        case 9: LoadDatabaseFile(g_Database.m_vecBgm, DatabaseFilePath(i)); break;
+      }
+      g_Database.ResetFirstEffects();
+      BuildDatabaseRunTables();
+    }, plan);
+  }
+}
