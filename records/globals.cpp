@@ -23,12 +23,22 @@
 //  13. g_Stage, g_StageCopy, g_WorldMap, three more vectors of the scenes,
 //      g_Option, g_SlotList (99 entries) and one ranking record.
 //
-// The globals of other units (steps 2, 3, 5, 6, 8, 11 to 13, and
-// g_CommonPalette and g_System of step 9) are still defined by those units
-// and are to move here in their places. No constructor here touches SDL or
-// a file: only memory and the CP932 conversion of the built-in texts.
+// The records subsystem's own globals are all defined here. The window,
+// scene, surface, sound and music objects of steps 2, 5, 6 and 8 belong to
+// the shell and media libraries, which this one does not link; they are
+// defined by their own units, and no constructor of either side reads
+// another global, so their order against these does not matter.
+// g_CommonPalette, g_Stage and g_StageCopy are defined with the stage file.
+// No constructor here touches SDL or a file: only memory and the CP932
+// conversion of the built-in texts.
 
 #include "records/globals.h"
+
+#include "records/option.h"
+#include "records/ranking.h"
+#include "records/system.h"
+#include "records/thread_wrapper.h"
+#include "records/world_map.h"
 
 // 1.
 cVector<std::string> g_vecCharaVarLabel = BuildCharaVarLabels();
@@ -39,6 +49,12 @@ cVector<std::string> g_vecPathTable = BuildPathTable();
 cVector<std::string> g_vecExtension = BuildExtensionTable();
 cVector<std::string> g_vecColorNameLabel = BuildColorNameLabels();
 
+// 3.
+cThread thGame;
+cThread thPause;
+cThread thStageWork;
+cThread thLoader;
+
 // 4.
 MENUSTATESTACK g_MenuState;
 
@@ -48,6 +64,7 @@ cVector<FONTINFO> g_vecFontInfo = BuildFontTable();
 cVector<SYSTEMBITMAPINFO> g_vecBlankSurfaceInfo = BuildBlankSurfaceInfos();
 
 // 9.
+cEdSystem g_System;
 cEdDatabase g_Database;
 
 // 10.
@@ -57,3 +74,8 @@ EFFECTRUNTABLE g_CharaEffectRun;
 EFFECTRUNTABLE g_CharaEffectRunRev;
 EFFECTRUNTABLE g_ScrEffectRun;
 EFFECTRUNTABLE g_ScrEffectRunRev;
+
+// 13.
+cEdWorldMap g_WorldMap;
+cEdOption g_Option;
+cEdRankingSet g_RankingSet;

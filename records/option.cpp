@@ -63,8 +63,6 @@ std::string CutRankingName(const std::string& s) {
   return s.substr(0, i);
 }
 
-cEdOption g_Option;
-
 const char* const OPTION_DAT_PATH = "user_data\\Option.dat";
 
 BOOL LoadOption() {

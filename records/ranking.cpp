@@ -123,4 +123,3 @@ void RankTableInsert(cEdRankTable& table, const std::string& strName, int32_t nV
   table.m_vecEntry.pop_back();
 }
 
-cEdRankingSet g_RankingSet;

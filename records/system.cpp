@@ -369,8 +369,6 @@ void cEdSystem::ClampBgmIndices(int nMusicCount) {
 // ---------------------------------------------------------------------------
 // The global and its loading.
 
-cEdSystem g_System;
-
 const char* const SYSTEM_DAT_PATH = "data\\System.dat";
 
 BOOL LoadSystem() {

@@ -18,11 +18,6 @@ struct cThreadRecord {
   std::mutex m_JoinLock;
 };
 
-cThread thGame;
-cThread thPause;
-cThread thLoader;
-cThread thStageWork;
-
 namespace {
 
 thread_local cThreadRecord* t_pSelf = nullptr;

@@ -7,8 +7,6 @@
 #include "records/message_box.h"
 #include "records/report.h"
 
-cEdWorldMap g_WorldMap;
-
 namespace {
 
 // A shift of 30 is the widest grid WORLDMAP_MAX_CELLS allows, and keeps
