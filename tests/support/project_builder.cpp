@@ -7,6 +7,8 @@
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
 #include "records/data_file.h"
+#include "tests/support/database_fixtures.h"
+#include "tests/support/system_fixtures.h"
 
 namespace {
 
@@ -43,13 +45,39 @@ const char* const s_aszFolder[] = {
     "user_data\\rpl4",
 };
 
+// The settings writer works under the working folder and clamps music
+// indices against g_Database: both are the project's for one write.
+class cProjectScope {
+ public:
+  cProjectScope(const std::string& root, const cEdDatabase& db) : m_SavedDb(g_Database) {
+    std::error_code ec;
+    m_OldCwd = std::filesystem::current_path(ec);
+    std::filesystem::current_path(root, ec);
+    m_bOk = !ec;
+    g_Database = db;
+  }
+  ~cProjectScope() {
+    std::error_code ec;
+    std::filesystem::current_path(m_OldCwd, ec);
+    g_Database = m_SavedDb;
+  }
+  cProjectScope(const cProjectScope&) = delete;
+  cProjectScope& operator=(const cProjectScope&) = delete;
+  bool Ok() const { return m_bOk; }
+
+ private:
+  cEdDatabase m_SavedDb;
+  std::filesystem::path m_OldCwd;
+  bool m_bOk = false;
+};
+
 constexpr int CELL_WALL = 1;  // a blocking kind (kinds 0 to 4 block)
 constexpr int CELL_ROAD = 5;  // a passable kind (kinds 5 to 9)
 
 }  // namespace
 
 cProjectBuilder::cProjectBuilder(std::string rootFolder)
-    : m_WorldMap(MakeDemoWorldMap()), m_strRoot(std::move(rootFolder)) {}
+    : m_Database(MakeFixtureDatabase()), m_WorldMap(MakeDemoWorldMap()), m_strRoot(std::move(rootFolder)) {}
 
 std::string cProjectBuilder::GamePath(std::string_view relCp932) const {
   bool bOk = false;
@@ -70,6 +98,16 @@ BOOL cProjectBuilder::MakeFolders() {
   return 1;
 }
 
+BOOL cProjectBuilder::WriteDatabases() {
+  return WriteDatabaseFiles(m_Database, GamePath(""), m_nDataVersion) ? 1 : 0;
+}
+
+BOOL cProjectBuilder::WriteSystem() {
+  cProjectScope scope(m_strRoot, m_Database);
+  if (!scope.Ok()) return 0;
+  return WriteSystemDat(m_System, m_nDataVersion);
+}
+
 BOOL cProjectBuilder::WriteWorldMap() {
   cDataVersionScope version(m_nDataVersion);
   return m_WorldMap.SaveToFile(GamePath(WORLDMAP_PATH));
@@ -77,8 +115,8 @@ BOOL cProjectBuilder::WriteWorldMap() {
 
 BOOL cProjectBuilder::Build() {
   if (!MakeFolders()) return 0;
-  // Database files (data\database\*.dat) are written here.
-  // System.dat is written here.
+  if (!WriteDatabases()) return 0;
+  if (!WriteSystem()) return 0;
   // The common palette (data\CommonPalette.cplt4) is written here.
   if (!WriteWorldMap()) return 0;
   // Stage files (data\stg4\Stage1.stg4_000, Stage2.stg4_000) are written here.

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "platform/win_types.h"
+#include "records/database.h"
+#include "records/system.h"
 #include "records/world_map.h"
 
 class cProjectBuilder {
@@ -26,7 +28,9 @@ class cProjectBuilder {
   // The folders, then every file below; 1 when all of it was written.
   BOOL Build();
   BOOL MakeFolders();
-  BOOL WriteWorldMap();  // m_WorldMap to "data\WorldMap.dat"
+  BOOL WriteDatabases();  // m_Database to "data\database\*.dat"
+  BOOL WriteSystem();     // m_System to "data\System.dat"
+  BOOL WriteWorldMap();   // m_WorldMap to "data\WorldMap.dat"
 
   // The game path (CP932, "\" between folders) of a file under the root;
   // "" when the root has no CP932 form.
@@ -34,6 +38,8 @@ class cProjectBuilder {
   const std::string& Root() const { return m_strRoot; }
 
   // The records written; a test changes them before it builds.
+  cEdDatabase m_Database;
+  cEdSystem m_System;
   cEdWorldMap m_WorldMap;
 
  private:
