@@ -116,6 +116,8 @@ void SDLCALL DeviceCallback(void*, Uint8* pStream, int nLen) {
 }
 
 bool TryOpenDevice(const char* pszDriver) {
+  // As for the window: SIGTERM must end the process at once.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (pszDriver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, pszDriver, SDL_HINT_OVERRIDE);
   bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   if (ok) {

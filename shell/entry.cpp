@@ -14,6 +14,7 @@
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "shell/system_report.h"
 
 DWORD g_bEditorLink = 0;
 std::atomic<BYTE> g_bGameReady{0};
@@ -76,9 +77,11 @@ int WinMain(const char* lpCmdLine, int nCmdShow) {
   }
   g_MainWnd.m_hWnd = hWnd;
 
+  // A start-up that fails ends with 1, not the 0 of a finished run, so that
+  // whoever started the program can tell the two apart.
   if (!InitGame(lpCmdLine, nCmdShow)) {
     UnInitGame();
-    return 0;
+    return 1;
   }
   g_bGameReady = 1;
 

@@ -17,6 +17,7 @@ extern std::atomic<BYTE> g_bGameReady;
 extern std::atomic<DWORD> g_bAppActive;
 
 // lpCmdLine: the whole command line as CP932, not split. The result is the
-// process's exit code: 0 when start-up stops early, otherwise the wParam of
-// the WM_QUIT that ended the message loop.
+// process's exit code: 0 when start-up stops early by the person's choice
+// (the other copy kept running), 1 when InitGame fails, otherwise the wParam
+// of the WM_QUIT that ended the message loop.
 int WinMain(const char* lpCmdLine, int nCmdShow);

@@ -1,49 +1,95 @@
 #include "shell/game_loop.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <vector>
+#include <exception>
 
-#include "platform/frame_sink.h"
+#include "media/graphics/dd.h"
+#include "media/graphics/font.h"
 #include "platform/messages.h"
 #include "platform/pacing_clock.h"
 #include "platform/window.h"
 #include "records/report.h"
 #include "records/thread_wrapper.h"
 #include "shell/entry.h"
+#include "shell/frame_timing.h"
+#include "shell/ini_file.h"
+#include "shell/main_window.h"
+#include "shell/player_input.h"
+#include "shell/scene_manager.h"
+#include "shell/startup.h"
+
+BOOL g_bPresentByBlt = 1;
 
 namespace {
 
-constexpr DWORD kFrameMs = 1000 / 60;
+// A stage running above 60 frames per second is presented without waiting
+// for the display. The stage scene and the stage record are not part of the
+// program yet, so no stage is fast.
+bool FastStageRuns() { return false; }
 
-// Until the frame-timing unit lands: the next frame is due 16 ms after the
-// moment the current one was found due. Clock values are compared as a
-// difference, so a wrapped clock does no harm.
-void WaitForFrame() {
-  static bool s_bStarted = false;
-  static DWORD s_dwNextDue = 0;
-  DWORD now = timeGetTime();
-  if (!s_bStarted) {
-    s_bStarted = true;
-    s_dwNextDue = now;
-  }
-  while (static_cast<int32_t>(now - s_dwNextDue) < 0) {
-    if (IsThreadStopRequested()) return;
-    PacingSleep(1);
-    now = timeGetTime();
-  }
-  s_dwNextDue = now + kFrameMs;
+void DrawFpsText() {
+  FPSTEXT t;
+  if (!FpsDisplayFrame(g_Ini.nShowFps, t)) return;
+  if (!StartupFontsReady() || t.nFont < 0 || t.nFont >= FONT_COUNT) return;
+  cFont& font = g_Fonts[t.nFont];
+  if (t.bBoxed)
+    font.DrawTextBox(&g_BackBufferSD, t.x, t.y, 0, 0, "%s", t.strText.c_str());
+  else
+    font.DrawText(&g_BackBufferSD, t.x, t.y, t.strText.c_str(), 0);
 }
 
 }  // namespace
 
+bool WaitFrameGateD3D(int nFps) {
+  // The wait is here rather than in the caller's loop: the caller sleeps on
+  // the real clock, which under fast pacing never moves the paced one.
+  while (!FrameGateD3D(nFps)) {
+    if (IsThreadStopRequested() || IsShuttingDown()) break;
+    PacingSleep(1);
+  }
+  return true;
+}
+
+bool RestoreLostSurfaces() {
+  if (lpDTCon || !g_lpDD) return true;
+  if (!g_PrimarySD.bLost) return true;
+  if (!DDRestore()) return false;
+  if (StartupFontsReady()) {
+    for (cFont& f : g_Fonts) f.Restore();
+  }
+  return true;
+}
+
+void PresentFrame() {
+  const cSceneManager& m = g_SceneMgr;
+  if (lpDTCon) {
+    if (!DDFlip(m.m_nTargetFps)) {
+      if (!g_DDDisplay.nWindowMode) ShowWindow(g_hWndMain, SW_SHOWMINNOACTIVE);
+      SendMessage(g_hWndMain, UM_RESETDEVICE, 0, 0);
+    }
+    return;
+  }
+  if (!g_lpDD) return;
+  const bool bFast = FastStageRuns();
+  if (!g_DDDisplay.nWindowMode) {
+    DDPresentPrimary(!g_bPresentByBlt && !bFast, g_DDDisplay.bVSync && !bFast);
+  } else {
+    DDPresentPrimary(FALSE, !bFast);
+  }
+}
+
 bool GameFrame() {
-  WaitForFrame();
-  // Scenes draw into the back buffer here once they exist; for now the frame
-  // is black.
-  static std::vector<uint32_t> s_BackBuffer(static_cast<size_t>(kClientWidth) * kClientHeight);
-  std::fill(s_BackBuffer.begin(), s_BackBuffer.end(), 0u);
-  SubmitFrame(s_BackBuffer.data(), kClientWidth, kClientHeight, kClientWidth, false);
+  cSceneManager& m = g_SceneMgr;
+  WaitFrame(m.m_nTargetFps);
+  FrameTimerStart();
+  if (!RestoreLostSurfaces()) return false;
+  PollPlayerInput(g_vPlayerInput);
+  RunCatchingSceneText([&m] { SetMode(m.m_nMode); });
+  if (cScene* lpScene = m.SceneOf(m.m_nMode)) lpScene->Update();
+  g_nFps = CountFps(1);
+  g_dwFrameMs = FrameTimerElapsed(1);
+  // The stage scene takes g_nFps for its own display once it exists.
+  DrawFpsText();
+  PresentFrame();
   return true;
 }
 
@@ -59,7 +105,16 @@ unsigned GameLoop(void*) {
     }
     if (IsThreadStopRequested()) return 1;
     if (g_bAppActive) {
-      if (!GameFrame()) {
+      bool bOk = false;
+      // Nothing thrown may leave the thread: it ends the program in order.
+      try {
+        bOk = GameFrame();
+      } catch (const std::exception& e) {
+        ReportAndLogf("GameFrame : %s", e.what());
+      } catch (...) {
+        ReportAndLogf("GameFrame : an unknown exception");
+      }
+      if (!bOk) {
         PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
         return 1;
       }

@@ -1,13 +1,47 @@
 // Start-up and shut-down of the whole system, on the window thread: InitGame
 // after the main window exists and before the game thread starts, UnInitGame
-// after the message loop has ended.
+// after the message loop has ended (or after a start-up that failed part of
+// the way: it undoes only the steps that ran).
 #pragma once
+
+#include "media/graphics/dd.h"
+#include "platform/win_types.h"
+#include "records/start_tables.h"
+#include "shell/ini_file.h"
 
 // True when the system is ready to run. Sets g_hWndMain and shows the window.
 bool InitGame(const char* lpCmdLine, int nCmdShow);
-// Safe after a partial start-up.
+// Safe after a partial start-up, and a second time.
 void UnInitGame();
 
-// The machine's description in the report (written by the entry after the
-// version line).
-void WriteSystemReport();
+// The steps of start-up that have something to undo, and whether they ran.
+struct STARTUPRAN {
+  bool bTimerPeriod = false;
+  bool bGraphics = false;  // DDInit was called (it may have left a part behind)
+  bool bFonts = false;
+  bool bDigits = false;
+  bool bSound = false;     // DS_Init was called
+};
+const STARTUPRAN& StartupStepsRan();
+// The fonts exist (the frame-rate text and the surface restore use them).
+bool StartupFontsReady();
+
+// The fixed surfaces: one record per row of the system bitmap table and the
+// descriptions DDInit is given (entry 0 is the palette picture).
+extern DDSURFACEDATA g_aStageSurface[SYSTEM_BITMAP_COUNT];
+extern DDSURFACEINFO g_aStageSurfaceInfo[SYSTEM_BITMAP_COUNT];
+
+// 1 when the program started straight into the "FreeStage" file.
+extern BOOL g_bFreeStage;
+
+// ---- The screen-mode decision ------------------------------------------------
+
+enum SCREENMODERESULT {
+  SCREENMODE_OK = 0,
+  SCREENMODE_REFUSED,  // "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"
+};
+// Writes the decided "VSync" and "Bpp" back into ini and gives the window
+// flag. nDesktopBpp is the desktop's depth (24 already counted as 32).
+// Window mode takes any depth the desktop has: our window converts.
+SCREENMODERESULT DecideScreenMode(INIVALUES& ini, int nDesktopBpp, bool bFullColourProject, bool bOsAtLeast6,
+                                  int& nWindowFlag);

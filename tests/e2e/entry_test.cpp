@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/single_instance.h"
+#include "tests/e2e/e2e_project.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -69,6 +70,7 @@ bool StillRunning(pid_t pid) {
 
 TEST(Entry, ExitsAfterItsFramesWithTheReport) {
   cTempFolder folder;
+  WriteE2EProject(folder);
   pid_t pid = Start(folder.Path(),
                     {{"TARVOLIN4_EXIT_AFTER", "30"},
                      {"TARVOLIN4_FAST", "1"},
@@ -85,6 +87,7 @@ TEST(Entry, ExitsAfterItsFramesWithTheReport) {
 // waits do not sleep, so the run ends long before that.
 TEST(Entry, FastPacingTakesNoWallTime) {
   cTempFolder folder;
+  WriteE2EProject(folder);
   pid_t pid = Start(folder.Path(), {{"TARVOLIN4_EXIT_AFTER", "3000"}, {"TARVOLIN4_FAST", "1"}},
                     folder.Path() + "/stderr.txt");
   ASSERT_GT(pid, 0);
@@ -93,6 +96,7 @@ TEST(Entry, FastPacingTakesNoWallTime) {
 
 TEST(Entry, EscInAKeyScriptCloses) {
   cTempFolder folder;
+  WriteE2EProject(folder);
   folder.WriteFile("keys.txt", "10 Escape down\n11 Escape up\n");
   pid_t pid = Start(folder.Path(),
                     {{"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
@@ -107,6 +111,7 @@ TEST(Entry, EscInAKeyScriptCloses) {
 
 TEST(Entry, SecondCopyAsksAndEndsOrReplacesTheFirst) {
   cTempFolder folder;
+  WriteE2EProject(folder);
   const std::string lockPath = InstanceLockPath();
   pid_t first = Start(folder.Path(), {}, folder.Path() + "/first.txt");
   ASSERT_GT(first, 0);

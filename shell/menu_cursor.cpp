@@ -1,0 +1,171 @@
+#include "shell/menu_cursor.h"
+
+#include <algorithm>
+
+#include "media/sound/sound_effects.h"
+#include "platform/messages.h"
+#include "shell/main_window.h"
+#include "shell/player_input.h"
+
+namespace {
+
+// The list may have moved its storage: both pointers are taken again.
+void RefreshMenuStatePointers() {
+  MENUSTATESTACK& s = g_MenuState;
+  cVector<MENUSTATE>& v = s.vecState;
+  if (v.empty()) v.push_back(MENUSTATE{0, 0, 0, 0});
+  const int n = static_cast<int>(v.size());
+  s.nCurrent = n - 1;
+  s.lpCurrent = &v.CheckedAt(n - 1);
+  s.lpPrevious = n >= 2 ? &v[static_cast<size_t>(n - 2)] : nullptr;
+}
+
+constexpr uint16_t kHorizontal = INPUT_LEFT | INPUT_RIGHT;
+constexpr uint16_t kVertical = INPUT_UP | INPUT_DOWN;
+
+}  // namespace
+
+MENUSTATE& CurrentMenuState() {
+  if (!g_MenuState.lpCurrent || g_MenuState.vecState.empty()) RefreshMenuStatePointers();
+  return *g_MenuState.lpCurrent;
+}
+
+void StackPushCopy(int32_t nCopy) {
+  cVector<MENUSTATE>& v = g_MenuState.vecState;
+  v.push_back(MENUSTATE{0, 0, 0, 0});
+  if (nCopy == 1 && v.size() >= 2) v[v.size() - 1] = v[v.size() - 2];
+  RefreshMenuStatePointers();
+}
+
+void StackPop(int32_t nMode) {
+  cVector<MENUSTATE>& v = g_MenuState.vecState;
+  if (v.size() <= 1) return;
+  const MENUSTATE popped = v.back();
+  v.pop_back();
+  MENUSTATE& top = v.back();
+  if (nMode == 0)
+    top = MENUSTATE{0, 0, 0, 0};
+  else if (nMode == 2)
+    top = popped;
+  RefreshMenuStatePointers();
+}
+
+void CursorMoveGrid(const uint16_t* lpKeys, int32_t x0, int32_t y0, int32_t nStepX, int32_t nStepY,
+                    int32_t nColumns, int32_t nRows) {
+  if (nColumns < 0 || nRows < 0) return;
+  const uint16_t keys = lpKeys ? *lpKeys : 0;
+  MENUSTATE& m = CurrentMenuState();
+  if (keys & INPUT_LEFT)
+    --m.nCol;
+  else if (keys & INPUT_RIGHT)
+    ++m.nCol;
+  if (keys & INPUT_UP)
+    --m.nRow;
+  else if (keys & INPUT_DOWN)
+    ++m.nRow;
+  if (m.nRow < 0)
+    m.nRow = nRows - 1;
+  else if (m.nRow >= nRows)
+    m.nRow = 0;
+  if (m.nCol < 0)
+    m.nCol = nColumns - 1;
+  else if (m.nCol >= nColumns)
+    m.nCol = 0;
+  m.nX = m.nCol * nStepX + x0;
+  m.nY = m.nRow * nStepY + y0;
+}
+
+void CursorMoveList(const uint16_t* lpKeys, BOOL bRows, int32_t* lpTop, int32_t nBase, int32_t nStep,
+                    int32_t nOther, int32_t nVisible, int32_t nCount, BOOL bPaging) {
+  const uint16_t keys = lpKeys ? *lpKeys : 0;
+  int32_t nTopStore = 0;
+  int32_t& top = lpTop ? *lpTop : nTopStore;
+  MENUSTATE& m = CurrentMenuState();
+  int32_t& index = bRows ? m.nRow : m.nCol;
+  if (keys & INPUT_UP) {
+    if (index - top < 1) --top;
+    --index;
+  } else if (keys & INPUT_DOWN) {
+    if (index - top >= nVisible - 1) ++top;
+    ++index;
+  }
+  if (bPaging) {
+    if (keys & INPUT_RIGHT) {
+      if (top == nCount - nVisible) {
+        index = nCount - 1;
+      } else {
+        top += nVisible - 1;
+        index += nVisible - 1;
+      }
+    } else if (keys & INPUT_LEFT) {
+      if (top == 0) {
+        index = 0;
+      } else {
+        top -= nVisible - 1;
+        index -= nVisible - 1;
+      }
+    }
+  }
+  if (index > nCount - 1) index = nCount - 1;
+  if (index < 0) index = 0;
+  const int32_t nMaxTop = nCount - nVisible < 0 ? 0 : nCount - nVisible;
+  if (top < 0) top = 0;
+  if (top > nMaxTop) top = nMaxTop;
+  const int32_t along = (index - top) * nStep + nBase;
+  if (bRows) {
+    m.nY = along;
+    m.nX = nOther;
+  } else {
+    m.nX = along;
+    m.nY = nOther;
+  }
+}
+
+void PlayCursorSE(const uint16_t* lpKeys, uint8_t byMask, int32_t nSound) {
+  const uint16_t keys = lpKeys ? *lpKeys : 0;
+  if ((byMask & CURSORSE_HORIZONTAL) && (keys & kHorizontal)) PlaySoundEntry(nSound);
+  if ((byMask & CURSORSE_VERTICAL) && (keys & kVertical)) PlaySoundEntry(nSound);
+}
+
+namespace {
+
+// Game thread only. In: 0 -> 90 degrees; out: 90 -> 0.
+double s_dFadeInAngle = 0.0;
+double s_dFadeOutAngle = 90.0;
+
+}  // namespace
+
+BOOL MenuFadeIn(double dStep) {
+  if (s_dFadeInAngle >= 90.0) {
+    s_dFadeInAngle = 0.0;
+    return TRUE;
+  }
+  s_dFadeInAngle = std::clamp(s_dFadeInAngle + dStep, 0.0, 90.0);
+  return FALSE;
+}
+
+BOOL MenuFadeOut(double dStep) {
+  if (s_dFadeOutAngle <= 0.0) {
+    s_dFadeOutAngle = 90.0;
+    return TRUE;
+  }
+  s_dFadeOutAngle = std::clamp(s_dFadeOutAngle - dStep, 0.0, 90.0);
+  return FALSE;
+}
+
+void RequestSystemSound(int nSound) { SendMessage(g_hWndMain, UM_PLAYSE, static_cast<WPARAM>(nSound), 0); }
+
+// ---- cMenuScene --------------------------------------------------------------
+
+void cMenuScene::Update() {
+  cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
+  in.MenuKeyRepeat();
+  in.ButtonLatch(1 | 2);
+  InitOnce();
+  if (m_nPhase < 0 || m_nPhase >= kPhaseSlots) return;
+  if (PHASEPROC pfn = m_apfnPhase[m_nPhase]) (this->*pfn)();
+}
+
+uint16_t cMenuScene::MenuKeys() { return g_vPlayerInput.CheckedAt(0).m_wDirection; }
+bool cMenuScene::MenuDecide() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 1) != 0; }
+bool cMenuScene::MenuCancel() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 2) != 0; }

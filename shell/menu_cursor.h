@@ -1,0 +1,82 @@
+// The menu machinery of the mode screens: the cursor stack g_MenuState
+// (records/start_tables.h) pushed and popped per menu level, the two cursor
+// moves by the player's key flags, the cursor and system sounds, and the
+// common frame of every menu scene (input filter, Init once, phase table).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win_types.h"
+#include "records/start_tables.h"
+#include "shell/scene.h"
+
+// Pushes a cursor record of zeros (nCopy 1: a copy of the one below it).
+void StackPushCopy(int32_t nCopy);
+// Pops the top record when there is more than one. nMode 0 clears the new
+// top, 2 gives it the popped cursor, anything else leaves it as it was.
+void StackPop(int32_t nMode);
+
+// The key flags are the player's direction word of this frame: bit 0 left,
+// bit 1 right, bit 2 up, bit 3 down. Both moves act on the top record.
+//
+// A wrapping grid; x and y become the cell's pixel position. Nothing
+// happens when nColumns or nRows is negative.
+void CursorMoveGrid(const uint16_t* lpKeys, int32_t x0, int32_t y0, int32_t nStepX, int32_t nStepY,
+                    int32_t nColumns, int32_t nRows);
+// A scrolling list that does not wrap. bRows: the row index moves (the
+// cursor's y follows it, x is nOther), else the column index. *lpTop is the
+// first item shown; bPaging lets left and right turn a page of nVisible - 1.
+void CursorMoveList(const uint16_t* lpKeys, BOOL bRows, int32_t* lpTop, int32_t nBase, int32_t nStep,
+                    int32_t nOther, int32_t nVisible, int32_t nCount, BOOL bPaging);
+// Plays sound nSound of the loaded sound list on the calling thread: once
+// when mask bit 0 is set and left or right is held, and once more when mask
+// bit 1 is set and up or down is held.
+void PlayCursorSE(const uint16_t* lpKeys, uint8_t byMask, int32_t nSound);
+enum : uint8_t {
+  CURSORSE_HORIZONTAL = 1,
+  CURSORSE_VERTICAL = 2,
+  CURSORSE_ALL = 3,
+};
+
+// System sound n through the main window (UM_PLAYSE); the sender waits
+// until it has been started.
+void RequestSystemSound(int nSound);
+// The system sounds of the menus.
+enum : int {
+  SYSSE_CURSOR = 0,
+  SYSSE_DECIDE = 1,
+  SYSSE_CANCEL = 2,
+  SYSSE_REFUSE = 3,
+};
+
+// One step of a scene's screen fade from black (In) or to black (Out) by
+// dStep degrees; TRUE on the step that shows the end state, the 90 / dStep
+// + 1st. Each keeps its own angle between calls. Stands in for the
+// graphics layer's fades until they exist: the timing is theirs, the
+// picture stays as drawn. The scenes' step is 10 (a step of 0 never ends).
+BOOL MenuFadeIn(double dStep);
+BOOL MenuFadeOut(double dStep);
+
+// The common frame of the menu scenes (title, world map, save, challenge,
+// option). Update filters player 0's input for menus (direction repeat;
+// buttons 1 and 2 act once per press), runs Init once while the phase is
+// -1, then the operation of the current phase. A phase outside the table,
+// or an empty slot, runs nothing.
+class cMenuScene : public cScene {
+ public:
+  void Update() override;
+
+ protected:
+  typedef void (cMenuScene::*PHASEPROC)();
+  static constexpr int kPhaseSlots = 8;
+  // A derived scene fills its slots with static_cast<PHASEPROC>(&cDerived::Op).
+  PHASEPROC m_apfnPhase[kPhaseSlots] = {};
+
+  // What every phase reads from player 0's filtered input record.
+  static uint16_t MenuKeys();
+  static bool MenuDecide();  // button 1 (Z by default)
+  static bool MenuCancel();  // button 2 (X by default)
+};
+
+// The top cursor record (never null: the stack keeps at least one).
+MENUSTATE& CurrentMenuState();

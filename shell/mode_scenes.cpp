@@ -1,0 +1,24 @@
+#include "shell/mode_scenes.h"
+
+#include "media/graphics/dd.h"
+#include "shell/title_scene.h"
+
+cScene* MakeModeScene(int nMode) {
+  switch (nMode) {
+    // Each mode takes its own scene here once it exists.
+    case GAMEMODE_TITLE: return new cSceneTitle();
+    case GAMEMODE_WORLDMAP:
+    case GAMEMODE_SAVE:
+    case GAMEMODE_CHALLENGE:
+    case GAMEMODE_STAGE:
+    case GAMEMODE_OPTION:
+      return new cEmptyModeScene(nMode);
+    default:
+      return nullptr;
+  }
+}
+
+void cEmptyModeScene::Update() {
+  InitOnce();
+  DDFillSurfaceRGB(&g_BackBufferSD, 0);
+}

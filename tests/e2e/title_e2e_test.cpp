@@ -1,0 +1,220 @@
+// The real program on a whole project folder, headless: the title as the
+// player first sees it, and a key script that chooses free play.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/text_cp932.h"
+#include "records/start_tables.h"
+#include "records/system.h"
+#include "tests/support/bmp_writer.h"
+#include "tests/support/database_fixtures.h"
+#include "tests/support/project_builder.h"
+#include "tests/support/stage_fixtures.h"
+#include "tests/support/system_fixtures.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using Env = std::map<std::string, std::string>;
+
+const char* const kBinary = T4_BINARY_DIR "/tarvolin4";
+
+pid_t Start(const std::string& dir, const Env& env, const std::string& stderrFile) {
+  pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  if (::chdir(dir.c_str()) != 0) ::_exit(120);
+  int err = ::open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int nul = ::open("/dev/null", O_RDWR);
+  if (err < 0 || nul < 0) ::_exit(121);
+  ::dup2(err, 2);
+  ::dup2(nul, 1);
+  ::dup2(nul, 0);
+  for (const char* name : {"TARVOLIN4_ANSWERS", "TARVOLIN4_INPUT", "TARVOLIN4_EXIT_AFTER", "TARVOLIN4_FAST",
+                           "TARVOLIN4_SCREENSHOT", "TARVOLIN4_SCREENSHOT_AT"}) {
+    ::unsetenv(name);
+  }
+  ::setenv("TARVOLIN4_HEADLESS", "1", 1);
+  for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
+  ::execl(kBinary, kBinary, static_cast<char*>(nullptr));
+  ::_exit(122);
+}
+
+constexpr int kTimedOut = 1000;
+int WaitExit(pid_t pid, long timeoutMs) {
+  auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    int status = 0;
+    pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(timeoutMs)) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      return kTimedOut;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+// The palette picture: entry 0 the transparent magenta, 16 black (the
+// colour between modes), 240 the menu frame, 241 the text; a ramp between.
+std::vector<uint32_t> ProjectPalette() {
+  std::vector<uint32_t> pal(256);
+  for (uint32_t i = 0; i < 256; ++i) pal[i] = (i << 16) | ((255 - i) << 8) | ((i * 7) & 0xFF);
+  pal[0] = 0xFF00FF;
+  pal[16] = 0x000000;
+  pal[240] = 0xC8C8E0;
+  pal[241] = 0xFFFFFF;
+  return pal;
+}
+
+std::string PaletteBmp() {
+  std::vector<uint8_t> idx(16 * 24, 0);
+  for (int y = 8; y < 24; ++y)
+    for (int x = 0; x < 16; ++x) idx[static_cast<size_t>(y * 16 + x)] = static_cast<uint8_t>((y - 8) * 16 + x);
+  return MakeBmpIndexed(8, 16, 24, ProjectPalette(), idx);
+}
+
+// A night sky: a blue gradient with a band of hills.
+std::string TitleBmp() {
+  std::vector<uint32_t> px(640 * 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) {
+      const uint32_t b = static_cast<uint32_t>(80 + y * 150 / 480);
+      uint32_t c = (static_cast<uint32_t>(y / 16) << 16) | (static_cast<uint32_t>(y / 8) << 8) | b;
+      if (y > 400 + ((x / 40) % 2 ? 20 : 0)) c = 0x204020;
+      px[static_cast<size_t>(y * 640 + x)] = c;
+    }
+  return MakeBmpRgb(24, 640, 480, px);
+}
+
+std::string WindowBmp() {
+  std::vector<uint32_t> px(640 * 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) px[static_cast<size_t>(y * 640 + x)] = 0x102060 + static_cast<uint32_t>((y / 4) % 8);
+  return MakeBmpRgb(24, 640, 480, px);
+}
+
+// The menu cursor: a yellow arrow on the key colour at (0, 0); the list
+// cursor at (64, 0).
+std::string AccessoryBmp() {
+  std::vector<uint32_t> px(96 * 32, 0xFF00FF);
+  for (int y = 6; y < 26; ++y)
+    for (int x = 6; x < 6 + (y < 16 ? y - 6 : 26 - y) * 2 && x < 32; ++x)
+      px[static_cast<size_t>(y * 96 + x)] = 0xFFE040;
+  for (int y = 4; y < 12; ++y)
+    for (int x = 68; x < 76; ++x) px[static_cast<size_t>(y * 96 + x)] = 0xFFE040;
+  return MakeBmpRgb(24, 96, 32, px);
+}
+
+// Every other picture the start-up loads: a small sheet of the key colour
+// with a grey square.
+std::string PlainBmp() {
+  std::vector<uint32_t> px(64 * 64, 0xFF00FF);
+  for (int y = 16; y < 48; ++y)
+    for (int x = 16; x < 48; ++x) px[static_cast<size_t>(y * 64 + x)] = 0x808080;
+  return MakeBmpRgb(24, 64, 64, px);
+}
+
+// A project that starts into its title: databases, settings with text
+// labels, common palette, world map, a stage and every picture the start-up
+// insists on.
+void WriteProject(const cTempFolder& folder) {
+  cProjectBuilder builder(folder.Path());
+  builder.m_WorldMap = MakeDemoWorldMap();
+  ASSERT_TRUE(builder.Build());
+  cEdDatabase db = MakeFixtureDatabase();
+  ASSERT_TRUE(WriteDatabaseFiles(db));  // under the working folder, the project
+  cEdSystem sys;
+  sys.m_strTitle = Sjis("タイトルのテスト");
+  sys.m_bTitleMenuCentred = 0;  // text labels
+  ASSERT_TRUE(WriteSystemDat(sys));
+  cEdCommonPalette palette = MakeFixtureCommonPalette();
+  ASSERT_TRUE(WriteCommonPaletteFile(palette));
+  cEdStage stage = MakeFixtureStage(30, 15);
+  ASSERT_TRUE(WriteStageFile(stage, "data\\stg4\\Stage1.stg4"));
+  for (const SYSTEMBITMAPINFO& b : g_vecSystemBitmap) {
+    if (b.szFileName == "E" || b.bNoError) continue;
+    std::string rel = Cp932ToUtf8(b.szFileName);
+    for (char& c : rel)
+      if (c == '\\') c = '/';
+    std::string bytes = PlainBmp();
+    if (rel == "bmp/plt/Palette.bmp") bytes = PaletteBmp();
+    if (rel == "bmp/Title.bmp") bytes = TitleBmp();
+    if (rel == "bmp/Window.bmp") bytes = WindowBmp();
+    if (rel == "bmp/Accessory.bmp") bytes = AccessoryBmp();
+    folder.WriteFile(rel, bytes);
+  }
+  // A window of 32 bits, and no frame-rate text.
+  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
+}
+
+const std::string kGolden = T4_SOURCE_DIR "/tests/golden/shell/title_120.png";
+
+}  // namespace
+
+TEST(TitleE2e, TheTitleAtFrame120ShowsItsMenu) {
+  cTempFolder folder;
+  WriteProject(folder);
+  if (HasFatalFailure()) return;
+  pid_t pid = Start(folder.Path(),
+                    {{"TARVOLIN4_ANSWERS", "d3d"},
+                     {"TARVOLIN4_EXIT_AFTER", "125"},
+                     {"TARVOLIN4_FAST", "1"},
+                     {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
+                     {"TARVOLIN4_SCREENSHOT_AT", "120"}},
+                    folder.Path() + "/stderr.txt");
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(WaitExit(pid, 60000), 0) << folder.ReadFile("stderr.txt");
+  ASSERT_TRUE(folder.Exists("shots/frame-00120.png")) << folder.ReadFile("stderr.txt");
+  const std::string shot = folder.ReadFile("shots/frame-00120.png");
+  if (std::getenv("T4_UPDATE_GOLDEN")) {
+    std::filesystem::create_directories(std::filesystem::path(kGolden).parent_path());
+    std::ofstream(kGolden, std::ios::binary) << shot;
+  }
+  std::ifstream in(kGolden, std::ios::binary);
+  ASSERT_TRUE(in) << "no golden picture; make it once with T4_UPDATE_GOLDEN=1";
+  const std::string golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(shot == golden) << "the title differs from " << kGolden;
+}
+
+// Free play asks the stage chooser for a file and hands it to the stage
+// loader. Stage play cannot start a stage yet, so the loader fails and the
+// title stays: the screen at the end is still the title, not the stage's.
+TEST(TitleE2e, FreePlayAsksForAStageFile) {
+  cTempFolder folder;
+  WriteProject(folder);
+  if (HasFatalFailure()) return;
+  // Down three rows to "フリー" once the fade-in is over, then Z.
+  folder.WriteFile("keys.txt",
+                   "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
+                   "40 Z down\n41 Z up\n");
+  pid_t pid = Start(folder.Path(),
+                    {{"TARVOLIN4_ANSWERS", "d3d,file:data/stg4/Stage1.stg4"},
+                     {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
+                     {"TARVOLIN4_EXIT_AFTER", "70"},
+                     {"TARVOLIN4_FAST", "1"},
+                     {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
+                     {"TARVOLIN4_SCREENSHOT_AT", "39,65"}},
+                    folder.Path() + "/stderr.txt");
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(WaitExit(pid, 60000), 0) << folder.ReadFile("stderr.txt");
+  const std::string err = folder.ReadFile("stderr.txt");
+  EXPECT_NE(err.find("[ステージファイルの選択]"), std::string::npos) << err;
+  ASSERT_TRUE(folder.Exists("shots/frame-00039.png"));
+  ASSERT_TRUE(folder.Exists("shots/frame-00065.png"));
+  // The menu with the cursor on "フリー" before and after the choice.
+  EXPECT_EQ(folder.ReadFile("shots/frame-00039.png"), folder.ReadFile("shots/frame-00065.png"));
+}
