@@ -11,6 +11,7 @@
 #include "records/path_helpers.h"
 #include "records/report.h"
 #include "records/thread_wrapper.h"
+#include "shell/dlg_message_box.h"
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -62,6 +63,7 @@ int WinMain(const char* lpCmdLine, int nCmdShow) {
   if (!OpenReport(reportPath)) return 0;
   Reportf("App : ver %s", "667");
   WriteSystemReport();
+  InstallDrawnMessageBoxes();
 
   // On the original the link is on for the show command SW_SHOW; here there
   // is no editor to tell.
@@ -76,6 +78,7 @@ int WinMain(const char* lpCmdLine, int nCmdShow) {
     return 0;
   }
   g_MainWnd.m_hWnd = hWnd;
+  InstallDrawnDialogs();
 
   // A start-up that fails ends with 1, not the 0 of a finished run, so that
   // whoever started the program can tell the two apart.
@@ -97,6 +100,7 @@ int WinMain(const char* lpCmdLine, int nCmdShow) {
   }
 
   WPARAM nResult = RunMessageLoop();
+  RemoveDrawnDialogs();
   UnInitGame();
   Logf("%s", Sjis("UnInitGame後").c_str());
   instanceLock.Release();

@@ -23,6 +23,7 @@
 #include "records/report.h"
 #include "records/world_map.h"
 #include "shell/boot_file.h"
+#include "shell/dlg_startup.h"
 #include "shell/frame_timing.h"
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
@@ -239,7 +240,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
     keys.push_back(key);
   }
   LoadSystemIni(g_Ini, keys);
-  int nDirect3D = DecideDrawingPath(g_Ini.nDirect3D, s_Project.strTitle);
+  int nDirect3D = DecideDrawingPath(g_Ini.nDirect3D, s_Project.strTitle, &StartupDialogModal);
   if (nDirect3D == kDrawingPathCancelled) return false;
   g_Ini.nDirect3D = nDirect3D;
 
