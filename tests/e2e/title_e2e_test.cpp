@@ -17,13 +17,8 @@
 #include <vector>
 
 #include "platform/text_cp932.h"
-#include "records/start_tables.h"
 #include "records/system.h"
-#include "tests/support/bmp_writer.h"
-#include "tests/support/database_fixtures.h"
 #include "tests/support/project_builder.h"
-#include "tests/support/stage_fixtures.h"
-#include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -68,95 +63,14 @@ int WaitExit(pid_t pid, long timeoutMs) {
   }
 }
 
-// The palette picture: entry 0 the transparent magenta, 16 black (the
-// colour between modes), 240 the menu frame, 241 the text; a ramp between.
-std::vector<uint32_t> ProjectPalette() {
-  std::vector<uint32_t> pal(256);
-  for (uint32_t i = 0; i < 256; ++i) pal[i] = (i << 16) | ((255 - i) << 8) | ((i * 7) & 0xFF);
-  pal[0] = 0xFF00FF;
-  pal[16] = 0x000000;
-  pal[240] = 0xC8C8E0;
-  pal[241] = 0xFFFFFF;
-  return pal;
-}
-
-std::string PaletteBmp() {
-  std::vector<uint8_t> idx(16 * 24, 0);
-  for (int y = 8; y < 24; ++y)
-    for (int x = 0; x < 16; ++x) idx[static_cast<size_t>(y * 16 + x)] = static_cast<uint8_t>((y - 8) * 16 + x);
-  return MakeBmpIndexed(8, 16, 24, ProjectPalette(), idx);
-}
-
-// A night sky: a blue gradient with a band of hills.
-std::string TitleBmp() {
-  std::vector<uint32_t> px(640 * 480);
-  for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 640; ++x) {
-      const uint32_t b = static_cast<uint32_t>(80 + y * 150 / 480);
-      uint32_t c = (static_cast<uint32_t>(y / 16) << 16) | (static_cast<uint32_t>(y / 8) << 8) | b;
-      if (y > 400 + ((x / 40) % 2 ? 20 : 0)) c = 0x204020;
-      px[static_cast<size_t>(y * 640 + x)] = c;
-    }
-  return MakeBmpRgb(24, 640, 480, px);
-}
-
-std::string WindowBmp() {
-  std::vector<uint32_t> px(640 * 480);
-  for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 640; ++x) px[static_cast<size_t>(y * 640 + x)] = 0x102060 + static_cast<uint32_t>((y / 4) % 8);
-  return MakeBmpRgb(24, 640, 480, px);
-}
-
-// The menu cursor: a yellow arrow on the key colour at (0, 0); the list
-// cursor at (64, 0).
-std::string AccessoryBmp() {
-  std::vector<uint32_t> px(96 * 32, 0xFF00FF);
-  for (int y = 6; y < 26; ++y)
-    for (int x = 6; x < 6 + (y < 16 ? y - 6 : 26 - y) * 2 && x < 32; ++x)
-      px[static_cast<size_t>(y * 96 + x)] = 0xFFE040;
-  for (int y = 4; y < 12; ++y)
-    for (int x = 68; x < 76; ++x) px[static_cast<size_t>(y * 96 + x)] = 0xFFE040;
-  return MakeBmpRgb(24, 96, 32, px);
-}
-
-// Every other picture the start-up loads: a small sheet of the key colour
-// with a grey square.
-std::string PlainBmp() {
-  std::vector<uint32_t> px(64 * 64, 0xFF00FF);
-  for (int y = 16; y < 48; ++y)
-    for (int x = 16; x < 48; ++x) px[static_cast<size_t>(y * 64 + x)] = 0x808080;
-  return MakeBmpRgb(24, 64, 64, px);
-}
-
 // A project that starts into its title: databases, settings with text
 // labels, common palette, world map, a stage and every picture the start-up
 // insists on.
 void WriteProject(const cTempFolder& folder) {
   cProjectBuilder builder(folder.Path());
-  builder.m_WorldMap = MakeDemoWorldMap();
+  builder.m_System.m_strTitle = Sjis("タイトルのテスト");
+  builder.m_System.m_bTitleMenuCentred = 0;  // text labels
   ASSERT_TRUE(builder.Build());
-  cEdDatabase db = MakeFixtureDatabase();
-  ASSERT_TRUE(WriteDatabaseFiles(db));  // under the working folder, the project
-  cEdSystem sys;
-  sys.m_strTitle = Sjis("タイトルのテスト");
-  sys.m_bTitleMenuCentred = 0;  // text labels
-  ASSERT_TRUE(WriteSystemDat(sys));
-  cEdCommonPalette palette = MakeFixtureCommonPalette();
-  ASSERT_TRUE(WriteCommonPaletteFile(palette));
-  cEdStage stage = MakeFixtureStage(30, 15);
-  ASSERT_TRUE(WriteStageFile(stage, "data\\stg4\\Stage1.stg4"));
-  for (const SYSTEMBITMAPINFO& b : g_vecSystemBitmap) {
-    if (b.szFileName == "E" || b.bNoError) continue;
-    std::string rel = Cp932ToUtf8(b.szFileName);
-    for (char& c : rel)
-      if (c == '\\') c = '/';
-    std::string bytes = PlainBmp();
-    if (rel == "bmp/plt/Palette.bmp") bytes = PaletteBmp();
-    if (rel == "bmp/Title.bmp") bytes = TitleBmp();
-    if (rel == "bmp/Window.bmp") bytes = WindowBmp();
-    if (rel == "bmp/Accessory.bmp") bytes = AccessoryBmp();
-    folder.WriteFile(rel, bytes);
-  }
   // A window of 32 bits, and no frame-rate text.
   folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
 }

@@ -1,14 +1,19 @@
 #include "tests/support/project_builder.h"
 
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <utility>
 
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
 #include "records/data_file.h"
+#include "records/start_tables.h"
 #include "tests/support/database_fixtures.h"
+#include "tests/support/demo_pictures.h"
+#include "tests/support/stage_fixtures.h"
 #include "tests/support/system_fixtures.h"
+#include "tests/support/wav_writer.h"
 
 namespace {
 
@@ -77,7 +82,12 @@ constexpr int CELL_ROAD = 5;  // a passable kind (kinds 5 to 9)
 }  // namespace
 
 cProjectBuilder::cProjectBuilder(std::string rootFolder)
-    : m_Database(MakeFixtureDatabase()), m_WorldMap(MakeDemoWorldMap()), m_strRoot(std::move(rootFolder)) {}
+    : m_Database(MakeFixtureDatabase()),
+      m_WorldMap(MakeDemoWorldMap()),
+      m_CommonPalette(MakeFixtureCommonPalette()),
+      m_Stage1(MakeFixtureStage(30, 15)),
+      m_Stage2(MakeFixtureStage(40, 15)),
+      m_strRoot(std::move(rootFolder)) {}
 
 std::string cProjectBuilder::GamePath(std::string_view relCp932) const {
   bool bOk = false;
@@ -108,6 +118,53 @@ BOOL cProjectBuilder::WriteSystem() {
   return WriteSystemDat(m_System, m_nDataVersion);
 }
 
+BOOL cProjectBuilder::WriteCommonPalette() {
+  cProjectScope scope(m_strRoot, m_Database);
+  if (!scope.Ok()) return 0;
+  return WriteCommonPaletteFile(m_CommonPalette, m_nDataVersion);
+}
+
+BOOL cProjectBuilder::WriteStages() {
+  cProjectScope scope(m_strRoot, m_Database);
+  if (!scope.Ok()) return 0;
+  // Stored as the first numbered file of each name, as the editor saves them.
+  return WriteStageFile(m_Stage1, std::string(DEMO_STAGE1) + "_000", m_nDataVersion) &&
+         WriteStageFile(m_Stage2, std::string(DEMO_STAGE2) + "_000", m_nDataVersion);
+}
+
+BOOL cProjectBuilder::WriteBytes(std::string_view relCp932, const std::string& bytes) const {
+  std::string native = ResolvePath(GamePath(relCp932));
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(native).parent_path(), ec);
+  std::ofstream f(native, std::ios::binary | std::ios::trunc);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return f.good() ? 1 : 0;
+}
+
+BOOL cProjectBuilder::WritePictures() {
+  for (const SYSTEMBITMAPINFO& b : g_vecSystemBitmap) {
+    if (b.szFileName == "E" || b.bNoError) continue;
+    if (!WriteBytes(b.szFileName, DemoPictureFor(b.szFileName))) return 0;
+  }
+  return 1;
+}
+
+BOOL cProjectBuilder::WriteSounds() {
+  int n = 0;
+  auto write = [&](const std::string& name) {
+    if (name.empty()) return true;
+    ++n;
+    return WriteBytes(name, MakeToneWav8(330.0 + 55.0 * (n % 12), 120)) != 0;
+  };
+  for (const std::string& name : m_System.m_vecSystemSoundFile) {
+    if (!write(name)) return 0;
+  }
+  for (size_t i = 1; i < m_Database.m_vecSound.size(); ++i) {
+    if (!write(m_Database.m_vecSound[i].strFile)) return 0;
+  }
+  return 1;
+}
+
 BOOL cProjectBuilder::WriteWorldMap() {
   cDataVersionScope version(m_nDataVersion);
   return m_WorldMap.SaveToFile(GamePath(WORLDMAP_PATH));
@@ -117,12 +174,11 @@ BOOL cProjectBuilder::Build() {
   if (!MakeFolders()) return 0;
   if (!WriteDatabases()) return 0;
   if (!WriteSystem()) return 0;
-  // The common palette (data\CommonPalette.cplt4) is written here.
+  if (!WriteCommonPalette()) return 0;
   if (!WriteWorldMap()) return 0;
-  // Stage files (data\stg4\Stage1.stg4_000, Stage2.stg4_000) are written here.
-  // Pictures (bmp\*.bmp) are written here.
-  // Sounds and music (WAV, MIDI) are written here.
-  return 1;
+  if (!WriteStages()) return 0;
+  if (!WritePictures()) return 0;
+  return WriteSounds();
 }
 
 cEdWorldMap MakeDemoWorldMap() {

@@ -9,7 +9,9 @@
 #include <string_view>
 
 #include "platform/win_types.h"
+#include "records/common_palette.h"
 #include "records/database.h"
+#include "records/stage.h"
 #include "records/system.h"
 #include "records/world_map.h"
 
@@ -31,6 +33,12 @@ class cProjectBuilder {
   BOOL WriteDatabases();  // m_Database to "data\database\*.dat"
   BOOL WriteSystem();     // m_System to "data\System.dat"
   BOOL WriteWorldMap();   // m_WorldMap to "data\WorldMap.dat"
+  BOOL WriteCommonPalette();  // m_CommonPalette to "data\CommonPalette.cplt4"
+  BOOL WriteStages();     // m_Stage1 and m_Stage2 as the demo's two stages
+  // Every picture of the fixed surface list that start-up insists on.
+  BOOL WritePictures();
+  // A short tone for every system sound and sound-database entry named.
+  BOOL WriteSounds();
 
   // The game path (CP932, "\" between folders) of a file under the root;
   // "" when the root has no CP932 form.
@@ -41,8 +49,13 @@ class cProjectBuilder {
   cEdDatabase m_Database;
   cEdSystem m_System;
   cEdWorldMap m_WorldMap;
+  cEdCommonPalette m_CommonPalette;
+  cEdStage m_Stage1;
+  cEdStage m_Stage2;
 
  private:
+  BOOL WriteBytes(std::string_view relCp932, const std::string& bytes) const;
+
   std::string m_strRoot;
   int32_t m_nDataVersion = DATA_VERSION_CURRENT;
 };
