@@ -156,3 +156,22 @@ void DrawBlock(const cEdBlock& block, DDSURFACEDATA* lpDst, int x, int y) {
   if (sx + CELL > icons->nWidth || sy + CELL > icons->nHeight) return;
   DDBltFast(lpDst, x, y, CELL, CELL, icons, sx, sy, BLT_COLOUR_KEY);
 }
+
+void DrawSmallCell(DDSURFACEDATA* lpDst, int x, int y, int nKind, int nIndex, int nSub) {
+  constexpr int SMALL = 16;
+  if (nIndex < 0) nIndex = 0;
+  if (nKind == IMAGE_ITEM) {
+    if (DDSURFACEDATA* src = Sheet(SMALL_ITEM_SHEET, false))
+      DDBltFast(lpDst, x, y, SMALL, SMALL, src, nIndex / 15 * CELL, nIndex % 15 * SMALL, BLT_COLOUR_KEY);
+    return;
+  }
+  IMAGESOURCERECT r = GetImageSourceRect(IMAGEUSE_BLOCK, nKind, nIndex, nSub, 0, 0);
+  // The block sheet and the 30-row sheet have one surface for small cells;
+  // charas and own pictures are taken from the sheet drawing uses.
+  int nSheet = r.nDrawSheet;
+  if (nKind == IMAGE_BLOCK) nSheet = BLOCK_SHEET_SMALL_SOURCE;
+  DDSURFACEDATA* src = Sheet(nSheet, r.bOwnList);
+  if (!src) return;
+  const int nCell = CELL * r.nCellScale;
+  DDBltD3D(lpDst, x, y, SMALL, SMALL, src, r.x, r.y, nCell, nCell, BLT_COLOUR_KEY);
+}

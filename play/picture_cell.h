@@ -53,6 +53,15 @@ void SetPictureSheetSource(PICTURESHEETSOURCE pfn);
 // One block at (x, y): its picture, then its overlay cell when it has one.
 void DrawBlock(const cEdBlock& block, DDSURFACEDATA* lpDst, int x, int y);
 
+// A picture as a 16 × 16 cell (message texts, stage chara icons): items
+// unshrunk from the small item sheet, the other kinds shrunk from their
+// cell. nSub is the picture column (or base cell).
+void DrawSmallCell(DDSURFACEDATA* lpDst, int x, int y, int nKind, int nIndex, int nSub);
+
+// The surfaces of the small item sheet and of the block sheet's second set.
+constexpr int SMALL_ITEM_SHEET = 42;
+constexpr int BLOCK_SHEET_SMALL_SOURCE = 3;
+
 // The chara sheets of the first set (the second lies CHARA_SECOND_SET_OFFSET
 // further): surfaces 4 to 19, two per picture file.
 constexpr int CHARA_FIRST_SHEET = 4;

@@ -138,10 +138,6 @@ void cEdBlock::CheckRefs() {
     m_nInheritSource = PALETTE_NONE;
     m_nInheritIndex = 0;
   }
-  for (cEdCondition& c : m_vecCondition) {
-    (void)c;
-    EmptyHook();
-  }
   if (m_nImageIndex == 0) {
     m_nHitKind = BLOCKHIT_NONE;
     m_nSettingC = 0;

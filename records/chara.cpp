@@ -262,10 +262,6 @@ void cEdChara::RefreshTemplate() {
   if (NoCount(m_nAppearEffect, g_Database.m_vecCharaEffect.size())) m_nAppearEffect = 0;
   if (NoCount(m_nDefeatEffect, g_Database.m_vecCharaEffect.size())) m_nDefeatEffect = 0;
   if (NoCount(m_nHitEffect, g_Database.m_vecEffect.size())) m_nHitEffect = 0;
-  for (cEdCondition& c : m_vecCondition) {
-    (void)c;
-    EmptyHook();
-  }
   for (size_t i = 0; i < m_vecFlow.size();) {
     cEdFlow& flow = m_vecFlow[i];
     FitFlowCommands(flow);

@@ -129,10 +129,6 @@ void cEdItem::CheckRefs() {
   }
   if (m_nScale < 1) m_nScale = 1;
   if (m_nSound >= g_Database.m_vecSound.size()) m_nSound = 0;
-  for (cEdCondition& c : m_vecCondition) {
-    (void)c;
-    EmptyHook();
-  }
   for (cEdCommand& c : m_vecCommand) FitCommandToDatabase(c);
 }
 

@@ -136,3 +136,26 @@ TEST(DrawBlock, DrawsTheBlocksCellThenAnOverlayInsideTheIconSheet) {
   SetPictureSheetSource(nullptr);
   SelectSheetSet(false, false);
 }
+
+TEST(DrawSmallCell, ItemsCopyUnshrunkAndBlocksShrinkTheirCell) {
+  t4gfx::cGraphicsFixture gfx(t4gfx::AllModes()[2], 320, 240);
+  ASSERT_TRUE(gfx.Ok());
+  s_pSheet = gfx.SD(t4gfx::SF_SHEET);
+  SetPictureSheetSource(&FixtureSheets);
+  DDFillSurface(&g_BackBufferSD, 16);
+  DDBltFast(&g_BackBufferSD, 200, 0, 16, 16, s_pSheet, 32, 16, 1);            // item 16
+  DDBltD3D(&g_BackBufferSD, 200, 100, 16, 16, s_pSheet, 32, 0, 32, 32, 1);     // block 15
+  DrawSmallCell(&g_BackBufferSD, 0, 0, IMAGE_ITEM, 16, 0);
+  DrawSmallCell(&g_BackBufferSD, 0, 100, IMAGE_BLOCK, 15, 0);
+  std::vector<uint32_t> px = t4gfx::BackBufferPixels();
+  auto Small = [&](int x0, int y0) {
+    std::vector<uint32_t> r;
+    for (int j = 0; j < 16; ++j)
+      for (int i = 0; i < 16; ++i) r.push_back(px[static_cast<size_t>((y0 + j) * 320 + x0 + i)]);
+    return r;
+  };
+  EXPECT_EQ(Small(0, 0), Small(200, 0));
+  EXPECT_EQ(Small(0, 100), Small(200, 100));
+  EXPECT_NE(Small(0, 0), Small(0, 100));
+  SetPictureSheetSource(nullptr);
+}

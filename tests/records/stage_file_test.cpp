@@ -341,7 +341,9 @@ TEST_F(StageFile, DamagedFilesNeitherCrashNorHang) {
   CORRUPTIONPLAN plan;
   plan.nMutations = 500;
   RunCorruptionHarness(good, "data\\stg4\\d.stg4_000", [] {
-    if (g_Stage.LoadFromFile("data\\stg4\\d.stg4_000")) ASSERT_GE(g_Stage.m_vecPaletteBlock.size(), 2u);
+    if (g_Stage.LoadFromFile("data\\stg4\\d.stg4_000")) {
+      ASSERT_GE(g_Stage.m_vecPaletteBlock.size(), 2u);
+    }
     ASSERT_LE(static_cast<uint64_t>(g_Stage.m_nWidth) * g_Stage.m_nHeight, STAGE_MAX_MAP_CELLS);
     for (const cEdBlock& b : g_Stage.m_vecBlock) ASSERT_LT(b.m_nColumn, g_Stage.m_nWidth);
   }, plan);

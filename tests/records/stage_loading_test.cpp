@@ -257,10 +257,14 @@ TEST_F(StageLoading, AQuitDuringALongReadLeavesNoHalfReadStage) {
   }
 }
 
-TEST_F(StageLoading, ShutDownDuringALoadEndsIt) {
-  WriteStage("data\\stg4\\s.stg4_000", "s");
+TEST_F(StageLoading, ShutDownDuringALoadEndsItWithoutAHalfReadStage) {
+  cEdStage big = MakeLargeStage(1000, 40, 20000, 50, 50);
+  ASSERT_TRUE(WriteStageFile(big, "data\\stg4\\big.stg4_000"));
   BeginShutdown();
-  // The loader may finish first; either way the call returns.
-  LoadStage("data\\stg4\\s.stg4", TRUE, &g_StageCopy);
-  SUCCEED();
+  // The caller looks at the shut-down before the loader is through the
+  // 20,000 blocks.
+  EXPECT_FALSE(LoadStage("data\\stg4\\big.stg4", TRUE, &g_StageCopy));
+  EXPECT_EQ(g_Stage.m_vecBlock.size(), 0u);
+  EXPECT_EQ(g_Stage.m_bLoaded, 0u);
+  EXPECT_TRUE(Boxes().empty());
 }
