@@ -4,16 +4,52 @@
 
 #include "platform/key_script.h"
 #include "platform/messages.h"
+#include "platform/pacing_clock.h"
 #include "platform/screenshot.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
 
 namespace {
+
 std::atomic<uint64_t> s_nPresented{0};
+
+// A frame presented with VSync waits for the display's next vertical blank.
+// SDL cannot promise that wait on every display (a virtual one, or none at
+// all, has no blank), so the blank is kept here by the clock at the usual
+// 60 Hz: a game never runs faster than the display it was made for. Only the
+// thread that presents calls this.
+void WaitForVerticalBlank() {
+  constexpr double kPeriodMs = 1000.0 / 60.0;
+  static bool s_bStarted = false;
+  static DWORD s_dwOrigin = 0;
+  static double s_dNextMs = 0.0;  // the next blank, in ms after s_dwOrigin
+  DWORD now = timeGetTime();
+  if (!s_bStarted) {
+    s_bStarted = true;
+    s_dwOrigin = now;
+    s_dNextMs = kPeriodMs;
+    return;
+  }
+  // Differences of the clock, so a wrapped clock does no harm.
+  double elapsed = static_cast<double>(static_cast<DWORD>(now - s_dwOrigin));
+  if (elapsed > s_dNextMs + 2 * kPeriodMs) {
+    // Far behind (a long frame): the next blank is simply the next one.
+    s_dwOrigin = now;
+    s_dNextMs = kPeriodMs;
+    return;
+  }
+  while (elapsed < s_dNextMs && !IsShuttingDown()) {
+    PacingSleep(1);
+    elapsed = static_cast<double>(static_cast<DWORD>(timeGetTime() - s_dwOrigin));
+  }
+  s_dNextMs += kPeriodMs;
 }
+
+}  // namespace
 
 void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPixels, bool bVSync) {
   HandFrameToWindow(pPixels, nWidth, nHeight, nPitchPixels, bVSync);
+  if (bVSync) WaitForVerticalBlank();
   uint64_t n = ++s_nPresented;
   ScreenshotFrameIfAsked(n, pPixels, nWidth, nHeight, nPitchPixels);
   // The seams act as the frame is shown, so a scripted run is the same

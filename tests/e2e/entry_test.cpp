@@ -13,65 +13,14 @@
 
 #include "platform/single_instance.h"
 #include "tests/e2e/e2e_project.h"
+#include "tests/e2e/e2e_runner.h"
 #include "tests/support/temp_folder.h"
 
-namespace {
-
-using Env = std::map<std::string, std::string>;
-
-const char* const kBinary = T4_BINARY_DIR "/tarvolin4";
-
-// Starts the program in `dir` with the seams in `env` (every other
-// TARVOLIN4_ switch of this process is dropped); stderr goes to a file.
-pid_t Start(const std::string& dir, const Env& env, const std::string& stderrFile) {
-  pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  if (::chdir(dir.c_str()) != 0) ::_exit(120);
-  int err = ::open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int nul = ::open("/dev/null", O_RDWR);
-  if (err < 0 || nul < 0) ::_exit(121);
-  ::dup2(err, 2);
-  ::dup2(nul, 1);
-  ::dup2(nul, 0);
-  for (const char* name : {"TARVOLIN4_ANSWERS", "TARVOLIN4_INPUT", "TARVOLIN4_EXIT_AFTER", "TARVOLIN4_FAST",
-                           "TARVOLIN4_SCREENSHOT", "TARVOLIN4_SCREENSHOT_AT"}) {
-    ::unsetenv(name);
-  }
-  ::setenv("TARVOLIN4_HEADLESS", "1", 1);
-  for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
-  ::execl(kBinary, kBinary, static_cast<char*>(nullptr));
-  ::_exit(122);
-}
-
-// The exit code, or -(signal); kTimedOut when the child is still running
-// after timeoutMs (it is then killed).
-constexpr int kTimedOut = 1000;
-int WaitExit(pid_t pid, long timeoutMs) {
-  auto start = std::chrono::steady_clock::now();
-  for (;;) {
-    int status = 0;
-    pid_t r = ::waitpid(pid, &status, WNOHANG);
-    if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(timeoutMs)) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      return kTimedOut;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
-
-bool StillRunning(pid_t pid) {
-  int status = 0;
-  return ::waitpid(pid, &status, WNOHANG) == 0;
-}
-
-}  // namespace
 
 TEST(Entry, ExitsAfterItsFramesWithTheReport) {
   cTempFolder folder;
   WriteE2EProject(folder);
-  pid_t pid = Start(folder.Path(),
+  pid_t pid = StartGame(folder.Path(),
                     {{"TARVOLIN4_EXIT_AFTER", "30"},
                      {"TARVOLIN4_FAST", "1"},
                      {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
@@ -88,7 +37,7 @@ TEST(Entry, ExitsAfterItsFramesWithTheReport) {
 TEST(Entry, FastPacingTakesNoWallTime) {
   cTempFolder folder;
   WriteE2EProject(folder);
-  pid_t pid = Start(folder.Path(), {{"TARVOLIN4_EXIT_AFTER", "3000"}, {"TARVOLIN4_FAST", "1"}},
+  pid_t pid = StartGame(folder.Path(), {{"TARVOLIN4_EXIT_AFTER", "3000"}, {"TARVOLIN4_FAST", "1"}},
                     folder.Path() + "/stderr.txt");
   ASSERT_GT(pid, 0);
   EXPECT_EQ(WaitExit(pid, 25000), 0) << folder.ReadFile("stderr.txt");
@@ -98,7 +47,7 @@ TEST(Entry, EscInAKeyScriptCloses) {
   cTempFolder folder;
   WriteE2EProject(folder);
   folder.WriteFile("keys.txt", "10 Escape down\n11 Escape up\n");
-  pid_t pid = Start(folder.Path(),
+  pid_t pid = StartGame(folder.Path(),
                     {{"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
                      {"TARVOLIN4_FAST", "1"},
                      {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
@@ -113,7 +62,7 @@ TEST(Entry, SecondCopyAsksAndEndsOrReplacesTheFirst) {
   cTempFolder folder;
   WriteE2EProject(folder);
   const std::string lockPath = InstanceLockPath();
-  pid_t first = Start(folder.Path(), {}, folder.Path() + "/first.txt");
+  pid_t first = StartGame(folder.Path(), {}, folder.Path() + "/first.txt");
   ASSERT_GT(first, 0);
   // The first copy holds the lock once its id is in the lock file.
   auto start = std::chrono::steady_clock::now();
@@ -126,14 +75,14 @@ TEST(Entry, SecondCopyAsksAndEndsOrReplacesTheFirst) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 
-  pid_t no = Start(folder.Path(), {{"TARVOLIN4_ANSWERS", "no"}}, folder.Path() + "/no.txt");
+  pid_t no = StartGame(folder.Path(), {{"TARVOLIN4_ANSWERS", "no"}}, folder.Path() + "/no.txt");
   EXPECT_EQ(WaitExit(no, 20000), 0);
   EXPECT_NE(folder.ReadFile("no.txt").find("[二重起動] 既に起動しています。\n実行中のプログラムを閉じて再起動しますか？"),
             std::string::npos)
       << folder.ReadFile("no.txt");
   EXPECT_TRUE(StillRunning(first));
 
-  pid_t yes = Start(folder.Path(), {{"TARVOLIN4_ANSWERS", "yes"}, {"TARVOLIN4_EXIT_AFTER", "30"}, {"TARVOLIN4_FAST", "1"}},
+  pid_t yes = StartGame(folder.Path(), {{"TARVOLIN4_ANSWERS", "yes"}, {"TARVOLIN4_EXIT_AFTER", "30"}, {"TARVOLIN4_FAST", "1"}},
                     folder.Path() + "/yes.txt");
   EXPECT_EQ(WaitExit(first, 20000), -SIGTERM);
   EXPECT_EQ(WaitExit(yes, 30000), 0) << folder.ReadFile("yes.txt");

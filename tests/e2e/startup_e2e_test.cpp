@@ -15,52 +15,15 @@
 #include <vector>
 
 #include "tests/e2e/e2e_project.h"
+#include "tests/e2e/e2e_runner.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
-using Env = std::map<std::string, std::string>;
-
-const char* const kBinary = T4_BINARY_DIR "/tarvolin4";
-
-pid_t StartIn(const std::string& dir, const Env& env, const std::string& stderrFile, const std::string& arg = "") {
-  pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  if (::chdir(dir.c_str()) != 0) ::_exit(120);
-  int err = ::open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int nul = ::open("/dev/null", O_RDWR);
-  if (err < 0 || nul < 0) ::_exit(121);
-  ::dup2(err, 2);
-  ::dup2(nul, 1);
-  ::dup2(nul, 0);
-  for (const char* name : {"TARVOLIN4_ANSWERS", "TARVOLIN4_INPUT", "TARVOLIN4_EXIT_AFTER", "TARVOLIN4_FAST",
-                           "TARVOLIN4_SCREENSHOT", "TARVOLIN4_SCREENSHOT_AT"}) {
-    ::unsetenv(name);
-  }
-  ::setenv("TARVOLIN4_HEADLESS", "1", 1);
-  ::setenv("TARVOLIN4_FAST", "1", 1);
-  for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
-  if (arg.empty())
-    ::execl(kBinary, kBinary, static_cast<char*>(nullptr));
-  else
-    ::execl(kBinary, kBinary, arg.c_str(), static_cast<char*>(nullptr));
-  ::_exit(122);
-}
-
-constexpr int kTimedOut = 1000;
-int WaitExit(pid_t pid, long timeoutMs) {
-  auto start = std::chrono::steady_clock::now();
-  for (;;) {
-    int status = 0;
-    pid_t r = ::waitpid(pid, &status, WNOHANG);
-    if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(timeoutMs)) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      return kTimedOut;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+// Start-up runs are paced without sleeping.
+pid_t StartIn(const std::string& dir, Env env, const std::string& stderrFile, const std::string& arg = "") {
+  env.emplace("TARVOLIN4_FAST", "1");
+  return StartGame(dir, env, stderrFile, arg);
 }
 
 }  // namespace

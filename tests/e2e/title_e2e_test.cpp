@@ -18,54 +18,12 @@
 
 #include "platform/text_cp932.h"
 #include "records/system.h"
+#include "tests/e2e/e2e_runner.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
-using Env = std::map<std::string, std::string>;
-
-const char* const kBinary = T4_BINARY_DIR "/tarvolin4";
-
-pid_t Start(const std::string& dir, const Env& env, const std::string& stderrFile) {
-  pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  if (::chdir(dir.c_str()) != 0) ::_exit(120);
-  int err = ::open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int nul = ::open("/dev/null", O_RDWR);
-  if (err < 0 || nul < 0) ::_exit(121);
-  ::dup2(err, 2);
-  ::dup2(nul, 1);
-  ::dup2(nul, 0);
-  for (const char* name : {"TARVOLIN4_ANSWERS", "TARVOLIN4_INPUT", "TARVOLIN4_EXIT_AFTER", "TARVOLIN4_FAST",
-                           "TARVOLIN4_SCREENSHOT", "TARVOLIN4_SCREENSHOT_AT"}) {
-    ::unsetenv(name);
-  }
-  ::setenv("TARVOLIN4_HEADLESS", "1", 1);
-  for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
-  ::execl(kBinary, kBinary, static_cast<char*>(nullptr));
-  ::_exit(122);
-}
-
-constexpr int kTimedOut = 1000;
-int WaitExit(pid_t pid, long timeoutMs) {
-  auto start = std::chrono::steady_clock::now();
-  for (;;) {
-    int status = 0;
-    pid_t r = ::waitpid(pid, &status, WNOHANG);
-    if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(timeoutMs)) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      return kTimedOut;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
-
-// A project that starts into its title: databases, settings with text
-// labels, common palette, world map, a stage and every picture the start-up
-// insists on.
 void WriteProject(const cTempFolder& folder) {
   cProjectBuilder builder(folder.Path());
   builder.m_System.m_strTitle = Sjis("タイトルのテスト");
@@ -83,7 +41,7 @@ TEST(TitleE2e, TheTitleAtFrame120ShowsItsMenu) {
   cTempFolder folder;
   WriteProject(folder);
   if (HasFatalFailure()) return;
-  pid_t pid = Start(folder.Path(),
+  pid_t pid = StartGame(folder.Path(),
                     {{"TARVOLIN4_ANSWERS", "d3d"},
                      {"TARVOLIN4_EXIT_AFTER", "125"},
                      {"TARVOLIN4_FAST", "1"},
@@ -115,7 +73,7 @@ TEST(TitleE2e, FreePlayAsksForAStageFile) {
   folder.WriteFile("keys.txt",
                    "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
                    "40 Z down\n41 Z up\n");
-  pid_t pid = Start(folder.Path(),
+  pid_t pid = StartGame(folder.Path(),
                     {{"TARVOLIN4_ANSWERS", "d3d,file:data/stg4/Stage1.stg4"},
                      {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
                      {"TARVOLIN4_EXIT_AFTER", "70"},
