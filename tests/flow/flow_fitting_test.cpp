@@ -10,6 +10,7 @@
 #include "records/report.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 using namespace FlowCommandKind;
 
@@ -214,13 +215,10 @@ TEST(FlowFitting, ChildFlowsAreFittedWithTheirCommand) {
   EXPECT_EQ(Params(parent.m_vecFlow[0].m_vecCommand[0]), (std::vector<int32_t>{1}));
 }
 
-class TestPlayFlows : public ::testing::Test {
+class TestPlayFlows : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     // A command holding four flows, the first and third for test plays.
     cEdCommand cmd = MakeFlowCommand(Wait);
     for (int i = 0; i < 4; ++i) {
@@ -239,7 +237,6 @@ class TestPlayFlows : public ::testing::Test {
     for (const cEdFlow& f : r.m_vecFlow) ids.push_back(f.m_byFlowId);
     return ids;
   }
-  cTempFolder m_Tmp;
 };
 
 TEST_F(TestPlayFlows, AreRemovedOutsideATestPlay) {

@@ -9,16 +9,14 @@
 #include "records/stage.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
-class BlockRecords : public ::testing::Test {
+class BlockRecords : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     g_Database = cEdDatabase();
     g_CommonPalette = cEdCommonPalette();
     g_Stage = cEdStage();
@@ -29,7 +27,6 @@ class BlockRecords : public ::testing::Test {
     SetBlockConditionTest(nullptr);
     g_bStripCR = 0;
   }
-  cTempFolder m_Tmp;
 };
 
 cEdBlock Distinct(uint16_t nPicture) {

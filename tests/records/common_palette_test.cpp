@@ -9,16 +9,14 @@
 #include "tests/support/corruption.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
-class CommonPaletteFile : public ::testing::Test {
+class CommonPaletteFile : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     g_Database = cEdDatabase();
     g_CommonPalette = cEdCommonPalette();
     g_Stage = cEdStage();
@@ -29,7 +27,6 @@ class CommonPaletteFile : public ::testing::Test {
     g_bStripCR = 0;
   }
   std::string Path() { return "data/CommonPalette.cplt4"; }
-  cTempFolder m_Tmp;
 };
 
 std::string Words(std::initializer_list<uint32_t> w) {

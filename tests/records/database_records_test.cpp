@@ -10,6 +10,7 @@
 #include "records/report.h"
 #include "records/sword_records.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -40,14 +41,8 @@ class ByteWriter {
   std::string m_s;
 };
 
-class DatabaseRecords : public ::testing::Test {
+class DatabaseRecords : public cRecordFileTest {
  protected:
-  void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
-  }
   void TearDown() override {
     g_nCurDataVersion = 667;
     g_bStripCR = 0;
@@ -71,7 +66,6 @@ class DatabaseRecords : public ::testing::Test {
   T RoundTrip(T& r, int nVersion) {
     return Load<T>(SavedBytes(r, nVersion));
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

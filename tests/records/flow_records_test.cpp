@@ -12,6 +12,7 @@
 #include "tests/support/corruption.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -39,14 +40,8 @@ std::string CommandBytes(int nList, int nKind, const std::vector<int32_t>& param
   return s;
 }
 
-class FlowRecords : public ::testing::Test {
+class FlowRecords : public cRecordFileTest {
  protected:
-  void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
-  }
   void TearDown() override {
     g_nCurDataVersion = 667;
     g_bStripCR = 0;
@@ -70,7 +65,6 @@ class FlowRecords : public ::testing::Test {
     for (size_t p = r.find(what); p != std::string::npos; p = r.find(what, p + 1)) ++n;
     return n;
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

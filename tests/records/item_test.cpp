@@ -11,16 +11,14 @@
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
-class ItemRecords : public ::testing::Test {
+class ItemRecords : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     g_Database = cEdDatabase();
     g_CommonPalette = cEdCommonPalette();
     g_Stage = cEdStage();
@@ -30,7 +28,6 @@ class ItemRecords : public ::testing::Test {
     g_Stage = cEdStage();
     g_bStripCR = 0;
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

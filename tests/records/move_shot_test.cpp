@@ -7,6 +7,7 @@
 #include "tests/support/corruption.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -16,14 +17,8 @@ std::string U32(uint32_t v) {
   return s;
 }
 
-class MoveShot : public ::testing::Test {
+class MoveShot : public cRecordFileTest {
  protected:
-  void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
-  }
   void TearDown() override {
     g_nCurDataVersion = 667;
     g_bStripCR = 0;
@@ -35,7 +30,6 @@ class MoveShot : public ::testing::Test {
     g_nCurDataVersion = 667;
     return m_Tmp.ReadFile(path);
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "tests/support/corruption.h"
 #include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -31,13 +32,10 @@ std::string OptionFile(int version, std::initializer_list<int32_t> values, const
   return s;
 }
 
-class OptionFileTest : public ::testing::Test {
+class OptionFileTest : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     g_Option = cEdOption();
     std::filesystem::create_directories("user_data");
   }
@@ -45,7 +43,6 @@ class OptionFileTest : public ::testing::Test {
     g_Option = cEdOption();
     g_bStripCR = 0;
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

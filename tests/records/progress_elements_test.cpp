@@ -6,6 +6,7 @@
 #include "records/report.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -15,19 +16,12 @@ std::string Words(std::initializer_list<uint32_t> w) {
   return s;
 }
 
-class ProgressElements : public ::testing::Test {
+class ProgressElements : public cRecordFileTest {
  protected:
-  void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
-  }
   void TearDown() override {
     g_nCurDataVersion = 667;
     g_bStripCR = 0;
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

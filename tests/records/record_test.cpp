@@ -10,6 +10,7 @@
 #include "records/report.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -55,21 +56,14 @@ std::string Bytes(std::initializer_list<int> b) {
   return s;
 }
 
-class RecordFiles : public ::testing::Test {
+class RecordFiles : public cRecordFileTest {
  protected:
-  void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
-  }
   void TearDown() override { g_bStripCR = 0; }
   std::string ReportText() { return m_Tmp.ReadFile("Report_Game.txt"); }
   int ReportLines() {
     std::string r = ReportText();
     return static_cast<int>(std::count(r.begin(), r.end(), '\n'));
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

@@ -11,16 +11,14 @@
 #include "tests/support/corruption.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
-class StageFile : public ::testing::Test {
+class StageFile : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     g_Database = cEdDatabase();
     g_Database.m_vecBgm.resize(4);
     g_CommonPalette = MakeFixtureCommonPalette();
@@ -32,7 +30,6 @@ class StageFile : public ::testing::Test {
     g_Database = cEdDatabase();
     g_bStripCR = 0;
   }
-  cTempFolder m_Tmp;
 };
 
 // Little-endian bytes, for the hand-written file.

@@ -16,6 +16,7 @@
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -25,13 +26,10 @@ LRESULT CountingProc(HWND, UINT msg, WPARAM, LPARAM) {
   return 0;
 }
 
-class StageLoading : public ::testing::Test {
+class StageLoading : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     g_hWndMain = CreateMessageWindow(nullptr);
     // Headless boxes write "[caption] text" lines to standard error.
     testing::internal::CaptureStderr();
@@ -74,7 +72,6 @@ class StageLoading : public ::testing::Test {
     st.m_strText = text;
     ASSERT_TRUE(WriteStageFile(st, path));
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

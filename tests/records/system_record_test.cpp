@@ -12,6 +12,7 @@
 #include "tests/support/corruption.h"
 #include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -24,13 +25,10 @@ std::string ReadNative(const std::string& path) {
   return s.str();
 }
 
-class SystemFile : public ::testing::Test {
+class SystemFile : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     m_Saved = g_System;
   }
   void TearDown() override {
@@ -39,7 +37,6 @@ class SystemFile : public ::testing::Test {
   }
   std::string ReportText() { return m_Tmp.ReadFile("Report_Game.txt"); }
 
-  cTempFolder m_Tmp;
   cEdSystem m_Saved;
 };
 

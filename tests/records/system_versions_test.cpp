@@ -9,16 +9,14 @@
 #include "records/system.h"
 #include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
-class SystemVersions : public ::testing::Test {
+class SystemVersions : public cRecordFileTest {
  protected:
   void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    cRecordFileTest::SetUp();
     m_Saved = g_System;
   }
   void TearDown() override {
@@ -35,7 +33,6 @@ class SystemVersions : public ::testing::Test {
   }
   std::string ReportText() { return m_Tmp.ReadFile("Report_Game.txt"); }
 
-  cTempFolder m_Tmp;
   cEdSystem m_Saved;
   cEdSystem m_Default;
 };

@@ -13,6 +13,7 @@
 #include "tests/support/corruption.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/record_test_fixture.h"
 
 namespace {
 
@@ -93,14 +94,8 @@ std::string BoxesDuring(F fn) {
   return testing::internal::GetCapturedStderr();
 }
 
-class WorldMapFile : public ::testing::Test {
+class WorldMapFile : public cRecordFileTest {
  protected:
-  void SetUp() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 1;
-    ResetMessageLayerForTests();
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
-  }
   void TearDown() override {
     g_bStripCR = 0;
     g_bLogEnable = 0;
@@ -114,7 +109,6 @@ class WorldMapFile : public ::testing::Test {
     EXPECT_TRUE(m.SaveToFile(path));
     return m_Tmp.ReadFile(path);
   }
-  cTempFolder m_Tmp;
 };
 
 }  // namespace

@@ -1,0 +1,29 @@
+// The ground of a test that reads and writes data files: a fresh working
+// folder, data version 667 with carriage returns stripped from strings, an
+// empty report, and no window messages left from an earlier test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/messages.h"
+#include "records/data_file.h"
+#include "records/report.h"
+#include "tests/support/temp_folder.h"
+
+class cRecordFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_nCurDataVersion = 667;
+    g_bStripCR = 1;
+    ResetMessageLayerForTests();
+    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+  }
+  void TearDown() override {
+    g_nCurDataVersion = 667;
+    g_bStripCR = 0;
+  }
+
+  cTempFolder m_Tmp;
+};
