@@ -96,6 +96,7 @@ TEST(StartupE2E, ABadProjectFileEndsWithAFailure) {
        "[エラー] data\\System.dat の読み込みに失敗…"},
       {"bmp/Title.bmp", "", "[エラー] bmp\\Title.bmp の読み込みに失敗！"},
       {"data/CommonPalette.cplt4", "", "[エラー] data\\CommonPalette.cplt4 のロードに失敗！"},
+      {"data/database/Effect.dat", "", "[エラー] data\\database\\Effect.dat のロードに失敗！"},
   };
   for (const CASE& c : cases) {
     cTempFolder folder;
@@ -110,5 +111,23 @@ TEST(StartupE2E, ABadProjectFileEndsWithAFailure) {
     EXPECT_EQ(nExit, 1) << c.pszFile << "\n" << folder.ReadFile("stderr.txt");
     EXPECT_NE(folder.ReadFile("stderr.txt").find(c.pszBox), std::string::npos)
         << c.pszFile << "\n" << folder.ReadFile("stderr.txt");
+  }
+}
+
+// Without a "data" folder the program offers to make one from "default";
+// with no "default", or answered No, it ends with the folder failure.
+TEST(StartupE2E, WithoutDataTheDefaultCopyIsOfferedAndNoEnds) {
+  const char* kQuestion = "[デフォルトデータ作成の確認] データが存在しません！デフォルトデータを作成しますか？";
+  const char* kFailure = "「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。";
+  for (bool bDefault : {false, true}) {
+    cTempFolder folder;
+    if (bDefault) folder.WriteFile("default/System.dat", "x");
+    pid_t pid = StartIn(folder.Path(), {{"TARVOLIN4_ANSWERS", "no"}}, folder.Path() + "/stderr.txt");
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(WaitExit(pid, 60000), 1);
+    const std::string err = folder.ReadFile("stderr.txt");
+    EXPECT_EQ(err.find(kQuestion) != std::string::npos, bDefault) << err;
+    EXPECT_NE(err.find(kFailure), std::string::npos) << err;
+    EXPECT_FALSE(folder.Exists("data"));
   }
 }

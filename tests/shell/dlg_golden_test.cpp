@@ -8,9 +8,11 @@
 #include "platform/keyboard.h"
 #include "platform/screenshot.h"
 #include "platform/text_cp932.h"
+#include "shell/dlg_file_chooser.h"
 #include "shell/dlg_message_box.h"
 #include "shell/dlg_name_entry.h"
 #include "shell/dlg_startup.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -70,5 +72,32 @@ TEST(DialogGolden, MessageBoxNameEntryAndStartup) {
     std::vector<uint32_t> px = Background();
     dlg.Render(px);
     CheckGolden("startup", px);
+  }
+}
+
+TEST(DialogGolden, OpenAndSaveChoosers) {
+  if (!std::filesystem::exists("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf"))
+    GTEST_SKIP() << "no IPAPGothic (fonts-ipafont)";
+  cTempFolder tmp;
+  tmp.WriteFile("data/stg4/Stage1.stg4_000", "x");
+  tmp.WriteFile("data/stg4/Stage2.STG4_003", "x");
+  tmp.WriteFile("data/stg4/notes.txt", "x");
+  tmp.WriteFile("user_data/rpl4/Stage1.rpl4_667", "x");
+  {
+    cFileChooserDlg dlg(false, "data\\stg4\\", Sjis("ステージファイルの選択"),
+                        FILEFILTER{"StageFile ( *.stg4_*;*.rpl4_* )", "*.stg4_*;*.rpl4_*"}, "stg4_*;rpl4_*", "");
+    dlg.SendMsg(WM_INITDIALOG, 0, 0);
+    std::vector<uint32_t> px = Background();
+    dlg.Render(px);
+    CheckGolden("open_chooser", px);
+  }
+  {
+    cFileChooserDlg dlg(true, "user_data\\rpl4", Sjis("リプレイファイルの保存"),
+                        FILEFILTER{"ReplayFile ( *.rpl4_* )", "*.rpl4_*"}, "rpl4_667",
+                        ProposeReplaySaveName("Stage1.stg4_000"));
+    dlg.SendMsg(WM_INITDIALOG, 0, 0);
+    std::vector<uint32_t> px = Background();
+    dlg.Render(px);
+    CheckGolden("save_chooser", px);
   }
 }
