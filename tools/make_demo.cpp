@@ -2,6 +2,7 @@
 // that ./play.sh has a game to start without one of its own.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "platform/text_cp932.h"
@@ -30,6 +31,15 @@ int main(int argc, char** argv) {
   }
   if (!builder.Build()) {
     std::fprintf(stderr, "make_demo: the demo project could not be written into %s\n", argv[1]);
+    return 1;
+  }
+  // The machine settings a game ships with: a window at the desktop's
+  // depth, the drawing path asked for at start.
+  std::ofstream ini(std::filesystem::path(argv[1]) / "System.ini", std::ios::binary | std::ios::trunc);
+  ini << "Direct3D=2\r\nWindowMode=1\r\nBpp=0\r\nVSync=2\r\nD3D_FontCache=0\r\nDD_FontCache=1\r\n"
+         "DD_VideoStretch=0\r\nShowFps=1\r\nFreeStage=\r\nExit\r\n";
+  if (!ini) {
+    std::fprintf(stderr, "make_demo: System.ini could not be written into %s\n", argv[1]);
     return 1;
   }
   return 0;
