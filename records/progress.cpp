@@ -135,6 +135,32 @@ void ProgressReset(cEdProgress& p) {
   p.m_strRegName = "aaa";
 }
 
+uint32_t FindStageScore(const std::string& name) {
+  for (const cEdPlayRecEntryB& e : g_Progress.m_vStageScore)
+    if (e.m_strName == name) return e.m_nValue;
+  return 0;
+}
+
+void NextRankingGenre(cEdProgress& p, int nPlayKind, int nStep) {
+  // A settings file with fewer play kinds or genre flags switches the
+  // missing ones off.
+  const cVector<cEdRankingSwitch>& kinds = g_System.m_vecRankingSwitch;
+  if (nPlayKind < 0 || static_cast<size_t>(nPlayKind) >= kinds.size()) return;
+  const cVector<uint8_t>& flags = kinds[static_cast<size_t>(nPlayKind)].Flags();
+  auto enabled = [&flags](int g) { return static_cast<size_t>(g) < flags.size() && flags[static_cast<size_t>(g)]; };
+  bool bAny = false;
+  for (int g = 0; g < kRankGenreCount; ++g) bAny = bAny || enabled(g);
+  if (!bAny) return;
+  const int nDir = nStep < 0 ? -1 : 1;
+  int g = std::clamp(p.m_nRankGenre, 0, kRankGenreCount - 1);
+  for (int n = nStep < 0 ? -nStep : nStep; n > 0; --n) {
+    do {
+      g = (g + nDir + kRankGenreCount) % kRankGenreCount;
+    } while (!enabled(g));
+  }
+  p.m_nRankGenre = g;
+}
+
 void SetProgressStageName(cEdProgress& p, const std::string& path) {
   p.m_strStage = path;
   p.m_bNumbered = 0;

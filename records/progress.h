@@ -98,3 +98,11 @@ void ProgressReset(cEdProgress& p);
 // "data\stg4\Forest.", "data\stg4\Cave03-1.stg4_000" gives "data\stg4\Cave03."
 // with m_bNumbered 1.
 void SetProgressStageName(cEdProgress& p, const std::string& path);
+
+// The high score g_Progress holds for that stage name (exact text), 0 when
+// it holds none.
+uint32_t FindStageScore(const std::string& name);
+// m_nRankGenre moved by nStep genres (forward when positive) through those
+// that the play kind's genre flags in g_System switch on, wrapping round;
+// unchanged when the play kind switches none on.
+void NextRankingGenre(cEdProgress& p, int nPlayKind, int nStep);

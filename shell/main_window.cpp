@@ -16,6 +16,7 @@
 #include "shell/dlg_file_chooser.h"
 #include "shell/dlg_name_entry.h"
 #include "shell/entry.h"
+#include "shell/play_start.h"
 #include "shell/scene_manager.h"
 
 cMainWnd g_MainWnd;
@@ -55,7 +56,6 @@ BOOL ScriptedChooseReplaySavePath(std::string& path, const std::string&) {
   return TRUE;
 }
 
-BOOL NoStageFile(const std::string&, int) { return FALSE; }
 BOOL NoReplayLoad(const std::string&) { return FALSE; }
 BOOL NoReplaySave(int, const std::string&) { return FALSE; }
 
@@ -154,7 +154,7 @@ void CloseMainWindow(HWND hWnd) {
 
 WINDOWREQUESTS DefaultWindowRequests() {
   return WINDOWREQUESTS{&NameEntryRequestDialog, &ChooseOpenFileRequest, &ScriptedChooseReplaySavePath,
-                        &NoStageFile,           &NoReplayLoad,          &NoReplaySave};
+                        &StartStageFile,       &NoReplayLoad,          &NoReplaySave};
 }
 WINDOWREQUESTS g_WindowRequests = DefaultWindowRequests();
 

@@ -61,9 +61,9 @@ void SetMusicSink(cMusicSink* lpSink);
 cMusicSink* GetMusicSink();
 
 // What the dialog and chooser requests call: the drawn name entry and open
-// chooser, and stand-ins for what does not exist yet: the replay save
-// chooser takes "file:PATH" from TARVOLIN4_ANSWERS (anything else cancels),
-// and the stage and replay loaders and the replay save report failure.
+// chooser, StartStageFile, and stand-ins for what does not exist yet: the
+// replay save chooser takes "file:PATH" from TARVOLIN4_ANSWERS (anything
+// else cancels), and the replay loader and the replay save report failure.
 // Tests replace them.
 struct CHOOSERSPEC {
   const char* pszFolder;   // CP932

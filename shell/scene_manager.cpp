@@ -1,8 +1,10 @@
 #include "shell/scene_manager.h"
 
+#include <cstdio>
 #include <new>
 
 #include "platform/messages.h"
+#include "platform/test_seams.h"
 #include "records/message_box.h"
 #include "records/report.h"
 #include "shell/mode_scenes.h"
@@ -64,6 +66,8 @@ void SetMode(int nMode) {
   } catch (const std::bad_alloc&) {
     ReportOutOfMemory();
   }
+  // Headless runs tell the end-to-end tests which mode they have reached.
+  if (*pp && IsHeadless()) std::fprintf(stderr, "[mode %d]\n", nMode);
 }
 
 void DeleteAllScenes() {

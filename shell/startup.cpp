@@ -43,8 +43,8 @@
 //   UnInitGame 4  cBgm::UnInit (through the music sink, when one is set)
 //              9  the window library's keyboard hook (never installed here)
 //             10  DestroyIcon of the program's icon
-// StartStageFile (the free-play stage) goes through g_WindowRequests, whose
-// stand-in reports failure until stage play exists.
+// StartStageFile (the free-play stage) goes through g_WindowRequests, so
+// that tests can put another loader in its place.
 
 DDSURFACEDATA g_aStageSurface[SYSTEM_BITMAP_COUNT];
 DDSURFACEINFO g_aStageSurfaceInfo[SYSTEM_BITMAP_COUNT];

@@ -9,6 +9,7 @@
 #include "records/system.h"
 #include "records/thread_wrapper.h"
 #include "shell/main_window.h"
+#include "shell/play_start.h"
 #include "shell/player_input.h"
 #include "shell/scene_manager.h"
 #include "shell/startup.h"
@@ -61,7 +62,7 @@ BOOL RequestChooser(UINT msg) {
 }  // namespace
 
 TITLELINKS DefaultTitleLinks() {
-  return TITLELINKS{&NoReset, &NoReset, &NoSlotList, &NoSlot, &NoSlot, &NoSlotDrawing};
+  return TITLELINKS{&NewGameReset, &NoReset, &NoSlotList, &NoSlot, &NoSlot, &NoSlotDrawing};
 }
 TITLELINKS g_TitleLinks = DefaultTitleLinks();
 

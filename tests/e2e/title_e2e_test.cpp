@@ -62,9 +62,8 @@ TEST(TitleE2e, TheTitleAtFrame120ShowsItsMenu) {
   EXPECT_TRUE(shot == golden) << "the title differs from " << kGolden;
 }
 
-// Free play asks the stage chooser for a file and hands it to the stage
-// loader. Stage play cannot start a stage yet, so the loader fails and the
-// title stays: the screen at the end is still the title, not the stage's.
+// Free play asks the stage chooser for a file, loads it and hands over to
+// the stage mode once the title has faded out.
 TEST(TitleE2e, FreePlayAsksForAStageFile) {
   cTempFolder folder;
   WriteProject(folder);
@@ -74,7 +73,7 @@ TEST(TitleE2e, FreePlayAsksForAStageFile) {
                    "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
                    "40 Z down\n41 Z up\n");
   pid_t pid = StartGame(folder.Path(),
-                    {{"TARVOLIN4_ANSWERS", "d3d,file:data/stg4/Stage1.stg4"},
+                    {{"TARVOLIN4_ANSWERS", "d3d,file:data\\stg4\\Stage1.stg4_000"},
                      {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
                      {"TARVOLIN4_EXIT_AFTER", "70"},
                      {"TARVOLIN4_FAST", "1"},
@@ -84,9 +83,13 @@ TEST(TitleE2e, FreePlayAsksForAStageFile) {
   ASSERT_GT(pid, 0);
   ASSERT_EQ(WaitExit(pid, 60000), 0) << folder.ReadFile("stderr.txt");
   const std::string err = folder.ReadFile("stderr.txt");
-  EXPECT_NE(err.find("[ステージファイルの選択]"), std::string::npos) << err;
+  const size_t nChooser = err.find("[ステージファイルの選択]");
+  ASSERT_NE(nChooser, std::string::npos) << err;
   ASSERT_TRUE(folder.Exists("shots/frame-00039.png"));
   ASSERT_TRUE(folder.Exists("shots/frame-00065.png"));
-  // The menu with the cursor on "フリー" before and after the choice.
-  EXPECT_EQ(folder.ReadFile("shots/frame-00039.png"), folder.ReadFile("shots/frame-00065.png"));
+  // The chosen stage loaded: the stage mode follows the choice, and its
+  // screen is no longer the menu.
+  EXPECT_NE(err.find("[mode 4]", nChooser), std::string::npos) << err;
+  EXPECT_EQ(err.find("[エラー]"), std::string::npos) << err;
+  EXPECT_NE(folder.ReadFile("shots/frame-00039.png"), folder.ReadFile("shots/frame-00065.png"));
 }
