@@ -43,10 +43,6 @@ class ByteWriter {
 
 class DatabaseRecords : public cRecordFileTest {
  protected:
-  void TearDown() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 0;
-  }
   template <class T>
   std::string SavedBytes(T& r, int nVersion = 667) {
     g_nCurDataVersion = nVersion;

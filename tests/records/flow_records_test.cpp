@@ -42,18 +42,6 @@ std::string CommandBytes(int nList, int nKind, const std::vector<int32_t>& param
 
 class FlowRecords : public cRecordFileTest {
  protected:
-  void TearDown() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 0;
-  }
-  // Writes the record in the layout of nVersion through its own writer.
-  template <class T>
-  std::string SaveAt(T& rec, int nVersion, const char* path = "old.dat") {
-    g_nCurDataVersion = nVersion;
-    EXPECT_TRUE(rec.SaveToFile(path));
-    g_nCurDataVersion = 667;
-    return m_Tmp.ReadFile(path);
-  }
   template <class T>
   void LoadBytes(T& rec, int nVersion, const std::string& body) {
     m_Tmp.WriteFile("hand.dat", U32(static_cast<uint32_t>(nVersion)) + body);

@@ -19,17 +19,6 @@ std::string U32(uint32_t v) {
 
 class MoveShot : public cRecordFileTest {
  protected:
-  void TearDown() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 0;
-  }
-  template <class T>
-  std::string SaveAt(T& rec, int nVersion, const char* path = "old.dat") {
-    g_nCurDataVersion = nVersion;
-    EXPECT_TRUE(rec.SaveToFile(path));
-    g_nCurDataVersion = 667;
-    return m_Tmp.ReadFile(path);
-  }
 };
 
 }  // namespace

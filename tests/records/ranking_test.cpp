@@ -18,10 +18,6 @@ std::string Words(std::initializer_list<uint32_t> w) {
 
 class RankingTest : public cRecordFileTest {
  protected:
-  void TearDown() override {
-    g_nCurDataVersion = 667;
-    g_bStripCR = 0;
-  }
 };
 
 // A table whose used rows hold the given values, best first.

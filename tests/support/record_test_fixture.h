@@ -25,5 +25,15 @@ class cRecordFileTest : public ::testing::Test {
     g_bStripCR = 0;
   }
 
+  // Writes the record in the layout of data version nVersion, through its
+  // own writer, and gives the file's bytes.
+  template <class T>
+  std::string SaveAt(T& rec, int nVersion, const char* path = "old.dat") {
+    g_nCurDataVersion = nVersion;
+    EXPECT_TRUE(rec.SaveToFile(path));
+    g_nCurDataVersion = 667;
+    return m_Tmp.ReadFile(path);
+  }
+
   cTempFolder m_Tmp;
 };
