@@ -10,9 +10,13 @@
 
 namespace {
 
+// Guards s_Events and s_nDepth (the watch reads the depth wherever SDL
+// pushes an event). Never held across a call into SDL: SDL runs the watch
+// under its own lock, so holding ours while SDL takes its lock would invert
+// the order and could deadlock with a thread that pushes an event.
 std::mutex s_Lock;
 std::deque<DLGEVENT> s_Events;
-int s_nDepth = 0;  // window thread only
+int s_nDepth = 0;  // changed on the window thread only
 int s_nCursorBefore = SDL_ENABLE;
 
 // Runs where SDL pushes events (the window thread's pump). The events also
@@ -63,22 +67,28 @@ SDL_Renderer* s_pDlgRenderer = nullptr;
 SDL_Texture* s_pDlgTexture = nullptr;
 bool s_bDlgVideo = false;
 
-// The outermost start installs the watch; s_Lock held.
-void StartGatheringLocked() {
-  if (s_nDepth++ > 0) return;
-  s_Events.clear();
+// The outermost start installs the watch.
+void StartGathering() {
+  {
+    std::lock_guard<std::mutex> lk(s_Lock);
+    if (s_nDepth++ > 0) return;
+    s_Events.clear();
+  }
   SDL_AddEventWatch(&WatchEvent, nullptr);
   SDL_StartTextInput();
   s_nCursorBefore = SDL_ShowCursor(SDL_QUERY);
   SDL_ShowCursor(SDL_ENABLE);
 }
 
-void StopGatheringLocked() {
-  if (s_nDepth == 0 || --s_nDepth > 0) return;
+void StopGathering() {
+  {
+    std::lock_guard<std::mutex> lk(s_Lock);
+    if (s_nDepth == 0 || --s_nDepth > 0) return;
+    s_Events.clear();  // the watch adds nothing more from here
+  }
   SDL_DelEventWatch(&WatchEvent, nullptr);
   SDL_StopTextInput();
   SDL_ShowCursor(s_nCursorBefore);
-  s_Events.clear();
 }
 
 }  // namespace
@@ -97,10 +107,7 @@ bool OpenDialogWindow(int w, int h, const std::string& utf8Title) {
     CloseDialogWindow();
     return false;
   }
-  {
-    std::lock_guard<std::mutex> lk(s_Lock);
-    StartGatheringLocked();
-  }
+  StartGathering();
   SDL_RaiseWindow(s_pDlgWindow);
   return true;
 }
@@ -134,10 +141,7 @@ bool NextDialogWindowEvent(DLGEVENT& e) {
 }
 
 void CloseDialogWindow() {
-  if (s_pDlgTexture) {
-    std::lock_guard<std::mutex> lk(s_Lock);
-    StopGatheringLocked();
-  }
+  if (s_pDlgTexture) StopGathering();
   if (s_pDlgTexture) SDL_DestroyTexture(s_pDlgTexture);
   if (s_pDlgRenderer) SDL_DestroyRenderer(s_pDlgRenderer);
   if (s_pDlgWindow) SDL_DestroyWindow(s_pDlgWindow);
@@ -150,15 +154,11 @@ void CloseDialogWindow() {
 
 bool BeginDialogInput() {
   if (!HasGameWindow()) return false;
-  std::lock_guard<std::mutex> lk(s_Lock);
-  StartGatheringLocked();
+  StartGathering();
   return true;
 }
 
-void EndDialogInput() {
-  std::lock_guard<std::mutex> lk(s_Lock);
-  StopGatheringLocked();
-}
+void EndDialogInput() { StopGathering(); }
 
 bool NextDialogEvent(DLGEVENT& e) {
   std::lock_guard<std::mutex> lk(s_Lock);

@@ -308,6 +308,12 @@ LRESULT DispatchMessage(const MSG* pMsg) {
 void BeginShutdown() {
   std::lock_guard<std::mutex> lk(s_Lock);
   s_bShutdown = true;
+  // Their senders return 0 now, and a send's arguments often point into the
+  // sender's frame: a queued send must never be handled after this.
+  for (auto& [id, q] : s_Queues) {
+    for (auto& s : q->m_Sent) s->m_bDone = true;
+    q->m_Sent.clear();
+  }
   s_SendDone.notify_all();
 }
 

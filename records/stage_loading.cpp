@@ -105,6 +105,8 @@ BOOL LoadStage(const std::string& name, BOOL bFindLatest, cEdStage* pDest) {
         if (msg.message == WM_QUIT) {
           Logf("msg.message == WM_QUIT");
           thLoader.Exit();
+          // The loader may have finished just before it was told to end.
+          DiscardStage();
           // The quit belongs to this thread's own loop.
           PostQuitMessage(static_cast<int>(msg.wParam));
           return FALSE;
@@ -115,11 +117,20 @@ BOOL LoadStage(const std::string& name, BOOL bFindLatest, cEdStage* pDest) {
       }
       if (IsShuttingDown() || IsThreadStopRequested()) {
         thLoader.Exit();
+        DiscardStage();
         return FALSE;
       }
       WaitMessageTimeout(LOAD_WAIT_MS);
     }
     thLoader.Exit();
+    // A short load can end before this thread first looks at its queue; a
+    // quit or a shut-down that came before the end still ends the load, as
+    // it does a long one. The quit stays posted for this thread's own loop.
+    MSG msg;
+    if (IsShuttingDown() || IsThreadStopRequested() || PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+      DiscardStage();
+      return FALSE;
+    }
   }
 
   if (!g_Stage.m_bLoaded) {

@@ -56,6 +56,7 @@ TEST_F(Messages, SendFromAnotherThreadWaitsForTheOwner) {
 }
 
 TEST_F(Messages, PendingSendReturnsZeroOnceShutDownStarts) {
+  s_Handled = 0;
   HWND w = CreateMessageWindow(&CountingProc);
   std::atomic<bool> started{false};
   LRESULT result = -1;
@@ -68,6 +69,13 @@ TEST_F(Messages, PendingSendReturnsZeroOnceShutDownStarts) {
   BeginShutdown();
   t.join();
   EXPECT_EQ(result, 0);
+  // The sender has gone on: its request is dropped, never handled late
+  // (its arguments may point into a frame that no longer exists).
+  MSG m;
+  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  WaitMessageTimeout(1);
+  EXPECT_EQ(s_Handled.load(), 0);
   // Later sends do not wait at all.
   std::thread t2([&] { result = SendMessage(w, WM_USER + 1, 1, 0); });
   t2.join();

@@ -12,6 +12,7 @@
 #include "records/database.h"
 #include "records/report.h"
 #include "records/system.h"
+#include "records/thread_wrapper.h"
 #include "tests/support/database_fixtures.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/system_fixtures.h"
@@ -258,10 +259,47 @@ TEST_F(StageLoading, ShutDownDuringALoadEndsItWithoutAHalfReadStage) {
   cEdStage big = MakeLargeStage(1000, 40, 20000, 50, 50);
   ASSERT_TRUE(WriteStageFile(big, "data\\stg4\\big.stg4_000"));
   BeginShutdown();
-  // The caller looks at the shut-down before the loader is through the
-  // 20,000 blocks.
+  // Whether the caller looks at the shut-down before or after the loader is
+  // through the 20,000 blocks, no stage is left.
   EXPECT_FALSE(LoadStage("data\\stg4\\big.stg4", TRUE, &g_StageCopy));
   EXPECT_EQ(g_Stage.m_vecBlock.size(), 0u);
   EXPECT_EQ(g_Stage.m_bLoaded, 0u);
   EXPECT_TRUE(Boxes().empty());
+}
+
+namespace {
+// Stands for a window thread that is slow to look at its queue: the first
+// look (the event pump runs first) lasts until the loader has ended, which
+// its queue's removal shows.
+void PumpUntilTheLoaderHasEnded() {
+  for (int i = 0; i < 10000 && PostThreadMessage(thLoader.m_dwThreadId.load(), WM_NULL, 0, 0); ++i) Sleep(1);
+}
+}  // namespace
+
+// The loader finishes before the caller sees the quit or the shut-down that
+// came first: the load still ends without a stage, as a long one does.
+TEST_F(StageLoading, AQuitOrShutDownBeforeTheCallerLooksLeavesNoStage) {
+  WriteStage("data\\stg4\\s.stg4_000", "s");
+  struct CASE {
+    const char* m_pszName;
+    bool m_bShutdown;
+  } cases[] = {{"quit", false}, {"shut-down", true}};
+  for (const CASE& c : cases) {
+    if (c.m_bShutdown)
+      BeginShutdown();
+    else
+      PostQuitMessage(4);
+    SetEventPump(GetCurrentThreadId(), &PumpUntilTheLoaderHasEnded);
+    EXPECT_FALSE(LoadStage("data\\stg4\\s.stg4", TRUE, &g_StageCopy)) << c.m_pszName;
+    SetEventPump(GetCurrentThreadId(), nullptr);
+    EXPECT_EQ(g_Stage.m_bLoaded, 0u) << c.m_pszName;
+    EXPECT_TRUE(g_Stage.m_vecBlock.empty()) << c.m_pszName;
+    EXPECT_NE(g_StageCopy.m_strText, "s") << c.m_pszName;
+    EXPECT_TRUE(Boxes().empty()) << c.m_pszName;
+    MSG m;
+    bool bQuit = false;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE))
+      if (m.message == WM_QUIT && m.wParam == 4) bQuit = true;
+    EXPECT_EQ(bQuit, !c.m_bShutdown) << c.m_pszName;
+  }
 }

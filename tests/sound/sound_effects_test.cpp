@@ -358,7 +358,7 @@ TEST_F(SoundEffects, TheDeviceMixesWhileThreadsPlay) {
   game.join();
   DS_Play(&sounds[0], 0);
   bool ended = false;
-  for (int wait = 0; wait < 400 && !ended; ++wait) {
+  for (int wait = 0; wait < 2000 && !ended; ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ended = !VoiceIsPlaying(sounds[0].m_vBuffers[0]);
   }
