@@ -33,13 +33,19 @@ void WriteList(cVector<T>& v, cDataFile& f) {
   for (T& r : v) r.Write(f);
 }
 
-// Counts and lengths were bounded when they were read, so only a failed read
-// can leave the tail of a list unread; it keeps its default elements.
+// A count is bounded by the bytes left, but so is the count of every list
+// nested in its first element: made to its count up front, every level of
+// a damaged file would build elements for the same bytes (gigabytes for a
+// file of a megabyte). The list grows as its elements are read instead, and
+// a list whose read failed is left empty (the load fails anyway).
 template <class T>
 void ReadListElements(cVector<T>& v, uint32_t n, cDataFile& f) {
   v.clear();
-  v.resize(n);
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) v[i].Read(f);
+  for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
+    v.emplace_back();
+    v.back().Read(f);
+  }
+  if (f.Failed()) v.clear();
 }
 
 // Old condition tests compare the bytes as signed values.

@@ -50,14 +50,16 @@ void cEdRecord::CopyFieldValues(cEdRecord& src) {
 
 void cEdRecord::Read(cDataFile& f) {
   RegisterFields(g_nFileDataVersion);
-  int32_t nFields = 0;
-  f.ReadI32(nFields);
-  if (nFields > FieldCount()) {
+  // The count is an unsigned word: read signed, one with its top bit set
+  // would pass as no field at all.
+  uint32_t nFields = 0;
+  f.ReadU32(nFields);
+  if (nFields > static_cast<uint32_t>(FieldCount())) {
     // More fields than this version has: a damaged file. One line, and the
     // load fails, instead of re-reading the first member over and over.
     f.Fail("field count");
   } else {
-    for (int i = 0; i < nFields && !f.Failed(); ++i) {
+    for (int i = 0; i < static_cast<int>(nFields) && !f.Failed(); ++i) {
       RECFIELD& d = FieldAt(i);
       f.ReadBytes(FieldData(d), static_cast<size_t>(d.dwCount) * d.cSize);
     }
@@ -67,13 +69,13 @@ void cEdRecord::Read(cDataFile& f) {
 }
 
 void cEdRecord::ReadStrFields(cDataFile& f) {
-  int32_t nStrings = 0;
-  f.ReadI32(nStrings);
-  if (nStrings > StrFieldCount()) {
+  uint32_t nStrings = 0;
+  f.ReadU32(nStrings);
+  if (nStrings > static_cast<uint32_t>(StrFieldCount())) {
     f.Fail("string count");
     return;
   }
-  for (int i = 0; i < nStrings && !f.Failed(); ++i) {
+  for (int i = 0; i < static_cast<int>(nStrings) && !f.Failed(); ++i) {
     std::string s;
     if (f.ReadString(s)) FieldString(StrFieldAt(i)) = std::move(s);
   }

@@ -32,7 +32,9 @@ MASKFIELD FieldOf(uint32_t mask) {
 }
 uint32_t Widen(uint32_t v, const MASKFIELD& f) {
   if (f.nBits == 0) return 0;
-  v = (v >> f.nShift) & ((1u << f.nBits) - 1);
+  // A mask may take the whole word (32 bits); shifting 1 by 32 is undefined.
+  v >>= f.nShift;
+  if (f.nBits < 32) v &= (1u << f.nBits) - 1;
   if (f.nBits >= 8) return v >> (f.nBits - 8);
   uint32_t out = 0;
   int have = 0;

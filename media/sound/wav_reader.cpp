@@ -6,6 +6,9 @@
 
 namespace {
 
+// A RIFF file holds at most its 8-byte header and 2^32 - 1 bytes.
+constexpr uint64_t kMaxWaveFileBytes = 8 + uint64_t{0xFFFFFFFF};
+
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 bool IdIs(const uint8_t* p, const char* id) { return p[0] == id[0] && p[1] == id[1] && p[2] == id[2] && p[3] == id[3]; }
@@ -75,7 +78,9 @@ bool DS_ReadWave(std::string_view file, WAVEDATA* pWave) {
   std::vector<uint8_t> bytes;
   bool ok = std::fseek(fp, 0, SEEK_END) == 0;
   long size = ok ? std::ftell(fp) : -1;
-  ok = size >= 0 && std::fseek(fp, 0, SEEK_SET) == 0;
+  // A larger size is no wave (a folder opened for reading reports 2^63 - 1
+  // on ext4); it is refused before anything is allocated for it.
+  ok = size >= 0 && static_cast<uint64_t>(size) <= kMaxWaveFileBytes && std::fseek(fp, 0, SEEK_SET) == 0;
   if (ok) {
     bytes.resize(static_cast<size_t>(size));
     ok = bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), fp) == bytes.size();

@@ -126,3 +126,40 @@ TEST(BmpReader, SurvivesTheCorruptionHarnessThroughSurfaceLoading) {
   DDReleaseSurface(&s);
   DDUnInit();
 }
+
+// Colour masks of 32-bit pictures written out by hand: one pixel after the
+// three masks. A mask may take the whole word; its channel is then the
+// word's top byte.
+TEST(BmpReader, ReadsColourMasksUpToTheWholeWord) {
+  struct CASE {
+    const char* szName;
+    uint32_t anMask[3];
+    uint32_t nPixel;
+    uint32_t nExpected;
+  };
+  const CASE cases[] = {
+      {"8-8-8", {0xFF0000, 0xFF00, 0xFF}, 0x00123456, 0x123456},
+      {"10-10-10", {0x3FF00000, 0x000FFC00, 0x000003FF}, 0x3FF00000 | (0x200 << 10) | 0x004, 0xFF8001},
+      {"red takes the whole word", {0xFFFFFFFF, 0, 0}, 0xAB000000, 0xAB0000},
+      {"blue takes the whole word", {0, 0, 0xFFFFFFFF}, 0x12FFFFFF, 0x000012},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.szName);
+    std::string b(70, '\0');
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, 70);
+    Put32(b, 10, 66);  // pixels after the masks
+    Put32(b, 14, 40);
+    Put32(b, 18, 1);
+    Put32(b, 22, 1);
+    b[26] = 1;    // planes
+    b[28] = 32;   // bits per pixel
+    b[30] = 3;    // masks
+    for (int i = 0; i < 3; ++i) Put32(b, 54 + 4 * i, c.anMask[i]);
+    Put32(b, 66, c.nPixel);
+    DIBPICTURE pic;
+    ASSERT_TRUE(Decode(b, pic));
+    EXPECT_EQ(pic.Pixel(0, 0), c.nExpected);
+  }
+}

@@ -471,6 +471,26 @@ TEST_F(FlowRecords, DamagedFlowFilesFailCleanly) {
   EXPECT_FALSE(r.LoadFromFile("bad.dat"));
 }
 
+// Nested counts each claim the same rest of the file: three levels of
+// command and flow lists, the innermost followed by filler that reads as
+// damage. A damaged read holds none of the elements it only claimed.
+TEST_F(FlowRecords, ClaimedButUnreadElementsAreNotBuilt) {
+  const uint32_t nFiller = 4096;
+  std::string s = U32(0) + U32(0);  // the file record's base part
+  for (int nLevel = 0; nLevel < 3; ++nLevel) {
+    s += U32(nFiller / 20);                  // flows
+    s += U32(0) + U32(0) + U32(0) + U32(0);  // flow 0: base part, no conditions
+    s += U32(nFiller / 24);                  // commands
+    s += U32(0) + U32(0) + U32(0) + U32(0);  // command 0: base part, no move, no shot
+  }
+  s += U32(0) + U32(0);  // the innermost command: no flows, no parameters
+  s += std::string(nFiller, '\xFF');  // a field count no record has
+  m_Tmp.WriteFile("claims.dat", U32(DATA_VERSION_CURRENT) + s);
+  cFlowListFile r;
+  EXPECT_FALSE(r.LoadFromFile("claims.dat"));
+  EXPECT_TRUE(r.m_vecFlow.empty()) << r.m_vecFlow.size() << " flows";
+}
+
 TEST_F(FlowRecords, DeeplyNestedFlowsFailWithOneReportLine) {
   m_Tmp.WriteFile("deep.dat", NestedFlowListFileBytes(100000));
   cFlowListFile r;

@@ -154,6 +154,9 @@ TEST_F(RecordFiles, DamagedFilesFailWithOneReportLine) {
       {"field count beyond the table", g.substr(0, 4) + Bytes({7, 0, 0, 0}) + g.substr(8)},
       {"huge field count", g.substr(0, 4) + Bytes({0xFF, 0xFF, 0xFF, 0x7F}) + g.substr(8)},
       {"string count beyond the table", g.substr(0, strOffset) + Bytes({3, 0, 0, 0}) + g.substr(strOffset + 4)},
+      // Counts are unsigned words: one with the top bit set is no count of 0.
+      {"field count 0xFFFFFFFF", g.substr(0, 4) + Bytes({0xFF, 0xFF, 0xFF, 0xFF}) + g.substr(8)},
+      {"string count 0x80000000", g.substr(0, strOffset) + Bytes({0, 0, 0, 0x80}) + g.substr(strOffset + 4)},
       {"string length 0xFFFFFFFF", g.substr(0, strOffset + 4) + Bytes({0xFF, 0xFF, 0xFF, 0xFF}) + g.substr(strOffset + 8)},
   };
   for (const Case& c : cases) {

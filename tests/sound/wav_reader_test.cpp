@@ -140,3 +140,15 @@ TEST(WavReader, ReadsThroughTheGamePathAndFrees) {
   EXPECT_TRUE(w.m_vData.empty());
   EXPECT_FALSE(DS_ReadWave("wave\\missing.wav", &w));
 }
+
+// A sound named by a folder (a database entry with an empty file name names
+// the sound folder itself): a folder opens for reading and on ext4 gives a
+// size of 2^63 - 1, which is not a wave to allocate for.
+TEST(WavReader, AFolderIsNotAWave) {
+  cTempFolder tmp;
+  tmp.WriteFile("wave/Sub.wav/x", "");
+  WAVEDATA w;
+  EXPECT_FALSE(DS_ReadWave("wave\\", &w));
+  EXPECT_FALSE(DS_ReadWave("wave\\Sub.wav", &w));
+  EXPECT_TRUE(w.m_vData.empty());
+}
