@@ -40,7 +40,8 @@ void cEdAnime::AnimeReset() {
 
 void cEdAnime::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  ReadNestedList(f, m_vecFrame, cEdAnimeFrame::MakeDefault(), "anime frame list");
+  const cEdAnimeFrame proto = cEdAnimeFrame::MakeDefault();
+  ReadRecordList(f, m_vecFrame, "anime frame list", &proto);
 }
 
 void cEdAnime::Write(cDataFile& f) {
@@ -71,7 +72,7 @@ void cEdAnimeSet::SetDefaults() {
 
 void cEdAnimeSet::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  ReadNestedList(f, m_vecAnime, cEdAnime(), "anime list");
+  ReadRecordList(f, m_vecAnime, "anime list");
   if (f.Failed()) return;
   if (g_nFileDataVersion < 128) {
     // Sets of these versions always had the four standard animations; the

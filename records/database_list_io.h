@@ -1,26 +1,11 @@
-// Reading the record lists of the database files: the lists nested inside a
-// record (frames, animations, sword parts) and the top-level list of one
-// database file. Counts are bounded by the bytes left in the file.
+// Reading the top-level list of one database file. Counts are bounded by
+// the bytes left in the file; the lists nested inside a record (frames,
+// animations, sword parts) are read with ReadRecordList.
 #pragma once
 
 #include <cstdint>
 
 #include "records/record.h"
-
-// Every record takes at least its field count and its string count.
-constexpr size_t RECORD_MIN_BYTES = 8;
-
-// u32 count, the old elements dropped, count copies of proto, each read in
-// turn. A damaged list is left empty (the load fails anyway).
-template <class T>
-void ReadNestedList(cDataFile& f, cVector<T>& v, const T& proto, const char* pszWhat) {
-  uint32_t n = f.ReadCount(RECORD_MIN_BYTES, pszWhat);
-  v.clear();
-  if (f.Failed()) return;
-  v.assign(n, proto);
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) v[i].Read(f);
-  if (f.Failed()) v.clear();
-}
 
 // The list of one database file: u32 count; the elements there already stay,
 // missing ones are copies of proto, surplus ones go; then every element reads

@@ -41,7 +41,8 @@ void cEdEffect::SetDefaults() {
 
 void cEdEffect::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  ReadNestedList(f, m_vecFrame, cEdEffectFrame::MakeDefault(), "effect frame list");
+  const cEdEffectFrame proto = cEdEffectFrame::MakeDefault();
+  ReadRecordList(f, m_vecFrame, "effect frame list", &proto);
   if (g_nFileDataVersion < 153) nAttr = 0;
 }
 

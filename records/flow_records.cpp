@@ -27,27 +27,6 @@ class cFlowNesting {
   cFlowNesting& operator=(const cFlowNesting&) = delete;
 };
 
-template <class T>
-void WriteList(cVector<T>& v, cDataFile& f) {
-  f.WriteU32(static_cast<uint32_t>(v.size()));
-  for (T& r : v) r.Write(f);
-}
-
-// A count is bounded by the bytes left, but so is the count of every list
-// nested in its first element: made to its count up front, every level of
-// a damaged file would build elements for the same bytes (gigabytes for a
-// file of a megabyte). The list grows as its elements are read instead, and
-// a list whose read failed is left empty (the load fails anyway).
-template <class T>
-void ReadListElements(cVector<T>& v, uint32_t n, cDataFile& f) {
-  v.clear();
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
-    v.emplace_back();
-    v.back().Read(f);
-  }
-  if (f.Failed()) v.clear();
-}
-
 // Old condition tests compare the bytes as signed values.
 int Signed(uint8_t b) { return static_cast<int8_t>(b); }
 
@@ -111,10 +90,10 @@ void cEdCondition::Read(cDataFile& f) {
 
 void ReadConditionList(cVector<cEdCondition>& v, cDataFile& f) {
   uint32_t n = f.ReadCount(MIN_CONDITION_BYTES, "condition list");
-  ReadListElements(v, n, f);
+  ReadRecordElements(f, v, n);
 }
 
-void WriteConditionList(cVector<cEdCondition>& v, cDataFile& f) { WriteList(v, f); }
+void WriteConditionList(cVector<cEdCondition>& v, cDataFile& f) { WriteRecordList(f, v); }
 
 // ---- cEdKeyCondition ---------------------------------------------------
 
@@ -157,10 +136,10 @@ void cEdKeyCondition::Write(cDataFile& f) {
 
 void ReadKeyConditionList(cVector<cEdKeyCondition>& v, cDataFile& f) {
   uint32_t n = f.ReadCount(MIN_KEY_CONDITION_BYTES, "key condition list");
-  ReadListElements(v, n, f);
+  ReadRecordElements(f, v, n);
 }
 
-void WriteKeyConditionList(cVector<cEdKeyCondition>& v, cDataFile& f) { WriteList(v, f); }
+void WriteKeyConditionList(cVector<cEdKeyCondition>& v, cDataFile& f) { WriteRecordList(f, v); }
 
 // ---- cEdCommand --------------------------------------------------------
 
@@ -235,10 +214,10 @@ void cEdCommand::Write(cDataFile& f) {
 
 void ReadCommandList(cVector<cEdCommand>& v, cDataFile& f) {
   uint32_t n = f.ReadCount(MIN_COMMAND_BYTES, "command list");
-  ReadListElements(v, n, f);
+  ReadRecordElements(f, v, n);
 }
 
-void WriteCommandList(cVector<cEdCommand>& v, cDataFile& f) { WriteList(v, f); }
+void WriteCommandList(cVector<cEdCommand>& v, cDataFile& f) { WriteRecordList(f, v); }
 
 // ---- cEdFlow -----------------------------------------------------------
 
@@ -294,7 +273,7 @@ void ReadFlowList(cVector<cEdFlow>& v, cDataFile& f) {
     return;
   }
   cFlowNesting nesting;
-  ReadListElements(v, n, f);
+  ReadRecordElements(f, v, n);
 }
 
-void WriteFlowList(cVector<cEdFlow>& v, cDataFile& f) { WriteList(v, f); }
+void WriteFlowList(cVector<cEdFlow>& v, cDataFile& f) { WriteRecordList(f, v); }

@@ -102,8 +102,7 @@ void cEdItem::Write(cDataFile& f) {
   f.WriteU16(m_nRow);
   WriteInheritVector(m_vecInherit, f);
   WriteConditionList(m_vecCondition, f);
-  f.WriteU32(static_cast<uint32_t>(m_vecCommand.size()));
-  for (cEdCommand& c : m_vecCommand) c.Write(f);
+  WriteCommandList(m_vecCommand, f);
 }
 
 void cEdItem::InheritFromPalette() {

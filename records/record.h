@@ -122,15 +122,36 @@ inline void WriteAndHook(cEdRecord& r, cDataFile& f) {
   r.cEdRecord::Write(f);
 }
 
+// The n elements of a list of records, each read by its own Read and each
+// starting as a copy of *pProto, or a default record without one. The list grows as its elements are read: a
+// count is bounded by the bytes left, but so is every count nested in the
+// first element, so made to its count up front every level of a damaged
+// file would build elements for the same bytes. A list whose read failed is
+// left empty (the load fails anyway).
+template <class T>
+void ReadRecordElements(cDataFile& f, cVector<T>& v, uint32_t n, const T* pProto = nullptr) {
+  v.clear();
+  for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
+    // A fresh element unless a prototype is given: a default record may own
+    // sub-records (a command's move and shot) that copies would share.
+    if (pProto) {
+      v.push_back(*pProto);
+    } else {
+      v.emplace_back();
+    }
+    v.back().Read(f);
+  }
+  if (f.Failed()) v.clear();
+}
+
+// The smallest a record can be in a file: its field count and string count.
+constexpr size_t RECORD_MIN_BYTES = 8;
+
 // A list of records: u32 count, then each record by its own Write.
 template <class T>
-void ReadRecordList(cDataFile& f, cVector<T>& v, const char* pszWhat = "record list") {
-  // A record takes at least its two count words.
-  uint32_t n = f.ReadCount(8, pszWhat);
-  v.clear();
-  v.resize(n);
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) v[i].Read(f);
-  if (f.Failed()) v.clear();
+void ReadRecordList(cDataFile& f, cVector<T>& v, const char* pszWhat = "record list", const T* pProto = nullptr) {
+  uint32_t n = f.ReadCount(RECORD_MIN_BYTES, pszWhat);
+  ReadRecordElements(f, v, n, pProto);
 }
 
 template <class T>

@@ -54,7 +54,8 @@ void cEdSwordType::RegisterFields(int nVersion) {
 
 void cEdSwordType::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  ReadNestedList(f, m_vecPart, cEdSwordPart::MakeDefault(), "sword part list");
+  const cEdSwordPart proto = cEdSwordPart::MakeDefault();
+  ReadRecordList(f, m_vecPart, "sword part list", &proto);
   if (g_nFileDataVersion < 153) nAttr = 0;
 }
 

@@ -6,6 +6,7 @@
 #include "records/database.h"
 #include "records/report.h"
 #include "records/stage.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
@@ -28,13 +29,6 @@ class CommonPaletteFile : public cRecordFileTest {
   }
   std::string Path() { return "data/CommonPalette.cplt4"; }
 };
-
-std::string Words(std::initializer_list<uint32_t> w) {
-  std::string s;
-  for (uint32_t v : w)
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-  return s;
-}
 
 void ExpectFixedHeads(cEdCommonPalette& pal) {
   // The fixed empty block has hit kind 1, which the refresh then clears

@@ -9,6 +9,7 @@
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
 #include "records/report.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/temp_folder.h"
@@ -16,14 +17,6 @@
 
 namespace {
 
-std::string Bytes(std::initializer_list<int> b) {
-  std::string s;
-  for (int c : b) s += static_cast<char>(c);
-  return s;
-}
-
-std::string U32(uint32_t v) { return Bytes({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)}); }
-std::string U16(uint16_t v) { return Bytes({v & 0xFF, v >> 8}); }
 
 // A command's bytes as a file of any version holds them (its layout never
 // changed): base part, move and shot flags with their records, no child

@@ -4,18 +4,13 @@
 
 #include "platform/messages.h"
 #include "records/report.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/record_test_fixture.h"
 
 namespace {
-
-std::string U32(uint32_t v) {
-  std::string s;
-  for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-  return s;
-}
 
 class MoveShot : public cRecordFileTest {
  protected:

@@ -7,18 +7,13 @@
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
 #include "records/report.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/record_test_fixture.h"
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> b) {
-  std::string s;
-  for (int c : b) s += static_cast<char>(c);
-  return s;
-}
 
 std::string OptionFile(int version, std::initializer_list<int32_t> values, const std::string& name) {
   std::string s;

@@ -4,17 +4,12 @@
 
 #include "platform/messages.h"
 #include "records/report.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/record_test_fixture.h"
 
 namespace {
-
-std::string Words(std::initializer_list<uint32_t> w) {
-  std::string s;
-  for (uint32_t v : w) s.append(reinterpret_cast<const char*>(&v), 4);
-  return s;
-}
 
 class RankingTest : public cRecordFileTest {
  protected:

@@ -8,6 +8,7 @@
 
 #include "platform/messages.h"
 #include "records/report.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/record_test_fixture.h"
@@ -49,12 +50,6 @@ class cEmptyRecord : public cEdRecord {
   cEmptyRecord() { RegisterFields(667); }
   void RegisterFields(int) override { ClearTables(); }
 };
-
-std::string Bytes(std::initializer_list<int> b) {
-  std::string s;
-  for (int c : b) s += static_cast<char>(c);
-  return s;
-}
 
 class RecordFiles : public cRecordFileTest {
  protected:

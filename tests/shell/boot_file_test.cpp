@@ -9,16 +9,11 @@
 #include "platform/test_seams.h"
 #include "platform/text_cp932.h"
 #include "records/report.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> b) {
-  std::string s;
-  for (int c : b) s += static_cast<char>(c);
-  return s;
-}
 
 // Boot.dat as the layout gives it: version 667, 2 fields, mode, hide, 0 strings.
 std::string BootBytes(int nMode, int nHide) {
