@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "records/common_palette.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/stage_loading.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"

@@ -1,6 +1,6 @@
 #include "records/chara.h"
 
-#include "flow/flow_fitting.h"
+#include "records/flow_fitting.h"
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/stage.h"

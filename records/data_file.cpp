@@ -7,7 +7,7 @@
 
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 int32_t g_nCurDataVersion = 0;
 int32_t g_nFileDataVersion = 0;

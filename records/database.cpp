@@ -2,7 +2,7 @@
 
 #include "platform/text_cp932.h"
 #include "records/database_list_io.h"
-#include "records/message_box.h"
+#include "base/message_box.h"
 #include "records/start_tables.h"
 #include "records/system.h"
 

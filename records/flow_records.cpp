@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "flow/flow_enums.h"
-#include "flow/flow_fitting.h"
+#include "records/flow_enums.h"
+#include "records/flow_fitting.h"
 #include "records/flow_records_conversion.h"
 
 namespace {

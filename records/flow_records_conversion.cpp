@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "flow/command_catalogue.h"
-#include "flow/flow_enums.h"
+#include "records/command_catalogue.h"
+#include "records/flow_enums.h"
 #include "records/flow_records.h"
 
 namespace {

@@ -37,7 +37,7 @@
 #include "records/option.h"
 #include "records/ranking.h"
 #include "records/system.h"
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 #include "records/world_map.h"
 
 // 1.

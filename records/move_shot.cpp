@@ -1,6 +1,6 @@
 #include "records/move_shot.h"
 
-#include "flow/flow_fitting.h"
+#include "records/flow_fitting.h"
 
 cEdMove::cEdMove() {
   SetDefaults();

@@ -1,6 +1,6 @@
 #include "records/option.h"
 
-#include "records/message_box.h"
+#include "base/message_box.h"
 
 namespace {
 

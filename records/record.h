@@ -12,7 +12,7 @@
 #include <type_traits>
 
 #include "platform/win_types.h"
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 #include "records/data_file.h"
 
 // One registered fixed-size member. It is held as an offset into its record,

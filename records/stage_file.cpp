@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "records/common_palette.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/stage.h"
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include "platform/file_system.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/message_box.h"
-#include "records/path_helpers.h"
-#include "records/report.h"
+#include "base/message_box.h"
+#include "base/path_helpers.h"
+#include "base/report.h"
 #include "records/start_tables.h"
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "records/system.h"
 
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 // ---------------------------------------------------------------------------
 // Element records.

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 #include "records/record.h"
 
 // Element records of the lists.

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <limits>
 
-#include "records/message_box.h"
+#include "base/message_box.h"
 #include "records/system.h"
 
 namespace {

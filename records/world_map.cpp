@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "platform/text_cp932.h"
-#include "records/message_box.h"
-#include "records/report.h"
+#include "base/message_box.h"
+#include "base/report.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/win_types.h"
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 #include "records/record.h"
 
 class cEdWorld;

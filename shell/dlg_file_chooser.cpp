@@ -8,7 +8,7 @@
 #include "platform/test_seams.h"
 #include "platform/text_cp932.h"
 #include "platform/window.h"
-#include "records/path_helpers.h"
+#include "base/path_helpers.h"
 #include "shell/dlg_render.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/text_cp932.h"
-#include "records/message_box.h"
+#include "base/message_box.h"
 #include "shell/dlg_render.h"
 
 // ---- Placement ------------------------------------------------------------------

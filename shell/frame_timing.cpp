@@ -6,7 +6,7 @@
 
 #include "platform/messages.h"
 #include "platform/pacing_clock.h"
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 
 DWORD g_dwFrameMs = 0;
 DWORD g_nFps = 0;

@@ -7,7 +7,7 @@
 
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 INIVALUES g_Ini;
 

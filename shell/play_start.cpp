@@ -1,9 +1,9 @@
 #include "shell/play_start.h"
 
 #include "platform/text_cp932.h"
-#include "records/path_helpers.h"
+#include "base/path_helpers.h"
 #include "records/progress.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/stage.h"
 #include "records/stage_loading.h"
 #include "records/system.h"

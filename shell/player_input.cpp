@@ -10,7 +10,7 @@
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 KEYCONFIG g_KeyConfig = {};
 const char* const kKeyConfigPath = "user_data\\KeyConfig.dat";

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/win_types.h"
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 
 // Direction bits of the direction word. Buttons 1..8 are bits 0..7 of the
 // button word; in the menus button 1 decides and button 2 cancels.

@@ -5,8 +5,8 @@
 
 #include "platform/messages.h"
 #include "platform/test_seams.h"
-#include "records/message_box.h"
-#include "records/report.h"
+#include "base/message_box.h"
+#include "base/report.h"
 #include "shell/mode_scenes.h"
 
 cSceneManager g_SceneMgr;

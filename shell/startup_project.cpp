@@ -1,6 +1,6 @@
 #include "shell/startup_project.h"
 
-#include "records/report.h"
+#include "base/report.h"
 #include "records/system.h"
 
 bool LoadProjectSettings() {

@@ -5,7 +5,7 @@
 #include "media/graphics/dd.h"
 #include "platform/system_info.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 // Lines of the original's report that have no counterpart here and are not
 // written: the virtual address space ("Vir Total", "Vir Free"), the video

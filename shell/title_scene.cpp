@@ -5,9 +5,9 @@
 
 #include "media/graphics/font.h"
 #include "platform/messages.h"
-#include "records/message_box.h"
+#include "base/message_box.h"
 #include "records/system.h"
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 #include "shell/main_window.h"
 #include "shell/play_start.h"
 #include "shell/player_input.h"

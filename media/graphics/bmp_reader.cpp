@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/file_system.h"
-#include "records/report.h"
+#include "base/report.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 BOOL g_bBatchOpen = 0;
 BOOL g_bBatchSort = 0;

@@ -9,7 +9,7 @@
 #include "media/graphics/dd_batch_state.h"
 #include "media/graphics/dd_internal.h"
 #include "media/graphics/dd_raster.h"
-#include "records/report.h"
+#include "base/report.h"
 
 namespace {
 

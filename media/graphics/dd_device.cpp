@@ -7,7 +7,7 @@
 #include "media/graphics/dd_internal.h"
 #include "platform/message_box.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 DDDISPLAYSETTINGS g_DDDisplay;
 DTCONDATA* lpDTCon = nullptr;

@@ -6,8 +6,8 @@
 #include "media/graphics/dd.h"
 #include "media/graphics/dd_internal.h"
 #include "platform/text_cp932.h"
-#include "records/message_box.h"
-#include "records/report.h"
+#include "base/message_box.h"
+#include "base/report.h"
 
 BYTE g_Palette[256 * 4];
 BYTE g_WorkPalette[256 * 4];

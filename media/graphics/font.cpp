@@ -13,8 +13,8 @@
 #include "media/graphics/dd_internal.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/message_box.h"
-#include "records/report.h"
+#include "base/message_box.h"
+#include "base/report.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "media/graphics/dd.h"
 #include "media/graphics/font_cache.h"
 #include "platform/glyph_source.h"
-#include "records/start_tables.h"
+#include "base/surface_tables.h"
 
 class cFont;
 

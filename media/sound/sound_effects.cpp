@@ -8,7 +8,7 @@
 #include "media/sound/wav_reader.h"
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 
 DS_DEVICE* g_lpDS = nullptr;
 cVector<SOUNDDATA>* g_SoundList = nullptr;

@@ -9,7 +9,7 @@
 
 #include "platform/audio.h"
 #include "platform/win_types.h"
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 
 // One sound of the sound list.
 struct SOUNDDATA {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "media/graphics/dd.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"

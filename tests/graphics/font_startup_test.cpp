@@ -10,7 +10,7 @@
 #include "media/graphics/font.h"
 #include "platform/glyph_source.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/start_tables.h"
 #include "tests/graphics/graphics_fixture.h"
 

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "flow/flow_enums.h"
+#include "records/flow_enums.h"
 #include "platform/messages.h"
 #include "records/common_palette.h"
 #include "records/database.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/stage.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/stage_fixtures.h"

@@ -4,7 +4,7 @@
 
 #include "platform/messages.h"
 #include "records/database.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/stage.h"
 #include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"

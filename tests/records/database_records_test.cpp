@@ -7,7 +7,7 @@
 #include "records/anime_records.h"
 #include "records/effect_records.h"
 #include "records/media_records.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/sword_records.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/record_test_fixture.h"

@@ -13,7 +13,7 @@
 #include "platform/test_seams.h"
 #include "platform/text_cp932.h"
 #include "records/database_run_tables.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/corruption.h"
 #include "tests/support/database_fixtures.h"
 #include "tests/support/temp_folder.h"

@@ -9,7 +9,7 @@
 
 #include "platform/messages.h"
 #include "platform/test_seams.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;

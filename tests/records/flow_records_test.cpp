@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "flow/flow_enums.h"
+#include "records/flow_enums.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/flow_fixtures.h"

@@ -6,7 +6,7 @@
 
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/system_fixtures.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/messages.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"

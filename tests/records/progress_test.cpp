@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/messages.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/system.h"
 #include "records/world_map.h"
 #include "tests/support/corruption.h"

@@ -4,7 +4,7 @@
 
 #include "platform/messages.h"
 #include "records/database.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/system.h"
 #include "records/world_map.h"
 #include "tests/support/temp_folder.h"

@@ -6,7 +6,7 @@
 #include "platform/messages.h"
 #include "records/common_palette.h"
 #include "records/database.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/stage.h"
 #include "tests/support/corruption.h"
 #include "tests/support/stage_fixtures.h"

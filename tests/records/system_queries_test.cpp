@@ -4,7 +4,7 @@
 
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/system.h"
 #include "tests/support/temp_folder.h"
 

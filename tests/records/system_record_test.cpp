@@ -8,7 +8,7 @@
 
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/corruption.h"
 #include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"

@@ -9,7 +9,7 @@
 
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/corruption.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"

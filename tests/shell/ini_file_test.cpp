@@ -8,7 +8,7 @@
 
 #include "platform/test_seams.h"
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

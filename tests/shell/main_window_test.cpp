@@ -17,7 +17,7 @@
 #include "records/database.h"
 #include "records/option.h"
 #include "records/system.h"
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 #include "shell/entry.h"
 #include "shell/scene_manager.h"
 

@@ -9,7 +9,7 @@
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/progress.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "records/stage.h"
 #include "records/system.h"
 #include "records/world_map.h"

@@ -10,7 +10,7 @@
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "platform/messages.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
 

@@ -9,7 +9,7 @@
 #include "platform/messages.h"
 #include "platform/test_seams.h"
 #include "records/database.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "shell/main_window.h"
 #include "tests/support/database_fixtures.h"
 #include "tests/support/temp_folder.h"

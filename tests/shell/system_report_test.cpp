@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/system_info.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/temp_folder.h"
 
 TEST(SystemInfo, CpuInfoTakesTheFirstProcessor) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/text_cp932.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wav_writer.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "flow/command_catalogue.h"
-#include "flow/flow_enums.h"
+#include "records/command_catalogue.h"
+#include "records/flow_enums.h"
 #include "platform/text_cp932.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "flow/flow_fitting.h"
+#include "records/flow_fitting.h"
 #include "records/flow_records.h"
 
 // A command of the given kind with its catalogue's parameter count, zeros.

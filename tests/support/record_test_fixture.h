@@ -9,7 +9,7 @@
 
 #include "platform/messages.h"
 #include "records/data_file.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/temp_folder.h"
 
 class cRecordFileTest : public ::testing::Test {

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <utility>
 
-#include "flow/flow_enums.h"
+#include "records/flow_enums.h"
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
 #include "tests/support/flow_fixtures.h"

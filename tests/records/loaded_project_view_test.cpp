@@ -1,8 +1,8 @@
-#include "flow/loaded_project_view.h"
+#include "records/loaded_project_view.h"
 
 #include <gtest/gtest.h>
 
-#include "flow/flow_enums.h"
+#include "records/flow_enums.h"
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/stage.h"

@@ -1,4 +1,4 @@
-#include "records/path_helpers.h"
+#include "base/path_helpers.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "flow/loaded_project_view.h"
+#include "records/loaded_project_view.h"
 
 #include "records/common_palette.h"
 #include "records/database.h"

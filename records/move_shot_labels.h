@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "flow/command_catalogue.h"
+#include "records/command_catalogue.h"
 
 extern const cLabelTable g_LabelTrajectory;         // cEdShot field 26, 10 values
 extern const cLabelTable g_LabelLaunchPattern;      // cEdShot field 2

@@ -1,9 +1,9 @@
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 
 #include <string>
 
 #include "platform/messages.h"
-#include "records/report.h"
+#include "base/report.h"
 
 void ReportCheckedAccess(char kind, int index, int size, int elementSize) {
   std::string text;

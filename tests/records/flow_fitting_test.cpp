@@ -1,13 +1,13 @@
-#include "flow/flow_fitting.h"
+#include "records/flow_fitting.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "flow/flow_enums.h"
+#include "records/flow_enums.h"
 #include "platform/messages.h"
 #include "records/flow_records.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/record_test_fixture.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 
 class cEdCommand;
 class cEdFlow;

@@ -1,10 +1,10 @@
-#include "flow/flow_fitting.h"
+#include "records/flow_fitting.h"
 
 #include <algorithm>
 #include <atomic>
 
-#include "flow/command_catalogue.h"
-#include "flow/flow_enums.h"
+#include "records/command_catalogue.h"
+#include "records/flow_enums.h"
 #include "records/flow_records.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/win_types.h"
-#include "records/report.h"
+#include "base/report.h"
 
 // Modal; the main window (when there is one) owns the box.
 int AppMessageBox(std::string_view text, std::string_view caption, UINT type);

@@ -1,4 +1,4 @@
-#include "records/message_box.h"
+#include "base/message_box.h"
 
 #include <gtest/gtest.h>
 

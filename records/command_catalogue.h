@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "flow/flow_enums.h"
+#include "records/flow_enums.h"
 #include "platform/win_types.h"
 
 // One kind of a command catalogue. The name is kept as the source writes it

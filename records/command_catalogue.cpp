@@ -1,4 +1,4 @@
-#include "flow/command_catalogue.h"
+#include "records/command_catalogue.h"
 
 #include "platform/text_cp932.h"
 

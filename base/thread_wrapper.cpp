@@ -1,4 +1,4 @@
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "platform/messages.h"
-#include "records/report.h"
+#include "base/report.h"
 
 struct cThreadRecord {
   std::thread m_Thread;

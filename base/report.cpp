@@ -1,4 +1,4 @@
-#include "records/report.h"
+#include "base/report.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
-#include "records/message_box.h"
+#include "base/message_box.h"
 
 BOOL g_bLogEnable = 0;
 

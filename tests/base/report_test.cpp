@@ -1,4 +1,4 @@
-#include "records/report.h"
+#include "base/report.h"
 
 #include <gtest/gtest.h>
 

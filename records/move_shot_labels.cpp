@@ -1,4 +1,4 @@
-#include "flow/move_shot_labels.h"
+#include "records/move_shot_labels.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "records/thread_wrapper.h"
+#include "base/thread_wrapper.h"
 
 #include <gtest/gtest.h>
 

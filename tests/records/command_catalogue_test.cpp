@@ -1,10 +1,10 @@
-#include "flow/command_catalogue.h"
+#include "records/command_catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "flow/move_shot_labels.h"
+#include "records/move_shot_labels.h"
 #include "platform/text_cp932.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "records/checked_containers.h"
+#include "base/checked_containers.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/messages.h"
-#include "records/report.h"
+#include "base/report.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // g_System. Start-up installs it before the first project file is read.
 #pragma once
 
-#include "flow/flow_fitting.h"
+#include "records/flow_fitting.h"
 
 class cLoadedFlowProjectView : public cFlowProjectView {
  public:
