@@ -106,6 +106,13 @@ void StartFlow(cFlowRun& run) {
   }
 }
 
+void StartFlow(cFlowChara& chara, cFlowRun& run) {
+  cFlowChara* pSaved = g_FlowContext.m_lpCurChara;
+  g_FlowContext.m_lpCurChara = &chara;
+  StartFlow(run);
+  g_FlowContext.m_lpCurChara = pSaved;
+}
+
 int RunFlow(cFlowRun& run) {
   g_FlowContext.m_lpCurFlow = &run;
   run.m_bAbort = 0;

@@ -61,7 +61,12 @@ struct FLOWTIMING {
 // (time base + step × n) × F × 6 frames, speeds (speed + step × n) × 0.1 / D.
 void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWTIMING& timing);
 
+// Starts a flow of the context's current chara: running from its first
+// command; a before-stage-start flow runs its instant commands at once and
+// stops.
 void StartFlow(cFlowRun& run);
+// The same with chara as the current chara for the call.
+void StartFlow(cFlowChara& chara, cFlowRun& run);
 // 1 when the flow's last command is done (one sub-step).
 int RunFlow(cFlowRun& run);
 void StopFlow(cFlowRun& run, cFlowChara& chara);

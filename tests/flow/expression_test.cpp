@@ -87,6 +87,7 @@ TEST_F(ExpressionTest, ValuesPrecedenceAndAssignments) {
       {"C", 10, -1, 0},                                        // common variable 0
       {"Score", 20, -1, 0},                                    // stage variable 0
       {"C1=5", 0, 1, 0},                                       // one word: common variable 1
+      {"C99 = 4", 4, 0, 4},                                    // outside the list: reported, element 0
       {"C1 = 5 C2 = 6", 6, 1, 5},
   };
   for (const Case& c : cases) {

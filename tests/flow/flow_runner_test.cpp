@@ -209,6 +209,54 @@ TEST_F(FlowRunnerTest, BeforeStageStartRunsInstantParallelCommandsAtOnce) {
   EXPECT_EQ(g_FlowContext.m_lpCurChara, nullptr);
 }
 
+TEST_F(FlowRunnerTest, AStayingMessageKeepsTheWaitUntilTheNextSequentialCommand) {
+  cEdFlow f = MakeFlow(FlowTrigger::ByFlowControl, {{0, 0}, {0, 1}, {1, 0}});
+  f.m_vecCommand[0] = CountingCommand(0, {0, 0});
+  f.m_vecCommand[0].m_byKind = FlowCommandKind::Message;
+  f.m_vecCommand[0].m_vParam.assign(17, 0);  // parameters 15 and 6 both 0
+  f.m_vecCommand[1].m_byKind = FlowCommandKind::Message;
+  f.m_vecCommand[1].m_vParam.assign(17, 0);
+  f.m_vecCommand[1].m_vParam[6] = 1;         // parallel, and one that goes
+  Build({f}, 1);
+  Start(0);
+  std::string s;
+  for (int i = 0; i < 3; ++i) {
+    SubStep(-1);
+    s += std::to_string(m_Chara.m_vRun[0].m_bMessageWait);
+  }
+  // Set when the message ends; the parallel message leaves it; the wait
+  // command clears it when it starts.
+  EXPECT_EQ(s, "100");
+}
+
+TEST_F(FlowRunnerTest, ABeforeStageStartFlowThatStartsItselfIsRefused) {
+  // The target command of each flow starts the flow again, as a flow-control
+  // command may; the first flow's also starts the second, which starts the
+  // first: neither runs twice, and the context comes back.
+  struct cStartingChara : cFakeChara {
+    void ChooseTarget(const int32_t* p, int) override {
+      ++m_nCalls;
+      StartFlow(m_vRun[p[0]]);
+      StartFlow(m_vRun[1 - p[0]]);
+    }
+    int m_nCalls = 0;
+  } chara;
+  cVector<cEdFlow> vFlow{MakeFlow(FlowTrigger::BeforeStageStart, {{0, 1}}),
+                         MakeFlow(FlowTrigger::BeforeStageStart, {{0, 1}})};
+  for (int i = 0; i < 2; ++i) {
+    vFlow[i].m_vecCommand[0].m_byKind = FlowCommandKind::SetTarget;
+    vFlow[i].m_vecCommand[0].m_vParam.assign(10, 0);
+    vFlow[i].m_vecCommand[0].m_vParam[0] = i;
+  }
+  BuildFlowRuns(chara.m_vRun, vFlow, FLOWTIMING{});
+  StartFlow(chara, chara.m_vRun[0]);
+  EXPECT_EQ(chara.m_nCalls, 2);
+  EXPECT_EQ(chara.m_vRun[0].m_bRunning, 0);
+  EXPECT_EQ(chara.m_vRun[1].m_bRunning, 0);
+  EXPECT_EQ(g_FlowContext.m_lpCurChara, nullptr);
+  EXPECT_EQ(g_FlowContext.m_lpCurFlow, nullptr);
+}
+
 TEST_F(FlowRunnerTest, CommandsOutsideTheCatalogueAndShortParameterListsDoNothing) {
   cEdFlow f = MakeFlow(FlowTrigger::ByFlowControl, {{0, 0}, {0, 0}, {0, 0}, {0, 0}});
   f.m_vecCommand[0].m_byKind = 200;             // no such kind
