@@ -88,6 +88,29 @@ class FlowRunnerTest : public testing::Test {
   cVector<cEdFlow> m_vFlow;
 };
 
+TEST(BuildFlowRuns, DurationsAndSpeedsFromTheStepFactorAndTheStage) {
+  cVector<cEdFlow> vFlow{MakeFlow(FlowTrigger::Always, {{2, 0}, {-1, 0}})};
+  cEdCommand& cmd = vFlow[0].m_vecCommand[0];
+  cmd.m_nTimeStep = 1;
+  cmd.m_pMove = std::make_shared<cEdMove>();
+  cmd.m_pMove->m_nSpeed = 30;
+  cmd.m_pMove->m_nSpeedStep = 2;
+  cmd.m_pMove->m_nSpeed2 = 8;
+  cmd.m_pMove->m_bySpeed2On = 1;
+  cmd.m_pMove->m_byDirection = 7;
+  vFlow[0].m_vecCommand[1].m_pMove.reset();  // a file may leave the move out
+  cVector<cFlowRun> vRun;
+  BuildFlowRuns(vRun, vFlow, FLOWTIMING{5, 3, 2.0});
+  ASSERT_EQ(vRun.size(), 1u);
+  const cCommandRun& c = vRun[0].m_vCommand[0];
+  EXPECT_EQ(c.m_nDuration, (2 + 1 * 5) * 3 * 6);
+  EXPECT_DOUBLE_EQ(c.m_dSpeed, (30 + 2 * 5) * 0.1 / 2.0);
+  EXPECT_DOUBLE_EQ(c.m_dSpeed2, 8 * 0.1 / 2.0);
+  EXPECT_EQ(c.m_nDirection, 7);
+  EXPECT_EQ(vRun[0].m_vCommand[1].m_nDuration, -18);  // steps once, as duration 0
+  EXPECT_EQ(vRun[0].m_vCommand[1].m_dSpeed, 0.0);
+}
+
 TEST_F(FlowRunnerTest, SequentialAndParallelTimingAtEachFrameFactor) {
   struct Case {
     const char* name;
@@ -102,6 +125,7 @@ TEST_F(FlowRunnerTest, SequentialAndParallelTimingAtEachFrameFactor) {
       {"1 tenth at factor 3 is 18 frames", {{1, 0}, {0, 0}}, 3, 20, "0*18 1. -."},
       {"5 tenths is 30 frames, the next starts on the 31st", {{5, 0}, {0, 0}}, 1, 32, "0*30 1. -."},
       {"5 tenths at factor 3", {{5, 0}, {0, 0}}, 3, 92, "0*90 1. -."},
+      {"a negative time steps once", {{-1, 0}, {0, 0}}, 1, 3, "0 1. -."},
       {"parallel commands start with the first sequential one", {{0, 1}, {0, 1}, {0, 1}, {0, 0}, {0, 0}}, 1, 3,
        "0123 4. -."},
       {"the flow ends with its last command while a parallel one runs", {{5, 1}, {1, 0}}, 1, 8, "01*5 01. -.*2"},
