@@ -69,15 +69,32 @@ void ResetCommandRun(cCommandRun& run) {
   run.m_dPhaseY = 0;
 }
 
+namespace {
+
+// The one check of a parameter list: what the file left out reads as 0, and
+// what lies beyond the kind's count is not seen.
+void RunExecutor(int nFlowKind, const cEdCommand& cmd, cFlowChara& chara, cCommandRun& run) {
+  FLOWPARAMS params{};
+  int nCount = std::min<int>({g_FlowCommandCatalog.ParamCount(nFlowKind), MAX_FLOW_COMMAND_PARAMS,
+                              static_cast<int>(cmd.m_vParam.size())});
+  for (int i = 0; i < nCount; ++i) params.p[i] = cmd.m_vParam[i];
+  g_FlowCommandExec[nFlowKind].pfnExec(chara, run, params);
+}
+
+}  // namespace
+
 void ExecCommand(cFlowChara& chara, cCommandRun& run) {
   const cEdCommand* pCmd = run.m_lpCommand;
   if (!pCmd || pCmd->m_byList != 0 || !g_FlowCommandCatalog.Has(pCmd->m_byKind)) return;
-  // The one check of the parameter list: what the file left out reads as 0.
-  FLOWPARAMS params{};
-  int nCount = std::min<int>({g_FlowCommandCatalog.ParamCount(pCmd->m_byKind), MAX_FLOW_COMMAND_PARAMS,
-                              static_cast<int>(pCmd->m_vParam.size())});
-  for (int i = 0; i < nCount; ++i) params.p[i] = pCmd->m_vParam[i];
-  g_FlowCommandExec[pCmd->m_byKind].pfnExec(chara, run, params);
+  RunExecutor(pCmd->m_byKind, *pCmd, chara, run);
+}
+
+void ExecListCommand(cFlowChara& chara, cEdCommand& cmd) {
+  int nKind = FlowKindOfCommand(cmd.m_byList, cmd.m_byKind);
+  if (nKind < FlowCommandKind::StageClear) return;
+  cCommandRun run;
+  run.m_lpCommand = &cmd;
+  RunExecutor(nKind, cmd, chara, run);
 }
 
 int StepCommand(cCommandRun& run) {

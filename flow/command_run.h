@@ -63,6 +63,10 @@ void ResetCommandRun(cCommandRun& run);
 // The executor of the run's kind. A command of the item list, or of a kind
 // outside the flow catalogue, does nothing.
 void ExecCommand(cFlowChara& chara, cCommandRun& run);
+// A command of kind 17 to 36 run on its own, outside a flow (the item
+// command lists): flow commands by their kind, item commands by the flow kind
+// they share. Other kinds do nothing.
+void ExecListCommand(cFlowChara& chara, cEdCommand& cmd);
 // Sets the context's current command, executes, counts one frame down.
 // 1 when the command has finished.
 int StepCommand(cCommandRun& run);

@@ -8,7 +8,8 @@
 
 class cFlowChara;
 
-// The error flag of the running statement. Game thread only.
+// The error flag of the running statement; written and read by the game
+// thread only (one statement at a time).
 extern int32_t g_bCodeError;
 
 // Groups and calls nest at most this deep; a deeper statement is refused.

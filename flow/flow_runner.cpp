@@ -30,7 +30,7 @@ void EndCommands(cFlowRun& run, cFlowChara& chara) {
 // another such flow nests. Deeper than this is a loop of flows starting each
 // other.
 constexpr int MAX_AT_ONCE_NESTING = 16;
-int s_nAtOnceNesting = 0;  // game thread only
+int s_nAtOnceNesting = 0;  // written and read by the game thread only
 
 void RunAtOnce(cFlowRun& run) {
   FLOWCONTEXT saved = g_FlowContext;
@@ -178,8 +178,7 @@ void ClearTriggerFlags(cFlowChara& chara) {
 void TriggerFlows(cFlowChara& chara, int nTrigger) {
   g_FlowContext.m_lpCurChara = &chara;
   cVector<cFlowRun>& vRun = chara.FlowRuns();
-  // By index: a started flow's commands may not add run states, but a
-  // before-stage-start flow's commands could reach the list.
+  // By index: the commands of a before-stage-start flow run inside this walk.
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
     if (!run.m_lpFlow || run.m_lpFlow->m_byTrigger != nTrigger || run.m_bTried) continue;

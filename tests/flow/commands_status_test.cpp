@@ -169,6 +169,19 @@ TEST_F(StatusCommandsTest, StatusOp2AndSetTarget) {
   EXPECT_EQ(m_Chara.m_vLog.size(), 1u);
   Exec(Command(FlowCommandKind::SetTarget, {2}));
   EXPECT_EQ(m_Chara.m_vLog.back(), "target 2");
+  // Outside a flow: an item command runs the flow kind it shares (item 7 is
+  // StatusOp), an item ChangeFlow and the moves are not this path's.
+  cEdCommand item = StatusOpCommand({.category = 1, .varIndex = 4, .constant = 9});
+  item.m_byList = 1;
+  item.m_byKind = ItemCommandKind::StatusOp;
+  ExecListCommand(m_Chara, item);
+  EXPECT_EQ(CommonVars()[4], 9);
+  item.m_byKind = ItemCommandKind::ChangeFlow;
+  ExecListCommand(m_Chara, item);
+  cEdCommand move = StatusOpCommand({.category = 1, .varIndex = 4, .constant = 1});
+  move.m_byKind = FlowCommandKind::Jump;
+  ExecListCommand(m_Chara, move);
+  EXPECT_EQ(CommonVars()[4], 9);
 }
 
 }  // namespace
