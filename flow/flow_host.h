@@ -39,7 +39,6 @@ class cFlowChara {
   // Null when the chara has none.
   virtual cFlowChara* Target() = 0;
 
-  virtual BOOL IsPlayer() = 0;
   virtual BOOL IsComputer() = 0;     // operated by the computer
   virtual BOOL IsRemoved() = 0;
   virtual BOOL IsInvincible() = 0;   // the StatusOp2 switch

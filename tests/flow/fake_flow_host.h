@@ -25,7 +25,6 @@ class cFakeChara : public cFlowChara {
   int32_t Status(int n) override { return m_anStatus[n]; }
   void SetStatus(int n, int32_t v) override { m_anStatus[n] = v; }
   cFlowChara* Target() override { return m_pTarget; }
-  BOOL IsPlayer() override { return m_bPlayer; }
   BOOL IsComputer() override { return m_bComputer; }
   BOOL IsRemoved() override { return m_bRemoved; }
   BOOL IsInvincible() override { return m_bInvincible; }
@@ -60,7 +59,7 @@ class cFakeChara : public cFlowChara {
   cVector<int32_t> m_vVar;
   int32_t m_anStatus[CHARA_STATUS_COUNT]{};
   cFlowChara* m_pTarget = nullptr;
-  BOOL m_bPlayer = FALSE, m_bComputer = FALSE, m_bRemoved = FALSE, m_bInvincible = FALSE, m_bKeepsSight = FALSE;
+  BOOL m_bComputer = FALSE, m_bRemoved = FALSE, m_bInvincible = FALSE, m_bKeepsSight = FALSE;
   BOOL m_bStateValue = FALSE, m_bStateFlag = FALSE, m_bPosition = FALSE, m_bKeysHold = TRUE;
   int32_t m_nPressedKey = 0;
   std::vector<std::string> m_vLog;
