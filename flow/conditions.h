@@ -1,0 +1,48 @@
+// Play-time conditions: a condition record against a chara, condition lists
+// with their modes and latches, the status and system values conditions and
+// status commands read, and the key-state test of key conditions.
+#pragma once
+
+#include <cstdint>
+
+#include "base/checked_containers.h"
+#include "records/flow_records.h"
+
+class cFlowChara;
+class cFlowRun;
+
+// 1 when the condition holds for the subject chara.
+int EvaluateCondition(const cEdCondition& cond, cFlowChara& subject);
+int EvaluateStatusCondition(const cEdCondition& cond, cFlowChara& subject);
+// Mode 0: all hold (an empty list holds); 1: one holds (an empty list does
+// not); any other mode: 0. Stops at the first decisive condition.
+int EvaluateConditionList(const cVector<cEdCondition>& vCond, int nMode, cFlowChara& subject);
+// The latching rule of every owner of a condition list: an empty list holds;
+// a latched list holds without evaluation; a list that holds latches when its
+// latch byte is set.
+int CheckConditionList(const cVector<cEdCondition>& vCond, int nMode, int bLatch, int32_t& bLatched,
+                       cFlowChara& subject);
+int CheckFlowConditions(cFlowRun& run, cFlowChara& subject);
+
+// A chara status 0..14 (0: the chara's variable at nVarIndex, checked).
+int32_t ReadCharaStatus(cFlowChara& chara, int nStatus, int nVarIndex);
+// A system value 0..4 as conditions and status commands read it: time is 0
+// while the stage's time is off.
+int32_t ReadSystemValue(int nIndex);
+
+// Key state 1 (pressed): pressed, and length >= 1 with the any-length flag,
+// else nMinFrames <= length <= nMaxFrames. 2 (released): not pressed and
+// length >= 1. Any other state: 0.
+int TestKeyState(int bPressed, int32_t nLength, const cEdKeyCondition& kc, int nState);
+
+// One run of a key history: pressed or not, for so many frames.
+struct KEYRUN {
+  int32_t bPressed;
+  int32_t nLength;
+};
+// A key history, newest run first, at most 32 runs.
+constexpr int KEY_HISTORY_MAX_RUNS = 32;
+// Moves a history cursor (run index and frames into that run) by nDelta
+// frames: toward the present for positive nDelta, toward the past for
+// negative. Returns 1.
+int UpdateKeyHistoryCursor(const cVector<KEYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta);
