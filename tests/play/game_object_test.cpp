@@ -1,0 +1,190 @@
+#include "play/game_object.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/play/play_fixture.h"
+
+namespace {
+
+class GameObjectTest : public cPlayFixture {
+ protected:
+  void SetUp() override {
+    Start(MakeBlockStage(30, 20, 10));
+    // Scroll limits inside the stage area: x [400, 1200), y [400, 900).
+    m_Ctx.m_aScroll[SCROLL_X].nMin = 400;
+    m_Ctx.m_aScroll[SCROLL_X].nMax = 1200;
+    m_Ctx.m_aScroll[SCROLL_Y].nMin = 400;
+    m_Ctx.m_aScroll[SCROLL_Y].nMax = 900;
+  }
+};
+
+TEST_F(GameObjectTest, ClampCodesAtEveryEdge) {
+  // Stage area x [320, 1280), y [320, 960); padded x [0, 1600), y [0, 1280);
+  // a 16 × 16 box.
+  struct CASE {
+    bool bVertical;
+    int nMode;
+    double dIn;
+    double dOut;
+    int nResult;
+  } cases[] = {
+      {false, 0, 390, 400, 0},  {false, 0, 1185, 1184, 0}, {false, 0, 1184, 1184, 0},
+      {false, 1, 300, 320, 0},  {false, 1, 1270, 1264, 0}, {false, 1, 350, 350, 1},
+      {false, 1, 1190, 1190, 1}, {false, 1, 500, 500, 0},  {false, 2, -5, 0, 3},
+      {false, 2, 1590, 1584, 3}, {false, 2, 100, 100, 2},  {false, 2, 1270, 1270, 2},
+      {false, 2, 350, 350, 1},  {false, 2, 1190, 1190, 1}, {false, 2, 500, 500, 0},
+      {false, 9, -50, -50, 0},
+      {true, 0, 390, 400, 0},   {true, 0, 890, 884, 0},   {true, 1, 300, 320, 0},
+      {true, 1, 950, 944, 0},   {true, 1, 350, 350, 1},   {true, 1, 890, 890, 4},
+      {true, 2, -1, 0, 3},      {true, 2, 1270, 1264, 6}, {true, 2, 100, 100, 2},
+      {true, 2, 950, 950, 5},   {true, 2, 350, 350, 1},   {true, 2, 890, 890, 4},
+      {true, 2, 500, 500, 0},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.bVertical ? "y" : "x") << " mode " << c.nMode << " at " << c.dIn);
+    cTestObj o;
+    Place(o, 500, 500, 16, 16, 0, 0);
+    if (c.bVertical) {
+      o.m_dY = c.dIn;
+      EXPECT_EQ(o.ClampY(c.nMode), c.nResult);
+      EXPECT_EQ(o.m_dY, c.dOut);
+      EXPECT_EQ(o.m_dBottom, c.dOut + 15.0);
+      EXPECT_EQ(o.m_nCellBottom, static_cast<int>(c.dOut + 15.0) >> 5);
+    } else {
+      o.m_dX = c.dIn;
+      EXPECT_EQ(o.ClampX(c.nMode), c.nResult);
+      EXPECT_EQ(o.m_dX, c.dOut);
+      EXPECT_EQ(o.m_dRight, c.dOut + 15.0);
+      EXPECT_EQ(o.m_nCellLeft, static_cast<int>(c.dOut) >> 5);
+    }
+  }
+}
+
+TEST_F(GameObjectTest, StepKeepsTheSpeedWithinTheLimitOfEachLevel) {
+  struct CASE {
+    uint32_t nLevel;
+    double dMax;
+  } cases[] = {{1, 6.0}, {10, 6.0}, {15, 12.0}, {19, 60.0 / 9.0}};
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.nLevel);
+    g_Stage.SetSpeedLevel(c.nLevel);
+    cTestObj o;
+    Place(o, 500, 500, 16, 16, 0, 0);
+    o.m_dSpeedX = c.dMax;
+    EXPECT_EQ(o.MoveX(2), 0);
+    EXPECT_EQ(o.m_dSpeedX, c.dMax);
+    EXPECT_EQ(o.m_dX, 500 + c.dMax);
+    o.m_dSpeedY = -(c.dMax + 0.001);
+    o.MoveY(2);
+    EXPECT_EQ(o.m_dSpeedY, -c.dMax);
+  }
+  // Edge results pass through: 4 (below the scroll range) comes back.
+  cTestObj o;
+  Place(o, 500, 880, 16, 16, 0, 0);
+  o.m_dSpeedY = 5.0;
+  EXPECT_EQ(o.MoveY(2), 4);
+}
+
+TEST_F(GameObjectTest, GravityIsTheBaseOverTheSquareOfTheDivisor) {
+  struct CASE {
+    uint32_t nLevel;
+    double dGravity;
+  } cases[] = {{1, 0.4}, {10, 0.004}, {15, 0.016}};
+  for (const CASE& c : cases) {
+    g_Stage.SetSpeedLevel(c.nLevel);
+    cTestObj o;
+    Place(o, 500, 500, 16, 16, 0, 0);
+    o.ApplyGravity();
+    EXPECT_DOUBLE_EQ(o.m_dSpeedY, c.dGravity);
+    o.SetMoveType(1);
+    o.ApplyGravity();
+    EXPECT_DOUBLE_EQ(o.m_dSpeedY, c.dGravity);
+  }
+}
+
+TEST_F(GameObjectTest, MoveTypesAndDeceleration) {
+  cTestObj o;
+  const int expect[5][2] = {{0, 1}, {1, 0}, {1, 1}, {1, 2}, {1, 2}};
+  for (int t = 0; t < 5; ++t) {
+    o.SetMoveType(t);  // 4 changes nothing
+    EXPECT_EQ(o.m_nNoGravity, expect[t][0]);
+    EXPECT_EQ(o.m_nMoveAxes, expect[t][1]);
+  }
+  o.m_dDecel = 0.5;
+  double v = 0.3;
+  o.Decelerate(v, 1);
+  EXPECT_EQ(v, 0.0);
+  v = -1.0;
+  o.Decelerate(v, 1);
+  EXPECT_EQ(v, -0.5);
+  o.Decelerate(v, 0);
+  EXPECT_EQ(v, -0.5);
+}
+
+TEST_F(GameObjectTest, ScreenAndRemovalAreaTests) {
+  m_Ctx.m_aScroll[SCROLL_X].dPos = 400;
+  m_Ctx.m_aScroll[SCROLL_Y].dPos = 400;
+  cTestObj o;
+  Place(o, 1039, 879, 16, 16, 0, 0);  // the last pixel of the view at 1039, 879
+  EXPECT_EQ(o.IsOnScreen(), 1);
+  o.m_dX = 1040;
+  o.ClampX(-1);
+  EXPECT_EQ(o.IsOnScreen(), 0);
+  EXPECT_EQ(o.IsInViewAxes(1, 0), 1);
+
+  REMOVALAREA none{0, 0, 0, 0, 0, 0, 0, 0};
+  REMOVALAREA right{0, 1, 0, 0, 0, 2, 0, 0};
+  EXPECT_EQ(o.IsOutOfArea(none), 0);
+  o.m_dX = 400 + 640 + 64;  // exactly two cells beyond the view
+  o.ClampX(-1);
+  EXPECT_EQ(o.IsOutOfArea(right), 1);
+  o.m_dX -= 1;
+  o.ClampX(-1);
+  EXPECT_EQ(o.IsOutOfArea(right), 0);
+  // At x = 0 an object is out whatever the switches say, unless on screen.
+  o.m_dX = 0;
+  o.ClampX(-1);
+  EXPECT_EQ(o.IsOutOfArea(none), 1);
+  o.m_bOnScreen = 1;
+  EXPECT_EQ(o.IsOutOfArea(none), 0);
+}
+
+TEST_F(GameObjectTest, ScaleKeepsTheCentreAndEqualScalesChangeNothing) {
+  cTestObj o;
+  Place(o, 500, 500, 16, 24, 0, 0);
+  o.SetScale(1, 1);
+  EXPECT_EQ(o.m_nBoxW, 16);
+  o.SetScale(2, 1);
+  EXPECT_EQ(o.m_nBoxW, 32);
+  EXPECT_EQ(o.m_nBoxH, 48);
+  EXPECT_EQ(o.m_dX, 492.0);
+  EXPECT_EQ(o.m_dRight, 523.0);
+  o.SetScale(1, 2);
+  EXPECT_EQ(o.m_dX, 500.0);
+}
+
+TEST_F(GameObjectTest, WavesAndComponentSpeeds) {
+  g_Stage.SetSpeedLevel(2);
+  cTestObj o;
+  double phase = 0.0;
+  const double k = 90 * 0.017453292519943295;
+  EXPECT_DOUBLE_EQ(o.WaveSpeedCos(3.0, 90, phase, 2.0, 0.0), k * 3.0 / 2.0);
+  EXPECT_EQ(phase, 2.0);
+  phase = 719.0;  // wraps once at F × 360 = 720
+  o.WaveSpeedSin(3.0, 90, phase, 2.0, 0.0);
+  EXPECT_EQ(phase, 1.0);
+
+  double vx = 9, vy = 9;
+  o.ComponentSpeeds(vx, vy, 0, 1, 1);
+  EXPECT_EQ(vx, 9);  // a speed of 0 writes nothing
+  o.ComponentSpeeds(vx, vy, 8, 0, 0);
+  EXPECT_EQ(vx, 0);
+  EXPECT_EQ(vy, 0);
+  o.ComponentSpeeds(vx, vy, 8, -3, 1);
+  EXPECT_DOUBLE_EQ(vx, -((std::sqrt(1.0 + 256.0 * 6.0) - 1.0) / 4.0));
+  EXPECT_DOUBLE_EQ(vy, (std::sqrt(1.0 + 256.0 * 2.0) - 1.0) / 4.0);
+}
+
+}  // namespace
