@@ -34,6 +34,13 @@ struct BLOCKCONTACT {
   int m_bJumpC = 0;
   int m_bFellOff = 0;  // the player's
   double m_dJumpSpeed = 0.0;
+  int m_nJumpFrames = 0;  // the jump-length word
+  // The block under the feet acting on the speeds (spring, friction,
+  // conveyors) and the no-jump flag.
+  int m_nBlockEffectTime = 0;  // sub-steps left
+  int m_nBlockEffectKind = 0;
+  double m_dBlockEffectAmount = 0.0;
+  int m_bBlockFlag2 = 0;
 };
 
 // The block triggers the checks raise, in the flow triggers' numbering.
