@@ -5,6 +5,7 @@
 #include "play/play_math.h"
 #include "play/stage_block.h"
 #include "play/stage_context.h"
+#include "records/system.h"
 
 REMOVALAREA RemovalAreaOf(const cEdStageSub& sub) {
   return REMOVALAREA{sub.m_nA,
@@ -272,4 +273,104 @@ void cGameObj::ComponentSpeeds(double& dOutX, double& dOutY, int8_t nSpeed, doub
   };
   dOutX = Solve(nSpeed * dx / sum);
   dOutY = Solve(nSpeed * dy / sum);
+}
+
+namespace {
+
+// 1/√2, the diagonal's share of a speed.
+const double kInvSqrt2 = std::sqrt(0.5);
+
+// The scroll speed an object carried by the scroll takes along when the
+// project's follow-scroll setting is on.
+double FollowSpeed(int axis) {
+  return g_System.m_bFollowScroll ? g_lpStageContext->FollowScrollSpeed(axis) : 0.0;
+}
+
+}  // namespace
+
+int SpeedToward(int axis, double& dOutSpeed, double& dOutOther, int& nOutDir, const cGameObj* lpObj, double dFrom,
+                double dTo, double dSpeed, int bIgnoreScroll, int bTestArrival) {
+  double s;
+  if (dFrom >= dTo) {
+    nOutDir = 1;
+    s = -dSpeed;
+  } else {
+    nOutDir = 2;
+    s = dSpeed;
+  }
+  if (axis == SCROLL_Y) nOutDir = 0;
+  if (!bIgnoreScroll && lpObj && lpObj->m_nFollowScroll) s += FollowSpeed(axis);
+  dOutSpeed = s;
+  dOutOther = 0.0;
+  if (!bTestArrival) return 0;
+  return std::fabs(dFrom - dTo) < std::fabs(dSpeed) ? 1 : 0;
+}
+
+int AimVelocity(double& dOutX, double& dOutY, int& nOutDir, const cGameObj* lpObj, double x0, double y0, double x1,
+                double y1, double dSpeed, int bRelative, int bNoDiagonal, int bTestArrival) {
+  const double dx = x1 - x0;
+  const double dy = y1 - y0;
+  double vx, vy;
+  if (dSpeed < 0.0 && !bNoDiagonal) {
+    const double d = std::fabs(dSpeed) * kInvSqrt2;
+    vx = dx > 0.0 ? -d : d;
+    vy = dy > 0.0 ? -d : d;
+    vx += FollowSpeed(SCROLL_X);
+    vy += FollowSpeed(SCROLL_Y);
+  } else {
+    double len = std::sqrt(dx * dx + dy * dy);
+    if (len == 0.0) len = 1.0;
+    vx = dx / len * dSpeed;
+    vy = dy / len * dSpeed;
+    const cStageContext& c = *g_lpStageContext;
+    const double sx = c.FollowScrollSpeed(SCROLL_X);
+    const double sy = c.FollowScrollSpeed(SCROLL_Y);
+    if (g_System.m_bFollowScroll) {
+      vx += sx;
+      vy += sy;
+    } else if (lpObj && lpObj->m_nFollowScroll && bRelative) {
+      vx -= sx;
+      vy -= sy;
+    } else if (lpObj && lpObj->m_nFollowScroll && (sx != 0.0 || sy != 0.0)) {
+      // Carried by the screen, the object moves by v + s; it meets the point
+      // when v + s runs along d: v = t·d̂ − s with |v| = speed, the larger
+      // root of t² − 2t(d̂·s) + |s|² − speed² = 0. No usable root: no move.
+      const double ux = dx / len, uy = dy / len;
+      const double ds = ux * sx + uy * sy;
+      const double disc = ds * ds - (sx * sx + sy * sy) + dSpeed * dSpeed;
+      const double t = disc >= 0.0 ? ds + std::sqrt(disc) : -1.0;
+      if (t > 0.0 && (dx != 0.0 || dy != 0.0)) {
+        vx = t * ux - sx;
+        vy = t * uy - sy;
+      } else {
+        vx = vy = 0.0;
+      }
+    }
+  }
+  dOutX = vx;
+  dOutY = vy;
+  nOutDir = vx < 0.0 ? 1 : (vx > 0.0 ? 2 : 0);
+  if (!bTestArrival) return 0;
+  const double a = std::fabs(dSpeed);
+  return (std::fabs(dx) < a && std::fabs(dy) < a) ? 1 : 0;
+}
+
+void PictureCentre(const cGameObj& obj, int& x, int& y) {
+  x = obj.m_rcScreen.left + (obj.m_nImgW >> 1);
+  y = obj.m_rcScreen.top + (obj.m_nImgH >> 1);
+}
+
+void GetMoveTargetPoint(const cGameObj& obj, const cEdMove& move, int nOffsetX, int nOffsetY, int& x, int& y) {
+  PictureCentre(obj, x, y);
+  bool bX = true, bY = true;
+  if (move.m_byOnlyX) bY = false;
+  else if (move.m_byOnlyY) bX = false;
+  if (bX) x += nOffsetX;
+  if (bY) y += nOffsetY;
+}
+
+int ChooseSurfaceIndex(int nIndex, int bAlt, bool bDirectDraw, bool (*pfnLoaded)(int nSurface)) {
+  if (!bDirectDraw || !pfnLoaded) return nIndex;
+  if (bAlt) return pfnLoaded(nIndex + 18) ? nIndex + 18 : nIndex;
+  return pfnLoaded(nIndex) ? nIndex : nIndex + 18;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/win_types.h"
+#include "records/move_shot.h"
 #include "records/stage.h"
 
 class cStageBlock;
@@ -139,6 +140,30 @@ class cGameObj {
  private:
   int ClampAxis(int nMode, int axis, double& dPos, int nSize, bool bVertical);
 };
+
+// Movement toward a point. The speed toward `to` on one axis (negative when
+// `to` lies before `from`) with its direction (1 toward smaller x, 2 toward
+// larger x; 0 for the vertical axis), the scroll speed added for an object
+// carried by the scroll when the project says so. 1 when the point is
+// reached within one step (with bTestArrival).
+int SpeedToward(int axis, double& dOutSpeed, double& dOutOther, int& nOutDir, const cGameObj* lpObj, double dFrom,
+                double dTo, double dSpeed, int bIgnoreScroll, int bTestArrival);
+// The velocity from (x0, y0) toward (x1, y1) at dSpeed (a negative speed
+// flees along a diagonal unless bNoDiagonal), compensated for the scroll;
+// direction 1 for a negative x speed, 2 for a positive one, 0 for none. 1
+// when the point is reached within one step (with bTestArrival).
+int AimVelocity(double& dOutX, double& dOutY, int& nOutDir, const cGameObj* lpObj, double x0, double y0, double x1,
+                double y1, double dSpeed, int bRelative, int bNoDiagonal, int bTestArrival);
+// The centre of the object's picture in view coordinates, and the target
+// point of a move: that centre plus the offsets on the axes the move
+// record allows (only x wins over only y).
+void PictureCentre(const cGameObj& obj, int& x, int& y);
+void GetMoveTargetPoint(const cGameObj& obj, const cEdMove& move, int nOffsetX, int nOffsetY, int& x, int& y);
+
+// The surface a shot draws from: under DirectDraw the second set (index +
+// 18) stands in for a missing first one, or is preferred with bAlt when it
+// is loaded; under Direct3D always the index itself.
+int ChooseSurfaceIndex(int nIndex, int bAlt, bool bDirectDraw, bool (*pfnLoaded)(int nSurface));
 
 // The move types: (no gravity, axes).
 inline bool PassesBlocks(const cGameObj& o) { return o.m_nNoGravity == 1 && o.m_nMoveAxes == 0; }

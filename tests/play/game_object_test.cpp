@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "records/system.h"
 #include "tests/play/play_fixture.h"
 
 namespace {
@@ -185,6 +186,121 @@ TEST_F(GameObjectTest, WavesAndComponentSpeeds) {
   o.ComponentSpeeds(vx, vy, 8, -3, 1);
   EXPECT_DOUBLE_EQ(vx, -((std::sqrt(1.0 + 256.0 * 6.0) - 1.0) / 4.0));
   EXPECT_DOUBLE_EQ(vy, (std::sqrt(1.0 + 256.0 * 2.0) - 1.0) / 4.0);
+}
+
+}  // namespace
+
+namespace {
+
+class MoveTowardTest : public cPlayFixture {
+ protected:
+  void SetUp() override {
+    Start(MakeBlockStage(60, 15, 1));
+    m_Saved = g_System.m_bFollowScroll;
+  }
+  void TearDown() override {
+    g_System.m_bFollowScroll = m_Saved;
+    cPlayFixture::TearDown();
+  }
+  uint32_t m_Saved = 0;
+};
+
+TEST_F(MoveTowardTest, SpeedTowardOneAxis) {
+  double v, other = 9;
+  int dir;
+  EXPECT_EQ(SpeedToward(SCROLL_X, v, other, dir, nullptr, 10, 20, 3, 0, 1), 0);
+  EXPECT_EQ(v, 3.0);
+  EXPECT_EQ(dir, 2);
+  EXPECT_EQ(other, 0.0);
+  EXPECT_EQ(SpeedToward(SCROLL_X, v, other, dir, nullptr, 20, 19, 3, 0, 1), 1);
+  EXPECT_EQ(v, -3.0);
+  EXPECT_EQ(dir, 1);
+  EXPECT_EQ(SpeedToward(SCROLL_Y, v, other, dir, nullptr, 20, 19, 3, 0, 0), 0);
+  EXPECT_EQ(dir, 0);
+  // Carried by a moving scroll with the project's setting on, the object
+  // takes the scroll speed along; not at a limit of the scroll.
+  cTestObj o;
+  o.m_nFollowScroll = 1;
+  g_System.m_bFollowScroll = 1;
+  m_Ctx.SetScrollSpeed(SCROLL_X, TRUE, 10);  // 1 pixel a frame
+  m_Ctx.m_aScroll[SCROLL_X].dPos = 500;
+  m_Ctx.ClampScroll(SCROLL_X);
+  SpeedToward(SCROLL_X, v, other, dir, &o, 10, 20, 3, 0, 0);
+  EXPECT_EQ(v, 4.0);
+  SpeedToward(SCROLL_X, v, other, dir, &o, 10, 20, 3, 1, 0);
+  EXPECT_EQ(v, 3.0);
+  m_Ctx.m_aScroll[SCROLL_X].dPos = 100000;
+  m_Ctx.ClampScroll(SCROLL_X);
+  SpeedToward(SCROLL_X, v, other, dir, &o, 10, 20, 3, 0, 0);
+  EXPECT_EQ(v, 3.0);
+}
+
+TEST_F(MoveTowardTest, AimVelocityAndTheScroll) {
+  double vx, vy;
+  int dir;
+  EXPECT_EQ(AimVelocity(vx, vy, dir, nullptr, 0, 0, 30, 40, 5, 0, 0, 1), 0);
+  EXPECT_DOUBLE_EQ(vx, 3.0);
+  EXPECT_DOUBLE_EQ(vy, 4.0);
+  EXPECT_EQ(dir, 2);
+  EXPECT_EQ(AimVelocity(vx, vy, dir, nullptr, 0, 0, 3, -4, 5, 0, 0, 1), 1);
+  // A negative speed flees along a diagonal.
+  AimVelocity(vx, vy, dir, nullptr, 0, 0, 30, 40, -2, 0, 0, 0);
+  EXPECT_DOUBLE_EQ(vx, -std::sqrt(2.0));
+  EXPECT_DOUBLE_EQ(vy, -std::sqrt(2.0));
+  EXPECT_EQ(dir, 1);
+  AimVelocity(vx, vy, dir, nullptr, 0, 0, 0, 0, 2, 0, 0, 0);
+  EXPECT_EQ(dir, 0);
+
+  // Carried by a screen scrolling right at 1 pixel a frame, straight up to
+  // the point: v = (−1, −√3), so that v + scroll runs straight up.
+  cTestObj o;
+  o.m_nFollowScroll = 1;
+  m_Ctx.SetScrollSpeed(SCROLL_X, TRUE, 10);
+  m_Ctx.m_aScroll[SCROLL_X].dPos = 500;
+  m_Ctx.ClampScroll(SCROLL_X);
+  AimVelocity(vx, vy, dir, &o, 0, 0, 0, -100, 2, 0, 0, 0);
+  EXPECT_DOUBLE_EQ(vx, -1.0);
+  EXPECT_DOUBLE_EQ(vy, -std::sqrt(3.0));
+  AimVelocity(vx, vy, dir, &o, 0, 0, 0, -100, 2, 1, 0, 0);  // relative: minus the scroll
+  EXPECT_DOUBLE_EQ(vx, -1.0);
+  EXPECT_DOUBLE_EQ(vy, -2.0);
+  // Slower than the screen, against it: no way to meet the point.
+  m_Ctx.SetScrollSpeed(SCROLL_X, TRUE, 50);
+  AimVelocity(vx, vy, dir, &o, 0, 0, -100, 0, 1, 0, 0, 0);
+  EXPECT_EQ(vx, 0.0);
+  EXPECT_EQ(vy, 0.0);
+}
+
+TEST_F(MoveTowardTest, TargetPointsAndSurfaceChoice) {
+  cTestObj o;
+  Place(o, 500, 500, 16, 16, 0, 0);
+  o.m_nImgW = 32, o.m_nImgH = 32;
+  o.UpdateScreenRect();  // scroll (320, 320): picture at (180, 180)
+  cEdMove m;
+  m.SetDefaults();
+  int x, y;
+  GetMoveTargetPoint(o, m, 10, 20, x, y);
+  EXPECT_EQ(x, 196 + 10);
+  EXPECT_EQ(y, 196 + 20);
+  m.m_byOnlyY = 1;
+  GetMoveTargetPoint(o, m, 10, 20, x, y);
+  EXPECT_EQ(x, 196);
+  m.m_byOnlyX = 1;  // wins
+  GetMoveTargetPoint(o, m, 10, 20, x, y);
+  EXPECT_EQ(x, 206);
+  EXPECT_EQ(y, 196);
+
+  static bool s_bLoaded[64];
+  auto Loaded = [](int n) { return n >= 0 && n < 64 && s_bLoaded[n]; };
+  s_bLoaded[5] = true;
+  s_bLoaded[23] = false;
+  EXPECT_EQ(ChooseSurfaceIndex(5, 1, false, Loaded), 5);
+  EXPECT_EQ(ChooseSurfaceIndex(5, 1, true, Loaded), 5);
+  EXPECT_EQ(ChooseSurfaceIndex(5, 0, true, Loaded), 5);
+  s_bLoaded[23] = true;
+  EXPECT_EQ(ChooseSurfaceIndex(5, 1, true, Loaded), 23);
+  s_bLoaded[5] = false;
+  EXPECT_EQ(ChooseSurfaceIndex(5, 0, true, Loaded), 23);
 }
 
 }  // namespace
