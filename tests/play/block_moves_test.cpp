@@ -210,3 +210,24 @@ TEST_F(BlockMovesTest, ProbesOutsideTheMapMeetNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BlockMovesTest, ABlockThatPassesASideLetsThatSideThrough) {
+  cEdStage s = MakeBlockStage(20, 15, 10);
+  PlaceRow(s, 0, 19, 10, BLOCKHIT_SOLID);
+  s.m_vecBlock[5].m_nPassSide = 1;
+  Start(s);
+  cTestChara ally, enemy;
+  Place(ally, CellPx(5) + 8, CellPx(10) - 20, 16, 24, 1, 0);
+  Place(enemy, CellPx(5) + 8, CellPx(10) - 20, 16, 24, 1, 0);
+  ally.m_nSide = 1;
+  EXPECT_EQ(m_Ctx.HitFloorBlock(ally), 0);
+  EXPECT_FALSE(ally.m_bTouchBottom);
+  EXPECT_EQ(ally.m_lpFloorBlock, nullptr);
+  EXPECT_EQ(m_Ctx.HitFloorBlock(enemy), 0);
+  EXPECT_TRUE(enemy.m_bTouchBottom);
+  EXPECT_EQ(static_cast<int>(enemy.m_dBottom), CellPx(10) - 1);
+}
+
+}  // namespace
