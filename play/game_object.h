@@ -1,0 +1,171 @@
+// cGameObj, the base of every live object of a running stage (charas, items,
+// shots): identity, life time, facing, the hit box in stage pixels with its
+// view and cell copies, speeds, scale and the move type; and the shared
+// geometry: clamps against the stage's limits, screen and area tests, speed
+// steps, gravity and wave motions.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win_types.h"
+#include "records/move_shot.h"
+#include "records/stage.h"
+
+class cStageBlock;
+
+// What the block checks read and write on a chara (contact flags, floor,
+// air time, jump state). Charas carry it; other objects have none and get
+// no chara reactions.
+struct BLOCKCONTACT {
+  uint8_t m_nScale = 1;  // the chara's integer scale, at least 1
+  int m_bTouchLeft = 0;
+  int m_bTouchRight = 0;
+  int m_bTouchTop = 0;
+  int m_bTouchBottom = 0;
+  int m_nWallSide = 0;  // 0 after a wall on the left, 1 on the right
+  cStageBlock* m_lpFloorBlock = nullptr;  // under the feet; null in the air
+  cStageBlock* m_lpLandBlock = nullptr;   // last landed on
+  int m_nAirFrames = 0;
+  int m_bFalling = 0;
+  int m_bRidingChara = 0;
+  int m_bKnockedBack = 0;
+  int m_bHovering = 0;
+  int m_bJumpA = 0;
+  int m_bJumpB = 0;
+  int m_bJumpC = 0;
+  int m_bFellOff = 0;  // the player's
+  double m_dJumpSpeed = 0.0;
+  int m_nJumpFrames = 0;  // the jump-length word
+  // The block under the feet acting on the speeds (spring, friction,
+  // conveyors) and the no-jump flag.
+  int m_nBlockEffectTime = 0;  // sub-steps left
+  int m_nBlockEffectKind = 0;
+  double m_dBlockEffectAmount = 0.0;
+  int m_bBlockFlag2 = 0;
+};
+
+// The block triggers the checks raise, in the flow triggers' numbering.
+enum : int {
+  TRIGGER_HIT_BLOCK = 9,
+  TRIGGER_BLOCK_LEFT_RIGHT = 10,
+  TRIGGER_BLOCK_LEFT = 11,
+  TRIGGER_BLOCK_RIGHT = 12,
+  TRIGGER_BLOCK_UP_DOWN = 13,
+  TRIGGER_BLOCK_UP = 14,
+  TRIGGER_BLOCK_DOWN = 15,
+};
+
+// A removal area of the stage: four side switches and four margins in cells.
+struct REMOVALAREA {
+  uint32_t bLeft, bRight, bTop, bBottom;
+  int32_t nLeft, nRight, nTop, nBottom;
+};
+REMOVALAREA RemovalAreaOf(const cEdStageSub& sub);
+
+class cGameObj {
+ public:
+  cGameObj();
+  virtual ~cGameObj() = default;
+  virtual void CopyFrom(const cGameObj& other);
+  virtual void SetScale(int nNew, int nOld);
+  virtual void ScaleBoxes(int) {}
+  virtual void KeepFootOnScale(int, int) {}
+  virtual void UpdateRectX() {}
+  virtual void UpdateRectY() {}
+  virtual void SetCenter(double, double) {}
+  virtual void SetCenterR(double, double) {}
+  virtual void SetCenterX(double) {}
+  virtual void SetCenterXR(double) {}
+  virtual void SetCenterY(double) {}
+  virtual void SetCenterYR(double) {}
+  // Charas answer with their contact state, move hooks and triggers.
+  virtual BLOCKCONTACT* Contact() { return nullptr; }
+  virtual void OnMovedX() {}
+  virtual void OnMovedY() {}
+  virtual void RaiseTrigger(int) {}
+
+  void Setup(int nId, int nType, int nKindB, int nSide, int nValue, int nImgOffsetX, int nImgOffsetY, int nBoxW,
+             int nBoxH, int nImgW, int nImgH, int nDir, int nMoveType, uint16_t wWord);
+  void SetMoveType(int nType);
+  int ClampX(int nMode);
+  int ClampY(int nMode);
+  int MoveX(int nMode);
+  int MoveY(int nMode);
+  void ApplyGravity();
+  void Decelerate(double& dSpeed, int bOn) const;
+  int GetDirSign() const { return m_nDir > 0 ? 1 : -1; }
+  void UpdateScreenRect();
+  // As UpdateScreenRect, but on an axis that scrolls by itself the position
+  // and the scroll are truncated separately.
+  void UpdateScreenRectScrolled();
+  int IsOnScreen() const;
+  int IsInViewAxes(int bSkipX, int bSkipY) const;
+  int IsWithinStageBounds(int nMode) const;
+  int TouchesBlock() const;
+  int IsOutOfArea(const REMOVALAREA& area) const;
+  double WaveSpeedCos(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep, double dPhaseOffset) const;
+  double WaveSpeedSin(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep, double dPhaseOffset) const;
+  double AccelPerFrame(double v) const;
+  void ComponentSpeeds(double& dOutX, double& dOutY, int8_t nSpeed, double dx, double dy) const;
+
+  int m_nId = 0;
+  int m_nLifeTime = 0;
+  int m_nDir = 0;  // 0 left, 1 right
+  uint16_t m_wSetupWord = 0;
+  int m_nSetupValue = 0;
+  int m_nSpare = 0;
+  RECT m_rcScreen = {0, 0, 0, 0};
+  int m_nImgOffsetX = 0, m_nImgOffsetY = 0;
+  int m_nImgW = 0, m_nImgH = 0;
+  int m_nImgOffsetX0 = 0, m_nImgOffsetY0 = 0;
+  int m_nImgW0 = 0, m_nImgH0 = 0;
+  int m_nType = 0;  // 0 the player's rules; 1 a deadly block is a wall
+  int m_nKindB = 0;
+  int m_nSide = 0;
+  double m_dX = 0.0, m_dY = 0.0;
+  double m_dRight = 0.0, m_dBottom = 0.0;  // inclusive
+  int m_nCellLeft = 0, m_nCellTop = 0, m_nCellRight = 0, m_nCellBottom = 0;
+  double m_dSpeedX = 0.0, m_dSpeedY = 0.0;
+  double m_dSpeedX2 = 0.0, m_dSpeedY2 = 0.0;
+  double m_dDecel = 0.0;
+  int m_nFollowScroll = 0;
+  int m_nBoxW = 0, m_nBoxH = 0;
+  int m_nBoxW0 = 0, m_nBoxH0 = 0;
+  int m_nNoGravity = 0;
+  uint8_t m_nMoveAxes = 0;
+  int m_bEnabled = 0;
+  int m_bOnScreen = 0;
+  uint8_t m_byExtra = 0;
+
+ private:
+  int ClampAxis(int nMode, int axis, double& dPos, int nSize, bool bVertical);
+};
+
+// Movement toward a point. The speed toward `to` on one axis (negative when
+// `to` lies before `from`) with its direction (1 toward smaller x, 2 toward
+// larger x; 0 for the vertical axis), the scroll speed added for an object
+// carried by the scroll when the project says so. 1 when the point is
+// reached within one step (with bTestArrival).
+int SpeedToward(int axis, double& dOutSpeed, double& dOutOther, int& nOutDir, const cGameObj* lpObj, double dFrom,
+                double dTo, double dSpeed, int bIgnoreScroll, int bTestArrival);
+// The velocity from (x0, y0) toward (x1, y1) at dSpeed (a negative speed
+// flees along a diagonal unless bNoDiagonal), compensated for the scroll;
+// direction 1 for a negative x speed, 2 for a positive one, 0 for none. 1
+// when the point is reached within one step (with bTestArrival).
+int AimVelocity(double& dOutX, double& dOutY, int& nOutDir, const cGameObj* lpObj, double x0, double y0, double x1,
+                double y1, double dSpeed, int bRelative, int bNoDiagonal, int bTestArrival);
+// The centre of the object's picture in view coordinates, and the target
+// point of a move: that centre plus the offsets on the axes the move
+// record allows (only x wins over only y).
+void PictureCentre(const cGameObj& obj, int& x, int& y);
+void GetMoveTargetPoint(const cGameObj& obj, const cEdMove& move, int nOffsetX, int nOffsetY, int& x, int& y);
+
+// The surface a shot draws from: under DirectDraw the second set (index +
+// 18) stands in for a missing first one, or is preferred with bAlt when it
+// is loaded; under Direct3D always the index itself.
+int ChooseSurfaceIndex(int nIndex, int bAlt, bool bDirectDraw, bool (*pfnLoaded)(int nSurface));
+
+// The move types: (no gravity, axes).
+inline bool PassesBlocks(const cGameObj& o) { return o.m_nNoGravity == 1 && o.m_nMoveAxes == 0; }
+inline bool FixedBlockOrder(const cGameObj& o) { return o.m_nNoGravity == 1 && o.m_nMoveAxes == 1; }
+inline bool EndsOnBlocks(const cGameObj& o) { return o.m_nNoGravity == 1 && o.m_nMoveAxes == 2; }
