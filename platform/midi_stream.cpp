@@ -29,11 +29,18 @@ struct MIDISTREAM {
   // The fraction of a frame carried from one delta to the next, in units
   // of 1 / FrameDenominator(), so that no rounding adds up over a piece.
   uint64_t nRemainder = 0;
+  // Events played since time last moved on; see kMaxEventsAtOneInstant.
+  int nBurst = 0;
 };
 
 namespace {
 
 using u128 = unsigned __int128;
+
+// No music plays this many events within one frame of the mix; a stream
+// that does is a piece of no length looping on itself (or a tempo too fast
+// to hear), and it is stopped rather than holding the mixer for ever.
+constexpr int kMaxEventsAtOneInstant = 4096;
 
 // The reason the last stream could not open; written and read on the
 // thread that owns the music (the window thread).
@@ -126,6 +133,7 @@ void Dispatch(MIDISTREAM& s) {
 void Fill(void* pUser, int16_t* pStereo, int nFrames) {
   MIDISTREAM& s = *static_cast<MIDISTREAM*>(pUser);
   std::lock_guard<std::recursive_mutex> lk(s.lock);
+  s.nBurst = 0;
   int done = 0;
   while (done < nFrames) {
     if (s.bPlaying && !s.bHaveEvent) FetchNext(s);
@@ -139,6 +147,11 @@ void Fill(void* pUser, int16_t* pStereo, int nFrames) {
       s.pSynth->Render(pStereo + 2 * done, n);
       done += n;
       s.nWait -= uint64_t(n);
+      s.nBurst = 0;
+      continue;
+    }
+    if (++s.nBurst > kMaxEventsAtOneInstant) {
+      StopLocked(s);
       continue;
     }
     Dispatch(s);
