@@ -158,11 +158,12 @@ void MixLocked(int16_t* pOut, int nFrames) {
 
 void SDLCALL DeviceCallback(void*, Uint8* pStream, int nLen) {
   int frames = nLen / 4;
+  std::lock_guard<std::mutex> lk(s_Lock);
+  // Looked at under the lock: the dump may have opened while we waited.
   if (s_bManualMix.load() || s_bStepMix.load()) {
     std::memset(pStream, 0, size_t(nLen));
     return;
   }
-  std::lock_guard<std::mutex> lk(s_Lock);
   MixLocked(reinterpret_cast<int16_t*>(pStream), frames);
   DumpLocked(reinterpret_cast<int16_t*>(pStream), frames);
 }
