@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -214,6 +216,36 @@ TEST_F(MusicManager, RealPlayersUnderTheManager) {
   m_Bgm.Stop();
   AudioMixFrames(buf.data(), 100);
   EXPECT_EQ(buf[0], 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MusicManager, PlaysOnTheDeviceThreadWhileTheOwnerChangesPieces) {
+  // The dummy device mixes on its own thread, in real time: the players'
+  // locks and their leaving the mix are what keeps this clean.
+  ResetCreateVoxForTests();
+  m_Tmp.WriteFile("bgm/Stage.ogg", MakeOggFile(LoopableTone(2205, 5, 9000), 2, 44100));
+  std::string t;
+  for (int i = 0; i < 400; ++i) t += VarLen(1) + "\x90\x3C\x40" + VarLen(1) + "\x80\x3C" + std::string(1, '\0');
+  m_Tmp.WriteFile("bgm/Title.mid", MakeMidiFile(0, 24, {t + VarLen(0) + End()}));
+  AudioSetManualMixForTests(false);
+  ASSERT_TRUE(AudioOpenDevice());
+  ASSERT_EQ(m_Bgm.Init(1, &m_vOgg, &m_vMid, kMusicSlotCount), 1);
+  for (int i = 0; i < 60; ++i) {
+    m_Bgm.Play(0, i % 2 ? 4 : 0, 1, 0, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    if (i % 7 == 0) m_Bgm.Stop();
+    if (i % 13 == 0) {
+      m_Bgm.UnInit();
+      m_Bgm.Init(1, &m_vOgg, &m_vMid, kMusicSlotCount);
+    }
+  }
+  m_Bgm.UnInit();
+  AudioCloseDevice();
+  AudioSetManualMixForTests(true);
+  EXPECT_GT(RecordingSynthLog().nFrames, 0u);
 }
 
 }  // namespace
