@@ -177,6 +177,34 @@ TEST_F(MidiPlayer, FillBufferWritesStreamEvents) {
   EXPECT_EQ(words(data, 12)[0], 15u);
 }
 
+TEST_F(MidiPlayer, EventsThatCannotBeSentKeepTheirTime) {
+  // A tempo event of the wrong length, and a system-exclusive message that
+  // no buffer can hold: neither is sent, and the note after each keeps its
+  // time (7 + 5 ticks).
+  struct CASE {
+    const char* what;
+    std::string event;
+  } cases[] = {
+      {"two-byte tempo", "\xFF\x51\x02\x07\xA1"},
+      {"sysex over a buffer", "\xF0" + VarLen(24000) + std::string(23999, '\x11') + "\xF7"},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string t = VarLen(7) + c.event + VarLen(5) + "\x90\x3C\x40" + VarLen(0) + End();
+    m_Tmp.WriteFile("bgm/u.mid", MakeMidiFile(0, 96, {t}));
+    cMidi m("bgm\\u.mid");
+    ASSERT_TRUE(m.IsLoaded());
+    std::vector<uint8_t> data(cMidi::kBufferSize);
+    MIDIBUFFERHEADER h;
+    h.pData = data.data();
+    h.nBufferLength = cMidi::kBufferSize;
+    m.FillBuffer(MIDIIMAGE::kEventsStart, h);
+    ASSERT_EQ(h.nBytesRecorded, 24u);
+    EXPECT_EQ(data[0], 12);
+    EXPECT_EQ(data[8], 0x90);
+  }
+}
+
 TEST_F(MidiPlayer, MissingSoundFontIsOneReportLineAndSilence) {
   UseRecordingSynth(false);
   SetSoundFontPathForTests("/nonexistent/none.sf2");
