@@ -27,6 +27,7 @@
 #include "shell/frame_timing.h"
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
+#include "shell/music_requests.h"
 #include "shell/player_input.h"
 #include "shell/startup_project.h"
 #include "shell/scene_manager.h"
@@ -38,10 +39,8 @@
 //   InitGame  13  the program's icon on the window (no icon resource here)
 //             16  the graphics' message for a failed texture creation
 //             25  LoadHbt, the 8-bit display's picture set
-//             26  cBgm::Init, the music manager with its five slots
 //             31  the stage-play word that a direct play clears
-//   UnInitGame 4  cBgm::UnInit (through the music sink, when one is set)
-//              9  the window library's keyboard hook (never installed here)
+//   UnInitGame 9  the window library's keyboard hook (never installed here)
 //             10  DestroyIcon of the program's icon
 // StartStageFile (the free-play stage) goes through g_WindowRequests, so
 // that tests can put another loader in its place.
@@ -290,6 +289,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   if (!LoadKeyConfig(kKeyConfigPath, g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
   LoadOption();
 
+  StartMusic();
   if (!StartSound(hWnd)) return false;
 
   if (!LoadWorldMap()) return false;

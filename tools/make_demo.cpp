@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/text_cp932.h"
+#include "tests/support/demo_music.h"
 #include "tests/support/project_builder.h"
 
 int main(int argc, char** argv) {
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
     builder.m_System.m_vecSystemSoundFile[i] = name;
   }
-  if (!builder.Build()) {
+  SetDemoMusic(builder);
+  if (!builder.Build() || !WriteDemoMusic(builder)) {
     std::fprintf(stderr, "make_demo: the demo project could not be written into %s\n", argv[1]);
     return 1;
   }
