@@ -17,6 +17,7 @@
 #include "records/database.h"
 #include "records/database_run_tables.h"
 #include "records/default_data.h"
+#include "base/checked_containers.h"
 #include "base/message_box.h"
 #include "records/option.h"
 #include "base/path_helpers.h"
@@ -212,6 +213,9 @@ bool StartupFontsReady() { return s_Ran.bFonts; }
 bool InitGame(const char* lpCmdLine, int nCmdShow) {
   const HWND hWnd = g_MainWnd.m_hWnd;
 
+  // A checked access that fails before g_hWndMain is set posts its close
+  // request to no window; the request is made again once there is one.
+  const int nFailedAccessesBefore = CheckedAccessFailures();
   timeBeginPeriod(1);
   s_Ran.bTimerPeriod = true;
   srand(timeGetTime());
@@ -263,6 +267,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
 
   ShowWindow(hWnd, (g_Ini.nDirect3D || nWindowFlag) ? nCmdShow : SW_SHOWMAXIMIZED);
   g_hWndMain = hWnd;
+  if (CheckedAccessFailures() != nFailedAccessesBefore) PostMessage(hWnd, WM_CLOSE, 0, 0);
   SetWindowTextA(hWnd, s_Project.strTitle);
 
   if (g_Ini.nBpp == 8) g_Ini.nDD_VideoStretch = 0;

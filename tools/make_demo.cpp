@@ -24,6 +24,9 @@ int main(int argc, char** argv) {
   builder.m_System.m_strTitle = Sjis("タルボリン デモ");
   // The menu is drawn with the game's font: the demo ships no label strip.
   builder.m_System.m_bTitleMenuCentred = 0;
+  // A 256-colour game: palette pictures, with the palette animation on.
+  builder.m_bPalettePictures = true;
+  builder.m_System.m_bPaletteCycle = 1;
   // A tone for each system sound, so that the menus are heard.
   for (int i = 0; i < static_cast<int>(builder.m_System.m_vecSystemSoundFile.size()); ++i) {
     char name[32];
