@@ -66,7 +66,7 @@ TEST(Entry, SecondCopyAsksAndEndsOrReplacesTheFirst) {
   ASSERT_GT(first, 0);
   // The first copy holds the lock once its id is in the lock file.
   auto start = std::chrono::steady_clock::now();
-  while (folder.ReadFile(lockPath) != std::to_string(first)) {
+  while (folder.ReadFile(lockPath) != std::to_string(first) + "\n") {
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20) || !StillRunning(first)) {
       ::kill(first, SIGKILL);
       ::waitpid(first, nullptr, 0);
