@@ -22,7 +22,7 @@ std::string s_ReportFile;  // native path
 
 bool AppendLine(const std::string& nativePath, const std::string& cp932Text, const char* mode) {
   if (nativePath.empty()) return false;
-  FILE* f = std::fopen(nativePath.c_str(), mode);
+  FILE* f = OpenNativeFile(nativePath, mode);
   if (!f) return false;
   std::fseek(f, 0, SEEK_END);
   std::string utf8 = Cp932ToUtf8(cp932Text);
@@ -101,7 +101,7 @@ BOOL LogfAndClose(HWND hWnd, const char* fmt, ...) {
 BOOL OpenReport(const std::string& path) {
   std::string native = ResolvePath(path);
   std::lock_guard<std::recursive_mutex> lk(s_Lock);
-  FILE* f = std::fopen(native.c_str(), "w");
+  FILE* f = OpenNativeFile(native, "w");
   if (!f) return 0;
   std::fclose(f);
   s_ReportFile = native;
@@ -137,15 +137,18 @@ BOOL ReportLogAndErrorBoxf(const char* fmt, ...) {
   va_start(ap, fmt);
   std::string s = VFormat(fmt, ap);
   va_end(ap);
+  bool bWritten;
   {
     std::lock_guard<std::recursive_mutex> lk(s_Lock);
-    if (!AppendLine(s_ReportFile, s, "r+")) return 0;
-    LogLocked(s);
+    bWritten = AppendLine(s_ReportFile, s, "r+");
+    if (bWritten) LogLocked(s);
   }
   // The line is on disk and the files are closed before the box waits for
   // the player, so other threads' lines are not held up or lost meanwhile.
+  // A report that cannot be written (a read-only game folder) must not hide
+  // the error from the player as well.
   ErrorBox(s);
-  return 1;
+  return bWritten ? 1 : 0;
 }
 
 void FormatString(std::string& out, const char* fmt, ...) {

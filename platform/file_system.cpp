@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,9 +83,39 @@ std::string ResolvePath(std::string_view cp932Path) {
   return out;
 }
 
+FILE* OpenNativeFile(const std::string& nativePath, const char* mode) {
+  if (nativePath.empty() || !mode) return nullptr;
+  int flags;
+  bool bEmpty = false;
+  const bool bBoth = std::strchr(mode, '+') != nullptr;
+  switch (mode[0]) {
+    case 'r': flags = bBoth ? O_RDWR : O_RDONLY; break;
+    case 'w': flags = (bBoth ? O_RDWR : O_WRONLY) | O_CREAT; bEmpty = true; break;
+    case 'a': flags = (bBoth ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    default: errno = EINVAL; return nullptr;
+  }
+  // Without O_NONBLOCK the open of a named pipe waits for its other end; the
+  // kind is known only once it is open. O_TRUNC waits until it is known too.
+  int fd = ::open(nativePath.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (!ok) errno = EINVAL;
+  int fl = ok ? ::fcntl(fd, F_GETFL) : -1;
+  ok = ok && fl >= 0 && ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) == 0;
+  ok = ok && (!bEmpty || ::ftruncate(fd, 0) == 0);
+  FILE* fp = ok ? ::fdopen(fd, mode) : nullptr;
+  if (!fp) {
+    int e = errno;
+    ::close(fd);
+    errno = e;
+  }
+  return fp;
+}
+
 FILE* OpenFile(std::string_view cp932Path, const char* mode) {
   if (cp932Path.empty()) return nullptr;
-  return std::fopen(ResolvePath(cp932Path).c_str(), mode);
+  return OpenNativeFile(ResolvePath(cp932Path), mode);
 }
 
 DWORD GetFileAttributesA(std::string_view cp932Path) {

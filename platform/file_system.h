@@ -16,8 +16,13 @@
 // that do not exist are kept as given, so that new files can be created.
 std::string ResolvePath(std::string_view cp932Path);
 
-// fopen through the resolver.
+// fopen through the resolver. Only a regular file opens: a folder, a named
+// pipe, a device or a socket in a file's place gives null (errno EINVAL), as
+// a missing file does, and never blocks (a pipe with no writer would hold
+// the open for good). Write modes create and empty the file as fopen does.
 FILE* OpenFile(std::string_view cp932Path, const char* mode);
+// The same rule for a native path that is already resolved.
+FILE* OpenNativeFile(const std::string& nativePath, const char* mode);
 
 // INVALID_FILE_ATTRIBUTES when nothing of that name exists; otherwise
 // FILE_ATTRIBUTE_DIRECTORY for a folder and FILE_ATTRIBUTE_ARCHIVE for a file.

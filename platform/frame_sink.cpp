@@ -12,7 +12,9 @@
 
 namespace {
 
+// Written by the thread that presents, read by any thread (tests, seams).
 std::atomic<uint64_t> s_nPresented{0};
+std::atomic<uint64_t> s_nVSynced{0};
 
 // A frame presented with VSync waits for the display's next vertical blank.
 // SDL cannot promise that wait on every display (a virtual one, or none at
@@ -50,7 +52,10 @@ void WaitForVerticalBlank() {
 
 void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPixels, bool bVSync) {
   HandFrameToWindow(pPixels, nWidth, nHeight, nPitchPixels, bVSync);
-  if (bVSync) WaitForVerticalBlank();
+  if (bVSync) {
+    WaitForVerticalBlank();
+    ++s_nVSynced;
+  }
   uint64_t n = ++s_nPresented;
   AudioStepVideoFrame();
   ScreenshotFrameIfAsked(n, pPixels, nWidth, nHeight, nPitchPixels);
@@ -62,3 +67,5 @@ void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPix
 }
 
 uint64_t PresentedFrameCount() { return s_nPresented.load(); }
+
+uint64_t VSyncFrameCount() { return s_nVSynced.load(); }

@@ -11,5 +11,6 @@
 // at once). The pixels are copied before the call returns.
 void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPixels, bool bVSync);
 
-// Frames presented since start.
+// Frames presented since start, and those of them presented with VSync.
 uint64_t PresentedFrameCount();
+uint64_t VSyncFrameCount();

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -45,38 +47,96 @@ bool RunsThisProgram(pid_t pid) {
 
 }  // namespace
 
-std::string InstanceLockPath() {
+namespace {
+
+// A folder only this user can write: a real folder (not a link), owned by
+// the user, with no rights for the group or others. Anyone else able to
+// write there could plant a link at the lock's name.
+bool IsPrivateFolder(const std::string& path) {
+  struct stat st;
+  return !path.empty() && path[0] == '/' && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+// Where the locks live: $XDG_RUNTIME_DIR when it is private as it should
+// be, else a 0700 folder of the user's own under the temporary folder. ""
+// when neither can be had.
+std::string LockFolder() {
+  if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && IsPrivateFolder(run)) return run;
   std::error_code ec;
-  fs::path folder = fs::weakly_canonical(fs::current_path(ec), ec);
-  // FNV-1a of the folder's path names the lock.
+  fs::path tmp = fs::temp_directory_path(ec);
+  if (ec) tmp = "/tmp";
+  std::string own = (tmp / ("tarvolin4-" + std::to_string(::getuid()))).string();
+  // mkdir never replaces what is there; whatever is there must pass the
+  // same check as a folder we made.
+  ::mkdir(own.c_str(), 0700);
+  return IsPrivateFolder(own) ? own : std::string();
+}
+
+bool SameFile(int fd, const std::string& path) {
+  struct stat a, b;
+  return ::fstat(fd, &a) == 0 && ::lstat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace
+
+std::string InstanceLockPath() {
+  std::string folder = LockFolder();
+  if (folder.empty()) return std::string();
+  std::error_code ec;
+  fs::path game = fs::weakly_canonical(fs::current_path(ec), ec);
+  // FNV-1a of the game folder's path names the lock.
   uint64_t h = 0xcbf29ce484222325ull;
-  for (unsigned char c : folder.string()) {
+  for (unsigned char c : game.string()) {
     h ^= c;
     h *= 0x100000001b3ull;
   }
-  fs::path tmp = fs::temp_directory_path(ec);
-  if (ec) tmp = "/tmp";
-  char name[80];
-  std::snprintf(name, sizeof name, "tarvolin4-%u-%016llx.lock", static_cast<unsigned>(::getuid()),
-                static_cast<unsigned long long>(h));
-  return (tmp / name).string();
+  char name[64];
+  std::snprintf(name, sizeof name, "game-%016llx.lock", static_cast<unsigned long long>(h));
+  return folder + "/" + name;
+}
+
+bool cInstanceLock::OpenLockFile() {
+  // O_NOFOLLOW: a link at the lock's name is never followed; O_NONBLOCK: a
+  // pipe there never holds the open. Nothing opened here is ever truncated.
+  m_nFd = ::open(m_strPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
+  if (m_nFd < 0) return false;
+  struct stat st;
+  if (::fstat(m_nFd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) {
+    ::close(m_nFd);
+    m_nFd = -1;
+    return false;
+  }
+  return true;
 }
 
 bool cInstanceLock::TryLock() {
-  if (::flock(m_nFd, LOCK_EX | LOCK_NB) != 0) return false;
+  // The holder before us may have removed the file as it let go: a lock on
+  // a file no longer at the lock's name locks nothing. The name is opened
+  // anew and tried again (a few times: another copy may be doing the same).
+  for (int nTry = 0;; ++nTry) {
+    if (m_nFd < 0 && !OpenLockFile()) return false;
+    if (::flock(m_nFd, LOCK_EX | LOCK_NB) != 0) return false;
+    if (SameFile(m_nFd, m_strPath)) break;
+    ::close(m_nFd);
+    m_nFd = -1;
+    if (nTry == 3) return false;
+  }
   m_bHeld = true;
-  std::string pid = std::to_string(::getpid());
+  // The id ends at its line feed: whatever a longer id left after it is
+  // never read.
+  std::string pid = std::to_string(::getpid()) + "\n";
+  bool bWritten = ::pwrite(m_nFd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
   // A failed write leaves the lock held; only a second copy's "terminate"
   // then finds no one to end.
-  bool bWritten = ::ftruncate(m_nFd, 0) == 0 && ::pwrite(m_nFd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
   (void)bWritten;
   return true;
 }
 
 cInstanceLock::CREATERESULT cInstanceLock::Create() {
   Release();
-  m_nFd = ::open(InstanceLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (m_nFd < 0) return LOCK_FIRST;
+  m_strPath = InstanceLockPath();
+  if (m_strPath.empty() || !OpenLockFile()) return LOCK_FIRST;
   if (TryLock()) return LOCK_FIRST;
   return LOCK_ALREADY_RUNNING;
 }
@@ -103,9 +163,9 @@ cInstanceLock::TERMINATERESULT cInstanceLock::TerminateOther() {
 void cInstanceLock::Release() {
   if (m_nFd < 0) return;
   if (m_bHeld) {
-    // A later copy that finds the file never reads a stale id from us.
-    bool bCleared = ::ftruncate(m_nFd, 0) == 0;
-    (void)bCleared;
+    // Removed while still held, so no file of ours is left behind; a copy
+    // that opened it meanwhile sees it gone once it gets the lock.
+    if (SameFile(m_nFd, m_strPath)) ::unlink(m_strPath.c_str());
     ::flock(m_nFd, LOCK_UN);
   }
   ::close(m_nFd);

@@ -1,9 +1,11 @@
 // The single-instance rule. A lock file held with flock and holding the
 // holder's process id stands for the named mutex "ゲーム"; terminating the
 // other copy sends it SIGTERM, then SIGKILL after 500 ms. The lock is kept
-// per user and per game folder (the working folder), under the temporary
-// folder, so that copies of different games, and tests running side by
-// side, do not meet.
+// per user and per game folder (the working folder), in a folder only the
+// user can write ($XDG_RUNTIME_DIR, or a 0700 folder of the user's under the
+// temporary folder), so that copies of different games, and tests running
+// side by side, do not meet, and no one else can plant a link in its place.
+// The holder removes the file when it lets go.
 #pragma once
 
 #include <string>
@@ -31,16 +33,19 @@ class cInstanceLock {
   // Ends the copy that holds the lock and waits for it (Create said
   // LOCK_ALREADY_RUNNING).
   TERMINATERESULT TerminateOther();
-  // Lets go of the lock (and clears the id in it).
+  // Lets go of the lock and removes its file.
   void Release();
   bool IsHeld() const { return m_bHeld; }
 
  private:
+  bool OpenLockFile();
   bool TryLock();
 
+  std::string m_strPath;
   int m_nFd = -1;
   bool m_bHeld = false;
 };
 
-// The lock file of the working folder.
+// The lock file of the working folder; "" when there is no private folder
+// to keep it in.
 std::string InstanceLockPath();

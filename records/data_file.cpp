@@ -1,9 +1,16 @@
 #include "records/data_file.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
@@ -13,10 +20,72 @@ int32_t g_nCurDataVersion = 0;
 int32_t g_nFileDataVersion = 0;
 BOOL g_bStripCR = 0;
 
+namespace fs = std::filesystem;
+
 namespace {
 std::atomic<int64_t> s_nWriteLimit{-1};
 std::atomic<uint32_t> s_nTempSerial{0};
+
+// A save's temporary file is named "<target>" + kTempMark + "<pid>-<serial>",
+// a shape no file of a game or a player has, so that one left by a copy
+// that was killed during a save is known for ours.
+constexpr std::string_view kTempMark = ".t4save~";
+
+std::string TempNameFor(const std::string& target) {
+  return target + std::string(kTempMark) + std::to_string(::getpid()) + "-" + std::to_string(++s_nTempSerial);
+}
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && s.size() <= 10 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// True for the name of a save's temporary file of a copy that no longer
+// runs; a copy still saving keeps its file. `target`, when not empty, is the
+// only target name whose files count.
+bool IsStaleTempName(std::string_view name, std::string_view target) {
+  size_t at = name.rfind(kTempMark);
+  if (at == std::string_view::npos || at == 0) return false;
+  if (!target.empty() && name.substr(0, at) != target) return false;
+  std::string_view tail = name.substr(at + kTempMark.size());
+  size_t dash = tail.find('-');
+  if (dash == std::string_view::npos || !AllDigits(tail.substr(0, dash)) || !AllDigits(tail.substr(dash + 1)))
+    return false;
+  long pid = std::strtol(std::string(tail.substr(0, dash)).c_str(), nullptr, 10);
+  if (pid == ::getpid()) return false;
+  return pid <= 0 || pid > INT32_MAX || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+}
+
+// Removes the stale temporary files of `target` (a native path) beside it.
+void RemoveStaleTempsOf(const std::string& target) {
+  fs::path t(target);
+  fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
+  const std::string name = t.filename().string();
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (IsStaleTempName(it->path().filename().string(), name) && it->is_regular_file(ec)) fs::remove(it->path(), ec);
+  }
+}
+
 }  // namespace
+
+void RemoveStaleSaveTemps(const std::string& cp932Folder) {
+  std::error_code ec;
+  const fs::path root(cp932Folder.empty() ? std::string(".") : ResolvePath(cp932Folder));
+  // Links to folders are not followed: only the game's own folders are
+  // cleaned.
+  fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    if (it.depth() > 8) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    std::error_code kindEc;
+    if (IsStaleTempName(it->path().filename().string(), "") && it->is_regular_file(kindEc) && !kindEc) {
+      std::error_code rmEc;
+      fs::remove(it->path(), rmEc);
+    }
+  }
+}
 
 void SetDataFileWriteLimitForTests(int64_t nBytes) { s_nWriteLimit = nBytes; }
 
@@ -143,8 +212,9 @@ std::unique_ptr<cDataFile> OpenDataFileWrite(const std::string& path) {
   std::unique_ptr<cDataFile> f(new cDataFile());
   f->m_strPath = path;
   f->m_strTarget = ResolvePath(path);
-  f->m_strTemp = f->m_strTarget + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++s_nTempSerial);
-  f->m_fp = std::fopen(f->m_strTemp.c_str(), "wb");
+  RemoveStaleTempsOf(f->m_strTarget);
+  f->m_strTemp = TempNameFor(f->m_strTarget);
+  f->m_fp = OpenNativeFile(f->m_strTemp, "wb");
   if (!f->m_fp) {
     f->m_strTemp.clear();
     return nullptr;

@@ -87,6 +87,11 @@ std::unique_ptr<cDataFile> OpenDataFileWrite(const std::string& path);
 // For a read file: 1 unless the file was found damaged.
 BOOL CloseDataFile(std::unique_ptr<cDataFile>& pFile);
 
+// Removes, in a folder (a game path, "user_data" at start-up) and its
+// subfolders, the temporary files that saves of a copy killed mid-save left
+// behind. A save removes those of its own target by itself.
+void RemoveStaleSaveTemps(const std::string& cp932Folder);
+
 // Tests only: the next n bytes written to any data file fail once written
 // so far reaches this many bytes (-1: never).
 void SetDataFileWriteLimitForTests(int64_t nBytes);

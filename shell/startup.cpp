@@ -224,6 +224,8 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
 
   // CreateDefaultData with its box, then the folder list.
   if (!PrepareProjectFolders(hWnd)) return false;
+  // Saves cut short by a kill leave their temporary files beside the target.
+  RemoveStaleSaveTemps("user_data");
 
   if (!LoadDatabases(g_Database)) {
     ReportLogAndErrorBoxf("%s", Sjis("データベースの読み込みに失敗…").c_str());

@@ -1,5 +1,6 @@
 #include "media/graphics/bmp_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/file_system.h"
@@ -13,10 +14,40 @@ uint32_t U32(const uint8_t* p) {
          static_cast<uint32_t>(p[3]) << 24;
 }
 
-// Largest side we accept; far above any picture a 640 x 480 game draws.
-constexpr int kMaxSide = 16384;
 // A file larger than this is not a picture of such a game.
 constexpr long kMaxFileBytes = 256L * 1024 * 1024;
+// The bytes that hold the size in either header form.
+constexpr size_t kSizeHeaderBytes = 26;
+
+// The size a header gives (height made positive); false when the bytes hold
+// no bitmap header.
+bool HeaderSize(const uint8_t* d, size_t n, int64_t& w, int64_t& h, bool& bTopDown) {
+  if (n < kSizeHeaderBytes || d[0] != 'B' || d[1] != 'M') return false;
+  if (U32(d + 14) == 12) {
+    w = U16(d + 18);
+    h = static_cast<int16_t>(U16(d + 20));
+  } else {
+    w = static_cast<int32_t>(U32(d + 18));
+    h = static_cast<int32_t>(U32(d + 22));
+  }
+  bTopDown = h < 0;
+  if (bTopDown) h = -h;
+  return true;
+}
+
+// A picture the game cannot use is refused before anything is allocated for
+// it: a 32 MB file of 1 bit per pixel decodes to gigabytes.
+bool SizeUsable(int64_t w, int64_t h, std::string& why) {
+  if (w <= 0 || h <= 0) {
+    why = "zero or negative size";
+    return false;
+  }
+  if (w > BMP_MAX_SIDE || h > BMP_MAX_SIDE || w * h > BMP_MAX_PIXELS) {
+    why = "size too large (" + std::to_string(w) + " x " + std::to_string(h) + ")";
+    return false;
+  }
+  return true;
+}
 
 // Position and width of a channel mask; a channel of n bits is widened to 8.
 struct MASKFIELD {
@@ -50,26 +81,21 @@ bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
   uint32_t nOffBits = U32(d + 10);
   uint32_t nInfoSize = U32(d + 14);
   if (nInfoSize < 12 || nInfoSize > n - 14) { why = "header size beyond the file"; return false; }
-  int64_t w, h;
+  int64_t w = 0, h = 0;
+  bool bTopDown = false;
+  HeaderSize(d, n, w, h, bTopDown);
   uint32_t nBitCount, nCompression = 0, nClrUsed = 0;
   size_t nEntryBytes = 4;
   if (nInfoSize == 12) {
-    w = U16(d + 18);
-    h = static_cast<int16_t>(U16(d + 20));
     nBitCount = U16(d + 24);
     nEntryBytes = 3;
   } else {
     if (nInfoSize < 40) { why = "unknown header size"; return false; }
-    w = static_cast<int32_t>(U32(d + 18));
-    h = static_cast<int32_t>(U32(d + 22));
     nBitCount = U16(d + 28);
     nCompression = U32(d + 30);
     nClrUsed = U32(d + 46);
   }
-  bool bTopDown = h < 0;
-  if (bTopDown) h = -h;
-  if (w <= 0 || h <= 0) { why = "zero or negative size"; return false; }
-  if (w > kMaxSide || h > kMaxSide) { why = "size too large"; return false; }
+  if (!SizeUsable(w, h, why)) return false;
   if (nBitCount != 1 && nBitCount != 4 && nBitCount != 8 && nBitCount != 16 && nBitCount != 24 && nBitCount != 32) {
     why = "unsupported bit count";
     return false;
@@ -158,15 +184,28 @@ bool LoadBmpFile(std::string_view cp932Path, DIBPICTURE& pic) {
     if (nSize < 0 || nSize > kMaxFileBytes) {
       why = "file too large";
     } else if (std::fseek(fp, 0, SEEK_SET) == 0) {
-      bytes.resize(static_cast<size_t>(nSize));
-      if (std::fread(bytes.data(), 1, bytes.size(), fp) == bytes.size()) bOk = DecodeBmp(bytes.data(), bytes.size(), pic, why);
-      else why = "read error";
+      // The size is judged from the header before the rest is read.
+      bytes.resize(std::min(static_cast<size_t>(nSize), kSizeHeaderBytes));
+      bool bRead = std::fread(bytes.data(), 1, bytes.size(), fp) == bytes.size();
+      int64_t w = 0, h = 0;
+      bool bTopDown = false;
+      if (bRead && HeaderSize(bytes.data(), bytes.size(), w, h, bTopDown) && !SizeUsable(w, h, why)) {
+        bRead = false;
+      } else if (bRead) {
+        size_t nHave = bytes.size();
+        bytes.resize(static_cast<size_t>(nSize));
+        bRead = std::fread(bytes.data() + nHave, 1, bytes.size() - nHave, fp) == bytes.size() - nHave;
+        if (!bRead) why = "read error";
+      }
+      if (bRead) bOk = DecodeBmp(bytes.data(), bytes.size(), pic, why);
     }
   }
   std::fclose(fp);
-  if (!bOk) {
-    std::string path(cp932Path);
-    Reportf("Bitmap %s : %s", path.c_str(), why.empty() ? "read error" : why.c_str());
-  }
+  if (!bOk) ReportPictureFault(cp932Path, why.empty() ? "read error" : why.c_str());
   return bOk;
+}
+
+void ReportPictureFault(std::string_view cp932Path, const char* pszWhy) {
+  std::string path(cp932Path);
+  Reportf("Bitmap %s : %s", path.c_str(), pszWhy);
 }

@@ -27,6 +27,13 @@ struct DIBPICTURE {
   int ColorCount() const { return static_cast<int>(vColorTable.size() / 4); }
 };
 
+// The largest picture the game can use. The Direct3D device makes textures
+// of at most 8192 on a side, and the largest surfaces the game builds for
+// itself (the stage view, 1280 + 2r by 960 + 2r) stay far below 2^24 pixels:
+// a larger picture is damage, not art, and would take gigabytes to decode.
+constexpr int64_t BMP_MAX_SIDE = 8192;
+constexpr int64_t BMP_MAX_PIXELS = int64_t{1} << 24;
+
 // Decodes bytes held in memory; on failure `why` names the fault.
 bool DecodeBmp(const uint8_t* pData, size_t nSize, DIBPICTURE& pic, std::string& why);
 
@@ -34,3 +41,5 @@ bool DecodeBmp(const uint8_t* pData, size_t nSize, DIBPICTURE& pic, std::string&
 // callers report that in their own words); a damaged one fails with a report
 // line naming the file and the fault.
 bool LoadBmpFile(std::string_view cp932Path, DIBPICTURE& pic);
+// The picture's report line for a fault found by a caller.
+void ReportPictureFault(std::string_view cp932Path, const char* pszWhy);

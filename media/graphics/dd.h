@@ -128,7 +128,8 @@ BOOL DDDialogMode(BOOL bOn);
 // device, which never happens here). On the DirectDraw path the frame's own
 // presentation calls DDPresentPrimary: a flip swaps the primary and the back
 // buffer, otherwise the back buffer is copied to the primary; either way
-// the primary goes to the window.
+// the primary goes to the window. bWaitVBlank holds a flip, or a copy in
+// window mode, until the vertical blank; a copy to a full screen never waits.
 BOOL DDFlip(int nFps, int nUnused1 = 0, int nUnused2 = 0);
 HRESULT DDPresentPrimary(BOOL bFlip, BOOL bWaitVBlank);
 // The frame gate of the frame timing (FrameDueWithStats); the shell

@@ -82,7 +82,12 @@ bool DDLoadPaletteFromFile(BYTE* lpPal, const DDSURFACEINFO* lpInfo, int) {
     DDSetPaletteEntries(0, 256, lpPal);
     return true;
   }
-  if (g_DDDisplay.nBpp == 8) return true;
+  if (g_DDDisplay.nBpp == 8) {
+    // An 8-bit screen takes its colours from the picture's colour table;
+    // without one every picture would show in whatever colours were left.
+    ReportPictureFault(lpInfo->szFileName, "no 8-bit colour table for the 8-bit screen");
+    return false;
+  }
   DDSURFACEDATA tmp;
   if (LoadTemporary(&tmp, lpInfo->szFileName) != 0) {
     DDReleaseSurface(&tmp);

@@ -43,7 +43,8 @@ HRESULT DDPresentPrimary(BOOL bFlip, BOOL bWaitVBlank) {
   cPixelBuffer*& front = g_PrimarySD.lpDDS->lpSurface;
   cPixelBuffer*& back = g_BackBufferSD.lpDDS->lpSurface;
   if (!front || !back) return 0;
-  if (bFlip && front->Width() == back->Width() && front->Height() == back->Height()) {
+  const bool bFlipped = bFlip && front->Width() == back->Width() && front->Height() == back->Height();
+  if (bFlipped) {
     // A flip exchanges the two buffers: the back buffer then holds the
     // picture shown before.
     std::swap(front, back);
@@ -51,6 +52,8 @@ HRESULT DDPresentPrimary(BOOL bFlip, BOOL bWaitVBlank) {
     KeyedCopy(*front, 0, 0, std::min(front->Width(), back->Width()), std::min(front->Height(), back->Height()), *back,
               0, 0, std::min(front->Width(), back->Width()), std::min(front->Height(), back->Height()), false, 0);
   }
-  Submit(*front, bWaitVBlank != 0);
+  // Only a flip, or the copy into a window, waits for the vertical blank; the
+  // copy to a full screen goes out at once.
+  Submit(*front, bWaitVBlank && (bFlipped || g_DDDisplay.nWindowMode != 0));
   return 0;
 }

@@ -198,10 +198,12 @@ BOOL DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmi
   return TRUE;
 }
 
-BOOL CopyBitmap(DDSURFACEDATA* lpSD, const char* szFile, int nBpp, BOOL bPalMap, int nMirrorWidth, int nMirrorHeight) {
-  if (!lpSD || !lpSD->lpDDS || !lpSD->lpDDS->lpSurface) return FALSE;
-  DIBPICTURE pic;
-  if (!LoadBmpFile(szFile ? szFile : "", pic)) return FALSE;
+namespace {
+
+// CopyBitmap's work on a picture already decoded, so that a surface made
+// from a file decodes it once.
+BOOL CopyPicture(DDSURFACEDATA* lpSD, const DIBPICTURE& pic, const char* szFile, int nBpp, BOOL bPalMap,
+                 int nMirrorWidth, int nMirrorHeight) {
   cPixelBuffer& buf = *lpSD->lpDDS->lpSurface;
   if (nBpp == 8 && (pic.nWidth != buf.Width() || pic.nHeight != buf.Height())) {
     Logf("CopyBitmap Err %s Surface(%d,%d) Bmp(%d,%d)", szFile, buf.Width(), buf.Height(), pic.nWidth, pic.nHeight);
@@ -246,6 +248,15 @@ BOOL CopyBitmap(DDSURFACEDATA* lpSD, const char* szFile, int nBpp, BOOL bPalMap,
   return TRUE;
 }
 
+}  // namespace
+
+BOOL CopyBitmap(DDSURFACEDATA* lpSD, const char* szFile, int nBpp, BOOL bPalMap, int nMirrorWidth, int nMirrorHeight) {
+  if (!lpSD || !lpSD->lpDDS || !lpSD->lpDDS->lpSurface) return FALSE;
+  DIBPICTURE pic;
+  if (!LoadBmpFile(szFile ? szFile : "", pic)) return FALSE;
+  return CopyPicture(lpSD, pic, szFile, nBpp, bPalMap, nMirrorWidth, nMirrorHeight);
+}
+
 void DDMirrorCells(DDSURFACEDATA* lpSD, DDSURFACEDATA* lpSrcSD, int nMirrorWidth, int nMirrorHeight) {
   if (!lpDTCon || nMirrorWidth <= 0 || nMirrorHeight != 0 || !lpSD || !lpSrcSD) return;
   cPixelBuffer* buf = DDSurfacePixels(lpSD);
@@ -272,7 +283,9 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* lpSD, const char* szFileName, BOOL bT
     }
     if (!DDCreateSurface(lpSD, pic.nWidth, pic.nHeight, bTransmit, nMemType, 0, nullptr, 0))
       return DDSURF_CREATESURFACE_ERR;
-    if (!CopyBitmap(lpSD, name.c_str(), nBpp, bPalMap, nMirrorWidth, nMirrorHeight)) return DDSURF_LOADIMAGE_ERR;
+    if (!lpSD->lpDDS->lpSurface ||
+        !CopyPicture(lpSD, pic, name.c_str(), nBpp, bPalMap, nMirrorWidth, nMirrorHeight))
+      return DDSURF_LOADIMAGE_ERR;
     lpSD->nMirrorWidth = nMirrorWidth;
     lpSD->nMirrorHeight = nMirrorHeight;
     lpSD->nWidth = lpSD->nTexWidth = pic.nWidth;

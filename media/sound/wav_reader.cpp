@@ -1,5 +1,6 @@
 #include "media/sound/wav_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/file_system.h"
@@ -21,23 +22,30 @@ struct CHUNK {
 
 // Looks for chunk `id` among the chunks from `begin` to `end` (for "RIFF",
 // one of form type `form`). False when none is there, or when a chunk passed
-// on the way claims more bytes than its parent holds: a size that lies is
-// damage, and everything after it is untrustworthy.
+// on the way claims more bytes than its parent holds: everything after a
+// size that lies is untrustworthy. The chunk sought may run past its parent:
+// writers that never went back to fix the sizes leave "RIFF" and "data"
+// sizes too large, and such files play with the bytes that are there.
 bool FindChunk(const uint8_t* b, size_t begin, size_t end, const char* id, const char* form, CHUNK& out) {
   size_t pos = begin;
   while (pos < end && end - pos >= 8) {
     uint32_t size = U32(b + pos + 4);
-    if (uint64_t(size) > end - pos - 8) return false;
-    size_t data = pos + 8;
-    size_t next = data + size + (size & 1);
+    const size_t data = pos + 8;
+    const size_t room = end - data;
     bool match = IdIs(b + pos, id);
-    if (match && form) match = size >= 4 && IdIs(b + data, form);
+    if (match) {
+      size = static_cast<uint32_t>(std::min<uint64_t>(size, room));
+      if (form) match = size >= 4 && IdIs(b + data, form);
+    }
     if (match) {
       out.nData = data;
       out.nSize = size;
+      size_t next = data + size + (size & 1);
       out.nNext = next < end ? next : end;
       return true;
     }
+    if (uint64_t(size) > room) return false;
+    size_t next = data + size + (size & 1);
     if (next >= end) return false;
     pos = next;
   }

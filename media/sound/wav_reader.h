@@ -15,9 +15,10 @@ struct WAVEDATA {
 };
 
 // Reads a WAV file (a game path, CP932). False when the file cannot be read,
-// is not RIFF WAVE, has a chunk reaching past its parent or the file, has a
-// "fmt " chunk shorter than 16 bytes or not PCM (tag 1), or has no "data"
-// chunk after its "fmt " chunk.
+// is not RIFF WAVE, has a chunk other than "RIFF" and "data" reaching past
+// its parent, has a "fmt " chunk shorter than 16 bytes or not PCM (tag 1),
+// or has no "data" chunk after its "fmt " chunk. A "RIFF" or "data" size
+// beyond the file counts only the bytes that are there.
 bool DS_ReadWave(std::string_view file, WAVEDATA* pWave);
 // Frees the sample bytes.
 void DS_FreeWave(WAVEDATA* pWave);

@@ -27,6 +27,19 @@ TEST(Report, ReportBeforeOpenWritesNothing) {
   EXPECT_EQ(Reportf("x"), 0);  // "r+" on a file that is gone fails
 }
 
+// A game folder that became read-only after start-up: the report line is
+// lost, but the player still sees the error.
+TEST(Report, ErrorBoxShowsEvenWhenTheLineCannotBeWritten) {
+  ::setenv("TARVOLIN4_HEADLESS", "1", 1);
+  cTempFolder tmp;
+  ASSERT_TRUE(OpenReport("r.txt"));
+  std::remove("r.txt");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ReportLogAndErrorBoxf("%s", Sjis("System.ini の読み込みに失敗しました！").c_str()), 0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("[エラー] System.ini の読み込みに失敗しました！"), std::string::npos) << err;
+}
+
 TEST(TraceLog, OffByDefaultAndFirstLineEmptiesIt) {
   cTempFolder tmp;
   SetLogFile(0, "EC_Game.txt");

@@ -68,7 +68,7 @@ TEST(Entry, SecondCopyAsksAndEndsOrReplacesTheFirst) {
   // The first copy holds the lock once its id is in the lock file; its
   // report has its display lines once the graphics are up.
   auto start = std::chrono::steady_clock::now();
-  while (folder.ReadFile(lockPath) != std::to_string(first) ||
+  while (folder.ReadFile(lockPath) != std::to_string(first) + "\n" ||
          folder.ReadFile("Report_Game.txt").find("\nBpp : ") == std::string::npos) {
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20) || !StillRunning(first)) {
       ::kill(first, SIGKILL);

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "media/graphics/dd.h"
 #include "base/report.h"
+#include "tests/support/alloc_meter.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/corruption.h"
+#include "tests/support/fifo_fixture.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -162,4 +165,101 @@ TEST(BmpReader, ReadsColourMasksUpToTheWholeWord) {
     ASSERT_TRUE(Decode(b, pic));
     EXPECT_EQ(pic.Pixel(0, 0), c.nExpected);
   }
+}
+
+namespace {
+
+// The header of a 1-bit picture of any claimed size with its two colours;
+// the pixels follow at byte 62.
+std::string OneBitHeader(int32_t w, int32_t h) {
+  std::string b(62, '\0');
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 10, 62);
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<uint32_t>(w));
+  Put32(b, 22, static_cast<uint32_t>(h));
+  b[26] = 1;
+  b[28] = 1;
+  Put32(b, 58, 0xFFFFFF);
+  return b;
+}
+
+// A whole 1-bit picture file, its pixel rows left as a hole in the file.
+void WriteOneBitBmp(const cTempFolder& folder, const std::string& relPath, int32_t w, int32_t h) {
+  folder.WriteFile(relPath, OneBitHeader(w, h));
+  uint64_t nRowBytes = (static_cast<uint64_t>(w) + 31) / 32 * 4;
+  std::filesystem::resize_file(folder.Path() + "/" + relPath, 62 + nRowBytes * static_cast<uint64_t>(h));
+}
+
+}  // namespace
+
+// Sides up to 8192 and areas up to 2^24 pixels are pictures; beyond that the
+// header alone refuses them, whatever the rest of the file holds.
+TEST(BmpReader, SizeBeyondWhatTheGameUsesIsRefused) {
+  struct CASE {
+    int32_t w, h;
+    bool bUsable;
+  } cases[] = {
+      {8192, 1, true}, {1, 8192, true}, {8193, 1, false}, {1, -8193, false}, {4096, 4097, false}, {16384, 16384, false},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+    std::string b = OneBitHeader(c.w, c.h);
+    if (c.bUsable) b.resize(62 + (static_cast<size_t>(c.w) + 31) / 32 * 4 * static_cast<size_t>(std::abs(c.h)));
+    DIBPICTURE pic;
+    std::string why;
+    EXPECT_EQ(DecodeBmp(reinterpret_cast<const uint8_t*>(b.data()), b.size(), pic, why), c.bUsable) << why;
+    if (!c.bUsable) {
+      EXPECT_EQ(why.rfind("size too large", 0), 0u) << why;
+    }
+  }
+}
+
+// A valid 32 MB file of 16384 x 16384 pixels at 1 bit decodes to gigabytes:
+// loaded as a sheet it is refused with the picture's report line, and the
+// load stays small.
+TEST(BmpReader, HugePictureIsRefusedBeforeItIsAllocated) {
+  cTempFolder folder;
+  WriteOneBitBmp(folder, "bmp/Character1.bmp", 16384, 16384);
+  ASSERT_TRUE(OpenReport("Report_Game.txt"));
+  DDSURFACEDATA sd[1];
+  DDSURFACEINFO info[1];
+  for (int nMode : {0, 1}) {
+    SCOPED_TRACE(nMode ? "Direct3D" : "DirectDraw");
+    ASSERT_TRUE(DDInit(nMode, nullptr, 64, 48, 32, 0, 1, 1, 60, 0, sd, info, 1));
+    long nKb = PeakGrowthKb([] {
+      DDSURFACEDATA s;
+      int nResult = DDCreateSurfaceFromFile(&s, "bmp\\Character1.bmp", 1, 32, 0, 0, nullptr, 0, 32, 0, 0);
+      DDReleaseSurface(&s);
+      return nResult == DDSURF_LOADIMAGE_ERR;
+    });
+    EXPECT_GE(nKb, 0) << "the load did not end as refused";
+    EXPECT_LT(nKb, 16 * 1024);
+    DDUnInit();
+  }
+  DIBPICTURE pic;
+  EXPECT_FALSE(LoadBmpFile("bmp\\Character1.bmp", pic));
+  EXPECT_NE(folder.ReadFile("Report_Game.txt").find("Bitmap bmp\\Character1.bmp : size too large (16384 x 16384)"),
+            std::string::npos)
+      << folder.ReadFile("Report_Game.txt");
+}
+
+// A named pipe in a picture's place is a picture that cannot be opened, at
+// once: nothing waits for a writer.
+TEST(BmpReader, NamedPipeIsNoPicture) {
+  cTempFolder folder;
+  folder.WriteFile("bmp/x", "");
+  ASSERT_TRUE(MakeFifo(folder.Path() + "/bmp/Title.bmp"));
+  DDSURFACEDATA sd[1];
+  DDSURFACEINFO info[1];
+  ASSERT_TRUE(DDInit(0, nullptr, 64, 48, 32, 0, 1, 1, 60, 0, sd, info, 1));
+  int nResult = -1;
+  EXPECT_TRUE(FinishesWithin(5000, folder.Path() + "/bmp/Title.bmp", [&] {
+    DDSURFACEDATA s;
+    nResult = DDCreateSurfaceFromFile(&s, "bmp\\Title.bmp", 1, 32, 0, 0, nullptr, 0, 0, 0, 0);
+    DDReleaseSurface(&s);
+  }));
+  EXPECT_EQ(nResult, DDSURF_LOADIMAGE_ERR);
+  DDUnInit();
 }

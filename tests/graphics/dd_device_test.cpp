@@ -147,6 +147,22 @@ TEST(GraphicsDevice, PresentationHandsFramesToTheWindow) {
   DDPresentPrimary(FALSE, FALSE);
   EXPECT_EQ(g_PrimarySD.lpDDS->lpSurface->GetRaw(5, 5), 0u);
   DDUnInit();
+  // Which presentations wait for the vertical blank when asked: a flip, and
+  // a copy into a window; a copy to a full screen goes out at once.
+  struct WAITCASE {
+    const char* pszName;
+    int nWindowMode;
+    BOOL bFlip;
+    uint64_t nWaits;
+  } waits[] = {{"full-screen flip", 0, TRUE, 1}, {"full-screen copy", 0, FALSE, 0}, {"window copy", 1, FALSE, 1}};
+  for (const WAITCASE& c : waits) {
+    SCOPED_TRACE(c.pszName);
+    ASSERT_TRUE(DDInit(0, nullptr, 64, 48, 32, 1, c.nWindowMode, 1, 60, 0, sd, info, 1));
+    uint64_t v = VSyncFrameCount();
+    DDPresentPrimary(c.bFlip, TRUE);
+    EXPECT_EQ(VSyncFrameCount() - v, c.nWaits);
+    DDUnInit();
+  }
 }
 
 TEST(GraphicsDevice, PathOnlyCallsAnswerAsEachPathDoes) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text_cp932.h"
+#include "tests/support/fifo_fixture.h"
 #include "tests/support/temp_folder.h"
 
 TEST(FileSystem, ResolvesBackslashesAndLetterCase) {
@@ -38,4 +39,40 @@ TEST(FileSystem, FolderOperations) {
   EXPECT_EQ(tmp.ReadFile("user_data/A.DAT"), "new");
   auto names = ListFolder("user_data");
   EXPECT_EQ(names.size(), 2u);
+}
+
+// A named pipe, a folder or a device where a file should be opens as no
+// file, at once: a pipe with no writer would otherwise hold the open for
+// good. Regular files still open in every mode.
+TEST(FileSystem, OnlyRegularFilesOpen) {
+  cTempFolder tmp;
+  tmp.WriteFile("data/a.dat", "abc");
+  ASSERT_TRUE(MakeFifo(tmp.Path() + "/data/pipe.dat"));
+  for (const char* mode : {"rb", "r+b", "wb", "ab"}) {
+    SCOPED_TRACE(mode);
+    FILE* f = nullptr;
+    EXPECT_TRUE(FinishesWithin(5000, tmp.Path() + "/data/pipe.dat", [&] { f = OpenFile("data\\PIPE.dat", mode); }));
+    EXPECT_EQ(f, nullptr);
+    if (f) std::fclose(f);
+    EXPECT_EQ(OpenFile("data", mode), nullptr);
+    EXPECT_EQ(OpenNativeFile("/dev/null", mode), nullptr);
+  }
+  FILE* f = OpenFile("data\\a.dat", "rb");
+  ASSERT_NE(f, nullptr);
+  char buf[4] = {};
+  EXPECT_EQ(std::fread(buf, 1, 4, f), 3u);
+  std::fclose(f);
+  f = OpenFile("data\\a.dat", "ab");
+  ASSERT_NE(f, nullptr);
+  EXPECT_GE(std::fputs("d", f), 0);
+  std::fclose(f);
+  EXPECT_EQ(tmp.ReadFile("data/a.dat"), "abcd");
+  // "w" creates a missing file and empties an existing one.
+  for (const char* name : {"data\\a.dat", "data\\new.dat"}) {
+    f = OpenFile(name, "wb");
+    ASSERT_NE(f, nullptr) << name;
+    std::fclose(f);
+  }
+  EXPECT_EQ(tmp.ReadFile("data/a.dat"), "");
+  EXPECT_TRUE(tmp.Exists("data/new.dat"));
 }

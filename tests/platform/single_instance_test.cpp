@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "tests/support/temp_folder.h"
@@ -60,7 +62,104 @@ void OverwriteLockFile(const std::string& text) {
   ::close(fd);
 }
 
+// A runtime folder of the test's own, named by $XDG_RUNTIME_DIR for the
+// life of the object.
+struct cRuntimeFolder {
+  std::string m_strPath;
+  std::string m_strOld;
+  bool m_bHadOld = false;
+
+  explicit cRuntimeFolder(mode_t mode) {
+    char name[] = "/tmp/t4-runtime-XXXXXX";
+    if (::mkdtemp(name)) m_strPath = name;
+    ::chmod(m_strPath.c_str(), mode);
+    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
+      m_bHadOld = true;
+      m_strOld = old;
+    }
+    ::setenv("XDG_RUNTIME_DIR", m_strPath.c_str(), 1);
+  }
+  ~cRuntimeFolder() {
+    if (m_bHadOld) ::setenv("XDG_RUNTIME_DIR", m_strOld.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
+    std::error_code ec;
+    std::filesystem::remove_all(m_strPath, ec);
+  }
+};
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
 }  // namespace
+
+// The lock lives in the user's runtime folder only while that folder is
+// private; otherwise in a 0700 folder of the user's own.
+TEST(SingleInstance, LockFolderIsPrivate) {
+  cTempFolder game;
+  for (mode_t mode : {0700, 0755, 0777}) {
+    SCOPED_TRACE(mode);
+    cRuntimeFolder run(mode);
+    std::string path = InstanceLockPath();
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.rfind(run.m_strPath + "/", 0) == 0, mode == 0700) << path;
+    struct stat st;
+    ASSERT_EQ(::lstat(std::filesystem::path(path).parent_path().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_uid, ::getuid());
+    EXPECT_EQ(st.st_mode & 077, 0u);
+  }
+}
+
+// A link planted at the lock's name is never followed: the file it points
+// to keeps its bytes and no file appears where a dangling one points. The
+// game starts without the lock.
+TEST(SingleInstance, PlantedLinkIsNotFollowed) {
+  cTempFolder game;
+  cRuntimeFolder run(0700);
+  game.WriteFile("precious.txt", "saved game");
+  const std::string target = game.Path() + "/precious.txt";
+  for (const std::string& to : {target, game.Path() + "/created.txt"}) {
+    SCOPED_TRACE(to);
+    ::unlink(InstanceLockPath().c_str());
+    ASSERT_EQ(::symlink(to.c_str(), InstanceLockPath().c_str()), 0);
+    cInstanceLock lock;
+    EXPECT_EQ(lock.Create(), cInstanceLock::LOCK_FIRST);
+    EXPECT_FALSE(lock.IsHeld());
+    lock.Release();
+  }
+  EXPECT_EQ(game.ReadFile("precious.txt"), "saved game");
+  EXPECT_FALSE(game.Exists("created.txt"));
+}
+
+// A run leaves no lock file behind, and a file a killed copy left (with a
+// longer id in it) is taken over without being emptied first.
+TEST(SingleInstance, NoLockFileIsLeftAfterARun) {
+  cTempFolder game;
+  cRuntimeFolder run(0700);
+  const std::string path = InstanceLockPath();
+  {
+    cInstanceLock lock;
+    ASSERT_EQ(lock.Create(), cInstanceLock::LOCK_FIRST);
+    EXPECT_TRUE(lock.IsHeld());
+    EXPECT_TRUE(Exists(path));
+  }
+  EXPECT_FALSE(Exists(path));
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "999999999999\n", 13), 13);
+  ::close(fd);
+  cInstanceLock lock;
+  ASSERT_EQ(lock.Create(), cInstanceLock::LOCK_FIRST);
+  cInstanceLock second;
+  ASSERT_EQ(second.Create(), cInstanceLock::LOCK_ALREADY_RUNNING);
+  // The id read back is ours: this process has no other copy to end.
+  EXPECT_EQ(second.TerminateOther(), cInstanceLock::TERMINATE_NO_OTHER);
+  lock.Release();
+  second.Release();
+  EXPECT_FALSE(Exists(path));
+}
 
 TEST(SingleInstance, SecondLockSeesTheFirstUntilReleased) {
   cTempFolder folder;

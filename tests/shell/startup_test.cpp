@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -87,6 +90,24 @@ TEST_F(Startup, EarlyFailuresShowTheirTextAndUndoOnlyWhatRan) {
     EXPECT_FALSE(StartupStepsRan().bTimerPeriod);
     UnInitGame();  // twice is harmless
   }
+}
+
+// A save cut short by a kill leaves its temporary file; the next start
+// removes ours (of a process no longer running) and nothing else.
+TEST_F(Startup, RemovesTheTemporaryFilesOfKilledSaves) {
+  pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ASSERT_GT(dead, 0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string stale = "user_data/story/Save1.dat.t4save~" + std::to_string(dead) + "-1";
+  m_Folder.WriteFile("data/readme.txt", "x");
+  m_Folder.WriteFile(stale, "half");
+  m_Folder.WriteFile("user_data/Option.dat.tmp", "someone else's");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(InitGame("", 1));  // no databases: start-up stops after the folders
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(::access((m_Folder.Path() + "/" + stale).c_str(), F_OK), -1);
+  EXPECT_EQ(m_Folder.ReadFile("user_data/Option.dat.tmp"), "someone else's");
 }
 
 TEST_F(Startup, ScreenModeDecision) {

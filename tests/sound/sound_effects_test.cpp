@@ -11,6 +11,7 @@
 
 #include "platform/text_cp932.h"
 #include "base/report.h"
+#include "tests/support/fifo_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wav_writer.h"
 
@@ -267,14 +268,23 @@ TEST_F(SoundEffects, DamagedWavesAreReportedAndStaySilent) {
     PutU32(b, at, v);
     return b;
   };
-  WAV_SPEC float32;
+  WAV_SHAPE withList;
+  withList.strSamples = "abcd";
+  withList.vExtraChunks = {{"LIST", "abcd"}};
+  const std::string listed = MakeWavBytes(withList);
+  auto listWith = [&](size_t at, uint32_t v) {
+    std::string b = listed;
+    PutU32(b, at, v);
+    return b;
+  };
+  WAV_SHAPE float32;
   float32.nTag = 3;
   float32.nBits = 32;
   float32.strSamples = std::string(8, '\0');
-  WAV_SPEC noData;
+  WAV_SHAPE noData;
   noData.bDataChunk = false;
-  WAV_SPEC emptyData;
-  WAV_SPEC zeroChannels;
+  WAV_SHAPE emptyData;
+  WAV_SHAPE zeroChannels;
   zeroChannels.nChannels = 0;
   zeroChannels.strSamples = "abcd";
   struct CASE {
@@ -284,7 +294,7 @@ TEST_F(SoundEffects, DamagedWavesAreReportedAndStaySilent) {
   };
   const CASE cases[] = {
       {"truncated", good.substr(0, 40), "読み込み失敗！"},
-      {"chunk size beyond the file", with(WavDataSizeAt(16), 4096), "読み込み失敗！"},
+      {"chunk before data beyond the file", listWith(36 + 4, 4096), "読み込み失敗！"},
       {"huge size", with(kWavFmtSizeAt, 0xFFFFFFFFu), "読み込み失敗！"},
       {"format tag 3", MakeWavBytes(float32), "読み込み失敗！"},
       {"no data chunk", MakeWavBytes(noData), "読み込み失敗！"},
@@ -310,6 +320,15 @@ TEST_F(SoundEffects, DamagedWavesAreReportedAndStaySilent) {
   EXPECT_FALSE(DS_LoadSound(&s, "wave\\none.wav", 1, 0));
   EXPECT_EQ(Report(), "");
   DS_ReleaseSound(&s);
+  // A named pipe in the sound's place is a sound that cannot be read, at
+  // once: nothing waits for a writer.
+  ASSERT_TRUE(MakeFifo(m_Tmp.Path() + "/wave/pipe.wav"));
+  ASSERT_TRUE(OpenReport("Report_Game.txt"));
+  SOUNDDATA p;
+  EXPECT_TRUE(FinishesWithin(5000, m_Tmp.Path() + "/wave/pipe.wav",
+                             [&] { EXPECT_FALSE(DS_LoadSound(&p, "wave\\pipe.wav", 1, 0)); }));
+  EXPECT_EQ(Report(), std::string("wave\\pipe.wav") + "読み込み失敗！\n");
+  DS_ReleaseSound(&p);
 }
 
 TEST_F(SoundEffects, PlayRequestsByIndexAreCheckedAndRecorded) {

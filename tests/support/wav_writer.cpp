@@ -22,7 +22,7 @@ void AddChunk(std::string& s, const std::string& id, const std::string& body) {
 
 }  // namespace
 
-std::string MakeWavBytes(const WAV_SPEC& spec) {
+std::string MakeWavBytes(const WAV_SHAPE& spec) {
   std::string fmt;
   const uint16_t align = static_cast<uint16_t>(spec.nChannels * (spec.nBits / 8));
   AddU16(fmt, spec.nTag);
@@ -45,14 +45,14 @@ std::string MakeWavBytes(const WAV_SPEC& spec) {
 }
 
 std::string MakeWav8(const std::vector<uint8_t>& samples, uint32_t nRate) {
-  WAV_SPEC spec;
+  WAV_SHAPE spec;
   spec.nRate = nRate;
   spec.strSamples.assign(samples.begin(), samples.end());
   return MakeWavBytes(spec);
 }
 
 std::string MakeWav16(const std::vector<int16_t>& samples, uint16_t nChannels, uint32_t nRate) {
-  WAV_SPEC spec;
+  WAV_SHAPE spec;
   spec.nChannels = nChannels;
   spec.nRate = nRate;
   spec.nBits = 16;

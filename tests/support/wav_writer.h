@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-struct WAV_SPEC {
+struct WAV_SHAPE {
   uint16_t nTag = 1;
   uint16_t nChannels = 1;
   uint32_t nRate = 22050;
@@ -20,7 +20,7 @@ struct WAV_SPEC {
   std::vector<std::pair<std::string, std::string>> vExtraChunks;
 };
 
-std::string MakeWavBytes(const WAV_SPEC& spec);
+std::string MakeWavBytes(const WAV_SHAPE& spec);
 
 // 8-bit unsigned mono samples (128 is silence).
 std::string MakeWav8(const std::vector<uint8_t>& samples, uint32_t nRate = 22050);
