@@ -307,6 +307,15 @@ void RasterQuad(cPixelBuffer& dst, int x, int y, int w, int h, const cPixelBuffe
   }
 }
 
+uint32_t RasterStagePoint(ePixelFormat fmt, uint32_t dwRaw, uint32_t dwTexel, DWORD dwDiffuse, const DDSTAGESTATE& st) {
+  uint32_t c = StageColor(st, STAGEINPUT{dwTexel, dwDiffuse, st.dwTextureFactor});
+  uint32_t a = c >> 24;
+  if (a == 0) return dwRaw;
+  if (fmt == PF_INDEX8) return c & 0xFF;
+  if (a == 0xFF) return ArgbToRaw(fmt, c);
+  return ArgbToRaw(fmt, BlendArgb(c, RawToArgb(fmt, dwRaw)));
+}
+
 void RasterClear(cPixelBuffer& dst, int x, int y, int w, int h, DWORD dwArgb) {
   dst.FillRaw(x, y, w, h, ArgbToRaw(dst.Format(), dwArgb));
 }
