@@ -376,6 +376,28 @@ void DDBltLens(DDSURFACEDATA* lpDstSD, int cx, int cy, int nRadius, int nDepth, 
 
 namespace {
 
+// Narrows [kLo, kHi] to the steps k with lo <= a0 + d * k < hi.
+void StepRange(long long a0, long long d, long long lo, long long hi, long long& kLo, long long& kHi) {
+  auto floorDiv = [](long long p, long long q) {
+    long long r = p / q;
+    return (p % q != 0 && ((p < 0) != (q < 0))) ? r - 1 : r;
+  };
+  if (d == 0) {
+    if (a0 < lo || a0 >= hi) kHi = kLo - 1;
+    return;
+  }
+  long long first, last;
+  if (d > 0) {
+    first = -floorDiv(a0 - lo, d);            // ceil((lo - a0) / d)
+    last = floorDiv(hi - 1 - a0, d);
+  } else {
+    first = -floorDiv(hi - 1 - a0, -d);       // ceil((a0 - (hi - 1)) / -d)
+    last = floorDiv(a0 - lo, -d);
+  }
+  kLo = std::max(kLo, first);
+  kHi = std::min(kHi, last);
+}
+
 // Steps 1 and 2 of the rotation over locked pixels, 10-bit fixed point.
 void RotatePixels(const cSurfaceLock& src, const cSurfaceLock& dst, int x, int y, int w, int h, int cx, int cy,
                   int nAngle, int sx, int sy, int sw, DWORD dwFlags) {
@@ -417,16 +439,21 @@ void RotatePixels(const cSurfaceLock& src, const cSurfaceLock& dst, int x, int y
   for (long long v = vA; v <= vB; ++v) {
     long long dv = v - cy;
     long long du = uA - cx;
-    long long a = du * C - dv * S, b = du * S + dv * C;
+    long long a0 = du * C - dv * S, b0 = du * S + dv * C;
+    // Only the steps k whose column and row fall in the rectangle.
+    long long kLo = 0, kHi = uB - uA;
+    StepRange(a0, C, -static_cast<long long>(cx) * 1024, (static_cast<long long>(w) - cx) * 1024, kLo, kHi);
+    StepRange(b0, S, -static_cast<long long>(cy) * 1024, (static_cast<long long>(h) - cy) * 1024, kLo, kHi);
     int py = static_cast<int>(y + dv);
-    for (long long u = uA; u <= uB; ++u, a += C, b += S) {
+    long long a = a0 + C * kLo, b = b0 + S * kLo;
+    for (long long k = kLo; k <= kHi; ++k, a += C, b += S) {
       long long col = (a >> 10) + cx, row = (b >> 10) + cy;
       if (col < 0 || col >= w || row < 0 || row >= h) continue;
       long long qx = sw >= 0 ? sx + col : sx - 1 - col, qy = sy + row;
       if (qx < 0 || qx >= SW || qy < 0 || qy >= SH) continue;
       uint32_t p = lpIn->GetRaw(static_cast<int>(qx), static_cast<int>(qy));
       if (bSkip && IsKeyPixel(nBytes, p)) continue;
-      out.SetRaw(static_cast<int>(x + (u - cx)), py, ConvertRaw(sf, df, bSame, p));
+      out.SetRaw(static_cast<int>(x + (uA + k - cx)), py, ConvertRaw(sf, df, bSame, p));
     }
   }
 }
@@ -457,19 +484,39 @@ void RotateQuad(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w,
   const DWORD dwDiffuse = lpDTCon->dwDrawColor;
   const int nAbsW = sw < 0 ? -sw : sw, nAbsH = sh < 0 ? -sh : sh;
   const int nTexW = std::min(lpSrc->nWidth, tex.Width()), nTexH = std::min(lpSrc->nHeight, tex.Height());
-  for (int py = py0; py <= py1; ++py)
-    for (int px = px0; px <= px1; ++px) {
-      double X = px + 0.5 - x, Y = py + 0.5 - y;
-      double u = X * c + Y * s + cx, v = -X * s + Y * c + cy;
-      if (!(u >= 0.0 && u < nAbsW && v >= 0.0 && v < nAbsH)) continue;
-      long long tu = static_cast<long long>(u), tv = static_cast<long long>(v);
-      long long tx = sw >= 0 ? sx + tu : sx - 1 - tu, ty = sh >= 0 ? sy + tv : sy - 1 - tv;
-      // Texels outside the source are not drawn (the device would wrap
-      // round to the other edge).
-      if (tx < 0 || tx >= nTexW || ty < 0 || ty >= nTexH) continue;
-      uint32_t texel = RawToArgb(tex.Format(), tex.GetRaw(static_cast<int>(tx), static_cast<int>(ty)));
-      out.SetRaw(px, py, RasterStagePoint(out.Format(), out.GetRaw(px, py), texel, dwDiffuse, st));
+  // The texels of one row's run are gathered, then staged and blended
+  // together; the covered part of a row is one run, as the quad is convex.
+  thread_local std::vector<uint32_t> vRun;
+  if (vRun.size() < static_cast<size_t>(out.Width())) vRun.resize(static_cast<size_t>(out.Width()));
+  for (int py = py0; py <= py1; ++py) {
+    const double Y = py + 0.5 - y;
+    int nRun = 0, nRunX = 0;
+    for (int px = px0; px <= px1 + 1; ++px) {
+      bool bIn = false;
+      uint32_t texel = 0;
+      if (px <= px1) {
+        const double X = px + 0.5 - x;
+        const double u = X * c + Y * s + cx, v = -X * s + Y * c + cy;
+        if (u >= 0.0 && u < nAbsW && v >= 0.0 && v < nAbsH) {
+          long long tu = static_cast<long long>(u), tv = static_cast<long long>(v);
+          long long tx = sw >= 0 ? sx + tu : sx - 1 - tu, ty = sh >= 0 ? sy + tv : sy - 1 - tv;
+          // Texels outside the source are not drawn (the device would wrap
+          // round to the other edge).
+          if (tx >= 0 && tx < nTexW && ty >= 0 && ty < nTexH) {
+            bIn = true;
+            texel = RawToArgb(tex.Format(), tex.GetRaw(static_cast<int>(tx), static_cast<int>(ty)));
+          }
+        }
+      }
+      if (bIn) {
+        if (nRun == 0) nRunX = px;
+        vRun[static_cast<size_t>(nRun++)] = texel;
+      } else if (nRun) {
+        RasterSpan(out, nRunX, py, vRun.data(), nRun, dwDiffuse, st);
+        nRun = 0;
+      }
     }
+  }
   DDSetRenderTarget(0, lpDTCon->lpTargetSD);
 }
 

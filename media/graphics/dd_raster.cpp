@@ -307,13 +307,15 @@ void RasterQuad(cPixelBuffer& dst, int x, int y, int w, int h, const cPixelBuffe
   }
 }
 
-uint32_t RasterStagePoint(ePixelFormat fmt, uint32_t dwRaw, uint32_t dwTexel, DWORD dwDiffuse, const DDSTAGESTATE& st) {
-  uint32_t c = StageColor(st, STAGEINPUT{dwTexel, dwDiffuse, st.dwTextureFactor});
-  uint32_t a = c >> 24;
-  if (a == 0) return dwRaw;
-  if (fmt == PF_INDEX8) return c & 0xFF;
-  if (a == 0xFF) return ArgbToRaw(fmt, c);
-  return ArgbToRaw(fmt, BlendArgb(c, RawToArgb(fmt, dwRaw)));
+void RasterSpan(cPixelBuffer& dst, int x0, int y, uint32_t* lpTexels, int n, DWORD dwDiffuse, const DDSTAGESTATE& st) {
+  if (n <= 0 || y < 0 || y >= dst.Height() || x0 < 0 || x0 + n > dst.Width()) return;
+  eStageShortcut shortcut = StageShortcut(st, dwDiffuse);
+  if (shortcut == STAGE_OPAQUE) {
+    for (int i = 0; i < n; ++i) lpTexels[i] |= 0xFF000000u;
+  } else if (shortcut != STAGE_IDENTITY) {
+    for (int i = 0; i < n; ++i) lpTexels[i] = StageColor(st, STAGEINPUT{lpTexels[i], dwDiffuse, st.dwTextureFactor});
+  }
+  BlendRowFor(dst.Format())(dst.RowBytes(y), x0, lpTexels, n);
 }
 
 void RasterClear(cPixelBuffer& dst, int x, int y, int w, int h, DWORD dwArgb) {
