@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "media/graphics/dd_effects.h"
 #include "media/sound/sound_effects.h"
 #include "platform/messages.h"
 #include "shell/main_window.h"
@@ -127,31 +128,11 @@ void PlayCursorSE(const uint16_t* lpKeys, uint8_t byMask, int32_t nSound) {
   if ((byMask & CURSORSE_VERTICAL) && (keys & kVertical)) PlaySoundEntry(nSound);
 }
 
-namespace {
+// Every scene fades the whole screen to black and back: all 256 entries of
+// the working palette at 8 bits, the back buffer otherwise.
+BOOL MenuFadeIn(double dStep) { return DDFadeIn(g_WorkPalette, 0, 255, 0, 0, 0, dStep, g_Palette, FALSE); }
 
-// Game thread only. In: 0 -> 90 degrees; out: 90 -> 0.
-double s_dFadeInAngle = 0.0;
-double s_dFadeOutAngle = 90.0;
-
-}  // namespace
-
-BOOL MenuFadeIn(double dStep) {
-  if (s_dFadeInAngle >= 90.0) {
-    s_dFadeInAngle = 0.0;
-    return TRUE;
-  }
-  s_dFadeInAngle = std::clamp(s_dFadeInAngle + dStep, 0.0, 90.0);
-  return FALSE;
-}
-
-BOOL MenuFadeOut(double dStep) {
-  if (s_dFadeOutAngle <= 0.0) {
-    s_dFadeOutAngle = 90.0;
-    return TRUE;
-  }
-  s_dFadeOutAngle = std::clamp(s_dFadeOutAngle - dStep, 0.0, 90.0);
-  return FALSE;
-}
+BOOL MenuFadeOut(double dStep) { return DDFadeOut(g_WorkPalette, 0, 255, 0, 0, 0, dStep, g_Palette, FALSE); }
 
 void RequestSystemSound(int nSound) { SendMessage(g_hWndMain, UM_PLAYSE, static_cast<WPARAM>(nSound), 0); }
 

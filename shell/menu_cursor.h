@@ -50,10 +50,9 @@ enum : int {
 };
 
 // One step of a scene's screen fade from black (In) or to black (Out) by
-// dStep degrees; TRUE on the step that shows the end state, the 90 / dStep
-// + 1st. Each keeps its own angle between calls. Stands in for the
-// graphics layer's fades until they exist: the timing is theirs, the
-// picture stays as drawn. The scenes' step is 10 (a step of 0 never ends).
+// dStep degrees (DDFadeIn / DDFadeOut over the whole palette); TRUE on the
+// step that shows the end state, the 90 / dStep + 1st. Each keeps its own
+// angle between calls. The scenes' step is 10.
 BOOL MenuFadeIn(double dStep);
 BOOL MenuFadeOut(double dStep);
 

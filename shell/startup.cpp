@@ -1,10 +1,13 @@
 #include "shell/startup.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "media/graphics/dd_effects.h"
+#include "media/graphics/dd_pixel_effects.h"
 #include "media/graphics/font.h"
 #include "media/sound/sound_effects.h"
 #include "platform/file_system.h"
@@ -39,7 +42,6 @@
 // finished program:
 //   InitGame  13  the program's icon on the window (no icon resource here)
 //             16  the graphics' message for a failed texture creation
-//             25  LoadHbt, the 8-bit display's picture set
 //             31  the stage-play word that a direct play clears
 //   UnInitGame 9  the window library's keyboard hook (never installed here)
 //             10  DestroyIcon of the program's icon
@@ -118,6 +120,35 @@ bool LoadPaletteAndColourKey() {
   DDSetTransmitRGB(p.byTransR, p.byTransG, p.byTransB);
   return true;
 }
+
+}  // namespace
+
+bool LoadHbt(int n) {
+  if (lpDTCon || g_DDDisplay.nBpp != 8) return true;
+  char szPath[64];
+  std::snprintf(szPath, sizeof szPath, "bmp\\hbt\\hbt%02d.dat", n);
+  // Sets 0 to 23 exist; any other number from a damaged option file would
+  // copy a palette row from past the palette's end.
+  if (n < 0 || n > 23 || !DDLoadColorTable(g_ColorTable, szPath)) {
+    ErrorBoxf(Sjis("%s の読み込みに失敗！").c_str(), szPath);
+    return false;
+  }
+  if (!DDLoadPaletteFromFile(g_WorkPalette, &g_aStageSurfaceInfo[0], g_DDDisplay.nWindowMode)) {
+    Logf("DDLoadPaletteFromFile");
+    return false;
+  }
+  if (n < 12) {
+    DDRotatePalette(g_WorkPalette, 16, 207, n * 16, 0, g_WorkPalette);
+  } else {
+    for (int row = 1; row <= 12; ++row)
+      if (row != n - 11) std::memcpy(g_WorkPalette + row * 64, g_WorkPalette + (n - 11) * 64, 64);
+  }
+  std::memcpy(g_Palette, g_WorkPalette, sizeof(g_Palette));
+  DDSetPaletteEntries(0, 255, g_WorkPalette);
+  return true;
+}
+
+namespace {
 
 bool LoadFixedSurfaces() {
   std::vector<int> index(SYSTEM_BITMAP_COUNT);
@@ -295,6 +326,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   for (cPlayerInput& in : g_vPlayerInput) in.SetDefaultJoystickMasks();
   if (!LoadKeyConfig(kKeyConfigPath, g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
   LoadOption();
+  if (g_DDDisplay.nBpp == 8 && !LoadHbt(g_Option.m_nHbt)) return false;
 
   StartMusic();
   if (!StartSound(hWnd)) return false;

@@ -14,6 +14,13 @@ bool InitGame(const char* lpCmdLine, int nCmdShow);
 // Safe after a partial start-up, and a second time.
 void UnInitGame();
 
+// Loads picture set n of the 8-bit DirectDraw display: its colour table
+// "bmp\hbt\hbtNN.dat" and the palette shifted or banded for the set (true
+// at once on any other display). A missing or short table gives the box
+// "%s の読み込みに失敗！" and false. Start-up and the option screen call it
+// on the game thread.
+bool LoadHbt(int n);
+
 // The steps of start-up that have something to undo, and whether they ran.
 struct STARTUPRAN {
   bool bTimerPeriod = false;

@@ -31,7 +31,7 @@ int DDInitFullScreen(HWND hWnd, int nWidth, int nHeight, int nBpp, int nBackBuff
 int DDInitWindow(HWND hWnd);
 bool DDInitErrorName(int nCode);
 void DDUnInit();
-// Device loss cannot happen here; both stay callable and succeed.
+// Lost-device recovery (dd_restore.h has the routines and their test seam).
 BOOL DDRestoreSurface();
 BOOL DDRestore();
 

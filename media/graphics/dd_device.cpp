@@ -331,13 +331,3 @@ void DDUnInit() {
   g_dwColorKey = 0;
   s.bInit = 0;
 }
-
-BOOL DDRestoreSurface() {
-  if (!lpDTCon) Logf("%s", Sjis("DDではDDRestoreSurfaceは未対応").c_str());
-  return TRUE;
-}
-
-BOOL DDRestore() {
-  if (lpDTCon) Logf("%s", Sjis("D3DではDDRestoreは未対応").c_str());
-  return TRUE;
-}

@@ -5,6 +5,7 @@
 #include "media/graphics/bmp_reader.h"
 #include "media/graphics/dd.h"
 #include "media/graphics/dd_internal.h"
+#include "media/graphics/dd_pixel_effects.h"
 #include "platform/text_cp932.h"
 #include "base/message_box.h"
 #include "base/report.h"
@@ -12,10 +13,8 @@
 BYTE g_Palette[256 * 4];
 BYTE g_WorkPalette[256 * 4];
 
-namespace {
-
-// Reads the 256 colours from the 16 x 16 pixels at (0, 8) of a surface.
-void ReadPaletteBlock(BYTE* lpPal, DDSURFACEDATA* lpSD) {
+void DDSetPalette_UnPal(BYTE* lpPal, DDSURFACEDATA* lpSD) {
+  if (!lpPal) return;
   cSurfaceLock lock(lpSD);
   if (!lock.IsLocked()) {
     Logf("DDSetPalette_UnPal Lock Err");
@@ -47,6 +46,8 @@ void ReadPaletteBlock(BYTE* lpPal, DDSURFACEDATA* lpSD) {
       }
     }
 }
+
+namespace {
 
 // A picture in a temporary system-memory surface of the current depth.
 int LoadTemporary(DDSURFACEDATA* lpTmp, const std::string& name) {
@@ -93,7 +94,7 @@ bool DDLoadPaletteFromFile(BYTE* lpPal, const DDSURFACEINFO* lpInfo, int) {
     DDReleaseSurface(&tmp);
     return false;
   }
-  ReadPaletteBlock(lpPal, &tmp);
+  DDSetPalette_UnPal(lpPal, &tmp);
   DDReleaseSurface(&tmp);
   return true;
 }

@@ -307,6 +307,17 @@ void RasterQuad(cPixelBuffer& dst, int x, int y, int w, int h, const cPixelBuffe
   }
 }
 
+void RasterSpan(cPixelBuffer& dst, int x0, int y, uint32_t* lpTexels, int n, DWORD dwDiffuse, const DDSTAGESTATE& st) {
+  if (n <= 0 || y < 0 || y >= dst.Height() || x0 < 0 || x0 + n > dst.Width()) return;
+  eStageShortcut shortcut = StageShortcut(st, dwDiffuse);
+  if (shortcut == STAGE_OPAQUE) {
+    for (int i = 0; i < n; ++i) lpTexels[i] |= 0xFF000000u;
+  } else if (shortcut != STAGE_IDENTITY) {
+    for (int i = 0; i < n; ++i) lpTexels[i] = StageColor(st, STAGEINPUT{lpTexels[i], dwDiffuse, st.dwTextureFactor});
+  }
+  BlendRowFor(dst.Format())(dst.RowBytes(y), x0, lpTexels, n);
+}
+
 void RasterClear(cPixelBuffer& dst, int x, int y, int w, int h, DWORD dwArgb) {
   dst.FillRaw(x, y, w, h, ArgbToRaw(dst.Format(), dwArgb));
 }

@@ -35,6 +35,10 @@ struct DDSTAGESTATE {
 void RasterQuad(cPixelBuffer& dst, int x, int y, int w, int h, const cPixelBuffer* lpSrc, int sx, int sy, int sw,
                 int sh, DWORD dwDiffuse, const DDSTAGESTATE& st);
 
+// One row of a quad whose texels the caller has gathered (as ARGB values):
+// stage 0 applied to each (in place), then blended into row y from x0.
+void RasterSpan(cPixelBuffer& dst, int x0, int y, uint32_t* lpTexels, int n, DWORD dwDiffuse, const DDSTAGESTATE& st);
+
 // The device's Clear: the colour converted to the target's format, written
 // without blending, alpha included.
 void RasterClear(cPixelBuffer& dst, int x, int y, int w, int h, DWORD dwArgb);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "media/graphics/dd_effects.h"
 #include "platform/messages.h"
 #include "shell/game_loop.h"
 #include "shell/mode_scenes.h"
@@ -152,6 +153,10 @@ TEST_F(SceneManager, ATextThrownByASceneClosesInOrder) {
 }
 
 TEST_F(SceneManager, StandInScenesExistForEveryMode) {
+  // The fade step start-up sets: a step of 0 would end the fade at once.
+  const int32_t nOldStep = g_SceneMgr.m_nFadeStep;
+  g_SceneMgr.m_nFadeStep = 10;
+  DDResetFades();
   for (int i = 0; i < GAMEMODE_COUNT; ++i) {
     cScene* s = MakeModeScene(i);
     ASSERT_NE(s, nullptr);
@@ -159,5 +164,7 @@ TEST_F(SceneManager, StandInScenesExistForEveryMode) {
     EXPECT_EQ(s->m_nPhase, 0);
     delete s;
   }
+  DDResetFades();
+  g_SceneMgr.m_nFadeStep = nOldStep;
   EXPECT_EQ(MakeModeScene(6), nullptr);
 }

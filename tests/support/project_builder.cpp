@@ -1,5 +1,6 @@
 #include "tests/support/project_builder.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -76,6 +77,31 @@ class cProjectScope {
   bool m_bOk = false;
 };
 
+// The colour table of the 8-bit display: the demo palette's entry nearest
+// to the even mix of colours a and b. Made once; every set writes it.
+const std::string& DemoColourTable() {
+  static const std::string table = [] {
+    const std::vector<uint32_t> pal = DemoPalette();
+    std::string t(65536, '\0');
+    auto ch = [&](int i, int s) { return static_cast<int>((pal[static_cast<size_t>(i)] >> s) & 0xFF); };
+    for (int a = 0; a < 256; ++a)
+      for (int b = a; b < 256; ++b) {
+        int best = 0, bestD = 1 << 30;
+        for (int i = 0; i < 256; ++i) {
+          int d = 0;
+          for (int s = 0; s <= 16; s += 8) {
+            int m = (ch(a, s) + ch(b, s)) / 2 - ch(i, s);
+            d += m * m;
+          }
+          if (d < bestD) bestD = d, best = i;
+        }
+        t[static_cast<size_t>(a * 256 + b)] = t[static_cast<size_t>(b * 256 + a)] = static_cast<char>(best);
+      }
+    return t;
+  }();
+  return table;
+}
+
 constexpr int CELL_WALL = 1;  // a blocking kind (kinds 0 to 4 block)
 constexpr int CELL_ROAD = 5;  // a passable kind (kinds 5 to 9)
 
@@ -145,6 +171,12 @@ BOOL cProjectBuilder::WritePictures() {
   for (const SYSTEMBITMAPINFO& b : g_vecSystemBitmap) {
     if (b.szFileName == "E" || b.bNoError) continue;
     if (!WriteBytes(b.szFileName, DemoPictureFor(b.szFileName, m_bPalettePictures))) return 0;
+  }
+  // The 24 colour sets the option screen offers at 8 bits.
+  for (int n = 0; n < 24; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "bmp\\hbt\\hbt%02d.dat", n);
+    if (!WriteBytes(name, DemoColourTable())) return 0;
   }
   return 1;
 }
