@@ -13,8 +13,9 @@ constexpr size_t MIN_BLOCK_BYTES = 20;
 constexpr size_t MIN_CHARA_BYTES = 28;
 constexpr size_t MIN_ITEM_BYTES = 24;
 
-// The palette list being read on this thread and the count its file gave
-// (the loader thread reads stages; keep any other reader apart anyway).
+// The palette list being read and the count its file gave. Each thread has
+// its own (the loader thread reads stages, the main thread the common
+// palette), so no read sees another's.
 thread_local int t_nCommonReads = 0;
 thread_local const void* t_pListRead = nullptr;
 thread_local size_t t_nListClaimed = 0;

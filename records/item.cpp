@@ -34,7 +34,7 @@ const ITEMCOPIER s_ItemCopier[ITEM_INHERIT_GROUPS] = {
 }  // namespace
 
 cEdItem* GetItemDef(int nSource, int nIndex) {
-  cVector<cEdItem>* pList = PaletteListOf(static_cast<const cEdItem*>(nullptr), nSource);
+  cVector<cEdItem>* pList = PaletteList<cEdItem>(nSource);
   if (!pList || nIndex < 0 || static_cast<size_t>(nIndex) >= pList->size()) return nullptr;
   return &(*pList)[static_cast<size_t>(nIndex)];
 }

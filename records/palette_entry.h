@@ -45,11 +45,18 @@ inline cVector<cEdItem>* PaletteListOf(const cEdItem*, int nSource) {
   return nullptr;
 }
 
+// The palette list of T's kind that source nSource names; null for any
+// source but the common and the stage palette.
+template <class T>
+cVector<T>* PaletteList(int nSource) {
+  return PaletteListOf(static_cast<const T*>(nullptr), nSource);
+}
+
 // True when source nSource (common or stage) names no entry at nIndex of
 // T's palette list; any other source names nothing to check.
 template <class T>
 bool PaletteRefOutside(int nSource, size_t nIndex) {
-  const cVector<T>* pList = PaletteListOf(static_cast<const T*>(nullptr), nSource);
+  const cVector<T>* pList = PaletteList<T>(nSource);
   return pList && nIndex >= PaletteListCount(*pList);
 }
 
@@ -60,7 +67,7 @@ template <class T, size_t N>
 void InheritMarkedGroups(T& r, uint8_t& nSource, uint16_t nIndex, const cVector<uint8_t>& vInherit,
                          void (*const (&aCopier)[N])(T&, const T&)) {
   if (nIndex == 0 || nSource == PALETTE_NONE) return;
-  const cVector<T>* pList = PaletteListOf(&r, nSource);
+  const cVector<T>* pList = PaletteList<T>(nSource);
   if (!pList) return;
   if (nIndex >= PaletteListCount(*pList)) {
     nSource = PALETTE_NONE;
