@@ -60,8 +60,8 @@ bool PaletteRefOutside(int nSource, size_t nIndex) {
   return pList && nIndex >= PaletteListCount(*pList);
 }
 
-// Copies group i of the entry (nSource, nIndex) into r for every marked
-// entry i of vInherit below nGroups. An index past its list unbinds r
+// Copies group i of the entry (nSource, nIndex) into r with aCopier[i] for
+// every marked entry i of vInherit that names a group. An index past its list unbinds r
 // (nSource becomes 0); index 0 or source 0 means no entry.
 template <class T, size_t N>
 void InheritMarkedGroups(T& r, uint8_t& nSource, uint16_t nIndex, const cVector<uint8_t>& vInherit,

@@ -304,10 +304,10 @@ void cEdStage::Normalize() {
 uint32_t cEdStage::MapWidth() const { return std::min(m_nWidth, STAGE_MAX_SIDE_CELLS); }
 
 uint32_t cEdStage::MapHeight() const {
-  const uint32_t w = MapWidth();
-  const uint32_t h = std::min(m_nHeight, STAGE_MAX_SIDE_CELLS);
-  if (w != 0 && static_cast<uint64_t>(w) * h > STAGE_MAX_MAP_CELLS) return static_cast<uint32_t>(STAGE_MAX_MAP_CELLS / w);
-  return h;
+  // The whole block map, margins and the rest of each row of 2^s cells
+  // included, stays within STAGE_MAX_MAP_CELLS.
+  const uint64_t nRows = STAGE_MAX_MAP_CELLS >> MapRowShift();
+  return static_cast<uint32_t>(std::min<uint64_t>(m_nHeight, nRows - 2 * STAGE_MAP_MARGIN));
 }
 
 int cEdStage::MapRowShift() const { return std::bit_width(MapWidth() + 2 * STAGE_MAP_MARGIN - 1); }

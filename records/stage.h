@@ -16,8 +16,9 @@
 constexpr uint32_t STAGE_END_MARK = 123456789;
 constexpr int STAGE_SUB_COUNT = 5;
 constexpr int STAGE_RANKING_SWITCHES = 5;
-// The largest map play makes of a stage, whatever its file asks for.
-// Placements name their cell in 16 bits.
+// The largest map play makes of a stage, whatever its file asks for: a
+// width of at most 65,536 cells (placements name their cell in 16 bits) and
+// a block map, margins included, of at most 16M cells.
 constexpr uint32_t STAGE_MAX_SIDE_CELLS = 65536;
 constexpr uint64_t STAGE_MAX_MAP_CELLS = 16u * 1024u * 1024u;
 // The cells of margin around a stage in play's block map, on every side.
@@ -102,8 +103,9 @@ class cEdStage : public cEdRecord {
   // file's width, height and placements, so a replay writes them back as
   // read; these give the sizes bounded to what play can hold, the row
   // shift of the block map (rows of 2^s cells, s the binary digits of
-  // width + 19) and whether a placement's cell lies in the block map with
-  // its margins, which hold blocks too.
+  // MapWidth() + 19; (MapHeight() + 20) << s cells in all, at most
+  // STAGE_MAX_MAP_CELLS) and whether a placement's cell lies in the block
+  // map with its margins, which hold blocks too.
   uint32_t MapWidth() const;
   uint32_t MapHeight() const;
   int MapRowShift() const;

@@ -380,7 +380,8 @@ TEST_F(StageFile, DamagedFilesNeitherCrashNorHang) {
     if (g_Stage.LoadFromFile("data\\stg4\\d.stg4_000")) {
       ASSERT_GE(g_Stage.m_vecPaletteBlock.size(), 2u);
     }
-    ASSERT_LE(static_cast<uint64_t>(g_Stage.MapWidth()) * g_Stage.MapHeight(), STAGE_MAX_MAP_CELLS);
+    ASSERT_LE(static_cast<uint64_t>(g_Stage.MapHeight() + 2 * STAGE_MAP_MARGIN) << g_Stage.MapRowShift(),
+              STAGE_MAX_MAP_CELLS);
     ASSERT_GE(g_Stage.FrameRate(), 1u);
     ASSERT_GE(g_Stage.m_nSpeedDiv, 1u);
   }, plan);
@@ -418,7 +419,8 @@ TEST_F(StageFile, TheFilesMapSpeedAndRateStayInTheRecordAndAReplay) {
   EXPECT_EQ(g_Stage.m_vecBlock.size(), 21u);
   EXPECT_EQ(g_Stage.FindPlayerPlacement(), 0);
   EXPECT_EQ(g_Stage.MapWidth(), STAGE_MAX_SIDE_CELLS);
-  EXPECT_EQ(g_Stage.MapHeight(), STAGE_MAX_MAP_CELLS / STAGE_MAX_SIDE_CELLS);
+  EXPECT_EQ(g_Stage.MapRowShift(), 17);
+  EXPECT_EQ(g_Stage.MapHeight(), (STAGE_MAX_MAP_CELLS >> 17) - 2 * STAGE_MAP_MARGIN);
   EXPECT_FALSE(g_Stage.PlacementInMap(60000, 60000));
 
   {
@@ -456,6 +458,12 @@ TEST_F(StageFile, PlacementsInTheBlockMapIncludeItsMargins) {
     EXPECT_EQ(s.MapRowShift(), c.nShift);
     EXPECT_EQ(s.PlacementInMap(c.x, c.y), c.bIn);
   }
+  // A claimed height far past the bound: the block map stays within it.
+  cEdStage tall;
+  tall.m_nWidth = 20;
+  tall.m_nHeight = 0xFFFFFFFF;
+  EXPECT_EQ(tall.MapHeight(), (STAGE_MAX_MAP_CELLS >> 6) - 2 * STAGE_MAP_MARGIN);
+  EXPECT_TRUE(tall.PlacementInMap(0, 60000));
 }
 
 TEST_F(StageFile, CountsTheFileCannotHoldAllocateNothing) {
