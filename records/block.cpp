@@ -2,19 +2,11 @@
 
 #include <atomic>
 
-#include "records/common_palette.h"
-#include "records/stage.h"
+#include "records/palette_entry.h"
 
 namespace {
 
 std::atomic<BLOCKCONDITIONTEST> s_pfnConditionTest{nullptr};
-
-// The palette block list a source names; null for any other source.
-cVector<cEdBlock>* BlockPalette(int nSource) {
-  if (nSource == PALETTE_COMMON) return &g_CommonPalette.m_vecBlock;
-  if (nSource == PALETTE_STAGE) return &g_Stage.m_vecPaletteBlock;
-  return nullptr;
-}
 
 typedef void (*BLOCKCOPIER)(cEdBlock& dst, const cEdBlock& src);
 
@@ -99,10 +91,7 @@ void cEdBlock::SetDefaults() {
 
 void cEdBlock::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  f.ReadU16(m_nColumn);
-  f.ReadU16(m_nRow);
-  ReadInheritVector(m_vecInherit, f);
-  ReadConditionList(m_vecCondition, f);
+  ReadPlacedHead(*this, f);
   if (g_nFileDataVersion < 219 && m_nImageKind == IMAGE_SHOT) m_nImageIndex = ShiftOldShotPicture(m_nImageIndex);
   InheritFromPalette();
   CheckRefs();
@@ -111,30 +100,15 @@ void cEdBlock::Read(cDataFile& f) {
 void cEdBlock::Write(cDataFile& f) {
   CheckRefs();
   cEdRecord::Write(f);
-  f.WriteU16(m_nColumn);
-  f.WriteU16(m_nRow);
-  WriteInheritVector(m_vecInherit, f);
-  WriteConditionList(m_vecCondition, f);
+  WritePlacedHead(*this, f);
 }
 
 void cEdBlock::InheritFromPalette() {
-  if (m_nInheritIndex == 0 || m_nInheritSource == PALETTE_NONE) return;
-  cVector<cEdBlock>* pList = BlockPalette(m_nInheritSource);
-  if (!pList) return;
-  if (m_nInheritIndex >= pList->size()) {
-    m_nInheritSource = PALETTE_NONE;
-    return;
-  }
-  if (!PaletteEntryReady(m_nInheritSource, PALLIST_BLOCK, m_nInheritIndex)) return;
-  const cEdBlock& src = (*pList)[m_nInheritIndex];
-  if (&src == this) return;
-  for (size_t i = 0; i < m_vecInherit.size() && i < BLOCK_INHERIT_GROUPS; ++i)
-    if (m_vecInherit[i]) s_BlockCopier[i](*this, src);
+  InheritMarkedGroups(*this, m_nInheritSource, m_nInheritIndex, m_vecInherit, s_BlockCopier);
 }
 
 void cEdBlock::CheckRefs() {
-  if ((m_nInheritSource == PALETTE_COMMON && m_nInheritIndex >= g_CommonPalette.m_vecBlock.size()) ||
-      (m_nInheritSource == PALETTE_STAGE && m_nInheritIndex >= g_Stage.m_vecPaletteBlock.size())) {
+  if (PaletteRefOutside<cEdBlock>(m_nInheritSource, m_nInheritIndex)) {
     m_nInheritSource = PALETTE_NONE;
     m_nInheritIndex = 0;
   }
@@ -145,8 +119,7 @@ void cEdBlock::CheckRefs() {
 }
 
 void cEdBlock::CheckItemRef() {
-  if ((m_nItemSource == PALETTE_COMMON && m_nItemIndex >= g_CommonPalette.m_vecItem.size()) ||
-      (m_nItemSource == PALETTE_STAGE && m_nItemIndex >= g_Stage.m_vecPaletteItem.size())) {
+  if (PaletteRefOutside<cEdItem>(m_nItemSource, m_nItemIndex)) {
     m_nItemSource = PALETTE_NONE;
     m_nItemIndex = 0;
   }

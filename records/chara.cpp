@@ -1,17 +1,10 @@
 #include "records/chara.h"
 
 #include "records/flow_fitting.h"
-#include "records/common_palette.h"
 #include "records/database.h"
-#include "records/stage.h"
+#include "records/palette_entry.h"
 
 namespace {
-
-cVector<cEdChara>* CharaPalette(int nSource) {
-  if (nSource == PALETTE_COMMON) return &g_CommonPalette.m_vecChara;
-  if (nSource == PALETTE_STAGE) return &g_Stage.m_vecPaletteChara;
-  return nullptr;
-}
 
 typedef void (*CHARACOPIER)(cEdChara& dst, const cEdChara& src);
 
@@ -188,11 +181,7 @@ void cEdChara::SetDefaults() {
 
 void cEdChara::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  f.ReadU16(m_nColumn);
-  f.ReadU16(m_nRow);
-  f.ReadU32(m_nPlacementValue);
-  ReadInheritVector(m_vecInherit, f);
-  ReadConditionList(m_vecCondition, f);
+  ReadPlacedHead(*this, f);
   ReadFlowList(m_vecFlow, f);
   if (!TestPlayFlowsKept()) FixupLoadedFlows(m_vecFlow);
   if (g_nFileDataVersion < DATA_VERSION_CURRENT) ConvertOlder(g_nFileDataVersion);
@@ -225,32 +214,16 @@ void cEdChara::ConvertOlder(int v) {
 void cEdChara::Write(cDataFile& f) {
   RefreshTemplate();
   cEdRecord::Write(f);
-  f.WriteU16(m_nColumn);
-  f.WriteU16(m_nRow);
-  f.WriteU32(m_nPlacementValue);
-  WriteInheritVector(m_vecInherit, f);
-  WriteConditionList(m_vecCondition, f);
+  WritePlacedHead(*this, f);
   WriteFlowList(m_vecFlow, f);
 }
 
 void cEdChara::InheritFromTemplate() {
-  if (m_nTemplateIndex == 0 || m_nTemplateSource == PALETTE_NONE) return;
-  cVector<cEdChara>* pList = CharaPalette(m_nTemplateSource);
-  if (!pList) return;
-  if (m_nTemplateIndex >= pList->size()) {
-    m_nTemplateSource = PALETTE_NONE;
-    return;
-  }
-  if (!PaletteEntryReady(m_nTemplateSource, PALLIST_CHARA, m_nTemplateIndex)) return;
-  const cEdChara& src = (*pList)[m_nTemplateIndex];
-  if (&src == this) return;
-  for (size_t i = 0; i < m_vecInherit.size() && i < CHARA_INHERIT_GROUPS; ++i)
-    if (m_vecInherit[i]) s_CharaCopier[i](*this, src);
+  InheritMarkedGroups(*this, m_nTemplateSource, m_nTemplateIndex, m_vecInherit, s_CharaCopier);
 }
 
 void cEdChara::RefreshTemplate() {
-  if ((m_nTemplateSource == PALETTE_COMMON && NoCount(m_nTemplateIndex, g_CommonPalette.m_vecChara.size())) ||
-      (m_nTemplateSource == PALETTE_STAGE && NoCount(m_nTemplateIndex, g_Stage.m_vecPaletteChara.size()))) {
+  if (PaletteRefOutside<cEdChara>(m_nTemplateSource, m_nTemplateIndex)) {
     m_nTemplateSource = PALETTE_NONE;
     m_nTemplateIndex = 0;
   }

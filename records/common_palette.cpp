@@ -13,22 +13,56 @@ constexpr size_t MIN_BLOCK_BYTES = 20;
 constexpr size_t MIN_CHARA_BYTES = 28;
 constexpr size_t MIN_ITEM_BYTES = 24;
 
-// The read in progress on this thread (the loader reads stages while the
-// window thread may read nothing of the kind, but keep them apart anyway).
+// The palette list being read and the count its file gave. Each thread has
+// its own (the loader thread reads stages, the main thread the common
+// palette), so no read sees another's.
 thread_local int t_nCommonReads = 0;
-thread_local int t_nStageList = -1;
-thread_local int t_nStageReadSoFar = 0;
+thread_local const void* t_pListRead = nullptr;
+thread_local size_t t_nListClaimed = 0;
+
+class cListReadScope {
+ public:
+  cListReadScope(const void* pList, size_t nClaimed)
+      : m_pSavedList(t_pListRead), m_nSavedClaimed(t_nListClaimed) {
+    t_pListRead = pList;
+    t_nListClaimed = nClaimed;
+  }
+  ~cListReadScope() {
+    t_pListRead = m_pSavedList;
+    t_nListClaimed = m_nSavedClaimed;
+  }
+  cListReadScope(const cListReadScope&) = delete;
+  cListReadScope& operator=(const cListReadScope&) = delete;
+
+ private:
+  const void* m_pSavedList;
+  size_t m_nSavedClaimed;
+};
 
 template <class T>
-void ReadPaletteList(cVector<T>& v, cDataFile& f, size_t nMinBytes, PALETTELIST list, const char* pszWhat) {
+void ReadPaletteList(cVector<T>& v, cDataFile& f, size_t nMinBytes, const char* pszWhat) {
   uint32_t n = f.ReadCount(nMinBytes, pszWhat);
   v.clear();
-  v.assign(n, T());
+  cListReadScope scope(&v, n);
   for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
-    if (t_nStageList == list) t_nStageReadSoFar = static_cast<int>(i);
-    v[i].Read(f);
+    v.emplace_back();
+    v.back().Read(f);
   }
-  if (t_nStageList == list) t_nStageReadSoFar = static_cast<int>(n);
+}
+
+template <class T>
+size_t ListCount(const cVector<T>& v) {
+  return &v == t_pListRead ? std::max(t_nListClaimed, v.size()) : v.size();
+}
+
+template <class T>
+const T* EntryToInherit(const cVector<T>& v, size_t nIndex) {
+  if (t_nCommonReads > 0 || nIndex >= ListCount(v)) return nullptr;
+  if (nIndex < v.size()) return &v[nIndex];
+  // Not read yet: as a default element it would be when the list was sized
+  // to its count.
+  static const T s_Default;
+  return &s_Default;
 }
 
 template <class T>
@@ -38,29 +72,24 @@ void ClearInheritMarks(cVector<T>& v) {
 
 }  // namespace
 
-bool PaletteEntryReady(int nSource, PALETTELIST list, int nIndex) {
-  if (t_nCommonReads > 0) return false;
-  if (nSource == PALETTE_STAGE && t_nStageList == list) return nIndex < t_nStageReadSoFar;
-  return true;
-}
+size_t PaletteListCount(const cVector<cEdBlock>& v) { return ListCount(v); }
+size_t PaletteListCount(const cVector<cEdChara>& v) { return ListCount(v); }
+size_t PaletteListCount(const cVector<cEdItem>& v) { return ListCount(v); }
+const cEdBlock* PaletteEntryToInherit(const cVector<cEdBlock>& v, size_t nIndex) { return EntryToInherit(v, nIndex); }
+const cEdChara* PaletteEntryToInherit(const cVector<cEdChara>& v, size_t nIndex) { return EntryToInherit(v, nIndex); }
+const cEdItem* PaletteEntryToInherit(const cVector<cEdItem>& v, size_t nIndex) { return EntryToInherit(v, nIndex); }
 
 cCommonPaletteReadScope::cCommonPaletteReadScope() { ++t_nCommonReads; }
 cCommonPaletteReadScope::~cCommonPaletteReadScope() { --t_nCommonReads; }
 
-cStagePaletteReadScope::cStagePaletteReadScope(PALETTELIST list) {
-  t_nStageList = list;
-  t_nStageReadSoFar = 0;
-}
-cStagePaletteReadScope::~cStagePaletteReadScope() { t_nStageList = -1; }
-
 void ReadBlockList(cVector<cEdBlock>& v, cDataFile& f) {
-  ReadPaletteList(v, f, MIN_BLOCK_BYTES, PALLIST_BLOCK, "block list");
+  ReadPaletteList(v, f, MIN_BLOCK_BYTES, "block list");
 }
 void ReadCharaList(cVector<cEdChara>& v, cDataFile& f) {
-  ReadPaletteList(v, f, MIN_CHARA_BYTES, PALLIST_CHARA, "chara list");
+  ReadPaletteList(v, f, MIN_CHARA_BYTES, "chara list");
 }
 void ReadItemList(cVector<cEdItem>& v, cDataFile& f) {
-  ReadPaletteList(v, f, MIN_ITEM_BYTES, PALLIST_ITEM, "item list");
+  ReadPaletteList(v, f, MIN_ITEM_BYTES, "item list");
 }
 
 void ResetPaletteHead(cVector<cEdBlock>& vBlock, cVector<cEdChara>& vChara, cVector<cEdItem>& vItem) {

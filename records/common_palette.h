@@ -1,7 +1,7 @@
 // The common palette (`g_CommonPalette`, "data\CommonPalette.cplt4"): the
 // block, chara and item definitions every stage of the project can use, the
-// list readers it shares with the stage file, and the rule that a palette
-// entry is not inherited from before it has been read.
+// list readers it shares with the stage file, and how inheritance sees a
+// palette list while it is being read.
 #pragma once
 
 #include "records/block.h"
@@ -32,8 +32,10 @@ extern const char* const COMMON_PALETTE_PATH;  // "data\CommonPalette.cplt4"
 // two elements per list, each element 0 the fixed empty definition.
 BOOL LoadCommonPalette();
 
-// List readers shared with the stage file: u32 count, the list refilled
-// with that many default elements, each read.
+// List readers shared with the stage file: u32 count, then that many
+// elements, each starting from the class's defaults. The list grows as its
+// elements are read, so a count that the bytes after it cannot hold costs
+// nothing; the entries not yet read still count for inheritance (below).
 void ReadBlockList(cVector<cEdBlock>& v, cDataFile& f);
 void ReadCharaList(cVector<cEdChara>& v, cDataFile& f);
 void ReadItemList(cVector<cEdItem>& v, cDataFile& f);
@@ -47,12 +49,19 @@ void PadPaletteList(cVector<T>& v) {
   while (v.size() < 2) v.emplace_back();
 }
 
-// ---- Inheritance while a palette is being read ----------------------------
-// A palette list is resized to its count before its elements are read, so
-// the entries not yet read hold defaults. An element read meanwhile keeps
-// its own values for the groups it would take from such an entry.
-enum PALETTELIST { PALLIST_BLOCK = 0, PALLIST_CHARA = 1, PALLIST_ITEM = 2 };
-bool PaletteEntryReady(int nSource, PALETTELIST list, int nIndex);
+// ---- Palette lists as inheritance sees them ------------------------------
+// A list being read counts as long as its file says from the start, and
+// every entry not yet read stands as a default element of its class: an
+// entry may take its marked groups from a later one, and takes the
+// defaults. Outside a read these are the list's own size and elements.
+size_t PaletteListCount(const cVector<cEdBlock>& v);
+size_t PaletteListCount(const cVector<cEdChara>& v);
+size_t PaletteListCount(const cVector<cEdItem>& v);
+// Entry nIndex (below PaletteListCount) to inherit from; null while the
+// common palette is read, which inherits nothing.
+const cEdBlock* PaletteEntryToInherit(const cVector<cEdBlock>& v, size_t nIndex);
+const cEdChara* PaletteEntryToInherit(const cVector<cEdChara>& v, size_t nIndex);
+const cEdItem* PaletteEntryToInherit(const cVector<cEdItem>& v, size_t nIndex);
 
 // Held while the common palette is read: nothing is inherited at all, since
 // its inheritance marks are cleared afterwards and the file's values stand.
@@ -62,14 +71,4 @@ class cCommonPaletteReadScope {
   ~cCommonPaletteReadScope();
   cCommonPaletteReadScope(const cCommonPaletteReadScope&) = delete;
   cCommonPaletteReadScope& operator=(const cCommonPaletteReadScope&) = delete;
-};
-
-// Held while list `list` of g_Stage's palette is read; the list readers
-// keep count of the elements read.
-class cStagePaletteReadScope {
- public:
-  explicit cStagePaletteReadScope(PALETTELIST list);
-  ~cStagePaletteReadScope();
-  cStagePaletteReadScope(const cStagePaletteReadScope&) = delete;
-  cStagePaletteReadScope& operator=(const cStagePaletteReadScope&) = delete;
 };

@@ -39,10 +39,15 @@ void FitSword(cEdCommand& cmd, const cFlowProjectView& view) {
   const int nTypes = CountOf(view, FITDB_SWORDTYPE);
   if (shot.m_bySwordType >= nTypes) shot.m_bySwordType = 0;
   if (shot.m_bySwordType >= nTypes) return;  // no sword type at all
-  // Summed in int: a 16-bit running sum would wrap past the cap.
-  int nSum = 0;
-  for (int nFrames : view.SwordPartFrames(shot.m_bySwordType)) nSum = std::min(nSum + nFrames, SWORD_TIME_BASE_MAX);
-  cmd.m_nTimeBase = static_cast<int16_t>(nSum);
+  // A signed 16-bit running sum, capped after each addition: a sum that
+  // passes 32767 wraps below 0 before the cap is tested, and games were
+  // made against that result.
+  int16_t nSum = 0;
+  for (int nFrames : view.SwordPartFrames(shot.m_bySwordType)) {
+    nSum = static_cast<int16_t>(static_cast<uint16_t>(nSum + nFrames));
+    if (nSum > SWORD_TIME_BASE_MAX) nSum = SWORD_TIME_BASE_MAX;
+  }
+  cmd.m_nTimeBase = nSum;
 }
 
 }  // namespace
@@ -110,11 +115,10 @@ void FitCommandPalettes(cEdCommand& cmd) {
       }
     } else if (k == GetItem && cmd.m_vParam.size() >= 2) {
       const int32_t nPalette = cmd.m_vParam[0];
-      // The whole 32-bit parameter is the index: its upper bits are not
-      // dropped before the test.
+      // Only the low 16 bits of the parameter are tested, like every other
+      // palette index here; whoever takes the item checks the whole value.
       if ((nPalette == 0 || nPalette == 1) &&
-          OutOfList(static_cast<uint32_t>(cmd.m_vParam[1]),
-                    view.PaletteCount(nPalette == 0 ? FITPAL_COMMON : FITPAL_STAGE, FITLIST_ITEM)))
+          OutOfList16(cmd.m_vParam[1], view.PaletteCount(nPalette == 0 ? FITPAL_COMMON : FITPAL_STAGE, FITLIST_ITEM)))
         cmd.m_vParam[1] = 1;
     }
   }

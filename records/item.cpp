@@ -1,17 +1,10 @@
 #include "records/item.h"
 
 #include "records/flow_fitting.h"
-#include "records/common_palette.h"
 #include "records/database.h"
-#include "records/stage.h"
+#include "records/palette_entry.h"
 
 namespace {
-
-cVector<cEdItem>* ItemPalette(int nSource) {
-  if (nSource == PALETTE_COMMON) return &g_CommonPalette.m_vecItem;
-  if (nSource == PALETTE_STAGE) return &g_Stage.m_vecPaletteItem;
-  return nullptr;
-}
 
 typedef void (*ITEMCOPIER)(cEdItem& dst, const cEdItem& src);
 
@@ -41,7 +34,7 @@ const ITEMCOPIER s_ItemCopier[ITEM_INHERIT_GROUPS] = {
 }  // namespace
 
 cEdItem* GetItemDef(int nSource, int nIndex) {
-  cVector<cEdItem>* pList = ItemPalette(nSource);
+  cVector<cEdItem>* pList = PaletteList<cEdItem>(nSource);
   if (!pList || nIndex < 0 || static_cast<size_t>(nIndex) >= pList->size()) return nullptr;
   return &(*pList)[static_cast<size_t>(nIndex)];
 }
@@ -85,10 +78,7 @@ void cEdItem::SetDefaults() {
 
 void cEdItem::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  f.ReadU16(m_nColumn);
-  f.ReadU16(m_nRow);
-  ReadInheritVector(m_vecInherit, f);
-  ReadConditionList(m_vecCondition, f);
+  ReadPlacedHead(*this, f);
   ReadCommandList(m_vecCommand, f);
   if (g_nFileDataVersion < 219 && m_nImageKind == IMAGE_SHOT) m_nImageIndex = ShiftOldShotPicture(m_nImageIndex);
   InheritFromPalette();
@@ -98,31 +88,16 @@ void cEdItem::Read(cDataFile& f) {
 void cEdItem::Write(cDataFile& f) {
   CheckRefs();
   cEdRecord::Write(f);
-  f.WriteU16(m_nColumn);
-  f.WriteU16(m_nRow);
-  WriteInheritVector(m_vecInherit, f);
-  WriteConditionList(m_vecCondition, f);
+  WritePlacedHead(*this, f);
   WriteCommandList(m_vecCommand, f);
 }
 
 void cEdItem::InheritFromPalette() {
-  if (m_nInheritIndex == 0 || m_nInheritSource == PALETTE_NONE) return;
-  cVector<cEdItem>* pList = ItemPalette(m_nInheritSource);
-  if (!pList) return;
-  if (m_nInheritIndex >= pList->size()) {
-    m_nInheritSource = PALETTE_NONE;
-    return;
-  }
-  if (!PaletteEntryReady(m_nInheritSource, PALLIST_ITEM, m_nInheritIndex)) return;
-  const cEdItem& src = (*pList)[m_nInheritIndex];
-  if (&src == this) return;
-  for (size_t i = 0; i < m_vecInherit.size() && i < ITEM_INHERIT_GROUPS; ++i)
-    if (m_vecInherit[i]) s_ItemCopier[i](*this, src);
+  InheritMarkedGroups(*this, m_nInheritSource, m_nInheritIndex, m_vecInherit, s_ItemCopier);
 }
 
 void cEdItem::CheckRefs() {
-  if ((m_nInheritSource == PALETTE_COMMON && m_nInheritIndex >= g_CommonPalette.m_vecItem.size()) ||
-      (m_nInheritSource == PALETTE_STAGE && m_nInheritIndex >= g_Stage.m_vecPaletteItem.size())) {
+  if (PaletteRefOutside<cEdItem>(m_nInheritSource, m_nInheritIndex)) {
     m_nInheritSource = PALETTE_NONE;
     m_nInheritIndex = 0;
   }

@@ -1,5 +1,8 @@
 #include "records/stage.h"
 
+#include <algorithm>
+#include <bit>
+
 #include "records/common_palette.h"
 #include "records/database.h"
 
@@ -251,11 +254,11 @@ void cEdStage::SetDefaults() {
   m_nSetting84 = 1;
 }
 
+uint32_t cEdStage::SpeedLevelInUse() const { return m_nSpeedLevel >= 1 && m_nSpeedLevel <= 19 ? m_nSpeedLevel : 10; }
+
 void cEdStage::SetSpeedLevel(uint32_t nLevel) {
-  // A level outside the editor's 1 to 19 would give no sub-steps (0) or more
-  // than the play loop is made for; such a file gets the default level.
-  if (nLevel < 1 || nLevel > 19) nLevel = 10;
   m_nSpeedLevel = nLevel;
+  nLevel = SpeedLevelInUse();
   const bool bFast = nLevel >= 11;
   const uint32_t n = bFast ? nLevel - 10 : nLevel;
   m_nSpeedDiv = n;
@@ -280,8 +283,6 @@ void cEdStage::Normalize() {
   Lower(m_nStopRight, w - 1);
   Lower(m_nStopTop, h - 15);
   Lower(m_nStopBottom, h - 1);
-  // The frame pacing divides by the rate.
-  if (m_nFps == 0) m_nFps = 60;
   g_Stage.SetSpeedLevel(g_Stage.m_nSpeedLevel);
   if (this != &g_Stage) SetSpeedLevel(m_nSpeedLevel);
   if (m_nBgm >= g_Database.m_vecBgm.size()) m_nBgm = 0;
@@ -298,6 +299,24 @@ void cEdStage::Normalize() {
   for (cEdBlock& b : m_vecBlock) b.CheckRefs(), b.CheckItemRef();
   for (cEdChara& c : m_vecChara) c.RefreshTemplate(), c.FitFlows();
   for (cEdItem& i : m_vecItem) i.CheckRefs(), i.FitCommands();
+}
+
+uint32_t cEdStage::MapWidth() const { return std::min(m_nWidth, STAGE_MAX_SIDE_CELLS); }
+
+uint32_t cEdStage::MapHeight() const {
+  // The whole block map, margins and the rest of each row of 2^s cells
+  // included, stays within STAGE_MAX_MAP_CELLS.
+  const uint64_t nRows = STAGE_MAX_MAP_CELLS >> MapRowShift();
+  return static_cast<uint32_t>(std::min<uint64_t>(m_nHeight, nRows - 2 * STAGE_MAP_MARGIN));
+}
+
+int cEdStage::MapRowShift() const { return std::bit_width(MapWidth() + 2 * STAGE_MAP_MARGIN - 1); }
+
+bool cEdStage::PlacementInMap(uint32_t nColumn, uint32_t nRow) const {
+  // A column past the row's end runs on into the next row, as the cell
+  // index does; only an index past the map's end has no cell.
+  const uint64_t nCell = (static_cast<uint64_t>(nRow + STAGE_MAP_MARGIN) << MapRowShift()) + nColumn + STAGE_MAP_MARGIN;
+  return nCell < (static_cast<uint64_t>(MapHeight() + 2 * STAGE_MAP_MARGIN) << MapRowShift());
 }
 
 int cEdStage::FindPlayerPlacement() const {

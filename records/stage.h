@@ -16,10 +16,13 @@
 constexpr uint32_t STAGE_END_MARK = 123456789;
 constexpr int STAGE_SUB_COUNT = 5;
 constexpr int STAGE_RANKING_SWITCHES = 5;
-// The largest map a stage file may ask for. Placements name their cell in
-// 16 bits; the area keeps the block map of one stage within 64 MB.
+// The largest map play makes of a stage, whatever its file asks for: a
+// width of at most 65,536 cells (placements name their cell in 16 bits) and
+// a block map, margins included, of at most 16M cells.
 constexpr uint32_t STAGE_MAX_SIDE_CELLS = 65536;
 constexpr uint64_t STAGE_MAX_MAP_CELLS = 16u * 1024u * 1024u;
+// The cells of margin around a stage in play's block map, on every side.
+constexpr uint32_t STAGE_MAP_MARGIN = 10;
 
 // A removal area: A to D switch the left, right, top and bottom side on;
 // E to H are the margins in cells beyond the view on those sides.
@@ -86,7 +89,27 @@ class cEdStage : public cEdRecord {
   // backgrounds and texts of `stage`, the palettes and placements of this.
   void WriteForReplay(cDataFile& f, cEdStage& stage);
   void Normalize();
+  // Stores the level as given and derives the speed values (fields 87 to
+  // 93 and the flow time factor) from SpeedLevelInUse.
   void SetSpeedLevel(uint32_t nLevel);
+  // The stored level when it is one of the editor's 1 to 19, else 10: a
+  // level of 0 would give no sub-steps at all, 20 and more more sub-steps
+  // than the play loop is made for.
+  uint32_t SpeedLevelInUse() const;
+  // Frames per second for the pacing, which divides by it: 60 for a stored 0.
+  uint32_t FrameRate() const { return m_nFps ? m_nFps : 60; }
+
+  // The map as stage set-up and spawning use it. The record keeps the
+  // file's width, height and placements, so a replay writes them back as
+  // read; these give the sizes bounded to what play can hold, the row
+  // shift of the block map (rows of 2^s cells, s the binary digits of
+  // MapWidth() + 19; (MapHeight() + 20) << s cells in all, at most
+  // STAGE_MAX_MAP_CELLS) and whether a placement's cell lies in the block
+  // map with its margins, which hold blocks too.
+  uint32_t MapWidth() const;
+  uint32_t MapHeight() const;
+  int MapRowShift() const;
+  bool PlacementInMap(uint32_t nColumn, uint32_t nRow) const;
   // The first placed chara that is a player with a picture; -1 when none.
   int FindPlayerPlacement() const;
   bool HasPlayerPlacement() const { return FindPlayerPlacement() >= 0; }
@@ -120,7 +143,7 @@ class cEdStage : public cEdRecord {
   uint32_t m_nStopRight{};         // 10 at most W - 1
   uint32_t m_nStopTop{};           // 11 at most H - 15
   uint32_t m_nStopBottom{};        // 12 at most H - 1
-  uint32_t m_nFps{};               // 13 frames per second
+  uint32_t m_nFps{};               // 13 frames per second (FrameRate)
   uint32_t m_bTimeLimit{};         // 14
   uint32_t m_nTimeLimit{};         // 15 seconds
   uint32_t m_nWarningTime{};       // 16 seconds
@@ -129,7 +152,7 @@ class cEdStage : public cEdRecord {
   int32_t m_nAutoScrollX{};        // 19 tenths
   int32_t m_nAutoScrollY{};        // 20
   double m_dGravityBase{};         // 21
-  uint32_t m_nSpeedLevel{};        // 22 1 to 19
+  uint32_t m_nSpeedLevel{};        // 22 1 to 19 (SpeedLevelInUse)
   uint32_t m_nHitFrequency{};      // 23 0: every sub-step
   uint32_t m_nBgm{};               // 24 Bgm database index
   uint32_t m_nBgmOption{};         // 25 from 166
@@ -171,7 +194,7 @@ class cEdStage : public cEdRecord {
   uint32_t m_nSetting82{}, m_nSetting83{};                  // 82, 83 kept, not played
   uint32_t m_nSetting84{};                                  // 84 kept, not played
   uint32_t m_nViewAddX{}, m_nViewAddY{};                    // 85, 86 added to the view size
-  // Derived from the speed level (SetSpeedLevel).
+  // Derived from the speed level in use (SetSpeedLevel).
   uint32_t m_nSpeedDiv{};    // 87 n, logic sub-steps per frame
   double m_dSpeedDiv{};      // 88 n
   double m_dSpeedDiv2{};     // 89 n²
@@ -194,8 +217,6 @@ class cEdStage : public cEdRecord {
  private:
   void ReadPlacementLists(cDataFile& f);
   void ConvertOlder(int nVersion);
-  // Bounds the map and drops placements outside it.
-  void BoundMap();
   void WriteSettingsPart(cDataFile& f);
   void WriteRecordsPart(cDataFile& f);
   void WriteTailPart(cDataFile& f);

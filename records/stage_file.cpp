@@ -4,17 +4,15 @@
 // from version 173, the end mark.
 #include <algorithm>
 
-#include "records/common_palette.h"
-#include "base/report.h"
-#include "records/stage.h"
 #include "base/thread_wrapper.h"
+#include "records/common_palette.h"
+#include "records/stage.h"
 
 namespace {
 
 // A placed record takes at least its dropped word and its base part's two
 // counts.
 constexpr size_t MIN_PLACED_BYTES = 12;
-constexpr size_t MIN_RECORD_BYTES = 8;
 
 template <class T>
 void WritePlacedList(cVector<T>& v, cDataFile& f) {
@@ -33,29 +31,26 @@ void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
   // Every element starts from the defaults. The elements of the stage read
   // before are reused: assigning a default to one keeps its storage, so a
   // stage of 20,000 blocks is read again without an allocation per block.
+  // The list grows only as elements are read: the count is bounded by the
+  // bytes left, but a damaged file can still claim millions of elements
+  // that are not there.
   const T proto;
-  const size_t nKept = std::min<size_t>(v.size(), n);
-  v.resize(n, proto);
-  for (size_t i = 0; i < nKept; ++i) v[i] = proto;
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
-    if (IsThreadStopRequested()) return;
+  size_t nRead = 0;
+  for (; nRead < n && !f.Failed(); ++nRead) {
+    if (IsThreadStopRequested()) break;
+    if (nRead < v.size()) {
+      v[nRead] = proto;
+    } else {
+      v.push_back(proto);
+    }
     uint32_t dropped = 0;
     f.ReadU32(dropped);
-    v[i].Read(f);
+    v[nRead].Read(f);
     // Read has left the tables at the running version already when that is
     // the current one.
-    if (g_nCurDataVersion != DATA_VERSION_CURRENT) v[i].RegisterFields(DATA_VERSION_CURRENT);
+    if (g_nCurDataVersion != DATA_VERSION_CURRENT) v[nRead].RegisterFields(DATA_VERSION_CURRENT);
   }
-}
-
-template <class T>
-void DropOutside(cVector<T>& v, uint32_t w, uint32_t h, const char* pszWhat) {
-  auto outside = [w, h](const T& r) { return r.m_nColumn >= w || r.m_nRow >= h; };
-  size_t before = v.size();
-  v.erase(std::remove_if(v.begin(), v.end(), outside), v.end());
-  if (v.size() != before)
-    Reportf("stage: %zu placed %s outside the %u x %u map dropped", before - v.size(), pszWhat,
-            static_cast<unsigned>(w), static_cast<unsigned>(h));
+  v.erase(v.begin() + static_cast<ptrdiff_t>(std::min(nRead, v.size())), v.end());
 }
 
 }  // namespace
@@ -65,45 +60,22 @@ void cEdStage::Read(cDataFile& f) {
   const int v = g_nFileDataVersion;
   ReadValueList(f, m_vecRankingSwitch, "ranking switches");
   for (cEdStageSub& sub : m_aSub) sub.Read(f);
-  {
-    // Source 2 names g_Stage's palette, which is only being read when this
-    // is g_Stage.
-    const bool bSelf = this == &g_Stage;
-    {
-      cStagePaletteReadScope scope(bSelf ? PALLIST_BLOCK : static_cast<PALETTELIST>(-1));
-      ReadBlockList(m_vecPaletteBlock, f);
-    }
-    {
-      cStagePaletteReadScope scope(bSelf ? PALLIST_CHARA : static_cast<PALETTELIST>(-1));
-      ReadCharaList(m_vecPaletteChara, f);
-    }
-    {
-      cStagePaletteReadScope scope(bSelf ? PALLIST_ITEM : static_cast<PALETTELIST>(-1));
-      ReadItemList(m_vecPaletteItem, f);
-    }
-  }
+  ReadBlockList(m_vecPaletteBlock, f);
+  ReadCharaList(m_vecPaletteChara, f);
+  ReadItemList(m_vecPaletteItem, f);
   PadPaletteList(m_vecPaletteBlock);
   PadPaletteList(m_vecPaletteChara);
   PadPaletteList(m_vecPaletteItem);
   ResetPaletteHead(m_vecPaletteBlock, m_vecPaletteChara, m_vecPaletteItem);
   ReadPlacementLists(f);
   if (IsThreadStopRequested()) return;
-  {
-    uint32_t n = f.ReadCount(MIN_RECORD_BYTES, "backgrounds");
-    m_vecBackground.assign(n, cEdBackground());
-    for (uint32_t i = 0; i < n && !f.Failed(); ++i) m_vecBackground[i].Read(f);
-  }
-  {
-    uint32_t n = f.ReadCount(MIN_RECORD_BYTES, "stage texts");
-    m_vecText.assign(n, cEdStageObjB());
-    for (uint32_t i = 0; i < n && !f.Failed(); ++i) m_vecText[i].Read(f);
-  }
+  ReadRecordList(f, m_vecBackground, "backgrounds");
+  ReadRecordList(f, m_vecText, "stage texts");
   if (v >= 173) {
     uint32_t nEndMark = 0;
     f.ReadU32(nEndMark);
   }
   if (v < DATA_VERSION_CURRENT) ConvertOlder(v);
-  BoundMap();
   Normalize();
 }
 
@@ -146,18 +118,6 @@ void cEdStage::ConvertOlder(int v) {
     m_bCharaBodyOtherBottom = 1;
   }
   if (v < 225) m_bStartBanner = 0;
-}
-
-void cEdStage::BoundMap() {
-  // The map size and every placement cell come from the file; play indexes
-  // its block map with them.
-  m_nWidth = std::clamp<uint32_t>(m_nWidth, 1, STAGE_MAX_SIDE_CELLS);
-  m_nHeight = std::clamp<uint32_t>(m_nHeight, 1, STAGE_MAX_SIDE_CELLS);
-  if (static_cast<uint64_t>(m_nWidth) * m_nHeight > STAGE_MAX_MAP_CELLS)
-    m_nHeight = static_cast<uint32_t>(STAGE_MAX_MAP_CELLS / m_nWidth);
-  DropOutside(m_vecBlock, m_nWidth, m_nHeight, "blocks");
-  DropOutside(m_vecChara, m_nWidth, m_nHeight, "charas");
-  DropOutside(m_vecItem, m_nWidth, m_nHeight, "items");
 }
 
 void cEdStage::WriteSettingsPart(cDataFile& f) {

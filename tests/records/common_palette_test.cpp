@@ -6,6 +6,7 @@
 #include "records/database.h"
 #include "base/report.h"
 #include "records/stage.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/stage_fixtures.h"
@@ -134,4 +135,18 @@ TEST_F(CommonPaletteFile, DamagedFilesNeitherCrashNorLeaveAnUnusablePalette) {
     ASSERT_GE(g_CommonPalette.m_vecChara.size(), 2u);
     ASSERT_GE(g_CommonPalette.m_vecItem.size(), 2u);
   }, plan);
+}
+
+TEST_F(CommonPaletteFile, CountsTheFileCannotHoldAllocateNothing) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  cEdCommonPalette pal;  // two default entries in each list
+  pal.Normalize();
+  ASSERT_TRUE(WriteCommonPaletteFile(pal));
+  const std::string good = m_Tmp.ReadFile(Path());
+  HOSTILESIZEPLAN plan;
+  plan.nMaxOffsets = good.size();
+  HOSTILESIZERESULT r = RunHostileSizeHarness(good, "data\\CommonPalette.cplt4", [] { LoadCommonPalette(); }, plan);
+  EXPECT_GT(r.nVariants, static_cast<int>(good.size()));
+  // Sized to their counts, the lists took megabytes here.
+  EXPECT_LT(r.nWorstPeakBytes, 1u << 20) << r.strWorst;
 }

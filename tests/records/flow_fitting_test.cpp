@@ -92,7 +92,7 @@ TEST(FlowFitting, ParameterListsTakeTheirKindsLength) {
   EXPECT_EQ(anime.m_nAnime, -7);
 }
 
-TEST(FlowFitting, SwordTimeBaseIsItsTypesFramesCappedAt9999) {
+TEST(FlowFitting, SwordTimeBaseIsA16BitRunningSumCappedAt9999) {
   cFakeFlowProjectView view;
   view.m_anCount[FITDB_SWORDTYPE] = 2;
   struct CASE {
@@ -101,11 +101,17 @@ TEST(FlowFitting, SwordTimeBaseIsItsTypesFramesCappedAt9999) {
   } cases[] = {
       {{10, 20}, 30},
       {{5000, 6000}, 9999},
-      {{9999, 30000}, 9999},  // a 16-bit running sum would wrap below 0 here
       {{20000, 20000}, 9999},
+      // The running sum is a signed 16-bit value: past 32767 it wraps below
+      // 0 before the cap is tested, and the parts after it add on from there.
+      {{9999, 30000}, -25537},
+      {{30000, 30000, 100}, -25437},
+      {{9999, 30000, 30000}, 4463},
+      {{-5, 3}, -2},
       {{}, 0},
   };
   for (const CASE& c : cases) {
+    SCOPED_TRACE(testing::Message() << "first frames " << (c.frames.empty() ? 0 : c.frames[0]));
     view.m_vvSwordFrames = {c.frames, {1}};
     cEdCommand cmd = SwordWithType(0);
     FitCommandToDatabase(cmd);
@@ -176,7 +182,8 @@ TEST(FlowFitting, PaletteReferencesOutOfRangeAreReplaced) {
     int nList, nPalette, nIndex, nIndexOut;
   } gets[] = {
       {0, 0, 10, 1}, {0, 0, 9, 9}, {0, 1, 0, 1}, {0, 0, -1, 1}, {1, 0, 10, 1}, {0, 2, 99, 99},
-      {0, 0, 65536 + 3, 1},  // the whole 32-bit value is the index
+      // Only the low 16 bits, read as signed, are tested.
+      {0, 0, 65536 + 3, 65536 + 3}, {0, 0, 65536 + 10, 1}, {0, 0, 0x8003, 1}, {1, 0, -65536 + 2, -65536 + 2},
   };
   for (const GETCASE& c : gets) {
     SCOPED_TRACE(testing::Message() << "list " << c.nList << " palette " << c.nPalette << " index " << c.nIndex);

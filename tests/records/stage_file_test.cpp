@@ -8,6 +8,7 @@
 #include "records/database.h"
 #include "base/report.h"
 #include "records/stage.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/corruption.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
@@ -141,8 +142,12 @@ TEST_F(StageFile, HandWrittenVersion150FileReadsWithEveryConversion) {
   EXPECT_EQ(s.m_nSetting2, 1002u);
   EXPECT_EQ(s.m_nStopLeft, 20u);
   EXPECT_EQ(s.m_nStopTop, 0u);  // 1011 lowered to H - 15
-  EXPECT_EQ(s.m_nFps, 60u);
-  EXPECT_EQ(s.m_nSpeedLevel, 10u);
+  // A rate of 0 and a level of 0 stay as the file holds them; play uses
+  // the sane ones.
+  EXPECT_EQ(s.m_nFps, 0u);
+  EXPECT_EQ(s.FrameRate(), 60u);
+  EXPECT_EQ(s.m_nSpeedLevel, 0u);
+  EXPECT_EQ(s.SpeedLevelInUse(), 10u);
   EXPECT_EQ(s.m_nSpeedDiv, 10u);
   EXPECT_DOUBLE_EQ(s.m_dGravity, 0.005);
   EXPECT_EQ(s.m_nBgm, 0u);
@@ -173,8 +178,11 @@ TEST_F(StageFile, HandWrittenVersion150FileReadsWithEveryConversion) {
   ASSERT_EQ(s.m_vecPaletteBlock.size(), 2u);
   ASSERT_EQ(s.m_vecPaletteChara.size(), 2u);
   ASSERT_EQ(s.m_vecPaletteItem.size(), 2u);
-  // The block outside the 40 × 15 map is gone.
-  ASSERT_EQ(s.m_vecBlock.size(), 1u);
+  // The block past the 40 × 15 stage is kept: it lies in the block map's
+  // right margin.
+  ASSERT_EQ(s.m_vecBlock.size(), 2u);
+  EXPECT_EQ(s.m_vecBlock[1].m_nColumn, 40);
+  EXPECT_TRUE(s.PlacementInMap(s.m_vecBlock[1].m_nColumn, s.m_vecBlock[1].m_nRow));
   EXPECT_EQ(s.m_vecBlock[0].m_nImageIndex, 7);
   EXPECT_EQ(s.m_vecBlock[0].m_nEffectValue, 300u);
   EXPECT_EQ(s.m_vecBlock[0].m_strText, "blk");
@@ -255,10 +263,13 @@ TEST_F(StageFile, NormalizeLimitsScrollStopsMusicAndSpeedValues) {
   s.m_nFps = 0;
   s.Normalize();
   EXPECT_EQ(s.m_nBgm, 3u);
-  EXPECT_EQ(s.m_nFps, 60u);
+  EXPECT_EQ(s.m_nFps, 0u);
+  EXPECT_EQ(s.FrameRate(), 60u);
+  s.m_nFps = 30;
+  EXPECT_EQ(s.FrameRate(), 30u);
 
   struct {
-    uint32_t nLevel, nLevelAfter, n;
+    uint32_t nLevel, nLevelInUse, n;
     double dLimit, dMax;
   } cases[] = {
       {15, 15, 5, 60.0, 12.0}, {10, 10, 10, 60.0, 6.0}, {1, 1, 1, 6.0, 6.0}, {11, 11, 1, 60.0, 60.0},
@@ -267,7 +278,8 @@ TEST_F(StageFile, NormalizeLimitsScrollStopsMusicAndSpeedValues) {
   for (const auto& c : cases) {
     s.m_dGravityBase = 0.4;
     s.SetSpeedLevel(c.nLevel);
-    EXPECT_EQ(s.m_nSpeedLevel, c.nLevelAfter);
+    EXPECT_EQ(s.m_nSpeedLevel, c.nLevel);  // kept as given
+    EXPECT_EQ(s.SpeedLevelInUse(), c.nLevelInUse);
     EXPECT_EQ(s.m_nSpeedDiv, c.n) << c.nLevel;
     EXPECT_EQ(s.m_dSpeedDiv, static_cast<double>(c.n));
     EXPECT_EQ(s.m_dSpeedDiv2, static_cast<double>(c.n * c.n));
@@ -279,28 +291,55 @@ TEST_F(StageFile, NormalizeLimitsScrollStopsMusicAndSpeedValues) {
   }
 }
 
-TEST_F(StageFile, AStagePaletteEntryDoesNotInheritFromOneNotYetRead) {
+TEST_F(StageFile, AStagePaletteEntryInheritsFromTheListAsItStandsWhileRead) {
+  // Entry 1 names the later entry 2, which is not read yet: its marked
+  // groups take the values of a default element. Entry 3 names entry 2
+  // once read.
   cEdStage st = MakeFixtureStage(30, 15);
   st.m_vecPaletteBlock.resize(2);
-  st.m_vecPaletteBlock.push_back(st.m_vecPaletteBlock[1]);
-  st.m_vecPaletteBlock.push_back(st.m_vecPaletteBlock[1]);
-  st.m_vecPaletteBlock[1].m_nImageIndex = 11;
-  st.m_vecPaletteBlock[2].m_nImageIndex = 22;
-  st.m_vecPaletteBlock[3].m_nImageIndex = 33;
-  for (int i : {1, 3}) {  // 1 names the later entry 2, 3 the earlier entry 2
-    st.m_vecPaletteBlock[i].m_nInheritSource = PALETTE_STAGE;
-    st.m_vecPaletteBlock[i].m_nInheritIndex = 2;
-    st.m_vecPaletteBlock[i].m_vecInherit[2] = 1;
+  st.m_vecPaletteChara.resize(2);
+  st.m_vecPaletteItem.resize(2);
+  for (int i = 2; i < 4; ++i) {
+    st.m_vecPaletteBlock.push_back(st.m_vecPaletteBlock[1]);
+    st.m_vecPaletteChara.push_back(st.m_vecPaletteChara[1]);
+    st.m_vecPaletteItem.push_back(st.m_vecPaletteItem[1]);
   }
-  st.m_vecPaletteBlock[2].m_nImageIndex = 22;
-  g_Stage = st;
+  for (int i = 1; i < 4; ++i) {
+    st.m_vecPaletteBlock[i].m_nImageIndex = static_cast<uint16_t>(11 * i);
+    st.m_vecPaletteChara[i].m_nMaxHp = 100u * i;
+    st.m_vecPaletteItem[i].m_nImageIndex = static_cast<uint16_t>(11 * i);
+  }
+  for (int i : {1, 3}) {
+    cEdBlock& b = st.m_vecPaletteBlock[i];
+    b.m_nInheritSource = PALETTE_STAGE, b.m_nInheritIndex = 2, b.m_vecInherit[2] = 1;  // the picture
+    cEdChara& c = st.m_vecPaletteChara[i];
+    c.m_nTemplateSource = PALETTE_STAGE, c.m_nTemplateIndex = 2, c.m_vecInherit[23] = 1;  // the HP
+    cEdItem& it = st.m_vecPaletteItem[i];
+    it.m_nInheritSource = PALETTE_STAGE, it.m_nInheritIndex = 2, it.m_vecInherit[4] = 1;  // the picture
+  }
   ASSERT_TRUE(WriteStageFile(st, "data\\stg4\\p.stg4_000"));
   g_Stage = cEdStage();
   ASSERT_TRUE(g_Stage.LoadFromFile("data\\stg4\\p.stg4_000"));
   ASSERT_EQ(g_Stage.m_vecPaletteBlock.size(), 4u);
-  EXPECT_EQ(g_Stage.m_vecPaletteBlock[1].m_nImageIndex, 11);
+  ASSERT_EQ(g_Stage.m_vecPaletteChara.size(), 4u);
+  ASSERT_EQ(g_Stage.m_vecPaletteItem.size(), 4u);
+  const cEdBlock& b1 = g_Stage.m_vecPaletteBlock[1];
+  EXPECT_EQ(b1.m_nImageIndex, 0);
+  EXPECT_EQ(b1.m_nHitKind, BLOCKHIT_NONE);  // an empty block hits nothing
+  EXPECT_EQ(b1.m_nInheritSource, PALETTE_STAGE);
+  EXPECT_EQ(b1.m_nInheritIndex, 2);
   EXPECT_EQ(g_Stage.m_vecPaletteBlock[3].m_nImageIndex, 22);
-  EXPECT_EQ(g_Stage.m_vecPaletteBlock[1].m_nInheritSource, PALETTE_STAGE);
+  EXPECT_EQ(g_Stage.m_vecPaletteChara[1].m_nMaxHp, 10u);
+  EXPECT_EQ(g_Stage.m_vecPaletteChara[1].m_nTemplateIndex, 2);
+  EXPECT_EQ(g_Stage.m_vecPaletteChara[3].m_nMaxHp, 200u);
+  EXPECT_EQ(g_Stage.m_vecPaletteItem[1].m_nImageIndex, 0);
+  EXPECT_EQ(g_Stage.m_vecPaletteItem[3].m_nImageIndex, 22);
+
+  // Read into another stage, source 2 names g_Stage's palette as it stands.
+  cEdStage other;
+  ASSERT_TRUE(other.LoadFromFile("data\\stg4\\p.stg4_000"));
+  EXPECT_EQ(other.m_vecPaletteBlock[1].m_nImageIndex, 22);
+  EXPECT_EQ(other.m_vecPaletteChara[1].m_nMaxHp, 200u);
 }
 
 TEST_F(StageFile, ReplayFormCarriesTheGivenSettingsWithThisStagesRecords) {
@@ -326,8 +365,8 @@ TEST_F(StageFile, ReplayFormCarriesTheGivenSettingsWithThisStagesRecords) {
   EXPECT_EQ(g_Stage.m_aSub[0].m_nE, 9u);
   EXPECT_EQ(g_Stage.m_vecBackground.size(), 3u);
   EXPECT_TRUE(g_Stage.m_vecText.empty());
-  // The records are this stage's; the ones past the 20-cell map are dropped.
-  EXPECT_EQ(g_Stage.m_vecBlock.size(), 20u);
+  // The records are this stage's, also the ones past the 20-cell map.
+  EXPECT_EQ(g_Stage.m_vecBlock.size(), 50u);
   EXPECT_EQ(g_Stage.m_vecPaletteChara[1].m_strText, records.m_vecPaletteChara[1].m_strText);
 }
 
@@ -341,8 +380,10 @@ TEST_F(StageFile, DamagedFilesNeitherCrashNorHang) {
     if (g_Stage.LoadFromFile("data\\stg4\\d.stg4_000")) {
       ASSERT_GE(g_Stage.m_vecPaletteBlock.size(), 2u);
     }
-    ASSERT_LE(static_cast<uint64_t>(g_Stage.m_nWidth) * g_Stage.m_nHeight, STAGE_MAX_MAP_CELLS);
-    for (const cEdBlock& b : g_Stage.m_vecBlock) ASSERT_LT(b.m_nColumn, g_Stage.m_nWidth);
+    ASSERT_LE(static_cast<uint64_t>(g_Stage.MapHeight() + 2 * STAGE_MAP_MARGIN) << g_Stage.MapRowShift(),
+              STAGE_MAX_MAP_CELLS);
+    ASSERT_GE(g_Stage.FrameRate(), 1u);
+    ASSERT_GE(g_Stage.m_nSpeedDiv, 1u);
   }, plan);
   plan.nMutations = 200;
   RunCorruptionHarness(HandWrittenStage150(), "data\\stg4\\h.stg4_000",
@@ -350,4 +391,100 @@ TEST_F(StageFile, DamagedFilesNeitherCrashNorHang) {
   std::string old = StageFileBytes(st, 172);
   RunCorruptionHarness(old, "data\\stg4\\o.stg4_000", [] { g_Stage.LoadFromFile("data\\stg4\\o.stg4_000"); },
                        plan);
+}
+
+TEST_F(StageFile, TheFilesMapSpeedAndRateStayInTheRecordAndAReplay) {
+  cEdStage st = MakeFixtureStage(20, 15);
+  st.m_nWidth = 0xFFFFFFFF;
+  st.m_nHeight = 0x80000000;
+  st.m_nFps = 0;
+  st.SetSpeedLevel(0);
+  cEdBlock far = st.m_vecBlock[0];
+  far.m_nColumn = 60000;
+  far.m_nRow = 60000;
+  st.m_vecBlock.push_back(far);
+  st.m_vecChara[0].m_nColumn = 65535;  // the player outside the map
+  ASSERT_TRUE(WriteStageFile(st, "data\\stg4\\m.stg4_000"));
+  const std::string file = m_Tmp.ReadFile("data/stg4/m.stg4_000");
+
+  cAllocationProbe probe;
+  ASSERT_TRUE(g_Stage.LoadFromFile("data\\stg4\\m.stg4_000"));
+  if (cAllocationProbe::Available()) {
+    EXPECT_LT(probe.PeakBytes(), 4u << 20);  // nothing sized by the map
+  }
+  EXPECT_EQ(g_Stage.m_nWidth, 0xFFFFFFFFu);
+  EXPECT_EQ(g_Stage.m_nHeight, 0x80000000u);
+  EXPECT_EQ(g_Stage.m_nFps, 0u);
+  EXPECT_EQ(g_Stage.m_nSpeedLevel, 0u);
+  EXPECT_EQ(g_Stage.m_vecBlock.size(), 21u);
+  EXPECT_EQ(g_Stage.FindPlayerPlacement(), 0);
+  EXPECT_EQ(g_Stage.MapWidth(), STAGE_MAX_SIDE_CELLS);
+  EXPECT_EQ(g_Stage.MapRowShift(), 17);
+  EXPECT_EQ(g_Stage.MapHeight(), (STAGE_MAX_MAP_CELLS >> 17) - 2 * STAGE_MAP_MARGIN);
+  EXPECT_FALSE(g_Stage.PlacementInMap(60000, 60000));
+
+  {
+    auto f = OpenDataFileWrite("data\\replay_part.dat");
+    ASSERT_TRUE(f);
+    g_Stage.WriteForReplay(*f, g_Stage);
+    ASSERT_TRUE(CloseDataFile(f));
+  }
+  EXPECT_EQ(m_Tmp.ReadFile("data/replay_part.dat"), file);
+}
+
+TEST_F(StageFile, PlacementsInTheBlockMapIncludeItsMargins) {
+  struct {
+    uint32_t w, h;
+    int nShift;
+    uint32_t x, y;
+    bool bIn;
+  } cases[] = {
+      {20, 15, 6, 0, 0, true},
+      {20, 15, 6, 29, 24, true},     // the far margins
+      {20, 15, 6, 54, 0, true},      // past the row's end: runs on into the next row
+      {20, 15, 6, 53, 24, true},     // the map's last cell
+      {20, 15, 6, 54, 24, false},    // one past it
+      {20, 15, 6, 0, 25, false},
+      {20, 15, 6, 65535, 65535, false},
+      {45, 20, 7, 44, 19, true},     // 45 + 19 = 64 takes 7 binary digits
+      {0, 0, 5, 21, 9, true},
+      {0, 0, 5, 0, 10, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " at " << c.x << ", " << c.y);
+    cEdStage s;
+    s.m_nWidth = c.w;
+    s.m_nHeight = c.h;
+    EXPECT_EQ(s.MapRowShift(), c.nShift);
+    EXPECT_EQ(s.PlacementInMap(c.x, c.y), c.bIn);
+  }
+  // A claimed height far past the bound: the block map stays within it.
+  cEdStage tall;
+  tall.m_nWidth = 20;
+  tall.m_nHeight = 0xFFFFFFFF;
+  EXPECT_EQ(tall.MapHeight(), (STAGE_MAX_MAP_CELLS >> 6) - 2 * STAGE_MAP_MARGIN);
+  EXPECT_TRUE(tall.PlacementInMap(0, 60000));
+}
+
+TEST_F(StageFile, CountsTheFileCannotHoldAllocateNothing) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  // A small stage, so that every byte offset gets its hostile counts.
+  cEdStage st;
+  st.m_nWidth = 20;
+  st.m_nHeight = 15;
+  cEdChara player;
+  player.m_nType = 0;
+  player.m_nImageIndex = 1;
+  st.m_vecChara.push_back(player);
+  st.m_vecBlock.resize(1);
+  st.m_vecItem.resize(1);
+  ASSERT_TRUE(WriteStageFile(st, "data\\stg4\\s.stg4_000"));
+  const std::string good = m_Tmp.ReadFile("data/stg4/s.stg4_000");
+  HOSTILESIZEPLAN plan;
+  plan.nMaxOffsets = good.size();
+  HOSTILESIZERESULT r = RunHostileSizeHarness(good, "data\\stg4\\s.stg4_000",
+                                              [] { g_Stage.LoadFromFile("data\\stg4\\s.stg4_000"); }, plan);
+  EXPECT_GT(r.nVariants, 1000);
+  // Sized to their counts, the lists took tens of megabytes here.
+  EXPECT_LT(r.nWorstPeakBytes, 1u << 20) << r.strWorst;
 }

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/file_system.h"
+#include "tests/support/allocation_probe.h"
 
 namespace {
 
@@ -52,4 +53,37 @@ int RunCorruptionHarness(const std::string& good, const std::string& relPath, co
     ++n;
   }
   return n;
+}
+
+HOSTILESIZERESULT RunHostileSizeHarness(const std::string& good, const std::string& relPath,
+                                        const std::function<void()>& load, const HOSTILESIZEPLAN& plan) {
+  HOSTILESIZERESULT result;
+  if (good.size() < 4) return result;
+  auto Try = [&](const std::string& bytes, size_t pos, uint32_t word, size_t tail) {
+    std::string bad = bytes;
+    for (int b = 0; b < 4; ++b) bad[pos + b] = static_cast<char>((word >> (8 * b)) & 0xFF);
+    bad.append(tail, '\xFF');
+    WriteAll(relPath, bad);
+    size_t peak = 0;
+    {
+      cAllocationProbe probe;
+      load();
+      peak = probe.PeakBytes();
+    }
+    ++result.nVariants;
+    if (peak > result.nWorstPeakBytes) {
+      result.nWorstPeakBytes = peak;
+      result.strWorst = "offset " + std::to_string(pos) + " word " + std::to_string(word) + " tail " +
+                        std::to_string(tail);
+    }
+  };
+  const size_t nOffsets = good.size() - 3;
+  const size_t step = nOffsets > plan.nMaxOffsets ? nOffsets / plan.nMaxOffsets + 1 : 1;
+  for (size_t pos = 0; pos < nOffsets; pos += step) {
+    const size_t nLeft = good.size() - pos - 4;
+    for (uint32_t word : {0x7FFFFFFFu, 0xFFFFFFFFu, static_cast<uint32_t>(nLeft)}) Try(good, pos, word, 0);
+    if (plan.nTailBytes && plan.nTailElementBytes)
+      Try(good, pos, static_cast<uint32_t>((nLeft + plan.nTailBytes) / plan.nTailElementBytes), plan.nTailBytes);
+  }
+  return result;
 }
