@@ -12,8 +12,8 @@
 void BoundedStageCells(const cEdStage& stage, int& nCellsX, int& nCellsY) {
   // Beyond this the padded extent in pixels would leave an int.
   constexpr uint32_t kMax = STAGE_MAX_SIDE_CELLS;
-  nCellsX = static_cast<int>(std::min<uint32_t>(stage.m_nWidth, kMax));
-  nCellsY = static_cast<int>(std::min<uint32_t>(stage.m_nHeight, kMax));
+  nCellsX = static_cast<int>(std::min<uint32_t>(stage.MapWidth(), kMax));
+  nCellsY = static_cast<int>(std::min<uint32_t>(stage.MapHeight(), kMax));
 }
 
 int RowShiftFor(uint32_t v) {
