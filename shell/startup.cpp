@@ -28,6 +28,7 @@
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
 #include "shell/player_input.h"
+#include "shell/record_seams.h"
 #include "shell/startup_project.h"
 #include "shell/scene_manager.h"
 #include "shell/system_report.h"
@@ -230,6 +231,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
 
   if (!LoadProjectSettings()) return false;
   s_Project = ProjectSettings();
+  InstallRecordSeams();
 
   INIKEYTABLE keys;
   for (const PROJECTINIKEY& k : s_Project.vecIniKey) {
