@@ -112,6 +112,9 @@ class cFont {
   // (x, y); gives the advance.
   int RenderChar(DDSURFACEDATA* lpSD, int x, int y, const char* szChar, int nBytes);
   void RenderIntoStrip(const FASTGLYPH& g);
+  // Clears a strip and draws its glyph text into it from the face itself
+  // (no icons, no strips).
+  void RedrawStrip(cFastFont& ff, const std::string& text);
   int LineExtent(const char* p, int nBytes);
   void DrawBoxAt(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight);
 };
