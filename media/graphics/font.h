@@ -16,6 +16,9 @@ class cFont;
 
 // ---- Public interface ------------------------------------------------------
 
+// Threads (fonts and digit surfaces): made by InitGame and released by
+// UnInitGame on the window thread, before the game thread starts and after
+// it has ended; in between only the thread that draws uses them.
 // The three fonts of the system (10-, 16- and 32-pixel cells) and every font
 // made, in creation order (lost-device recovery walks it).
 extern cFont g_Fonts[FONT_COUNT];
