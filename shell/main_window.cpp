@@ -40,9 +40,9 @@ cMusicSink* s_lpMusic = nullptr;
 
 // ---- The dialogs, choosers and the stand-ins of the loaders ------------------
 
-BOOL ChooseOpenFileRequest(std::string& path, const CHOOSERSPEC& spec) {
-  const FILEFILTER filter{spec.pszFilter, spec.pszPattern};
-  return ChooseOpenFile(path, 260, spec.pszFolder, Sjis(spec.pszTitle), filter, spec.pszDefExt, nullptr);
+BOOL ChooseOpenFileRequest(std::string& path, const CHOOSERSPEC& chooser) {
+  const FILEFILTER filter{chooser.pszFilter, chooser.pszPattern};
+  return ChooseOpenFile(path, 260, chooser.pszFolder, Sjis(chooser.pszTitle), filter, chooser.pszDefExt, nullptr);
 }
 
 // Until the replay unit offers its save chooser (with the proposed name):

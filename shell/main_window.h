@@ -78,7 +78,7 @@ struct WINDOWREQUESTS {
   // The modal name-entry dialog; the text goes where the dialog puts it.
   void (*pfnNameEntry)();
   // TRUE with a CP932 path when a file was chosen, FALSE when cancelled.
-  BOOL (*pfnChooseOpenFile)(std::string& path, const CHOOSERSPEC& spec);
+  BOOL (*pfnChooseOpenFile)(std::string& path, const CHOOSERSPEC& chooser);
   // The replay save chooser, offering the played stage's name.
   BOOL (*pfnChooseReplaySavePath)(std::string& path, const std::string& stageName);
   BOOL (*pfnStartStageFile)(const std::string& path, int nFlag);
@@ -91,7 +91,7 @@ extern WINDOWREQUESTS g_WindowRequests;
 // The stand-ins, as g_WindowRequests starts.
 WINDOWREQUESTS DefaultWindowRequests();
 
-// The two chooser specifications of the stage and replay requests.
+// The choosers of the stage and replay requests: folder, title and filter.
 extern const CHOOSERSPEC kStageChooser;
 extern const CHOOSERSPEC kReplayChooser;
 

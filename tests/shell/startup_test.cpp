@@ -20,6 +20,7 @@
 #include "tests/support/database_fixtures.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/project_builder.h"
+#include "tests/support/scoped_override.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -33,6 +34,9 @@ class Startup : public ::testing::Test {
   }
   void TearDown() override {
     UnInitGame();
+    // The seams start-up installs read globals that other tests change.
+    SetFlowProjectView(nullptr);
+    SetSystemTextBoxDrawer(nullptr);
     ::unsetenv("TARVOLIN4_ANSWERS");
     ResetScriptedAnswersForTests();
     g_MainWnd.m_hWnd = nullptr;
@@ -148,6 +152,7 @@ TEST_F(Startup, ScreenModeDecision) {
 // in InitGame, and those of the command-line stage, read when it starts, are
 // fitted to the loaded databases and palettes; the system-text box draws.
 TEST_F(Startup, InstallsTheRecordSeamsSoLoadedFlowsAreFitted) {
+  cScopedOverride<BOOL> freeStage(g_bFreeStage);
   // The builder's writers would fit against whatever view is installed.
   SetFlowProjectView(nullptr);
   cProjectBuilder builder(m_Folder.Path());
@@ -199,8 +204,4 @@ TEST_F(Startup, InstallsTheRecordSeamsSoLoadedFlowsAreFitted) {
   ASSERT_FALSE(before.empty());
   DrawSystemTexts(320, 100, 19, 3, 1);
   EXPECT_TRUE(BackBufferBytes() != before);
-
-  SetFlowProjectView(nullptr);
-  SetSystemTextBoxDrawer(nullptr);
-  g_bFreeStage = 0;
 }
