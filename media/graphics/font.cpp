@@ -22,7 +22,7 @@ namespace {
 // render targets on the Direct3D path.
 DDSURFACEINFO DigitSurfaceInfo() {
   DDSURFACEINFO info;
-  info.szFileName = "E";
+  info.szFileName.assign(1, 'E');  // "E": an empty surface
   info.bTransmit = 1;
   info.nMemType = 0;
   info.nDTMemType = DTMEMORYTYPE_VIDEO_RT;
