@@ -11,6 +11,8 @@
 
 #define T4_PRINTF(f, a) __attribute__((format(printf, f, a)))
 
+// Threads: set by SetLogFile on the window thread before any other thread
+// starts; read by every thread after (thread creation orders the two).
 extern BOOL g_bLogEnable;
 
 // Stores the switch and the log file's name; gives the stored name.

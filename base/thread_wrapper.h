@@ -59,6 +59,10 @@ class cThread {
   std::shared_ptr<cThreadRecord> m_spRecord;
 };
 
+// Threads: thGame is started and ended by the window thread; thLoader by
+// the thread that loads a stage (it waits for it); thPause and thStageWork
+// by the game thread. A cThread's own lock and atomics keep the one
+// object whole when the window thread ends what another thread started.
 extern cThread thGame;
 extern cThread thPause;
 extern cThread thLoader;

@@ -61,7 +61,7 @@ int SDLCALL WatchEvent(void*, SDL_Event* ev) {
   return 0;
 }
 
-// The dialog's own window (no game window yet).
+// The dialog's own window (no game window yet); window thread only.
 SDL_Window* s_pDlgWindow = nullptr;
 SDL_Renderer* s_pDlgRenderer = nullptr;
 SDL_Texture* s_pDlgTexture = nullptr;

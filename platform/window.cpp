@@ -25,7 +25,7 @@ int s_nTextureW = 0;
 int s_nTextureH = 0;
 bool s_bShown = false;
 bool s_bActive = false;
-std::vector<uint32_t> s_Shown;  // the frame on screen, for expose
+std::vector<uint32_t> s_Shown;  // the frame on screen, for expose (window thread only)
 
 std::atomic<HWND> s_hWnd{nullptr};
 std::atomic<bool> s_bHasWindow{false};
@@ -224,6 +224,21 @@ BOOL DestroyWindow(HWND hWnd) {
 }
 
 bool HasGameWindow() { return s_bHasWindow.load(); }
+
+bool CopyLastHandedFrame(std::vector<uint32_t>& v, int& w, int& h) {
+  std::lock_guard<std::mutex> lk(s_Handoff.m_Lock);
+  if (s_Handoff.m_nSubmitted != s_Handoff.m_nShown) {
+    v = s_Handoff.m_Pixels;
+    w = s_Handoff.m_nWidth;
+    h = s_Handoff.m_nHeight;
+  } else {
+    // Shown already: s_Shown and the texture size change only on this thread.
+    v = s_Shown;
+    w = s_nTextureW;
+    h = s_nTextureH;
+  }
+  return w > 0 && h > 0 && v.size() == static_cast<size_t>(w) * h;
+}
 
 void HandFrameToWindow(const uint32_t* pPixels, int w, int h, int pitch, bool bVSync) {
   if (!s_bHasWindow.load() || !pPixels || w <= 0 || h <= 0) return;

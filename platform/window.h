@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/messages.h"
 #include "platform/win_types.h"
@@ -35,3 +36,7 @@ bool HasGameWindow();
 // thread the next time it looks at its queue. With bVSync the call waits
 // until the frame is shown (at most 100 ms; never during shut-down).
 void HandFrameToWindow(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPixels, bool bVSync);
+// The last frame handed over (on screen, or about to be), for a dialog to
+// draw over while the game side may be making the next one. Window thread
+// only; false when no frame was handed over (always so headless).
+bool CopyLastHandedFrame(std::vector<uint32_t>& vPixels, int& nWidth, int& nHeight);

@@ -24,6 +24,9 @@ class cEdCommonPalette : public cEdRecord {
   cVector<cEdItem> m_vecItem;
 };
 
+// Threads: loaded by InitGame on the window thread before the game thread
+// starts; read-only afterwards (game thread; thLoader's stage fitting while
+// its caller waits).
 extern cEdCommonPalette g_CommonPalette;
 extern const char* const COMMON_PALETTE_PATH;  // "data\CommonPalette.cplt4"
 

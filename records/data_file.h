@@ -15,6 +15,11 @@
 
 // The system's data version (667 once start-up has run), the version of the
 // file read last, and whether strings lose their carriage returns on reading.
+// Threads: g_nCurDataVersion and g_bStripCR are set by InitGame before the
+// game thread starts and only read after. g_nFileDataVersion is written by
+// the thread reading a file: start-up on the window thread, then the game
+// thread, or thLoader while the thread that started it waits; one file is
+// read at a time, so no two threads touch it together.
 extern int32_t g_nCurDataVersion;
 extern int32_t g_nFileDataVersion;
 extern BOOL g_bStripCR;

@@ -37,6 +37,8 @@ class cEdDatabase : public cEdRecord {
 };
 
 // Defined with the other long-lived globals (records/globals.cpp).
+// Threads: loaded by InitGame on the window thread before the game thread
+// starts; read-only afterwards (game thread, thLoader's fitting).
 extern cEdDatabase g_Database;
 
 // Reads the ten database files in their fixed order. On the first file that

@@ -53,6 +53,8 @@ typedef cVector<cVector<ANIMESTEP>> ANIMERUNTABLE;
 typedef cVector<EFFECTRUN> EFFECTRUNTABLE;
 
 // Defined with the other long-lived globals (records/globals.cpp).
+// Threads: built by InitGame on the window thread before the game thread
+// starts (its creation orders the two); read only after that.
 extern ANIMERUNTABLE g_vAnimeRun;
 extern ANIMERUNTABLE g_vEffectRun;
 extern EFFECTRUNTABLE g_CharaEffectRun;

@@ -25,6 +25,10 @@ class cEdOption : public cEdRecord {
   std::string m_szRankingName;
 };
 
+// Threads: loaded by InitGame before the game thread starts; then the game
+// thread (the option scene) changes and saves it, and the name-entry dialog
+// on the window thread writes its ranking name while the game thread waits
+// in SendMessage.
 extern cEdOption g_Option;
 extern const char* const OPTION_DAT_PATH;  // "user_data\Option.dat"
 

@@ -84,6 +84,8 @@ class cEdProgress : public cEdRecord {
   cVector<int32_t> m_vVar;                // the flows' common variables
 };
 
+// Threads: the game thread; the window thread only in its stage request
+// (StartStageFile), while the game thread waits in SendMessage.
 extern cEdProgress g_Progress;
 
 // Run at the start of every write and at the end of every read: a map

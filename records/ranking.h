@@ -49,6 +49,8 @@ class cEdRankingSet : public cEdRecord {
   cVector<cEdRankTable> m_vecTable;
 };
 
+// Threads: the game thread only (the ranking screens and the stage's
+// ranking work run there or while it waits for them).
 extern cEdRankingSet g_RankingSet;
 
 // The order flag 0 and exactly 20 rows (rows past 20 dropped, empty rows

@@ -223,5 +223,10 @@ class cEdStage : public cEdRecord {
 };
 
 // Defined here until the globals are gathered.
+// Threads: g_Stage is written by thLoader while the thread that started the
+// load (the game thread, or the window thread serving a stage request while
+// the game thread waits in SendMessage) waits for it; that thread then
+// copies the settings into g_StageCopy. Stage play reads both on the game
+// thread. Never two at once: each hand-over is a wait.
 extern cEdStage g_Stage;
 extern cEdStage g_StageCopy;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/text_cp932.h"
+#include "records/command_catalogue.h"
 
 namespace {
 
@@ -58,8 +59,6 @@ const char* const s_aszPath[PATH_TABLE_COUNT] = {
 
 const char* const s_aszExtension[EXTENSION_COUNT] = {"cplt4", "stg4", "plt4", "rkg"};
 
-const char* const s_aszAssignOp[] = {"＝", "＋", "－", "×", "÷", "÷ X の余り", "X ％"};
-const char* const s_aszCompareOp[] = {"である", "でない", "以上", "以下", "より上", "より下"};
 const char* const s_aszConditionSense[] = {"なら", "でないなら"};
 const char* const s_aszColorName[] = {"なし", "白", "黒", "赤", "緑", "青", "黄", "赤紫", "青紫", "4色"};
 
@@ -151,6 +150,12 @@ cVector<std::string> Labels(const char* const (&a)[N]) {
   return v;
 }
 
+cVector<std::string> LabelsOf(const cLabelTable& t) {
+  cVector<std::string> v;
+  for (int i = 0; i < t.Count(); ++i) v.push_back(t.Label(i));
+  return v;
+}
+
 SYSTEMBITMAPINFO MakeInfo(std::string name, const int32_t (&a)[10]) {
   return SYSTEMBITMAPINFO{std::move(name), a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9]};
 }
@@ -182,8 +187,10 @@ cVector<std::string> BuildCharaVarLabels() {
   return v;
 }
 
-cVector<std::string> BuildAssignOpLabels() { return Labels(s_aszAssignOp); }
-cVector<std::string> BuildCompareOpLabels() { return Labels(s_aszCompareOp); }
+// The operator labels are the command catalogue's tables (constant, so
+// ready before any global is built), which end with their empty entry too.
+cVector<std::string> BuildAssignOpLabels() { return LabelsOf(g_LabelAssignOp); }
+cVector<std::string> BuildCompareOpLabels() { return LabelsOf(g_LabelCompareOp); }
 cVector<std::string> BuildConditionSenseLabels() { return Labels(s_aszConditionSense); }
 cVector<std::string> BuildColorNameLabels() { return Labels(s_aszColorName); }
 

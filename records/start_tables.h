@@ -17,6 +17,8 @@
 
 constexpr int PATH_TABLE_COUNT = 47;
 constexpr int EXTENSION_COUNT = 4;
+// Threads (every table in this section and the next): built before the
+// entry runs and never changed; any thread reads them.
 // "data\", "default\", ... "user_data\Boot.dat".
 extern cVector<std::string> g_vecPathTable;
 // "cplt4", "stg4", "plt4", "rkg".
@@ -70,6 +72,8 @@ struct MENUSTATESTACK {
   cVector<MENUSTATE> vecState;
 };
 
+// Threads: the game thread only (the menu scenes and their cursor moves);
+// the window thread's dialogs never touch it.
 extern MENUSTATESTACK g_MenuState;
 
 // Exactly one zeroed state, current, index 0.

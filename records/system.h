@@ -162,6 +162,8 @@ class cEdSystem : public cEdRecord {
   uint32_t m_nDroppedWord = 0;
 };
 
+// Threads: loaded by InitGame on the window thread before the game thread
+// starts; read-only afterwards.
 extern cEdSystem g_System;
 
 // The number of entries of the music database (defined with g_Database).

@@ -138,6 +138,9 @@ constexpr int32_t WORLDMAP_MAX_CELLS = 1 << 20;
 const std::vector<std::string>& WorldKindNames();
 const std::vector<std::string>& WorldEndActionNames();
 
+// Threads: loaded by InitGame on the window thread before the game thread
+// starts; read-only afterwards (game thread, and the window thread's stage
+// requests while the game thread waits in SendMessage).
 extern cEdWorldMap g_WorldMap;
 
 // Start-up's step: g_WorldMap from "data\WorldMap.dat". A file that cannot

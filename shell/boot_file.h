@@ -19,6 +19,7 @@ class cEdBoot : public cEdRecord {
   uint32_t m_dwHideDialog = 0;  // 1: "次回からこのダイアログを表示しない" was ticked
 };
 
+// Threads: the window thread only (InitGame's start-up dialog).
 extern cEdBoot g_Boot;
 
 // CP932 game path.

@@ -1,9 +1,6 @@
 // The dialog class: its controls' state, input handling and modal loop.
 #include <algorithm>
 
-#include "media/graphics/dd.h"
-#include "media/graphics/dd_internal.h"
-#include "media/graphics/dd_pixels.h"
 #include "platform/keyboard.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
@@ -468,13 +465,13 @@ class cGameWindowHost : public cDialogHost {
   bool NextEvent(DLGEVENT& e) override { return NextDialogEvent(e); }
   void Background(std::vector<uint32_t>& v) override {
     v.assign(static_cast<size_t>(kClientWidth) * kClientHeight, kDlgDesktop);
-    // The picture last presented: the primary on the DirectDraw path, the
-    // back buffer (redrawn whole every frame) on the Direct3D path.
-    cPixelBuffer* buf = lpDTCon ? DDSurfacePixels(&g_BackBufferSD) : DDSurfacePixels(&g_PrimarySD);
-    if (!buf || buf->Width() != kClientWidth || buf->Height() != kClientHeight) return;
+    // The frame last handed to the window, not the back buffer or the
+    // primary: a thread that draws (the pause thread) may be making the
+    // next frame in them meanwhile.
     std::vector<uint32_t> frame;
-    ConvertToXrgb(*buf, DDGetPaletteEntries(), frame);
-    if (frame.size() == v.size()) v.swap(frame);
+    int w = 0;
+    int h = 0;
+    if (CopyLastHandedFrame(frame, w, h) && w == kClientWidth && h == kClientHeight) v.swap(frame);
   }
   void Present(const std::vector<uint32_t>& v) override {
     HandFrameToWindow(v.data(), kClientWidth, kClientHeight, kClientWidth, false);

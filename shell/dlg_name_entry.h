@@ -34,6 +34,8 @@ class cNameEntryDlg : public cDlg {
 std::string* NameEntryTarget();
 // The stage scene's registration name, set by the stage scene while it
 // exists (null when there is none).
+// Threads: set by the game thread; read by the name-entry dialog on the
+// window thread while the game thread waits for it in SendMessage.
 extern std::string* g_lpStageRegName;
 
 // Runs the dialog on lpTarget: 1 after OK, 0 when it was closed. Headless

@@ -10,6 +10,7 @@
 
 // The editor link. There is no editor window to tell on this system, so it
 // stays 0 whatever the show command.
+// Threads: set by WinMain before any other thread starts; read-only after.
 extern DWORD g_bEditorLink;
 // Start-up has finished (set before thGame starts).
 extern std::atomic<BYTE> g_bGameReady;

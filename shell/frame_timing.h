@@ -12,6 +12,7 @@
 
 // Work time of the last frame (ms) and frames counted in the last full
 // second.
+// Threads: the game thread only (its pacing and the frame-rate text).
 extern DWORD g_dwFrameMs;
 extern DWORD g_nFps;
 

@@ -26,4 +26,5 @@ bool WaitFrameGateD3D(int nFps);
 // DirectDraw: 1 presents by copying the back buffer, 0 by flipping (full
 // screen with VSync on a monitor at least as fast as the target rate).
 // Written by start-up, read by PresentFrame.
+// Threads: set by InitGame before the game thread starts; read by it.
 extern BOOL g_bPresentByBlt;

@@ -28,6 +28,9 @@ struct INIVALUES {
   std::string szFreeStage;  // at most kFreeStageMax bytes (the original's char[260])
 };
 
+// Threads: read and settled by InitGame on the window thread before the
+// game thread starts; the game thread and the window thread's stage
+// requests read it after.
 extern INIVALUES g_Ini;
 
 // The key table of a new project, in table order.

@@ -34,6 +34,8 @@ const OPENCHOOSER kReplayChooser = {"user_data\\rpl4", "リプレイファイル
 
 namespace {
 
+// Threads: installed before the game thread starts; used by the window
+// thread (the music requests and the close sequence).
 cMusicSink* s_lpMusic = nullptr;
 
 // ---- The dialogs, choosers and the stand-ins of the loaders ------------------

@@ -16,6 +16,8 @@ struct cMainWnd {
   std::atomic<HWND> m_hWnd{nullptr};
   std::atomic<BOOL> m_bCreated{FALSE};
 };
+// Threads: the window thread (created, its requests handled and destroyed
+// there); other threads only post or send to its handle.
 extern cMainWnd g_MainWnd;
 
 // The window procedure of the main window.
@@ -83,6 +85,8 @@ struct WINDOWREQUESTS {
   BOOL (*pfnLoadReplay)(const std::string& path);
   BOOL (*pfnSaveReplay)(int nBuffer, const std::string& path);
 };
+// Threads: installed before the game thread starts (tests: before they
+// send requests); called on the window thread.
 extern WINDOWREQUESTS g_WindowRequests;
 // The stand-ins, as g_WindowRequests starts.
 WINDOWREQUESTS DefaultWindowRequests();

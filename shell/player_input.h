@@ -51,6 +51,8 @@ enum : uint16_t {
   JOYAXIS_Y_HIGH = 2048,  // down
 };
 
+// Threads: loaded by InitGame before the game thread starts; then the game
+// thread only (input polling and the key configuration).
 extern KEYCONFIG g_KeyConfig;
 extern const char* const kKeyConfigPath;  // "user_data\KeyConfig.dat"
 
@@ -135,6 +137,8 @@ struct ReportedSize<cInputLog> {
 };
 
 // One record per player, one at start; player 0 is the one polled.
+// Threads: set up by InitGame before the game thread starts; then polled
+// and read on the game thread only.
 extern cVector<cPlayerInput> g_vPlayerInput;
 
 // 5, then left -1 (else right +1), then up -3 (else down +3).

@@ -16,6 +16,8 @@ cSceneManager g_SceneMgr;
 
 namespace {
 
+// Threads: replaced only by tests before they drive the manager; called on
+// the game thread.
 SCENEMAKER s_pfnMaker = &MakeModeScene;
 
 void DeleteScene(cScene*& lpScene) {

@@ -42,6 +42,11 @@ class cSceneManager {
   int32_t m_nFadeStep = 0;     // per frame of the Begin and End fades
 };
 
+// Threads: InitGame sets it up and UnInitGame deletes the scenes on the
+// window thread, before the game thread starts and after it has ended; in
+// between the game thread owns it, and the window thread reads it only in
+// requests the game thread is blocked on (the music request's modes, the
+// name entry's target).
 extern cSceneManager g_SceneMgr;
 
 // Deletes every scene whose mode differs from nMode, then builds nMode's

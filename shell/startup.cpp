@@ -33,6 +33,7 @@
 #include "shell/main_window.h"
 #include "shell/music_requests.h"
 #include "shell/player_input.h"
+#include "shell/record_seams.h"
 #include "shell/startup_project.h"
 #include "shell/scene_manager.h"
 #include "shell/system_report.h"
@@ -266,6 +267,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
 
   if (!LoadProjectSettings()) return false;
   s_Project = ProjectSettings();
+  InstallRecordSeams();
 
   INIKEYTABLE keys;
   for (const PROJECTINIKEY& k : s_Project.vecIniKey) {

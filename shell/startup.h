@@ -33,6 +33,9 @@ const STARTUPRAN& StartupStepsRan();
 // The fonts exist (the frame-rate text and the surface restore use them).
 bool StartupFontsReady();
 
+// Threads (these and g_bFreeStage): filled by InitGame and released by
+// UnInitGame on the window thread, before the game thread starts and after
+// it has ended; in between the thread that draws reads them.
 // The fixed surfaces: one record per row of the system bitmap table and the
 // descriptions DDInit is given (entry 0 is the palette picture).
 extern DDSURFACEDATA g_aStageSurface[SYSTEM_BITMAP_COUNT];

@@ -98,6 +98,8 @@ struct TITLELINKS {
   // The rows nTop .. nTop + nRows - 1 of the slot list at (x, y).
   void (*pfnDrawSlotList)(int x, int y, int nTop, int nRows);
 };
+// Threads: set before the game thread starts (tests set their stand-ins
+// before driving the scene); read by the game thread.
 extern TITLELINKS g_TitleLinks;
 TITLELINKS DefaultTitleLinks();
 

@@ -366,6 +366,11 @@ struct cDirectDrawPalette {
 
 // ---- Globals ---------------------------------------------------------------
 
+// Threads (every global of this section): DDInit and DDUnInit run on the
+// window thread, before the game thread starts and after it has ended; in
+// between only the thread that draws (the game thread, or a stage worker
+// while the game thread waits for it) reads and writes them. The window
+// thread's dialogs draw over the frame handed to the window, never these.
 extern DDDISPLAYSETTINGS g_DDDisplay;
 extern DTCONDATA* lpDTCon;  // set: the Direct3D path runs; null: DirectDraw
 extern DDCONDATA* g_lpDDCon;

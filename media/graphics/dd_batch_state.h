@@ -27,6 +27,7 @@ struct DDBATCHLAYER {
   int32_t nOffset = 0;
 };
 
+// Threads: the thread that draws only (see the globals of dd.h).
 extern BOOL g_bBatchOpen;
 extern BOOL g_bBatchSort;
 extern std::vector<DDBATCHDATA> g_vBatchData;

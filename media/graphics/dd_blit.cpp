@@ -18,6 +18,7 @@ struct FILLRECORD {
   int x, y, w, h;
   DWORD dwColor;
 };
+// Threads: the thread that draws only (see the globals of dd.h).
 BOOL s_bFillBatchOpen = 0;
 std::vector<FILLRECORD> s_vFillBatch;
 

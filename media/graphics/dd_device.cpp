@@ -30,6 +30,8 @@ DTDEVICECAPS g_DDSoftwareCaps;
 
 namespace {
 
+// Threads: the thread that runs DDInit, DDUnInit and DDDialogMode: the
+// window thread at start-up and shut-down, the thread that draws in between.
 int s_nCursorCount = 0;
 
 // The mask sets of the formats the Direct3D path uses.

@@ -13,6 +13,8 @@
 
 namespace {
 
+// Threads: installed by InitGame before the game thread starts; called on
+// the thread that presents.
 DDFRAMEGATE s_pfnFrameGate = nullptr;
 
 void Submit(const cPixelBuffer& buf, bool bVSync) {

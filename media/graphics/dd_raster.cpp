@@ -135,13 +135,26 @@ inline uint32_t BlendArgb(uint32_t s, uint32_t d) {
   return rb | ag;
 }
 
+// ThreadSanitizer is not set up yet when a multiversioned function's
+// resolver runs at load, so its builds keep the one portable version.
+#if defined(__SANITIZE_THREAD__)
+#define T4_BLEND_CLONES
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define T4_BLEND_CLONES
+#endif
+#endif
+#ifndef T4_BLEND_CLONES
+#define T4_BLEND_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 // Source-alpha blending of n 32-bit pixels, byte by byte with each pixel's
 // alpha beside its bytes and without branches, so that the loops run on
 // vectors of 16-bit lanes (wider ones where the processor has them). The
 // blend gives s exactly at alpha 255 and d exactly at alpha 0; an XRGB
 // destination's top byte takes a value nobody reads.
-__attribute__((target_clones("avx2", "default"))) void BlendRect32(uint8_t* db, size_t nDstPitch, const uint8_t* sb,
-                                                                     size_t nSrcPitch, int n, int nRows) {
+T4_BLEND_CLONES void BlendRect32(uint8_t* db, size_t nDstPitch, const uint8_t* sb, size_t nSrcPitch, int n,
+                                 int nRows) {
   uint32_t A4[64];
   for (int r = 0; r < nRows; ++r, db += nDstPitch, sb += nSrcPitch) {
     const uint32_t* src = reinterpret_cast<const uint32_t*>(sb);

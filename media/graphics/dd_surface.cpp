@@ -410,30 +410,33 @@ bool DDLoadSurfaceList(DDSURFACEDATA* lpSDArray, const int* lpIndex, int nCount)
   return true;
 }
 
-bool DDAddSurface(std::vector<DDSURFACEDATA>& vSD, std::vector<DDSURFACEINFO>& vInfo, int nWidth, int nHeight,
-                  BOOL bTransmit, int nMemType, int nDTMemType, DDSURFACEDATA* lpParentSD) {
-  vSD.emplace_back();
+namespace {
+
+// A vector or a list of surfaces and their descriptions.
+template <class SURFACES, class INFOS>
+bool AddSurfaceTo(SURFACES& sds, INFOS& infos, int nWidth, int nHeight, BOOL bTransmit, int nMemType,
+                  int nDTMemType, DDSURFACEDATA* lpParentSD) {
+  sds.emplace_back();
   DDSURFACEINFO info;
   info.bTransmit = bTransmit;
   info.nMemType = nMemType;
   info.nDTMemType = nDTMemType;
   info.lpParentSD = lpParentSD;
-  vInfo.push_back(info);
-  DDCreateSurface(&vSD.back(), nWidth, nHeight, bTransmit, nMemType, nDTMemType, lpParentSD, 0);
+  infos.push_back(info);
+  DDCreateSurface(&sds.back(), nWidth, nHeight, bTransmit, nMemType, nDTMemType, lpParentSD, 0);
   return true;
+}
+
+}  // namespace
+
+bool DDAddSurface(std::vector<DDSURFACEDATA>& vSD, std::vector<DDSURFACEINFO>& vInfo, int nWidth, int nHeight,
+                  BOOL bTransmit, int nMemType, int nDTMemType, DDSURFACEDATA* lpParentSD) {
+  return AddSurfaceTo(vSD, vInfo, nWidth, nHeight, bTransmit, nMemType, nDTMemType, lpParentSD);
 }
 
 bool DDAddSurfaceToList(std::list<DDSURFACEDATA>& lstSD, std::list<DDSURFACEINFO>& lstInfo, int nWidth, int nHeight,
                         BOOL bTransmit, int nMemType, int nDTMemType, DDSURFACEDATA* lpParentSD) {
-  lstSD.emplace_back();
-  DDSURFACEINFO info;
-  info.bTransmit = bTransmit;
-  info.nMemType = nMemType;
-  info.nDTMemType = nDTMemType;
-  info.lpParentSD = lpParentSD;
-  lstInfo.push_back(info);
-  DDCreateSurface(&lstSD.back(), nWidth, nHeight, bTransmit, nMemType, nDTMemType, lpParentSD, 0);
-  return true;
+  return AddSurfaceTo(lstSD, lstInfo, nWidth, nHeight, bTransmit, nMemType, nDTMemType, lpParentSD);
 }
 
 BOOL DDRemoveSurface(std::list<DDSURFACEDATA>& lstSD, std::list<DDSURFACEINFO>& lstInfo, DDSURFACEDATA* lpSD) {

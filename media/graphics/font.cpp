@@ -22,7 +22,7 @@ namespace {
 // render targets on the Direct3D path.
 DDSURFACEINFO DigitSurfaceInfo() {
   DDSURFACEINFO info;
-  info.szFileName = "E";
+  info.szFileName.assign(1, 'E');  // "E": an empty surface
   info.bTransmit = 1;
   info.nMemType = 0;
   info.nDTMemType = DTMEMORYTYPE_VIDEO_RT;
@@ -280,15 +280,7 @@ void cFont::BuildFastFontHalf(BOOL) {
     for (int col = 0; col < 16; ++col) text += static_cast<char>(row * 16 + col);
     text += '\n';
   }
-  cFastFont& ff = *m_lpFastFont_Half;
-  DDFillRect(&ff.m_SD, 0, 0, ff.m_SD.nWidth, ff.m_SD.nHeight, 0);
-  BOOL bIcon = m_bIcon;
-  int nFastFont = m_nFastFont;
-  m_bIcon = 0;
-  m_nFastFont = 0;
-  DrawText(&ff.m_SD, 0, 0, text.c_str(), 0);
-  m_bIcon = bIcon;
-  m_nFastFont = nFastFont;
+  RedrawStrip(*m_lpFastFont_Half, text);
 }
 
 void cFont::BuildFastFontFull(BOOL bRestore) {
@@ -305,6 +297,10 @@ void cFont::BuildFastFontFull(BOOL bRestore) {
     text.append(g.szGlyph, 2);
     if (++n % ff.m_nColumns == 0) text += '\n';
   }
+  RedrawStrip(ff, text);
+}
+
+void cFont::RedrawStrip(cFastFont& ff, const std::string& text) {
   DDFillRect(&ff.m_SD, 0, 0, ff.m_SD.nWidth, ff.m_SD.nHeight, 0);
   BOOL bIcon = m_bIcon;
   int nFastFont = m_nFastFont;

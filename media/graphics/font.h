@@ -16,6 +16,9 @@ class cFont;
 
 // ---- Public interface ------------------------------------------------------
 
+// Threads (fonts and digit surfaces): made by InitGame and released by
+// UnInitGame on the window thread, before the game thread starts and after
+// it has ended; in between only the thread that draws uses them.
 // The three fonts of the system (10-, 16- and 32-pixel cells) and every font
 // made, in creation order (lost-device recovery walks it).
 extern cFont g_Fonts[FONT_COUNT];
@@ -112,6 +115,9 @@ class cFont {
   // (x, y); gives the advance.
   int RenderChar(DDSURFACEDATA* lpSD, int x, int y, const char* szChar, int nBytes);
   void RenderIntoStrip(const FASTGLYPH& g);
+  // Clears a strip and draws its glyph text into it from the face itself
+  // (no icons, no strips).
+  void RedrawStrip(cFastFont& ff, const std::string& text);
   int LineExtent(const char* p, int nBytes);
   void DrawBoxAt(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight);
 };

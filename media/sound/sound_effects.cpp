@@ -16,6 +16,7 @@ cVector<SOUNDFILEINFO>* g_SoundFileList = nullptr;
 
 namespace {
 
+// Threads: under s_Lock (below), like every sound list the two threads use.
 DS_DEVICE s_Device;
 // The window thread loads, plays and shuts down; the game thread plays the
 // cursor sounds and sets volumes. One lock keeps a sound's round robin and

@@ -57,6 +57,9 @@ struct DS_DEVICE {
   HWND m_hWnd = nullptr;
   PCM_FORMAT m_PrimaryFormat;
 };
+// Threads (these three): set by DS_Init / DS_LoadSounds / DS_UnInit on the
+// window thread, before the game thread starts and after it has ended;
+// the window and game threads read them under the sound lock.
 // Null while the sound device is not open.
 extern DS_DEVICE* g_lpDS;
 extern cVector<SOUNDDATA>* g_SoundList;

@@ -137,6 +137,9 @@ TEST(ThreadWrapper, DeafThreadGoesToStuckHandlerAfterGracePeriod) {
   th.Exit();
   s_bRelease = true;
   EXPECT_TRUE(WaitFor([] { return s_nEnded.load() == 1; }, 2000));
+  // Its queue goes last (posts to it fail then, under the layer's lock): the
+  // left thread must be past that before the process's globals are torn down.
+  EXPECT_TRUE(WaitFor([id] { return !PostThreadMessage(id, WM_NULL, 0, 0); }, 2000));
   SetStuckThreadHandler(nullptr);
 }
 

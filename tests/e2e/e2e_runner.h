@@ -55,10 +55,19 @@ inline pid_t StartGame(const std::string& dir, const Env& env, const std::string
   ::_exit(122);
 }
 
+// How many times slower the program runs in this build: ThreadSanitizer's
+// builds make every wait that much longer.
+#if defined(__SANITIZE_THREAD__)
+constexpr long kSanitizerSlowdown = 4;
+#else
+constexpr long kSanitizerSlowdown = 1;
+#endif
+
 // The exit code, or -(signal); kTimedOut when the child is still running
-// after timeoutMs (it is then killed).
+// after timeoutMs (times the build's slow-down; it is then killed).
 constexpr int kTimedOut = 1000;
 inline int WaitExit(pid_t pid, long timeoutMs) {
+  timeoutMs *= kSanitizerSlowdown;
   auto start = std::chrono::steady_clock::now();
   for (;;) {
     int status = 0;

@@ -8,14 +8,15 @@
 #include "records/stage.h"
 #include "records/system.h"
 #include "tests/support/flow_fixtures.h"
+#include "tests/support/scoped_override.h"
 
 // The running program's view reads the globals as they stand when a pass
 // runs; the globals are put back afterwards.
 TEST(LoadedFlowProjectView, ReadsTheGlobalsOfTheLoadedProject) {
-  cEdDatabase savedDb = g_Database;
-  auto savedItems = g_CommonPalette.m_vecItem;
-  auto savedStageCharas = g_Stage.m_vecPaletteChara;
-  uint32_t savedKeep = g_System.m_bKeepMarkedFlows;
+  cScopedOverride<cEdDatabase> db(g_Database);
+  cScopedOverride<cVector<cEdItem>> items(g_CommonPalette.m_vecItem);
+  cScopedOverride<cVector<cEdChara>> stageCharas(g_Stage.m_vecPaletteChara);
+  cScopedOverride<uint32_t> keep(g_System.m_bKeepMarkedFlows);
 
   g_Database.m_vecAnime.resize(3);
   g_Database.m_vecSwordType.resize(2);
@@ -48,9 +49,4 @@ TEST(LoadedFlowProjectView, ReadsTheGlobalsOfTheLoadedProject) {
   SetFlowProjectView(nullptr);
   EXPECT_EQ(sword.m_nTimeBase, 9999);
   EXPECT_EQ(anime.m_vParam[0], 1);
-
-  g_Database = savedDb;
-  g_CommonPalette.m_vecItem = savedItems;
-  g_Stage.m_vecPaletteChara = savedStageCharas;
-  g_System.m_bKeepMarkedFlows = savedKeep;
 }

@@ -41,8 +41,8 @@ class SystemFile : public cRecordFileTest {
 };
 
 // A reader of the file written independently of the record code: it walks
-// the bytes by the documented layout and checks the counts and values of a
-// new project as it goes.
+// the bytes field by field, as the file holds them, and checks the counts
+// and values of a new project as it goes.
 class cByteWalker {
  public:
   explicit cByteWalker(const std::string& b) : m_strBytes(b) {}

@@ -8,15 +8,24 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/messages.h"
 #include "platform/test_seams.h"
+#include "records/common_palette.h"
 #include "records/database.h"
 #include "records/system.h"
+#include "records/flow_enums.h"
+#include "records/loaded_project_view.h"
+#include "records/stage.h"
+#include "records/system_queries.h"
 #include "base/report.h"
 #include "shell/main_window.h"
 #include "shell/startup_project.h"
 #include "tests/support/database_fixtures.h"
+#include "tests/support/flow_fixtures.h"
+#include "tests/support/project_builder.h"
+#include "tests/support/scoped_override.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -30,6 +39,9 @@ class Startup : public ::testing::Test {
   }
   void TearDown() override {
     UnInitGame();
+    // The seams start-up installs read globals that other tests change.
+    SetFlowProjectView(nullptr);
+    SetSystemTextBoxDrawer(nullptr);
     ::unsetenv("TARVOLIN4_ANSWERS");
     ResetScriptedAnswersForTests();
     g_MainWnd.m_hWnd = nullptr;
@@ -46,6 +58,15 @@ class Startup : public ::testing::Test {
 void WriteDatabases(const cTempFolder&) {
   cEdDatabase db = MakeFixtureDatabase();
   ASSERT_TRUE(WriteDatabaseFiles(db));
+}
+
+// The back buffer's pixels, on either drawing path.
+std::vector<uint8_t> BackBufferBytes() {
+  const cPixelBuffer* p = nullptr;
+  if (g_BackBufferSD.lpDDS) p = g_BackBufferSD.lpDDS->lpSurface;
+  if (!p && g_BackBufferSD.lpDT) p = g_BackBufferSD.lpDT->lpSurface;
+  if (!p) return {};
+  return std::vector<uint8_t>(p->Bits(), p->Bits() + static_cast<size_t>(p->Pitch()) * p->Height() * p->BytesPerPixel());
 }
 
 }  // namespace
@@ -179,4 +200,62 @@ TEST(StartupProject, ListsTooShortToPlayAreRefusedWithALine) {
     else
       EXPECT_EQ(report, "");
   }
+}
+
+// Start-up installs the record seams: the flows of the common palette, read
+// in InitGame, and those of the command-line stage, read when it starts, are
+// fitted to the loaded databases and palettes; the system-text box draws.
+TEST_F(Startup, InstallsTheRecordSeamsSoLoadedFlowsAreFitted) {
+  cScopedOverride<BOOL> freeStage(g_bFreeStage);
+  // The builder's writers would fit against whatever view is installed.
+  SetFlowProjectView(nullptr);
+  cProjectBuilder builder(m_Folder.Path());
+  cEdFlow flow;
+  cEdCommand anime = MakeFlowCommand(FlowCommandKind::RunAnime);
+  anime.m_vParam[0] = 50;  // the Anime database holds 3
+  anime.m_nAnime = 40;
+  anime.m_nSound = -3;
+  cEdCommand animeSet = MakeFlowCommand(FlowCommandKind::ChangeBaseAnimeSet);
+  animeSet.m_vParam[0] = 9;  // 2 anime sets
+  cEdCommand commonItem = MakeFlowCommand(FlowCommandKind::GetItem);
+  commonItem.m_vParam[0] = 0;
+  commonItem.m_vParam[1] = 99;  // 3 common items
+  cEdCommand stageItem = commonItem;
+  stageItem.m_vParam[0] = 1;  // 1 stage item
+  flow.m_vecCommand = {anime, animeSet, commonItem, stageItem};
+  builder.m_CommonPalette.m_vecChara[2].m_vecFlow.push_back(flow);
+  builder.m_Stage1.m_vecPaletteChara[0].m_vecFlow.push_back(flow);
+  ASSERT_TRUE(builder.Build());
+  ASSERT_EQ(GetFlowProjectView(), nullptr);
+
+  ::testing::internal::CaptureStderr();
+  const bool bOk = InitGame(DEMO_STAGE1, 1);
+  std::string err = ::testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(bOk) << err;
+  EXPECT_NE(dynamic_cast<const cLoadedFlowProjectView*>(GetFlowProjectView()), nullptr);
+
+  struct CASE {
+    const char* pszWhere;
+    const cEdFlow& flow;
+  } cases[] = {
+      {"common palette", g_CommonPalette.m_vecChara.CheckedAt(2).m_vecFlow.back()},
+      {"stage palette", g_Stage.m_vecPaletteChara.CheckedAt(0).m_vecFlow.back()},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.pszWhere);
+    const cVector<cEdCommand>& cmds = c.flow.m_vecCommand;
+    ASSERT_EQ(cmds.size(), 4u);
+    EXPECT_EQ(cmds[0].m_vParam[0], 1);
+    EXPECT_EQ(cmds[0].m_nAnime, 0);
+    EXPECT_EQ(cmds[0].m_nSound, 0);
+    EXPECT_EQ(cmds[1].m_vParam[0], 0);
+    EXPECT_EQ(cmds[2].m_vParam[1], 1);
+    EXPECT_EQ(cmds[3].m_vParam[1], 1);
+  }
+
+  // The pause menu's three texts in their box.
+  std::vector<uint8_t> before = BackBufferBytes();
+  ASSERT_FALSE(before.empty());
+  DrawSystemTexts(320, 100, 19, 3, 1);
+  EXPECT_TRUE(BackBufferBytes() != before);
 }

@@ -21,6 +21,7 @@
 #include "shell/scene_manager.h"
 #include "shell/startup.h"
 #include "tests/graphics/graphics_fixture.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
@@ -74,14 +75,7 @@ BOOL s_bSlotLoads = TRUE;
 
 class TitleScene : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_SavedRequests = g_WindowRequests;
-    m_SavedMenu = g_System.m_vecTitleMenu;
-    m_nSavedPictureFlag = g_System.m_bTitleMenuCentred;
-    m_SavedRanking = g_System.m_vecRankingSwitch;
-    g_System.m_bTitleMenuCentred = 0;
-    ResetState();
-  }
+  void SetUp() override { ResetState(); }
   // Everything a run of the title touches, fresh.
   void ResetState() {
     ResetMessageLayerForTests();
@@ -126,11 +120,6 @@ class TitleScene : public ::testing::Test {
     }
   }
   void TearDown() override {
-    g_System.m_vecTitleMenu = m_SavedMenu;
-    g_System.m_bTitleMenuCentred = m_nSavedPictureFlag;
-    g_System.m_vecRankingSwitch = m_SavedRanking;
-    g_TitleLinks = DefaultTitleLinks();
-    g_WindowRequests = m_SavedRequests;
     SetSoundPlayHook(nullptr);
     g_SoundList = nullptr;
     g_hWndMain = nullptr;
@@ -179,10 +168,12 @@ class TitleScene : public ::testing::Test {
 
   HWND m_hWnd = nullptr;
   cVector<SOUNDDATA> m_Sounds;
-  WINDOWREQUESTS m_SavedRequests{};
-  cVector<cEdSystemText> m_SavedMenu;
-  uint32_t m_nSavedPictureFlag = 0;
-  cVector<cEdRankingSwitch> m_SavedRanking;
+  // What the tests change of the project and the links, put back after each.
+  cScopedOverride<WINDOWREQUESTS> m_Requests{g_WindowRequests};
+  cScopedOverride<TITLELINKS> m_Links{g_TitleLinks};
+  cScopedOverride<cVector<cEdSystemText>> m_Menu{g_System.m_vecTitleMenu};
+  cScopedOverride<uint32_t> m_MenuCentred{g_System.m_bTitleMenuCentred, 0};
+  cScopedOverride<cVector<cEdRankingSwitch>> m_Ranking{g_System.m_vecRankingSwitch};
 };
 
 }  // namespace
