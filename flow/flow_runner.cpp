@@ -204,7 +204,8 @@ void RunCharaFlows(cFlowChara& chara) {
   const bool bDead = chara.Status(CharaStatus::Hp) < 1;
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
-    if (!run.m_bRunning || run.m_bPaused || run.m_bStopForever) continue;
+    // A run state deleted earlier in this pass waits for its removal below.
+    if (!run.m_bRunning || run.m_bPaused || run.m_bStopForever || run.m_bDeleted) continue;
     const int nTrigger = run.m_lpFlow ? run.m_lpFlow->m_byTrigger : -1;
     if (bDead && nTrigger != FlowTrigger::Died) continue;
     if (run.m_vCommand.empty() || RunFlow(run) == 1) StopFlow(run, chara);
