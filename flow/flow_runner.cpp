@@ -62,6 +62,8 @@ void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWT
     cEdFlow& flow = vFlow[i];
     run.m_nIndex = static_cast<int32_t>(i);
     run.m_lpFlow = &flow;
+    // Tags the flow's animations; 0 is left for animations of no flow.
+    run.m_nEffectTag = static_cast<int32_t>(i) + 1;
     for (cEdKeyCondition& k : flow.m_vecKeyCondition) run.m_vKeyCondition.push_back(&k);
     run.m_vCommand.resize(flow.m_vecCommand.size());
     for (size_t j = 0; j < flow.m_vecCommand.size(); ++j) {
@@ -128,19 +130,20 @@ int RunFlow(cFlowRun& run) {
       ResetCommandRun(c);
       if (!bStaying && !bParallel) run.m_bMessageWait = 0;
     }
+    // A command that ended, paused, restarted or deleted this flow ends its
+    // sub-step before anything is marked: a restarted flow keeps its fresh
+    // start and is not stopped as finished.
+    const int nFinished = StepCommand(c);
+    if (run.m_bAbort) return 0;
     if (bParallel) {
-      if (StepCommand(c)) {
+      if (nFinished) {
         c.m_bDone = 1;
         if (i == nCount - 1) return 1;
       }
       if (i == run.m_nFurthest) run.m_nFurthest += 1;
-      if (run.m_bAbort) return 0;
       continue;
     }
-    if (!StepCommand(c)) {
-      if (run.m_bAbort) return 0;
-      continue;
-    }
+    if (!nFinished) continue;
     c.m_bDone = 1;
     if (bStaying) run.m_bMessageWait = 1;
     if (i == nCount - 1) return 1;
