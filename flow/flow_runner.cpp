@@ -87,6 +87,7 @@ void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWT
 
 void StartFlow(cFlowRun& run) {
   if (run.m_bRunningAtOnce) return;  // a flow that starts itself while it runs at once
+  run.m_nStartCount += 1;
   run.m_bRunning = 1;
   run.m_nFurthest = 0;
   run.m_nFrame = 0;
@@ -130,20 +131,25 @@ int RunFlow(cFlowRun& run) {
       ResetCommandRun(c);
       if (!bStaying && !bParallel) run.m_bMessageWait = 0;
     }
-    // A command that ended, paused, restarted or deleted this flow ends its
-    // sub-step before anything is marked: a restarted flow keeps its fresh
-    // start and is not stopped as finished.
-    const int nFinished = StepCommand(c);
-    if (run.m_bAbort) return 0;
+    // A command that restarted this flow ends its sub-step before anything
+    // is marked, so the flow keeps its fresh start and is not stopped as
+    // finished.
+    const int32_t nStarts = run.m_nStartCount;
     if (bParallel) {
-      if (nFinished) {
+      if (StepCommand(c)) {
+        if (run.m_nStartCount != nStarts) return 0;
         c.m_bDone = 1;
         if (i == nCount - 1) return 1;
       }
       if (i == run.m_nFurthest) run.m_nFurthest += 1;
+      if (run.m_bAbort) return 0;
       continue;
     }
-    if (!nFinished) continue;
+    if (!StepCommand(c)) {
+      if (run.m_bAbort) return 0;
+      continue;
+    }
+    if (run.m_nStartCount != nStarts) return 0;
     c.m_bDone = 1;
     if (bStaying) run.m_bMessageWait = 1;
     if (i == nCount - 1) return 1;

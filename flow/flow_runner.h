@@ -34,6 +34,8 @@ class cFlowRun {
   // Set while a before-stage-start flow runs to its end inside StartFlow, so
   // that a command starting that same flow again is refused.
   int32_t m_bRunningAtOnce = 0;
+  // Counts the starts, so that the runner sees a command restart its own flow.
+  int32_t m_nStartCount = 0;
 };
 
 // Stop numbers run "-" and A to Z; a number from a file beyond them names no

@@ -72,6 +72,16 @@ TEST_F(FlowControlTest, RestartingItsOwnFlowBeginsAgainNextSubStep) {
   EXPECT_EQ(SubStep(), (std::vector<int32_t>{4, 0, 0, 0}));
 }
 
+TEST_F(FlowControlTest, PausingItsOwnFlowResumesAfterThePause) {
+  Build({Flow(kNoTrigger, 0, {Count(0), Control(PAUSE, THIS), Count(2)})});
+  Start(0);
+  SubStep();
+  EXPECT_EQ(SubStep(), (std::vector<int32_t>{1, 0, 0, 0}));
+  EXPECT_EQ(SubStep(), (std::vector<int32_t>{1, 0, 0, 0}));
+  ResumeFlow(m_Chara.m_vRun[0]);
+  EXPECT_EQ(SubStep(), (std::vector<int32_t>{1, 0, 1, 0}));
+}
+
 TEST_F(FlowControlTest, PausingOthersKeepsThisOneAndResumeContinues) {
   // Flow 0 counts every sub-step for 10 tenths (60 sub-steps).
   Build({Flow(kNoTrigger, 0, {Count(0, 10)}),
