@@ -196,6 +196,9 @@ void ApplyCommandVelocity(cFlowChara& chara, double dVX, double dVY, int32_t nFa
     if (nFacing == 2) chara.SetFacing(TRUE);
   }
   if (move.m_byInertia) {
+    // Without a second speed the move's own speed limits the inertia, which
+    // would otherwise be held at 0 and never move the chara.
+    const double dLimit = move.m_bySpeed2On ? std::fabs(run.m_dSpeed2) : std::fabs(run.m_dSpeed);
     const double adV[2] = {dVX, dVY};
     for (int nAxis = 0; nAxis < 2; ++nAxis) {
       double& dInertia = chara.InertiaVelocity(nAxis);
@@ -204,7 +207,7 @@ void ApplyCommandVelocity(cFlowChara& chara, double dVX, double dVY, int32_t nFa
         dPush *= move.m_dTurnFactor;
       else
         chara.ClearNoPush(nAxis);
-      dInertia = std::clamp(dInertia + dPush, -std::fabs(run.m_dSpeed2), std::fabs(run.m_dSpeed2));
+      dInertia = std::clamp(dInertia + dPush, -dLimit, dLimit);
     }
   } else {
     chara.AddFrameMove(dVX, dVY);

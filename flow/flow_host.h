@@ -159,6 +159,10 @@ class cFlowChara {
   // An animation player for the (checked) animation, started from its first
   // pattern and added to the flow animations with the tag.
   virtual void AddFlowAnime(int32_t nAnime, int32_t nTag) = 0;
+  // A command's lead-in animation: started from its first pattern, advanced
+  // by nSkip sub-steps and, when nHold is above 0, its first hold step
+  // lengthened by nHold; added to the flow animations with the tag.
+  virtual void AddLeadInAnime(int32_t nAnime, int32_t nTag, int32_t nSkip, int32_t nHold) = 0;
   // On the flow animations with the tag: erase them; erase the finished
   // ones and mark the others stopping; clear the stopping mark.
   virtual void RemoveFlowAnimes(int32_t nTag) = 0;

@@ -82,6 +82,7 @@ void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWT
         c.m_nDirection = mv.m_byDirection;
       }
     }
+    BuildLeadInSchedule(run, timing);
   }
 }
 
@@ -190,7 +191,7 @@ void TriggerFlows(cFlowChara& chara, int nTrigger) {
   // By index: the commands of a before-stage-start flow run inside this walk.
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
-    if (!run.m_lpFlow || run.m_lpFlow->m_byTrigger != nTrigger || run.m_bTried) continue;
+    if (!run.m_lpFlow || run.m_lpFlow->m_byTrigger != nTrigger || run.m_bTried || run.m_bDeleted) continue;
     run.m_bTried = 1;
     if (run.m_bRunning || run.m_bPaused || run.m_bStopForever || run.m_bStarted) continue;
     int nNo = run.m_lpFlow->m_byStopNo;

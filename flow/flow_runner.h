@@ -7,6 +7,7 @@
 
 #include "base/checked_containers.h"
 #include "flow/command_run.h"
+#include "flow/lead_in_anime.h"
 #include "records/flow_records.h"
 
 class cFlowChara;
@@ -19,6 +20,7 @@ class cFlowRun {
   cVector<cEdKeyCondition*> m_vKeyCondition;
   int32_t m_bKeyHeld = 0;
   cVector<cCommandRun> m_vCommand;
+  cVector<LEADINANIME> m_vLeadIn;
   int32_t m_nEffectTag = 0;
   int32_t m_bRunning = 0;
   int32_t m_bPaused = 0;
@@ -60,7 +62,8 @@ struct FLOWTIMING {
 };
 
 // One run state per flow of the list, in list order: durations
-// (time base + step × n) × F × 6 frames, speeds (speed + step × n) × 0.1 / D.
+// (time base + step × n) × F × 6 frames, speeds (speed + step × n) × 0.1 / D,
+// and the lead-in animation schedule.
 void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWTIMING& timing);
 
 // Starts a flow of the context's current chara: running from its first

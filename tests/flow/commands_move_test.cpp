@@ -160,6 +160,7 @@ TEST_F(MoveCommandTest, InertiaPushesAndIsHeldToTheSecondSpeed) {
   cEdCommand cmd = Move(FlowCommandKind::StraightMove, 2);
   cEdMove& mv = *cmd.m_pMove;
   mv.m_byInertia = 1;
+  mv.m_bySpeed2On = 1;
   mv.m_nSpeed2 = 10;  // 1 pixel per sub-step at most
   mv.m_dTurnFactor = 3;
   h.m_Scope.m_Stage.m_dSpeedDiv = 2;
@@ -177,6 +178,11 @@ TEST_F(MoveCommandTest, InertiaPushesAndIsHeldToTheSecondSpeed) {
   for (int i = 0; i < 20; ++i) h.Step();
   EXPECT_DOUBLE_EQ(h.m_Chara.m_adInertia[0], -1.0);
   EXPECT_DOUBLE_EQ(h.m_Chara.m_dMoveX, 0);  // inertia moves do not add movement
+
+  mv.m_bySpeed2On = 0;  // no second speed: the move's speed is the limit
+  h.Begin(cmd, 200, 12);
+  for (int i = 0; i < 200; ++i) h.Step();
+  EXPECT_DOUBLE_EQ(h.m_Chara.m_adInertia[0], -12.0);
 }
 
 TEST_F(MoveCommandTest, GroundTurnTurnsAtTheLedgeAndWalksBack) {

@@ -155,6 +155,10 @@ class cFakeChara : public cFlowChara {
   }
   void SetBaseAnimeSet(int32_t n) override { Log("animeset " + std::to_string(n)); }
   void AddFlowAnime(int32_t n, int32_t tag) override { m_vAnime.push_back({n, tag, 0}); }
+  void AddLeadInAnime(int32_t n, int32_t tag, int32_t skip, int32_t hold) override {
+    m_vAnime.push_back({n, tag, 0});
+    Log("leadin " + std::to_string(n) + " skip " + std::to_string(skip) + " hold " + std::to_string(hold));
+  }
   void RemoveFlowAnimes(int32_t tag) override {
     std::erase_if(m_vAnime, [tag](const FAKEANIME& a) { return a.nTag == tag; });
   }
