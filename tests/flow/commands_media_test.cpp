@@ -216,10 +216,13 @@ TEST_F(DatabaseCommandTest, PictureThatStopsTheGame) {
 
 TEST_F(DatabaseCommandTest, PictureThatCannotBeShown) {
   cFakeStage& st = h.m_Scope.m_Stage;
+  testing::internal::CaptureStderr();
   for (const cEdCommand& cmd : {Picture(2, 100), Picture(1, 0), Picture(9, 100)}) {
     h.Begin(cmd);
     h.Step();
   }
+  std::string strErr = testing::internal::GetCapturedStderr();
+  EXPECT_NE(strErr.find("[エラー] missing.bmp 読み込み失敗！"), std::string::npos) << strErr;
   EXPECT_TRUE(st.m_vPicture.empty());
   EXPECT_EQ(st.m_vLog, (Log{"load missing.bmp"}));
 }
