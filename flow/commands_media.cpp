@@ -150,10 +150,10 @@ void ExecShowPicture(cFlowChara& chara, cCommandRun&, const FLOWPARAMS& p) {
   pic.nHeight = PercentOf(nNaturalH, p[7]);
   PlacePicture(pic.dX, pic.dY, pic.nWidth, pic.nHeight, chara, p[1], p[2], p[3], p[4], p[5]);
   pic.nFrames = FramesOfTenths(p[9]);
-  pic.nParam6 = p[6];
+  pic.nAlpha = p[6];
   pic.nMode = p[8];
   pic.bStopGame = p[10];
-  pic.nParam11 = p[11];
+  pic.bFixedToScreen = p[11];
   pic.bNumbered = p[12];
   pic.nNumber = p[13];
   int nShownAt = stage.ShowPicture(nAt, pic);

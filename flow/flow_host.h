@@ -180,10 +180,13 @@ constexpr int SYSTEM_VALUE_COUNT = 5;
 // What the picture command hands the picture object.
 struct FLOWPICTURE {
   int32_t nPicture = 0;
-  double dX = 0, dY = 0;  // stage pixels
+  double dX = 0, dY = 0;       // stage pixels
   int32_t nWidth = 0, nHeight = 0;
-  int32_t nFrames = 0;     // display time
-  int32_t nParam6 = 0, nMode = 0, bStopGame = 0, nParam11 = 0, bNumbered = 0, nNumber = 0;
+  int32_t nFrames = 0;         // display time
+  int32_t nMode = 0;           // 0 until the advance key, 1 until the stage ends, 2 for the time
+  int32_t nAlpha = 100;        // parameter 6, percent (100 draws without blending)
+  int32_t bFixedToScreen = 0;  // parameter 11
+  int32_t bStopGame = 0, bNumbered = 0, nNumber = 0;
 };
 
 class cFlowStage {
