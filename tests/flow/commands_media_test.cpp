@@ -51,6 +51,26 @@ TEST(MediaCommands, EachCommandReachesItsHostOperation) {
   }
 }
 
+TEST(MediaCommands, ItemCommandListsRunTheSameExecutors) {
+  cCommandHarness h;
+  g_FlowContext.m_lpCurFlow = nullptr;  // outside any flow
+  cEdCommand se = MakeCommand(FlowCommandKind::PlaySe, {3});
+  se.m_byList = 1;
+  se.m_byKind = ItemCommandKind::PlaySe;
+  ExecListCommand(h.m_Chara, se);
+  cEdCommand clear = MakeCommand(FlowCommandKind::StageClear, {1, 6});
+  clear.m_byList = 1;
+  clear.m_byKind = ItemCommandKind::StageClear;
+  ExecListCommand(h.m_Chara, clear);
+  cEdCommand warp = MakeCommand(FlowCommandKind::Warp);  // without a move record
+  warp.m_byList = 1;
+  warp.m_byKind = ItemCommandKind::Warp;
+  ExecListCommand(h.m_Chara, warp);
+  EXPECT_EQ(h.m_Scope.m_Stage.m_vLog, (Log{"UM_PLAYSE 19"}));
+  EXPECT_EQ(h.m_Scope.m_Stage.m_nClearRequest, 1);
+  EXPECT_EQ(h.m_Scope.m_Stage.m_nNextStage, 6);
+}
+
 TEST(MediaCommands, GetItemKeepsAStageEndAlreadyRequested) {
   cCommandHarness h;
   h.m_Scope.m_Stage.m_nClearRequest = 1;
