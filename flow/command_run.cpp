@@ -6,48 +6,47 @@
 #include "flow/flow_host.h"
 #include "records/command_catalogue.h"
 
-void ExecEndAtOnce(cFlowChara&, cCommandRun& run, const FLOWPARAMS&) { run.m_nFramesLeft = 1; }
 void ExecNothing(cFlowChara&, cCommandRun&, const FLOWPARAMS&) {}
 
 // Indexed by FlowCommandKind; the second column marks the executors built.
 const FLOWCOMMANDENTRY g_FlowCommandExec[] = {
-    {ExecNothing, 1},     // 0  (none)
-    {ExecNothing, 1},     // 1  Wait
-    {ExecEndAtOnce, 0},   // 2  StraightMove
-    {ExecEndAtOnce, 0},   // 3  GroundTurnMove
-    {ExecEndAtOnce, 0},   // 4  CircleMove
-    {ExecEndAtOnce, 0},   // 5  ChargeMove
-    {ExecEndAtOnce, 0},   // 6  HomingMove
-    {ExecEndAtOnce, 0},   // 7  AvoidOffscreenMove
-    {ExecEndAtOnce, 0},   // 8  DisableMove
-    {ExecEndAtOnce, 0},   // 9  ChangeDirection
-    {ExecEndAtOnce, 0},   // 10 Jump
-    {ExecEndAtOnce, 0},   // 11 Shot
-    {ExecEndAtOnce, 0},   // 12 Sword
-    {ExecEndAtOnce, 0},   // 13 SummonBlock
-    {ExecEndAtOnce, 0},   // 14 SummonChara
-    {ExecEndAtOnce, 0},   // 15 SummonItem
-    {ExecEndAtOnce, 0},   // 16 FlowControl
-    {ExecEndAtOnce, 0},   // 17 StageClear
-    {ExecEndAtOnce, 0},   // 18 GameWait
-    {ExecEndAtOnce, 0},   // 19 Message
-    {ExecEndAtOnce, 0},   // 20 Warp
-    {ExecSetTarget, 1},   // 21 SetTarget
-    {ExecStatusOp, 1},    // 22 StatusOp
-    {ExecStatusOp2, 1},   // 23 StatusOp2
-    {ExecEndAtOnce, 0},   // 24 GetItem
-    {ExecEndAtOnce, 0},   // 25 ChangeGraphic
-    {ExecEndAtOnce, 0},   // 26 ChangeBaseAnimeSet
-    {ExecEndAtOnce, 0},   // 27 RunAnime
-    {ExecEndAtOnce, 0},   // 28 RunEffect
-    {ExecEndAtOnce, 0},   // 29 RunCharaEffect
-    {ExecEndAtOnce, 0},   // 30 RunScreenEffect
-    {ExecEndAtOnce, 0},   // 31 ShowPicture
-    {ExecEndAtOnce, 0},   // 32 ChangeScreenColor
-    {ExecEndAtOnce, 0},   // 33 ChangeBackground
-    {ExecEndAtOnce, 0},   // 34 PlaySe
-    {ExecEndAtOnce, 0},   // 35 PlayBgm
-    {ExecRunCode, 1},     // 36 RunCode
+    {ExecNothing, 1},             // 0  (none)
+    {ExecNothing, 1},             // 1  Wait
+    {ExecStraightMove, 1},        // 2  StraightMove
+    {ExecGroundTurnMove, 1},      // 3  GroundTurnMove
+    {ExecCircleMove, 1},          // 4  CircleMove
+    {ExecChargeMove, 1},          // 5  ChargeMove
+    {ExecHomingMove, 1},          // 6  HomingMove
+    {ExecAvoidOffscreenMove, 1},  // 7  AvoidOffscreenMove
+    {ExecDisableMove, 1},         // 8  DisableMove
+    {ExecChangeDirection, 1},     // 9  ChangeDirection
+    {ExecJump, 1},                // 10 Jump
+    {ExecShot, 1},                // 11 Shot
+    {ExecSword, 1},               // 12 Sword
+    {ExecSummonBlock, 1},         // 13 SummonBlock
+    {ExecSummonChara, 1},         // 14 SummonChara
+    {ExecSummonItem, 1},          // 15 SummonItem
+    {ExecFlowControl, 1},         // 16 FlowControl
+    {ExecStageClear, 1},          // 17 StageClear
+    {ExecGameWait, 1},            // 18 GameWait
+    {ExecMessage, 1},             // 19 Message
+    {ExecWarp, 1},                // 20 Warp
+    {ExecSetTarget, 1},           // 21 SetTarget
+    {ExecStatusOp, 1},            // 22 StatusOp
+    {ExecStatusOp2, 1},           // 23 StatusOp2
+    {ExecGetItem, 1},             // 24 GetItem
+    {ExecChangeGraphic, 1},       // 25 ChangeGraphic
+    {ExecChangeBaseAnimeSet, 1},  // 26 ChangeBaseAnimeSet
+    {ExecRunAnime, 1},            // 27 RunAnime
+    {ExecRunEffect, 1},           // 28 RunEffect
+    {ExecRunCharaEffect, 1},      // 29 RunCharaEffect
+    {ExecRunScreenEffect, 1},     // 30 RunScreenEffect
+    {ExecShowPicture, 1},         // 31 ShowPicture
+    {ExecChangeScreenColor, 1},   // 32 ChangeScreenColor
+    {ExecChangeBackground, 1},    // 33 ChangeBackground
+    {ExecPlaySe, 1},              // 34 PlaySe
+    {ExecPlayBgm, 1},             // 35 PlayBgm
+    {ExecRunCode, 1},             // 36 RunCode
 };
 static_assert(sizeof(g_FlowCommandExec) / sizeof(g_FlowCommandExec[0]) == FLOW_COMMAND_KIND_COUNT);
 

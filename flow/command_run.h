@@ -50,8 +50,8 @@ struct FLOWPARAMS {
 
 typedef void (*FLOWCOMMANDEXEC)(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 
-// One entry per FlowCommandKind. bBuilt 0 marks a kind whose executor is not
-// written yet: it ends at once, whatever its duration.
+// One entry per FlowCommandKind. bBuilt 0 would mark a kind whose executor
+// is not written yet; the tests hold every kind to 1.
 struct FLOWCOMMANDENTRY {
   FLOWCOMMANDEXEC pfnExec;
   int32_t bBuilt;

@@ -62,6 +62,8 @@ void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWT
     cEdFlow& flow = vFlow[i];
     run.m_nIndex = static_cast<int32_t>(i);
     run.m_lpFlow = &flow;
+    // Tags the flow's animations; 0 is left for animations of no flow.
+    run.m_nEffectTag = static_cast<int32_t>(i) + 1;
     for (cEdKeyCondition& k : flow.m_vecKeyCondition) run.m_vKeyCondition.push_back(&k);
     run.m_vCommand.resize(flow.m_vecCommand.size());
     for (size_t j = 0; j < flow.m_vecCommand.size(); ++j) {
@@ -80,11 +82,13 @@ void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWT
         c.m_nDirection = mv.m_byDirection;
       }
     }
+    BuildLeadInSchedule(run, timing);
   }
 }
 
 void StartFlow(cFlowRun& run) {
   if (run.m_bRunningAtOnce) return;  // a flow that starts itself while it runs at once
+  run.m_nStartCount += 1;
   run.m_bRunning = 1;
   run.m_nFurthest = 0;
   run.m_nFrame = 0;
@@ -128,8 +132,13 @@ int RunFlow(cFlowRun& run) {
       ResetCommandRun(c);
       if (!bStaying && !bParallel) run.m_bMessageWait = 0;
     }
+    // A command that restarted this flow ends its sub-step before anything
+    // is marked, so the flow keeps its fresh start and is not stopped as
+    // finished.
+    const int32_t nStarts = run.m_nStartCount;
     if (bParallel) {
       if (StepCommand(c)) {
+        if (run.m_nStartCount != nStarts) return 0;
         c.m_bDone = 1;
         if (i == nCount - 1) return 1;
       }
@@ -141,6 +150,7 @@ int RunFlow(cFlowRun& run) {
       if (run.m_bAbort) return 0;
       continue;
     }
+    if (run.m_nStartCount != nStarts) return 0;
     c.m_bDone = 1;
     if (bStaying) run.m_bMessageWait = 1;
     if (i == nCount - 1) return 1;
@@ -181,7 +191,7 @@ void TriggerFlows(cFlowChara& chara, int nTrigger) {
   // By index: the commands of a before-stage-start flow run inside this walk.
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
-    if (!run.m_lpFlow || run.m_lpFlow->m_byTrigger != nTrigger || run.m_bTried) continue;
+    if (!run.m_lpFlow || run.m_lpFlow->m_byTrigger != nTrigger || run.m_bTried || run.m_bDeleted) continue;
     run.m_bTried = 1;
     if (run.m_bRunning || run.m_bPaused || run.m_bStopForever || run.m_bStarted) continue;
     int nNo = run.m_lpFlow->m_byStopNo;
@@ -204,7 +214,8 @@ void RunCharaFlows(cFlowChara& chara) {
   const bool bDead = chara.Status(CharaStatus::Hp) < 1;
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
-    if (!run.m_bRunning || run.m_bPaused || run.m_bStopForever) continue;
+    // A run state deleted earlier in this pass waits for its removal below.
+    if (!run.m_bRunning || run.m_bPaused || run.m_bStopForever || run.m_bDeleted) continue;
     const int nTrigger = run.m_lpFlow ? run.m_lpFlow->m_byTrigger : -1;
     if (bDead && nTrigger != FlowTrigger::Died) continue;
     if (run.m_vCommand.empty() || RunFlow(run) == 1) StopFlow(run, chara);

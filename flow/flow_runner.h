@@ -7,6 +7,7 @@
 
 #include "base/checked_containers.h"
 #include "flow/command_run.h"
+#include "flow/lead_in_anime.h"
 #include "records/flow_records.h"
 
 class cFlowChara;
@@ -19,6 +20,7 @@ class cFlowRun {
   cVector<cEdKeyCondition*> m_vKeyCondition;
   int32_t m_bKeyHeld = 0;
   cVector<cCommandRun> m_vCommand;
+  cVector<LEADINANIME> m_vLeadIn;
   int32_t m_nEffectTag = 0;
   int32_t m_bRunning = 0;
   int32_t m_bPaused = 0;
@@ -34,6 +36,8 @@ class cFlowRun {
   // Set while a before-stage-start flow runs to its end inside StartFlow, so
   // that a command starting that same flow again is refused.
   int32_t m_bRunningAtOnce = 0;
+  // Counts the starts, so that the runner sees a command restart its own flow.
+  int32_t m_nStartCount = 0;
 };
 
 // Stop numbers run "-" and A to Z; a number from a file beyond them names no
@@ -58,7 +62,8 @@ struct FLOWTIMING {
 };
 
 // One run state per flow of the list, in list order: durations
-// (time base + step × n) × F × 6 frames, speeds (speed + step × n) × 0.1 / D.
+// (time base + step × n) × F × 6 frames, speeds (speed + step × n) × 0.1 / D,
+// and the lead-in animation schedule.
 void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWTIMING& timing);
 
 // Starts a flow of the context's current chara: running from its first
