@@ -392,3 +392,31 @@ void ShotCell(int m, int p, int& nSrcX, int& nSrcY) {
   nSrcX = (p + (m / 30) * 2) * SHOT_CELL;
   nSrcY = (m % 30) * SHOT_CELL;
 }
+
+int ShotDrawData(const cShot& s, int nPattern, double dScrollX, double dScrollY, SHOTDRAW& out) {
+  if (SHOTFIELDS::Invisible(s.m_Shot)) return 0;
+  out = SHOTDRAW();
+  const int k = s.m_nScale;
+  out.nDstX = TruncToInt(s.m_dX - TruncToInt(dScrollX));
+  out.nDstY = TruncToInt(s.m_dY - TruncToInt(dScrollY));
+  out.bStretch = k > 1;
+  if (s.m_bFlying) {
+    ShotCell(s.m_Shot.m_wPicture, nPattern, out.nSrcX, out.nSrcY);
+    out.nSheet = s.m_nDir == 1 ? 1 : 0;
+    out.nSrcW = out.nSrcH = SHOT_CELL;
+    out.nDstW = out.nDstH = SHOT_CELL * k;
+    return 1;
+  }
+  const int t = SHOTFIELDS::ShotType(s.m_Shot);
+  const auto& types = g_Database.m_vecSwordType;
+  if (t >= static_cast<int>(types.size())) return 0;
+  const auto& parts = types[t].m_vecPart;
+  if (s.m_nSwordFrame < 0 || s.m_nSwordFrame >= static_cast<int>(parts.size())) return 0;
+  const SWORDFRAME f = SwordFrameOf(parts[s.m_nSwordFrame]);
+  out.bSword = 1;
+  out.nSheet = t * 4 + (s.m_nDir == 1 ? 1 : 0);
+  out.nSrcX = f.nSrcX, out.nSrcY = f.nSrcY;
+  out.nSrcW = f.nWidth, out.nSrcH = f.nHeight;
+  out.nDstW = f.nWidth * k, out.nDstH = f.nHeight * k;
+  return 1;
+}

@@ -130,3 +130,17 @@ int ShotHitsBlock(const cShot& shot);
 
 // The 16-pixel cell of picture m, pattern p in the shot picture sheet.
 void ShotCell(int nPicture, int nPattern, int& nSrcX, int& nSrcY);
+
+// What the sprite batch draws for one shot this frame. A flying shot is a
+// 16-pixel cell of the shot sheet for its facing; a sword the current
+// frame's cell of its type's picture for the facing (four pictures a type).
+struct SHOTDRAW {
+  int bSword = 0;
+  int nSheet = 0;  // flying: 0 left, 1 right; sword: type × 4 + facing
+  int nSrcX = 0, nSrcY = 0, nSrcW = 0, nSrcH = 0;
+  int nDstX = 0, nDstY = 0, nDstW = 0, nDstH = 0;
+  int bStretch = 0;
+};
+// 0 when there is nothing to draw (an invisible shot, a sword without its
+// frame); else 1 with `out` filled for the view at the scroll.
+int ShotDrawData(const cShot& shot, int nPattern, double dScrollX, double dScrollY, SHOTDRAW& out);

@@ -160,3 +160,45 @@ TEST_F(LaunchTest, SpreadDrawsOnlyWhenSetAndBadPatternsLaunchNothing) {
   m_Shot.m_cCount = -3;
   EXPECT_TRUE(Fire().empty());
 }
+
+class FireShotTest : public cPlayFixture {};
+
+TEST_F(FireShotTest, ShotsJoinTheListNumberedWithTheirWavesValues) {
+  Start(MakeBlockStage(60, 30, 2));  // n = 2
+  cEdShot p;
+  p.SetDefaults();
+  p.m_cSize = 1;
+  p.m_byPattern = 4;
+  p.m_cCount = 2;
+  p.m_cWaves = 1;
+  p.m_nSpeed = 40;
+  p.m_nSpeedStep = 20;
+  p.m_bySetting41 = 1;  // life on
+  p.m_nLaunch2 = 3;
+  p.m_nLaunch2Step = 1;
+  p.m_byOwnerGroup = 1;
+  p.m_byGroupValue = 9;
+  SHOTLIST lst;
+  int32_t nSerial = 40;
+  SHOTSPAWN spawn{&lst, &nSerial};
+  LAUNCH l;
+  l.box = {1000, 600, 1031, 631};
+  l.owner.nGroup = 2;
+  l.pfnSpawn = SpawnShot;
+  l.lpUser = &spawn;
+  FireShot(l, p);
+  ASSERT_EQ(lst.size(), 4u);
+  EXPECT_EQ(nSerial, 44);
+  int nExpectSerial = 40;
+  int i = 0;
+  for (auto& s : lst) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(s->m_nSerial, nExpectSerial++);
+    EXPECT_EQ(s->m_nGroup, 2);
+    const int w = i / 2;
+    // Speed 4 (then 6) pixels a frame over 2 sub-steps; life (3 + w) × n × 6.
+    EXPECT_NEAR(std::hypot(s->m_dVelX, s->m_dVelY), (4.0 + 2.0 * w) / 2, 1e-12);
+    EXPECT_EQ(s->m_nLife, (3 + w) * 2 * 6);
+    ++i;
+  }
+}

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "play/launch.h"
+#include "play/play_math.h"
 #include "records/database.h"
 #include "tests/play/play_fixture.h"
 
@@ -237,4 +238,22 @@ TEST_F(ShotBlockTest, WideShotsTestTheirWholeGrid) {
   EXPECT_EQ(ShotHitsBlock(s), 1);
   s.m_dX = CellPx(12) + 1;
   EXPECT_EQ(ShotHitsBlock(s), 0);
+}
+
+TEST_F(ShotTest, DrawDataOfFlyingShots) {
+  m_Params.m_wPicture = 31;
+  m_Params.m_cSize = 2;
+  auto s = Make(1200, 600, 2);
+  ShotStep(*s);  // faces right once it moves right
+  SHOTDRAW d;
+  ASSERT_EQ(ShotDrawData(*s, 1, 1000.5, 500, d), 1);
+  EXPECT_EQ(d.nSheet, 1);
+  EXPECT_EQ(d.nSrcX, 48);
+  EXPECT_EQ(d.nSrcY, 16);
+  EXPECT_EQ(d.nDstW, 32);
+  EXPECT_EQ(d.bStretch, 1);
+  EXPECT_EQ(d.nDstX, TruncToInt(s->m_dX) - 1000);
+  m_Params.m_bySetting20 = 1;  // invisible
+  auto t = Make(1200, 600, 2);
+  EXPECT_EQ(ShotDrawData(*t, 0, 0, 0, d), 0);
 }
