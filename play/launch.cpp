@@ -228,6 +228,19 @@ void FireShot(LAUNCH& l, const cEdShot& p) {
   }
 }
 
+void SummonLaunch(LAUNCH& l, const cEdShot& p, int nSize) {
+  if (p.m_byPattern >= LAUNCH_PATTERN_COUNT) return;
+  l.lpParams = &p;
+  LAUNCHCONTEXT c;
+  c.nWidth = c.nHeight = nSize > 0 ? nSize : 32;
+  c.nDirCode = DirectionFromMode(p.m_byDirMode, l.owner.nDir == 1, l.nFlowDirection);
+  c.dSpeed = 1.0;
+  c.nAngle = 0;
+  c.nOffsetX = TruncToInt(ShotStartOffsetX(p, 0, l.owner.nDir));
+  c.nOffsetY = TruncToInt(ShotStartOffsetY(p, 0, l.owner.nDir));
+  g_LaunchFunc[p.m_byPattern](l, c);
+}
+
 void SpawnShot(LAUNCH& l, const LAUNCHCONTEXT& c) {
   SHOTSPAWN* lpSpawn = static_cast<SHOTSPAWN*>(l.lpUser);
   if (!lpSpawn || !lpSpawn->lpList || !l.lpParams) return;
@@ -235,4 +248,8 @@ void SpawnShot(LAUNCH& l, const LAUNCHCONTEXT& c) {
   const int32_t nSerial = lpSpawn->lpSerial ? (*lpSpawn->lpSerial)++ : 0;
   ShotInit(*lpShot, l.owner, COMMAND_KIND_SHOT, nSerial, c.nWave, *l.lpParams, c);
   lpSpawn->lpList->push_back(std::move(lpShot));
+  if (l.pfnLinkShot) {
+    const int t = SHOTFIELDS::ShotType(*l.lpParams);
+    l.pfnLinkShot(l, (t == 3 || t == 6) ? nSerial : -1);
+  }
 }

@@ -44,6 +44,10 @@ struct LAUNCH {
   // spawner appends a cShot to a shot list.
   void (*pfnSpawn)(LAUNCH& launch, const LAUNCHCONTEXT& ctx) = nullptr;
   void* lpUser = nullptr;     // the spawner's own data
+  // The owner's list of linked shots: a shot of type 3 or 6 is registered
+  // by its serial; any other shot clears the list (serial -1). Null for an
+  // owner without one.
+  void (*pfnLinkShot)(LAUNCH& launch, int32_t nSerial) = nullptr;
   const cEdShot* lpParams = nullptr;
 };
 
@@ -54,6 +58,11 @@ extern const LAUNCHFUNC g_LaunchFunc[LAUNCH_PATTERN_COUNT];
 // The Shot command: waves of the record's pattern. A pattern number
 // outside the table launches nothing.
 void FireShot(LAUNCH& launch, const cEdShot& params);
+// The summon commands' layout: the objects of nSize × nSize pixels (the
+// chara definition's scale × 32, or the record's size × 16) laid out by the
+// record's pattern in one wave at speed 1 and angle 0. The spawner makes
+// the chara, item or block.
+void SummonLaunch(LAUNCH& launch, const cEdShot& params, int nSize);
 // The Shot command's spawner: a cShot appended to the SHOTLIST in
 // lpUser, numbered by the counter in *lpSerial.
 struct SHOTSPAWN {

@@ -202,3 +202,49 @@ TEST_F(FireShotTest, ShotsJoinTheListNumberedWithTheirWavesValues) {
     ++i;
   }
 }
+
+namespace {
+std::vector<int32_t>* g_lpLinked = nullptr;
+void RecordLink(LAUNCH&, int32_t n) { g_lpLinked->push_back(n); }
+}  // namespace
+
+TEST_F(FireShotTest, LinkedShotTypesAndSummonLayout) {
+  Start(MakeBlockStage(60, 30, 1));
+  cEdShot p;
+  p.SetDefaults();
+  p.m_cSize = 1;
+  p.m_byPattern = 4;
+  p.m_cCount = 2;
+  SHOTLIST lst;
+  int32_t nSerial = 1;
+  SHOTSPAWN spawn{&lst, &nSerial};
+  std::vector<int32_t> linked;
+  g_lpLinked = &linked;
+  LAUNCH l;
+  l.box = {1000, 600, 1031, 631};
+  l.pfnSpawn = SpawnShot;
+  l.lpUser = &spawn;
+  l.pfnLinkShot = RecordLink;
+  for (int t : {3, 6, 0}) {
+    p.m_bySwordType = static_cast<uint8_t>(t);
+    FireShot(l, p);
+  }
+  EXPECT_EQ(linked, (std::vector<int32_t>{1, 2, 3, 4, -1, -1}));
+  g_lpLinked = nullptr;
+
+  // A summon ignores speed, angle and waves: one wave at speed 1, angle 0,
+  // objects of the given size centred on the owner.
+  std::vector<LAUNCHCONTEXT> made;
+  g_lpMade = &made;
+  l.pfnSpawn = Record;
+  p.m_nSpeed = 90;
+  p.m_nAngle = 45;
+  p.m_cWaves = 3;
+  p.m_cCount = 1;
+  SummonLaunch(l, p, 64);
+  g_lpMade = nullptr;
+  ASSERT_EQ(made.size(), 1u);
+  EXPECT_EQ(made[0].dVelX, -1.0);
+  EXPECT_EQ(made[0].nX, 1016 - 32);
+  EXPECT_EQ(made[0].nWidth, 64);
+}
