@@ -231,10 +231,12 @@ void ShotInit(cShot& s, const SHOTOWNER& owner, int nCommandKind, int32_t nSeria
     s.m_nAtkW0 = w, s.m_nAtkH0 = h;
     s.m_nAtkOffX0 = s.m_nAtkOffY0 = 0;
   }
-  s.m_dX = ctx.nX;
-  s.m_dY = ctx.nY;
   s.ScaleBoxes(1);
   s.SetScale(s.m_Shot.m_cSize, 1);
+  // The start point is the top-left of the scaled shot: it is set after the
+  // scaling, which would otherwise move it to keep the centre.
+  s.m_dX = ctx.nX;
+  s.m_dY = ctx.nY;
   s.ClampX(2);
   s.ClampY(2);
   s.ScaleBoxes(s.m_Shot.m_cSize);

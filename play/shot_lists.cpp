@@ -46,6 +46,7 @@ void cShotLists::StepAll(int nSubStep) {
     bool bDone = ShotStep(s) != 0;
     if (!bDone) {
       s.MoveX(2);
+      if (!s.m_nNoGravity) s.ApplyGravity();
       s.MoveY(2);
       s.UpdateRectX();
       s.UpdateRectY();

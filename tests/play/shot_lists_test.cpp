@@ -145,3 +145,25 @@ TEST_F(ShotListsTest, BlocksStopShotsOnlyOnTheFirstSubStep) {
   EXPECT_TRUE(m_Lists.m_lstShot.empty());
   EXPECT_TRUE(m_Lists.Group(0).empty());
 }
+
+TEST_F(ShotListsTest, ScaledShotsStartAtTheirPointAndFallingShotsFall) {
+  cEdShot p;
+  p.SetDefaults();
+  p.m_cSize = 2;
+  p.m_byTrajectory = 9;
+  p.m_wSetting27 = 1;  // falls after 16 pixels
+  p.m_nSpeed = 40;     // 4 pixels a frame, 2 a sub-step at n = 2
+  g_Stage.m_nCharaForm2W = g_Stage.m_nCharaForm2H = 8;
+  cShot& s = Add(0, 1200, 500, p, -4.0);
+  EXPECT_EQ(s.m_dX, 1200.0);
+  EXPECT_EQ(s.m_dY, 500.0);
+  EXPECT_EQ(s.m_nBoxW, 32);
+  // The 8-pixel attack box centred in the cell, both scaled by 2.
+  EXPECT_EQ(s.m_dAtkLeft, 1208.0);
+  EXPECT_EQ(s.m_dAtkRight, 1223.0);
+  for (int i = 0; i < 8; ++i) m_Lists.StepAll(2);
+  EXPECT_EQ(s.m_dY, 500.0);
+  for (int i = 0; i < 10; ++i) m_Lists.StepAll(2);
+  EXPECT_EQ(s.m_nNoGravity, 0);
+  EXPECT_GT(s.m_dY, 500.0);
+}
