@@ -167,3 +167,24 @@ TEST_F(ShotListsTest, ScaledShotsStartAtTheirPointAndFallingShotsFall) {
   EXPECT_EQ(s.m_nNoGravity, 0);
   EXPECT_GT(s.m_dY, 500.0);
 }
+
+TEST_F(ShotListsTest, WaveShotsSwayAcrossTheirFlight) {
+  cEdShot p;
+  p.SetDefaults();
+  p.m_cSize = 1;
+  p.m_byTrajectory = 8;
+  p.m_wSetting27 = 1;   // 16 pixels
+  p.m_bySetting58 = 10;
+  cShot& s = Add(0, 1600, 500, p, -2.0);
+  int nRising = 0, nFalling = 0;
+  for (int i = 0; i < 300; ++i) {
+    const double vy = s.m_dVelY;
+    m_Lists.StepAll(2);
+    nRising += s.m_dVelY < vy;
+    nFalling += s.m_dVelY > vy;
+    ASSERT_LT(s.m_dVelX, 0.0);  // the flight goes on to the left
+  }
+  // The cross speed swings both ways.
+  EXPECT_GT(nRising, 50);
+  EXPECT_GT(nFalling, 50);
+}
