@@ -188,3 +188,24 @@ TEST_F(ShotListsTest, WaveShotsSwayAcrossTheirFlight) {
   EXPECT_GT(nRising, 50);
   EXPECT_GT(nFalling, 50);
 }
+
+TEST_F(ShotListsTest, ShotsThatFollowTheScrollKeepTheirPlaceOnScreen) {
+  cEdShot p;
+  p.SetDefaults();
+  p.m_cSize = 1;
+  p.m_bySetting19 = 1;
+  cShot& follow = Add(0, 1000, 500, p);
+  p.m_bySetting19 = 0;
+  cShot& still = Add(0, 1000, 520, p);
+  SCROLLAXIS& ax = m_Ctx.m_aScroll[SCROLL_X];
+  ax.bMoving = 1;
+  ax.dSpeed = 1.5;
+  ax.bClamped = 0;
+  const double x0 = ax.dPos;
+  for (int i = 0; i < 20; ++i) {
+    ax.dPos += ax.dSpeed;
+    m_Lists.StepAll(2);
+  }
+  EXPECT_DOUBLE_EQ(follow.m_dX - ax.dPos, 1000 - x0);
+  EXPECT_EQ(still.m_dX, 1000.0);
+}
