@@ -1,0 +1,40 @@
+// The stage's shots: the list of all shots (which owns them) and the list of
+// each group's shots, kept together so that a shot never leaves one without
+// the other; the per-sub-step stepping of every shot and the clashes between
+// erasable shots of different groups.
+#pragma once
+
+#include <list>
+#include <memory>
+#include <vector>
+
+#include "play/shot.h"
+
+class cShotLists {
+ public:
+  // Joins the list of all shots and its group's list.
+  cShot& Add(std::unique_ptr<cShot> lpShot);
+  // Leaves both lists and is destroyed.
+  void Remove(cShot* lpShot);
+  void Clear();
+  // The shots of a group (empty for a group without any).
+  const std::list<cShot*>& Group(int nGroup) const;
+
+  // One sub-step (nSubStep from 1): every shot steps and moves; on the
+  // first sub-step flying shots in a block that stops them end; finished
+  // shots are removed. Shots made while this runs are stepped from the
+  // next sub-step on.
+  void StepAll(int nSubStep);
+  // Erasable shots of different groups that meet: the weaker goes, both at
+  // equal strength; a shot that is not erasable erases an erasable one.
+  void ClashShots();
+
+  SHOTLIST m_lstShot;
+  std::vector<std::list<cShot*>> m_vGroupShots;  // by group, 0 to 255
+
+ private:
+  std::list<cShot*>& GroupList(int nGroup);
+};
+
+// Attack boxes overlap (edges inclusive).
+bool AttackBoxesMeet(const cShot& a, const cShot& b);
