@@ -2,12 +2,13 @@
 
 #include "media/graphics/dd.h"
 #include "shell/title_scene.h"
+#include "shell/worldmap_scene.h"
 
 cScene* MakeModeScene(int nMode) {
   switch (nMode) {
     // Each mode takes its own scene here once it exists.
     case GAMEMODE_TITLE: return new cSceneTitle();
-    case GAMEMODE_WORLDMAP:
+    case GAMEMODE_WORLDMAP: return new cSceneWorldMap();
     case GAMEMODE_SAVE:
     case GAMEMODE_CHALLENGE:
     case GAMEMODE_STAGE:
