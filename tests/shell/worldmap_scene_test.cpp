@@ -336,3 +336,48 @@ TEST_F(WorldMapScene, BackFromAStageSavesAutomaticallyAndCancelOpensTheSaveScree
   ASSERT_GT(FramesToModeSwitch(s), 0);
   EXPECT_EQ(g_SceneMgr.m_nMode, GAMEMODE_SAVE);
 }
+
+// A stage that starts by itself but cannot be loaded ends the program with
+// the box; the map does not hand over to the stage mode.
+TEST_F(WorldMapScene, AStageThatStartsByItselfAndCannotBeLoadedCloses) {
+  s_bStageLoads = FALSE;
+  g_Progress.m_nMapX = 0;
+  cSceneWorldMap s;
+  Frame(s);
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {
+  }
+  testing::internal::CaptureStderr();
+  Frame(s);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("ステージファイル data\\stg4\\A.stg4_000 が読み込めません！"), std::string::npos) << err;
+  EXPECT_TRUE(PeekMessage(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+  EXPECT_NE(g_SceneMgr.m_nNextMode, GAMEMODE_STAGE);
+}
+
+// Button 3 switches the ranking on the map only when the story ranks;
+// button 4 steps the genre when more than one is on. Each acts once a press.
+TEST_F(WorldMapScene, TheRankingButtons) {
+  g_System.m_vecRankingSwitch.resize(4);
+  cEdRankingSwitch& story = g_System.m_vecRankingSwitch[PLAYKIND_STORY];
+  story.Flags().assign(5, 0);
+  story.Flags()[1] = story.Flags()[3] = 1;
+  story.m_bOn = 0;
+  g_Progress.m_bMapRanking = 1;
+  cSceneWorldMap s;
+  ToWalking(s);
+  Press(s, 0, 4);
+  EXPECT_EQ(g_Progress.m_bMapRanking, 0);
+  story.m_bOn = 1;
+  s_Sounds.clear();
+  Frame(s, 0, 4);
+  Frame(s, 0, 4);  // held: no second toggle
+  EXPECT_EQ(g_Progress.m_bMapRanking, 1);
+  EXPECT_EQ(s_Sounds, std::vector<int>{6});
+  Frame(s);
+  g_Progress.m_nRankGenre = 1;
+  Press(s, 0, 8);
+  EXPECT_EQ(g_Progress.m_nRankGenre, 3);
+  Press(s, 0, 8);
+  EXPECT_EQ(g_Progress.m_nRankGenre, 1);
+}
