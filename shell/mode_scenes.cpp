@@ -1,14 +1,16 @@
 #include "shell/mode_scenes.h"
 
 #include "media/graphics/dd.h"
+#include "shell/save_scene.h"
 #include "shell/title_scene.h"
+#include "shell/worldmap_scene.h"
 
 cScene* MakeModeScene(int nMode) {
   switch (nMode) {
     // Each mode takes its own scene here once it exists.
     case GAMEMODE_TITLE: return new cSceneTitle();
-    case GAMEMODE_WORLDMAP:
-    case GAMEMODE_SAVE:
+    case GAMEMODE_WORLDMAP: return new cSceneWorldMap();
+    case GAMEMODE_SAVE: return new cSceneSave();
     case GAMEMODE_CHALLENGE:
     case GAMEMODE_STAGE:
     case GAMEMODE_OPTION:

@@ -10,6 +10,7 @@
 #include "base/thread_wrapper.h"
 #include "shell/main_window.h"
 #include "shell/play_start.h"
+#include "shell/save_scene.h"
 #include "shell/player_input.h"
 #include "shell/scene_manager.h"
 #include "shell/startup.h"
@@ -35,9 +36,11 @@ constexpr DWORD kLabelDrawMode = 1;
 void CloseMainWindow() { PostMessage(g_hWndMain, WM_CLOSE, 0, 0); }
 
 void NoReset() {}
-void NoSlotList() {}
-BOOL NoSlot(int) { return FALSE; }
-void NoSlotDrawing(int, int, int, int) {}
+void LoadSlots() { LoadSaveSlotList(g_SlotList); }
+BOOL SlotUsed(int nSlot) {
+  return nSlot >= 0 && static_cast<size_t>(nSlot) < g_SlotList.size() && g_SlotList[static_cast<size_t>(nSlot)].bUsed;
+}
+void DrawSlots(int x, int y, int nTop, int nRows) { DrawSlotList(&g_BackBufferSD, x, y, g_SlotList, nTop, nRows); }
 
 int32_t RankingFlagOf(int nPlayKind) {
   return static_cast<int32_t>(g_System.m_vecRankingSwitch.CheckedAt(nPlayKind).m_bOn);
@@ -62,7 +65,7 @@ BOOL RequestChooser(UINT msg) {
 }  // namespace
 
 TITLELINKS DefaultTitleLinks() {
-  return TITLELINKS{&NewGameReset, &NoReset, &NoSlotList, &NoSlot, &NoSlot, &NoSlotDrawing};
+  return TITLELINKS{&NewGameReset, &NoReset, &LoadSlots, &SlotUsed, &LoadStorySlot, &DrawSlots};
 }
 TITLELINKS g_TitleLinks = DefaultTitleLinks();
 

@@ -84,8 +84,7 @@ BOOL RequestReplayChooser();
 
 // What the title calls in other units: the play progress (the new-game
 // reset, NewGameReset; the challenge progress), and the story slots of the
-// Continue list. The stand-ins of the units that come later keep the menu
-// going: nothing is loaded and every slot reads empty. Tests replace them.
+// Continue list (the story slot files by default). Tests replace them.
 struct TITLELINKS {
   // The reset of the live play progress for a new game.
   void (*pfnNewGameReset)();

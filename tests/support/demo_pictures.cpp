@@ -12,12 +12,68 @@ constexpr uint8_t kGrey = 89;
 constexpr uint8_t kCursor = 90;
 constexpr uint8_t kWindowFirst = 96;  // 8 blues
 constexpr uint8_t kRampFirst = 208;   // 8 ramps of 4 shades, bright first
+// The world map's colours.
+constexpr uint8_t kGrass = 104;
+constexpr uint8_t kTree = 105;
+constexpr uint8_t kRoad = 106;
+constexpr uint8_t kRoadEdge = 107;
+constexpr uint8_t kFlag = 108;
+constexpr uint8_t kFlagPassed = 109;
+constexpr uint8_t kGate = 110;
+constexpr uint8_t kSkin = 111;
+constexpr uint8_t kCloth = 112;
+constexpr uint8_t kHeart = 113;
+
+// An 8-bit sheet painted with palette numbers, written as such or as 24-bit
+// through the palette (number 0 stays the key colour).
+struct cSheet {
+  int w, h;
+  std::vector<uint8_t> idx;
+  cSheet(int nW, int nH) : w(nW), h(nH), idx(static_cast<size_t>(nW * nH), 0) {}
+  void Fill(int x0, int y0, int nW, int nH, uint8_t c) {
+    for (int y = y0; y < y0 + nH && y < h; ++y)
+      for (int x = x0; x < x0 + nW && x < w; ++x) idx[static_cast<size_t>(y * w + x)] = c;
+  }
+  std::string Bmp(bool bPalette) const;
+};
 
 uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
 
 // The sky colour of a row of the title, a gradient of kSkyShades steps.
 uint32_t SkyShade(int k) {
   return Rgb(static_cast<uint32_t>(k / 4), static_cast<uint32_t>(k / 2), static_cast<uint32_t>(80 + k * 150 / 64));
+}
+
+}  // namespace
+
+std::vector<uint32_t> DemoPalette();
+
+namespace {
+
+std::string cSheet::Bmp(bool bPalette) const {
+  const std::vector<uint32_t> pal = DemoPalette();
+  if (bPalette) return MakeBmpIndexed(8, w, h, pal, idx);
+  std::vector<uint32_t> px(idx.size());
+  for (size_t i = 0; i < idx.size(); ++i) px[i] = pal[idx[i]];
+  return MakeBmpRgb(24, w, h, px);
+}
+
+// The player seen from one side: a round head, a body, and feet that swap
+// places between the two walking pictures.
+void PaintWalker(cSheet& s, int x, int y, int nFacing, int nStep) {
+  s.Fill(x + 10, y + 4, 12, 11, kSkin);
+  s.Fill(x + 8, y + 15, 16, 10, kCloth);
+  s.Fill(x + (nStep ? 8 : 18), y + 25, 6, 5, kCloth);
+  s.Fill(x + (nStep ? 18 : 8), y + 25, 6, 3, kCloth);
+  // The eyes show where it looks: none from behind.
+  if (nFacing == 0) {
+    s.Fill(x + 12, y + 8, 2, 2, kCloth);
+    s.Fill(x + 18, y + 8, 2, 2, kCloth);
+  } else if (nFacing == 2) {
+    s.Fill(x + 11, y + 8, 2, 2, kCloth);
+  } else if (nFacing == 3) {
+    s.Fill(x + 19, y + 8, 2, 2, kCloth);
+  }
 }
 
 }  // namespace
@@ -42,6 +98,16 @@ std::vector<uint32_t> DemoPalette() {
       const uint32_t f = static_cast<uint32_t>(4 - s);
       pal[kRampFirst + g * 4 + s] = Rgb(((c >> 16) & 0xFF) * f / 4, ((c >> 8) & 0xFF) * f / 4, (c & 0xFF) * f / 4);
     }
+  pal[kGrass] = 0x3C8C3C;
+  pal[kTree] = 0x1E501E;
+  pal[kRoad] = 0xD2B478;
+  pal[kRoadEdge] = 0xA08050;
+  pal[kFlag] = 0xE03030;
+  pal[kFlagPassed] = 0x3060E0;
+  pal[kGate] = 0x805020;
+  pal[kSkin] = 0xF0C8A0;
+  pal[kCloth] = 0x2040A0;
+  pal[kHeart] = 0xFF3060;
   pal[240] = 0xC8C8E0;
   pal[241] = 0xFFFFFF;
   return pal;
@@ -73,13 +139,61 @@ std::string DemoWindowBmp() {
   return MakeBmpRgb(24, 640, 480, px);
 }
 
-std::string DemoAccessoryBmp() {
-  std::vector<uint32_t> px(96 * 32, 0xFF00FF);
+std::string DemoAccessoryBmp() { return DemoAccessorySheet(false); }
+
+std::string DemoAccessorySheet(bool bPalette) {
+  cSheet s(128, 128);
   for (int y = 6; y < 26; ++y)
-    for (int x = 6; x < 6 + (y < 16 ? y - 6 : 26 - y) * 2 && x < 32; ++x) px[static_cast<size_t>(y * 96 + x)] = 0xFFE040;
-  for (int y = 4; y < 12; ++y)
-    for (int x = 68; x < 76; ++x) px[static_cast<size_t>(y * 96 + x)] = 0xFFE040;
-  return MakeBmpRgb(24, 96, 32, px);
+    for (int x = 6; x < 6 + (y < 16 ? y - 6 : 26 - y) * 2 && x < 32; ++x) s.idx[static_cast<size_t>(y * 128 + x)] = kCursor;
+  s.Fill(68, 4, 8, 8, kCursor);
+  // The mark of a slot being confirmed.
+  s.Fill(84, 4, 8, 8, kFlag);
+  // The lives icon, a small heart.
+  s.Fill(2, 50, 5, 5, kHeart);
+  s.Fill(9, 50, 5, 5, kHeart);
+  s.Fill(2, 54, 12, 4, kHeart);
+  s.Fill(4, 58, 8, 2, kHeart);
+  s.Fill(6, 60, 4, 2, kHeart);
+  // The walker: down (0, 64), up (64, 64), left (64, 96), right (0, 96),
+  // each with its second picture 32 pixels right.
+  const int kAt[4][2] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
+  for (int f = 0; f < 4; ++f)
+    for (int k = 0; k < 2; ++k) PaintWalker(s, kAt[f][0] + 32 * k, kAt[f][1], f, k);
+  return s.Bmp(bPalette);
+}
+
+std::string DemoWorldMapChipBmp(bool bPalette) {
+  // Five chips a row: kinds 0 to 4 are woods, 5 to 9 roads.
+  cSheet s(160, 64);
+  for (int n = 0; n < 10; ++n) {
+    const int x = (n % 5) * 32, y = (n / 5) * 32;
+    if (n < 5) {
+      s.Fill(x, y, 32, 32, kGrass);
+      s.Fill(x + 4, y + 4, 10, 10, kTree);
+      s.Fill(x + 18, y + 16, 10, 10, kTree);
+    } else {
+      s.Fill(x, y, 32, 32, kRoad);
+      s.Fill(x, y, 32, 2, kRoadEdge);
+      s.Fill(x, y + 30, 32, 2, kRoadEdge);
+    }
+  }
+  return s.Bmp(bPalette);
+}
+
+std::string DemoWorldEventBmp(bool bPalette) {
+  // Rows by event kind (0 a stage flag, 1 an open gate, 2 a closed gate);
+  // x 0 not passed, x 32 passed.
+  cSheet s(64, 96);
+  for (int k = 0; k < 2; ++k) {
+    const int x = 32 * k;
+    s.Fill(x + 10, 4, 3, 26, kGate);
+    s.Fill(x + 13, 4, 14, 10, k ? kFlagPassed : kFlag);
+    s.Fill(x + 4, 40, 4, 22, kGate);
+    s.Fill(x + 24, 40, 4, 22, kGate);
+    s.Fill(x + 2, 66, 28, 28, kGate);
+    s.Fill(x + 14, 66, 4, 28, kTree);
+  }
+  return s.Bmp(bPalette);
 }
 
 std::string DemoPlainBmp() {
@@ -122,14 +236,7 @@ std::string DemoWindowBmp8() {
   return Indexed(640, 480, idx);
 }
 
-std::string DemoAccessoryBmp8() {
-  std::vector<uint8_t> idx(96 * 32, 0);
-  for (int y = 6; y < 26; ++y)
-    for (int x = 6; x < 6 + (y < 16 ? y - 6 : 26 - y) * 2 && x < 32; ++x) idx[static_cast<size_t>(y * 96 + x)] = kCursor;
-  for (int y = 4; y < 12; ++y)
-    for (int x = 68; x < 76; ++x) idx[static_cast<size_t>(y * 96 + x)] = kCursor;
-  return Indexed(96, 32, idx);
-}
+std::string DemoAccessoryBmp8() { return DemoAccessorySheet(true); }
 
 std::string DemoPlainBmp8() {
   std::vector<uint8_t> idx(64 * 64, 0);
@@ -142,6 +249,8 @@ std::string DemoPictureFor(const std::string& gamePath, bool bPalettePictures) {
   if (gamePath == "bmp\\plt\\Palette.bmp") return DemoPaletteBmp();
   if (gamePath == "bmp\\Title.bmp") return bPalettePictures ? DemoTitleBmp8() : DemoTitleBmp();
   if (gamePath == "bmp\\Window.bmp") return bPalettePictures ? DemoWindowBmp8() : DemoWindowBmp();
-  if (gamePath == "bmp\\Accessory.bmp") return bPalettePictures ? DemoAccessoryBmp8() : DemoAccessoryBmp();
+  if (gamePath == "bmp\\Accessory.bmp") return DemoAccessorySheet(bPalettePictures);
+  if (gamePath == "bmp\\WorldMapChip.bmp") return DemoWorldMapChipBmp(bPalettePictures);
+  if (gamePath == "bmp\\WorldEvent.bmp") return DemoWorldEventBmp(bPalettePictures);
   return bPalettePictures ? DemoPlainBmp8() : DemoPlainBmp();
 }

@@ -18,6 +18,13 @@ std::string DemoTitleBmp();
 std::string DemoWindowBmp();
 // The menu cursor at (0, 0) and the list cursor at (64, 0), on the key colour.
 std::string DemoAccessoryBmp();
+// The same with the world map's walker (four facings, two pictures each,
+// from (0, 64)), the lives icon at (0, 48) and the slot mark at (80, 0).
+std::string DemoAccessorySheet(bool bPalette);
+// The world map's chips (woods for kinds 0 to 4, roads for 5 to 9, five a
+// row) and event pictures (a row per event kind, passed ones at x 32).
+std::string DemoWorldMapChipBmp(bool bPalette);
+std::string DemoWorldEventBmp(bool bPalette);
 // A small sheet of the key colour with a grey square.
 std::string DemoPlainBmp();
 
