@@ -1,6 +1,7 @@
 #include "shell/mode_scenes.h"
 
 #include "media/graphics/dd.h"
+#include "shell/option_scene.h"
 #include "shell/title_scene.h"
 
 cScene* MakeModeScene(int nMode) {
@@ -11,8 +12,8 @@ cScene* MakeModeScene(int nMode) {
     case GAMEMODE_SAVE:
     case GAMEMODE_CHALLENGE:
     case GAMEMODE_STAGE:
-    case GAMEMODE_OPTION:
       return new cEmptyModeScene(nMode);
+    case GAMEMODE_OPTION: return new cSceneOption();
     default:
       return nullptr;
   }
