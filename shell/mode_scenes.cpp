@@ -1,6 +1,7 @@
 #include "shell/mode_scenes.h"
 
 #include "media/graphics/dd.h"
+#include "shell/challenge_scene.h"
 #include "shell/option_scene.h"
 #include "shell/title_scene.h"
 
@@ -10,9 +11,9 @@ cScene* MakeModeScene(int nMode) {
     case GAMEMODE_TITLE: return new cSceneTitle();
     case GAMEMODE_WORLDMAP:
     case GAMEMODE_SAVE:
-    case GAMEMODE_CHALLENGE:
     case GAMEMODE_STAGE:
       return new cEmptyModeScene(nMode);
+    case GAMEMODE_CHALLENGE: return new cSceneChallenge();
     case GAMEMODE_OPTION: return new cSceneOption();
     default:
       return nullptr;

@@ -8,6 +8,7 @@
 #include "base/message_box.h"
 #include "records/system.h"
 #include "base/thread_wrapper.h"
+#include "shell/challenge_scene.h"
 #include "shell/main_window.h"
 #include "shell/play_start.h"
 #include "shell/player_input.h"
@@ -34,7 +35,6 @@ constexpr DWORD kLabelDrawMode = 1;
 
 void CloseMainWindow() { PostMessage(g_hWndMain, WM_CLOSE, 0, 0); }
 
-void NoReset() {}
 void NoSlotList() {}
 BOOL NoSlot(int) { return FALSE; }
 void NoSlotDrawing(int, int, int, int) {}
@@ -62,7 +62,7 @@ BOOL RequestChooser(UINT msg) {
 }  // namespace
 
 TITLELINKS DefaultTitleLinks() {
-  return TITLELINKS{&NewGameReset, &NoReset, &NoSlotList, &NoSlot, &NoSlot, &NoSlotDrawing};
+  return TITLELINKS{&NewGameReset, &StartChallenge, &NoSlotList, &NoSlot, &NoSlot, &NoSlotDrawing};
 }
 TITLELINKS g_TitleLinks = DefaultTitleLinks();
 
