@@ -16,6 +16,7 @@
 #include "records/system_queries.h"
 #include "shell/main_window.h"
 #include "shell/player_input.h"
+#include "shell/ranking_display.h"
 #include "shell/scene_manager.h"
 #include "shell/startup.h"
 #include "shell/title_scene.h"
@@ -167,6 +168,9 @@ void cSceneChallenge::DrawScreen() {
   if (!m_bRankingShown && bHighScores)
     g_Fonts[kLabelFont].DrawText(lpSD, 32, 128, ("         " + SystemText(3)).c_str(), kTextDrawMode);
 
+  if (RankingFlag() && m_bRankingShown) {
+    DrawRankingOf(g_RankingSet, lpSD, kChallengeRankingX, kChallengeRankingY, g_Progress.m_nRankGenre, -1);
+  }
   for (int k = 0; k < m_nListRows; ++k) {
     const int nCourse = m_nListTop + k + 1;
     const int y = kChallengeListY + kChallengeRowHeight * k;

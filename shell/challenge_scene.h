@@ -18,6 +18,9 @@ constexpr int32_t kChallengeListY = 160;
 constexpr int32_t kChallengeRowHeight = 32;
 constexpr int32_t kChallengeLabelX = 64;
 constexpr int32_t kChallengeMaxRows = 10;
+// The ranking of the course under the cursor, right of the list.
+constexpr int32_t kChallengeRankingX = 352;
+constexpr int32_t kChallengeRankingY = 112;
 
 class cSceneChallenge : public cMenuScene {
  public:
