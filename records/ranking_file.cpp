@@ -63,6 +63,15 @@ BOOL SaveUserDataRecord(cEdRankingSet& ranking, int nPlayKind, const std::string
   return FALSE;
 }
 
+BOOL RegisterRankResults(cEdRankingSet& ranking, const int32_t anRankPos[RANK_TABLE_COUNT],
+                         const int32_t anValue[RANK_TABLE_COUNT], const std::string& strName, int nPlayKind,
+                         const std::string& strStage) {
+  for (int k = 0; k < RANK_TABLE_COUNT; ++k) {
+    if (anRankPos[k] != -1) RankTableInsert(ranking.m_vecTable.CheckedAt(k), strName, anValue[k]);
+  }
+  return SaveUserDataRecord(ranking, nPlayKind, strStage);
+}
+
 void FormatRankTime(std::string& out, int32_t nValue) {
   const int32_t nSeconds = nValue / 100;
   const int32_t nMinutes = nSeconds / 60;

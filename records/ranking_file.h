@@ -19,6 +19,13 @@ BOOL LoadUserDataRecord(cEdRankingSet& ranking, int nPlayKind, const std::string
 // kind is made first; a failed save leaves a report line and the earlier file.
 BOOL SaveUserDataRecord(cEdRankingSet& ranking, int nPlayKind, const std::string& strStage);
 
+// The registration after a stage result: every kind whose rank position is
+// not -1 gets its value under the name, then the ranking is saved. The
+// save's result (the tables are changed either way).
+BOOL RegisterRankResults(cEdRankingSet& ranking, const int32_t anRankPos[RANK_TABLE_COUNT],
+                         const int32_t anValue[RANK_TABLE_COUNT], const std::string& strName, int nPlayKind,
+                         const std::string& strStage);
+
 // Hundredths of a second as "MM:SS.hh" ("01:02.34" for 6234); a negative
 // part is written as "-" and its absolute value.
 void FormatRankTime(std::string& out, int32_t nValue);

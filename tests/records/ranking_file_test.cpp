@@ -130,3 +130,25 @@ TEST_F(RankingFileTest, FailedSaveKeepsTheEarlierFile) {
   SetDataFileWriteLimitForTests(-1);
   EXPECT_EQ(m_Tmp.ReadFile("user_data/free/Forest.rkg"), before);
 }
+
+TEST_F(RankingFileTest, RegistrationEntersTheKindsWithARankAndSaves) {
+  cEdRankingSet set;
+  RankTableInsert(set.m_vecTable[0], "old", 500);
+  RankTableInsert(set.m_vecTable[2], "old", 6000);
+  const int32_t anValue[5] = {900, 30, 6234, 5, 7};
+  int32_t anPos[5];
+  for (int k = 0; k < 5; ++k) anPos[k] = FindRankPosition(set.m_vecTable[k], anValue[k]);
+  anPos[3] = -1;  // a kind the stage does not rank
+  ASSERT_TRUE(RegisterRankResults(set, anPos, anValue, "abc", 1, "data\\stg4\\c01."));
+
+  cEdRankingSet back;
+  ASSERT_TRUE(LoadUserDataRecord(back, 1, "data\\stg4\\c01."));
+  // Score: higher first, so 900 before the old 500; clear time: lower first.
+  EXPECT_EQ(back.m_vecTable[0].m_vecEntry[0].m_strName, "abc");
+  EXPECT_EQ(back.m_vecTable[0].m_vecEntry[1].m_nValue, 500);
+  EXPECT_EQ(back.m_vecTable[2].m_vecEntry[0].m_nValue, 6000);
+  EXPECT_EQ(back.m_vecTable[2].m_vecEntry[1].m_nValue, 6234);
+  EXPECT_EQ(back.m_vecTable[1].m_vecEntry[0].m_nValue, 30);
+  EXPECT_EQ(back.m_vecTable[3].m_vecEntry[0].m_bUsed, 0u);
+  EXPECT_EQ(back.m_vecTable[4].m_vecEntry[0].m_nValue, 7);
+}
