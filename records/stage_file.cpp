@@ -155,5 +155,7 @@ void cEdStage::WriteForReplay(cDataFile& f, cEdStage& stage) {
   stage.WriteSettingsPart(f);
   WriteRecordsPart(f);
   stage.WriteTailPart(f);
-  f.WriteU32(STAGE_END_MARK);
+  // As Write: the reader takes a mark from 173 on, and an older replay's
+  // key record follows the stage at once.
+  if (g_nCurDataVersion >= 173) f.WriteU32(STAGE_END_MARK);
 }

@@ -39,6 +39,8 @@ void DiscardStage() {
   g_Stage.m_bLoaded = 0;
 }
 
+}  // namespace
+
 void CopyStageSettings(cEdStage& dst, cEdStage& src) {
   dst.CopyFieldValues(src);
   dst.m_nFlowTimeMul = src.m_nFlowTimeMul;
@@ -48,8 +50,6 @@ void CopyStageSettings(cEdStage& dst, cEdStage& src) {
   dst.m_vecRankingSwitch = src.m_vecRankingSwitch;
   dst.ClearRecordLists();
 }
-
-}  // namespace
 
 BOOL CheckStageFile(const std::string& path) {
   FILE* fp = OpenFile(path, "rb");

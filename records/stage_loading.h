@@ -16,6 +16,10 @@
 // WM_QUIT is posted again for its own loop).
 BOOL LoadStage(const std::string& name, BOOL bFindLatest, cEdStage* pDest);
 
+// The stage as the game modes loaded it: the settings, backgrounds, texts,
+// sub-areas and ranking switches of src, with no placement lists.
+void CopyStageSettings(cEdStage& dst, cEdStage& src);
+
 // False (with "ステージファイル %s が破損しています！" and a close request)
 // when a file of version 174 or later does not end in the end mark, or the
 // file is too short to hold its version. A file that cannot be opened

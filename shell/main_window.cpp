@@ -10,6 +10,8 @@
 #include "platform/text_cp932.h"
 #include "platform/window.h"
 #include "records/database.h"
+#include "records/progress.h"
+#include "records/replay_file.h"
 #include "base/report.h"
 #include "records/system.h"
 #include "base/thread_wrapper.h"
@@ -58,9 +60,6 @@ BOOL ScriptedChooseReplaySavePath(std::string& path, const std::string&) {
   return TRUE;
 }
 
-BOOL NoReplayLoad(const std::string&) { return FALSE; }
-BOOL NoReplaySave(int, const std::string&) { return FALSE; }
-
 // ---- Request handlers ---------------------------------------------------------
 
 void NameEntryRequest() {
@@ -97,7 +96,7 @@ void OpenRequest(UINT msg) {
 // error and the game goes on.
 void SaveReplayRequest(WPARAM wParam) {
   std::string path;
-  if (!g_WindowRequests.pfnChooseReplaySavePath || !g_WindowRequests.pfnChooseReplaySavePath(path, std::string())) {
+  if (!g_WindowRequests.pfnChooseReplaySavePath || !g_WindowRequests.pfnChooseReplaySavePath(path, g_Progress.m_strStage)) {
     g_bFileChosen = 0;
   } else {
     if (g_WindowRequests.pfnSaveReplay) g_WindowRequests.pfnSaveReplay(wParam == 0 ? 0 : 1, path);
@@ -163,7 +162,7 @@ void CloseMainWindow(HWND hWnd) {
 
 WINDOWREQUESTS DefaultWindowRequests() {
   return WINDOWREQUESTS{&NameEntryRequestDialog, &ChooseOpenFileRequest, &ScriptedChooseReplaySavePath,
-                        &StartStageFile,       &NoReplayLoad,          &NoReplaySave};
+                        &StartStageFile,       &LoadReplayForRequest,  &SaveReplayForRequest};
 }
 WINDOWREQUESTS g_WindowRequests = DefaultWindowRequests();
 

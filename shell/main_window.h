@@ -63,9 +63,9 @@ void SetMusicSink(cMusicSink* lpSink);
 cMusicSink* GetMusicSink();
 
 // What the dialog and chooser requests call: the drawn name entry and open
-// chooser, StartStageFile, and stand-ins for what does not exist yet: the
-// replay save chooser takes "file:PATH" from TARVOLIN4_ANSWERS (anything
-// else cancels), and the replay loader and the replay save report failure.
+// chooser, StartStageFile, the replay save chooser (headless: "file:PATH"
+// from TARVOLIN4_ANSWERS, anything else cancels), and the replay loader and
+// saver of records/replay_file.h.
 // Tests replace them.
 struct OPENCHOOSER {
   const char* pszFolder;   // CP932

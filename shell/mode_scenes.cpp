@@ -1,6 +1,8 @@
 #include "shell/mode_scenes.h"
 
 #include "media/graphics/dd.h"
+#include "shell/challenge_scene.h"
+#include "shell/option_scene.h"
 #include "shell/save_scene.h"
 #include "shell/title_scene.h"
 #include "shell/worldmap_scene.h"
@@ -11,10 +13,10 @@ cScene* MakeModeScene(int nMode) {
     case GAMEMODE_TITLE: return new cSceneTitle();
     case GAMEMODE_WORLDMAP: return new cSceneWorldMap();
     case GAMEMODE_SAVE: return new cSceneSave();
-    case GAMEMODE_CHALLENGE:
     case GAMEMODE_STAGE:
-    case GAMEMODE_OPTION:
       return new cEmptyModeScene(nMode);
+    case GAMEMODE_CHALLENGE: return new cSceneChallenge();
+    case GAMEMODE_OPTION: return new cSceneOption();
     default:
       return nullptr;
   }

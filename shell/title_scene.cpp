@@ -8,6 +8,7 @@
 #include "base/message_box.h"
 #include "records/system.h"
 #include "base/thread_wrapper.h"
+#include "shell/challenge_scene.h"
 #include "shell/main_window.h"
 #include "shell/play_start.h"
 #include "shell/save_scene.h"
@@ -35,7 +36,6 @@ constexpr DWORD kLabelDrawMode = 1;
 
 void CloseMainWindow() { PostMessage(g_hWndMain, WM_CLOSE, 0, 0); }
 
-void NoReset() {}
 void LoadSlots() { LoadSaveSlotList(g_SlotList); }
 BOOL SlotUsed(int nSlot) {
   return nSlot >= 0 && static_cast<size_t>(nSlot) < g_SlotList.size() && g_SlotList[static_cast<size_t>(nSlot)].bUsed;
@@ -65,7 +65,7 @@ BOOL RequestChooser(UINT msg) {
 }  // namespace
 
 TITLELINKS DefaultTitleLinks() {
-  return TITLELINKS{&NewGameReset, &NoReset, &LoadSlots, &SlotUsed, &LoadStorySlot, &DrawSlots};
+  return TITLELINKS{&NewGameReset, &StartChallenge, &LoadSlots, &SlotUsed, &LoadStorySlot, &DrawSlots};
 }
 TITLELINKS g_TitleLinks = DefaultTitleLinks();
 

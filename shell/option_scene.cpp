@@ -1,0 +1,261 @@
+#include "shell/option_scene.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/message_box.h"
+#include "base/report.h"
+#include "base/thread_wrapper.h"
+#include "media/graphics/font.h"
+#include "media/sound/sound_effects.h"
+#include "platform/messages.h"
+#include "platform/text_cp932.h"
+#include "records/option.h"
+#include "records/system.h"
+#include "shell/main_window.h"
+#include "shell/music_requests.h"
+#include "shell/player_input.h"
+#include "shell/scene_manager.h"
+#include "shell/startup.h"
+#include "shell/title_scene.h"
+
+namespace {
+
+enum : int32_t {
+  PHASE_BEGIN = 0,
+  PHASE_OPTION = 1,
+  PHASE_END = 2,
+};
+
+// The option music of the per-screen music list.
+constexpr WPARAM kOptionMusic = 3;
+constexpr DWORD kFadedColour = 16;
+// Fonts: the second system font for rows, the third for the heading.
+constexpr int kRowFont = 1;
+constexpr int kHeadingFont = 2;
+constexpr DWORD kTextDrawMode = 1;
+constexpr DWORD kFrameColour = 240;
+
+// Each editable item: its option member and its range.
+struct EDITRANGE {
+  int32_t cEdOption::*pnMember;
+  int32_t nMin, nMax;
+};
+constexpr EDITRANGE kEditRange[4] = {
+    {&cEdOption::m_nHbt, 0, 23},
+    {&cEdOption::m_bMusic, 0, 1},
+    {&cEdOption::m_nSeVolume, 0, 10},
+    {&cEdOption::m_nRankingMode, 0, 3},
+};
+
+void CloseMainWindow() { PostMessage(g_hWndMain, WM_CLOSE, 0, 0); }
+
+void ApplyHbt(int n) { LoadHbt(n); }
+void ApplySeVolume(int nLevel) { SetSoundListVolume(SeVolumeForLevel(nLevel)); }
+
+const std::string& OptionLabelOf(int nItem) { return g_System.m_vecOptionMenu.CheckedAt(nItem).m_strLabel; }
+
+// An item change applied at once; music waits for the scene's end.
+void ApplyItem(int nItem) {
+  if (nItem == OPTIONITEM_HBT) g_OptionLinks.pfnApplyHbt(g_Option.m_nHbt);
+  if (nItem == OPTIONITEM_SEVOLUME) g_OptionLinks.pfnApplySeVolume(g_Option.m_nSeVolume);
+}
+
+std::string ValueText(int nItem) {
+  switch (nItem) {
+    case OPTIONITEM_HBT: return std::to_string(g_Option.m_nHbt);
+    case OPTIONITEM_MUSIC: return g_Option.m_bMusic ? "ON" : "OFF";
+    case OPTIONITEM_SEVOLUME: return std::to_string(g_Option.m_nSeVolume);
+    case OPTIONITEM_RANKINGMODE: return RankingModeLabel(g_Option.m_nRankingMode);
+    case OPTIONITEM_NAME: return g_Option.m_szRankingName;
+    default: return std::string();
+  }
+}
+
+}  // namespace
+
+std::string RankingModeLabel(int nMode) {
+  static const char* const kLabel[4] = {"手動登録（登録名入力）", "手動登録（登録名固定）", "自動登録（登録名入力）",
+                                        "自動登録（登録名固定）"};
+  return nMode >= 0 && nMode < 4 ? Sjis(kLabel[nMode]) : std::string();
+}
+
+OPTIONLINKS DefaultOptionLinks() { return OPTIONLINKS{&ApplyHbt, &ApplySeVolume, &RestartMusic}; }
+OPTIONLINKS g_OptionLinks = DefaultOptionLinks();
+
+cSceneOption::cSceneOption() {
+  m_apfnPhase[PHASE_BEGIN] = static_cast<PHASEPROC>(&cSceneOption::Begin);
+  m_apfnPhase[PHASE_OPTION] = static_cast<PHASEPROC>(&cSceneOption::OptionPhase);
+  m_apfnPhase[PHASE_END] = static_cast<PHASEPROC>(&cSceneOption::End);
+}
+
+cSceneOption::~cSceneOption() { DDReleaseSurfaceVector(m_vSurface); }
+
+DDSURFACEDATA* cSceneOption::Screen() { return m_vSurface.empty() ? nullptr : &m_vSurface.front(); }
+
+void cSceneOption::Init() {
+  SendMessage(g_hWndMain, UM_PLAYBGM, kOptionMusic, 0);
+  static const int s_anSurface[] = {TITLESURFACE_ACCESSORY, TITLESURFACE_WINDOW};
+  if (!DDLoadSurfaceList(g_aStageSurface, s_anSurface, 2)) CloseMainWindow();
+  ResetMenuState();
+
+  // A damaged settings file may list fewer items than the screen has.
+  m_nItemCount = 0;
+  const int nListed = std::min<int>(OPTIONITEM_COUNT, static_cast<int>(g_System.m_vecOptionMenu.size()));
+  for (int i = 0; i < nListed; ++i)
+    if (g_System.m_vecOptionMenu[static_cast<size_t>(i)].m_bEnabled) m_anItem[m_nItemCount++] = i;
+  if (m_nItemCount == 0) {
+    m_anItem[0] = OPTIONITEM_HBT;
+    m_nItemCount = 1;
+  }
+
+  DDAddSurface(m_vSurface, m_vSurfaceInfo, 640, 480, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr);
+  DDSURFACEDATA* lpSD = Screen();
+  if (!lpSD || (!lpSD->lpDT && !lpSD->lpDDS)) {
+    CloseMainWindow();
+  } else {
+    DrawScreen();
+  }
+  m_nSubStep = 0;
+}
+
+void cSceneOption::DrawScreen() {
+  DDSURFACEDATA* lpSD = Screen();
+  if (!lpSD) return;
+  DDFillSurface(lpSD, 0);
+  DDBltFast(lpSD, 1, 1, 638, 478, &g_aStageSurface[TITLESURFACE_WINDOW], 0, 0, 0);
+  DDFillRect(lpSD, 0, 0, 640, 1, kFrameColour);
+  DDFillRect(lpSD, 0, 479, 640, 1, kFrameColour);
+  DDFillRect(lpSD, 0, 0, 1, 480, kFrameColour);
+  DDFillRect(lpSD, 639, 0, 1, 480, kFrameColour);
+  const std::string& heading = g_System.m_vecTitleMenu.CheckedAt(TITLEITEM_OPTION).m_strLabel;
+  g_Fonts[kHeadingFont].DrawText(lpSD, 320 - 32 * CountMbcsChars(heading) / 2, kOptionTitleY, heading.c_str(),
+                                 kTextDrawMode);
+  for (int k = 0; k < m_nItemCount; ++k) {
+    const int y = kOptionRowsY + kOptionRowHeight * k;
+    g_Fonts[kRowFont].DrawText(lpSD, kOptionLabelX, y, OptionLabelOf(m_anItem[k]).c_str(), kTextDrawMode);
+    const std::string value = ValueText(m_anItem[k]);
+    if (!value.empty()) g_Fonts[kRowFont].DrawText(lpSD, kOptionValueX, y, value.c_str(), kTextDrawMode);
+  }
+}
+
+void cSceneOption::ShowScreen() {
+  DDSURFACEDATA* lpSD = Screen();
+  if (!lpSD) return;
+  if (lpSD->bLost) {
+    DrawScreen();
+    lpSD->bLost = 0;
+  }
+  DDBltFast(&g_BackBufferSD, 0, 0, 640, 480, lpSD, 0, 0, 0);
+}
+
+void cSceneOption::Begin() {
+  if (g_DDDisplay.nBpp == 8) DrawScreen();
+  ShowScreen();
+  if (MenuFadeIn(g_SceneMgr.m_nFadeStep)) m_nPhase = PHASE_OPTION;
+}
+
+void cSceneOption::OptionPhase() {
+  if (m_nSubStep == 0) {
+    CurrentMenuState() = MENUSTATE{0, 0, 0, 0};
+    m_nSubStep = 1;
+  }
+  if (m_nSubStep == 1) {
+    ChooseItem();
+  } else {
+    EditValue();
+  }
+}
+
+void cSceneOption::ChooseItem() {
+  uint16_t keys = MenuKeys();
+  CursorMoveGrid(&keys, kOptionCursorX, kOptionRowsY, 0, kOptionRowHeight, 1, m_nItemCount);
+  PlayCursorSE(&keys, CURSORSE_VERTICAL, SYSSE_CURSOR);
+  MENUSTATE& cur = CurrentMenuState();
+  const bool bDecide = MenuDecide();
+  const bool bCancel = !bDecide && MenuCancel();
+  if (!bDecide && !bCancel) {
+    ShowScreen();
+    DDBltFast(&g_BackBufferSD, cur.nX, cur.nY, 16, 16, &g_aStageSurface[TITLESURFACE_ACCESSORY], 64, 0, 1);
+    return;
+  }
+  RequestSystemSound(bDecide ? SYSSE_DECIDE : SYSSE_CANCEL);
+  const int nItem = bDecide ? m_anItem[std::clamp(cur.nRow, 0, m_nItemCount - 1)] : OPTIONITEM_BACK;
+  if (nItem <= OPTIONITEM_RANKINGMODE) {
+    m_nEditItem = nItem;
+    m_lpnEdited = &(g_Option.*kEditRange[nItem].pnMember);
+    m_nMin = kEditRange[nItem].nMin;
+    m_nMax = kEditRange[nItem].nMax;
+    m_nValueBefore = *m_lpnEdited;
+    StackPushCopy(1);
+    m_nSubStep = 2;
+  } else if (nItem == OPTIONITEM_NAME) {
+    g_bNameEntered = 0;
+    const HWND hWnd = g_hWndMain;
+    if (hWnd && IsWindow(hWnd)) {
+      SendMessage(hWnd, UM_NAMEENTRY, 0, 0);
+      while (!g_bNameEntered) {
+        if (IsShuttingDown() || IsThreadStopRequested()) return;
+        Sleep(1);
+      }
+    }
+    g_Option.m_szRankingName = CutRankingName(g_Option.m_szRankingName);
+    DrawScreen();
+  } else {
+    g_SceneMgr.m_nNextMode = GAMEMODE_TITLE;
+    m_nSubStep = 0;
+    m_nPhase = PHASE_END;
+  }
+}
+
+void cSceneOption::EditValue() {
+  uint16_t keys = MenuKeys();
+  int32_t& value = *m_lpnEdited;
+  bool bChanged = false;
+  auto Step = [&](int32_t d) {
+    value += d;
+    if (value < m_nMin) value = m_nMax;
+    if (value > m_nMax) value = m_nMin;
+    bChanged = true;
+  };
+  if (keys & INPUT_UP) Step(1);
+  if (keys & INPUT_DOWN) Step(-1);
+  if (bChanged) {
+    ApplyItem(m_nEditItem);
+    DrawScreen();
+  }
+  PlayCursorSE(&keys, CURSORSE_VERTICAL, SYSSE_CURSOR);
+  if (MenuDecide()) {
+    RequestSystemSound(SYSSE_DECIDE);
+    StackPop(1);
+    m_nSubStep = 1;
+    return;
+  }
+  if (MenuCancel()) {
+    RequestSystemSound(SYSSE_CANCEL);
+    value = m_nValueBefore;
+    ApplyItem(m_nEditItem);
+    StackPop(1);
+    m_nSubStep = 1;
+    DrawScreen();
+    return;
+  }
+  const MENUSTATE& cur = CurrentMenuState();
+  ShowScreen();
+  DDBltFast(&g_BackBufferSD, kOptionCursorX, cur.nY, 16, 16, &g_aStageSurface[TITLESURFACE_ACCESSORY], 80, 0, 1);
+  DDBltFast(&g_BackBufferSD, kOptionValueCursorX, cur.nY, 16, 16, &g_aStageSurface[TITLESURFACE_ACCESSORY], 64, 0,
+            1);
+}
+
+void cSceneOption::End() {
+  cSceneManager& m = g_SceneMgr;
+  if (!MenuFadeOut(m.m_nFadeStep)) return;
+  DDFillSurface(&g_BackBufferSD, kFadedColour);
+  g_OptionLinks.pfnRestartMusic();
+  // Written through a temporary file: a failed save keeps the earlier
+  // options, and the report says so.
+  if (!SaveOption()) ReportAndLogf(Sjis("%s を保存できませんでした").c_str(), OPTION_DAT_PATH);
+  ResetMenuState();
+  m.m_nPrevMode = GAMEMODE_OPTION;
+  m.m_nMode = m.m_nNextMode;
+}

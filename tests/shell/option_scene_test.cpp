@@ -1,0 +1,211 @@
+// The option scene driven frame by frame through player 0's input record:
+// editing wraps round and takes effect at once, Cancel puts the old value
+// back, the name entry, and leaving saves the options and sets the music up.
+#include "shell/option_scene.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "media/sound/sound_effects.h"
+#include "platform/messages.h"
+#include "platform/text_cp932.h"
+#include "records/data_file.h"
+#include "records/option.h"
+#include "records/system.h"
+#include "shell/main_window.h"
+#include "shell/mode_scenes.h"
+#include "shell/player_input.h"
+#include "shell/scene_manager.h"
+#include "tests/support/byte_fixture.h"
+#include "tests/support/scoped_override.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+constexpr uint16_t kUp = INPUT_UP, kDown = INPUT_DOWN, kZ = 1, kX = 2;
+
+// What the scene asked of the rest of the program, in order.
+std::vector<std::string> s_Events;
+
+LRESULT TestWndProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
+  switch (msg) {
+    case UM_PLAYSE:
+      s_Events.push_back("se " + std::to_string(wParam));
+      return 0;
+    case UM_PLAYBGM:
+      s_Events.push_back("bgm " + std::to_string(wParam));
+      return 0;
+    case UM_NAMEENTRY:
+      // The dialog types a name longer than a ranking name may be.
+      g_Option.m_szRankingName = "abcd";
+      s_Events.push_back("name entry");
+      g_bNameEntered = 1;
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+class OptionScene : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetMessageLayerForTests();
+    g_hWndMain = CreateMessageWindow(&TestWndProc);
+    s_Events.clear();
+    m_Sounds.assign(kSystemSoundCount, SOUNDDATA{});
+    g_SoundList = &m_Sounds;
+    g_OptionLinks = OPTIONLINKS{
+        [](int n) { s_Events.push_back("hbt " + std::to_string(n)); },
+        [](int n) { s_Events.push_back("volume " + std::to_string(n)); },
+        [] { s_Events.push_back("music " + std::to_string(g_Option.m_bMusic)); },
+    };
+    ResetMenuState();
+    cSceneManager& m = g_SceneMgr;
+    m.m_nMode = m.m_nNextMode = GAMEMODE_OPTION;
+    m.m_nPrevMode = GAMEMODE_TITLE;
+    m.m_nFadeStep = 10;
+    g_vPlayerInput.CheckedAt(0) = cPlayerInput();
+    while (!MenuFadeIn(90)) {
+    }
+    while (!MenuFadeOut(90)) {
+    }
+    std::filesystem::create_directories("user_data");
+  }
+  void TearDown() override {
+    g_SoundList = nullptr;
+    g_hWndMain = nullptr;
+    g_SceneMgr.m_nFadeStep = 0;
+    g_SceneMgr.m_nMode = GAMEMODE_TITLE;
+    ResetMenuState();
+    ResetMessageLayerForTests();
+  }
+
+  static void Frame(cSceneOption& s, uint16_t wDirection = 0, uint16_t wButton = 0) {
+    cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
+    in.m_wDirection = wDirection;
+    in.m_wButton = wButton;
+    s.Update();
+  }
+  static void Press(cSceneOption& s, uint16_t wDirection, uint16_t wButton = 0) {
+    Frame(s, wDirection, wButton);
+    Frame(s);
+  }
+  static void ToScreen(cSceneOption& s) {
+    for (int f = 0; f < 20 && s.m_nPhase != 1; ++f) Frame(s);
+    ASSERT_EQ(s.m_nPhase, 1);
+    Frame(s);
+  }
+  // Down to row nRow (from row 0) and into its edit.
+  static void EditRow(cSceneOption& s, int nRow) {
+    for (int i = 0; i < nRow; ++i) Press(s, kDown);
+    Press(s, 0, kZ);
+    ASSERT_EQ(s.m_nSubStep, 2);
+  }
+  static int FramesToModeSwitch(cSceneOption& s) {
+    for (int f = 1; f <= 30; ++f) {
+      Frame(s);
+      if (g_SceneMgr.m_nMode != GAMEMODE_OPTION) return f;
+    }
+    return -1;
+  }
+
+  cTempFolder m_Tmp;
+  cVector<SOUNDDATA> m_Sounds;
+  cScopedOverride<int32_t> m_Version{g_nCurDataVersion, 667};
+  cScopedOverride<cEdOption> m_Option{g_Option};
+  cScopedOverride<OPTIONLINKS> m_Links{g_OptionLinks};
+  cScopedOverride<cVector<cEdSystemText>> m_Menu{g_System.m_vecOptionMenu};
+};
+
+}  // namespace
+
+TEST_F(OptionScene, ModeFiveBuildsTheOptionScene) {
+  cScene* s = MakeModeScene(GAMEMODE_OPTION);
+  EXPECT_NE(dynamic_cast<cSceneOption*>(s), nullptr);
+  delete s;
+}
+
+TEST_F(OptionScene, EditingWrapsRoundAndAppliesAtOnce) {
+  const struct {
+    int nRow;
+    int32_t cEdOption::*pnMember;
+    int32_t nStart;
+    uint16_t wKey;
+    int32_t nAfter;
+    const char* pszApplied;  // what took effect at once, or null
+  } kCases[] = {
+      {0, &cEdOption::m_nHbt, 23, kUp, 0, "hbt 0"},
+      {0, &cEdOption::m_nHbt, 0, kDown, 23, "hbt 23"},
+      {1, &cEdOption::m_bMusic, 1, kUp, 0, nullptr},
+      {1, &cEdOption::m_bMusic, 0, kDown, 1, nullptr},
+      {2, &cEdOption::m_nSeVolume, 0, kDown, 10, "volume 10"},
+      {2, &cEdOption::m_nSeVolume, 7, kUp, 8, "volume 8"},
+      {3, &cEdOption::m_nRankingMode, 3, kUp, 0, nullptr},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.nRow * 100 + c.nStart);
+    ResetMenuState();
+    g_Option = cEdOption();
+    g_Option.*c.pnMember = c.nStart;
+    cSceneOption s;
+    ToScreen(s);
+    EditRow(s, c.nRow);
+    s_Events.clear();
+    Press(s, c.wKey);
+    EXPECT_EQ(g_Option.*c.pnMember, c.nAfter);
+    std::vector<std::string> expect;
+    if (c.pszApplied) expect.push_back(c.pszApplied);
+    EXPECT_EQ(s_Events, expect);
+    // Decide keeps the new value.
+    Press(s, 0, kZ);
+    EXPECT_EQ(s.m_nSubStep, 1);
+    EXPECT_EQ(g_Option.*c.pnMember, c.nAfter);
+  }
+}
+
+TEST_F(OptionScene, CancelRestoresTheValueFromBeforeTheEditAndAppliesIt) {
+  g_Option.m_nSeVolume = 7;
+  cSceneOption s;
+  ToScreen(s);
+  EditRow(s, 2);
+  for (int i = 0; i < 4; ++i) Press(s, kDown);
+  EXPECT_EQ(g_Option.m_nSeVolume, 3);
+  s_Events.clear();
+  Press(s, 0, kX);
+  EXPECT_EQ(g_Option.m_nSeVolume, 7);
+  EXPECT_EQ(s_Events, (std::vector<std::string>{"se 2", "volume 7"}));
+  EXPECT_EQ(s.m_nSubStep, 1);
+  EXPECT_EQ(s.m_nPhase, 1);
+}
+
+TEST_F(OptionScene, LeavingSetsTheMusicUpAndSavesTheOptions) {
+  g_Option.m_nSeVolume = 7;
+  cSceneOption s;
+  ToScreen(s);
+  EditRow(s, 2);
+  Press(s, kUp);
+  Press(s, 0, kZ);
+  // From the volume row, up to music.
+  Press(s, kUp);
+  Press(s, 0, kZ);
+  ASSERT_EQ(s.m_nSubStep, 2);
+  Press(s, kUp);
+  Press(s, 0, kZ);
+  EXPECT_EQ(g_Option.m_bMusic, 0);
+  // The name entry: the typed name, cut to a ranking name's length.
+  for (int i = 0; i < 3; ++i) Press(s, kDown);
+  Press(s, 0, kZ);
+  EXPECT_EQ(g_Option.m_szRankingName, "abc");
+  // Back, by Cancel on the item list.
+  s_Events.clear();
+  Press(s, 0, kX);
+  EXPECT_EQ(s.m_nPhase, 2);
+  EXPECT_GT(FramesToModeSwitch(s), 0);
+  EXPECT_EQ(g_SceneMgr.m_nMode, GAMEMODE_TITLE);
+  EXPECT_EQ(g_SceneMgr.m_nPrevMode, GAMEMODE_OPTION);
+  EXPECT_EQ(s_Events, (std::vector<std::string>{"se 2", "music 0"}));
+  EXPECT_EQ(m_Tmp.ReadFile("user_data/Option.dat"), Words({667, 4, 0, 0, 8, 0, 1, 4}) + std::string("abc", 4));
+}
