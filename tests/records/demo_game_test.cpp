@@ -124,6 +124,14 @@ TEST_F(DemoGame, PaletteCharasCarryTheirFlowsAndKeyConditions) {
     EXPECT_EQ(Kinds(c.m_vecFlow[0]), o.vKinds) << o.nChara;
   }
   EXPECT_EQ(pal.m_vecChara[DEMOCHARA_LIFT].m_bBlockChara, 1);
+  // The goal is touchable by the hero (another hit group) and harmless.
+  const cEdChara& goal = pal.m_vecChara[DEMOCHARA_GOAL];
+  EXPECT_NE(goal.m_nGroup, hero.m_nGroup);
+  EXPECT_EQ(goal.m_nAttack, 0u);
+  // Enemies share a group apart from the hero's, so their shots spare them.
+  EXPECT_EQ(pal.m_vecChara[DEMOCHARA_WALKER].m_nGroup, pal.m_vecChara[DEMOCHARA_SHOOTER].m_nGroup);
+  EXPECT_NE(pal.m_vecChara[DEMOCHARA_WALKER].m_nGroup, hero.m_nGroup);
+  EXPECT_EQ(pal.m_vecChara[DEMOCHARA_SHOOTER].m_vecFlow[0].m_vecCommand[1].m_pShot->m_byOwnerGroup, 1);
   EXPECT_EQ(pal.m_vecChara[DEMOCHARA_GOAL].m_vecFlow[0].m_vecCommand[0].m_vParam[0], 0);  // next stage
 
   // The coin adds to the score (system status 3), the heart a life (4).

@@ -11,6 +11,13 @@ constexpr uint8_t CHARA_TYPE_OTHER = 1;  // any type but 0 (the player)
 constexpr uint8_t SIDE_PLAYER = 0;
 constexpr uint8_t SIDE_ENEMY = 1;
 constexpr uint8_t MOVETYPE_NO_GRAVITY = 1;
+// Hit groups: objects of one group never hit each other, so the enemies'
+// shots spare the enemies and the hero's spare the hero.
+constexpr uint8_t GROUP_HERO = 0;
+constexpr uint8_t GROUP_ENEMY = 1;
+constexpr uint8_t GROUP_SCENERY = 2;
+// A defence no attack gets through: the lift and the goal cannot be shot.
+constexpr uint32_t DEFENCE_UNHARMED = 999999;
 
 // Direction codes of a move used unchanged: 2 left, 3 right; code 0 is the
 // chara's front.
@@ -54,6 +61,7 @@ cEdCommand ForwardShot(int nSpeedTenths, int nTenthsOfSecond) {
   s.m_nSpeed = static_cast<int16_t>(nSpeedTenths);
   s.m_nAttack = 1;
   s.m_byImpact = 1;
+  s.m_byOwnerGroup = 1;
   return c;
 }
 
@@ -70,6 +78,7 @@ cEdChara Hero() {
   c.m_strText = Sjis("主人公");
   c.m_nType = 0;
   c.m_nSide = SIDE_PLAYER;
+  c.m_nGroup = GROUP_HERO;
   c.m_nImageIndex = 1;
   c.m_nMaxHp = 3;
   c.m_nAttack = 1;
@@ -93,6 +102,7 @@ cEdChara Enemy(const char* pszName, uint16_t nPicture) {
   c.m_strText = Sjis(pszName);
   c.m_nType = CHARA_TYPE_OTHER;
   c.m_nSide = SIDE_ENEMY;
+  c.m_nGroup = GROUP_ENEMY;
   c.m_nImageIndex = nPicture;
   c.m_nMaxHp = 1;
   c.m_nAttack = 1;
@@ -125,6 +135,8 @@ cEdChara Lift() {
   c.m_nType = CHARA_TYPE_OTHER;
   c.m_nSide = SIDE_PLAYER;
   c.m_nImageIndex = 4;
+  c.m_nGroup = GROUP_SCENERY;
+  c.m_nDefence = DEFENCE_UNHARMED;
   c.m_bBlockChara = 1;
   c.m_nMoveType = MOVETYPE_NO_GRAVITY;
   c.m_nScale = 1;
@@ -144,6 +156,9 @@ cEdChara Goal() {
   c.m_nType = CHARA_TYPE_OTHER;
   c.m_nSide = SIDE_PLAYER;
   c.m_nImageIndex = 5;
+  // A group of its own, so touching the hero raises HitChara; no attack.
+  c.m_nGroup = GROUP_SCENERY;
+  c.m_nDefence = DEFENCE_UNHARMED;
   c.m_nMoveType = MOVETYPE_NO_GRAVITY;
   c.m_nScale = 1;
   c.m_nMaxHp = 1;
