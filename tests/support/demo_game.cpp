@@ -269,8 +269,9 @@ cEdStage MakeDemoStage(int nStage) {
   const int nStand = nGround - 1;                          // where charas stand
 
   // Ground in spans; the gaps between them fall to the bottom of the stage.
-  const std::vector<SPAN> vGround = bFirst ? std::vector<SPAN>{{0, 11}, {14, 24}, {28, 39}}
-                                           : std::vector<SPAN>{{0, 9}, {13, 29}, {33, 49}};
+  // Two-cell gaps are jumped; the three-cell gap of stage 2 needs the lift.
+  const std::vector<SPAN> vGround = bFirst ? std::vector<SPAN>{{0, 11}, {14, 24}, {27, 39}}
+                                           : std::vector<SPAN>{{0, 9}, {13, 29}, {32, 49}};
   for (const SPAN& s : vGround)
     for (int x = s.nFrom; x <= s.nTo; ++x)
       for (int y = nGround; y < static_cast<int>(st.m_nHeight); ++y) PlaceBlock(st, pal, DEMOBLOCK_GROUND, x, y);
@@ -283,20 +284,22 @@ cEdStage MakeDemoStage(int nStage) {
   PlaceChara(st, pal, DEMOCHARA_HERO, 2, nStand);
   if (bFirst) {
     PlaceChara(st, pal, DEMOCHARA_WALKER, 8, nStand);
-    PlaceChara(st, pal, DEMOCHARA_LIFT, 11, nGround - 3);  // over the first gap
+    // The lift glides one cell above the standing row: a jump reaches it.
+    PlaceChara(st, pal, DEMOCHARA_LIFT, 11, nStand - 1);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 32, nStand);
     PlaceChara(st, pal, DEMOCHARA_GOAL, 38, nStand);
-    for (int x = 5; x <= 7; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand - 2);
-    PlaceItem(st, pal, DEMOITEM_HEART, nWallX, nStand - 3);
+    // Coins in the hero's path, the heart on top of the wall.
+    for (int x = 5; x <= 7; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand);
+    PlaceItem(st, pal, DEMOITEM_HEART, nWallX, nStand - 2);
   } else {
     PlaceChara(st, pal, DEMOCHARA_WALKER, 6, nStand);
-    PlaceChara(st, pal, DEMOCHARA_LIFT, 9, nGround - 3);
+    PlaceChara(st, pal, DEMOCHARA_LIFT, 9, nStand - 1);
     PlaceChara(st, pal, DEMOCHARA_WALKER, 17, nStand);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 27, nStand);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 42, nStand - 3);  // on the ledge
     PlaceChara(st, pal, DEMOCHARA_GOAL, 48, nStand);
-    for (int x = 14; x <= 16; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand - 2);
-    PlaceItem(st, pal, DEMOITEM_HEART, 41, nStand - 4);
+    for (int x = 14; x <= 16; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand - 1);
+    PlaceItem(st, pal, DEMOITEM_HEART, 40, nStand - 3);
   }
   return st;
 }
