@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/text_cp932.h"
+#include "tests/support/demo_game.h"
 #include "tests/support/demo_music.h"
 #include "tests/support/project_builder.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     builder.m_System.m_vecSystemSoundFile[i] = name;
   }
   SetDemoMusic(builder);
+  SetDemoGame(builder);
   if (!builder.Build() || !WriteDemoMusic(builder)) {
     std::fprintf(stderr, "make_demo: the demo project could not be written into %s\n", argv[1]);
     return 1;

@@ -2,6 +2,8 @@
 
 #include "tests/support/bmp_writer.h"
 
+#include <algorithm>
+
 namespace {
 
 // Where the palette keeps the colours of the palette pictures.
@@ -245,6 +247,141 @@ std::string DemoPlainBmp8() {
   return Indexed(64, 64, idx);
 }
 
+// ---- The stage sheets -----------------------------------------------------------
+
+namespace {
+
+// Colours of the stage sheets as palette entries that the title does not
+// animate; the full-colour sheets take the palette's colour of each.
+enum : uint8_t {
+  INK_KEY = 0,
+  INK_BLACK = 16,
+  INK_BLUE = 60,
+  INK_GREEN = kHills,
+  INK_GREY = kGrey,
+  INK_YELLOW = kCursor,
+  INK_OLIVE = 120,
+  INK_BROWN = 150,
+  INK_RED = 195,
+  INK_WHITE = 241,
+};
+
+// A sheet painted in palette entries, written in either form.
+class cGameSheet {
+ public:
+  cGameSheet(int w, int h) : m_nW(w), m_nH(h), m_v(static_cast<size_t>(w * h), INK_KEY) {}
+  void Fill(int x, int y, int w, int h, uint8_t ink) {
+    for (int j = y; j < y + h; ++j)
+      for (int i = x; i < x + w; ++i)
+        if (i >= 0 && j >= 0 && i < m_nW && j < m_nH) m_v[static_cast<size_t>(j * m_nW + i)] = ink;
+  }
+  // A disc of radius r around (cx, cy), in half pixels so that an even
+  // cell gets a centred disc.
+  void Disc(int cx2, int cy2, int r2, uint8_t ink) {
+    const int r = r2 / 2 + 1;
+    for (int j = std::max(0, cy2 / 2 - r); j < std::min(m_nH, cy2 / 2 + r + 1); ++j)
+      for (int i = std::max(0, cx2 / 2 - r); i < std::min(m_nW, cx2 / 2 + r + 1); ++i) {
+        const int dx = 2 * i + 1 - cx2, dy = 2 * j + 1 - cy2;
+        if (dx * dx + dy * dy <= r2 * r2) m_v[static_cast<size_t>(j * m_nW + i)] = ink;
+      }
+  }
+  // Copies the 32 x 32 cell at (sx, sy) to (dx, dy).
+  void CopyCell(int sx, int sy, int dx, int dy) {
+    for (int j = 0; j < 32; ++j)
+      for (int i = 0; i < 32; ++i)
+        m_v[static_cast<size_t>((dy + j) * m_nW + dx + i)] = m_v[static_cast<size_t>((sy + j) * m_nW + sx + i)];
+  }
+  std::string Bmp(bool b8) const {
+    if (b8) return Indexed(m_nW, m_nH, m_v);
+    const std::vector<uint32_t> pal = DemoPalette();
+    std::vector<uint32_t> px(m_v.size());
+    for (size_t i = 0; i < m_v.size(); ++i) px[i] = pal[m_v[i]];
+    return MakeBmpRgb(24, m_nW, m_nH, px);
+  }
+
+ private:
+  int m_nW, m_nH;
+  std::vector<uint8_t> m_v;
+};
+
+// Two eyes looking left, at the height y of a cell whose left is x.
+void Eyes(cGameSheet& s, int x, int y) {
+  s.Fill(x + 7, y, 5, 5, INK_WHITE);
+  s.Fill(x + 16, y, 5, 5, INK_WHITE);
+  s.Fill(x + 7, y + 1, 2, 3, INK_BLACK);
+  s.Fill(x + 16, y + 1, 2, 3, INK_BLACK);
+}
+
+}  // namespace
+
+std::string DemoBlockSheet(bool b8) {
+  cGameSheet s(64, 480);
+  // 1 ground: earth under a strip of grass.
+  s.Fill(0, 32, 32, 32, INK_BROWN);
+  s.Fill(0, 32, 32, 6, INK_GREEN);
+  s.Fill(4, 46, 3, 3, INK_BLACK);
+  s.Fill(20, 54, 3, 3, INK_BLACK);
+  // 2 wall: grey bricks.
+  s.Fill(0, 64, 32, 32, INK_BLACK);
+  for (int row = 0; row < 4; ++row)
+    for (int col = -1; col < 2; ++col) s.Fill(col * 16 + (row % 2) * 8 + 1, 64 + row * 8 + 1, 14, 6, INK_GREY);
+  s.Fill(32, 64, 32, 32, INK_KEY);  // the bricks that ran over the cell
+  return s.Bmp(b8);
+}
+
+std::string DemoCharaSheet(bool b8) {
+  cGameSheet s(640, 480);
+  // 1 the hero: a blue figure with a white face.
+  s.Fill(8, 32 + 4, 16, 14, INK_WHITE);
+  Eyes(s, 4, 32 + 8);
+  s.Fill(6, 32 + 18, 20, 10, INK_BLUE);
+  s.Fill(8, 32 + 28, 6, 4, INK_BLUE);
+  s.Fill(18, 32 + 28, 6, 4, INK_BLUE);
+  // 2 the walker: a red dome on two black feet.
+  s.Disc(32, 2 * 64 + 40, 28, INK_RED);
+  s.Fill(0, 64 + 27, 32, 5, INK_KEY);
+  s.Fill(4, 64 + 26, 8, 6, INK_BLACK);
+  s.Fill(20, 64 + 26, 8, 6, INK_BLACK);
+  Eyes(s, 2, 64 + 12);
+  // 3 the shooter: an olive box with a cannon pointing left.
+  s.Fill(8, 96 + 6, 22, 26, INK_OLIVE);
+  s.Fill(0, 96 + 14, 12, 6, INK_BLACK);
+  Eyes(s, 6, 96 + 8);
+  // 4 the lift: a grey slab with yellow stripes.
+  s.Fill(0, 128, 32, 32, INK_GREY);
+  for (int k = 0; k < 4; ++k) s.Fill(k * 8 + 2, 128 + 2, 4, 28, INK_YELLOW);
+  // 5 the goal: a flag on a pole.
+  s.Fill(4, 160 + 2, 3, 30, INK_WHITE);
+  s.Fill(7, 160 + 2, 20, 14, INK_YELLOW);
+  s.Fill(0, 160 + 29, 12, 3, INK_BLACK);
+  for (int row = 1; row <= 5; ++row)
+    for (int col = 1; col < 20; ++col) s.CopyCell(0, row * 32, col * 32, row * 32);
+  return s.Bmp(b8);
+}
+
+std::string DemoItemSheet(bool b8) {
+  cGameSheet s(64, 480);
+  // 1 the coin, 2 the heart; both pattern cells alike.
+  s.Disc(32, 2 * 32 + 32, 22, INK_YELLOW);
+  s.Fill(14, 32 + 8, 4, 16, INK_BROWN);
+  s.Disc(22, 2 * 64 + 24, 10, INK_RED);
+  s.Disc(42, 2 * 64 + 24, 10, INK_RED);
+  for (int j = 0; j < 14; ++j) s.Fill(6 + j, 64 + 14 + j, 20 - 2 * j, 1, INK_RED);
+  s.CopyCell(0, 32, 32, 32);
+  s.CopyCell(0, 64, 32, 64);
+  return s.Bmp(b8);
+}
+
+std::string DemoShotSheet(bool b8) {
+  cGameSheet s(256, 480);
+  for (int y = 0; y < 480; y += 16)
+    for (int x = 0; x < 256; x += 16) {
+      s.Disc(2 * x + 16, 2 * y + 16, 12, INK_YELLOW);
+      s.Disc(2 * x + 14, 2 * y + 14, 5, INK_WHITE);
+    }
+  return s.Bmp(b8);
+}
+
 std::string DemoPictureFor(const std::string& gamePath, bool bPalettePictures) {
   if (gamePath == "bmp\\plt\\Palette.bmp") return DemoPaletteBmp();
   if (gamePath == "bmp\\Title.bmp") return bPalettePictures ? DemoTitleBmp8() : DemoTitleBmp();
@@ -252,5 +389,9 @@ std::string DemoPictureFor(const std::string& gamePath, bool bPalettePictures) {
   if (gamePath == "bmp\\Accessory.bmp") return DemoAccessorySheet(bPalettePictures);
   if (gamePath == "bmp\\WorldMapChip.bmp") return DemoWorldMapChipBmp(bPalettePictures);
   if (gamePath == "bmp\\WorldEvent.bmp") return DemoWorldEventBmp(bPalettePictures);
+  if (gamePath == "bmp\\Block.bmp") return DemoBlockSheet(bPalettePictures);
+  if (gamePath == "bmp\\Character1.bmp") return DemoCharaSheet(bPalettePictures);
+  if (gamePath == "bmp\\Item.bmp") return DemoItemSheet(bPalettePictures);
+  if (gamePath == "bmp\\Shot.bmp") return DemoShotSheet(bPalettePictures);
   return bPalettePictures ? DemoPlainBmp8() : DemoPlainBmp();
 }

@@ -36,6 +36,17 @@ std::string DemoWindowBmp8();
 std::string DemoAccessoryBmp8();
 std::string DemoPlainBmp8();
 
+// The stage sheets of the demo game, full colour or (b8) in the palette's
+// colours. Block.bmp: 15 blocks a column (1 ground, 2 wall); Character1.bmp:
+// one chara a row, the same cell in all 20 columns (1 hero, 2 walker,
+// 3 shooter, 4 lift, 5 goal), drawn facing left; Item.bmp: 15 items a
+// column of two pattern cells (1 coin, 2 heart); Shot.bmp: a ball in every
+// 16 x 16 cell.
+std::string DemoBlockSheet(bool b8);
+std::string DemoCharaSheet(bool b8);
+std::string DemoItemSheet(bool b8);
+std::string DemoShotSheet(bool b8);
+
 // The picture for a file of the fixed surface list (a "\"-separated game
 // path): one of the above by name (the 8-bit ones with bPalettePictures),
 // the plain sheet otherwise.

@@ -153,9 +153,16 @@ BOOL cProjectBuilder::WriteCommonPalette() {
 BOOL cProjectBuilder::WriteStages() {
   cProjectScope scope(m_strRoot, m_Database);
   if (!scope.Ok()) return 0;
+  // The writer checks common-palette references against the loaded palette:
+  // the project's own must stand in for it, or every template and inherit
+  // reference to it would be written as none.
+  cEdCommonPalette saved = std::move(g_CommonPalette);
+  g_CommonPalette = m_CommonPalette;
   // Stored as the first numbered file of each name, as the editor saves them.
-  return WriteStageFile(m_Stage1, std::string(DEMO_STAGE1) + "_000", m_nDataVersion) &&
+  const BOOL bOk = WriteStageFile(m_Stage1, std::string(DEMO_STAGE1) + "_000", m_nDataVersion) &&
          WriteStageFile(m_Stage2, std::string(DEMO_STAGE2) + "_000", m_nDataVersion);
+  g_CommonPalette = std::move(saved);
+  return bOk;
 }
 
 BOOL cProjectBuilder::WriteBytes(std::string_view relCp932, const std::string& bytes) const {
