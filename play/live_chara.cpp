@@ -74,7 +74,10 @@ cChara::cChara() {
   m_vVar.assign(9, 0);
 }
 
-cChara::~cChara() = default;
+// A chara freed anywhere (a summon that failed, a stand-in, the lists at the
+// stage's end) takes itself out of its target's pursuers, its pursuers'
+// targets and its family first.
+cChara::~cChara() { DropLinks(); }
 
 void cChara::RaiseTrigger(int nTrigger) {
   CONTEXTSAVE save;
