@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "flow/value_ops.h"
+#include "play/chara_targeting.h"
 #include "play/effect_runs.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
@@ -728,18 +729,68 @@ int32_t cChara::FirstPressedKeyHistory() {
   return 0;
 }
 
-void cChara::ChooseTarget(const int32_t* pParam, int nParams) {
-  // The target choice by the command's parameters belongs to targeting;
-  // until it is linked the chara keeps player 1 for a choice of 0.
-  if (nParams > 0 && pParam[0] == 0) SetTargetChara(FirstPlayer());
+// SetTarget's choice. p0: 0 player 1, 1 the chara itself, 2 the nearest live
+// chara by p2 (0 on screen first, 1 anywhere, 2 on screen only), 3 the
+// first chara whose chara ID (status 5) is p1. The filters of the search
+// are p3 (same group only), p4 and p5 (leave out invincible kinds 1 and 2)
+// and p6 (leave out block charas); the chara itself is never chosen by a
+// search. No candidate leaves no target.
+void cChara::ChooseTarget(const int32_t* p, int nParams) {
+  auto P = [&](int i) { return i < nParams ? p[i] : 0; };
+  SetTargetChara(nullptr);
+  CHARAFILTER f;
+  f.bSameGroupOnly = P(3) != 0;
+  f.nGroup = m_Def.m_nGroup;
+  f.bExcludeId = 1;
+  f.nId = m_nId;
+  f.bExcludeKind1 = P(4) != 0;
+  f.bExcludeKind2 = P(5) != 0;
+  f.bExcludeFlagged = P(6) != 0;
+  cChara* lpNew = nullptr;
+  switch (P(0)) {
+    case 0: lpNew = FirstPlayer(); break;
+    case 1: lpNew = this; break;
+    case 2: {
+      UpdateScreenRect();
+      int x = 0, y = 0;
+      PictureCentre(*this, x, y);
+      lpNew = SelectTargetChara(x, y, LiveCharas(), P(2), f);
+      break;
+    }
+    case 3:
+      for (cChara* c : LiveCharas())
+        if (c != this && FindFirstChara({c}, f) && c->Status(CharaStatus::CharaId) == P(1)) {
+          lpNew = c;
+          break;
+        }
+      break;
+    default: break;
+  }
+  SetTargetChara(lpNew);
 }
 
+// StatusOp2's switches of a chara.
 void cChara::SetCharaSwitch(int nSwitch, int32_t nValue) {
   switch (nSwitch) {
-    case 0:
-      if (nValue) m_bRemoved = 1;
+    case 0:  // vanish: a stage chara leaves play, a player loses its life
+      if (IsPlayer()) m_nHp = 0;
+      else m_bRemoved = 1;
       break;
-    case 2: m_bInvincibleSwitch = nValue != 0; break;
+    case 1: m_bTransparent = nValue != 0; break;
+    case 2: m_bFixedFacing = nValue != 0; break;
+    case 3:
+      if (IsPlayer()) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue ? 2 : 0, 1);
+      break;
+    case 4: m_bInvincibleSwitch = nValue != 0; break;
+    case 5: {
+      const int nNew = std::clamp<int32_t>(nValue, 1, 255);
+      const int nOld = std::max<int>(m_Def.m_nScale, 1);
+      SetScale(nNew, nOld);
+      m_Def.m_nScale = static_cast<uint8_t>(nNew);
+      if (IsPlayer()) static_cast<cPlayer*>(this)->PlayerRebuildBoxList();
+      break;
+    }
+    case 6: m_bAutoScrollSync = nValue != 0; break;
     default: break;
   }
 }

@@ -222,6 +222,9 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   CHARAANIME m_Anime;
   int m_bMoveRan = 0;        // a move command ran this frame
   int m_bInvincibleSwitch = 0;
+  int m_bTransparent = 0;
+  int m_bFixedFacing = 0;
+  int m_bAutoScrollSync = 0;
   int m_bKeepsSight = 0;
   int16_t m_nMark = 0;
   double m_dBraking = 0;
