@@ -160,6 +160,13 @@ int cStageChara::StageCharaIconFrame(int& x, int& y) {
   return 1;
 }
 
+void cStageChara::StageCharaDrawIcon(DDSURFACEDATA* lpDst) {
+  int x = 0, y = 0;
+  if (!StageCharaIconFrame(x, y) || !lpDst) return;
+  const cEdItem& d = m_CarriedItem.m_Def;
+  DrawSmallCell(lpDst, x, y, d.m_nImageKind, d.m_nImageIndex, d.m_nImageSub);
+}
+
 int cStageChara::StepX() {
   if (m_dImpulseX != 0) {
     m_dSpeedX = m_dImpulseX;

@@ -8,6 +8,8 @@
 #include "play/item_object.h"
 #include "play/live_chara.h"
 
+struct DDSURFACEDATA;
+
 class cStageChara : public cChara {
  public:
   void ScaleBoxes(int nScale) override;
@@ -34,6 +36,8 @@ class cStageChara : public cChara {
   // The carried item's icon this frame: 1 when it shows (frames 64 to 95
   // of every 96), with its position in view pixels.
   int StageCharaIconFrame(int& x, int& y);
+  // The icon drawn as a small cell when it shows this frame.
+  void StageCharaDrawIcon(DDSURFACEDATA* lpDst);
 
   int m_bActive = 0;
   cItemObj m_CarriedItem;

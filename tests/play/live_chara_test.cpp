@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "play/chara_gauges.h"
 #include "tests/play/chara_fixture.h"
 
 namespace {
@@ -201,6 +202,41 @@ TEST_F(LiveCharaTest, PositionConditionRangesFollowTheFacing) {
   };
   for (const CASE& c : cases)
     EXPECT_EQ(IsInRange(c.nOwnStart, c.nOwnSize, c.nOtherStart, c.nOtherEnd, 0, c.a, c.b, c.nMode), c.nResult);
+}
+
+}  // namespace
+
+namespace {
+
+class CharaGaugeTest : public cCharaFixture {};
+
+TEST_F(CharaGaugeTest, PiecesFollowThePictureWidthAndTheChangesSide) {
+  cStageChara& e = AddEnemy(MakeEnemyDef(10), 5, 11);
+  e.m_nHp = 8;
+  e.UpdateScreenRect();
+  e.CharaChangeLife(-4, 0, 1);  // bar 20, loss 20 shown right of it
+  GAUGEPIECE a[3];
+  ASSERT_EQ(CharaGaugePieces(e, true, 256, a), 3);
+  const int x = e.m_rcScreen.left + 16 - 25;
+  EXPECT_EQ(a[0].sx, 208);
+  EXPECT_EQ(a[0].w, 50);
+  EXPECT_EQ(a[1].sx, 210);
+  EXPECT_EQ(a[1].w, 20);
+  EXPECT_EQ(a[2].sx, 214);
+  EXPECT_EQ(a[2].x, x + 20);
+  EXPECT_EQ(a[2].w, 20);
+  // A gain ends at the bar's end; a low value takes the low bar; SP lies on
+  // row 64 of the narrow picture.
+  e.m_Def.m_nMaxSp = 10;
+  e.m_nSp = 1;
+  e.CharaChangeSp(1, 1);
+  ASSERT_EQ(CharaGaugePieces(e, false, 200, a), 3);
+  EXPECT_EQ(a[0].sy, 64);
+  EXPECT_EQ(a[1].sx, 128 + 32);
+  EXPECT_EQ(a[2].sx, 128 + 64);
+  EXPECT_EQ(a[2].x + a[2].w, x + a[1].w);
+  e.m_bDefeated = 1;
+  EXPECT_EQ(CharaGaugePieces(e, true, 256, a), 0);
 }
 
 }  // namespace
