@@ -97,6 +97,23 @@ TEST_F(StageCharaTest, StepResultsReportThePaddedEdgesAndTheFall) {
   EXPECT_EQ(f.StepY(), 8);
 }
 
+TEST_F(StageCharaTest, AJumpIsRefusedWithZeroWhileInTheAir) {
+  cStageChara& e = AddEnemy(MakeEnemyDef(5), 5, 11);
+  cEdCommand jump = MakeFlowCommand(FlowCommandKind::Jump);
+  cCommandRun run;
+  run.m_lpCommand = &jump;
+  run.m_dSpeed = -4.0;
+  e.m_nAirFrames = 2;
+  EXPECT_EQ(e.StartJump(run), 0);
+  EXPECT_EQ(e.m_dSpeedY, 0.0);
+  e.m_nAirFrames = 0;
+  e.m_bRidingChara = 1;
+  EXPECT_EQ(e.StartJump(run), 1);
+  EXPECT_EQ(e.m_dSpeedY, -4.0);
+  EXPECT_EQ(e.m_bJumpA + e.m_bJumpB, 2);
+  EXPECT_EQ(e.m_bRidingChara, 0);
+}
+
 TEST_F(StageCharaTest, TheCarriedItemsIconShowsThirtyTwoFramesInEveryNinetySix) {
   cItemObj item;
   item.ItemObjInit(5, MakeItemDef({}), 1);
