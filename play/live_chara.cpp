@@ -494,6 +494,49 @@ void cChara::CharaWarpToCell(int x, int y) {
   CharaWarpToCellY(y);
 }
 
+// ---- Movement toward a point ----
+
+namespace {
+bool SnapsOnArrival(const cCommandRun& run) {
+  return run.m_lpCommand && run.m_lpCommand->m_pMove && run.m_lpCommand->m_pMove->m_byStopOnArrival;
+}
+}  // namespace
+
+int cChara::MoveTowardPoint(cCommandRun& run, double x0, double y0, double x1, double y1, int bRelative,
+                            int bNoDiagonal) {
+  int nDir = 0;
+  const int r = AimVelocity(run.m_dVelocityX, run.m_dVelocityY, nDir, this, x0, y0, x1, y1, run.m_dSpeed, bRelative,
+                            bNoDiagonal, 1);
+  run.m_nFacingRequest = nDir;
+  if (r && SnapsOnArrival(run)) {
+    SetCenter(x1, y1);
+    run.m_dVelocityX = run.m_dVelocityY = 0;
+  }
+  return r;
+}
+
+int cChara::MoveTowardPointX(cCommandRun& run, double x0, double x1) {
+  int nDir = 0;
+  const int r = SpeedToward(SCROLL_X, run.m_dVelocityX, run.m_dVelocityY, nDir, this, x0, x1, run.m_dSpeed, 0, 1);
+  run.m_nFacingRequest = nDir;
+  if (r && SnapsOnArrival(run)) {
+    SetCenterX(x1);
+    run.m_dVelocityX = run.m_dVelocityY = 0;
+  }
+  return r;
+}
+
+int cChara::MoveTowardPointY(cCommandRun& run, double y0, double y1) {
+  int nDir = 0;
+  const int r = SpeedToward(SCROLL_Y, run.m_dVelocityY, run.m_dVelocityX, nDir, this, y0, y1, run.m_dSpeed, 0, 1);
+  run.m_nFacingRequest = nDir;
+  if (r && SnapsOnArrival(run)) {
+    SetCenterY(y1);
+    run.m_dVelocityX = run.m_dVelocityY = 0;
+  }
+  return r;
+}
+
 // ---- Targets ----
 
 void cChara::SetTargetChara(cChara* lpTarget) {

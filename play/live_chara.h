@@ -155,6 +155,15 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   void CharaWarpToCellY(int nCell);
   void CharaWarpToCell(int x, int y);
 
+  // ---- Movement toward a point (the move commands) ----
+  // From (x0, y0) toward (x1, y1) at the run's speed, view coordinates: the
+  // velocity and direction go into the run; 1 on arrival, where a move that
+  // stops on arrival puts the picture's centre on the point and clears the
+  // run's velocity.
+  int MoveTowardPoint(cCommandRun& run, double x0, double y0, double x1, double y1, int bRelative, int bNoDiagonal);
+  int MoveTowardPointX(cCommandRun& run, double x0, double x1);
+  int MoveTowardPointY(cCommandRun& run, double y0, double y1);
+
   // ---- Targets ----
   void SetTargetChara(cChara* lpTarget);
   // Every link from and to this chara dropped: targets, pursuers, parent

@@ -240,3 +240,40 @@ TEST_F(CharaGaugeTest, PiecesFollowThePictureWidthAndTheChangesSide) {
 }
 
 }  // namespace
+
+namespace {
+
+class MoveTowardPointTest : public cCharaFixture {};
+
+TEST_F(MoveTowardPointTest, AMoveSnapsToThePointOnArrivalOnlyWhenItsRecordAsks) {
+  cEdChara d = MakeEnemyDef(5);
+  d.m_nMoveType = 1;
+  cStageChara& e = AddEnemy(d, 5, 5);
+  cEdCommand move = MakeFlowCommand(FlowCommandKind::StraightMove);
+  NewEdMove(move.m_pMove);
+  move.m_pMove->m_byStopOnArrival = 0;
+  cCommandRun run;
+  run.m_lpCommand = &move;
+  run.m_dSpeed = 4.0;
+  e.UpdateScreenRect();
+  int cx = 0, cy = 0;
+  PictureCentre(e, cx, cy);
+  // Far: a velocity toward the point, direction 2 for a positive x speed.
+  EXPECT_EQ(e.MoveTowardPoint(run, cx, cy, cx + 30, cy, 1, 0), 0);
+  EXPECT_DOUBLE_EQ(run.m_dVelocityX, 4.0);
+  EXPECT_EQ(run.m_nFacingRequest, 2);
+  // Within one step: arrival, and no snap unless the move asks for it.
+  const double x0 = e.m_dX;
+  EXPECT_EQ(e.MoveTowardPoint(run, cx, cy, cx + 3, cy, 1, 0), 1);
+  EXPECT_EQ(e.m_dX, x0);
+  move.m_pMove->m_byStopOnArrival = 1;
+  EXPECT_EQ(e.MoveTowardPointX(run, cx, cx + 3), 1);
+  EXPECT_DOUBLE_EQ(e.m_dX, x0 + 3);
+  EXPECT_EQ(run.m_dVelocityX, 0.0);
+  e.UpdateScreenRect();
+  PictureCentre(e, cx, cy);
+  EXPECT_EQ(e.MoveTowardPointY(run, cy, cy - 2), 1);
+  EXPECT_DOUBLE_EQ(e.m_dY, CellPx(5) - 2);
+}
+
+}  // namespace
