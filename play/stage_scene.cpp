@@ -49,12 +49,14 @@ cSceneStage::cSceneStage(const STAGESTART& start) : m_Start(start) {
   std::lock_guard<std::mutex> lock(s_SceneLock);
   g_lpSceneStage = this;
   g_lpStageContext = this;
+  g_FlowContext.m_lpStage = this;
 }
 
 cSceneStage::~cSceneStage() {
   std::lock_guard<std::mutex> lock(s_SceneLock);
   if (g_lpSceneStage == this) g_lpSceneStage = nullptr;
   if (g_lpStageContext == this) g_lpStageContext = nullptr;
+  if (g_FlowContext.m_lpStage == this) g_FlowContext = FLOWCONTEXT{};
 }
 
 void cSceneStage::Update() {

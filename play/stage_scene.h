@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/checked_containers.h"
+#include "flow/flow_host.h"
 #include "platform/win_types.h"
 #include "play/stage_context.h"
 
@@ -85,7 +87,7 @@ struct STAGESTART {
   BOOL bRanking = 0;         // the ranking switch of the running game
 };
 
-class cSceneStage : public cStageContext {
+class cSceneStage : public cStageContext, public cFlowStage {
  public:
   explicit cSceneStage(const STAGESTART& start);
   ~cSceneStage() override;
@@ -123,6 +125,19 @@ class cSceneStage : public cStageContext {
 
   // ---- After play (after_play.cpp) ----
   int DecideNextMode();
+
+  // ---- The stage as the flows see it ----
+  cVector<int32_t>& StageVars() override { return m_vStageVar; }
+  int32_t& TimeCounter() override { return m_Timer.nTime; }
+  BOOL TimeOn() override { return m_Timer.bFrozen ? FALSE : TRUE; }
+  int32_t& ScrollSpeed(int nAxis) override { return m_anScrollSpeed[nAxis == SCROLL_Y ? 1 : 0]; }
+  BOOL& AutoScroll(int nAxis) override { return m_abAutoScroll[nAxis == SCROLL_Y ? 1 : 0]; }
+  void SetScrollSpeed(int nAxis, BOOL bOn, int32_t nSpeed) override;
+  // The defeat handling of a chara whose HP a flow took comes with the
+  // charas; the flag asks the play frame to sweep.
+  void SetOtherCharaDefeated() override { m_bSweep = 1; }
+  // Player 1 once the player lands.
+  cFlowChara* FirstPlayer() override { return nullptr; }
 
   // ---- Steps of the live objects (play_frame.cpp). Each is the call point
   // of the unit that brings the objects; until it lands they do nothing. ----
@@ -163,7 +178,10 @@ class cSceneStage : public cStageContext {
   int32_t m_nNextStage = 0;
   std::vector<uint8_t> m_vCharaFlag;
   std::vector<int32_t> m_vHitSubStep;  // one entry per sub-step: 1 tests hits
-  std::vector<int32_t> m_vStageVar;
+  cVector<int32_t> m_vStageVar;
+  // The auto-scroll of each axis as the flows read and set it.
+  int32_t m_anScrollSpeed[2] = {0, 0};
+  BOOL m_abAutoScroll[2] = {0, 0};
 
   // The ranking block.
   uint32_t m_bRankEligible = 0;

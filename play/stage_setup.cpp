@@ -54,6 +54,13 @@ void RequestStageMusic(BOOL bRestartMusic) {
 
 }  // namespace
 
+void cSceneStage::SetScrollSpeed(int nAxis, BOOL bOn, int32_t nSpeed) {
+  const int a = nAxis == SCROLL_Y ? 1 : 0;
+  m_abAutoScroll[a] = bOn;
+  m_anScrollSpeed[a] = nSpeed;
+  cStageContext::SetScrollSpeed(a, bOn, nSpeed);
+}
+
 void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   Logf("In SetStage");
   m_nPlayFrame = 0;
@@ -79,6 +86,10 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   g_Stage.SetSpeedLevel(g_Stage.m_nSpeedLevel);
 
   SetupAxes(g_Stage);
+  m_abAutoScroll[0] = g_Stage.m_nScrollKindX == 1;
+  m_abAutoScroll[1] = g_Stage.m_nScrollKindY == 1;
+  m_anScrollSpeed[0] = g_Stage.m_nAutoScrollX;
+  m_anScrollSpeed[1] = g_Stage.m_nAutoScrollY;
   if (!BuildBlockMap(g_Stage)) {
     ErrorBoxf("%s", Sjis("メモリ不足により、ステージの初期設定に失敗しました！").c_str());
     m_bFailed = true;
