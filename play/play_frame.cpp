@@ -79,6 +79,10 @@ void cSceneStage::PlayFrame() {
     g_StageLinks.pfnClearPressed();
   }
   if (g_StageLinks.pfnRecordInput) g_StageLinks.pfnRecordInput();
+  if (g_StageLinks.pfnReadKeyLogs) {
+    g_StageLinks.pfnReadKeyLogs(m_avKeyLog);
+    for (int i = 0; i < KEY_LOGS; ++i) m_KeyLogs.aLog[i] = m_avKeyLog[i];
+  }
 
   // Each way out ends the frame without drawing: the screen keeps the
   // previous picture.

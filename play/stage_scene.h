@@ -12,6 +12,7 @@
 #include "base/checked_containers.h"
 #include "flow/flow_host.h"
 #include "platform/win_types.h"
+#include "play/key_conditions.h"
 #include "play/stage_context.h"
 
 class cEdProgress;
@@ -50,6 +51,9 @@ struct STAGELINKS {
   void (*pfnClearPressed)() = nullptr;
   // Player 1's input history, run logs and the recorded key record.
   void (*pfnRecordInput)() = nullptr;
+  // Player 1's 19 run logs (ten direction logs, then nine button logs),
+  // newest run first, copied into the scene's vectors.
+  void (*pfnReadKeyLogs)(std::vector<KEYRUN>* avLogs) = nullptr;
   // Every player's input history cleared and run logs trimmed.
   void (*pfnResetInputLogs)() = nullptr;
   // thPause's frame start on its private input copy: waits for the frame,
@@ -182,6 +186,11 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // The auto-scroll of each axis as the flows read and set it.
   int32_t m_anScrollSpeed[2] = {0, 0};
   BOOL m_abAutoScroll[2] = {0, 0};
+
+  // Player 1's key logs of this play frame, as the key conditions of the
+  // flows read them (m_KeyLogs spans the vectors).
+  std::vector<KEYRUN> m_avKeyLog[KEY_LOGS];
+  KEYLOGS m_KeyLogs;
 
   // The ranking block.
   uint32_t m_bRankEligible = 0;

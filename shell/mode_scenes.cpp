@@ -40,6 +40,8 @@ void cEmptyModeScene::Update() {
 
 // ---- The stage mode -------------------------------------------------------------
 
+static_assert(kDirectionLogs + kButtonLogs == KEY_LOGS);
+
 cStageModeScene::cStageModeScene() {
   const cSceneManager& m = g_SceneMgr;
   STAGESTART start;
@@ -74,18 +76,27 @@ void cStageModeScene::Update() {
 
 namespace {
 
-void ReadKeysOf(const cPlayerInput& in, PLAYERKEYS& keys) {
-  keys.wPressed = in.m_wButton;
-  keys.wHeld = in.InputHistoryLookBack(1, 0);
-  keys.wHeldBefore = in.InputHistoryLookBack(1, 1);
+// The button word is what is held; newly pressed is what was not held in
+// the frame before (the history's newest entry until this frame is pushed).
+void ReadKeysOf(const cPlayerInput& in, bool bPushed, PLAYERKEYS& keys) {
+  keys.wHeld = in.m_wButton;
+  keys.wHeldBefore = in.InputHistoryLookBack(1, bPushed ? 1 : 0);
+  keys.wPressed = static_cast<uint16_t>(keys.wHeld & ~keys.wHeldBefore);
   keys.wDirection = in.m_wDirection;
 }
+
+// The buttons held at the scene's last read: the states after play push no
+// input history, so newly pressed is taken against this. Game thread only.
+uint16_t s_wHeldAtLastRead = 0;
 
 // Menus of the stage read the direction with the menu key repeat.
 void StageReadKeys(PLAYERKEYS& keys) {
   if (g_vPlayerInput.empty()) return;
   cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
-  ReadKeysOf(in, keys);
+  ReadKeysOf(in, false, keys);
+  keys.wHeldBefore = s_wHeldAtLastRead;
+  keys.wPressed = static_cast<uint16_t>(keys.wHeld & ~keys.wHeldBefore);
+  s_wHeldAtLastRead = keys.wHeld;
   const uint16_t wSaved = in.m_wDirection;
   uint32_t adwCount[2] = {in.m_adwRepeatCount[0], in.m_adwRepeatCount[1]};
   const uint32_t dwHistory = in.m_dwRepeatHistory;
@@ -107,6 +118,18 @@ void StageRecordInput() {
   cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
   in.InputHistoryPush();
   in.InputLogRecord();
+}
+
+void StageReadKeyLogs(std::vector<KEYRUN>* avLogs) {
+  if (g_vPlayerInput.empty()) return;
+  const cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
+  auto copy = [](const cVector<cInputLog>& from, int nFrom, std::vector<KEYRUN>& to) {
+    to.clear();
+    if (nFrom >= static_cast<int>(from.size())) return;
+    for (const INPUTRUN& r : from[nFrom]) to.push_back(KEYRUN{r.dwState, r.dwFrames});
+  };
+  for (int i = 0; i < kDirectionLogs; ++i) copy(in.m_vDirectionLog, i, avLogs[i]);
+  for (int i = 0; i < kButtonLogs; ++i) copy(in.m_vButtonLog, i, avLogs[kDirectionLogs + i]);
 }
 
 void StageResetInputLogs() {
@@ -139,7 +162,7 @@ BOOL StageFrozenFrameStart(PLAYERKEYS& keys) {
   if (!t_vPauseInput.empty()) {
     cPlayerInput& in = t_vPauseInput.CheckedAt(0);
     in.InputHistoryPush();
-    ReadKeysOf(in, keys);
+    ReadKeysOf(in, true, keys);
   }
   return bRestored;
 }
@@ -178,6 +201,7 @@ void InstallStageLinks() {
   s.pfnClearPressed = &StageClearPressed;
   s.pfnRecordInput = &StageRecordInput;
   s.pfnResetInputLogs = &StageResetInputLogs;
+  s.pfnReadKeyLogs = &StageReadKeyLogs;
   s.pfnFrozenFrameStart = &StageFrozenFrameStart;
   s.pfnPresent = &PresentFrame;
   s.pfnAppActive = &StageAppActive;
