@@ -9,6 +9,7 @@
 #include "play/play_state.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
+#include "records/ranking.h"
 #include "records/stage.h"
 #include "records/system.h"
 
@@ -107,12 +108,23 @@ void cSceneStage::FinishStage() {
   std::fill(m_vRankPos.begin(), m_vRankPos.end(), -1);
   if (!m_Start.bFreeStage) {
     if (!m_Start.bRanking) return;
-    if (!IsLastStage(g_Progress.m_nArea + 1, g_Progress, m_nNextStage, "stg4")) return;
+    if (!IsLastStage(m_nNextStage, g_Progress, m_nNextStage, "stg4")) return;
   }
   const cEdProgress& p = g_Progress;
   m_vResult = {p.m_nTotalScore, p.m_nRankValue1, p.m_nRankValue2, p.m_nRankValue3, p.m_nRankValue4};
-  // The positions in the ranking tables are taken once those tables are
-  // loaded for the play kind (the ranking registration).
+  if (m_Start.bEditorLink) return;
+  // A category counts when the play kind and the stage both switch it on.
+  const cVector<cEdRankingSwitch>& vKinds = g_System.m_vecRankingSwitch;
+  const int nKind = m_Start.nPlayKind;
+  if (nKind < 0 || nKind >= static_cast<int>(vKinds.size())) return;
+  const cVector<uint8_t>& vKindOn = vKinds[nKind].Flags();
+  for (int i = 0; i < RANK_TABLE_COUNT; ++i) {
+    const bool bKindOn = i < static_cast<int>(vKindOn.size()) && vKindOn[i];
+    const bool bStageOn = i < static_cast<int>(g_Stage.m_vecRankingSwitch.size()) && g_Stage.m_vecRankingSwitch[i];
+    if (!bKindOn || !bStageOn || i >= static_cast<int>(g_RankingSet.m_vecTable.size())) continue;
+    m_vRankPos[i] = FindRankPosition(g_RankingSet.m_vecTable[i], m_vResult[i]);
+    if (m_vRankPos[i] != -1) m_bRankEligible = 1;
+  }
 }
 
 void cSceneStage::AddStageTotals() {

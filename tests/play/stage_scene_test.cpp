@@ -16,6 +16,7 @@
 #include "platform/messages.h"
 #include "play/play_links.h"
 #include "records/progress.h"
+#include "records/ranking.h"
 #include "records/system.h"
 #include "tests/play/play_fixture.h"
 
@@ -356,5 +357,35 @@ TEST_F(StageScene, CloseDuringThePauseThreadClosesAgainInOrder) {
     EXPECT_FALSE(RequestStageClose());
     g_hWndMain = nullptr;
     ResetMessageLayerForTests();
+  }
+}
+
+TEST_F(StageScene, AFinishedStageTakesTheRankingPlacesItsSwitchesAllow) {
+  struct CASE {
+    const char* pszWhat;
+    STAGESTART start;
+    std::vector<int32_t> positions;
+    uint32_t bEligible;
+  } cases[] = {
+      // A stage file ranks whatever the game's switch; score and clear time
+      // are switched on for free play and for the stage.
+      {"stage file", {0, 3, 2, 1, 0, 0}, {0, -1, 0, -1, -1}, 1},
+      {"editor link", {0, 3, 2, 1, 1, 0}, {-1, -1, -1, -1, -1}, 0},
+      {"ranking off", {0, 3, 2, 0, 0, 0}, {-1, -1, -1, -1, -1}, 0},
+  };
+  g_System.m_vecRankingSwitch.assign(4, cEdRankingSwitch());
+  g_System.m_vecRankingSwitch[2].Flags().assign({1, 1, 1, 0, 0});
+  m_Stage.m_vecRankingSwitch.assign({1, 0, 1, 1, 1});
+  ResetRanking(g_RankingSet);
+  for (const CASE& c : cases) {
+    auto s = MakeScene(c.start);
+    s->Update();
+    g_Progress.m_nScore = 100;
+    s->FinishStage();
+    EXPECT_EQ(s->m_vRankPos, c.positions) << c.pszWhat;
+    EXPECT_EQ(s->m_bRankEligible, c.bEligible) << c.pszWhat;
+    if (c.start.bFreeStage) {
+      EXPECT_EQ(s->m_vResult[0], g_Progress.m_nTotalScore) << c.pszWhat;
+    }
   }
 }
