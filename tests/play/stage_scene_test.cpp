@@ -389,3 +389,97 @@ TEST_F(StageScene, AFinishedStageTakesTheRankingPlacesItsSwitchesAllow) {
     }
   }
 }
+
+namespace {
+
+// Player 1's keys of the next frames, one entry each (then nothing).
+std::vector<PLAYERKEYS> g_vFrameKeys;
+size_t g_nFrameKey = 0;
+
+void FeedKeys(std::initializer_list<PLAYERKEYS> keys) {
+  g_vFrameKeys = keys;
+  g_nFrameKey = 0;
+  g_StageLinks.pfnReadKeys = [](PLAYERKEYS& k) {
+    if (g_nFrameKey < g_vFrameKeys.size()) k = g_vFrameKeys[g_nFrameKey++];
+  };
+}
+
+constexpr PLAYERKEYS kNone{};
+constexpr PLAYERKEYS kDecide{PLAYERKEY_DECIDE, PLAYERKEY_DECIDE, 0, 0};
+constexpr PLAYERKEYS kCancel{PLAYERKEY_CANCEL, PLAYERKEY_CANCEL, 0, 0};
+constexpr PLAYERKEYS kDown{0, 0, 0, 8};
+
+}  // namespace
+
+TEST_F(StageScene, PauseMenuRowsAndWhereEachLeads) {
+  struct CASE {
+    const char* pszWhat;
+    STAGESTART start;
+    std::initializer_list<PLAYERKEYS> keys;
+    int nState;      // after the keys
+    int nNextMode;   // -1: not changed
+    int nCloses;     // WM_CLOSE posted
+  } cases[] = {
+      {"continue", {0, 3, 2, 0, 0, 0}, {kDecide}, STAGESTATE_RESULT, -1, 0},
+      {"cancel", {0, 3, 2, 0, 0, 0}, {kCancel}, STAGESTATE_RESULT, -1, 0},
+      {"retry", {0, 3, 2, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_BANNER, -1, 0},
+      // Down twice wraps over the three rows to give up.
+      {"give up", {0, 3, 2, 0, 0, 0}, {kDown, kDown, kDecide}, STAGESTATE_END, 0, 0},
+      {"give up a stage file", {0, 3, 2, 1, 0, 0}, {kDown, kDown, kDecide}, STAGESTATE_END, -1, 1},
+      // Replay playback has two rows: down once reaches give up.
+      {"give up a replay", {0, 4, 3, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_END, 0, 0},
+  };
+  for (const CASE& c : cases) {
+    ResetMessageLayerForTests();
+    g_hWndMain = CreateMessageWindow(&RecordingWndProc);
+    s_nCloses = 0;
+    auto s = MakeScene(c.start);
+    s->Update();
+    s->m_nNextMode = -1;
+    s->m_nSavedState = STAGESTATE_RESULT;
+    s->m_nSavedSubState = 1;
+    s->m_nState = STAGESTATE_PAUSEMENU;
+    s->m_nSubState = 0;
+    FeedKeys(c.keys);
+    for (size_t i = 0; i < c.keys.size(); ++i) s->Update();
+    EXPECT_EQ(s->m_nState, c.nState) << c.pszWhat;
+    EXPECT_EQ(s->m_nNextMode, c.nNextMode) << c.pszWhat;
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+    EXPECT_EQ(s_nCloses, c.nCloses) << c.pszWhat;
+    s.reset();
+    g_hWndMain = nullptr;
+    ResetMessageLayerForTests();
+  }
+}
+
+TEST_F(StageScene, StoryMissMenuRetriesOrLeavesForTheWorldMap) {
+  m_Stage.m_bTimeLimit = 1;
+  m_Stage.m_nTimeLimit = 1;
+  g_System.m_bStoryMissMenu = 1;
+  for (bool bRetry : {true, false}) {
+    auto s = MakeScene({0, 0, 0, 0, 0, 0});
+    RunUntil(*s, STAGESTATE_PLAY);
+    RunUntil(*s, STAGESTATE_MISSMENU, 200);
+    ASSERT_EQ(s->m_nState, STAGESTATE_MISSMENU);
+    // Frozen frames in the menu take no further life.
+    const int32_t nLives = g_Progress.m_nLives;
+    FeedKeys({kNone, kNone});
+    s->Update();
+    s->Update();
+    EXPECT_EQ(g_Progress.m_nLives, nLives);
+    if (bRetry) {
+      FeedKeys({kDecide});
+      s->Update();
+      EXPECT_EQ(s->m_nState, STAGESTATE_BANNER);
+      EXPECT_FALSE(s->Player1Defeated());
+    } else {
+      FeedKeys({kDown, kDecide});
+      s->Update();
+      s->Update();
+      EXPECT_EQ(s->m_nState, STAGESTATE_END);
+      EXPECT_EQ(s->m_nNextMode, 1);
+      EXPECT_EQ(g_Progress.m_bLeftStage, 1);
+    }
+  }
+}
