@@ -87,10 +87,10 @@ void cSceneStage::SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames,
 
 BOOL cSceneStage::RunPauseThread() {
   if (thPause.Create(&PauseThreadProc, this)) {
-    while (!PostThreadMessage(thPause.m_dwThreadId, WM_APP, 0, 0)) {
-      if (!thPause.m_hThread) break;
-      Sleep(0);
-    }
+    // The thread's queue exists before it runs, so the start message is
+    // taken at the first post; a post that fails means the thread has
+    // already ended (and its queue with it), so it is not repeated.
+    PostThreadMessage(thPause.m_dwThreadId, WM_APP, 0, 0);
     thPause.WaitClose();
   }
   if (m_bCloseRequest) {

@@ -70,13 +70,13 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   }
 }
 
-void cSceneStage::DrawPlayerAndSettleMiss(BOOL) {
+void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
   // Player 1's body and effect layers, or its defeat animation, are drawn
   // here once the player lands; until then a defeat has run out at once.
-  // The miss is settled once, in the frame of play in which the defeat has
-  // run out: the frozen frames of the states after it must not take a life
-  // again.
-  if (!Player1Defeated() || m_nState != STAGESTATE_PLAY) return;
+  // The miss is settled once, in a drawn frame of play: the frozen frames
+  // of the states after it must not take a life again, and thPause, which
+  // may draw while play is stopped in a step, must not set the stage up.
+  if (!Player1Defeated() || m_nState != STAGESTATE_PLAY || bStill) return;
   if (m_Start.nTitleChoice == 4) {
     SetStage(1, 1);
     m_nState = STAGESTATE_BANNER;

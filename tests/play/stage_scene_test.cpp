@@ -483,3 +483,18 @@ TEST_F(StageScene, StoryMissMenuRetriesOrLeavesForTheWorldMap) {
     }
   }
 }
+
+TEST_F(StageScene, FrozenFramesNeverSettleAMiss) {
+  auto s = MakeScene();
+  RunUntil(*s, STAGESTATE_PLAY);
+  const int32_t nLives = g_Progress.m_nLives;
+  s->m_bPlayer1Defeated = 1;
+  // A defeat that finished the stage: the extra-life display draws while
+  // the play frame is still in its step.
+  s->SetPauseWait(4, 0, 5, 0);
+  EXPECT_TRUE(s->RunPauseThread());
+  EXPECT_EQ(g_nPresents, 5);
+  EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
+  EXPECT_EQ(g_Progress.m_nLives, nLives);
+  EXPECT_TRUE(s->Player1Defeated());
+}
