@@ -31,6 +31,7 @@
 #include "shell/frame_timing.h"
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
+#include "shell/mode_scenes.h"
 #include "shell/music_requests.h"
 #include "shell/player_input.h"
 #include "shell/record_seams.h"
@@ -287,6 +288,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
 
   g_SceneMgr.m_nTargetFps = 60;
   g_SceneMgr.m_nFadeStep = 10;
+  InstallStageLinks();
 
   for (cPlayerInput& in : g_vPlayerInput) {
     in.m_dwRepeatDelay = 18;
