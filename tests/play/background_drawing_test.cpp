@@ -227,3 +227,51 @@ TEST_F(BackgroundDrawing, ViewLimitWindows) {
   DDReleaseSurface(&stage);
   DDReleaseSurface(&work);
 }
+
+TEST_F(BackgroundDrawing, PicturesOnShowEndInTheMiddleOfTheWalk) {
+  cDrawFixture fx(DrawModes()[1]);
+  ASSERT_TRUE(fx.Ok());
+  Start(MakeBlockStage(40, 20, 5));
+  PICTURESONSHOW pics;
+  const DWORD blend[2] = {0, 0};
+  // Three pictures on layer 0: the middle one's time is over first.
+  const int32_t times[3] = {5, 0, 5};
+  for (int i = 0; i < 3; ++i) {
+    DDAddSurfaceToList(pics.lstSD, pics.lstInfo, 16, 16, 1, 0, 0, nullptr);
+    DDFillSurface(&pics.lstSD.back(), 30 + i);
+    pics.lstPic.emplace_back();
+    SetPictureParams(pics.lstPic.back(), i, 10.0 + 20 * i, 10.0, 16, 16, PICTUREMODE_TIMED, times[i], 100, blend, 1, 0,
+                     0);
+    ++pics.nCount;
+  }
+  DrawScreenPictures(pics, &g_BackBufferSD, 1, 0);
+  EXPECT_EQ(pics.nCount, 3);
+  for (int f = 0; f < 3; ++f) DrawScreenPictures(pics, &g_BackBufferSD, 0, 0);
+  EXPECT_EQ(pics.nCount, 2);
+  EXPECT_EQ(pics.lstSD.size(), 2u);
+  EXPECT_EQ(pics.lstInfo.size(), 2u);
+  EXPECT_EQ(pics.lstPic.front().nNumber, 0);
+  EXPECT_EQ(pics.lstPic.back().nNumber, 2);
+  ClearStagePictures(pics);
+  EXPECT_EQ(pics.nCount, 0);
+  EXPECT_TRUE(pics.lstSD.empty());
+}
+
+TEST_F(BackgroundDrawing, AFrameWithEveryPictureMissingDrawsWhatExists) {
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  cEdStage stage = MakeBlockStage(40, 20, 5);
+  PlaceRow(stage, 0, 39, 5, 1);
+  stage.m_vecBackground.assign(10, Background(0, 0.5, 0.5));  // more entries than surfaces
+  StartAt(700, 400, stage);
+  SelectSheetSet(true, false);
+  InstallStageSheetSource();
+  DDFillSurface(&g_BackBufferSD, 3);
+  DrawBackgrounds(&g_BackBufferSD, 0);
+  StepBackgroundScroll();
+  DrawBlockMap(&g_BackBufferSD, 0);
+  BOOL bWarn = 0;
+  DrawTimeCounter(&g_BackBufferSD, bWarn);
+  // Nothing could be drawn from a picture: layer 0 shows colour 16.
+  EXPECT_EQ(BackPixel(100, 100), Colour16());
+}
