@@ -99,3 +99,31 @@ TEST(ScreenColour, TintsTheBackBuffer) {
     }
   }
 }
+
+TEST(ScreenColour, PalettePathBlendsThePaletteAtEightBits) {
+  cDrawFixture fx({"dd8", 0, 8, 0});
+  ASSERT_TRUE(fx.Ok());
+  SCREENCOLOUR sc;
+  ClearScreenColor(sc);
+  // A fade back needs a held tint on this path.
+  const int32_t fade[8] = {0, 0, 0, 0, 1, 0, 0, 0};
+  SetScreenColor(sc, fade);
+  EXPECT_FALSE(sc.bActive);
+  const int32_t tint[8] = {0, 0, 255, 100, 0, 0, 0, 0};
+  SetScreenColor(sc, tint);
+  const BYTE* pal = DDGetPaletteEntries();
+  StepScreenColor(sc, &g_BackBufferSD, 0);
+  // Full strength at once: every entry is the colour; the state ends and
+  // the palette keeps the tint.
+  EXPECT_EQ(pal[40 * 4 + 0], 0);
+  EXPECT_EQ(pal[40 * 4 + 2], 255);
+  EXPECT_FALSE(sc.bActive);
+  // Paused frames do nothing on this path.
+  SetScreenColor(sc, fade);
+  EXPECT_TRUE(sc.bActive);
+  StepScreenColor(sc, &g_BackBufferSD, 1);
+  EXPECT_EQ(pal[40 * 4 + 2], 255);
+  StepScreenColor(sc, &g_BackBufferSD, 0);
+  EXPECT_EQ(pal[40 * 4 + 0], g_Palette[40 * 4 + 0]);
+  EXPECT_EQ(pal[40 * 4 + 2], g_Palette[40 * 4 + 2]);
+}
