@@ -120,7 +120,8 @@ void TEXTOBJ::TextObjectSetup(const TEXTSETUP& s, BOOL bSurfaceExists) {
     return;
   }
   TextRender(&nWidth, &nHeight, strWork);
-  if (!bSurfaceExists || !lpSD) TextCreateSurface();
+  // A kept surface is used again only at the new text's size.
+  if (!bSurfaceExists || !lpSD || lpSD->nWidth != nWidth || lpSD->nHeight != nHeight) TextCreateSurface();
   if (lpSD) TextDrawToSurface(lpSD);
 }
 

@@ -269,6 +269,14 @@ TEST_F(MessageText, LifePopInAndTheLostChara) {
     ASSERT_NE(t.lpSD, nullptr);
     EXPECT_EQ(t.lpSD->nWidth, 34);
     EXPECT_EQ(g_lstTextSD.size(), 1u);
+    // Set up again over its kept surface with a longer text: the surface
+    // follows the size.
+    s.strText = "longer text";
+    s.bSubstitute = 0;
+    t.TextObjectSetup(s, 1);
+    ASSERT_NE(t.lpSD, nullptr);
+    EXPECT_EQ(t.lpSD->nWidth, 11 * 8 + 2);
+    EXPECT_EQ(g_lstTextSD.size(), 1u);
     t.RemoveSurface();
   }
 }
