@@ -8,6 +8,7 @@
 
 #include "play/game_object.h"
 #include "records/effect_records.h"
+#include "records/stage.h"
 #include "tests/play/draw_fixture.h"
 
 namespace {
@@ -192,4 +193,19 @@ TEST_F(ScreenEffects, BadRecordsEndWithoutHarm) {
   Start(0, {0, 0, 0, 0, 0}, 0, 1.0);
   for (int i = 0; i < 5; ++i) Frame();
   EXPECT_EQ(m_E.run.nEffect, 1);
+}
+
+TEST_F(ScreenEffects, BlinkHidesTheObjectsEveryOtherSpell) {
+  // No background shown: the backgrounds drawn over the frame are colour 16.
+  g_Stage.m_vecBackground.clear();
+  Start(8, {20, 2, 0, 0, 0}, 0, 1.0);
+  std::vector<int> hidden;
+  for (int k = 0; k < 8; ++k) {
+    DDFillSurface(&g_BackBufferSD, 40);
+    Frame();
+    hidden.push_back(BackPixel(50, 50) == m_c16 ? 1 : 0);
+  }
+  // The counter starts at 0 and is tested before it counts, so the first
+  // spell is one frame longer than the rest.
+  EXPECT_EQ(hidden, (std::vector<int>{1, 1, 1, 0, 0, 1, 1, 0}));
 }
