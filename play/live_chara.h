@@ -54,6 +54,18 @@ struct CHARAANIME {
   void ChangeAnime(int n, bool bForce);
 };
 
+// An animation a flow command started on the chara, tagged with its
+// command's effect tag.
+struct FLOWANIME {
+  int nAnime = 0;
+  int nTag = 0;
+  int nStep = 0;
+  int nTick = 0;  // sub-steps into the current step
+  int nHold = 0;  // extra sub-steps of the first step
+  int bStopping = 0;
+  int bFinished = 0;
+};
+
 // What a chara gets from the stage scene. The stage scene owns these values
 // and installs them; charas read and write them on the game thread only.
 struct CHARASCENE {
@@ -199,6 +211,51 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   void ChooseTarget(const int32_t* pParam, int nParams) override;
   void SetCharaSwitch(int nSwitch, int32_t nValue) override;
 
+  // Movement, warp and jump (chara_flow_host.cpp).
+  BOOL FacesRight() override { return m_nDir == 1; }
+  void SetFacing(BOOL bRight) override { m_nDir = bRight ? 1 : 0; }
+  BOOL FacingFixed() override { return m_bFixedFacing != 0; }
+  BOOL CanFly() override { return m_nNoGravity != 0; }
+  // The flow side's test and the objects' own (const) one are the same.
+  BOOL IsOnScreen() override { return cGameObj::IsOnScreen(); }
+  int IsOnScreen() const { return cGameObj::IsOnScreen(); }
+  void ClearScreenPinning() override { m_abPinned[0] = m_abPinned[1] = 0; }
+  void AddFrameMove(double dX, double dY) override;
+  double& InertiaVelocity(int nAxis) override { return nAxis == 0 ? m_dSpeedX2 : m_dSpeedY2; }
+  void ClearNoPush(int nAxis) override { m_abNoPush[nAxis == 0 ? 0 : 1] = 0; }
+  void StartMoveAnimation() override;
+  void Centre(double& dX, double& dY) override;
+  void PlacementPosition(double& dX, double& dY) override;
+  RECT ScreenBox() override;
+  BOOL HitWall() override { return m_bTouchLeft || m_bTouchRight; }
+  void ClearHitWall() override { m_bTouchLeft = m_bTouchRight = 0; }
+  void ProbeFeetCells(BOOL& bLeftSolid, BOOL& bRightSolid) override;
+  double RiddenMoveX() override;
+  BOOL FollowSlope(double& dVX, double& dVY) override;
+  void DisableMove() override;
+  int32_t LastBlockHitSide() override;
+  int32_t StepFactor() override { return m_wSetupWord; }
+  void Position(double& dX, double& dY) override;
+  void BoxSize(double& dW, double& dH) override;
+  void MoveAxis(int nAxis, double dDelta) override;
+  void SetPosition(double dX, double dY) override;
+  void WarpToCell(int32_t nColumn, int32_t nRow) override { CharaWarpToCell(nColumn, nRow); }
+  void SaveWarpOrigin() override;
+  void RestoreWarpOrigin() override;
+  BOOL WarpSpotFree() override;
+  void ClearVerticalMove() override { m_dSpeedY = 0; }
+  void PinToScreen(double dX, double dY) override;
+  void Launch(int nKind, cCommandRun& run, const cEdShot& shot) override;
+  void AddSword(cCommandRun& run, const cEdShot& shot, int32_t nWidth, int32_t nHeight) override;
+  void SetGraphic(int32_t nGraphic, int32_t nSecond, int32_t nThird) override;
+  void SetBaseAnimeSet(int32_t nSet) override { CharaSetAnimeSet(nSet, 0); }
+  void AddFlowAnime(int32_t nAnime, int32_t nTag) override;
+  void AddLeadInAnime(int32_t nAnime, int32_t nTag, int32_t nSkip, int32_t nHold) override;
+  void RemoveFlowAnimes(int32_t nTag) override;
+  void StopFlowAnimes(int32_t nTag) override;
+  void ResumeFlowAnimes(int32_t nTag) override;
+  void StartCharaEffect(int32_t nEffect, int32_t nMode, int32_t nRepeat) override;
+
   // The key logs the chara's key conditions and start key read: player 1's
   // for every chara (its own player's for the start key of a player chara).
   const KEYLOGS* KeyLogsOf(bool bOwnPlayer) const;
@@ -246,6 +303,16 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bStartFall = 0;
   int m_bExists = 1;
   int m_bOwnMove = 0;
+  // What the flow commands set: the screen pinning with its position, the
+  // no-push flags, the move-disabled flag until the next update, the kept
+  // warp origin, the graphic fields and the flow animations.
+  int m_abPinned[2] = {0, 0};
+  double m_dPinX = 0, m_dPinY = 0;
+  int m_abNoPush[2] = {1, 1};
+  int m_bMoveDisabled = 0;
+  double m_adWarpOrigin[4] = {0, 0, 0, 0};
+  int32_t m_nGraphic = 0, m_nGraphic2 = 0, m_nGraphic3 = 0;
+  cVector<FLOWANIME> m_vFlowAnime;
 };
 
 // The first player with that id, else the first chara of g_lstChara, else

@@ -50,6 +50,10 @@ struct TEXTOBJ {
   BOOL bPopIn = 0;
   double dPopIn = 0.0;
   BOOL bDrawn = 0;  // drawn at least once
+  // A message of the flows' message command, and its number when numbered.
+  BOOL bMessage = 0;
+  BOOL bNumbered = 0;
+  int32_t nNumber = 0;
 
   // bSurfaceExists: set up again over a text whose surface is kept.
   void TextObjectSetup(const TEXTSETUP& s, BOOL bSurfaceExists);

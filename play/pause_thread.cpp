@@ -85,7 +85,7 @@ void cSceneStage::SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames,
   m_Wait.nDelay = (bWaitKey && nKind == 1 && !bNoDelay) ? 10 : 0;
 }
 
-BOOL cSceneStage::RunPauseThread() {
+BOOL cSceneStage::StartPauseThread() {
   if (thPause.Create(&PauseThreadProc, this)) {
     // The thread's queue exists before it runs, so the start message is
     // taken at the first post; a post that fails means the thread has
@@ -144,7 +144,7 @@ void cSceneStage::AddStageTotals() {
     // The kind-3 message text of player 1 is shown over these frames once
     // message texts land.
     SetPauseWait(4, 0, 30, 0);
-    if (!RunPauseThread()) return;
+    if (!StartPauseThread()) return;
     while (!AppActive() && !IsThreadStopRequested()) Sleep(1);
   }
 }

@@ -53,6 +53,8 @@ cSceneStage::cSceneStage(const STAGESTART& start) : m_Start(start) {
 }
 
 cSceneStage::~cSceneStage() {
+  ClearStagePictures(m_Pictures);
+  DDReleaseSurfaceArray(m_lstLoadedSD);
   std::lock_guard<std::mutex> lock(s_SceneLock);
   if (g_lpSceneStage == this) g_lpSceneStage = nullptr;
   if (g_lpStageContext == this) g_lpStageContext = nullptr;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <list>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +13,10 @@
 #include "base/checked_containers.h"
 #include "flow/flow_host.h"
 #include "platform/win_types.h"
+#include "play/background_drawing.h"
 #include "play/key_conditions.h"
+#include "play/screen_colour.h"
+#include "play/screen_effects.h"
 #include "play/stage_context.h"
 
 class cEdProgress;
@@ -123,7 +127,7 @@ class cSceneStage : public cStageContext, public cFlowStage {
   void SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames, int32_t bNoDelay);
   // The starting protocol of thPause; FALSE when the close request came
   // meanwhile (WM_CLOSE has then been posted again).
-  BOOL RunPauseThread();
+  BOOL StartPauseThread();
   void FinishStage();
   void AddStageTotals();
 
@@ -140,8 +144,43 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // The defeat handling of a chara whose HP a flow took comes with the
   // charas; the flag asks the play frame to sweep.
   void SetOtherCharaDefeated() override { m_bSweep = 1; }
-  // Player 1 once the player lands.
-  cFlowChara* FirstPlayer() override { return nullptr; }
+  cFlowChara* FirstPlayer() override;
+  // The stage values, requests, texts, pictures and screen of the flows
+  // (stage_flow_host.cpp).
+  int32_t& StageClearRequest() override { return m_nStageEnd; }
+  int32_t& NextStage() override { return m_nNextStage; }
+  int32_t CommandTick() override;
+  double SpeedDiv() override;
+  double ScrollPos(int nAxis) override { return m_aScroll[nAxis == SCROLL_Y ? 1 : 0].dPos; }
+  BOOL ScrollHeld() override;
+  int32_t StageSize(int nAxis) override { return StageCells(nAxis == SCROLL_Y ? 1 : 0) * 32; }
+  int32_t FirstCell(int nAxis) override { return m_aScroll[nAxis == SCROLL_Y ? 1 : 0].nCellOrigin / 32; }
+  // The stage view fills the window from its top-left corner.
+  int32_t ViewOffset(int) override { return 0; }
+  void RequestSound(int32_t nIndex) override;
+  void RequestBgm(int32_t nMusic, int32_t nOption) override;
+  BOOL MessageSkip() override { return m_bMessageSkip; }
+  int FindNumberedMessage(int32_t nNumber) override;
+  int ShowMessage(const FLOWPARAMS& params, const std::string& strText, cFlowChara* pAnchor, BOOL bContinue,
+                  int nReplace) override;
+  int AddWaitText(int32_t nFrames) override;
+  void TakeDownText(int nIndex) override;
+  void SetGameWait(int32_t nFrames) override;
+  void ArmKeyWait(int nWaiter, BOOL bKey, int32_t nFrames, BOOL bMessageWait) override;
+  // 1 when play was asked to close while thPause ran.
+  BOOL RunPauseThread() override { return StartPauseThread() ? FALSE : TRUE; }
+  void ClearEffects() override;
+  void AddEffect(int32_t nEffect, double dX, double dY, int32_t nWidth, int32_t nHeight, int32_t nWait) override;
+  void ClearPictures() override { ClearStagePictures(m_Pictures); }
+  int FindNumberedPicture(int32_t nNumber) override;
+  void TakeDownPicture(int nIndex) override;
+  BOOL LoadPicture(const std::string& strFile, BOOL bScaled, int32_t& nWidth, int32_t& nHeight) override;
+  int ShowPicture(int nAt, const FLOWPICTURE& pic) override;
+  void SetScreenColor(const FLOWPARAMS& params) override;
+  int32_t BackgroundLayerCount() override;
+  BOOL& BackgroundVisible(int nLayer) override;
+  void StartScreenEffect(int32_t nEffect, int32_t nMode, int32_t nRepeat) override;
+  int32_t RunPaletteItem(int32_t nSource, int32_t nIndex) override;
 
   // ---- Steps of the live objects (play_frame.cpp). Each is the call point
   // of the unit that brings the objects; until it lands they do nothing. ----
@@ -198,6 +237,17 @@ class cSceneStage : public cStageContext, public cFlowStage {
   std::vector<int32_t> m_vResult;
   std::string m_strRankName;
   uint32_t m_bRegistered = 0;
+
+  // What the flows show on the stage: pictures, the screen colour and
+  // effect, the message-skip flag, the game-wait words, and the picture a
+  // picture command loaded for the ShowPicture that follows.
+  PICTURESONSHOW m_Pictures;
+  SCREENCOLOUR m_ScreenColour;
+  SCREENEFFECT m_ScreenEffect;
+  BOOL m_bMessageSkip = 0;
+  int32_t m_anGameWait[2] = {0, 0};
+  std::list<DDSURFACEDATA> m_lstLoadedSD;
+  std::list<DDSURFACEINFO> m_lstLoadedInfo;
 
   // The random seed of the attempt in play.
   uint32_t m_dwSeed = 1;

@@ -254,7 +254,7 @@ TEST_F(StageScene, PauseThreadDrawsItsFramesOrWaitsForAFreshKey) {
   auto s = MakeScene();
   s->Update();
   s->SetPauseWait(4, 0, 30, 0);
-  EXPECT_TRUE(s->RunPauseThread());
+  EXPECT_TRUE(s->StartPauseThread());
   EXPECT_EQ(g_nPresents, 30);
 
   // A decision button still held from before does not end the wait; a new
@@ -270,7 +270,7 @@ TEST_F(StageScene, PauseThreadDrawsItsFramesOrWaitsForAFreshKey) {
   g_vSounds.clear();
   s->m_bKeySwallow = 0;
   s->SetPauseWait(1, 1, 0, 0);
-  EXPECT_TRUE(s->RunPauseThread());
+  EXPECT_TRUE(s->StartPauseThread());
   EXPECT_EQ(g_nPresents, 12);
   EXPECT_EQ(g_vSounds, std::vector<int>{12});
   EXPECT_EQ(s->m_bKeySwallow, 1u);
@@ -337,7 +337,7 @@ TEST_F(StageScene, CloseDuringThePauseThreadClosesAgainInOrder) {
     s->Update();
     s->SetPauseWait(4, 1, 0, 0);  // a key wait that no key ends
     std::atomic<int> nResult{-1};
-    std::thread game([&] { nResult = s->RunPauseThread() ? 1 : 0; });
+    std::thread game([&] { nResult = s->StartPauseThread() ? 1 : 0; });
     while (!thPause.m_hThread) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(RequestStageClose());
@@ -492,7 +492,7 @@ TEST_F(StageScene, FrozenFramesNeverSettleAMiss) {
   // A defeat that finished the stage: the extra-life display draws while
   // the play frame is still in its step.
   s->SetPauseWait(4, 0, 5, 0);
-  EXPECT_TRUE(s->RunPauseThread());
+  EXPECT_TRUE(s->StartPauseThread());
   EXPECT_EQ(g_nPresents, 5);
   EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
   EXPECT_EQ(g_Progress.m_nLives, nLives);
