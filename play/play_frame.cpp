@@ -2,6 +2,11 @@
 // request, the space key, player 1's input, the timers, n logic sub-steps,
 // then the drawing; and every way out of play.
 #include "platform/messages.h"
+#include "play/block_chara_collision.h"
+#include "play/item_object.h"
+#include "play/live_lists.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
 #include "records/stage.h"
@@ -15,41 +20,130 @@ enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
 }  // namespace
 
 // ---- Steps of the live objects ------------------------------------------------
-// Each is the one place where its unit plugs into the frame. Until the
-// player, the charas, the items and the shots land, only the parts that
-// belong to the scene run.
+// Each is the one place where its unit plugs into the frame.
+
+namespace {
+
+bool Overlaps(const cGameObj& a, const cGameObj& b) {
+  return a.m_dX <= b.m_dRight && b.m_dX <= a.m_dRight && a.m_dY <= b.m_dBottom && b.m_dY <= a.m_dBottom;
+}
+
+// A chara's movement of one sub-step against the block map and the block
+// charas: 2 when it dies there (a deadly block, crushed), else 0.
+int MoveChara(cChara& c, cStageContext& ctx) {
+  BeginSubStepMove(c);
+  RideCarrier(c, g_lstChara);
+  c.CharaDecayImpulseX();
+  c.CharaDecayImpulseY();
+  c.StepX();
+  if (ctx.BlockMoveX(c) == 2) return 2;
+  ctx.CharaApplyGravity(c);
+  c.StepY();
+  if (ctx.BlockMoveY(c) == 2) return 2;
+  EndSubStepMove(c);
+  if (CollideWithBlockCharas(c, g_lstChara) == 2) return 2;
+  c.CharaCountInvincible();
+  return 0;
+}
+
+}  // namespace
 
 int cSceneStage::DefeatPlayer1() {
   RequestSystemSound(kSoundPlayerDefeated);
-  // CharaOnDefeated of player 1 (its defeat flows, score and defeated flag)
-  // comes with the player; a 1 from it finishes the stage.
   m_bPlayer1Defeated = 1;
+  cPlayer* p = ::FirstPlayer();
+  if (p && !p->m_bDefeated) {
+    p->m_bDefeated = 1;
+    // The defeat flows, the score and the carried item; a 1 finishes the
+    // stage.
+    if (p->CharaOnDefeated() == 1) return 1;
+  }
   return 0;
 }
 
 int cSceneStage::StepPlayer1() {
-  // Trigger 0 and the player's Update come with the player; the stage-end
-  // request is the scene's own.
   if (m_nStageEnd == 1) return STEP_FINISH;
   if (m_nStageEnd == 2) return STEP_DEFEAT;
-  // Then: the sweep, ApplyBlockEffect, RideCarrier, the X/Y block moves
-  // with their deaths, the squeeze tests, CollideWithBlockCharas, the
-  // rechecks and the push-speed decay.
+  cPlayer* p = ::FirstPlayer();
+  if (!p) return STEP_GO_ON;
+  p->m_Input = m_KeyLogs;
+  m_lpCurChara = p;
+  const int nDied = p->Update(0);
+  m_lpCurChara = nullptr;
+  if (m_nStageEnd == 1 || g_CharaScene.m_bStageEnd) return STEP_FINISH;
+  if (m_nStageEnd == 2 || nDied) return STEP_DEFEAT;
+  ApplyBlockEffect(*p);
+  if (MoveChara(*p, *this) == 2) return STEP_DEFEAT;
   return STEP_GO_ON;
 }
 
-int cSceneStage::StepCharas(bool) {
-  // The chara passes (block charas first, the short form; then the others,
-  // the long form) walk g_lstChara here once the charas land.
+int cSceneStage::StepCharas(bool bBlockCharas) {
+  if (bBlockCharas) {
+    // The start of the sub-step for every live chara: trigger marks, who
+    // exists this frame, the Always flows.
+    for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
+    for (auto& c : g_lstChara) c->CharaResetFlowMarks();
+    StageCharaConditionsPass();
+    for (auto& p : g_vPlayer) p->RaiseTrigger(FlowTrigger::Always);
+    for (auto& c : g_lstChara)
+      if (c->m_bPresent) c->RaiseTrigger(FlowTrigger::Always);
+  }
+  for (auto& pc : g_lstChara) {
+    cStageChara& c = *pc;
+    if ((c.m_Def.m_bBlockChara != 0) != bBlockCharas) continue;
+    if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved) continue;
+    m_lpCurChara = &c;
+    const int nDied = c.Update(0);
+    m_lpCurChara = nullptr;
+    if (nDied || MoveChara(c, *this) == 2) {
+      c.m_bDefeated = 1;
+      if (c.CharaOnDefeated() == 1) m_nStageEnd = 1;
+    }
+  }
+  if (!bBlockCharas || m_bSweep) {
+    m_bSweep = 0;
+    SweepCharas();
+    SweepItems();
+  }
   return STEP_GO_ON;
 }
 
-int cSceneStage::StepShots() { return STEP_GO_ON; }
+int cSceneStage::StepShots() {
+  // The shot list comes with the shot unit (play/shot).
+  return STEP_GO_ON;
+}
 
-void cSceneStage::RemoveOffScreen() {}
+void cSceneStage::RemoveOffScreen() {
+  // The removal areas of the charas, items and shots come with the shot
+  // unit, which shares them.
+}
 
 int cSceneStage::ResolvePlayerContacts() {
-  // UseHeldItem, ResolveGroupHits, then TouchItems while player 1 stands.
+  cPlayer* p = ::FirstPlayer();
+  if (!p || p->m_bDefeated) return STEP_GO_ON;
+  const size_t k = static_cast<size_t>(m_nSubStep - 1);
+  const bool bHits = k < m_vHitSubStep.size() && m_vHitSubStep[k];
+  if (bHits && !p->CharaIsInvincible()) {
+    for (auto& pc : g_lstChara) {
+      cStageChara& c = *pc;
+      if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved || c.m_nSide == p->m_nSide) continue;
+      if (c.m_Def.m_nAttack == 0 || p->CharaIsInvincibleTo(c.m_nId) || !Overlaps(*p, c)) continue;
+      if (p->CharaDamagedByChara(c)) return STEP_DEFEAT;
+      p->CharaStartInvincible();
+      break;
+    }
+  }
+  for (auto& pi : g_lstItem) {
+    cItemObj& it = *pi;
+    if (it.m_bRemoved || !it.m_bEnabled || it.m_Def.m_nPickup == ITEMPICKUP_NEVER || !Overlaps(*p, it)) continue;
+    // Taken once: the sweep frees it at the end of the sub-step.
+    it.m_bRemoved = 1;
+    const int r = GiveItemToPlayer(*p, it);
+    if (r == 2) return STEP_DEFEAT;
+    if (g_CharaScene.m_bStageEnd) return STEP_FINISH;
+  }
+  if (m_nStageEnd == 1) return STEP_FINISH;
+  if (m_nStageEnd == 2) return STEP_DEFEAT;
   return STEP_GO_ON;
 }
 

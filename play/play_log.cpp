@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "play/live_lists.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
 
@@ -28,9 +31,13 @@ void WritePlayLogLine(const cSceneStage& scene) {
     if (pszPath && *pszPath) s_Log.fp = std::fopen(pszPath, "w");
   }
   if (!s_Log.fp) return;
-  // Player 1's position and HP, and the counts of live charas, shots and
-  // items, are 0 until those objects land.
-  const int x = 0, y = 0, hp = 0, nCharas = 0, nShots = 0, nItems = 0;
+  // Shots are 0 until the shot list lands.
+  const cPlayer* p = FirstPlayer();
+  const int x = p ? static_cast<int>(std::floor(p->m_dX)) : 0;
+  const int y = p ? static_cast<int>(std::floor(p->m_dY)) : 0;
+  const int hp = p ? p->m_nHp : 0;
+  const int nCharas = static_cast<int>(g_lstChara.size()), nShots = 0;
+  const int nItems = static_cast<int>(g_lstItem.size());
   std::fprintf(s_Log.fp, "frame=%u stage=%d state=%d x=%d y=%d hp=%d lives=%d score=%d time=%d charas=%d shots=%d items=%d\n",
                scene.m_nPlayFrame, g_Progress.m_nArea, scene.m_nState, x, y, hp, g_Progress.m_nLives,
                g_Progress.m_nScore, scene.m_Timer.nTime, nCharas, nShots, nItems);

@@ -5,6 +5,8 @@
 #include "base/report.h"
 #include "media/graphics/dd.h"
 #include "platform/messages.h"
+#include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_state.h"
 #include "records/progress.h"
 #include "records/stage.h"
@@ -53,6 +55,9 @@ cSceneStage::cSceneStage(const STAGESTART& start) : m_Start(start) {
 }
 
 cSceneStage::~cSceneStage() {
+  // Nothing live outlives the stage it plays in.
+  ClearLiveObjects();
+  ClearStageTexts();
   ClearStagePictures(m_Pictures);
   DDReleaseSurfaceArray(m_lstLoadedSD);
   std::lock_guard<std::mutex> lock(s_SceneLock);

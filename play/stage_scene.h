@@ -117,6 +117,9 @@ class cSceneStage : public cStageContext, public cFlowStage {
 
   // ---- Stage set-up (stage_setup.cpp) ----
   void SetStage(BOOL bCopyStage, BOOL bRestartMusic);
+  // Player 1, the stage charas and the items from the stage's placements;
+  // the texts, pictures and screen state of the flows cleared.
+  void SetupLiveObjects();
 
   // ---- Frame drawing (stage_drawing.cpp) ----
   // Forms: play (1, 0, 1, 1), frozen (0, 1, 0, 1), result (0, 1, 0, 0).
@@ -245,6 +248,7 @@ class cSceneStage : public cStageContext, public cFlowStage {
   SCREENCOLOUR m_ScreenColour;
   SCREENEFFECT m_ScreenEffect;
   BOOL m_bMessageSkip = 0;
+  cVector<uint8_t> m_vSwitch;  // the stage's switches the charas turn on
   int32_t m_anGameWait[2] = {0, 0};
   std::list<DDSURFACEDATA> m_lstLoadedSD;
   std::list<DDSURFACEINFO> m_lstLoadedInfo;

@@ -9,7 +9,12 @@
 #include "platform/game_random.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
+#include "play/item_object.h"
+#include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_links.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
@@ -53,6 +58,66 @@ void RequestStageMusic(BOOL bRestartMusic) {
 }
 
 }  // namespace
+
+namespace {
+
+// A spawn spot is taken when it overlaps a live chara other than the one
+// placed.
+bool OverlapsLiveChara(const cGameObj& obj) {
+  auto hit = [&obj](const cChara& c) {
+    return &c != &obj && !c.m_bDefeated && !c.m_bRemoved && c.m_dX <= obj.m_dRight && obj.m_dX <= c.m_dRight &&
+           c.m_dY <= obj.m_dBottom && obj.m_dY <= c.m_dBottom;
+  };
+  for (auto& p : g_vPlayer)
+    if (hit(*p)) return true;
+  for (auto& c : g_lstChara)
+    if (hit(*c)) return true;
+  return false;
+}
+
+cGameObj* LookUpChara(int nId) { return FindCharaById(nId); }
+
+}  // namespace
+
+void cSceneStage::SetupLiveObjects() {
+  ClearLiveObjects();
+  ClearStageTexts();
+  ClearStagePictures(m_Pictures);
+  ClearScreenColor(m_ScreenColour);
+  ClearScreenEffect(m_ScreenEffect);
+  m_bMessageSkip = 0;
+  g_CharaScene = CHARASCENE{};
+  m_vSwitch.assign(256, 0);
+  g_CharaScene.m_lpSwitches = &m_vSwitch;
+  m_pfnOverlapsLiveChara = &OverlapsLiveChara;
+  SetTextCharaLookup(&LookUpChara);
+
+  // Placements outside the stage's bounded map are skipped, as the block
+  // map skips them.
+  const int nStart = g_Stage.FindPlayerPlacement();
+  for (size_t i = 0; i < g_Stage.m_vecChara.size(); ++i) {
+    cEdChara def = g_Stage.m_vecChara[i];
+    if (def.m_nImageIndex == 0 || !g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) continue;
+    const double x = (def.m_nColumn + STAGE_MARGIN_CELLS) * 32.0;
+    const double y = (def.m_nRow + STAGE_MARGIN_CELLS) * 32.0;
+    const int nId = static_cast<int>(i) + 1;
+    if (static_cast<int>(i) == nStart) {
+      g_vPlayer.push_back(std::make_unique<cPlayer>());
+      g_vPlayer.back()->PlayerSetupForStage(nId, def, x, y);
+    } else if (def.m_nType != 0) {
+      AddStageChara(nId, def, nullptr, x, y, 0);
+    }
+  }
+  for (size_t i = 0; i < g_Stage.m_vecItem.size(); ++i) {
+    const cEdItem& def = g_Stage.m_vecItem[i];
+    if (def.m_nImageIndex == 0 || !g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) continue;
+    auto item = std::make_unique<cItemObj>();
+    item->ItemObjInit(static_cast<int>(i) + 1, def, 1);
+    item->ItemObjWarpToCell(def.m_nColumn, def.m_nRow);
+    g_lstItem.push_back(std::move(item));
+  }
+  m_lpPlayer1 = ::FirstPlayer();
+}
 
 void cSceneStage::SetScrollSpeed(int nAxis, BOOL bOn, int32_t nSpeed) {
   const int a = nAxis == SCROLL_Y ? 1 : 0;
@@ -122,6 +187,7 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
     m_Timer.bFrozen = 1;
   }
   m_vCharaFlag.assign(60, 0);
+  SetupLiveObjects();
   m_nSubStep = 0;
 
   if (g_StageLinks.pfnResetInputLogs) g_StageLinks.pfnResetInputLogs();
