@@ -5,7 +5,11 @@
 #include <cmath>
 
 #include "media/graphics/dd.h"
+#include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_state.h"
+#include "play/player.h"
+#include "play/status_bar.h"
 #include "play/stage_block.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
@@ -13,25 +17,6 @@
 #include "records/system.h"
 
 namespace {
-
-// Until the stage graphics land, the back-ground is a flat sky and every
-// block a grey cell, so the stage can be seen and the scroll followed.
-constexpr DWORD kPlaceholderSky = 0x203048;
-constexpr DWORD kPlaceholderBlock = 0x808080;
-
-void DrawBlockPlaceholders(const cSceneStage& scene) {
-  const int x0 = static_cast<int>(std::floor(scene.m_aScroll[SCROLL_X].dPos));
-  const int y0 = static_cast<int>(std::floor(scene.m_aScroll[SCROLL_Y].dPos));
-  const int nStride = 1 << scene.RowShift();
-  const int nRows = static_cast<int>(g_vBlockMap.size()) >> scene.RowShift();
-  for (int row = std::max(0, y0 / 32); row <= (y0 + 479) / 32 && row < nRows; ++row) {
-    for (int col = std::max(0, x0 / 32); col <= (x0 + 639) / 32 && col < nStride; ++col) {
-      const cStageBlock& cell = g_vBlockMap[(static_cast<size_t>(row) << scene.RowShift()) + col];
-      if (cell.m_nImageIndex == 0) continue;
-      DDFillRectRGB(&g_BackBufferSD, col * 32 - x0 + 1, row * 32 - y0 + 1, 30, 30, kPlaceholderBlock);
-    }
-  }
-}
 
 int CountChars(const std::string& s) {
   int n = 0;
@@ -45,22 +30,45 @@ int CountChars(const std::string& s) {
 }  // namespace
 
 void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine) {
-  (void)bPlay;
-  // Backgrounds (layer 0, then in the pause menu that hides the stage only
-  // layer 1 and the screen colour) plug in here.
-  DDFillSurfaceRGB(&g_BackBufferSD, kPlaceholderSky);
+  DDSURFACEDATA* bb = &g_BackBufferSD;
+  if (bPlay) StepBackgroundScroll();
+  DrawBackgrounds(bb, 0);
   if (!bFrozenMenu && m_nState == STAGESTATE_PAUSEMENU && g_System.m_bHideWhilePaused) return;
-  // Pictures of layer 0, then the block map's layer 0.
-  DrawBlockPlaceholders(*this);
+  DrawScreenPictures(m_Pictures, bb, 0, bStill);
+  DrawBlockMap(bb, 0);
   const int nLayers = g_Stage.m_bEightLayers ? 8 : 1;
   for (int nLayer = 0; nLayer < nLayers; ++nLayer) {
-    // Player 1 on its layer (always in the one layer), then the items, the
-    // charas and the shots of the layer, each in its batch.
+    // Player 1 on its layer (always in the one layer); the items, the
+    // charas and the shots of the layer are drawn here once chara drawing
+    // lands.
     if (nLayer == 0) DrawPlayerAndSettleMiss(bStill);
   }
-  // Foreground blocks, back-ground layer 1, player 1's overlay, pictures of
-  // layer 1, hit effects, message texts, the screen effect, the status bar
-  // and the time display plug in here.
+  DrawBlockMap(bb, 1);
+  DrawBackgrounds(bb, 1);
+  DrawScreenPictures(m_Pictures, bb, 1, bStill);
+  // Message texts; a finished one has released its surface and leaves.
+  for (auto it = g_lstText.begin(); it != g_lstText.end();) {
+    if (it->TextObjectDraw(bb, bStill, m_nPlayFrame) == 1)
+      it = g_lstText.erase(it);
+    else
+      ++it;
+  }
+  RunScreenEffect(m_ScreenEffect, bb, bStill, ::FirstPlayer());
+  StepScreenColor(m_ScreenColour, bb, bStill);
+  STATUSBARVALUES values;
+  values.nCounter0 = g_Progress.m_nScore;
+  values.nCounter4 = g_Progress.m_nLives;
+  if (const cPlayer* p = ::FirstPlayer()) {
+    values.nHp = p->m_nHp;
+    values.nMaxHp = static_cast<int32_t>(p->m_Def.m_nMaxHp);
+    values.nSp = p->m_nSp;
+    values.nMaxSp = static_cast<int32_t>(p->m_Def.m_nMaxSp);
+  }
+  DrawStatusBar(bb, values, g_Stage.m_bShowStatusBar != 0);
+  if (g_Stage.m_bTimeLimit) {
+    BOOL bWarn = 0;
+    DrawTimeCounter(bb, bWarn);
+  }
   if (bStatusLine && g_StageLinks.pfnDrawText) {
     const int nText = m_Start.bFreeStage ? 26 : (m_Start.bEditorLink ? 25 : -1);
     if (nText >= 0 && nText < static_cast<int>(g_System.m_vecText.size())) {

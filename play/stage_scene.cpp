@@ -7,7 +7,9 @@
 #include "platform/messages.h"
 #include "play/live_lists.h"
 #include "play/message_text.h"
+#include "play/picture_cell.h"
 #include "play/play_state.h"
+#include "play/stage_graphics.h"
 #include "records/progress.h"
 #include "records/stage.h"
 
@@ -104,6 +106,10 @@ void cSceneStage::Init() {
     ResetPlayState();
     UseLife(g_Progress, m_Start.bFreeStage);
   }
+  // The picture cells of the stage come from the stage surface table and
+  // the special chara pictures of the path in use.
+  SelectSheetSet(lpDTCon == nullptr, false);
+  InstallStageSheetSource();
   SetStage(bAfterStage ? 1 : 0, 1);
   m_nSubState = 0;
 }

@@ -15,6 +15,7 @@
 #include "platform/system_info.h"
 #include "platform/text_cp932.h"
 #include "platform/window.h"
+#include "play/stage_graphics.h"
 #include "records/common_palette.h"
 #include "records/data_file.h"
 #include "records/database.h"
@@ -104,6 +105,7 @@ bool StartGraphics(HWND hWnd, int nCmdShow, int nWindowFlag) {
   }
   SetFramePacingPath(lpDTCon != nullptr, lpDTCon == nullptr && g_lpDD != nullptr);
   DDSetFrameGate(&WaitFrameGateD3D);
+  SetStageSurfaceTable(g_aStageSurface, SYSTEM_BITMAP_COUNT);
   return true;
 }
 
