@@ -28,8 +28,9 @@ void ExecSword(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonBlock(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonChara(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonItem(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
-// UM_PLAYSE with system sound n; with project sound n (16 + n, nothing for 0).
-void RequestSystemSound(int32_t n);
+// UM_PLAYSE with project sound n (16 + n, nothing for 0); system sounds go
+// through FlowStage().RequestSound, as stage play has its own
+// RequestSystemSound.
 void RequestUserSound(int32_t n);
 // The command's sound, unless it is for on-screen charas and this one is not.
 void PlayCommandSound(cFlowChara& chara, const cEdCommand* pCmd);

@@ -4,8 +4,6 @@
 #include "flow/flow_host.h"
 #include "records/database.h"
 
-void RequestSystemSound(int32_t n) { FlowStage().RequestSound(n); }
-
 void RequestUserSound(int32_t n) {
   if (n == 0) return;
   FlowStage().RequestSound(n + 16);

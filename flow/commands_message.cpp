@@ -46,7 +46,7 @@ void ExecMessage(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& p) {
   if (!p[8]) return;
   if (p[6] == UNTIL_ADVANCE_KEY) {
     stage.ArmKeyWait(1, TRUE, nFrames, bMessageWait);
-    if (!bMessageWait) RequestSystemSound(kMessageOpenSound);
+    if (!bMessageWait) FlowStage().RequestSound(kMessageOpenSound);
   } else if (p[6] == FOR_TIME) {
     stage.ArmKeyWait(1, FALSE, nFrames, bMessageWait);
   } else {

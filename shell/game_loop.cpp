@@ -22,9 +22,11 @@ BOOL g_bPresentByBlt = 1;
 namespace {
 
 // A stage running above 60 frames per second is presented without waiting
-// for the display. The stage scene and the stage record are not part of the
-// program yet, so no stage is fast.
-bool FastStageRuns() { return false; }
+// for the display.
+bool FastStageRuns() {
+  const cSceneManager& m = g_SceneMgr;
+  return m.m_nMode == GAMEMODE_STAGE && m.m_nTargetFps > 60;
+}
 
 void DrawFpsText() {
   FPSTEXT t;

@@ -9,6 +9,7 @@
 #include "platform/test_seams.h"
 #include "platform/text_cp932.h"
 #include "platform/window.h"
+#include "play/stage_scene.h"
 #include "records/database.h"
 #include "records/progress.h"
 #include "records/replay_file.h"
@@ -141,9 +142,13 @@ void PlayMusicRequest(WPARAM wParam, LPARAM lParam) {
 
 void CloseMainWindow(HWND hWnd) {
   // A close while thPause draws a frozen stage only stops that thread and
-  // sets the stage scene's close request (the stage side closes again); that
-  // branch comes with the stage scene, and shut-down below must not start
-  // before it.
+  // sets the stage scene's close request: the game thread, free again, posts
+  // WM_CLOSE anew and shut-down then runs with nothing blocked.
+  if (thPause.m_hThread && !IsShuttingDown() && RequestStageClose()) {
+    Logf("WM_CLOSE thPause.m_hThread");
+    PostThreadMessage(thPause.m_dwThreadId, WM_QUIT, 0, 0);
+    return;
+  }
   Logf("%s", Sjis("WM_CLOSE 成功！").c_str());
   // From here a game-side thread blocked in SendMessage to this window
   // returns at once, so nothing below can wait on a thread that waits on us.

@@ -5,6 +5,7 @@
 #include "media/graphics/dd_effects.h"
 #include "media/sound/sound_effects.h"
 #include "platform/messages.h"
+#include "play/play_links.h"
 #include "shell/main_window.h"
 #include "shell/player_input.h"
 
@@ -134,7 +135,18 @@ BOOL MenuFadeIn(double dStep) { return DDFadeIn(g_WorkPalette, 0, 255, 0, 0, 0, 
 
 BOOL MenuFadeOut(double dStep) { return DDFadeOut(g_WorkPalette, 0, 255, 0, 0, 0, dStep, g_Palette, FALSE); }
 
-void RequestSystemSound(int nSound) { SendMessage(g_hWndMain, UM_PLAYSE, static_cast<WPARAM>(nSound), 0); }
+namespace {
+
+void PlaySoundRequest(int nSound) { SendMessage(g_hWndMain, UM_PLAYSE, static_cast<WPARAM>(nSound), 0); }
+
+// The menus and stage play share one system-sound request (play_state.h);
+// its link to the main window is there before any scene runs.
+const bool s_bSoundLinked = [] {
+  if (!g_PlayLinks.pfnPlaySound) g_PlayLinks.pfnPlaySound = &PlaySoundRequest;
+  return true;
+}();
+
+}  // namespace
 
 // ---- cMenuScene --------------------------------------------------------------
 

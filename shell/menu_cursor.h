@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/win_types.h"
+#include "play/play_state.h"
 #include "records/start_tables.h"
 #include "shell/scene.h"
 
@@ -38,9 +39,8 @@ enum : uint8_t {
   CURSORSE_ALL = 3,
 };
 
-// System sound n through the main window (UM_PLAYSE); the sender waits
-// until it has been started.
-void RequestSystemSound(int nSound);
+// RequestSystemSound (play_state.h): system sound n through the main window
+// (UM_PLAYSE); the sender waits until it has been started.
 // The system sounds of the menus.
 enum : int {
   SYSSE_CURSOR = 0,

@@ -15,6 +15,7 @@
 #include "platform/system_info.h"
 #include "platform/text_cp932.h"
 #include "platform/window.h"
+#include "play/stage_graphics.h"
 #include "records/common_palette.h"
 #include "records/data_file.h"
 #include "records/database.h"
@@ -31,6 +32,7 @@
 #include "shell/frame_timing.h"
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
+#include "shell/mode_scenes.h"
 #include "shell/music_requests.h"
 #include "shell/player_input.h"
 #include "shell/record_seams.h"
@@ -103,6 +105,7 @@ bool StartGraphics(HWND hWnd, int nCmdShow, int nWindowFlag) {
   }
   SetFramePacingPath(lpDTCon != nullptr, lpDTCon == nullptr && g_lpDD != nullptr);
   DDSetFrameGate(&WaitFrameGateD3D);
+  SetStageSurfaceTable(g_aStageSurface, SYSTEM_BITMAP_COUNT);
   return true;
 }
 
@@ -287,6 +290,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
 
   g_SceneMgr.m_nTargetFps = 60;
   g_SceneMgr.m_nFadeStep = 10;
+  InstallStageLinks();
 
   for (cPlayerInput& in : g_vPlayerInput) {
     in.m_dwRepeatDelay = 18;

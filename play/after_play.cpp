@@ -1,0 +1,230 @@
+// The states after play over the frozen stage: the pause menu, the result of
+// a finished stage, the miss menu of story play and game over; and the
+// choice of the mode that follows a finished stage.
+#include "media/graphics/dd.h"
+#include "platform/messages.h"
+#include "play/play_state.h"
+#include "play/stage_scene.h"
+#include "records/progress.h"
+#include "records/stage.h"
+#include "records/stage_loading.h"
+#include "records/system.h"
+
+namespace {
+
+constexpr int kSoundCursor = 0;
+constexpr int kSoundDecide = 1;
+constexpr int kSoundCancel = 2;
+constexpr int kMenuX = 320;
+constexpr int kMenuY = 272;
+constexpr int kRowHeight = 16;
+constexpr int kAccessorySurface = 49;  // the 16 x 16 cursor at (64, 0)
+constexpr int kWordSurface = 51;
+
+const std::string& SystemText(int n) {
+  static const std::string s_empty;
+  if (n < 0 || n >= static_cast<int>(g_System.m_vecText.size())) return s_empty;
+  return g_System.m_vecText[n];
+}
+
+// A double-byte character counts one.
+int CountMbcsChars(const std::string& s) {
+  int n = 0;
+  for (size_t i = 0; i < s.size(); ++i, ++n) {
+    const uint8_t c = static_cast<uint8_t>(s[i]);
+    if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < s.size()) ++i;
+  }
+  return n;
+}
+
+}  // namespace
+
+PLAYERKEYS cSceneStage::ReadKeys() const {
+  PLAYERKEYS keys;
+  if (g_StageLinks.pfnReadKeys) g_StageLinks.pfnReadKeys(keys);
+  return keys;
+}
+
+int cSceneStage::MenuStep(const PLAYERKEYS& keys, int nRows) {
+  if (keys.wDirection & 4) {
+    m_nMenuRow = (m_nMenuRow + nRows - 1) % nRows;
+    RequestSystemSound(kSoundCursor);
+  } else if (keys.wDirection & 8) {
+    m_nMenuRow = (m_nMenuRow + 1) % nRows;
+    RequestSystemSound(kSoundCursor);
+  }
+  return m_nMenuRow;
+}
+
+void cSceneStage::DrawMenu(const int* anText, int nRows) {
+  int nWidest = 0;
+  for (int i = 0; i < nRows; ++i) nWidest = std::max(nWidest, CountMbcsChars(SystemText(anText[i])));
+  const int x = kMenuX - nWidest * 8;
+  for (int i = 0; i < nRows; ++i) {
+    if (g_StageLinks.pfnDrawText) g_StageLinks.pfnDrawText(x, kMenuY + i * kRowHeight, SystemText(anText[i]));
+  }
+  DDSURFACEDATA* lpCursor = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kAccessorySurface) : nullptr;
+  if (lpCursor) DDBltFast(&g_BackBufferSD, x - 16, kMenuY + m_nMenuRow * kRowHeight, 16, 16, lpCursor, 64, 0, 1);
+}
+
+void cSceneStage::PauseMenu() {
+  static const int s_anText[3] = {19, 20, 21};  // Give up, Continue, Retry
+  bool bThreeRows = false;
+  switch (m_Start.nPlayKind) {
+    case 0: bThreeRows = g_System.m_bPauseItemA != 0; break;
+    case 1: bThreeRows = g_System.m_bPauseItemB != 0; break;
+    case 2: bThreeRows = true; break;
+    default: break;
+  }
+  const int nRows = bThreeRows ? 3 : 2;
+  if (m_nSubState == 0) {
+    m_nMenuRow = 1;
+    m_nSubState = 1;
+  }
+  const PLAYERKEYS keys = ReadKeys();
+  const int nRow = MenuStep(keys, nRows);
+  if (keys.wPressed & PLAYERKEY_DECIDE) {
+    RequestSystemSound(kSoundDecide);
+    if (nRow == 0) {
+      if (bThreeRows && m_Start.bFreeStage) {
+        PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
+      } else {
+        m_nNextMode = 0;
+      }
+      m_nSubState = 0;
+      m_nState = STAGESTATE_END;
+    } else if (nRow == 1) {
+      m_bKeySwallow = 1;
+      m_nState = m_nSavedState;
+      m_nSubState = m_nSavedSubState;
+    } else {
+      m_bKeySwallow = 1;
+      SetStage(1, 0);
+      m_nSubState = 0;
+      m_nState = STAGESTATE_BANNER;
+    }
+    return;
+  }
+  if (keys.wPressed & PLAYERKEY_CANCEL) {
+    RequestSystemSound(kSoundCancel);
+    m_bKeySwallow = 1;
+    m_nState = m_nSavedState;
+    m_nSubState = bThreeRows ? m_nSavedSubState : 0;
+    return;
+  }
+  DrawStageFrame(0, 1, 0, 1);
+  DrawMenu(s_anText, nRows);
+}
+
+void cSceneStage::Result() {
+  const bool bAuto = g_Stage.m_bResultAutoClose != 0;
+  if (!bAuto && CheckSpaceKey()) {
+    m_nSavedState = m_nState;
+    m_nSavedSubState = m_nSubState;
+    m_nSubState = 0;
+    m_nState = STAGESTATE_PAUSEMENU;
+    return;
+  }
+  if (m_nSubState == 0) {
+    m_anBanner[0] = 0;
+    m_nSubState = 1;
+  }
+  const PLAYERKEYS keys = ReadKeys();
+  const bool bClose = m_anBanner[0] > 199 && (bAuto || (keys.wPressed & PLAYERKEY_DECIDE));
+  if (bClose) {
+    if (!bAuto) RequestSystemSound(kSoundDecide);
+    m_nNextMode = DecideNextMode();
+    m_anBanner[0] = 0;
+    m_nSubState = 0;
+    m_nState = STAGESTATE_END;
+    return;
+  }
+  DrawStageFrame(0, 1, 0, 1);
+  if (!g_Stage.m_bClearBanner) {
+    m_anBanner[0] = 200;
+  } else {
+    m_anBanner[0] += 4;
+    if (m_anBanner[0] < 100) {
+      DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kWordSurface) : nullptr;
+      if (lpWord) DDBltFast(&g_BackBufferSD, 256, 192, 128, 32, lpWord, 0, 64, 1);
+    }
+  }
+}
+
+void cSceneStage::MissMenu() {
+  static const int s_anText[2] = {22, 23};  // Retry, World map
+  if (m_nSubState == 0) {
+    m_nMenuRow = 0;
+    m_nSubState = 1;
+  }
+  const PLAYERKEYS keys = ReadKeys();
+  const int nRow = MenuStep(keys, 2);
+  if (keys.wPressed & PLAYERKEY_DECIDE) {
+    RequestSystemSound(kSoundDecide);
+    if (nRow == 0) {
+      SetStage(1, 0);
+      m_nState = STAGESTATE_BANNER;
+    } else {
+      g_Progress.m_bLeftStage = 1;
+      m_nNextMode = 1;
+      m_nSubState = 0;
+      m_nState = STAGESTATE_END;
+    }
+    return;
+  }
+  DrawStageFrame(0, 1, 0, 1);
+  DrawMenu(s_anText, 2);
+}
+
+void cSceneStage::GameOver() {
+  if (CheckSpaceKey()) {
+    m_nSavedState = m_nState;
+    m_nSavedSubState = m_nSubState;
+    m_nSubState = 0;
+    m_nState = STAGESTATE_PAUSEMENU;
+    return;
+  }
+  const PLAYERKEYS keys = ReadKeys();
+  if (keys.wPressed & PLAYERKEY_DECIDE) {
+    RequestSystemSound(kSoundDecide);
+    m_nNextMode = 0;
+    m_nSubState = 0;
+    m_nState = STAGESTATE_END;
+    return;
+  }
+  DrawStageFrame(0, 1, 0, 1);
+  if (g_Stage.m_bGameOverBanner) {
+    DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kWordSurface) : nullptr;
+    if (lpWord) DDBltFast(&g_BackBufferSD, 256, 224, 128, 32, lpWord, 0, 96, 1);
+  }
+}
+
+int cSceneStage::DecideNextMode() {
+  // The next stage of a chain, loaded into the copy as loaded.
+  auto tryNextStage = [this]() -> bool {
+    if (!g_Progress.m_bNumbered || m_nNextStage == 0) return false;
+    const int32_t nBefore = g_Progress.m_nArea;
+    g_Progress.m_nArea = m_nNextStage;
+    std::string name;
+    if (BuildStageFileName(name, m_nNextStage, g_Progress, m_nNextStage, "stg4") &&
+        LoadStage(name, FALSE, &g_StageCopy))
+      return true;
+    g_Progress.m_nArea = nBefore;
+    return false;
+  };
+  switch (m_Start.nTitleChoice) {
+    case 0:
+    case 1:
+      // Marking the world-map point cleared belongs to the world map.
+      return tryNextStage() ? 4 : 1;
+    case 2:
+      return tryNextStage() ? 4 : 3;
+    case 3:
+      if (!m_Start.bFreeStage && g_Progress.m_bNumbered) return tryNextStage() ? 4 : 0;
+      return 4;
+    case 4:
+      return 4;
+    default:
+      return 3;
+  }
+}

@@ -1,0 +1,38 @@
+// Collision with block charas: stage charas that act as solid, moving pieces
+// of the map. Charas land on them and ride them, bump their heads on them,
+// are pushed aside and are crushed between them and other solids.
+#pragma once
+
+#include <memory>
+
+#include "base/checked_containers.h"
+
+class cChara;
+class cStageChara;
+
+typedef cList<std::unique_ptr<cStageChara>> CHARALIST;
+
+// One sub-step's collision of a chara (player or stage chara) against the
+// block charas of the list, after its movement against the block map: 2
+// when it is crushed, else 0.
+int CollideWithBlockCharas(cChara& chara, CHARALIST& list);
+// The one-axis push of move type 2: axis 1 horizontal, 0 vertical.
+void PushOutAlongAxis(cChara& chara, CHARALIST& list, int nAxis);
+// 1 when the chara's box overlaps a block chara other than itself and
+// nExceptId (0 for a chara that passes blocks).
+int OverlapsBlockChara(const cChara& chara, int nExceptId);
+int OverlapsAnyBlockChara(const cChara& chara, CHARALIST& list);
+// The carrier (by the riding record's id) under the 5-pixel strip below the
+// feet; the first block chara found there.
+int IsOnCarrier(const cChara& chara);
+cStageChara* FindCarrierBelow(const cChara& chara);
+int IsEnclosedByBlockCharas(const cChara& chara, const double adEntryBox[4]);
+// Moves a riding chara with its carrier, once a sub-step, before its own
+// movement, and raises the carrier's ridden triggers.
+void RideCarrier(cChara& chara, CHARALIST& list);
+void LeaveCarrier(cChara& chara, int bStartFall);
+
+// The bookkeeping around a sub-step's movement: the box saved and the push
+// flags cleared before, the displacement noted after.
+void BeginSubStepMove(cChara& chara);
+void EndSubStepMove(cChara& chara);

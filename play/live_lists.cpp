@@ -1,0 +1,108 @@
+#include "play/live_lists.h"
+
+#include <algorithm>
+
+#include "flow/flow_host.h"
+#include "play/item_object.h"
+#include "play/live_chara.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/stage_context.h"
+
+namespace {
+// Installed at start-up, read by the game thread.
+cVector<CHARAFORGETTER> s_vCharaForgetters;
+cVector<ITEMFORGETTER> s_vItemForgetters;
+
+void ForgetIn(cChara& other, cChara& gone) {
+  if (other.m_lpTarget == &gone) other.m_lpTarget = nullptr;
+  if (other.m_lpParent == &gone) other.m_lpParent = nullptr;
+  std::erase(other.m_vTargetedBy, &gone);
+  std::erase(other.m_vChildren, &gone);
+}
+}  // namespace
+
+cPlayer* FirstPlayer() { return g_vPlayer.empty() ? nullptr : g_vPlayer.front().get(); }
+
+void AddCharaForgetter(CHARAFORGETTER pfn) { s_vCharaForgetters.push_back(pfn); }
+void AddItemForgetter(ITEMFORGETTER pfn) { s_vItemForgetters.push_back(pfn); }
+
+void ForgetChara(cChara& chara) {
+  chara.DropLinks();
+  // Links are kept both ways, but a chara that was set up twice or copied
+  // may still be named by someone: every live chara is checked.
+  for (auto& p : g_vPlayer)
+    if (p) ForgetIn(*p, chara);
+  for (auto& c : g_lstChara)
+    if (c) ForgetIn(*c, chara);
+  if (g_FlowContext.m_lpCurChara == static_cast<cFlowChara*>(&chara)) {
+    g_FlowContext.m_lpCurChara = nullptr;
+    g_FlowContext.m_lpCurFlow = nullptr;
+    g_FlowContext.m_lpCurCommand = nullptr;
+  }
+  if (g_lpStageContext) {
+    if (g_lpStageContext->m_lpCurChara == &chara) g_lpStageContext->m_lpCurChara = nullptr;
+    if (g_lpStageContext->m_lpPlayer1 == &chara) g_lpStageContext->m_lpPlayer1 = nullptr;
+  }
+  for (CHARAFORGETTER pfn : s_vCharaForgetters) pfn(chara);
+}
+
+void ForgetItem(cItemObj& item) {
+  for (ITEMFORGETTER pfn : s_vItemForgetters) pfn(item);
+}
+
+int SweepCharas() {
+  int n = 0;
+  for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
+    cStageChara* c = it->get();
+    if (c && !c->m_bDefeated && !c->m_bRemoved) {
+      ++it;
+      continue;
+    }
+    // Out of the list first, so that the forgetters walk only live charas.
+    std::unique_ptr<cStageChara> gone = std::move(*it);
+    it = g_lstChara.erase(it);
+    if (gone) {
+      ForgetChara(*gone);
+      ForgetItem(gone->m_CarriedItem);
+    }
+    ++n;
+  }
+  return n;
+}
+
+int SweepItems() {
+  int n = 0;
+  for (auto it = g_lstItem.begin(); it != g_lstItem.end();) {
+    if (*it && !(*it)->m_bRemoved) {
+      ++it;
+      continue;
+    }
+    std::unique_ptr<cItemObj> gone = std::move(*it);
+    it = g_lstItem.erase(it);
+    if (gone) ForgetItem(*gone);
+    ++n;
+  }
+  return n;
+}
+
+void ClearLiveObjects() {
+  while (!g_lstChara.empty()) {
+    std::unique_ptr<cStageChara> gone = std::move(g_lstChara.back());
+    g_lstChara.pop_back();
+    if (gone) {
+      ForgetChara(*gone);
+      ForgetItem(gone->m_CarriedItem);
+    }
+  }
+  while (!g_lstItem.empty()) {
+    std::unique_ptr<cItemObj> gone = std::move(g_lstItem.back());
+    g_lstItem.pop_back();
+    if (gone) ForgetItem(*gone);
+  }
+  while (!g_vPlayer.empty()) {
+    std::unique_ptr<cPlayer> gone = std::move(g_vPlayer.back());
+    g_vPlayer.pop_back();
+    if (gone) ForgetChara(*gone);
+  }
+}

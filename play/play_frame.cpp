@@ -1,0 +1,224 @@
+// The play frame (state 2 of the stage scene) in its fixed order: the close
+// request, the space key, player 1's input, the timers, n logic sub-steps,
+// then the drawing; and every way out of play.
+#include "platform/messages.h"
+#include "play/block_chara_collision.h"
+#include "play/item_object.h"
+#include "play/live_lists.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/play_state.h"
+#include "play/stage_scene.h"
+#include "records/stage.h"
+
+namespace {
+
+constexpr int kSoundPlayerDefeated = 8;
+
+enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
+
+}  // namespace
+
+// ---- Steps of the live objects ------------------------------------------------
+// Each is the one place where its unit plugs into the frame.
+
+namespace {
+
+bool Overlaps(const cGameObj& a, const cGameObj& b) {
+  return a.m_dX <= b.m_dRight && b.m_dX <= a.m_dRight && a.m_dY <= b.m_dBottom && b.m_dY <= a.m_dBottom;
+}
+
+// A chara's movement of one sub-step against the block map and the block
+// charas: 2 when it dies there (a deadly block, crushed), else 0.
+int MoveChara(cChara& c, cStageContext& ctx) {
+  BeginSubStepMove(c);
+  RideCarrier(c, g_lstChara);
+  c.CharaDecayImpulseX();
+  c.CharaDecayImpulseY();
+  c.StepX();
+  if (ctx.BlockMoveX(c) == 2) return 2;
+  ctx.CharaApplyGravity(c);
+  c.StepY();
+  if (ctx.BlockMoveY(c) == 2) return 2;
+  EndSubStepMove(c);
+  if (CollideWithBlockCharas(c, g_lstChara) == 2) return 2;
+  c.CharaCountInvincible();
+  return 0;
+}
+
+}  // namespace
+
+int cSceneStage::DefeatPlayer1() {
+  RequestSystemSound(kSoundPlayerDefeated);
+  m_bPlayer1Defeated = 1;
+  cPlayer* p = ::FirstPlayer();
+  if (p && !p->m_bDefeated) {
+    p->m_bDefeated = 1;
+    // The defeat flows, the score and the carried item; a 1 finishes the
+    // stage.
+    if (p->CharaOnDefeated() == 1) return 1;
+  }
+  return 0;
+}
+
+int cSceneStage::StepPlayer1() {
+  if (m_nStageEnd == 1) return STEP_FINISH;
+  if (m_nStageEnd == 2) return STEP_DEFEAT;
+  cPlayer* p = ::FirstPlayer();
+  if (!p) return STEP_GO_ON;
+  p->m_Input = m_KeyLogs;
+  m_lpCurChara = p;
+  const int nDied = p->Update(0);
+  m_lpCurChara = nullptr;
+  if (m_nStageEnd == 1 || g_CharaScene.m_bStageEnd) return STEP_FINISH;
+  if (m_nStageEnd == 2 || nDied) return STEP_DEFEAT;
+  ApplyBlockEffect(*p);
+  if (MoveChara(*p, *this) == 2) return STEP_DEFEAT;
+  return STEP_GO_ON;
+}
+
+int cSceneStage::StepCharas(bool bBlockCharas) {
+  if (bBlockCharas) {
+    // The start of the sub-step for every live chara: trigger marks, who
+    // exists this frame, the Always flows.
+    for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
+    for (auto& c : g_lstChara) c->CharaResetFlowMarks();
+    StageCharaConditionsPass();
+    for (auto& p : g_vPlayer) p->RaiseTrigger(FlowTrigger::Always);
+    for (auto& c : g_lstChara)
+      if (c->m_bPresent) c->RaiseTrigger(FlowTrigger::Always);
+  }
+  for (auto& pc : g_lstChara) {
+    cStageChara& c = *pc;
+    if ((c.m_Def.m_bBlockChara != 0) != bBlockCharas) continue;
+    if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved) continue;
+    m_lpCurChara = &c;
+    const int nDied = c.Update(0);
+    m_lpCurChara = nullptr;
+    if (nDied || MoveChara(c, *this) == 2) {
+      c.m_bDefeated = 1;
+      if (c.CharaOnDefeated() == 1) m_nStageEnd = 1;
+    }
+  }
+  if (!bBlockCharas || m_bSweep) {
+    m_bSweep = 0;
+    SweepCharas();
+    SweepItems();
+  }
+  return STEP_GO_ON;
+}
+
+int cSceneStage::StepShots() {
+  // The shot list comes with the shot unit (play/shot).
+  return STEP_GO_ON;
+}
+
+void cSceneStage::RemoveOffScreen() {
+  // The removal areas of the charas, items and shots come with the shot
+  // unit, which shares them.
+}
+
+int cSceneStage::ResolvePlayerContacts() {
+  cPlayer* p = ::FirstPlayer();
+  if (!p || p->m_bDefeated) return STEP_GO_ON;
+  const size_t k = static_cast<size_t>(m_nSubStep - 1);
+  const bool bHits = k < m_vHitSubStep.size() && m_vHitSubStep[k];
+  if (bHits && !p->CharaIsInvincible()) {
+    for (auto& pc : g_lstChara) {
+      cStageChara& c = *pc;
+      if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved || c.m_nSide == p->m_nSide) continue;
+      if (c.m_Def.m_nAttack == 0 || p->CharaIsInvincibleTo(c.m_nId) || !Overlaps(*p, c)) continue;
+      if (p->CharaDamagedByChara(c)) return STEP_DEFEAT;
+      p->CharaStartInvincible();
+      break;
+    }
+  }
+  for (auto& pi : g_lstItem) {
+    cItemObj& it = *pi;
+    if (it.m_bRemoved || !it.m_bEnabled || it.m_Def.m_nPickup == ITEMPICKUP_NEVER || !Overlaps(*p, it)) continue;
+    // Taken once: the sweep frees it at the end of the sub-step.
+    it.m_bRemoved = 1;
+    const int r = GiveItemToPlayer(*p, it);
+    if (r == 2) return STEP_DEFEAT;
+    if (g_CharaScene.m_bStageEnd) return STEP_FINISH;
+  }
+  if (m_nStageEnd == 1) return STEP_FINISH;
+  if (m_nStageEnd == 2) return STEP_DEFEAT;
+  return STEP_GO_ON;
+}
+
+// ---- The frame ----------------------------------------------------------------
+
+void cSceneStage::PlayFrame() {
+  if (m_bCloseRequest) {
+    PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
+    return;
+  }
+  if (CheckSpaceKey()) {
+    m_nSavedState = m_nState;
+    m_nSavedSubState = m_nSubState;
+    m_nSubState = 0;
+    m_nState = STAGESTATE_PAUSEMENU;
+    return;
+  }
+  ++m_nPlayFrame;
+
+  // Player 1's input. The closing key of a menu or wait is swallowed until a
+  // frame in which nothing is newly pressed.
+  PLAYERKEYS keys;
+  if (g_StageLinks.pfnReadKeys) g_StageLinks.pfnReadKeys(keys);
+  if (keys.wPressed == 0) {
+    m_bKeySwallow = 0;
+  } else if (m_bKeySwallow && g_StageLinks.pfnClearPressed) {
+    g_StageLinks.pfnClearPressed();
+  }
+  if (g_StageLinks.pfnRecordInput) g_StageLinks.pfnRecordInput();
+  if (g_StageLinks.pfnReadKeyLogs) {
+    g_StageLinks.pfnReadKeyLogs(m_avKeyLog);
+    for (int i = 0; i < KEY_LOGS; ++i) m_KeyLogs.aLog[i] = m_avKeyLog[i];
+  }
+
+  // Each way out ends the frame without drawing: the screen keeps the
+  // previous picture.
+  auto finish = [this] {
+    FinishStage();
+    m_nState = STAGESTATE_RESULT;
+  };
+  auto defeat = [this, &finish] {
+    if (DefeatPlayer1() == 1) finish();
+  };
+
+  TickPlayTimer();
+  if (TickStageTimeLimit(-1) && !Player1Defeated()) {
+    defeat();
+    return;
+  }
+
+  const int n = static_cast<int>(g_Stage.m_nSpeedDiv);
+  for (int k = 1; k <= n; ++k) {
+    m_nSubStep = k;
+    ++m_nSubStepCount;
+    // EvaluateCharaConditions, the life times and the housekeeping of the
+    // charas and player 1 run here with them.
+    StepScroll(SCROLL_X);
+    StepScroll(SCROLL_Y);
+    if (!Player1Defeated()) {
+      int r = StepCharas(true);
+      if (r == STEP_FINISH) return;
+      if (r != STEP_GO_ON) return;
+      r = StepPlayer1();
+      if (r == STEP_FINISH) return finish();
+      if (r == STEP_DEFEAT) return defeat();
+      r = StepCharas(false);
+      if (r != STEP_GO_ON) return;
+    }
+    if (StepShots() != STEP_GO_ON) return;
+    if (k == 1 && !Player1Defeated()) RemoveOffScreen();
+    if (!Player1Defeated()) {
+      const int r = ResolvePlayerContacts();
+      if (r == STEP_FINISH) return finish();
+      if (r == STEP_DEFEAT) return defeat();
+    }
+  }
+  DrawStageFrame(1, 0, 1, 1);
+}

@@ -1,0 +1,225 @@
+#include "play/stage_chara.h"
+
+#include <algorithm>
+
+#include "flow/conditions.h"
+#include "play/live_lists.h"
+#include "play/play_math.h"
+#include "play/play_state.h"
+#include "play/stage_context.h"
+#include "records/stage.h"
+#include "records/system.h"
+
+namespace {
+
+constexpr int ICON_CYCLE = 96;
+constexpr int ICON_FIRST_SHOWN = 64;
+
+// The view-test switches (ignore x, ignore y) by the definition's kind.
+constexpr int kViewTest[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+
+int Bounded32(uint32_t v) { return static_cast<int>(std::min<uint32_t>(v, 1024)); }
+
+void RangeBox(HITRANGE& r, double x, double y) {
+  r.dLeft = static_cast<double>(TruncToInt(x) + r.nLeft);
+  r.dRight = r.dLeft + r.nWidth - 1;
+  r.dTop = static_cast<double>(TruncToInt(y) + r.nTop);
+  r.dBottom = r.dTop + r.nHeight - 1;
+}
+
+void SetRange(HITRANGE& r, int l, int t, int w, int h) {
+  r.nLeft = r.nLeft0 = l;
+  r.nTop = r.nTop0 = t;
+  r.nWidth = r.nWidth0 = w;
+  r.nHeight = r.nHeight0 = h;
+}
+
+}  // namespace
+
+void cStageChara::ScaleBoxes(int nScale) {
+  for (HITRANGE* r : {&m_rcHitBox, &m_rcHitBox2}) {
+    if (m_Def.m_bBlockChara) {
+      r->nLeft = r->nTop = 0;
+      r->nWidth = m_nBoxW;
+      r->nHeight = m_nBoxH;
+    } else {
+      r->nLeft = r->nLeft0 * nScale;
+      r->nTop = r->nTop0 * nScale;
+      r->nWidth = r->nWidth0 * nScale;
+      r->nHeight = r->nHeight0 * nScale;
+    }
+  }
+}
+
+void cStageChara::UpdateRectX() {
+  RangeBox(m_rcHitBox, m_dX, m_dY);
+  RangeBox(m_rcHitBox2, m_dX, m_dY);
+}
+
+void cStageChara::UpdateRectY() { UpdateRectX(); }
+
+void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y,
+                                              uint16_t wStep) {
+  if (def.m_nScale == 0) def.m_nScale = 1;
+  CharaInit(&def, x, y, wStep);
+  const cEdStage& s = g_Stage;
+  int w = 32, h = 32, ox = 0, oy = 0;
+  if (!m_Def.m_bBlockChara) {
+    const bool b0 = m_Def.m_nMoveType == 0;
+    w = Bounded32(b0 ? s.m_nCharaBodyW : s.m_nCharaBodyOtherW);
+    h = Bounded32(b0 ? s.m_nCharaBodyH : s.m_nCharaBodyOtherH);
+    const bool bBottom = (b0 ? s.m_bCharaBodyBottom : s.m_bCharaBodyOtherBottom) != 0;
+    ox = (32 - w) >> 1;
+    oy = bBottom ? 32 - h : (32 - h) >> 1;
+  }
+  Setup(nId, m_Def.m_nType, m_Def.m_nPlayerNo, m_Def.m_nSide, m_Def.m_nImageIndex, ox, oy, w, h, 32, 32, m_Def.m_nDir,
+        m_Def.m_nMoveType, wStep);
+  m_dX = x;
+  m_dY = y;
+  ClampX(-1);
+  ClampY(-1);
+  if (m_Def.m_bBlockChara) {
+    SetRange(m_rcHitBox, 0, 0, 32, 32);
+    SetRange(m_rcHitBox2, 0, 0, 32, 32);
+  } else {
+    switch (m_Def.m_nForm) {
+      case 0:
+        if (m_nNoGravity == 0) CharaSetHitBox(s.m_bCharaHitBottom, Bounded32(s.m_nCharaHitW), Bounded32(s.m_nCharaHitH));
+        else CharaSetHitBox(s.m_bCharaHitNgBottom, Bounded32(s.m_nCharaHitNgW), Bounded32(s.m_nCharaHitNgH));
+        break;
+      case 1: CharaSetHitBox(0, Bounded32(s.m_nCharaHit1W), Bounded32(s.m_nCharaHit1H)); break;
+      case 2: CharaSetHitBox(0, Bounded32(s.m_nCharaForm2W), Bounded32(s.m_nCharaForm2H)); break;
+      case 3: CharaSetHitBox(0, m_nImgW, m_nImgH); break;
+      default: break;
+    }
+    const int w2 = Bounded32(s.m_nCharaHit1W), h2 = Bounded32(s.m_nCharaHit1H);
+    SetRange(m_rcHitBox2, 16 - (w2 >> 1) - ox, 16 - (h2 >> 1) - oy, w2, h2);
+  }
+  SetScale(m_Def.m_nScale, 1);
+  m_bPresent = 0;
+  m_nIconTimer = 0;
+  if (lpItem) m_CarriedItem.CopyItem(*lpItem);
+  else m_CarriedItem.m_Def.m_nImageIndex = 0;
+  if (m_Def.m_nViewTestKind < 4) {
+    m_bIgnoreViewX = kViewTest[m_Def.m_nViewTestKind][0];
+    m_bIgnoreViewY = kViewTest[m_Def.m_nViewTestKind][1];
+  }
+  m_bAppeared = 0;
+  m_Anime.ChangeAnime(m_nNoGravity == 0 ? 1 : 0, true);
+  CharaBuildFlowRuns(nullptr, m_nDir, 0, -1);
+}
+
+void cStageChara::StageCharaWarpToCell(int cx, int cy) {
+  const int ox = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_X].nCellOrigin / 32 : 0;
+  const int oy = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_Y].nCellOrigin / 32 : 0;
+  m_dX = static_cast<double>((ox + cx) * 32 + m_nImgOffsetX0) + 0.5;
+  m_dY = static_cast<double>(m_nImgOffsetY0 + (oy + cy) * 32);
+  m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (std::max<int>(m_Def.m_nScale, 1) - 1);
+  OnMovedX();
+  OnMovedY();
+}
+
+void cStageChara::StageCharaUpdateActive() {
+  m_bActive = IsInViewAxes(m_bIgnoreViewX, m_bIgnoreViewY);
+  if (m_bActive && m_Def.m_bSwitchLinked && g_CharaScene.m_lpSwitches) {
+    const int n = m_Def.m_nSwitchNo;
+    if (n >= 0 && static_cast<size_t>(n) < g_CharaScene.m_lpSwitches->size()) (*g_CharaScene.m_lpSwitches)[n] = 1;
+  }
+}
+
+int cStageChara::StageCharaTryAppear() {
+  bool bReleased = false;
+  if (m_Def.m_bSwitchLinked && g_CharaScene.m_lpSwitches) {
+    const int n = m_Def.m_nSwitchNo;
+    bReleased = n >= 0 && static_cast<size_t>(n) < g_CharaScene.m_lpSwitches->size() &&
+                (*g_CharaScene.m_lpSwitches)[n] != 0;
+  }
+  // Away: not active and not released by its switch, and either flying, or
+  // not in a jump while it has never appeared or is not falling.
+  if (!m_bActive && !bReleased) {
+    if (m_nNoGravity) return 0;
+    if (!m_bJumpB && (!m_bAppeared || !m_bFalling)) return 0;
+  }
+  m_bAppeared = 1;
+  if (m_Def.m_nAppearKind == 1) m_bIgnoreViewX = m_bIgnoreViewY = 1;
+  UpdateScreenRect();
+  return 1;
+}
+
+int cStageChara::StageCharaBoxOverlaps(double left, double top, double right, double bottom) const {
+  return (m_dX <= right && m_dRight >= left && m_dY <= bottom && m_dBottom >= top) ? 1 : 0;
+}
+
+int cStageChara::StageCharaIconFrame(int& x, int& y) {
+  if (!m_CarriedItem.m_bPreset || !m_bOnScreen || m_Def.m_nStatusA != 0 || m_CarriedItem.m_Def.m_bHidden) return 0;
+  const int t = m_nIconTimer++;
+  if (m_nIconTimer >= ICON_CYCLE) m_nIconTimer = 0;
+  if (t < ICON_FIRST_SHOWN) return 0;
+  x = m_rcScreen.left + m_nImgW / 2 - m_CarriedItem.m_nImgW / 4;
+  y = m_rcScreen.top - m_CarriedItem.m_nImgH / 2;
+  return 1;
+}
+
+void cStageChara::StageCharaDrawIcon(DDSURFACEDATA* lpDst) {
+  int x = 0, y = 0;
+  if (!StageCharaIconFrame(x, y) || !lpDst) return;
+  const cEdItem& d = m_CarriedItem.m_Def;
+  DrawSmallCell(lpDst, x, y, d.m_nImageKind, d.m_nImageIndex, d.m_nImageSub);
+}
+
+int cStageChara::StepX() {
+  if (m_dImpulseX != 0) {
+    m_dSpeedX = m_dImpulseX;
+  } else if (m_dSpeedX2 != 0) {
+    Decelerate(m_dSpeedX2, 1);
+    m_dSpeedX += m_dSpeedX2;
+  }
+  const int r = MoveX(2);
+  OnMovedX();
+  return r == 3 ? 4 : r;
+}
+
+int cStageChara::StepY() {
+  CharaApplyImpulseY();
+  if (m_dImpulseY == 0 && m_nNoGravity && m_dSpeedY2 != 0) {
+    Decelerate(m_dSpeedY2, 1);
+    m_dSpeedY += m_dSpeedY2;
+  }
+  const int r = MoveY(2);
+  OnMovedY();
+  if (m_nNoGravity == 0) return (r == 5 || r == 6) ? 7 : r;
+  return (r == 3 || r == 6) ? 8 : r;
+}
+
+int cStageChara::Update(int bDied) { return CharaFrameUpdate(bDied); }
+
+int cStageChara::StartJump(cCommandRun& run) {
+  if (m_bFalling || m_bJumpC || m_bKnockedBack || m_nAirFrames) return 0;
+  if (run.m_lpCommand) RequestUserSound(static_cast<uint16_t>(run.m_lpCommand->m_nSound));
+  m_dSpeedY = run.m_dSpeed;
+  m_bJumpA = m_bJumpB = 1;
+  m_bRidingChara = 0;
+  return 1;
+}
+
+void StageCharaConditionsPass() {
+  for (auto& p : g_lstChara) {
+    cStageChara& c = *p;
+    if (c.m_bDefeated || c.m_bRemoved) continue;
+    c.m_bExists = CheckConditionList(c.m_Def.m_vecCondition, c.m_Def.m_nCondMode, c.m_Def.m_nCondLatch,
+                                     c.m_bCondLatched, c);
+    if (!c.m_bExists) {
+      c.m_bPresent = 0;
+      continue;
+    }
+    c.StageCharaUpdateActive();
+    c.m_bPresent = c.StageCharaTryAppear();
+  }
+}
+
+cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep) {
+  auto p = std::make_unique<cStageChara>();
+  p->StageCharaInitFromPlacement(nId, def, lpItem, x, y, wStep);
+  g_lstChara.push_back(std::move(p));
+  return g_lstChara.back().get();
+}

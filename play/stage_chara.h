@@ -1,0 +1,57 @@
+// cStageChara, every chara of a running stage that is not a player: its
+// placement (view tests, switch, how it appears), the item it carries, its
+// two hit ranges and its per-frame behaviour.
+#pragma once
+
+#include <cstdint>
+
+#include "play/item_object.h"
+#include "play/live_chara.h"
+
+struct DDSURFACEDATA;
+
+class cStageChara : public cChara {
+ public:
+  void ScaleBoxes(int nScale) override;
+  void UpdateRectX() override;
+  void UpdateRectY() override;
+  void OnMovedX() override { ClampX(2); }
+  void OnMovedY() override { ClampY(2); }
+  cItemObj* GetCarriedItem() override { return m_CarriedItem.m_Def.m_nImageIndex != 0 ? &m_CarriedItem : nullptr; }
+  int StepX() override;
+  int StepY() override;
+  // One frame of the chara's flows; 1 when its HP ran out or its flows
+  // asked for the end. bDied: only the Died flows run.
+  int Update(int bDied) override;
+  int StartJump(cCommandRun& run) override;
+
+  // Set-up from a placement or a summon (position in stage pixels, k the
+  // copy step). A scale of 0 in the definition is set to 1 there.
+  void StageCharaInitFromPlacement(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y,
+                                   uint16_t wStep);
+  void StageCharaWarpToCell(int cx, int cy);
+  void StageCharaUpdateActive();
+  int StageCharaTryAppear();
+  int StageCharaBoxOverlaps(double left, double top, double right, double bottom) const;
+  // The carried item's icon this frame: 1 when it shows (frames 64 to 95
+  // of every 96), with its position in view pixels.
+  int StageCharaIconFrame(int& x, int& y);
+  // The icon drawn as a small cell when it shows this frame.
+  void StageCharaDrawIcon(DDSURFACEDATA* lpDst);
+
+  int m_bActive = 0;
+  cItemObj m_CarriedItem;
+  int m_bIgnoreViewX = 0, m_bIgnoreViewY = 0;
+  int m_bPresent = 0;
+  int m_bAppeared = 0;
+  int m_nIconTimer = 0;
+  int32_t m_bCondLatched = 0;
+};
+
+// The appearance pass of one frame over g_lstChara: a chara whose
+// conditions hold exists this frame; an existing one is tested for its
+// activity and appearance (m_bPresent).
+void StageCharaConditionsPass();
+// A stage chara placed at stage cell (col, row) of the stage: built,
+// set up and appended to g_lstChara. nCopy is the copy step k.
+cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep);

@@ -1,0 +1,105 @@
+// One picture of the running stage on the back buffer, in its fixed order:
+// backgrounds, pictures and blocks, the objects layer by layer, the
+// foreground, effects, texts and the status display; and the settling of a
+// miss once player 1's defeat animation has run out.
+#include <cmath>
+
+#include "media/graphics/dd.h"
+#include "play/live_lists.h"
+#include "play/message_text.h"
+#include "play/play_state.h"
+#include "play/player.h"
+#include "play/status_bar.h"
+#include "play/stage_block.h"
+#include "play/stage_scene.h"
+#include "records/progress.h"
+#include "records/stage.h"
+#include "records/system.h"
+
+namespace {
+
+int CountChars(const std::string& s) {
+  int n = 0;
+  for (size_t i = 0; i < s.size(); ++i, ++n) {
+    const uint8_t c = static_cast<uint8_t>(s[i]);
+    if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < s.size()) ++i;
+  }
+  return n;
+}
+
+}  // namespace
+
+void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine) {
+  DDSURFACEDATA* bb = &g_BackBufferSD;
+  if (bPlay) StepBackgroundScroll();
+  DrawBackgrounds(bb, 0);
+  if (!bFrozenMenu && m_nState == STAGESTATE_PAUSEMENU && g_System.m_bHideWhilePaused) return;
+  DrawScreenPictures(m_Pictures, bb, 0, bStill);
+  DrawBlockMap(bb, 0);
+  const int nLayers = g_Stage.m_bEightLayers ? 8 : 1;
+  for (int nLayer = 0; nLayer < nLayers; ++nLayer) {
+    // Player 1 on its layer (always in the one layer); the items, the
+    // charas and the shots of the layer are drawn here once chara drawing
+    // lands.
+    if (nLayer == 0) DrawPlayerAndSettleMiss(bStill);
+  }
+  DrawBlockMap(bb, 1);
+  DrawBackgrounds(bb, 1);
+  DrawScreenPictures(m_Pictures, bb, 1, bStill);
+  // Message texts; a finished one has released its surface and leaves.
+  for (auto it = g_lstText.begin(); it != g_lstText.end();) {
+    if (it->TextObjectDraw(bb, bStill, m_nPlayFrame) == 1)
+      it = g_lstText.erase(it);
+    else
+      ++it;
+  }
+  RunScreenEffect(m_ScreenEffect, bb, bStill, ::FirstPlayer());
+  StepScreenColor(m_ScreenColour, bb, bStill);
+  STATUSBARVALUES values;
+  values.nCounter0 = g_Progress.m_nScore;
+  values.nCounter4 = g_Progress.m_nLives;
+  if (const cPlayer* p = ::FirstPlayer()) {
+    values.nHp = p->m_nHp;
+    values.nMaxHp = static_cast<int32_t>(p->m_Def.m_nMaxHp);
+    values.nSp = p->m_nSp;
+    values.nMaxSp = static_cast<int32_t>(p->m_Def.m_nMaxSp);
+  }
+  DrawStatusBar(bb, values, g_Stage.m_bShowStatusBar != 0);
+  if (g_Stage.m_bTimeLimit) {
+    BOOL bWarn = 0;
+    DrawTimeCounter(bb, bWarn);
+  }
+  if (bStatusLine && g_StageLinks.pfnDrawText) {
+    const int nText = m_Start.bFreeStage ? 26 : (m_Start.bEditorLink ? 25 : -1);
+    if (nText >= 0 && nText < static_cast<int>(g_System.m_vecText.size())) {
+      const std::string& text = g_System.m_vecText[nText];
+      g_StageLinks.pfnDrawText(320 - CountChars(text) * 16 / 2, 456, text);
+    }
+  }
+}
+
+void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
+  // Player 1's body and effect layers, or its defeat animation, are drawn
+  // here once the player lands; until then a defeat has run out at once.
+  // The miss is settled once, in a drawn frame of play: the frozen frames
+  // of the states after it must not take a life again, and thPause, which
+  // may draw while play is stopped in a step, must not set the stage up.
+  if (!Player1Defeated() || m_nState != STAGESTATE_PLAY || bStill) return;
+  if (m_Start.nTitleChoice == 4) {
+    SetStage(1, 1);
+    m_nState = STAGESTATE_BANNER;
+    return;
+  }
+  if (!UseLife(g_Progress, m_Start.bFreeStage)) {
+    m_nSubState = 0;
+    m_nState = STAGESTATE_GAMEOVER;
+    return;
+  }
+  if (m_Start.nPlayKind == 0 && g_System.m_bStoryMissMenu) {
+    m_nSubState = 0;
+    m_nState = STAGESTATE_MISSMENU;
+    return;
+  }
+  SetStage(1, 0);
+  m_nState = STAGESTATE_BANNER;
+}

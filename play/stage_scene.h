@@ -1,0 +1,301 @@
+// The stage-play scene (game mode 4) and the game context of the running
+// stage: its eight states, the stage set-up, the play frame, the frozen-frame
+// thread thPause, the frame drawing and what follows play. The shell's mode
+// manager owns one through its stage-mode scene and calls Update per frame.
+#pragma once
+
+#include <atomic>
+#include <list>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/checked_containers.h"
+#include "flow/flow_host.h"
+#include "platform/win_types.h"
+#include "play/background_drawing.h"
+#include "play/key_conditions.h"
+#include "play/screen_colour.h"
+#include "play/screen_effects.h"
+#include "play/stage_context.h"
+
+class cEdProgress;
+
+enum STAGESTATE : int32_t {
+  STAGESTATE_BEGIN = 0,   // fade-in
+  STAGESTATE_BANNER = 1,  // the start banners
+  STAGESTATE_PLAY = 2,
+  STAGESTATE_PAUSEMENU = 3,
+  STAGESTATE_RESULT = 4,
+  STAGESTATE_MISSMENU = 5,
+  STAGESTATE_GAMEOVER = 6,
+  STAGESTATE_END = 7,  // fade-out, then the next mode
+};
+constexpr int STAGESTATE_COUNT = 8;
+
+// Player 1's buttons as the scene reads them: button n is bit n - 1.
+struct PLAYERKEYS {
+  uint16_t wHeld = 0;     // down this frame
+  uint16_t wPressed = 0;  // newly pressed this frame
+  uint16_t wHeldBefore = 0;  // down one frame before
+  uint16_t wDirection = 0;   // with the menu key repeat: bit 0 left, 1 right, 2 up, 3 down
+};
+enum : uint16_t {
+  PLAYERKEY_DECIDE = 1,  // button 1
+  PLAYERKEY_CANCEL = 2,  // button 2
+};
+
+// What the stage scene needs of the shell (input records, presenting, the
+// stage file start). Start-up installs them; until then the scene reads no
+// keys, presents nothing from thPause, and cannot restart a stage file.
+struct STAGELINKS {
+  // Player 1's input of this frame.
+  void (*pfnReadKeys)(PLAYERKEYS& keys) = nullptr;
+  // Clears player 1's newly-pressed word (the key-swallow rule).
+  void (*pfnClearPressed)() = nullptr;
+  // Player 1's input history, run logs and the recorded key record.
+  void (*pfnRecordInput)() = nullptr;
+  // Player 1's 19 run logs (ten direction logs, then nine button logs),
+  // newest run first, copied into the scene's vectors.
+  void (*pfnReadKeyLogs)(std::vector<KEYRUN>* avLogs) = nullptr;
+  // Every player's input history cleared and run logs trimmed.
+  void (*pfnResetInputLogs)() = nullptr;
+  // thPause's frame start on its private input copy: waits for the frame,
+  // restores lost surfaces (FALSE when that fails) and polls the keys.
+  BOOL (*pfnFrozenFrameStart)(PLAYERKEYS& keys) = nullptr;
+  void (*pfnPresent)() = nullptr;
+  BOOL (*pfnAppActive)() = nullptr;
+  // StartStageFile of the shell; FALSE when the stage cannot be loaded.
+  BOOL (*pfnStartStageFile)(const std::string& path) = nullptr;
+  // One step of the scene fade from black (bIn) or to black at the mode
+  // manager's fade step; TRUE on the step that shows the end state.
+  BOOL (*pfnFade)(BOOL bIn) = nullptr;
+  // The stage surface list: the full one, or the short one after another
+  // stage (bShort); FALSE when a picture cannot be loaded.
+  BOOL (*pfnLoadStageSurfaces)(BOOL bShort) = nullptr;
+  // The stage music index recorded as playing (-1: unknown).
+  int (*pfnPlayingBgm)() = nullptr;
+  // Text in the 16-pixel font at (x, y) on the back buffer; nothing while the
+  // fonts are not made.
+  void (*pfnDrawText)(int x, int y, const std::string& text) = nullptr;
+  // Entry n of the fixed surfaces; null when there is none.
+  struct DDSURFACEDATA* (*pfnStageSurface)(int n) = nullptr;
+};
+// Written once by start-up before the game thread runs; read by the game
+// thread and thPause.
+extern STAGELINKS g_StageLinks;
+
+// What the mode manager hands the scene when it is made.
+struct STAGESTART {
+  int32_t nPrevMode = 0;
+  int32_t nTitleChoice = 0;  // 0 new game, 1 continue, 2 challenge, 3 free, 4 replay
+  int32_t nPlayKind = 0;     // 0 story, 1 challenge, 2 free, 3 replay
+  BOOL bFreeStage = 0;       // started directly from a file
+  BOOL bEditorLink = 0;
+  BOOL bRanking = 0;         // the ranking switch of the running game
+};
+
+class cSceneStage : public cStageContext, public cFlowStage {
+ public:
+  explicit cSceneStage(const STAGESTART& start);
+  ~cSceneStage() override;
+  cSceneStage(const cSceneStage&) = delete;
+  cSceneStage& operator=(const cSceneStage&) = delete;
+
+  // Once per frame on the game thread: Init on the first call, then the
+  // handler of the current state.
+  void Update();
+  void Init();
+  void Begin();        // state 0
+  void ReadyBanner();  // state 1
+  void PlayFrame();    // state 2 (play_frame.cpp)
+  void PauseMenu();    // state 3 (after_play.cpp)
+  void Result();       // state 4
+  void MissMenu();     // state 5
+  void GameOver();     // state 6
+  void End();          // state 7
+
+  // ---- Stage set-up (stage_setup.cpp) ----
+  void SetStage(BOOL bCopyStage, BOOL bRestartMusic);
+  // Player 1, the stage charas and the items from the stage's placements;
+  // the texts, pictures and screen state of the flows cleared.
+  void SetupLiveObjects();
+
+  // ---- Frame drawing (stage_drawing.cpp) ----
+  // Forms: play (1, 0, 1, 1), frozen (0, 1, 0, 1), result (0, 1, 0, 0).
+  void DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine);
+  void DrawPlayerAndSettleMiss(BOOL bStill);
+
+  // ---- Frozen frames and the end of a stage (pause_thread.cpp) ----
+  void SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames, int32_t bNoDelay);
+  // The starting protocol of thPause; FALSE when the close request came
+  // meanwhile (WM_CLOSE has then been posted again).
+  BOOL StartPauseThread();
+  void FinishStage();
+  void AddStageTotals();
+
+  // ---- After play (after_play.cpp) ----
+  int DecideNextMode();
+
+  // ---- The stage as the flows see it ----
+  cVector<int32_t>& StageVars() override { return m_vStageVar; }
+  int32_t& TimeCounter() override { return m_Timer.nTime; }
+  BOOL TimeOn() override { return m_Timer.bFrozen ? FALSE : TRUE; }
+  int32_t& ScrollSpeed(int nAxis) override { return m_anScrollSpeed[nAxis == SCROLL_Y ? 1 : 0]; }
+  BOOL& AutoScroll(int nAxis) override { return m_abAutoScroll[nAxis == SCROLL_Y ? 1 : 0]; }
+  void SetScrollSpeed(int nAxis, BOOL bOn, int32_t nSpeed) override;
+  // The defeat handling of a chara whose HP a flow took comes with the
+  // charas; the flag asks the play frame to sweep.
+  void SetOtherCharaDefeated() override { m_bSweep = 1; }
+  cFlowChara* FirstPlayer() override;
+  // The stage values, requests, texts, pictures and screen of the flows
+  // (stage_flow_host.cpp).
+  int32_t& StageClearRequest() override { return m_nStageEnd; }
+  int32_t& NextStage() override { return m_nNextStage; }
+  int32_t CommandTick() override;
+  double SpeedDiv() override;
+  double ScrollPos(int nAxis) override { return m_aScroll[nAxis == SCROLL_Y ? 1 : 0].dPos; }
+  BOOL ScrollHeld() override;
+  int32_t StageSize(int nAxis) override { return StageCells(nAxis == SCROLL_Y ? 1 : 0) * 32; }
+  int32_t FirstCell(int nAxis) override { return m_aScroll[nAxis == SCROLL_Y ? 1 : 0].nCellOrigin / 32; }
+  // The stage view fills the window from its top-left corner.
+  int32_t ViewOffset(int) override { return 0; }
+  void RequestSound(int32_t nIndex) override;
+  void RequestBgm(int32_t nMusic, int32_t nOption) override;
+  BOOL MessageSkip() override { return m_bMessageSkip; }
+  int FindNumberedMessage(int32_t nNumber) override;
+  int ShowMessage(const FLOWPARAMS& params, const std::string& strText, cFlowChara* pAnchor, BOOL bContinue,
+                  int nReplace) override;
+  int AddWaitText(int32_t nFrames) override;
+  void TakeDownText(int nIndex) override;
+  void SetGameWait(int32_t nFrames) override;
+  void ArmKeyWait(int nWaiter, BOOL bKey, int32_t nFrames, BOOL bMessageWait) override;
+  // 1 when play was asked to close while thPause ran.
+  BOOL RunPauseThread() override { return StartPauseThread() ? FALSE : TRUE; }
+  void ClearEffects() override;
+  void AddEffect(int32_t nEffect, double dX, double dY, int32_t nWidth, int32_t nHeight, int32_t nWait) override;
+  void ClearPictures() override { ClearStagePictures(m_Pictures); }
+  int FindNumberedPicture(int32_t nNumber) override;
+  void TakeDownPicture(int nIndex) override;
+  BOOL LoadPicture(const std::string& strFile, BOOL bScaled, int32_t& nWidth, int32_t& nHeight) override;
+  int ShowPicture(int nAt, const FLOWPICTURE& pic) override;
+  void SetScreenColor(const FLOWPARAMS& params) override;
+  int32_t BackgroundLayerCount() override;
+  BOOL& BackgroundVisible(int nLayer) override;
+  void StartScreenEffect(int32_t nEffect, int32_t nMode, int32_t nRepeat) override;
+  int32_t RunPaletteItem(int32_t nSource, int32_t nIndex) override;
+
+  // ---- Steps of the live objects (play_frame.cpp). Each is the call point
+  // of the unit that brings the objects; until it lands they do nothing. ----
+  int DefeatPlayer1();  // the Defeat outcome: 0 go on, 1 the stage finished
+  int StepPlayer1();    // player 1's sub-step: 0, 1 finish, 2 defeat
+  int StepCharas(bool bBlockCharas);
+  int StepShots();
+  void RemoveOffScreen();
+  int ResolvePlayerContacts();  // held item, group hits, item touches
+  bool Player1Defeated() const { return m_bPlayer1Defeated != 0; }
+
+  // ---- State ----
+  int32_t m_nState = -1;
+  int32_t m_nSubState = 0;
+  int32_t m_nSavedState = 0;
+  int32_t m_nSavedSubState = 0;
+  int32_t m_nStageEnd = 0;  // 1 finish the stage, 2 defeat player 1
+  uint16_t m_wVirtualScreen = 0;
+
+  // The pause-thread wait record.
+  struct PAUSEWAIT {
+    int32_t nKind = 0;
+    int32_t nDelay = 0;
+    int32_t bWaitKey = 0;
+    int32_t nFrames = 0;
+    int32_t nSpare = 0;
+  } m_Wait;
+  // Set by the window thread when WM_CLOSE arrives while thPause runs.
+  std::atomic<uint32_t> m_bCloseRequest{0};
+
+  int32_t m_nSubStep = 0;         // 1-based, of the current play frame
+  uint32_t m_nSubStepCount = 0;   // since the stage was set up
+  int32_t m_anBanner[2] = {0, 0};
+  uint32_t m_bKeySwallow = 0;
+  uint32_t m_bSweep = 0;
+  uint32_t m_abOffScreen[3] = {0, 0, 0};
+  uint32_t m_nPlayFrame = 0;
+  int32_t m_nNextStage = 0;
+  std::vector<uint8_t> m_vCharaFlag;
+  std::vector<int32_t> m_vHitSubStep;  // one entry per sub-step: 1 tests hits
+  cVector<int32_t> m_vStageVar;
+  // The auto-scroll of each axis as the flows read and set it.
+  int32_t m_anScrollSpeed[2] = {0, 0};
+  BOOL m_abAutoScroll[2] = {0, 0};
+
+  // Player 1's key logs of this play frame, as the key conditions of the
+  // flows read them (m_KeyLogs spans the vectors).
+  std::vector<KEYRUN> m_avKeyLog[KEY_LOGS];
+  KEYLOGS m_KeyLogs;
+
+  // The ranking block.
+  uint32_t m_bRankEligible = 0;
+  std::vector<int32_t> m_vRankPos;
+  std::vector<int32_t> m_vResult;
+  std::string m_strRankName;
+  uint32_t m_bRegistered = 0;
+
+  // What the flows show on the stage: pictures, the screen colour and
+  // effect, the message-skip flag, the game-wait words, and the picture a
+  // picture command loaded for the ShowPicture that follows.
+  PICTURESONSHOW m_Pictures;
+  SCREENCOLOUR m_ScreenColour;
+  SCREENEFFECT m_ScreenEffect;
+  BOOL m_bMessageSkip = 0;
+  cVector<uint8_t> m_vSwitch;  // the stage's switches the charas turn on
+  int32_t m_anGameWait[2] = {0, 0};
+  std::list<DDSURFACEDATA> m_lstLoadedSD;
+  std::list<DDSURFACEINFO> m_lstLoadedInfo;
+
+  // The random seed of the attempt in play.
+  uint32_t m_dwSeed = 1;
+  // Stands for player 1's defeated flag until the player lands.
+  uint32_t m_bPlayer1Defeated = 0;
+  // Init failed (a surface list or the stage set-up): the states only fill
+  // the screen until the close arrives.
+  bool m_bFailed = false;
+
+  // From and to the mode manager.
+  STAGESTART m_Start;
+  int32_t m_nNextMode = 0;
+  int32_t m_nTargetFps = 60;
+  // Set by End once the fade-out is done: the mode manager switches to
+  // m_nNextMode (and 60 frames per second).
+  bool m_bModeDone = false;
+
+ private:
+  typedef void (cSceneStage::*STATEPROC)();
+  STATEPROC m_apfnState[STAGESTATE_COUNT] = {};
+  int32_t m_nMenuRow = 0;  // the cursor row of the pause and miss menus
+  // One step of a fade; true on the step that shows the end state.
+  bool FadeStep();
+  void ResetPlayState();
+  void DrawBanner(int sx, int sy, int w, int x, int y);
+  // The rows' texts at the menu position with the cursor; the row moves
+  // with up and down (wrapping).
+  int MenuStep(const PLAYERKEYS& keys, int nRows);
+  void DrawMenu(const int* anText, int nRows);
+  PLAYERKEYS ReadKeys() const;
+};
+
+// The running stage scene: written by the game thread when the scene is made
+// and destroyed (under the lock of RequestStageClose), read by the game
+// thread and by thPause while the game thread waits for it.
+extern cSceneStage* g_lpSceneStage;
+
+// The window thread's half of WM_CLOSE while thPause runs: the close request
+// of the running scene. FALSE when no scene exists.
+BOOL RequestStageClose();
+
+// The hit-sub-step table for n sub-steps and hit frequency N.
+std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency);
+
+// The play log of a headless run (TARVOLIN4_PLAYLOG): one line per frame
+// of the stage scene, after its Update. Opened on the first line.
+void WritePlayLogLine(const cSceneStage& scene);

@@ -1,0 +1,200 @@
+// Stage set-up: the running stage rebuilt from the copy as loaded, the
+// block map and scroll axes, timers, the hit-sub-step table, the random
+// seed and the stage's music.
+#include <algorithm>
+#include <cmath>
+
+#include "base/message_box.h"
+#include "base/report.h"
+#include "platform/game_random.h"
+#include "platform/messages.h"
+#include "platform/text_cp932.h"
+#include "play/item_object.h"
+#include "play/live_lists.h"
+#include "play/message_text.h"
+#include "play/play_links.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/play_state.h"
+#include "play/stage_scene.h"
+#include "records/progress.h"
+#include "records/stage.h"
+#include "records/system.h"
+
+std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency) {
+  if (n <= 0) return {};
+  if (nFrequency == 0) return std::vector<int32_t>(n, 1);
+  std::vector<int32_t> v(n, 0);
+  // A frequency above the sub-steps cannot set more than every entry.
+  const uint32_t nTimes = nFrequency > static_cast<uint32_t>(n) ? static_cast<uint32_t>(n) : nFrequency;
+  const double dStep = static_cast<double>(n) / static_cast<double>(nTimes);
+  uint32_t nSet = 0;
+  for (double a = 0.0; static_cast<int>(std::floor(a)) < n; a += dStep) {
+    v[static_cast<int>(std::floor(a))] = 1;
+    ++nSet;
+  }
+  if (nSet < nTimes) v[n - 1] = 1;
+  return v;
+}
+
+namespace {
+
+// The music rules of a stage start: bRestartMusic 0 asks only for a piece
+// other than the one playing; 1 starts it again unless the stage keeps the
+// music that plays (a kept 0 stops it).
+void RequestStageMusic(BOOL bRestartMusic) {
+  const int nMusic = static_cast<int>(g_Stage.m_nBgm);
+  const int nOption = static_cast<int>(g_Stage.m_nBgmOption);
+  const int nPlaying = g_StageLinks.pfnPlayingBgm ? g_StageLinks.pfnPlayingBgm() : -1;
+  if (!bRestartMusic) {
+    if (nPlaying != nMusic) RequestBgmPlay(g_Progress, nMusic, nOption);
+    return;
+  }
+  if (g_Stage.m_bKeepBgm && nPlaying == nMusic) {
+    if (nPlaying == 0) RequestBgmPlay(g_Progress, 0, nOption);
+    return;
+  }
+  RequestBgmPlay(g_Progress, nMusic, nOption);
+}
+
+}  // namespace
+
+namespace {
+
+// A spawn spot is taken when it overlaps a live chara other than the one
+// placed.
+bool OverlapsLiveChara(const cGameObj& obj) {
+  auto hit = [&obj](const cChara& c) {
+    return &c != &obj && !c.m_bDefeated && !c.m_bRemoved && c.m_dX <= obj.m_dRight && obj.m_dX <= c.m_dRight &&
+           c.m_dY <= obj.m_dBottom && obj.m_dY <= c.m_dBottom;
+  };
+  for (auto& p : g_vPlayer)
+    if (hit(*p)) return true;
+  for (auto& c : g_lstChara)
+    if (hit(*c)) return true;
+  return false;
+}
+
+cGameObj* LookUpChara(int nId) { return FindCharaById(nId); }
+
+}  // namespace
+
+void cSceneStage::SetupLiveObjects() {
+  ClearLiveObjects();
+  ClearStageTexts();
+  ClearStagePictures(m_Pictures);
+  ClearScreenColor(m_ScreenColour);
+  ClearScreenEffect(m_ScreenEffect);
+  m_bMessageSkip = 0;
+  g_CharaScene = CHARASCENE{};
+  m_vSwitch.assign(256, 0);
+  g_CharaScene.m_lpSwitches = &m_vSwitch;
+  m_pfnOverlapsLiveChara = &OverlapsLiveChara;
+  SetTextCharaLookup(&LookUpChara);
+
+  // Placements outside the stage's bounded map are skipped, as the block
+  // map skips them.
+  const int nStart = g_Stage.FindPlayerPlacement();
+  for (size_t i = 0; i < g_Stage.m_vecChara.size(); ++i) {
+    cEdChara def = g_Stage.m_vecChara[i];
+    if (def.m_nImageIndex == 0 || !g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) continue;
+    const double x = (def.m_nColumn + STAGE_MARGIN_CELLS) * 32.0;
+    const double y = (def.m_nRow + STAGE_MARGIN_CELLS) * 32.0;
+    const int nId = static_cast<int>(i) + 1;
+    if (static_cast<int>(i) == nStart) {
+      g_vPlayer.push_back(std::make_unique<cPlayer>());
+      g_vPlayer.back()->PlayerSetupForStage(nId, def, x, y);
+    } else if (def.m_nType != 0) {
+      AddStageChara(nId, def, nullptr, x, y, 0);
+    }
+  }
+  for (size_t i = 0; i < g_Stage.m_vecItem.size(); ++i) {
+    const cEdItem& def = g_Stage.m_vecItem[i];
+    if (def.m_nImageIndex == 0 || !g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) continue;
+    auto item = std::make_unique<cItemObj>();
+    item->ItemObjInit(static_cast<int>(i) + 1, def, 1);
+    item->ItemObjWarpToCell(def.m_nColumn, def.m_nRow);
+    g_lstItem.push_back(std::move(item));
+  }
+  m_lpPlayer1 = ::FirstPlayer();
+}
+
+void cSceneStage::SetScrollSpeed(int nAxis, BOOL bOn, int32_t nSpeed) {
+  const int a = nAxis == SCROLL_Y ? 1 : 0;
+  m_abAutoScroll[a] = bOn;
+  m_anScrollSpeed[a] = nSpeed;
+  cStageContext::SetScrollSpeed(a, bOn, nSpeed);
+}
+
+void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
+  Logf("In SetStage");
+  m_nPlayFrame = 0;
+  m_bPlayer1Defeated = 0;
+  m_nStageEnd = 0;
+
+  if (bCopyStage) {
+    // Play never changes the placements or the palette; only what play can
+    // change comes back from the copy.
+    g_Stage.CopyFieldValues(g_StageCopy);
+    g_Stage.m_vecBackground = g_StageCopy.m_vecBackground;
+    g_Stage.m_vecText = g_StageCopy.m_vecText;
+    for (int i = 0; i < STAGE_SUB_COUNT; ++i) g_Stage.m_aSub[i].RebindFields(g_StageCopy.m_aSub[i]);
+    g_Stage.m_vecRankingSwitch = g_StageCopy.m_vecRankingSwitch;
+  }
+
+  // A new seed per attempt only where attempts are recorded; otherwise the
+  // attempt before's seed, so a retry replays the same sequence.
+  if (m_Start.nTitleChoice != 4 && g_System.m_bReplaySave) m_dwSeed = timeGetTime();
+  srand(m_dwSeed);
+
+  RequestStageMusic(bRestartMusic);
+  g_Stage.SetSpeedLevel(g_Stage.m_nSpeedLevel);
+
+  SetupAxes(g_Stage);
+  m_abAutoScroll[0] = g_Stage.m_nScrollKindX == 1;
+  m_abAutoScroll[1] = g_Stage.m_nScrollKindY == 1;
+  m_anScrollSpeed[0] = g_Stage.m_nAutoScrollX;
+  m_anScrollSpeed[1] = g_Stage.m_nAutoScrollY;
+  if (!BuildBlockMap(g_Stage)) {
+    ErrorBoxf("%s", Sjis("メモリ不足により、ステージの初期設定に失敗しました！").c_str());
+    m_bFailed = true;
+    PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
+    return;
+  }
+
+  // The view starts on the start placement's cell, centred as the player
+  // will be; the player itself is set up here once it exists.
+  const int nStart = g_Stage.FindPlayerPlacement();
+  if (nStart >= 0) {
+    const cEdChara& p = g_Stage.m_vecChara.CheckedAt(nStart);
+    const int16_t cx = static_cast<int16_t>(p.m_nColumn);
+    const int16_t cy = static_cast<int16_t>(p.m_nRow);
+    m_aScroll[SCROLL_X].dPos = (cx + STAGE_MARGIN_CELLS) * 32.0 + 16.0 - 320.0;
+    m_aScroll[SCROLL_Y].dPos = (cy + STAGE_MARGIN_CELLS) * 32.0 + 16.0 - 240.0;
+  }
+  ClampScroll(SCROLL_X);
+  ClampScroll(SCROLL_Y);
+
+  m_vStageVar.assign(255, 0);
+  m_vHitSubStep = BuildHitSubSteps(static_cast<int>(g_Stage.m_nSpeedDiv), g_Stage.m_nHitFrequency);
+
+  m_Timer = STAGETIMER{};
+  m_nTimeTick = 0;
+  if (g_Stage.m_bTimeLimit) {
+    m_Timer.nTime = static_cast<int32_t>(std::min<uint32_t>(g_Stage.m_nTimeLimit, STAGE_TIME_CAP));
+  } else {
+    m_Timer.nTime = STAGE_TIME_CAP;
+    m_Timer.bFrozen = 1;
+  }
+  m_vCharaFlag.assign(60, 0);
+  SetupLiveObjects();
+  m_nSubStep = 0;
+
+  if (g_StageLinks.pfnResetInputLogs) g_StageLinks.pfnResetInputLogs();
+  const int nFps = g_Stage.m_nFps > 0 && g_Stage.m_nFps <= 1000 ? static_cast<int>(g_Stage.m_nFps) : 60;
+  if (g_PlayLinks.pfnFrameIntervalTick) g_PlayLinks.pfnFrameIntervalTick(0, nFps);
+  // The backgrounds' auto-scroll offsets are reset here once background
+  // drawing keeps them.
+  m_nTargetFps = nFps;
+  Logf("Out SetStage");
+}

@@ -1,0 +1,232 @@
+// The real program playing a stage chosen in free play, read through its
+// play log: the fade-in, the two banners, play frames, a time over that
+// costs a life and shows the banners again; the same run twice gives the
+// same log; and a close while the frozen-frame thread runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_runner.h"
+#include "records/flow_enums.h"
+#include "tests/support/flow_fixtures.h"
+#include "tests/support/project_builder.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+struct LOGLINE {
+  unsigned nFrame = 0;
+  int nState = -2;
+  int nX = 0, nY = 0;
+  int nLives = 0;
+  int nTime = 0;
+};
+
+std::vector<LOGLINE> ParsePlayLog(const std::string& text) {
+  std::vector<LOGLINE> v;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    LOGLINE l;
+    int nStage, hp, score, a, b, i;
+    if (std::sscanf(line.c_str(),
+                    "frame=%u stage=%d state=%d x=%d y=%d hp=%d lives=%d score=%d time=%d charas=%d shots=%d items=%d",
+                    &l.nFrame, &nStage, &l.nState, &l.nX, &l.nY, &hp, &l.nLives, &score, &l.nTime, &a, &b, &i) == 12)
+      v.push_back(l);
+  }
+  return v;
+}
+
+// Runs of equal states, in order: {state, frames}.
+std::vector<std::pair<int, int>> StateRuns(const std::vector<LOGLINE>& log) {
+  std::vector<std::pair<int, int>> runs;
+  for (const LOGLINE& l : log) {
+    if (runs.empty() || runs.back().first != l.nState)
+      runs.push_back({l.nState, 1});
+    else
+      ++runs.back().second;
+  }
+  return runs;
+}
+
+// A project whose first stage shows both banners and has two seconds.
+void WriteProject(const cTempFolder& folder, uint32_t nTimeLimit) {
+  cProjectBuilder builder(folder.Path());
+  builder.m_Stage1.m_bStageNoBanner = 1;
+  builder.m_Stage1.m_bStartBanner = 1;
+  builder.m_Stage1.m_nTimeLimit = nTimeLimit;
+  builder.m_Stage1.m_nSpeedLevel = 1;
+  // Free play with three counted lives.
+  builder.m_System.m_vecStartLives = {3, 3, 3, 99};
+  builder.m_System.m_vecInfiniteLives = {0, 0, 0, 1};
+  ASSERT_TRUE(builder.Build());
+  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
+  // Down three rows to free play once the title has faded in, then Z.
+  folder.WriteFile("keys.txt",
+                   "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
+                   "40 Z down\n41 Z up\n");
+}
+
+pid_t StartFreePlay(const cTempFolder& folder, const std::string& log, int nFrames) {
+  return StartGame(folder.Path(),
+                   {{"TARVOLIN4_ANSWERS", "d3d,file:data\\stg4\\Stage1.stg4_000"},
+                    {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
+                    {"TARVOLIN4_EXIT_AFTER", std::to_string(nFrames)},
+                    {"TARVOLIN4_FAST", "1"},
+                    {"TARVOLIN4_PLAYLOG", folder.Path() + "/" + log}},
+                   folder.Path() + "/stderr.txt");
+}
+
+}  // namespace
+
+TEST(StagePlayE2e, TimeOverCostsALifeAndShowsTheBannersAgain) {
+  cTempFolder folder;
+  WriteProject(folder, 2);
+  if (HasFatalFailure()) return;
+  pid_t pid = StartFreePlay(folder, "play1.log", 700);
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+  const std::string text = folder.ReadFile("play1.log");
+  const std::vector<LOGLINE> log = ParsePlayLog(text);
+  ASSERT_FALSE(log.empty()) << folder.ReadFile("stderr.txt");
+  const auto runs = StateRuns(log);
+  // Fade-in; the banners (the frame that ends the fade already reads state
+  // 1, then 79 + 79 banner frames); play until the time is over; the
+  // banners again.
+  ASSERT_GE(runs.size(), 4u) << text;
+  EXPECT_EQ(runs[0].first, 0);
+  EXPECT_GT(runs[0].second, 1);
+  EXPECT_EQ(runs[1], std::make_pair(1, 79 + 79 + 1)) << text;
+  EXPECT_EQ(runs[2].first, 2);
+  EXPECT_EQ(runs[3].first, 1);
+
+  // Play counts its frames (the frame that leaves the banners reads 0); the
+  // time runs down a second per 60 of them.
+  const size_t nPlay = runs[0].second + runs[1].second;
+  EXPECT_EQ(log[nPlay].nFrame, 0u);
+  EXPECT_EQ(log[nPlay + 1].nFrame, 1u);
+  // The first attempt already uses one of the three lives.
+  EXPECT_EQ(log[nPlay].nLives, 2);
+  EXPECT_EQ(log[nPlay].nTime, 2);
+  const LOGLINE& last = log[nPlay + runs[2].second - 1];
+  EXPECT_EQ(last.nTime, 0);
+  EXPECT_EQ(last.nFrame, 120u);
+  // The miss took one life; the restarted stage has its full time.
+  const LOGLINE& after = log[nPlay + runs[2].second];
+  EXPECT_EQ(after.nLives, log[nPlay].nLives - 1);
+  EXPECT_EQ(after.nTime, 2);
+  EXPECT_EQ(after.nFrame, 0u);
+}
+
+TEST(StagePlayE2e, TheSameKeysGiveTheSamePlayLog) {
+  cTempFolder folder;
+  WriteProject(folder, 2);
+  if (HasFatalFailure()) return;
+  for (const char* pszLog : {"a.log", "b.log"}) {
+    pid_t pid = StartFreePlay(folder, pszLog, 500);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+  }
+  // The close after the last presented frame reaches the game thread at no
+  // fixed frame, so the runs are compared over their first 450 frames.
+  auto head = [&folder](const char* pszLog) {
+    std::istringstream in(folder.ReadFile(pszLog));
+    std::string out, line;
+    for (int i = 0; i < 450 && std::getline(in, line); ++i) out += line + "\n";
+    return out;
+  };
+  const std::string a = head("a.log");
+  ASSERT_EQ(std::count(a.begin(), a.end(), '\n'), 450);
+  EXPECT_NE(a.find("state=2"), std::string::npos);
+  EXPECT_TRUE(a == head("b.log")) << "the play logs of two equal runs differ";
+}
+
+namespace {
+
+// The key condition's position of the right direction alone.
+constexpr int kKeyRight = 2;
+
+// Player 1 alone on the ground: the right key starts a walk to the right of
+// 2 pixels a frame for ten seconds, button 1 jumps (the builder's player
+// flow); a long time limit.
+void WriteWalkProject(const cTempFolder& folder) {
+  cProjectBuilder builder(folder.Path());
+  builder.m_Stage1.m_nTimeLimit = 300;
+  builder.m_Stage1.m_nSpeedLevel = 1;
+  builder.m_System.m_vecStartLives = {3, 3, 3, 99};
+  builder.m_System.m_vecInfiniteLives = {0, 0, 0, 1};
+  const int nStart = builder.m_Stage1.FindPlayerPlacement();
+  ASSERT_GE(nStart, 0);
+  cEdFlow walk;
+  walk.m_byTrigger = FlowTrigger::Always;
+  cEdKeyCondition key;
+  key.m_byAnyLength = 1;
+  key.m_vecKeyState.assign(KEY_CONDITION_KEYS, 0);
+  key.m_vecKeyState[kKeyRight] = KeyState::Pressed;
+  walk.m_vecKeyCondition.push_back(key);
+  cEdCommand move = MakeFlowCommand(FlowCommandKind::StraightMove, 100);
+  NewEdMove(move.m_pMove);
+  move.m_pMove->m_nSpeed = 20;
+  move.m_pMove->m_byDirection = 3;  // right
+  walk.m_vecCommand.push_back(move);
+  cEdChara player = builder.m_Stage1.m_vecChara[nStart];
+  player.m_vecFlow.push_back(walk);
+  builder.m_Stage1.m_vecChara = {player};
+  ASSERT_TRUE(builder.Build());
+  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
+  // To free play as above; once play runs, right for 100 frames, then Z.
+  folder.WriteFile("keys.txt",
+                   "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
+                   "40 Z down\n41 Z up\n300 Right down\n400 Right up\n430 Z down\n450 Z up\n");
+}
+
+}  // namespace
+
+TEST(StagePlayE2e, PlayerOneWalksRightAndJumpsUnderTheKeys) {
+  cTempFolder folder;
+  WriteWalkProject(folder);
+  if (HasFatalFailure()) return;
+  for (const char* pszLog : {"a.log", "b.log"}) {
+    pid_t pid = StartFreePlay(folder, pszLog, 600);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+  }
+  const std::string text = folder.ReadFile("a.log");
+  std::vector<LOGLINE> log = ParsePlayLog(text);
+  std::erase_if(log, [](const LOGLINE& l) { return l.nState != 2; });
+  ASSERT_GT(log.size(), 200u) << text;
+  // Placed two rows over the ground, player 1 falls and lands, then stands
+  // until the keys come.
+  const LOGLINE& first = log.front();
+  size_t i = 0;
+  while (i + 1 < log.size() && log[i + 1].nX == first.nX) ++i;
+  const int nGround = log[i].nY;
+  EXPECT_GT(nGround, first.nY);
+  ASSERT_LT(i + 1, log.size()) << "player 1 never moved:\n" << text;
+  // Walking right on the ground: x grows frame by frame, y stays.
+  EXPECT_GT(log[i + 1].nX, log[i].nX) << text;
+  EXPECT_EQ(log[i + 1].nY, nGround) << text;
+  int nMaxX = first.nX;
+  for (const LOGLINE& l : log) nMaxX = std::max(nMaxX, l.nX);
+  EXPECT_GE(nMaxX - first.nX, 100) << text;
+  // The jump: y rises above the ground line, then comes back to it.
+  size_t nTop = i;
+  for (size_t k = i; k < log.size(); ++k)
+    if (log[k].nY < log[nTop].nY) nTop = k;
+  EXPECT_LT(log[nTop].nY, nGround - 16) << text;
+  size_t nBack = nTop;
+  while (nBack < log.size() && log[nBack].nY != nGround) ++nBack;
+  EXPECT_LT(nBack, log.size()) << "player 1 never came down:\n" << text;
+
+  // The same keys give the same log, over the frames both runs surely have.
+  auto head = [&folder](const char* pszLog) {
+    std::istringstream in(folder.ReadFile(pszLog));
+    std::string out, line;
+    for (int n = 0; n < 550 && std::getline(in, line); ++n) out += line + "\n";
+    return out;
+  };
+  EXPECT_TRUE(head("a.log") == head("b.log")) << "the play logs of two equal runs differ";
+}

@@ -1,0 +1,94 @@
+// The stage scene's live objects in play: set up from the placements within
+// the map, a chara that defeats itself in its own flow freed in the same
+// sub-step, an item taken by player 1 freed, and nothing live left once the
+// scene ends.
+#include <gtest/gtest.h>
+
+#include "play/live_lists.h"
+#include "play/play_links.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/stage_scene.h"
+#include "records/progress.h"
+#include "records/system.h"
+#include "tests/play/chara_fixture.h"
+
+namespace {
+
+cEdChara Placed(cEdChara def, int col, int row) {
+  def.m_nColumn = static_cast<uint16_t>(col);
+  def.m_nRow = static_cast<uint16_t>(row);
+  return def;
+}
+
+class StageLiveObjects : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_System = cEdSystem();
+    g_Progress = cEdProgress();
+    g_Progress.m_nLivesStart = 3;
+    m_Stage = MakeBlockStage(20, 15, 1);
+    PlaceRow(m_Stage, 0, 19, 14, 1);
+    cEdChara player;
+    player.SetDefaults();
+    player.m_nType = 0;
+    player.m_nMaxHp = 10;
+    player.m_nImageIndex = 1;
+    player.m_nScale = 1;
+    player.m_vecFlow.clear();
+    m_Stage.m_vecChara.push_back(Placed(player, 2, 13));
+  }
+  void TearDown() override {
+    ClearLiveObjects();
+    g_PlayLinks = PLAYLINKS{};
+    g_StageLinks = STAGELINKS{};
+  }
+  std::unique_ptr<cSceneStage> Play() {
+    g_Stage = m_Stage;
+    g_StageCopy = m_Stage;
+    auto s = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
+    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
+    return s;
+  }
+  cEdStage m_Stage;
+};
+
+TEST_F(StageLiveObjects, SetUpFromThePlacementsWithinTheMap) {
+  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 13));
+  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 5000));  // below the map
+  cEdItem item = MakeItemDef({});
+  item.m_nColumn = 6;
+  item.m_nRow = 13;
+  m_Stage.m_vecItem.push_back(item);
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  ASSERT_EQ(g_vPlayer.size(), 1u);
+  EXPECT_EQ(s->m_lpPlayer1, FirstPlayer());
+  EXPECT_EQ(g_lstChara.size(), 1u);
+  EXPECT_EQ(g_lstItem.size(), 1u);
+  EXPECT_DOUBLE_EQ(FirstPlayer()->m_dSetupX, (2 + STAGE_MARGIN_CELLS) * 32.0);
+  s.reset();
+  EXPECT_TRUE(g_vPlayer.empty());
+  EXPECT_TRUE(g_lstChara.empty());
+  EXPECT_TRUE(g_lstItem.empty());
+}
+
+TEST_F(StageLiveObjects, ACharaDefeatedByItsOwnFlowAndATakenItemAreFreedInPlay) {
+  cEdChara doomed = MakeEnemyDef(5);
+  doomed.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeHpCommand(0, 0, 0)}));
+  m_Stage.m_vecChara.push_back(Placed(doomed, 8, 13));
+  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 12, 13));
+  cEdItem item = MakeItemDef({});
+  item.m_nColumn = 2;
+  item.m_nRow = 13;
+  m_Stage.m_vecItem.push_back(item);
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  for (int n = 0; n < 5; ++n) s->Update();
+  ASSERT_EQ(g_lstChara.size(), 1u);
+  EXPECT_EQ(g_lstChara.front()->m_dSetupX, (12 + STAGE_MARGIN_CELLS) * 32.0);
+  EXPECT_TRUE(g_lstItem.empty());
+  EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
+}
+
+}  // namespace
