@@ -23,6 +23,10 @@ struct ReportedSize {
 // Writes the failure line and posts WM_CLOSE to the main window.
 // kind is 'V' for vectors and 'L' for lists.
 void ReportCheckedAccess(char kind, int index, int size, int elementSize);
+// How many checked accesses have failed in this run. Start-up compares it
+// across the steps that run before the main window is published, whose
+// close requests would otherwise go nowhere.
+int CheckedAccessFailures();
 
 // Strings are named with the original's string size.
 template <>

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -48,12 +49,62 @@ class cVoice {
 namespace {
 
 // Guards every voice and stream; the audio thread holds it while it mixes.
-std::mutex s_Lock;
-std::vector<std::unique_ptr<cVoice>> s_Voices;
-std::vector<STREAM_ENTRY> s_Streams;
+// Never destroyed: the music manager is a static object that leaves the
+// mix in its destructor, whatever order the program's statics go in.
+std::mutex& s_Lock = *new std::mutex;
+std::vector<std::unique_ptr<cVoice>>& s_Voices = *new std::vector<std::unique_ptr<cVoice>>;
+std::vector<STREAM_ENTRY>& s_Streams = *new std::vector<STREAM_ENTRY>;
 int s_nNextStreamId = 1;
 std::vector<float> s_vAccumulator;
 std::vector<int16_t> s_vStreamBuffer;
+
+// TARVOLIN4_AUDIO_DUMP: the mix also goes to a WAV file. Opened and closed
+// with the device (its thread); written under s_Lock by whoever mixes.
+FILE* s_pDump = nullptr;
+uint32_t s_nDumpBytes = 0;
+// Headless with a dump, the device plays silence and each presented frame
+// mixes its own share, so the file follows the frames, not the clock.
+std::atomic<bool> s_bStepMix{false};
+constexpr int kFramesPerVideoFrame = kAudioMixRate / 60;
+
+void PutLe32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+void WriteDumpHeaderLocked() {
+  uint8_t h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 2, 0};
+  PutLe32(h + 4, 36 + s_nDumpBytes);
+  PutLe32(h + 24, kAudioMixRate);
+  PutLe32(h + 28, kAudioMixRate * 4);
+  h[32] = 4;
+  h[34] = 16;
+  std::memcpy(h + 36, "data", 4);
+  PutLe32(h + 40, s_nDumpBytes);
+  std::fseek(s_pDump, 0, SEEK_SET);
+  std::fwrite(h, 1, sizeof h, s_pDump);
+  std::fseek(s_pDump, 0, SEEK_END);
+}
+
+// The sizes are brought up to date with every block, so that a run that is
+// killed still leaves a file that reads.
+void DumpLocked(const int16_t* pStereo, int nFrames) {
+  if (!s_pDump || nFrames <= 0) return;
+  const size_t bytes = size_t(nFrames) * 4;
+  if (s_nDumpBytes > 0xFFFFFFFFu - 36 - bytes) return;
+  uint8_t buf[4096];
+  for (size_t k = 0; k < size_t(nFrames) * 2;) {
+    size_t n = 0;
+    for (; n < sizeof buf / 2 && k < size_t(nFrames) * 2; ++k, n += 2) {
+      const uint16_t v = static_cast<uint16_t>(pStereo[k]);
+      buf[n] = uint8_t(v);
+      buf[n + 1] = uint8_t(v >> 8);
+    }
+    std::fwrite(buf, 1, n, s_pDump);
+  }
+  s_nDumpBytes += uint32_t(bytes);
+  WriteDumpHeaderLocked();
+  std::fflush(s_pDump);
+}
 
 // Device state: touched only by the thread that opens and closes the device.
 SDL_AudioDeviceID s_nDevice = 0;
@@ -107,12 +158,34 @@ void MixLocked(int16_t* pOut, int nFrames) {
 
 void SDLCALL DeviceCallback(void*, Uint8* pStream, int nLen) {
   int frames = nLen / 4;
-  if (s_bManualMix.load()) {
+  std::lock_guard<std::mutex> lk(s_Lock);
+  // Looked at under the lock: the dump may have opened while we waited.
+  if (s_bManualMix.load() || s_bStepMix.load()) {
     std::memset(pStream, 0, size_t(nLen));
     return;
   }
-  std::lock_guard<std::mutex> lk(s_Lock);
   MixLocked(reinterpret_cast<int16_t*>(pStream), frames);
+  DumpLocked(reinterpret_cast<int16_t*>(pStream), frames);
+}
+
+void OpenDump() {
+  const std::string path = EnvText("TARVOLIN4_AUDIO_DUMP");
+  if (path.empty()) return;
+  std::lock_guard<std::mutex> lk(s_Lock);
+  s_pDump = std::fopen(path.c_str(), "wb");
+  if (!s_pDump) return;
+  s_nDumpBytes = 0;
+  WriteDumpHeaderLocked();
+  s_bStepMix = IsHeadless();
+}
+
+void CloseDump() {
+  std::lock_guard<std::mutex> lk(s_Lock);
+  s_bStepMix = false;
+  if (!s_pDump) return;
+  WriteDumpHeaderLocked();
+  std::fclose(s_pDump);
+  s_pDump = nullptr;
 }
 
 bool TryOpenDevice(const char* pszDriver) {
@@ -147,13 +220,15 @@ bool TryOpenDevice(const char* pszDriver) {
 
 bool AudioOpenDevice() {
   if (s_nDevice != 0) return true;
-  if (!IsHeadless() && TryOpenDevice(nullptr)) return true;
-  return TryOpenDevice("dummy");
+  const bool ok = (!IsHeadless() && TryOpenDevice(nullptr)) || TryOpenDevice("dummy");
+  if (ok) OpenDump();
+  return ok;
 }
 
 void AudioCloseDevice() {
   if (s_nDevice == 0) return;
   SDL_CloseAudioDevice(s_nDevice);
+  CloseDump();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   s_nDevice = 0;
   s_strDriver.clear();
@@ -289,6 +364,14 @@ void AudioMixFrames(int16_t* pStereo, int nFrames) {
   if (!pStereo || nFrames <= 0) return;
   std::lock_guard<std::mutex> lk(s_Lock);
   MixLocked(pStereo, nFrames);
+}
+
+void AudioStepVideoFrame() {
+  if (!s_bStepMix.load()) return;
+  int16_t buf[kFramesPerVideoFrame * 2];
+  std::lock_guard<std::mutex> lk(s_Lock);
+  MixLocked(buf, kFramesPerVideoFrame);
+  DumpLocked(buf, kFramesPerVideoFrame);
 }
 
 void AudioSetManualMixForTests(bool bManual) { s_bManualMix.store(bManual); }

@@ -60,6 +60,11 @@ typedef void (*AUDIOSTREAMFILL)(void* pUser, int16_t* pStereo, int nFrames);
 int AudioStreamAdd(AUDIOSTREAMFILL pfnFill, void* pUser);
 void AudioStreamRemove(int nId);
 
+// Called for every presented frame: a headless run that dumps its sound
+// (TARVOLIN4_AUDIO_DUMP) mixes one frame's share here (735 frames), so the
+// dump follows the frames however fast they are made. Otherwise nothing.
+void AudioStepVideoFrame();
+
 // Tests: mixes the next nFrames stereo frames into pStereo, advancing the
 // voices as the device would. Manual mode makes the device play silence and
 // leave the voices alone, so that only these pulls move them.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "platform/audio.h"
 #include "platform/key_script.h"
 #include "platform/messages.h"
 #include "platform/pacing_clock.h"
@@ -51,6 +52,7 @@ void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPix
   HandFrameToWindow(pPixels, nWidth, nHeight, nPitchPixels, bVSync);
   if (bVSync) WaitForVerticalBlank();
   uint64_t n = ++s_nPresented;
+  AudioStepVideoFrame();
   ScreenshotFrameIfAsked(n, pPixels, nWidth, nHeight, nPitchPixels);
   // The seams act as the frame is shown, so a scripted run is the same
   // however fast its frames are made.

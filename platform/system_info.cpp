@@ -1,6 +1,7 @@
 #include "platform/system_info.h"
 
 #include <SDL.h>
+#include <sys/resource.h>
 #include <sys/statvfs.h>
 #include <sys/utsname.h>
 
@@ -104,19 +105,37 @@ bool ParseMemInfo(std::string_view text, MEMORYDESC& out) {
   return true;
 }
 
-bool GetMemoryDescription(MEMORYDESC& out) { return ParseMemInfo(ReadWholeFile("/proc/meminfo"), out); }
+bool ParseVirtualMemory(std::string_view status, uint64_t qwLimit, MEMORYDESC& out) {
+  uint64_t used = 0;
+  bool bFound = false;
+  ForEachField(status, ':', [&](std::string_view k, std::string_view v) {
+    if (k != "VmSize") return true;
+    used = std::strtoull(std::string(v).c_str(), nullptr, 10) * 1024u;  // kB
+    bFound = true;
+    return false;
+  });
+  if (!bFound) return false;
+  out.qwTotalVirtual = qwLimit;
+  out.qwAvailVirtual = used < qwLimit ? qwLimit - used : 0;
+  return true;
+}
+
+bool GetMemoryDescription(MEMORYDESC& out) {
+  if (!ParseMemInfo(ReadWholeFile("/proc/meminfo"), out)) return false;
+  // Without a limit the address space is the user half of the machine's
+  // addresses: 47 bits on 64-bit Linux, 3 GB on 32-bit.
+  uint64_t limit = sizeof(void*) == 8 ? (1ull << 47) : (3ull << 30);
+  struct rlimit rl {};
+  if (getrlimit(RLIMIT_AS, &rl) == 0 && rl.rlim_cur != RLIM_INFINITY && rl.rlim_cur < limit) limit = rl.rlim_cur;
+  ParseVirtualMemory(ReadWholeFile("/proc/self/status"), limit, out);
+  return true;
+}
 
 bool GetDiskFreeBytes(uint64_t& out) {
   struct statvfs s {};
   if (statvfs(".", &s) != 0) return false;
   out = static_cast<uint64_t>(s.f_bavail) * s.f_frsize;
   return true;
-}
-
-std::string GetDisplayDriverName() {
-  if (!SdlVideoUp()) return std::string();
-  const char* psz = SDL_GetCurrentVideoDriver();
-  return psz ? psz : "";
 }
 
 int GetDesktopBpp() {

@@ -152,11 +152,14 @@ void cEdBlock::CheckItemRef() {
   }
 }
 
+bool CheckBlockConditions(const cEdBlock& block) {
+  if (block.m_vecCondition.empty()) return true;
+  BLOCKCONDITIONTEST pfn = s_pfnConditionTest.load();
+  return !pfn || pfn(block);
+}
+
 uint8_t cEdBlock::GetHitKind(int nSide) const {
-  if (!m_vecCondition.empty()) {
-    BLOCKCONDITIONTEST pfn = s_pfnConditionTest.load();
-    if (pfn && !pfn(*this)) return BLOCKHIT_NONE;
-  }
+  if (!CheckBlockConditions(*this)) return BLOCKHIT_NONE;
   if (nSide == m_nPassSide) return BLOCKHIT_NONE;
   return m_nHitKind;
 }

@@ -92,6 +92,8 @@ enum BLOCKEFFECT : uint8_t {
 // Until the engine installs one every block's conditions hold.
 typedef bool (*BLOCKCONDITIONTEST)(const cEdBlock& block);
 void SetBlockConditionTest(BLOCKCONDITIONTEST pfn);
+// True when the block has no conditions or the installed test passes them.
+bool CheckBlockConditions(const cEdBlock& block);
 
 // Copiers shared by blocks and items: group 0 (the text) and group 1 (the
 // conditions with their mode and latch).

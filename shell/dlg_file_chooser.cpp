@@ -54,15 +54,48 @@ bool HasExtension(const std::string& name) {
   return GetExtension(ext, name) != FALSE;
 }
 
-// A name typed into a chooser names a file of its folder, nothing else.
-bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (size_t i = 0; i < name.size();) {
-    const size_t n = CharBytesAt(name, i);
-    if (n == 1 && (name[i] == '\\' || name[i] == '/' || name[i] == ':')) return false;
+// The parts of a typed name between "\" or "/" (a trail byte 0x5C is no
+// separator). False for what names nothing under the game folder: a drive
+// (":") or a path from the root.
+bool SplitTypedPath(const std::string& text, std::vector<std::string>& parts) {
+  parts.assign(1, std::string());
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = CharBytesAt(text, i);
+    if (n == 1 && text[i] == ':') return false;
+    if (n == 1 && (text[i] == '\\' || text[i] == '/')) {
+      if (i == 0) return false;
+      parts.emplace_back();
+    } else {
+      parts.back().append(text, i, n);
+    }
     i += n;
   }
   return true;
+}
+
+// The folder that holds a CP932 folder path ("" for a folder of the game
+// folder itself).
+std::string ParentFolder(const std::string& folder) {
+  size_t cut = 0;
+  for (size_t i = 0; i < folder.size();) {
+    const size_t n = CharBytesAt(folder, i);
+    if (n == 1 && folder[i] == '\\') cut = i;
+    i += n;
+  }
+  return folder.substr(0, cut);
+}
+
+// The folder without the "\" separators at its end.
+std::string TrimmedFolder(const std::string& folder) {
+  std::string f = folder;
+  while (!f.empty() && f.back() == '\\' && (f.size() < 2 || CharBytesAt(f, PrevCharStart(f, f.size() - 1)) == 1))
+    f.pop_back();
+  return f;
+}
+
+bool SortsBefore(const std::string& a, const std::string& b) {
+  const std::vector<int> ca = Chars(a), cb = Chars(b);
+  return ca != cb ? ca < cb : a < b;
 }
 
 }  // namespace
@@ -75,10 +108,10 @@ const DLGLAYOUT kChooserLayout = {"ＭＳ Ｐゴシック", 9, 0, 0, true, nullp
 
 cFileChooserDlg::cFileChooserDlg(bool bSave, const std::string& folder, const std::string& title,
                                  const FILEFILTER& filter, const std::string& defExt, const std::string& offered)
-    : cDlg(kChooserLayout), m_bSave(bSave), m_strFolder(folder), m_strDefExt(defExt) {
+    : cDlg(kChooserLayout), m_bSave(bSave), m_strFolder(TrimmedFolder(folder)), m_Filter(filter),
+      m_strDefExt(defExt) {
   m_strCaption = title;
   m_nEscapeResult = 0;
-  m_vFiles = ListMatchingFiles(folder, filter.strPattern);
   const int cw = 420;
   const int ch = 300;
   auto add = [&](int id, CTRLSTYLE style, DLGRECT rc, const std::string& text) {
@@ -89,30 +122,48 @@ cFileChooserDlg::cFileChooserDlg(bool bSave, const std::string& folder, const st
     m_vItems.push_back(std::move(c));
     return &m_vItems.back();
   };
-  std::string shownFolder = folder;
-  while (!shownFolder.empty() && shownFolder.back() == '\\') shownFolder.pop_back();
-  add(IDC_FILE_FOLDER, CS_TEXT, {12, 10, cw - 24, 14}, shownFolder);
-  DLGCONTROL* list = add(IDC_FILE_LIST, CS_LIST, {12, 30, cw - 24, 180}, "");
-  list->vLines = m_vFiles;
-  list->nCurSel = m_vFiles.empty() ? -1 : 0;
+  add(IDC_FILE_FOLDER, CS_TEXT, {12, 10, cw - 24, 14}, "");
+  add(IDC_FILE_LIST, CS_LIST, {12, 30, cw - 24, 180}, "");
   add(-1, CS_TEXT, {12, 222, 80, 14}, Sjis("ファイル名:"));
-  DLGCONTROL* name = add(IDC_FILE_NAME, CS_EDIT, {96, 218, cw - 108, 22}, offered);
-  name->nMaxBytes = kPathBufferSize - 1;
-  if (!bSave && offered.empty() && !m_vFiles.empty()) name->strText = m_vFiles[0];
-  name->nSelStart = 0;
-  name->nSelEnd = static_cast<int>(name->strText.size());
+  add(IDC_FILE_NAME, CS_EDIT, {96, 218, cw - 108, 22}, offered)->nMaxBytes = kPathBufferSize - 1;
   add(IDC_FILE_FILTER, CS_TEXT, {12, 250, 220, 14}, filter.strDescription);
   add(IDOK, CS_DEFPUSH, {cw - 184, ch - 36, 80, 24}, Sjis(bSave ? "保存(&S)" : "開く(&O)"));
   add(IDCANCEL, CS_PUSH, {cw - 92, ch - 36, 80, 24}, Sjis("キャンセル"));
+  ShowFolder();
+  DLGCONTROL* name = Item(IDC_FILE_NAME);
+  if (!bSave && offered.empty() && !m_vFiles.empty()) name->strText = m_vFiles[0];
+  name->nSelStart = 0;
+  name->nSelEnd = static_cast<int>(name->strText.size());
   m_rcWindow.w = cw + 2 * kFrameWidth;
   m_rcWindow.h = ch + 2 * kFrameWidth + kCaptionHeight;
   m_rcWindow.x = (kClientWidth - m_rcWindow.w) / 2;
   m_rcWindow.y = (kClientHeight - m_rcWindow.h) / 2;
 }
 
+void cFileChooserDlg::ShowFolder() {
+  m_vFolders = ListSubfolders(m_strFolder);
+  // Up, unless this is the game folder: the choosers stay inside it.
+  if (!m_strFolder.empty()) m_vFolders.insert(m_vFolders.begin(), "..");
+  m_vFiles = ListMatchingFiles(m_strFolder, m_Filter.strPattern);
+  DLGCONTROL* list = Item(IDC_FILE_LIST);
+  list->vLines.clear();
+  for (const std::string& f : m_vFolders) list->vLines.push_back(f + "\\");
+  list->vLines.insert(list->vLines.end(), m_vFiles.begin(), m_vFiles.end());
+  // The first file is under the cursor, as the name box offers it.
+  list->nCurSel = !m_vFiles.empty() ? static_cast<int>(m_vFolders.size()) : list->vLines.empty() ? -1 : 0;
+  list->nTop = 0;
+  SetItemText(IDC_FILE_FOLDER, m_strFolder.empty() ? std::string(".") : m_strFolder);
+}
+
+void cFileChooserDlg::EnterFolder(const std::string& folder) {
+  m_strFolder = folder;
+  ShowFolder();
+  SetItemText(IDC_FILE_NAME, "");
+}
+
 void cFileChooserDlg::OnInitDialog() {
   cDlg::OnInitDialog();
-  SetFocusItem(m_bSave || m_vFiles.empty() ? IDC_FILE_NAME : IDC_FILE_LIST);
+  SetFocusItem(m_bSave || Item(IDC_FILE_LIST)->vLines.empty() ? IDC_FILE_NAME : IDC_FILE_LIST);
 }
 
 LRESULT cFileChooserDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -122,7 +173,16 @@ LRESULT cFileChooserDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (nId == IDC_FILE_LIST) {
     DLGCONTROL* list = Item(IDC_FILE_LIST);
     if (!list || list->nCurSel < 0 || list->nCurSel >= static_cast<int>(list->vLines.size())) return 0;
-    SetItemText(IDC_FILE_NAME, list->vLines[static_cast<size_t>(list->nCurSel)]);
+    const size_t nSel = static_cast<size_t>(list->nCurSel);
+    if (nSel < m_vFolders.size()) {
+      // A folder line is opened, not chosen.
+      if (nCode == LBN_DBLCLK) {
+        const std::string& f = m_vFolders[nSel];
+        EnterFolder(f == ".." ? ParentFolder(m_strFolder) : JoinChooserPath(m_strFolder, f));
+      }
+      return 0;
+    }
+    SetItemText(IDC_FILE_NAME, m_vFiles[nSel - m_vFolders.size()]);
     if (nCode == LBN_DBLCLK) Accept();
   } else if (nId == IDOK && nCode == BN_CLICKED) {
     Accept();
@@ -133,10 +193,37 @@ LRESULT cFileChooserDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void cFileChooserDlg::Accept() {
-  std::string name = GetItemText(IDC_FILE_NAME);
-  if (!IsPlainFileName(name)) return;
+  // A typed name may lead through folders ("old_ver\\a.stg4_1", "..\\x"), as
+  // in the system's own choosers, but never above the game folder.
+  std::vector<std::string> parts;
+  if (!SplitTypedPath(GetItemText(IDC_FILE_NAME), parts)) return;
+  std::string folder = m_strFolder;
+  for (size_t i = 0; i + 1 < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (folder.empty()) return;
+      folder = ParentFolder(folder);
+      continue;
+    }
+    folder = JoinChooserPath(folder, part);
+    if (!PathIsDirectoryA(folder)) return;
+  }
+  std::string name = parts.back();
+  if (name == "..") {
+    if (folder.empty()) return;
+    name.clear();
+    folder = ParentFolder(folder);
+  } else if (name == ".") {
+    name.clear();
+  }
+  if (name.empty() || PathIsDirectoryA(JoinChooserPath(folder, name))) {
+    // A folder: the chooser moves there and waits for a file.
+    EnterFolder(name.empty() ? folder : JoinChooserPath(folder, name));
+    return;
+  }
   if (m_bSave && !HasExtension(name) && !m_strDefExt.empty()) name += "." + m_strDefExt;
-  const std::string path = JoinChooserPath(m_strFolder, name);
+  const std::string path = JoinChooserPath(folder, name);
   const bool bExists = PathFileExistsA(path) && !PathIsDirectoryA(path);
   if (!m_bSave && !bExists) return;
   if (m_bSave && PathIsDirectoryA(path)) return;
@@ -194,9 +281,7 @@ bool MatchFilePattern(const std::string& name, const std::string& patterns) {
 }
 
 std::string JoinChooserPath(const std::string& folder, const std::string& name) {
-  std::string f = folder;
-  while (!f.empty() && f.back() == '\\' && (f.size() < 2 || CharBytesAt(f, PrevCharStart(f, f.size() - 1)) == 1))
-    f.pop_back();
+  const std::string f = TrimmedFolder(folder);
   return f.empty() ? name : f + "\\" + name;
 }
 
@@ -207,10 +292,17 @@ std::vector<std::string> ListMatchingFiles(const std::string& folder, const std:
     if (PathIsDirectoryA(JoinChooserPath(folder, name))) continue;
     out.push_back(name);
   }
-  std::sort(out.begin(), out.end(), [](const std::string& a, const std::string& b) {
-    const std::vector<int> ca = Chars(a), cb = Chars(b);
-    return ca != cb ? ca < cb : a < b;
-  });
+  std::sort(out.begin(), out.end(), SortsBefore);
+  return out;
+}
+
+std::vector<std::string> ListSubfolders(const std::string& folder) {
+  std::vector<std::string> out;
+  for (const std::string& name : ListFolder(folder)) {
+    if (name == "." || name == "..") continue;
+    if (PathIsDirectoryA(JoinChooserPath(folder, name))) out.push_back(name);
+  }
+  std::sort(out.begin(), out.end(), SortsBefore);
   return out;
 }
 
@@ -261,7 +353,7 @@ std::string ProposeReplaySaveName(const std::string& stage) {
   return candidate;
 }
 
-BOOL ChooseOpenFileForRequest(std::string& path, const CHOOSERSPEC& chooser) {
+BOOL ChooseOpenFileForRequest(std::string& path, const OPENCHOOSER& chooser) {
   FILEFILTER filter{chooser.pszFilter, chooser.pszPattern};
   return ChooseOpenFile(path, kPathBufferSize, chooser.pszFolder, Sjis(chooser.pszTitle), filter, chooser.pszDefExt, nullptr);
 }

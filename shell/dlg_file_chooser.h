@@ -1,7 +1,9 @@
 // The file choosers: the open chooser for a stage or replay file to play and
-// the save chooser for where a replay goes. Each lists the files of one
-// folder that match its patterns (without regard to letter case) and hands
-// back a CP932 path relative to the game's folder, with "\" separators.
+// the save chooser for where a replay goes. Each starts in its folder, lists
+// the subfolders and the files that match its patterns (without regard to
+// letter case), lets its player move into subfolders and up again (never
+// above the game's folder), and hands back a CP932 path relative to the
+// game's folder, with "\" separators.
 #pragma once
 
 #include <string>
@@ -19,7 +21,7 @@ struct FILEFILTER {
 };
 
 // 1 when a file was chosen: path holds it (at most nBufferSize - 1 bytes,
-// "folder\name"), and lpResults, when given, gets it appended. 0 when
+// "folder\sub\name"), and lpResults, when given, gets it appended. 0 when
 // cancelled: path is "". Headless the next TARVOLIN4_ANSWERS entry
 // "file:PATH" chooses PATH; any other answer cancels.
 BOOL ChooseOpenFile(std::string& path, int nBufferSize, const std::string& strFolder, const std::string& strTitle,
@@ -36,6 +38,9 @@ BOOL ChooseSaveFile(std::string& path, const std::string& strFolder, const std::
 bool MatchFilePattern(const std::string& strName, const std::string& strPatterns);
 // The files (not folders) of a CP932 folder that match, sorted without case.
 std::vector<std::string> ListMatchingFiles(const std::string& strFolder, const std::string& strPatterns);
+// The subfolders of a CP932 folder ("." and ".." left out), sorted without
+// case.
+std::vector<std::string> ListSubfolders(const std::string& strFolder);
 // "folder\name" with exactly one "\" between them ("" folder: the name).
 std::string JoinChooserPath(const std::string& strFolder, const std::string& strName);
 
@@ -46,8 +51,10 @@ std::string JoinChooserPath(const std::string& strFolder, const std::string& str
 std::string ReplayExtension();
 std::string ProposeReplaySaveName(const std::string& strStageName);
 
-// The drawn chooser: a list of the folder's matching files, the file name
-// and the two buttons. m_strChosen holds "folder\name" after it ended with 1.
+// The drawn chooser: the folder shown, a list of its subfolders (each with a
+// "\" after it, "..\" first to go up) and matching files, the file name and
+// the two buttons. Enter on a folder line, or a typed folder name, moves
+// there. m_strChosen holds "folder\name" after it ended with 1.
 enum : int {
   IDC_FILE_LIST = 1120,
   IDC_FILE_NAME = 1152,
@@ -66,13 +73,17 @@ class cFileChooserDlg : public cDlg {
 
  private:
   void Accept();
+  void ShowFolder();
+  void EnterFolder(const std::string& strFolder);
 
   bool m_bSave;
-  std::string m_strFolder;
+  std::string m_strFolder;  // shown now; no "\" at the end, "" the game folder
+  FILEFILTER m_Filter;
   std::string m_strDefExt;
-  std::vector<std::string> m_vFiles;
+  std::vector<std::string> m_vFolders;  // the list's first lines
+  std::vector<std::string> m_vFiles;    // the lines after them
 };
 
 // The main window's requests (window thread).
-BOOL ChooseOpenFileForRequest(std::string& path, const CHOOSERSPEC& chooser);
+BOOL ChooseOpenFileForRequest(std::string& path, const OPENCHOOSER& chooser);
 BOOL ChooseReplaySaveFileForRequest(std::string& path, const std::string& strStageName);

@@ -20,6 +20,7 @@
 DWORD g_bEditorLink = 0;
 std::atomic<BYTE> g_bGameReady{0};
 std::atomic<DWORD> g_bAppActive{0};
+std::string g_strUnconvertedCmdLine;
 
 namespace {
 
@@ -58,19 +59,28 @@ bool PassSingleInstanceRule(cInstanceLock& lock) {
 
 int WinMain(const char* lpCmdLine, int nCmdShow) {
   SetLogFile(0, "EC_Game.txt");
+  // The other copy is asked about before the report is started: starting it
+  // empties Report_Game.txt, which is still the other copy's.
+  cInstanceLock instanceLock;
+  if (!PassSingleInstanceRule(instanceLock)) return 0;
+
   std::string reportPath = "Report_Game.txt";
   MakeAbsolutePath(reportPath);
-  if (!OpenReport(reportPath)) return 0;
+  if (!OpenReport(reportPath)) {
+    // A game folder that cannot be written would lose every report line and
+    // every save; the person is told rather than left with a silent exit.
+    ErrorBox(Sjis("Report_Game.txt を作成出来ません！\nゲームのフォルダに書き込めるか確かめて下さい。"));
+    return 1;
+  }
   Reportf("App : ver %s", "667");
   WriteSystemReport();
+  if (!g_strUnconvertedCmdLine.empty())
+    Reportf("%s", (Sjis("コマンドラインをShift-JISに変換出来ないので無視しました : ") + g_strUnconvertedCmdLine).c_str());
   InstallDrawnMessageBoxes();
 
   // On the original the link is on for the show command SW_SHOW; here there
   // is no editor to tell.
   g_bEditorLink = 0;
-
-  cInstanceLock instanceLock;
-  if (!PassSingleInstanceRule(instanceLock)) return 0;
 
   HWND hWnd = CreateMainWindow(&MainWndProc, "");
   if (!hWnd) {

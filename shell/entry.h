@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "platform/win_types.h"
 
@@ -16,8 +17,14 @@ extern std::atomic<BYTE> g_bGameReady;
 // read by the message loop and the frame-making threads.
 extern std::atomic<DWORD> g_bAppActive;
 
+// A command line that CP932 cannot hold, as CP932 with '?' for each
+// character it lacks; empty when the line converted. Written by main before
+// WinMain, read by WinMain for its report line; one thread, no lock.
+extern std::string g_strUnconvertedCmdLine;
+
 // lpCmdLine: the whole command line as CP932, not split. The result is the
 // process's exit code: 0 when start-up stops early by the person's choice
-// (the other copy kept running), 1 when InitGame fails, otherwise the wParam
+// (the other copy kept running), 1 when InitGame fails or the report cannot
+// be started, otherwise the wParam
 // of the WM_QUIT that ended the message loop.
 int WinMain(const char* lpCmdLine, int nCmdShow);

@@ -135,4 +135,11 @@ void LoadSystemIni(INIVALUES& values, const INIKEYTABLE& table) {
     ReportLogAndErrorBoxf("%s", Sjis("System.ini の読み込みに失敗しました！").c_str());
     SetIniDefaults(values, table);
   }
+  // A negative "Direct3D" has no meaning, and -1 would read as a cancelled
+  // start-up dialog: it takes the table's default, or "ask" when the table's
+  // default is negative too.
+  if (values.nDirect3D < 0) {
+    const INIKEY& key = table.empty() ? DefaultIniKeyTable()[0] : table[0];
+    values.nDirect3D = key.nDefault >= 0 ? key.nDefault : DefaultIniKeyTable()[0].nDefault;
+  }
 }

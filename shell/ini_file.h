@@ -39,7 +39,8 @@ void SetIniDefaults(INIVALUES& values, const INIKEYTABLE& table);
 // defaults.
 BOOL ReadIniFile(const std::string& path, INIVALUES& values, const INIKEYTABLE& table);
 // Start-up's reading: defaults, then "System.ini"; a failed read gives
-// "System.ini の読み込みに失敗しました！" and the defaults again.
+// "System.ini の読み込みに失敗しました！" and the defaults again. A negative
+// "Direct3D" takes its default.
 void LoadSystemIni(INIVALUES& values, const INIKEYTABLE& table);
 
 // ---- Limits ----------------------------------------------------------------

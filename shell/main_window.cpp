@@ -27,9 +27,9 @@ std::atomic<DWORD> g_bNameEntered{0};
 std::atomic<int32_t> g_nStageBgm{0};
 std::atomic<int32_t> g_nStageBgmLoop{0};
 
-const CHOOSERSPEC kStageChooser = {"data\\stg4\\", "ステージファイルの選択", "StageFile ( *.stg4_*;*.rpl4_* )",
+const OPENCHOOSER kStageChooser = {"data\\stg4\\", "ステージファイルの選択", "StageFile ( *.stg4_*;*.rpl4_* )",
                                    "*.stg4_*;*.rpl4_*", "stg4_*;rpl4_*"};
-const CHOOSERSPEC kReplayChooser = {"user_data\\rpl4", "リプレイファイルの選択", "ReplayFile ( *.rpl4_* )", "*.rpl4_*",
+const OPENCHOOSER kReplayChooser = {"user_data\\rpl4", "リプレイファイルの選択", "ReplayFile ( *.rpl4_* )", "*.rpl4_*",
                                     "rpl4_*"};
 
 namespace {
@@ -38,9 +38,9 @@ cMusicSink* s_lpMusic = nullptr;
 
 // ---- The dialogs, choosers and the stand-ins of the loaders ------------------
 
-BOOL ChooseOpenFileRequest(std::string& path, const CHOOSERSPEC& spec) {
-  const FILEFILTER filter{spec.pszFilter, spec.pszPattern};
-  return ChooseOpenFile(path, 260, spec.pszFolder, Sjis(spec.pszTitle), filter, spec.pszDefExt, nullptr);
+BOOL ChooseOpenFileRequest(std::string& path, const OPENCHOOSER& chooser) {
+  const FILEFILTER filter{chooser.pszFilter, chooser.pszPattern};
+  return ChooseOpenFile(path, 260, chooser.pszFolder, Sjis(chooser.pszTitle), filter, chooser.pszDefExt, nullptr);
 }
 
 // Until the replay unit offers its save chooser (with the proposed name):
@@ -104,7 +104,14 @@ void SaveReplayRequest(WPARAM wParam) {
   g_bRequestDone = 1;
 }
 
-const std::string& MusicFileOf(int nIndex) { return g_Database.m_vecBgm.CheckedAt(nIndex).strFile; }
+// Music index 0 is the "none" entry, which means silence even when the
+// project's music list is empty (a list the editor allows); any other index
+// outside the list is a fault that the checked access reports.
+const std::string& MusicFileOf(int nIndex) {
+  static const std::string s_strNone;
+  if (nIndex == 0 && g_Database.m_vecBgm.empty()) return s_strNone;
+  return g_Database.m_vecBgm.CheckedAt(nIndex).strFile;
+}
 
 void PlayMusicRequest(WPARAM wParam, LPARAM lParam) {
   if (wParam <= 3) {

@@ -65,7 +65,7 @@ cMusicSink* GetMusicSink();
 // replay save chooser takes "file:PATH" from TARVOLIN4_ANSWERS (anything
 // else cancels), and the replay loader and the replay save report failure.
 // Tests replace them.
-struct CHOOSERSPEC {
+struct OPENCHOOSER {
   const char* pszFolder;   // CP932
   const char* pszTitle;    // UTF-8 (made CP932 for the chooser)
   const char* pszFilter;
@@ -76,7 +76,7 @@ struct WINDOWREQUESTS {
   // The modal name-entry dialog; the text goes where the dialog puts it.
   void (*pfnNameEntry)();
   // TRUE with a CP932 path when a file was chosen, FALSE when cancelled.
-  BOOL (*pfnChooseOpenFile)(std::string& path, const CHOOSERSPEC& spec);
+  BOOL (*pfnChooseOpenFile)(std::string& path, const OPENCHOOSER& chooser);
   // The replay save chooser, offering the played stage's name.
   BOOL (*pfnChooseReplaySavePath)(std::string& path, const std::string& stageName);
   BOOL (*pfnStartStageFile)(const std::string& path, int nFlag);
@@ -87,9 +87,9 @@ extern WINDOWREQUESTS g_WindowRequests;
 // The stand-ins, as g_WindowRequests starts.
 WINDOWREQUESTS DefaultWindowRequests();
 
-// The two chooser specifications of the stage and replay requests.
-extern const CHOOSERSPEC kStageChooser;
-extern const CHOOSERSPEC kReplayChooser;
+// The open choosers of the stage and replay requests: folder, title, filter.
+extern const OPENCHOOSER kStageChooser;
+extern const OPENCHOOSER kReplayChooser;
 
 // Around the name-entry dialog. Threads are never suspended on this system
 // (the sender is blocked in its request and the other frame makers wait for

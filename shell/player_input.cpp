@@ -87,10 +87,9 @@ BOOL LoadKeyConfig(const std::string& path, KEYCONFIG& rec) {
     ReportDamagedKeyConfig(path, "entry count", offsetof(KEYCONFIG, dwEntries));
     return FALSE;
   }
-  if (read.dwJoysticks > kMaxJoysticks) {
-    ReportDamagedKeyConfig(path, "joystick count", offsetof(KEYCONFIG, dwJoysticks));
-    return FALSE;
-  }
+  // More joysticks than can be read is no damage: polling reads the ones
+  // there are, and the player's key table stays in force.
+  read.dwJoysticks = std::min<DWORD>(read.dwJoysticks, kMaxJoysticks);
   rec = read;
   return TRUE;
 }

@@ -55,8 +55,9 @@ extern KEYCONFIG g_KeyConfig;
 extern const char* const kKeyConfigPath;  // "user_data\KeyConfig.dat"
 
 // FALSE when the file cannot be opened, or is damaged (shorter than the
-// record, or counts beyond the table or the joysticks that can be read; with
-// a report line): the record is then left as it was.
+// record, or more entries than the table holds; with a report line): the
+// record is then left as it was. A joystick count beyond the joysticks that
+// can be read is taken as that many.
 BOOL LoadKeyConfig(const std::string& path, KEYCONFIG& rec);
 // All keyboard: arrows left, right, up, down, then Z X C V A S D F; 12
 // entries, 1 joystick, not in use.

@@ -1,12 +1,15 @@
 #include "shell/scene_manager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
+#include "media/graphics/colour_ramps.h"
 #include "platform/messages.h"
 #include "platform/test_seams.h"
 #include "base/message_box.h"
 #include "base/report.h"
+#include "records/system.h"
 #include "shell/mode_scenes.h"
 
 cSceneManager g_SceneMgr;
@@ -78,6 +81,11 @@ void DeleteAllScenes() {
   DeleteScene(m.m_lpChallenge);
   DeleteScene(m.m_lpOption);
   DeleteScene(m.m_lpStage);
+}
+
+void UpdateColourRamps() {
+  const uint32_t nStep = std::min<uint32_t>(g_System.m_nColourRampValue, 255);
+  StepColourRamps(g_ColourRamps, static_cast<int>(nStep), g_System.m_bPaletteCycle != 0);
 }
 
 void SetSceneMaker(SCENEMAKER pfn) { s_pfnMaker = pfn ? pfn : &MakeModeScene; }

@@ -52,6 +52,10 @@ void SetMode(int nMode);
 // Deletes the six scenes in slot order (title, world map, save, challenge,
 // option, stage) and nulls the pointers.
 void DeleteAllScenes();
+// Advances the colour ramps (g_ColourRamps) by one frame with the project's
+// blink step and palette-animation switch; the menu scenes call it from the
+// frames they draw.
+void UpdateColourRamps();
 
 // What builds a mode's scene (MakeModeScene unless a test sets another;
 // null puts MakeModeScene back).

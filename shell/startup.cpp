@@ -17,6 +17,7 @@
 #include "records/database.h"
 #include "records/database_run_tables.h"
 #include "records/default_data.h"
+#include "base/checked_containers.h"
 #include "base/message_box.h"
 #include "records/option.h"
 #include "base/path_helpers.h"
@@ -27,6 +28,7 @@
 #include "shell/frame_timing.h"
 #include "shell/game_loop.h"
 #include "shell/main_window.h"
+#include "shell/music_requests.h"
 #include "shell/player_input.h"
 #include "shell/startup_project.h"
 #include "shell/scene_manager.h"
@@ -38,10 +40,8 @@
 //   InitGame  13  the program's icon on the window (no icon resource here)
 //             16  the graphics' message for a failed texture creation
 //             25  LoadHbt, the 8-bit display's picture set
-//             26  cBgm::Init, the music manager with its five slots
 //             31  the stage-play word that a direct play clears
-//   UnInitGame 4  cBgm::UnInit (through the music sink, when one is set)
-//              9  the window library's keyboard hook (never installed here)
+//   UnInitGame 9  the window library's keyboard hook (never installed here)
 //             10  DestroyIcon of the program's icon
 // StartStageFile (the free-play stage) goes through g_WindowRequests, so
 // that tests can put another loader in its place.
@@ -213,6 +213,9 @@ bool StartupFontsReady() { return s_Ran.bFonts; }
 bool InitGame(const char* lpCmdLine, int nCmdShow) {
   const HWND hWnd = g_MainWnd.m_hWnd;
 
+  // A checked access that fails before g_hWndMain is set posts its close
+  // request to no window; the request is made again once there is one.
+  const int nFailedAccessesBefore = CheckedAccessFailures();
   timeBeginPeriod(1);
   s_Ran.bTimerPeriod = true;
   srand(timeGetTime());
@@ -264,6 +267,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
 
   ShowWindow(hWnd, (g_Ini.nDirect3D || nWindowFlag) ? nCmdShow : SW_SHOWMAXIMIZED);
   g_hWndMain = hWnd;
+  if (CheckedAccessFailures() != nFailedAccessesBefore) PostMessage(hWnd, WM_CLOSE, 0, 0);
   SetWindowTextA(hWnd, s_Project.strTitle);
 
   if (g_Ini.nBpp == 8) g_Ini.nDD_VideoStretch = 0;
@@ -290,6 +294,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   if (!LoadKeyConfig(kKeyConfigPath, g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
   LoadOption();
 
+  StartMusic();
   if (!StartSound(hWnd)) return false;
 
   if (!LoadWorldMap()) return false;

@@ -27,6 +27,11 @@ struct PROJECTSETTINGS {
 };
 
 // "data\System.dat" into g_System; on failure the box "%s の読み込みに失敗…"
-// (also in the report) and false.
+// (also in the report) and false. A file whose lists are too short to play
+// fails the same way.
 bool LoadProjectSettings();
+// False, with a report line naming the list, when a list the program reads
+// at fixed positions is shorter than those positions need.
+class cEdSystem;
+bool ProjectListsPlayable(const cEdSystem& sys);
 PROJECTSETTINGS ProjectSettings();

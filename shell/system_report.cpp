@@ -8,10 +8,10 @@
 #include "base/report.h"
 
 // Lines of the original's report that have no counterpart here and are not
-// written: the virtual address space ("Vir Total", "Vir Free"), the video
-// memory of the DirectDraw path ("VRAM Total", "VRAM Free"), and the whole
-// DirectX diagnostic part of the Direct3D path (DirectX version, texture
-// memory, devices, capabilities, format table, acceleration flags).
+// written: the video memory of the DirectDraw path ("VRAM Total",
+// "VRAM Free"), and the whole DirectX diagnostic part of the Direct3D path
+// (DirectX version, texture memory, devices and their drivers,
+// capabilities, format table, acceleration flags).
 
 namespace {
 
@@ -34,6 +34,10 @@ double BytesToMB(unsigned long long qwBytes) {
   return static_cast<double>(qwBytes) * static_cast<double>(1.0f / 1048576.0f);
 }
 
+unsigned long long ReportedDiskFree(unsigned long long qwBytes) {
+  return qwBytes > 0x7FFFFFFFull ? 0x7FFFFFFFull : qwBytes;
+}
+
 BOOL WriteSystemReport() {
   if (!Reportf("OS : %s", ForReport(GetOsDescription()).c_str())) return 0;
   CPUDESC cpu = GetCpuDescription();
@@ -43,12 +47,11 @@ BOOL WriteSystemReport() {
   if (GetMemoryDescription(mem)) {
     Reportf("Mem Total : %.3fMB", BytesToMB(mem.qwTotal));
     Reportf("Mem Free : %3.fMB", BytesToMB(mem.qwAvailable));
+    Reportf("Vir Total : %.3fMB", BytesToMB(mem.qwTotalVirtual));
+    Reportf("Vir Free : %3.fMB", BytesToMB(mem.qwAvailVirtual));
   }
-  // The true free space: the original's figure stopped at 2 GB.
-  unsigned long long qwFree = 0;
   uint64_t n = 0;
-  if (GetDiskFreeBytes(n)) qwFree = n;
-  Reportf("HD Free : %3.fMB", BytesToMB(qwFree));
+  Reportf("HD Free : %3.fMB", BytesToMB(ReportedDiskFree(GetDiskFreeBytes(n) ? n : 0)));
   return 1;
 }
 
@@ -56,9 +59,6 @@ BOOL WriteDisplayReport(BOOL) {
   if (!Reportf("%s", g_DDDisplay.nWindowMode ? "Mode : Window" : "Mode : Fullscreen")) return 0;
   Reportf("Bpp : %d", g_DDDisplay.nBpp);
   if (!lpDTCon) Reportf("RR : %u", static_cast<unsigned>(GetMonitorFrequency()));
-  // What stands for the graphics hardware here: the display driver.
-  std::string driver = GetDisplayDriverName();
-  if (!driver.empty()) Reportf("Driver : %s", ForReport(driver).c_str());
   return 1;
 }
 

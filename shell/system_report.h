@@ -15,3 +15,6 @@ BOOL IsOSAtLeast(int nMajor, int nMinor);
 
 // Bytes to megabytes as the report writes them.
 double BytesToMB(unsigned long long qwBytes);
+// The free disk space as the report gives it: the bytes, at most
+// 2147483647 (what fits in 31 bits; the line then reads 2048MB).
+unsigned long long ReportedDiskFree(unsigned long long qwBytes);

@@ -173,6 +173,7 @@ void cSceneTitle::DrawTitleFrame() {
     lpSD->bLost = 0;
   }
   DDBltFast(&g_BackBufferSD, m_nMenuX, m_nMenuY, lpSD->nWidth, lpSD->nHeight, lpSD, 0, 0, 1);
+  UpdateColourRamps();
 }
 
 void cSceneTitle::Begin() {
@@ -285,6 +286,7 @@ void cSceneTitle::TitleContinuePhase() {
     return;
   }
   DDBltFast(&g_BackBufferSD, 0, 0, 640, 480, &g_aStageSurface[TITLESURFACE_TITLE], 0, 0, 0);
+  UpdateColourRamps();
   links.pfnDrawSlotList(kContinueListX, kContinueListY, m_nListTop, m_nListRows);
   DDBltFast(&g_BackBufferSD, cur.nX, cur.nY, 16, 16, &g_aStageSurface[TITLESURFACE_ACCESSORY], 64, 0, 1);
 }

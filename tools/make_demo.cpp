@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/text_cp932.h"
+#include "tests/support/demo_music.h"
 #include "tests/support/project_builder.h"
 
 int main(int argc, char** argv) {
@@ -23,13 +24,17 @@ int main(int argc, char** argv) {
   builder.m_System.m_strTitle = Sjis("タルボリン デモ");
   // The menu is drawn with the game's font: the demo ships no label strip.
   builder.m_System.m_bTitleMenuCentred = 0;
+  // A 256-colour game: palette pictures, with the palette animation on.
+  builder.m_bPalettePictures = true;
+  builder.m_System.m_bPaletteCycle = 1;
   // A tone for each system sound, so that the menus are heard.
   for (int i = 0; i < static_cast<int>(builder.m_System.m_vecSystemSoundFile.size()); ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
     builder.m_System.m_vecSystemSoundFile[i] = name;
   }
-  if (!builder.Build()) {
+  SetDemoMusic(builder);
+  if (!builder.Build() || !WriteDemoMusic(builder)) {
     std::fprintf(stderr, "make_demo: the demo project could not be written into %s\n", argv[1]);
     return 1;
   }

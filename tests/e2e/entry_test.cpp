@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -64,9 +65,11 @@ TEST(Entry, SecondCopyAsksAndEndsOrReplacesTheFirst) {
   const std::string lockPath = InstanceLockPath();
   pid_t first = StartGame(folder.Path(), {}, folder.Path() + "/first.txt");
   ASSERT_GT(first, 0);
-  // The first copy holds the lock once its id is in the lock file.
+  // The first copy holds the lock once its id is in the lock file; its
+  // report has its display lines once the graphics are up.
   auto start = std::chrono::steady_clock::now();
-  while (folder.ReadFile(lockPath) != std::to_string(first)) {
+  while (folder.ReadFile(lockPath) != std::to_string(first) ||
+         folder.ReadFile("Report_Game.txt").find("\nBpp : ") == std::string::npos) {
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20) || !StillRunning(first)) {
       ::kill(first, SIGKILL);
       ::waitpid(first, nullptr, 0);
@@ -81,10 +84,42 @@ TEST(Entry, SecondCopyAsksAndEndsOrReplacesTheFirst) {
             std::string::npos)
       << folder.ReadFile("no.txt");
   EXPECT_TRUE(StillRunning(first));
+  // The copy that was told to end left the first one's report as it was.
+  EXPECT_NE(folder.ReadFile("Report_Game.txt").find("\nBpp : "), std::string::npos)
+      << folder.ReadFile("Report_Game.txt");
 
   pid_t yes = StartGame(folder.Path(), {{"TARVOLIN4_ANSWERS", "yes"}, {"TARVOLIN4_EXIT_AFTER", "30"}, {"TARVOLIN4_FAST", "1"}},
                     folder.Path() + "/yes.txt");
   EXPECT_EQ(WaitExit(first, 20000), -SIGTERM);
   EXPECT_EQ(WaitExit(yes, 30000), 0) << folder.ReadFile("yes.txt");
   EXPECT_NE(folder.ReadFile("yes.txt").find("[二重起動]"), std::string::npos);
+}
+
+// A report that cannot be started (here a folder stands in its place, which
+// no user can open as a file) is told in a box, and the run fails.
+TEST(Entry, AnUnwritableReportIsToldAndFails) {
+  cTempFolder folder;
+  WriteE2EProject(folder);
+  ASSERT_EQ(::mkdir((folder.Path() + "/Report_Game.txt").c_str(), 0755), 0);
+  pid_t pid = StartGame(folder.Path(), {{"TARVOLIN4_EXIT_AFTER", "5"}, {"TARVOLIN4_FAST", "1"}},
+                        folder.Path() + "/stderr.txt");
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(WaitExit(pid, 30000), 1);
+  EXPECT_NE(folder.ReadFile("stderr.txt").find("[エラー] Report_Game.txt を作成出来ません！"), std::string::npos)
+      << folder.ReadFile("stderr.txt");
+}
+
+// A command line that Shift-JIS cannot hold is ignored with a report line
+// naming it, and the title starts.
+TEST(Entry, AnUnconvertibleCommandLineIsReported) {
+  cTempFolder folder;
+  WriteE2EProject(folder);
+  pid_t pid = StartGame(folder.Path(), {{"TARVOLIN4_EXIT_AFTER", "5"}, {"TARVOLIN4_FAST", "1"}},
+                        folder.Path() + "/stderr.txt", "data\\stg4\\\xF0\x9F\x98\x80.stg4");
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(WaitExit(pid, 30000), 0) << folder.ReadFile("stderr.txt");
+  EXPECT_NE(folder.ReadFile("Report_Game.txt")
+                .find("コマンドラインをShift-JISに変換出来ないので無視しました : data\\stg4\\?.stg4\n"),
+            std::string::npos)
+      << folder.ReadFile("Report_Game.txt");
 }

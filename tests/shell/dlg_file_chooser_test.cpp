@@ -117,6 +117,48 @@ TEST_F(Chooser, DrawnOpenChooserReturnsARelativeCp932Path) {
   }
 }
 
+// The choosers move into subfolders (a folder line, or a typed path) and up
+// again, never above the game folder: a stage kept in "data\\stg4\\old_ver"
+// can be chosen, and the path comes back relative to the game folder.
+TEST_F(Chooser, MovesThroughSubfoldersButNotAboveTheGameFolder) {
+  MakeStages();
+  m_Tmp.WriteFile("Data/STG4/old_ver/v1.stg4_500", "x");
+  m_Tmp.WriteFile("top.stg4_667", "x");
+  struct CASE {
+    const char* what;
+    std::vector<DLGEVENT> events;
+    int result;
+    const char* path;    // UTF-8
+    const char* folder;  // shown at the end
+  } cases[] = {
+      // Lines: "..\\", "old_ver\\", "sub.stg4_x\\", then the files, the first under the cursor.
+      {"Enter on a folder line, then on its file",
+       {Key(VK_UP), Key(VK_UP), Key(VK_RETURN), Key(VK_RETURN)}, 1, "data\\stg4\\old_ver\\v1.stg4_500", "data\\stg4\\old_ver"},
+      {"a typed path through a folder",
+       {Key(VK_TAB), Text("sub.stg4_x\\inner.stg4_667"), Key(VK_RETURN)}, 1, "data\\stg4\\sub.stg4_x\\inner.stg4_667",
+       "data\\stg4"},
+      {"a typed folder name moves there", {Key(VK_TAB), Text("OLD_VER"), Key(VK_RETURN)}, -1, "", "data\\stg4\\OLD_VER"},
+      {"up twice to the game folder, whose own stage can be chosen",
+       {Key(VK_TAB), Text("..\\.."), Key(VK_RETURN), Text("top.stg4_667"), Key(VK_RETURN)}, 1, "top.stg4_667", "."},
+      {"the up line takes one step", {Key(VK_UP), Key(VK_UP), Key(VK_UP), Key(VK_RETURN)}, -1, "", "data"},
+      {"nothing above the game folder",
+       {Key(VK_TAB), Text("..\\..\\..\\x.stg4_1"), Key(VK_RETURN)}, -1, "", "data\\stg4"},
+      {"nor a path from the root", {Key(VK_TAB), Text("\\top.stg4_667"), Key(VK_RETURN)}, -1, "", "data\\stg4"},
+  };
+  for (const CASE& c : cases) {
+    cFileChooserDlg dlg(false, "data\\stg4\\", Sjis("ステージファイルの選択"), kStageFilter, "stg4_*;rpl4_*", "");
+    dlg.SendMsg(WM_INITDIALOG, 0, 0);
+    for (const DLGEVENT& e : c.events) dlg.HandleEvent(e);
+    EXPECT_EQ(dlg.Ended() ? dlg.Result() : -1, c.result) << c.what;
+    EXPECT_EQ(dlg.m_strChosen, Sjis(c.path)) << c.what;
+    EXPECT_EQ(dlg.GetItemText(IDC_FILE_FOLDER), c.folder) << c.what;
+  }
+  // At the game folder there is no line to go up.
+  cFileChooserDlg top(false, "", Sjis("ステージファイルの選択"), kStageFilter, "stg4_*;rpl4_*", "");
+  top.SendMsg(WM_INITDIALOG, 0, 0);
+  for (const std::string& line : top.Item(IDC_FILE_LIST)->vLines) EXPECT_NE(line, "..\\");
+}
+
 TEST_F(Chooser, SaveChooserAddsTheExtensionAndAsksBeforeOverwriting) {
   m_Tmp.WriteFile("user_data/rpl4/old.rpl4_667", "x");
   struct CASE {

@@ -82,6 +82,7 @@ TEST(DialogGolden, OpenAndSaveChoosers) {
   tmp.WriteFile("data/stg4/Stage1.stg4_000", "x");
   tmp.WriteFile("data/stg4/Stage2.STG4_003", "x");
   tmp.WriteFile("data/stg4/notes.txt", "x");
+  tmp.WriteFile("data/stg4/old_ver/Stage1.stg4_500", "x");
   tmp.WriteFile("user_data/rpl4/Stage1.rpl4_667", "x");
   {
     cFileChooserDlg dlg(false, "data\\stg4\\", Sjis("ステージファイルの選択"),

@@ -146,3 +146,26 @@ TEST(IniFile, StartupReadingFallsBackToTheDefaults) {
     EXPECT_EQ(err.find(message) != std::string::npos, c.bMessage) << c.pszWhat;
   }
 }
+
+// A negative "Direct3D" would read as a cancelled start-up dialog and end
+// the program without a word: it takes the table's default instead, and
+// "ask" when that default is negative too. 0 and 1 stay choices.
+TEST(IniFile, ANegativeDrawingPathTakesItsDefault) {
+  struct CASE {
+    const char* pszValue;
+    int nTableDefault;
+    int nExpected;
+  } cases[] = {
+      {"-1", 2, 2}, {"-7", 1, 1}, {"-1", -1, 2}, {"0", 2, 0}, {"1", 2, 1}, {"5", 2, 5},
+  };
+  for (const CASE& c : cases) {
+    cTempFolder tmp;
+    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    tmp.WriteFile("System.ini", std::string("Direct3D=") + c.pszValue + "\nExit\n");
+    INIKEYTABLE table = DefaultIniKeyTable();
+    table[0].nDefault = c.nTableDefault;
+    INIVALUES v;
+    LoadSystemIni(v, table);
+    EXPECT_EQ(v.nDirect3D, c.nExpected) << c.pszValue << " default " << c.nTableDefault;
+  }
+}

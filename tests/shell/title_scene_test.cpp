@@ -36,7 +36,7 @@ void RecordSound(int nIndex) { s_Sounds.push_back(nIndex); }
 BOOL s_bChooserAnswers = FALSE;
 BOOL s_bStageLoads = FALSE;
 std::vector<std::string> s_Loaded;
-BOOL FakeChooser(std::string& path, const CHOOSERSPEC&) {
+BOOL FakeChooser(std::string& path, const OPENCHOOSER&) {
   if (!s_bChooserAnswers) return FALSE;
   path = "data\\stg4\\Stage1.stg4";
   return TRUE;

@@ -8,7 +8,9 @@
 #include <vector>
 
 // The palette picture's colours: entry 0 the transparent magenta, 16 black
-// (the colour between modes), 240 the menu frame, 241 the text.
+// (the colour between modes), 17 to 103 the colours of the palette pictures
+// below, 208 to 239 eight colour ramps of four shades (bright to dark),
+// 240 the menu frame, 241 the text.
 std::vector<uint32_t> DemoPalette();
 std::string DemoPaletteBmp();
 // A night sky: a blue gradient over a band of hills, 640 x 480.
@@ -19,6 +21,15 @@ std::string DemoAccessoryBmp();
 // A small sheet of the key colour with a grey square.
 std::string DemoPlainBmp();
 
+// The same four as 8-bit pictures in the palette's colours, as a game made
+// for the 256-colour mode ships them; the title's sky has 32 stars, one in
+// each colour-ramp entry.
+std::string DemoTitleBmp8();
+std::string DemoWindowBmp8();
+std::string DemoAccessoryBmp8();
+std::string DemoPlainBmp8();
+
 // The picture for a file of the fixed surface list (a "\"-separated game
-// path): one of the above by name, the plain sheet otherwise.
-std::string DemoPictureFor(const std::string& gamePath);
+// path): one of the above by name (the 8-bit ones with bPalettePictures),
+// the plain sheet otherwise.
+std::string DemoPictureFor(const std::string& gamePath, bool bPalettePictures = false);

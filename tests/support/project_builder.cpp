@@ -144,7 +144,7 @@ BOOL cProjectBuilder::WriteBytes(std::string_view relCp932, const std::string& b
 BOOL cProjectBuilder::WritePictures() {
   for (const SYSTEMBITMAPINFO& b : g_vecSystemBitmap) {
     if (b.szFileName == "E" || b.bNoError) continue;
-    if (!WriteBytes(b.szFileName, DemoPictureFor(b.szFileName))) return 0;
+    if (!WriteBytes(b.szFileName, DemoPictureFor(b.szFileName, m_bPalettePictures))) return 0;
   }
   return 1;
 }

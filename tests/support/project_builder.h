@@ -45,6 +45,10 @@ class cProjectBuilder {
   std::string GamePath(std::string_view relCp932) const;
   const std::string& Root() const { return m_strRoot; }
 
+  // The pictures as 8-bit palette pictures (a 256-colour game, as the demo
+  // is) rather than full-colour ones.
+  bool m_bPalettePictures = false;
+
   // The records written; a test changes them before it builds.
   cEdDatabase m_Database;
   cEdSystem m_System;

@@ -1,0 +1,64 @@
+#include "media/graphics/anime_player.h"
+
+void cAnime::Build(const ANIMEFRAME* const* lpSequences) {
+  if (!lpSequences) return;
+  vAnime.clear();
+  nAnime = nFrame = nTick = 0;
+  int n = 0;
+  while (lpSequences[n]) ++n;
+  vAnime.resize(n);
+  for (int i = 0; i < n; ++i) {
+    const ANIMEFRAME* f = lpSequences[i];
+    int k = 0;
+    while (f[k].nPattern >= 0) ++k;
+    cVector<ANIMERUNFRAME>& seq = vAnime[i];
+    seq.resize(k + 1);
+    for (int j = 0; j <= k; ++j) seq[j] = ANIMERUNFRAME{f[j].nPattern, f[j].nDuration, f[j].bNoInterrupt};
+  }
+}
+
+ANIMERUNFRAME& cAnime::Current() { return vAnime.CheckedAt(nAnime).CheckedAt(nFrame); }
+
+BOOL cAnime::SetAnime(int nNew, BOOL bForce) {
+  if (!bForce && !vAnime.empty() && Current().bNoInterrupt) return FALSE;
+  // An animation the table does not hold would be read at every later
+  // update; refusing it keeps the object on what it shows.
+  if (nNew < 0 || static_cast<size_t>(nNew) >= vAnime.size()) return FALSE;
+  nFrame = 0;
+  nAnime = nNew;
+  nTick = 0;
+  return TRUE;
+}
+
+BOOL cAnime::ChangeAnime(int nNew, BOOL bForce) {
+  if (nNew == nAnime) return TRUE;
+  return SetAnime(nNew, bForce);
+}
+
+int cAnime::Update() {
+  if (vAnime.empty()) return 0;
+  nTick += 1;
+  if (nTick >= Current().nDuration) {
+    nTick = 0;
+    cVector<ANIMERUNFRAME>& seq = vAnime.CheckedAt(nAnime);
+    // A sequence ending in a code other than the three (the tables' -4 "ended")
+    // or holding only a code stays on its last frame instead of running off.
+    if (static_cast<size_t>(nFrame) + 1 < seq.size()) {
+      nFrame += 1;
+      const ANIMERUNFRAME& f = seq.CheckedAt(nFrame);
+      if (f.nPattern == ANIME_JUMP) {
+        if (!SetAnime(f.nDuration, TRUE)) nFrame -= 1;
+      } else if (f.nPattern == ANIME_LOOP) {
+        nFrame = 0;
+      } else if (f.nPattern == ANIME_HOLD) {
+        nFrame -= 1;
+      }
+    }
+  }
+  return Current().nPattern;
+}
+
+int cAnime::GetPattern() {
+  if (vAnime.empty()) return 0;
+  return Current().nPattern;
+}

@@ -1,0 +1,260 @@
+#include "play/screen_effects.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "media/graphics/dd.h"
+#include "play/background_drawing.h"
+#include "play/effect_runs.h"
+#include "play/game_object.h"
+#include "play/play_math.h"
+#include "play/stage_graphics.h"
+
+namespace {
+
+constexpr DWORD COLOUR_EMPTY = 16;
+
+void CopyBack(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) { DDBltFast(lpDst, 0, 0, 640, 480, lpSrc, 0, 0, 0); }
+
+void PlainInterlace(DDSURFACEDATA* d, DDSURFACEDATA* s, int, int, BOOL) { CopyBack(d, s); }
+void PlainWave(DDSURFACEDATA* d, DDSURFACEDATA* s, int, int, int, int, BOOL) { CopyBack(d, s); }
+void PlainRotate(DDSURFACEDATA* d, DDSURFACEDATA* s, int, int, int) { CopyBack(d, s); }
+void PlainCircle(DDSURFACEDATA* d, int, int, int, int, int, int, DDSURFACEDATA* s, int, int) { CopyBack(d, s); }
+void PlainLens(DDSURFACEDATA* d, int, int, int, int, DDSURFACEDATA* s, int, int) { CopyBack(d, s); }
+void PlainMosaic(DDSURFACEDATA* d, DDSURFACEDATA* s, int) { CopyBack(d, s); }
+
+const SCREENEFFECTBLITS s_PlainBlits = {PlainInterlace, PlainWave, PlainRotate, PlainCircle, PlainLens, PlainMosaic};
+
+struct EFFECTFRAME {
+  SCREENEFFECT& e;
+  DDSURFACEDATA* lpBack;
+  BOOL bPaused;
+  int cx, cy;  // player 0's screen centre
+  const int32_t* P;
+  int T() const { return TruncToInt(e.run.dCurrent); }
+};
+
+// Copies the frame into work surface n; null when there is none.
+DDSURFACEDATA* TakeFrame(EFFECTFRAME& fr, int n) {
+  DDSURFACEDATA* work = StageSurface(n);
+  if (work) DDBltFast(work, 0, 0, 640, 480, fr.lpBack, 0, 0, 0);
+  return work;
+}
+
+int Advance(EFFECTFRAME& fr, int nFrom, int nTo) {
+  if (fr.bPaused) return 0;
+  return ScreenEffectStep(fr.e.run, nFrom, nTo, fr.e.run.dStep);
+}
+
+int StepRange(EFFECTFRAME& fr) { return Advance(fr, fr.P[1], fr.P[2]); }
+
+// Draws with the alpha operation held opaque.
+template <class F>
+void Opaque(F draw) {
+  DDSetAlphaOp(1);
+  draw();
+  DDResetAlphaOp();
+}
+
+int KindNone(EFFECTFRAME&) {
+  if (lpDTCon) DDSetVirtualBackBuffer(0);
+  return 0;
+}
+
+int KindMove(EFFECTFRAME& fr) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK);
+  DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+  if (work) Opaque([&] { DDBltFast(fr.lpBack, fr.e.a, fr.e.b, 640, 480, work, 0, 0, 0); });
+  if (fr.bPaused) return 0;
+  const int r = Advance(fr, 0, fr.P[0]);
+  const double p0 = fr.P[0] != 0 ? fr.P[0] : 1;
+  const double t = fr.e.run.dCurrent;
+  fr.e.a = TruncToInt(std::floor((static_cast<double>(fr.P[3]) - fr.P[1]) / p0 * t + fr.P[1]));
+  fr.e.b = TruncToInt(std::floor((static_cast<double>(fr.P[4]) - fr.P[2]) / p0 * t + fr.P[2]));
+  return r;
+}
+
+void StepShake(EFFECTFRAME& fr) {
+  // 64-bit product, and a run time of 0 taken as 1 rather than divided by.
+  const double d = static_cast<double>(static_cast<int64_t>(fr.P[2]) * fr.P[1] * 4) /
+                   (static_cast<double>(std::max(fr.P[0], 1)) * 6.0);
+  SCREENEFFECT& e = fr.e;
+  if (e.f == 0) {
+    e.s += d;
+    if (e.s >= fr.P[1]) {
+      e.s = fr.P[1];
+      e.f = 1;
+    }
+  } else {
+    e.s -= d;
+    if (e.s <= -fr.P[1]) {
+      e.s = -fr.P[1];
+      e.f = 0;
+    }
+  }
+}
+
+int KindShake(EFFECTFRAME& fr, bool bVertical) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK);
+  const double s = fr.e.s;
+  const int n = TruncToInt(std::floor(s));
+  if (bVertical) {
+    DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+    if (work) Opaque([&] { DDBltFast(fr.lpBack, 0, n, 640, 480, work, 0, 0, 0); });
+  } else {
+    if (work) Opaque([&] { DDBltFast(fr.lpBack, n, 0, 640, 480, work, 0, 0, 0); });
+    if (s > 0) DDFillRect(fr.lpBack, 0, 0, TruncToInt(std::floor(s + 1)), 480, COLOUR_EMPTY);
+    else if (s < 0)
+      DDFillRect(fr.lpBack, TruncToInt(std::floor(s + 640)), 0, TruncToInt(std::floor(1 - s)), 480, COLOUR_EMPTY);
+  }
+  if (fr.bPaused) return 0;
+  StepShake(fr);
+  return Advance(fr, 0, fr.P[0]);
+}
+
+int KindInterlace(EFFECTFRAME& fr, bool bColumns) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK);
+  DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+  // A strip count of 0 or less draws one strip.
+  const int nCount = std::max(fr.P[3], 1);
+  const int nSize = bColumns ? 640 : 480;
+  const int nStrip = (nSize + nCount - 1) / nCount;
+  if (work) Opaque([&] { g_ScreenEffectBlits.pfnInterlace(fr.lpBack, work, nStrip, fr.T(), bColumns); });
+  return StepRange(fr);
+}
+
+int KindWave(EFFECTFRAME& fr, bool bColumns) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK);
+  DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+  if (work) Opaque([&] { g_ScreenEffectBlits.pfnWave(fr.lpBack, work, fr.P[3], fr.T(), fr.e.a, fr.P[4], bColumns); });
+  if (fr.bPaused) return 0;
+  fr.e.a += 1;
+  if (fr.e.a >= 360) fr.e.a = 0;
+  return StepRange(fr);
+}
+
+int KindBlink(EFFECTFRAME& fr) {
+  if (fr.e.b == 0) {
+    DrawBackgrounds(fr.lpBack, 0);
+    DrawBackgrounds(fr.lpBack, 1);
+  }
+  if (fr.bPaused) return 0;
+  if (fr.e.a >= fr.P[1]) {
+    fr.e.a = 0;
+    fr.e.b = !fr.e.b;
+  }
+  fr.e.a += 1;
+  return Advance(fr, 0, fr.P[0]);
+}
+
+int KindRotate(EFFECTFRAME& fr) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK2);
+  DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+  if (work) Opaque([&] { g_ScreenEffectBlits.pfnRotate(fr.lpBack, work, 320, 240, fr.T()); });
+  return StepRange(fr);
+}
+
+int KindCircle(EFFECTFRAME& fr) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK);
+  DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+  const int w = fr.cx < 320 ? 640 - fr.cx : fr.cx;
+  const int h = fr.cy < 240 ? 480 - fr.cy : fr.cy;
+  if (work)
+    Opaque([&] { g_ScreenEffectBlits.pfnCircle(fr.lpBack, fr.cx, fr.cy, w, h, fr.T(), fr.P[3], work, fr.cx, fr.cy); });
+  return StepRange(fr);
+}
+
+int KindZoom(EFFECTFRAME& fr) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK);
+  // A strength of 0 or less would shrink the picture to nothing.
+  const double z = std::max(fr.T(), 1) * 0.0015625;
+  if (work) {
+    if (z < 1.0) {
+      DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+      const int w = TruncToInt(640 * z), h = TruncToInt(480 * z);
+      const int x = TruncToInt((640 - 640 * z) / 2), y = TruncToInt((480 - 480 * z) / 2);
+      Opaque([&] { DDBltD3D(fr.lpBack, x, y, w, h, work, 0, 0, 640, 480, 0); });
+    } else {
+      const int sw = TruncToInt(640 / z), sh = TruncToInt(480 / z);
+      const int sx = std::clamp(fr.cx - sw / 2, 0, 640 - sw), sy = std::clamp(fr.cy - sh / 2, 0, 480 - sh);
+      Opaque([&] { DDBltD3D(fr.lpBack, 0, 0, 640, 480, work, sx, sy, sw, sh, 0); });
+    }
+  }
+  return StepRange(fr);
+}
+
+int KindLens(EFFECTFRAME& fr) {
+  const int x = fr.cx + fr.P[3], y = fr.cy + fr.P[4];
+  const int dx = x < 320 ? 640 - x : x, dy = y < 240 ? 480 - y : y;
+  const int r = TruncToInt(std::sqrt(2.0) * std::max(dx, dy));
+  DDSURFACEDATA* work = StageSurface(STAGESURFACE_WORK2);
+  if (work) {
+    // The scratch square, held to the work surface.
+    const int nSide = std::min(r * (g_DDDisplay.nBpp == 16 ? 4 : 2), std::max(work->nWidth, work->nHeight));
+    DDFillRect(work, 0, 0, nSide, nSide, 0);
+  }
+  work = TakeFrame(fr, STAGESURFACE_WORK2);
+  DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+  if (work) Opaque([&] { g_ScreenEffectBlits.pfnLens(fr.lpBack, x, y, r, fr.T(), work, x, y); });
+  return StepRange(fr);
+}
+
+int KindMosaic(EFFECTFRAME& fr) {
+  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK2);
+  DDFillRect(fr.lpBack, 0, 0, 640, 480, COLOUR_EMPTY);
+  if (work) Opaque([&] { g_ScreenEffectBlits.pfnMosaic(fr.lpBack, work, std::max(fr.T(), 1)); });
+  return StepRange(fr);
+}
+
+typedef int (*SCREFFECTFUNC)(EFFECTFRAME&);
+const SCREFFECTFUNC g_ScrEffectFunc[SCREENEFFECT_KINDS] = {
+    KindNone,
+    KindMove,
+    [](EFFECTFRAME& fr) { return KindShake(fr, false); },
+    [](EFFECTFRAME& fr) { return KindShake(fr, true); },
+    [](EFFECTFRAME& fr) { return KindInterlace(fr, false); },
+    [](EFFECTFRAME& fr) { return KindInterlace(fr, true); },
+    [](EFFECTFRAME& fr) { return KindWave(fr, false); },
+    [](EFFECTFRAME& fr) { return KindWave(fr, true); },
+    KindBlink,
+    KindRotate,
+    KindCircle,
+    KindZoom,
+    KindLens,
+    KindMosaic,
+};
+
+}  // namespace
+
+SCREENEFFECTBLITS g_ScreenEffectBlits = s_PlainBlits;
+
+void ResetScreenEffectBlits() { g_ScreenEffectBlits = s_PlainBlits; }
+
+void ClearScreenEffect(SCREENEFFECT& e) {
+  e = SCREENEFFECT();
+  EffectRunReset(e.run);
+}
+
+void RunScreenEffect(SCREENEFFECT& e, DDSURFACEDATA* lpBack, BOOL bPaused, const cGameObj* lpPlayer0) {
+  if (e.run.nEffect == 0) return;
+  if (!e.run.lpRecord) {
+    ClearScreenEffect(e);
+    DDSetVirtualBackBuffer(0);
+    return;
+  }
+  int cx = 320, cy = 240;
+  if (lpPlayer0) {
+    const RECT& rc = lpPlayer0->m_rcScreen;
+    cx = rc.left + ((rc.right - rc.left) >> 1);
+    cy = rc.top + ((rc.bottom - rc.top) >> 1);
+  }
+  EFFECTFRAME fr{e, lpBack, bPaused, cx, cy, e.run.lpRecord->anParam};
+  const int nKind = e.run.lpRecord->nKind;
+  // A kind the table does not hold ends the effect.
+  const int r = nKind >= 0 && nKind < SCREENEFFECT_KINDS ? g_ScrEffectFunc[nKind](fr) : 1;
+  if (r == 1) {
+    e.run.nEffect = 0;
+    DDSetVirtualBackBuffer(0);
+  }
+}
