@@ -5,6 +5,7 @@
 
 #include "media/graphics/dd.h"
 #include "play/effect_runs.h"
+#include "play/item_object.h"
 #include "play/picture_cell.h"
 #include "play/stage_context.h"
 #include "play/stage_graphics.h"
@@ -176,7 +177,8 @@ CHARADRAWPARAMS CharaDrawParams(cChara& chara, int nPattern) {
 
 int CharaDraw(cChara& chara, DDSURFACEDATA* lpDst, int bPaused) {
   const int nPattern = CharaCurrentPattern(chara, bPaused);
-  if (chara.m_bGone || chara.m_nHidden) {
+  // A transparent chara, or one that vanished and waits for the sweep.
+  if (chara.m_bRemoved || chara.m_bTransparent) {
     CHARADRAWPARAMS p;
     return RunAndClear(chara, lpDst, p, bPaused, 0);
   }
@@ -200,4 +202,26 @@ int CharaDrawDefeated(cChara& chara, DDSURFACEDATA* lpDst, int bPaused) {
   if (chara.m_nDefeatFrames <= static_cast<int>(g_Stage.m_nFps)) return 0;
   chara.m_nDefeatFrames = 0;
   return 1;
+}
+
+void ItemDraw(cItemObj& item, DDSURFACEDATA* lpDst, bool bFrozen) {
+  const ITEMDRAW d = ItemObjDraw(item, bFrozen);
+  if (!d.bVisible || !lpDst) return;
+  const int x = d.rcDest.left, y = d.rcDest.top;
+  const int w = d.rcDest.right - d.rcDest.left, h = d.rcDest.bottom - d.rcDest.top;
+  if (DDSURFACEDATA* src = SheetSurface(d.src.nDrawSheet, d.src.bOwnList)) {
+    if (d.bStretch)
+      DDBltStretchBlend(lpDst, x, y, w, h, src, d.src.x, d.src.y, d.nSrcW, d.nSrcH, BLT_COLOUR_KEY, nullptr);
+    else
+      DDBltFast(lpDst, x, y, w, h, src, d.src.x, d.src.y, BLT_COLOUR_KEY);
+  }
+  if (!d.bIcon) return;
+  DDSURFACEDATA* icons = SheetSurface(IconSheet(), false);
+  // The icon number comes from the file; a cell outside the sheet is not
+  // drawn.
+  if (!icons || d.nIconX + ICON_CELL > icons->nWidth || d.nIconY + ICON_CELL > icons->nHeight) return;
+  if (d.bIconStretch)
+    DDBltStretchBlend(lpDst, x, y, w, h, icons, d.nIconX, d.nIconY, ICON_CELL, ICON_CELL, BLT_COLOUR_KEY, nullptr);
+  else
+    DDBltFast(lpDst, x, y, ICON_CELL, ICON_CELL, icons, d.nIconX, d.nIconY, BLT_COLOUR_KEY);
 }

@@ -1,6 +1,6 @@
-// Drawing a live chara once per frame: the pattern its animations choose, its
-// picture cell by facing, the draw routine of its running chara effect, and
-// the carried item's icon and the gauges over it.
+// Drawing the live objects once per frame: a chara's pattern from its
+// animations, its picture cell by facing, the draw routine of its running
+// chara effect and its icon; and an item's cell and icon.
 #pragma once
 
 #include "play/live_chara.h"
@@ -50,3 +50,6 @@ CHARADRAWPARAMS CharaDrawParams(cChara& chara, int nPattern);
 int CharaDraw(cChara& chara, DDSURFACEDATA* lpDst, int bPaused);
 // The defeated chara's frame; 1 when the defeat is over.
 int CharaDrawDefeated(cChara& chara, DDSURFACEDATA* lpDst, int bPaused);
+
+// An item's frame: its cell (stretched by its scale) and its icon.
+void ItemDraw(cItemObj& item, DDSURFACEDATA* lpDst, bool bFrozen);

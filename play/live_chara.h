@@ -239,12 +239,10 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   HITRANGE m_rcHitBox;
   HITRANGE m_rcHitBox2;
   CHARAANIME m_Anime;
-  // What the drawing reads besides the picture: hidden and gone, the
-  // fixed-screen switches and positions, the picture variant flags (bit k:
-  // the anime set's picture offset k+1), the icon over the chara, and the
-  // frames a player's plain defeat has lasted.
-  uint8_t m_nHidden = 0;
-  int m_bGone = 0;
+  // What the drawing reads besides the picture (hidden is m_bTransparent,
+  // gone is m_bRemoved): the fixed-screen switches and positions, the
+  // picture variant flags (bit k: the anime set's picture offset k+1), the
+  // icon over the chara, and the frames a player's plain defeat has lasted.
   int m_bFixedScreenX = 0, m_bFixedScreenY = 0;
   int m_nFixedScreenX = 0, m_nFixedScreenY = 0;
   int m_nPictureVariant = 0;

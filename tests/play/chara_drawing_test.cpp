@@ -177,16 +177,16 @@ TEST_F(CharaDrawingTest, PausedHiddenAndUnknownKinds) {
   for (int bGone : {0, 1}) {
     m_vCalls.clear();
     StartEffect(e, 4);
-    e.m_nHidden = static_cast<uint8_t>(!bGone);
-    e.m_bGone = bGone;
+    e.m_bTransparent = !bGone;
+    e.m_bRemoved = bGone;
     int r = 0;
     for (int i = 0; i < 5; ++i) r = CharaDraw(e, nullptr, 0);
     EXPECT_EQ(r, 1);
     EXPECT_EQ(e.m_Effect.nEffect, 0);
     EXPECT_TRUE(m_vCalls.empty());
   }
-  e.m_nHidden = 0;
-  e.m_bGone = 0;
+  e.m_bTransparent = 0;
+  e.m_bRemoved = 0;
   // A kind from a damaged database: drawn plainly and ended at once.
   for (int nKind : {17, -1, 1000}) {
     m_vCalls.clear();
@@ -288,10 +288,15 @@ class CharaDrawingFrame : public CharaDrawingTest {
     SelectSheetSet(true, true);
     fx.LoadSurface(CHARA_FIRST_SHEET, "CharaL.bmp", 64, 64, CharaSheetPixels(false, 0x2060E0));
     fx.LoadSurface(CHARA_FIRST_SHEET + 1, "CharaR.bmp", 64, 64, CharaSheetPixels(true, 0xE04020));
-    std::vector<uint32_t> icons(480 * 64, t4gfx::kMagenta);
-    for (int y = 40; y < 56; ++y)
-      for (int x = 40; x < 56; ++x) icons[y * 480 + x] = 0x00E000;  // cell 16
-    fx.LoadSurface(IconSheet(), "Icon.bmp", 480, 64, icons);
+    // Icon 17 is row-major for charas (cell 2 of row 1), column-major for
+    // items (cell 1 of row 2).
+    std::vector<uint32_t> icons(480 * 96, t4gfx::kMagenta);
+    for (int y = 8; y < 24; ++y)
+      for (int x = 8; x < 24; ++x) {
+        icons[(32 + y) * 480 + 64 + x] = 0x00E000;
+        icons[(64 + y) * 480 + 32 + x] = 0x00E0E0;
+      }
+    fx.LoadSurface(IconSheet(), "Icon.bmp", 480, 96, icons);
     std::vector<uint32_t> gauge(256 * 2, 0);
     for (int y = 0; y < 2; ++y) {
       gauge[y * 256 + 208] = 0x404040;  // frame
@@ -325,9 +330,9 @@ TEST_F(CharaDrawingFrame, BothFacingsWithGaugeAndIcon) {
     e.CharaChangeLife(-3, 1, 1);
     p.CharaChangeLife(-4, 1, 1);
     e.m_nIconSwitch = 1;
-    e.m_nIconNumber = 16;
+    e.m_nIconNumber = 17;
     p.m_nIconSwitch = 1;
-    p.m_nIconNumber = 16;
+    p.m_nIconNumber = 17;
     p.m_nIconScale = 2;
     // A third chara fixed to the screen shows pattern 1 wherever it stands.
     cStageChara& f = AddEnemy(MakeEnemyDef(8), 20, 11);
@@ -348,7 +353,7 @@ TEST_F(CharaDrawingFrame, CharaErasedWhileItsBlitsAreQueued) {
   Load(fx);
   cStageChara& e = AddEnemy(MakeEnemyDef(8), 8, 11);
   e.m_nIconSwitch = 1;
-  e.m_nIconNumber = 16;
+  e.m_nIconNumber = 17;
   e.CharaChangeLife(-3, 1, 1);
   SetCharaEffectBlt(nullptr);  // the plain draw stands in for the blend
   StartEffect(e, 13);
@@ -361,6 +366,30 @@ TEST_F(CharaDrawingFrame, CharaErasedWhileItsBlitsAreQueued) {
   DDEndBatch();
   EXPECT_EQ(BackPixel(rc.left + 12, rc.top + 12), 0x00E000u);  // the icon
   EXPECT_EQ(BackPixel(rc.left + 12, rc.bottom - 2), 0x2060E0u);  // the body
+}
+
+TEST_F(CharaDrawingFrame, ItemCellAndIconAtItsScale) {
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  Load(fx);
+  fx.LoadSurface(40, "Item.bmp", 64, 64, CharaSheetPixels(false, 0xC0C000));
+  for (int nScale : {1, 2}) {
+    SCOPED_TRACE(nScale);
+    cEdItem d = MakeItemDef({});
+    d.m_nScale = static_cast<uint8_t>(nScale);
+    d.m_bShowIcon = 1;
+    d.m_nIconIndex = 17;
+    cItemObj it;
+    it.ItemObjInit(1, d, 0);
+    it.m_rcScreen = {100, 100, 100 + it.m_nImgW - 1, 100 + it.m_nImgH - 1};
+    DDFillRectRGB(&g_BackBufferSD, 0, 0, 640, 480, 0xFF102030);
+    ItemDraw(it, &g_BackBufferSD, true);
+    const int s = nScale;
+    EXPECT_EQ(BackPixel(100 + 10 * s, 100 + 30 * s), 0xC0C000u);  // the body below the icon
+    EXPECT_EQ(BackPixel(100 + 2 * s, 100 + 10 * s), 0xFFFF00u);   // the nose
+    EXPECT_EQ(BackPixel(100 + 12 * s, 100 + 12 * s), 0x00E0E0u);  // the icon over it
+    EXPECT_EQ(BackPixel(100 + 32 * s + 1, 100 + 12 * s), 0x102030u);
+  }
 }
 
 }  // namespace
