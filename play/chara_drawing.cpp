@@ -1,6 +1,7 @@
 // Chara drawing and the seventeen draw routines of the chara effects.
 #include "play/chara_drawing.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "media/graphics/dd.h"
@@ -67,7 +68,8 @@ void DrawIcon(const cChara& chara, DDSURFACEDATA* lpDst) {
   if (sx + ICON_CELL > icons->nWidth || sy + ICON_CELL > icons->nHeight) return;
   const int x = chara.m_rcScreen.left, y = chara.m_rcScreen.top;
   if (chara.m_nIconScale > 1) {
-    const int n = ICON_CELL * chara.m_nIconScale;
+    // The scale comes from a flow; past 32 the icon covers the screen anyway.
+    const int n = ICON_CELL * std::min(chara.m_nIconScale, 32);
     DDBltStretchBlend(lpDst, x, y, n, n, icons, sx, sy, ICON_CELL, ICON_CELL, BLT_COLOUR_KEY, nullptr);
   } else {
     DDBltFast(lpDst, x, y, ICON_CELL, ICON_CELL, icons, sx, sy, BLT_COLOUR_KEY);
