@@ -68,6 +68,7 @@ void CHARAANIME::ChangeAnime(int n, bool bForce) {
   nAnime = n;
   nStep = 0;
   nTick = 0;
+  Player.SetAnime(n, TRUE);
 }
 
 cChara::cChara() {
@@ -472,6 +473,10 @@ void cChara::CharaSetAnimeSet(int nId, int bForce) {
   }
   m_Anime.nStep = 0;
   m_Anime.nTick = 0;
+  // Building the player resets its animation number; the chara keeps the
+  // animation it was showing.
+  m_Anime.Player.BuildFrom(m_Anime.vSteps);
+  m_Anime.Player.SetAnime(m_Anime.nAnime, TRUE);
 }
 
 void cChara::CharaWarpToCellX(int nCell) {

@@ -8,6 +8,7 @@
 #include "base/checked_containers.h"
 #include "flow/flow_host.h"
 #include "flow/flow_runner.h"
+#include "media/graphics/anime_player.h"
 #include "play/game_object.h"
 #include "records/chara.h"
 #include "records/database_run_tables.h"
@@ -41,15 +42,24 @@ struct IMMUNITY {
   int nFrames;
 };
 
+// An animation shown over the chara's own for a while (a flow command's).
+struct ANIMEOVERRIDE {
+  cAnime Anime;
+  int bPriority = 0;
+  int nFrames = 0;  // frames left
+  int bPaused = 0;
+};
+
 // The animation state of a chara: one step list per animation of its anime
-// set. The animation player of media walks these steps; until it is linked,
-// the chara keeps the current animation number and the steps here, and this
-// is the one place where the player goes.
+// set, the animation player built from them, and the overrides over it.
+// nAnime mirrors the player's animation number (the rules read it).
 struct CHARAANIME {
   cVector<cVector<ANIMESTEP>> vSteps;
   int nAnime = 0;
   int nStep = 0;
   int nTick = 0;
+  cAnime Player;
+  cList<ANIMEOVERRIDE> lstOverride;
   // Changes the current animation; a forced change restarts its steps.
   void ChangeAnime(int n, bool bForce);
 };
@@ -286,6 +296,17 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   HITRANGE m_rcHitBox;
   HITRANGE m_rcHitBox2;
   CHARAANIME m_Anime;
+  // What the drawing reads besides the picture (hidden is m_bTransparent,
+  // gone is m_bRemoved): the fixed-screen switches and positions, the
+  // picture variant flags (bit k: the anime set's picture offset k+1), the
+  // icon over the chara, and the frames a player's plain defeat has lasted.
+  int m_bFixedScreenX = 0, m_bFixedScreenY = 0;
+  int m_nFixedScreenX = 0, m_nFixedScreenY = 0;
+  int m_nPictureVariant = 0;
+  uint8_t m_nIconSwitch = 0;
+  int m_nIconNumber = 0;
+  int m_nIconScale = 1;
+  int m_nDefeatFrames = 0;
   int m_bMoveRan = 0;        // a move command ran this frame
   int m_bInvincibleSwitch = 0;
   int m_bTransparent = 0;
