@@ -28,6 +28,7 @@ constexpr int CHARADRAW_KINDS = 17;
 // the chara is drawn plainly.
 typedef void (*CHARAEFFECTBLT)(DDSURFACEDATA* lpDst, const CHARADRAWPARAMS& p);
 void SetCharaEffectBlt(CHARAEFFECTBLT pfn);
+CHARAEFFECTBLT CharaEffectBltHook();
 // The plain draw: keyed, or stretched by the scale.
 void CharaPlainBlt(DDSURFACEDATA* lpDst, const CHARADRAWPARAMS& p);
 

@@ -5,6 +5,11 @@
 #include <cmath>
 
 #include "media/graphics/dd.h"
+#include "play/chara_drawing.h"
+#include "play/chara_gauges.h"
+#include "play/item_object.h"
+#include "play/stage_chara.h"
+#include "play/stage_graphics.h"
 #include "play/live_lists.h"
 #include "play/message_text.h"
 #include "play/play_state.h"
@@ -27,6 +32,14 @@ int CountChars(const std::string& s) {
   return n;
 }
 
+// The gauges are cut from the accessory sheet of the system pictures.
+void DrawGauges(cChara& chara, DDSURFACEDATA* bb) {
+  DDSURFACEDATA* lpPicture = StageSurface(STAGESURFACE_ACCESSORY);
+  const int nWidth = lpPicture ? lpPicture->nWidth : 0;
+  CharaDrawLifeGauge(chara, bb, lpPicture, nWidth);
+  CharaDrawSpGauge(chara, bb, lpPicture, nWidth);
+}
+
 }  // namespace
 
 void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine) {
@@ -38,10 +51,30 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   DrawBlockMap(bb, 0);
   const int nLayers = g_Stage.m_bEightLayers ? 8 : 1;
   for (int nLayer = 0; nLayer < nLayers; ++nLayer) {
-    // Player 1 on its layer (always in the one layer); the items, the
-    // charas and the shots of the layer are drawn here once chara drawing
-    // lands.
-    if (nLayer == 0) DrawPlayerAndSettleMiss(bStill);
+    // Live objects keep no layer byte of their own: all of them are on
+    // layer 0.
+    if (nLayer != 0) continue;
+    DrawPlayerAndSettleMiss(bStill);
+    DDBeginBatch(1);
+    if (DDSURFACEDATA* lpMark = StageSurface(STAGESURFACE_MARK)) DDSetBatchLayer(lpMark);
+    for (auto& item : g_lstItem) {
+      if (!item || item->m_bRemoved) continue;
+      item->UpdateScreenRect();
+      ItemDraw(*item, bb, bStill != 0);
+    }
+    DDEndBatch();
+    // A chara whose defeat has run out leaves at once, unlinked from every
+    // holder before it is freed.
+    for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
+      if (!*it || DrawStageChara(**it, bStill) != 1) {
+        ++it;
+        continue;
+      }
+      std::unique_ptr<cStageChara> gone = std::move(*it);
+      it = g_lstChara.erase(it);
+      ForgetChara(*gone);
+      ForgetItem(gone->m_CarriedItem);
+    }
   }
   DrawBlockMap(bb, 1);
   DrawBackgrounds(bb, 1);
@@ -78,9 +111,26 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   }
 }
 
+int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
+  DDSURFACEDATA* bb = &g_BackBufferSD;
+  chara.UpdateScreenRect();
+  if (chara.m_bDefeated) return CharaDrawDefeated(chara, bb, bStill);
+  CharaDraw(chara, bb, bStill);
+  if (!chara.m_bTransparent && !chara.m_bRemoved) DrawGauges(chara, bb);
+  return 0;
+}
+
 void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
-  // Player 1's body and effect layers, or its defeat animation, are drawn
-  // here once the player lands; until then a defeat has run out at once.
+  if (cPlayer* p = ::FirstPlayer()) {
+    DDSURFACEDATA* bb = &g_BackBufferSD;
+    p->UpdateScreenRectScrolled();
+    if (!Player1Defeated() && !p->m_bDefeated) {
+      CharaDraw(*p, bb, bStill);
+      DrawGauges(*p, bb);
+      return;
+    }
+    if (CharaDrawDefeated(*p, bb, bStill) != 1) return;
+  }
   // The miss is settled once, in a drawn frame of play: the frozen frames
   // of the states after it must not take a life again, and thPause, which
   // may draw while play is stopped in a step, must not set the stage up.

@@ -11,6 +11,7 @@
 constexpr int STAGESURFACE_SHOT = 20;
 constexpr int STAGESURFACE_SHOT_MIRROR = 21;
 constexpr int STAGESURFACE_STATUSWINDOW = 46;
+constexpr int STAGESURFACE_MARK = 43;  // the sort key of the item batch
 constexpr int STAGESURFACE_ACCESSORY = 49;
 constexpr int STAGESURFACE_WORD = 51;
 constexpr int STAGESURFACE_BACKGROUND = 55;  // + background entry, 8 entries

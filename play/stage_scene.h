@@ -20,6 +20,7 @@
 #include "play/stage_context.h"
 
 class cEdProgress;
+class cStageChara;
 
 enum STAGESTATE : int32_t {
   STAGESTATE_BEGIN = 0,   // fade-in
@@ -125,6 +126,8 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // Forms: play (1, 0, 1, 1), frozen (0, 1, 0, 1), result (0, 1, 0, 0).
   void DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine);
   void DrawPlayerAndSettleMiss(BOOL bStill);
+  // 1 when the chara's defeat animation has ended.
+  int DrawStageChara(cStageChara& chara, BOOL bStill);
 
   // ---- Frozen frames and the end of a stage (pause_thread.cpp) ----
   void SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames, int32_t bNoDelay);

@@ -35,6 +35,7 @@
 #include "shell/mode_scenes.h"
 #include "shell/music_requests.h"
 #include "shell/player_input.h"
+#include "shell/chara_effect_blt.h"
 #include "shell/record_seams.h"
 #include "shell/startup_project.h"
 #include "shell/scene_manager.h"
@@ -106,6 +107,7 @@ bool StartGraphics(HWND hWnd, int nCmdShow, int nWindowFlag) {
   SetFramePacingPath(lpDTCon != nullptr, lpDTCon == nullptr && g_lpDD != nullptr);
   DDSetFrameGate(&WaitFrameGateD3D);
   SetStageSurfaceTable(g_aStageSurface, SYSTEM_BITMAP_COUNT);
+  InstallCharaEffectBlt();
   return true;
 }
 

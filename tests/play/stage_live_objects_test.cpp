@@ -92,3 +92,22 @@ TEST_F(StageLiveObjects, ACharaDefeatedByItsOwnFlowAndATakenItemAreFreedInPlay) 
 }
 
 }  // namespace
+
+TEST_F(StageLiveObjects, ADefeatedCharaLeavesInTheFrameItsDefeatEndsAlsoWhenFrozen) {
+  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 13));
+  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 12, 13));
+  auto s = Play();
+  ASSERT_EQ(g_lstChara.size(), 2u);
+  cStageChara* lpDoomed = g_lstChara.begin()->get();
+  cStageChara* lpOther = std::next(g_lstChara.begin())->get();
+  // The other chara aims at the doomed one: the erasure must unlink it.
+  lpOther->m_lpTarget = lpDoomed;
+  lpDoomed->m_bDefeated = 1;  // no defeat effect: its animation is over at once
+  s->DrawStageFrame(0, 1, 0, 1);
+  ASSERT_EQ(g_lstChara.size(), 1u);
+  EXPECT_EQ(g_lstChara.begin()->get(), lpOther);
+  EXPECT_EQ(lpOther->m_lpTarget, nullptr);
+  // A live chara is drawn and stays, frame after frame.
+  s->DrawStageFrame(1, 0, 1, 1);
+  EXPECT_EQ(g_lstChara.size(), 1u);
+}

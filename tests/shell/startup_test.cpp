@@ -12,6 +12,8 @@
 
 #include "platform/messages.h"
 #include "platform/test_seams.h"
+#include "play/chara_drawing.h"
+#include "shell/chara_effect_blt.h"
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/system.h"
@@ -258,4 +260,16 @@ TEST_F(Startup, InstallsTheRecordSeamsSoLoadedFlowsAreFitted) {
   ASSERT_FALSE(before.empty());
   DrawSystemTexts(320, 100, 19, 3, 1);
   EXPECT_TRUE(BackBufferBytes() != before);
+}
+
+TEST_F(Startup, InstallsTheCharaEffectDrawing) {
+  cScopedOverride<BOOL> freeStage(g_bFreeStage);
+  SetCharaEffectBlt(nullptr);
+  cProjectBuilder builder(m_Folder.Path());
+  ASSERT_TRUE(builder.Build());
+  ::testing::internal::CaptureStderr();
+  const bool bOk = InitGame(DEMO_STAGE1, 1);
+  std::string err = ::testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(bOk) << err;
+  EXPECT_EQ(CharaEffectBltHook(), &CharaEffectBlt);
 }

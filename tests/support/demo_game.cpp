@@ -1,5 +1,7 @@
 #include "tests/support/demo_game.h"
 
+#include <utility>
+
 #include "platform/text_cp932.h"
 #include "records/flow_enums.h"
 #include "tests/support/flow_fixtures.h"
@@ -85,8 +87,13 @@ cEdChara Hero() {
   c.m_nScale = 1;
   // Walk 2 pixels a frame while a direction is held; each run lasts a
   // tenth of a second and starts again while the key stays down.
-  c.m_vecFlow.push_back(KeyFlow(HeldKey(DEMOKEY_RIGHT), StraightMove(MOVEDIR_RIGHT, 20, 1)));
-  c.m_vecFlow.push_back(KeyFlow(HeldKey(DEMOKEY_LEFT), StraightMove(MOVEDIR_LEFT, 20, 1)));
+  // The walks take the trigger mode that tests the keys afresh every frame;
+  // the other mode starts a flow only once per press.
+  for (auto [nKey, byDir] : {std::pair{DEMOKEY_RIGHT, MOVEDIR_RIGHT}, std::pair{DEMOKEY_LEFT, MOVEDIR_LEFT}}) {
+    cEdFlow walk = KeyFlow(HeldKey(nKey), StraightMove(byDir, 20, 1));
+    walk.m_byTriggerMode = 1;
+    c.m_vecFlow.push_back(walk);
+  }
   // The key-controlled jump: held longer, higher, up to 5 half cells.
   cEdCommand jump = MakeFlowCommand(FlowCommandKind::Jump, 5);
   jump.m_vParam[0] = 1;  // the key decides the hold
