@@ -143,7 +143,6 @@ int cSceneStage::ResolvePlayerContacts() {
     }
     if (r != STEP_GO_ON) return r;
   }
-  m_Shots.ClashShots();
   if (bHits && !p->CharaIsInvincible()) {
     for (auto& pc : g_lstChara) {
       cStageChara& c = *pc;
@@ -154,6 +153,7 @@ int cSceneStage::ResolvePlayerContacts() {
       break;
     }
   }
+  m_Shots.ClashShots();
   for (auto& pi : g_lstItem) {
     cItemObj& it = *pi;
     if (it.m_bRemoved || !it.m_bEnabled || it.m_Def.m_nPickup == ITEMPICKUP_NEVER || !Overlaps(*p, it)) continue;

@@ -204,8 +204,10 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // Shots against the charas of other groups: 0 go on, 1 finish, 2 defeat
   // player 1. Charas defeated here are marked for the sweep.
   int ResolveShotHits();
-  // The shots on screen into the frame, then the hit effects.
-  void DrawShots(double dScrollX, double dScrollY, BOOL bPaused);
+  // The shots into the frame in one batch; the hit effects, stepped once a
+  // drawn frame unless paused, and dropped when their frames run out.
+  void DrawShots(DDSURFACEDATA* lpDst);
+  void DrawHitEffects(DDSURFACEDATA* lpDst, BOOL bPaused);
   bool Player1Defeated() const { return m_bPlayer1Defeated != 0; }
 
   // ---- State ----

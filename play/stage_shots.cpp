@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "media/graphics/dd.h"
 #include "play/chara_targeting.h"
 #include "play/launch.h"
 #include "play/live_chara.h"
@@ -11,6 +12,7 @@
 #include "play/play_state.h"
 #include "play/player.h"
 #include "play/stage_chara.h"
+#include "play/stage_graphics.h"
 #include "play/stage_scene.h"
 #include "records/stage.h"
 
@@ -191,4 +193,46 @@ int cSceneStage::ResolveShotHits() {
     }
   }
   return HITS_GO_ON;
+}
+
+namespace {
+
+constexpr DWORD kBltColourKey = 1;
+
+void BlitCell(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+              int bStretch) {
+  if (!lpSrc) return;
+  if (bStretch)
+    DDBltStretchBlend(lpDst, x, y, w, h, lpSrc, sx, sy, sw, sh, kBltColourKey, nullptr);
+  else
+    DDBltFast(lpDst, x, y, w, h, lpSrc, sx, sy, kBltColourKey);
+}
+
+}  // namespace
+
+void cSceneStage::DrawShots(DDSURFACEDATA* lpDst) {
+  const double sx = m_aScroll[0].dPos, sy = m_aScroll[1].dPos;
+  DDBeginBatch(0);
+  for (const auto& s : m_Shots.m_lstShot) {
+    SHOTDRAW d;
+    if (!ShotDrawData(*s, 0, sx, sy, d)) continue;
+    DDSURFACEDATA* lpSrc = d.bSword ? PictureSetSurface(g_SwordGraphics, d.nSheet)
+                                    : StageSurface(d.nSheet ? STAGESURFACE_SHOT_MIRROR : STAGESURFACE_SHOT);
+    BlitCell(lpDst, lpSrc, d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX, d.nSrcY, d.nSrcW, d.nSrcH, d.bStretch);
+  }
+  DDEndBatch();
+}
+
+void cSceneStage::DrawHitEffects(DDSURFACEDATA* lpDst, BOOL bPaused) {
+  const double sx = m_aScroll[0].dPos, sy = m_aScroll[1].dPos;
+  for (auto it = m_lstHitEffect.begin(); it != m_lstHitEffect.end();) {
+    HITEFFECTDRAW d;
+    if (it->DrawHitEffect(d, bPaused ? 1 : 0, sx, sy, 0) == 1) {
+      it = m_lstHitEffect.erase(it);
+      continue;
+    }
+    BlitCell(lpDst, PictureSetSurface(g_EffectGraphics, d.nSurface), d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX,
+             d.nSrcY, d.nSrcW, d.nSrcH, d.bStretch);
+    ++it;
+  }
 }

@@ -2,7 +2,7 @@
 // scene's lists and defeats a chara of another group, which is swept and
 // leaves the shot count; hundreds of charas defeated by a thousand shots in
 // one sub-step are freed without a dangling pointer; shots and links end
-// with the scene.
+// with the scene; the shots drawn from their sheet at the view.
 #include <gtest/gtest.h>
 
 #include "play/live_lists.h"
@@ -13,6 +13,7 @@
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
+#include "tests/play/draw_fixture.h"
 #include "tests/support/flow_fixtures.h"
 
 namespace {
@@ -92,22 +93,24 @@ TEST_F(StageShots, APlayersShotDefeatsAnEnemyOfAnotherGroup) {
   EXPECT_EQ(FirstPlayer()->m_nHp, 10);  // its own shots never hit it
 }
 
-TEST_F(StageShots, AnEnemysShotsDamageThePlayerOnlyOnce) {
+TEST_F(StageShots, AStreamOfEnemyShotsCostsThePlayerOnePointWhileInvincible) {
   cEdChara shooter = Enemy(100);
   shooter.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {ShotCommand(1)}));
-  m_Stage.m_vecChara.push_back(Placed(shooter, 10, 13));  // on the player
+  m_Stage.m_vecChara.push_back(Placed(shooter, 13, 13));  // facing left, at the player
+  m_Stage.m_nPlayerInvincible = 100;
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
-  for (int n = 0; n < 3; ++n) s->Update();
-  // Hit, then invincible: one point lost, not one per shot.
+  for (int n = 0; n < 30; ++n) s->Update();
+  // Hit, then invincible: one point lost, not one per shot that arrives.
   EXPECT_EQ(FirstPlayer()->m_nHp, 9);
   EXPECT_EQ(g_lstChara.size(), 1u);
 }
 
 TEST_F(StageShots, HundredsOfCharasDefeatedByAThousandShotsInOneSubStepAreFreed) {
-  for (int i = 0; i < 200; ++i) m_Stage.m_vecChara.push_back(Placed(Enemy(1), 1 + i % 28, 1 + (i / 28) % 12));
+  for (int i = 0; i < 200; ++i) m_Stage.m_vecChara.push_back(Placed(Enemy(1), 1 + i % 18, 1 + (i / 18) % 12));
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  s->Update();  // every chara in view takes part from its first frame
   ASSERT_EQ(g_lstChara.size(), 200u);
   for (int i = 0; i < 1000; ++i) {
     auto shot = std::make_unique<cShot>();
@@ -128,6 +131,27 @@ TEST_F(StageShots, HundredsOfCharasDefeatedByAThousandShotsInOneSubStepAreFreed)
   EXPECT_GT(s->m_Shots.m_lstShot.size(), 0u);
   s.reset();
   EXPECT_EQ(g_ShotLinks.pfnFindChara, nullptr);
+}
+
+TEST(StageShotDrawing, FlyingShotsDrawnFromTheShotSheetAtTheView) {
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  fx.LoadSurface(STAGESURFACE_SHOT, "shot.bmp", 32, 32, std::vector<uint32_t>(32 * 32, 0x2060E0));
+  cSceneStage scene(STAGESTART{});
+  scene.m_aScroll[0].dPos = 64;
+  for (int bInvisible = 0; bInvisible < 2; ++bInvisible) {
+    auto shot = std::make_unique<cShot>();
+    shot->m_dX = 164 + 100 * bInvisible;
+    shot->m_dY = 50;
+    shot->m_Shot.m_bySetting20 = static_cast<uint8_t>(bInvisible);
+    scene.m_Shots.Add(std::move(shot));
+  }
+  DDFillSurfaceRGB(&g_BackBufferSD, 0);
+  scene.DrawShots(&g_BackBufferSD);
+  EXPECT_EQ(BackPixel(100, 50), 0x2060E0u);
+  EXPECT_EQ(BackPixel(115, 65), 0x2060E0u);
+  EXPECT_EQ(BackPixel(116, 66), 0u);  // one 16-pixel cell
+  EXPECT_EQ(BackPixel(205, 55), 0u);  // the invisible one
 }
 
 }  // namespace
