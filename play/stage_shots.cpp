@@ -132,20 +132,23 @@ int cSceneStage::ResolveShotHits() {
   // The charas by group, gathered once: defeats here only mark charas, and
   // the sweep that frees them runs after this pass.
   const cVector<cChara*> live = LiveCharas();
-  const size_t nGroups = m_Shots.m_vGroupShots.size();
-  for (size_t i = 0; i < nGroups; ++i) {
+  std::vector<std::vector<cChara*>> vByGroup(256);
+  for (size_t k = 0; k < live.size(); ++k) {
+    cChara* c = live.CheckedAt(k);
+    vByGroup[c->m_Def.m_nGroup & 0xFF].push_back(c);
+  }
+  for (size_t i = 0; i < 256 && i < m_Shots.m_vGroupShots.size(); ++i) {
     if (m_Shots.m_vGroupShots[i].empty()) continue;
-    for (int j = 0; j < 256; ++j) {
-      if (static_cast<size_t>(j) == i) continue;
-      std::vector<cChara*> vGroup;
-      for (size_t k = 0; k < live.size(); ++k)
-        if (live.CheckedAt(k)->m_Def.m_nGroup == j) vGroup.push_back(live.CheckedAt(k));
-      if (vGroup.empty()) continue;
+    for (size_t j = 0; j < 256; ++j) {
+      const std::vector<cChara*>& vGroup = vByGroup[j];
+      if (j == i || vGroup.empty()) continue;
+      // A defeat flow may fire shots, which can grow the group lists: the
+      // walk goes over the shots there now, none of which is freed before
+      // it ends.
+      const std::vector<cShot*> vShots(m_Shots.m_vGroupShots[i].begin(), m_Shots.m_vGroupShots[i].end());
       std::vector<cShot*> vDone;
       int nResult = HITS_GO_ON;
-      // Shots made by a defeat flow join the end of the list and are walked
-      // as well; none is freed before the walk ends.
-      for (cShot* s : m_Shots.m_vGroupShots[i]) {
+      for (cShot* s : vShots) {
         if (nResult != HITS_GO_ON) break;
         bool bDone = false;
         for (cChara* c : vGroup) {
@@ -189,7 +192,7 @@ int cSceneStage::ResolveShotHits() {
       }
       for (cShot* s : vDone) m_Shots.Remove(s);
       if (nResult != HITS_GO_ON) return nResult;
-      if (m_Shots.m_vGroupShots[i].empty()) break;
+      if (i >= m_Shots.m_vGroupShots.size() || m_Shots.m_vGroupShots[i].empty()) break;
     }
   }
   return HITS_GO_ON;

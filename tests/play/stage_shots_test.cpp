@@ -133,6 +133,33 @@ TEST_F(StageShots, HundredsOfCharasDefeatedByAThousandShotsInOneSubStepAreFreed)
   EXPECT_EQ(g_ShotLinks.pfnFindChara, nullptr);
 }
 
+TEST_F(StageShots, DefeatFlowsFiringShotsOfNewGroupsDuringTheHitPass) {
+  cEdChara bomb = Enemy(1);
+  cEdCommand burst = ShotCommand(1);
+  burst.m_pShot->m_byOwnerGroup = 0;
+  for (int i = 0; i < 6; ++i) {
+    // Each chara's last shots open a group list of their own.
+    burst.m_pShot->m_byGroupValue = static_cast<uint8_t>(200 + i);
+    bomb.m_vecFlow = {MakeFlowOf(FlowTrigger::Died, {burst})};
+    m_Stage.m_vecChara.push_back(Placed(bomb, 2 + i, 5));
+  }
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  s->Update();
+  ASSERT_EQ(g_lstChara.size(), 6u);
+  for (int i = 0; i < 40; ++i) {
+    auto shot = std::make_unique<cShot>();
+    shot->m_dAtkRight = shot->m_dAtkBottom = 1e6;
+    shot->m_Shot.m_nAttack = 5;
+    shot->m_Shot.m_byPassChara = 1;
+    s->m_Shots.Add(std::move(shot));
+  }
+  s->m_nSubStep = 1;
+  s->ResolvePlayerContacts();
+  EXPECT_TRUE(g_lstChara.empty());
+  EXPECT_GE(s->m_Shots.m_vGroupShots.size(), 201u);
+}
+
 TEST(StageShotDrawing, FlyingShotsDrawnFromTheShotSheetAtTheView) {
   cDrawFixture fx(DrawModes()[0]);
   ASSERT_TRUE(fx.Ok());
