@@ -11,6 +11,7 @@
 #include "play/stage_block.h"
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
+#include "play/stage_scene.h"
 
 void cChara::AddFrameMove(double dX, double dY) {
   m_dSpeedX += dX;
@@ -139,8 +140,15 @@ void cChara::PinToScreen(double dX, double dY) {
 }
 
 // Shots, swords and summons come with the shot unit (play/shot, play/launch).
-void cChara::Launch(int, cCommandRun&, const cEdShot&) {}
-void cChara::AddSword(cCommandRun&, const cEdShot&, int32_t, int32_t) {}
+// Shots go to the running stage's lists; without a stage nothing is made.
+// The summon kinds are laid out by their own units.
+void cChara::Launch(int nKind, cCommandRun& run, const cEdShot& shot) {
+  if (nKind != COMMAND_KIND_SHOT || !g_lpSceneStage) return;
+  g_lpSceneStage->LaunchShots(*this, run.m_nDirection, shot);
+}
+void cChara::AddSword(cCommandRun&, const cEdShot& shot, int32_t nWidth, int32_t nHeight) {
+  if (g_lpSceneStage) g_lpSceneStage->AddSwordShot(*this, shot, nWidth, nHeight);
+}
 
 void cChara::SetGraphic(int32_t nGraphic, int32_t nSecond, int32_t nThird) {
   m_nGraphic = nGraphic;

@@ -109,13 +109,25 @@ int cSceneStage::StepCharas(bool bBlockCharas) {
 }
 
 int cSceneStage::StepShots() {
-  // The shot list comes with the shot unit (play/shot).
+  m_Shots.StepAll(m_nSubStep);
   return STEP_GO_ON;
 }
 
 void cSceneStage::RemoveOffScreen() {
-  // The removal areas of the charas, items and shots come with the shot
-  // unit, which shares them.
+  const REMOVALAREA aArea[3] = {RemovalAreaOf(g_Stage.m_aSub[0]), RemovalAreaOf(g_Stage.m_aSub[1]),
+                                RemovalAreaOf(g_Stage.m_aSub[2])};
+  for (auto& pc : g_lstChara) {
+    cStageChara& c = *pc;
+    const int k = c.m_Def.m_bBlockChara ? 1 : 0;
+    if (!m_abOffScreen[k] || c.m_bDefeated || !c.m_bEnabled) continue;
+    if (c.IsOutOfArea(aArea[k])) c.m_bRemoved = 1;
+  }
+  if (m_abOffScreen[2])
+    for (auto& pi : g_lstItem)
+      if (pi->IsOutOfArea(aArea[2])) pi->m_bRemoved = 1;
+  // Freed at once: nothing holds them during this step.
+  SweepCharas();
+  SweepItems();
 }
 
 int cSceneStage::ResolvePlayerContacts() {
@@ -123,6 +135,14 @@ int cSceneStage::ResolvePlayerContacts() {
   if (!p || p->m_bDefeated) return STEP_GO_ON;
   const size_t k = static_cast<size_t>(m_nSubStep - 1);
   const bool bHits = k < m_vHitSubStep.size() && m_vHitSubStep[k];
+  if (bHits) {
+    const int r = ResolveShotHits();
+    if (m_bSweep) {
+      m_bSweep = 0;
+      SweepCharas();
+    }
+    if (r != STEP_GO_ON) return r;
+  }
   if (bHits && !p->CharaIsInvincible()) {
     for (auto& pc : g_lstChara) {
       cStageChara& c = *pc;
@@ -133,6 +153,7 @@ int cSceneStage::ResolvePlayerContacts() {
       break;
     }
   }
+  m_Shots.ClashShots();
   for (auto& pi : g_lstItem) {
     cItemObj& it = *pi;
     if (it.m_bRemoved || !it.m_bEnabled || it.m_Def.m_nPickup == ITEMPICKUP_NEVER || !Overlaps(*p, it)) continue;

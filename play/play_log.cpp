@@ -31,12 +31,11 @@ void WritePlayLogLine(const cSceneStage& scene) {
     if (pszPath && *pszPath) s_Log.fp = std::fopen(pszPath, "w");
   }
   if (!s_Log.fp) return;
-  // Shots are 0 until the shot list lands.
   const cPlayer* p = FirstPlayer();
   const int x = p ? static_cast<int>(std::floor(p->m_dX)) : 0;
   const int y = p ? static_cast<int>(std::floor(p->m_dY)) : 0;
   const int hp = p ? p->m_nHp : 0;
-  const int nCharas = static_cast<int>(g_lstChara.size()), nShots = 0;
+  const int nCharas = static_cast<int>(g_lstChara.size()), nShots = static_cast<int>(scene.m_Shots.m_lstShot.size());
   const int nItems = static_cast<int>(g_lstItem.size());
   std::fprintf(s_Log.fp, "frame=%u stage=%d state=%d x=%d y=%d hp=%d lives=%d score=%d time=%d charas=%d shots=%d items=%d\n",
                scene.m_nPlayFrame, g_Progress.m_nArea, scene.m_nState, x, y, hp, g_Progress.m_nLives,

@@ -76,9 +76,11 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
       ForgetItem(gone->m_CarriedItem);
     }
   }
+  DrawShots(bb);
   DrawBlockMap(bb, 1);
   DrawBackgrounds(bb, 1);
   DrawScreenPictures(m_Pictures, bb, 1, bStill);
+  DrawHitEffects(bb, bStill);
   // Message texts; a finished one has released its surface and leaves.
   for (auto it = g_lstText.begin(); it != g_lstText.end();) {
     if (it->TextObjectDraw(bb, bStill, m_nPlayFrame) == 1)

@@ -52,6 +52,7 @@ cSceneStage::cSceneStage(const STAGESTART& start) : m_Start(start) {
   g_Progress.m_nValue17 = 0;
   std::lock_guard<std::mutex> lock(s_SceneLock);
   g_lpSceneStage = this;
+  InstallShotLinks();
   g_lpStageContext = this;
   g_FlowContext.m_lpStage = this;
 }
@@ -62,6 +63,9 @@ cSceneStage::~cSceneStage() {
   ClearStageTexts();
   ClearStagePictures(m_Pictures);
   DDReleaseSurfaceArray(m_lstLoadedSD);
+  m_Shots.Clear();
+  m_lstHitEffect.clear();
+  ResetShotLinks();
   std::lock_guard<std::mutex> lock(s_SceneLock);
   if (g_lpSceneStage == this) g_lpSceneStage = nullptr;
   if (g_lpStageContext == this) g_lpStageContext = nullptr;

@@ -14,12 +14,15 @@
 #include "flow/flow_host.h"
 #include "platform/win_types.h"
 #include "play/background_drawing.h"
+#include "play/hit_effect.h"
 #include "play/key_conditions.h"
 #include "play/screen_colour.h"
 #include "play/screen_effects.h"
+#include "play/shot_lists.h"
 #include "play/stage_context.h"
 
 class cEdProgress;
+class cChara;
 class cStageChara;
 
 enum STAGESTATE : int32_t {
@@ -196,6 +199,18 @@ class cSceneStage : public cStageContext, public cFlowStage {
   int StepShots();
   void RemoveOffScreen();
   int ResolvePlayerContacts();  // held item, group hits, item touches
+  // ---- Shots (stage_shots.cpp) ----
+  // A chara's Shot command: the record's waves into the shot lists.
+  void LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params);
+  // A chara's sword: one shot bound to it, with the scene's next serial.
+  void AddSwordShot(cChara& chara, const cEdShot& params, int32_t nWidth, int32_t nHeight);
+  // Shots against the charas of other groups: 0 go on, 1 finish, 2 defeat
+  // player 1. Charas defeated here are marked for the sweep.
+  int ResolveShotHits();
+  // The shots into the frame in one batch; the hit effects, stepped once a
+  // drawn frame unless paused, and dropped when their frames run out.
+  void DrawShots(DDSURFACEDATA* lpDst);
+  void DrawHitEffects(DDSURFACEDATA* lpDst, BOOL bPaused);
   bool Player1Defeated() const { return m_bPlayer1Defeated != 0; }
 
   // ---- State ----
@@ -227,6 +242,10 @@ class cSceneStage : public cStageContext, public cFlowStage {
   int32_t m_nNextStage = 0;
   std::vector<uint8_t> m_vCharaFlag;
   std::vector<int32_t> m_vHitSubStep;  // one entry per sub-step: 1 tests hits
+  // The stage's shots and the hit effects started where attacks land.
+  cShotLists m_Shots;
+  HITEFFECTLIST m_lstHitEffect;
+  int32_t m_nShotSerial = 0;  // numbers the shots and swords made
   cVector<int32_t> m_vStageVar;
   // The auto-scroll of each axis as the flows read and set it.
   int32_t m_anScrollSpeed[2] = {0, 0};
@@ -296,6 +315,10 @@ extern cSceneStage* g_lpSceneStage;
 // of the running scene. FALSE when no scene exists.
 BOOL RequestStageClose();
 
+// SHOTLINKS on the live charas (the scene installs them when it is made)
+// and the stage's shots dropped with the scene.
+void InstallShotLinks();
+void ResetShotLinks();
 // The hit-sub-step table for n sub-steps and hit frequency N.
 std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency);
 

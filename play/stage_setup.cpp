@@ -89,6 +89,10 @@ void cSceneStage::SetupLiveObjects() {
   g_CharaScene = CHARASCENE{};
   m_vSwitch.assign(256, 0);
   g_CharaScene.m_lpSwitches = &m_vSwitch;
+  m_Shots.Clear();
+  m_lstHitEffect.clear();
+  m_nShotSerial = 0;
+  InstallShotLinks();
   m_pfnOverlapsLiveChara = &OverlapsLiveChara;
   SetTextCharaLookup(&LookUpChara);
 

@@ -1,0 +1,241 @@
+// The stage scene's shots: the links through which shots find the live
+// charas, the Shot and sword commands of the charas, and the shots' hits on
+// the charas of other groups.
+#include <iterator>
+#include <vector>
+
+#include "media/graphics/dd.h"
+#include "play/chara_targeting.h"
+#include "play/launch.h"
+#include "play/live_chara.h"
+#include "play/live_lists.h"
+#include "play/play_state.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/stage_graphics.h"
+#include "play/stage_scene.h"
+#include "records/stage.h"
+
+namespace {
+
+constexpr int kSoundShotHit = 7;
+constexpr int kSoundCharaDefeated = 9;
+
+enum : int { HITS_GO_ON = 0, HITS_FINISH = 1, HITS_DEFEAT = 2 };
+
+bool IsGone(const cChara& c) { return c.m_bDefeated || c.m_bRemoved; }
+
+cGameObj* FindShotChara(int nId, int bAlive) {
+  if (nId == NO_CHARA) return nullptr;
+  for (auto& p : g_vPlayer)
+    if (p->m_nId == nId && !(bAlive && IsGone(*p))) return p.get();
+  for (auto& c : g_lstChara)
+    if (c->m_nId == nId && !(bAlive && IsGone(*c))) return c.get();
+  return nullptr;
+}
+
+cGameObj* ShotPlayer1() { return ::FirstPlayer(); }
+
+cGameObj* SelectShotTarget(int nGroup, double x, double y, int nMode) {
+  CHARAFILTER f;
+  f.bSameGroupOnly = 1;
+  f.nGroup = nGroup;
+  return SelectTargetChara(static_cast<int>(x), static_cast<int>(y), LiveCharas(), nMode, f);
+}
+
+// A sword ends with its owner: its link is dropped here and the sword's
+// next step, finding no owner, finishes it. Nothing is erased, so a walk
+// over the shot lists may be under way.
+void ForgetSwordsOf(cChara& chara) {
+  if (!g_lpSceneStage) return;
+  const int bStage = chara.IsPlayer() ? 0 : 1;
+  for (auto& s : g_lpSceneStage->m_Shots.m_lstShot)
+    if (!s->m_bFlying && s->m_nOwnerId == chara.m_nId && s->m_bOwnerStageChara == bStage) s->m_nOwnerId = NO_CHARA;
+}
+
+// A chara's hit effect (contact damage) at the attacker's box.
+void StartHitEffectAt(int nEffect, const cGameObj& at) {
+  if (!g_lpSceneStage) return;
+  const HITBOX box{at.m_dX, at.m_dY, at.m_dRight, at.m_dBottom};
+  cHitEffect e;
+  e.HitEffectSetup(nEffect, box, box, 1);
+  g_lpSceneStage->m_lstHitEffect.push_back(e);
+}
+
+SHOTOWNER OwnerOf(const cChara& c) {
+  SHOTOWNER o;
+  o.nId = c.m_nId;
+  o.bStageChara = c.IsPlayer() ? 0 : 1;
+  o.nGroup = c.m_Def.m_nGroup;
+  o.nDir = c.m_nDir;
+  o.nTargetId = c.m_lpTarget ? c.m_lpTarget->m_nId : NO_CHARA;
+  return o;
+}
+
+LAUNCHBOX BoxOf(const cGameObj& o) { return LAUNCHBOX{o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
+
+bool ShotMeetsChara(const cShot& s, const cChara& c) {
+  return s.m_dAtkLeft <= c.m_dRight && c.m_dX <= s.m_dAtkRight && s.m_dAtkTop <= c.m_dBottom &&
+         c.m_dY <= s.m_dAtkBottom;
+}
+
+}  // namespace
+
+void InstallShotLinks() {
+  g_ShotLinks.pfnFindChara = &FindShotChara;
+  g_ShotLinks.pfnPlayer1 = &ShotPlayer1;
+  g_ShotLinks.pfnSelectTarget = &SelectShotTarget;
+  static bool s_bForgetter = false;  // game thread only: registered once
+  if (!s_bForgetter) {
+    s_bForgetter = true;
+    AddCharaForgetter(&ForgetSwordsOf);
+  }
+  g_CharaScene.pfnStartHitEffect = &StartHitEffectAt;
+}
+
+void ResetShotLinks() { g_ShotLinks = SHOTLINKS{}; }
+
+void cSceneStage::LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params) {
+  SHOTLIST made;
+  SHOTSPAWN spawn{&made, &m_nShotSerial};
+  LAUNCH l;
+  l.owner = OwnerOf(chara);
+  l.box = BoxOf(chara);
+  LAUNCHBOX target;
+  if (chara.m_lpTarget) {
+    target = BoxOf(*chara.m_lpTarget);
+    l.lpTarget = &target;
+  }
+  l.nFlowDirection = nFlowDirection;
+  l.dScrollX = m_aScroll[0].dPos;
+  l.dScrollY = m_aScroll[1].dPos;
+  l.pfnSpawn = &SpawnShot;
+  l.lpUser = &spawn;
+  l.lpParams = &params;
+  FireShot(l, params);
+  // Into both lists at once, so that no shot is in one without the other.
+  for (auto& s : made) m_Shots.Add(std::move(s));
+}
+
+void cSceneStage::AddSwordShot(cChara& chara, const cEdShot& params, int32_t nWidth, int32_t nHeight) {
+  auto lpShot = std::make_unique<cShot>();
+  LAUNCHCONTEXT ctx;
+  ctx.nX = static_cast<int32_t>(chara.m_dX);
+  ctx.nY = static_cast<int32_t>(chara.m_dY);
+  ctx.nWidth = nWidth;
+  ctx.nHeight = nHeight;
+  ShotInit(*lpShot, OwnerOf(chara), COMMAND_KIND_SWORD, m_nShotSerial++, 0, params, ctx);
+  m_Shots.Add(std::move(lpShot));
+}
+
+int cSceneStage::ResolveShotHits() {
+  // The charas by group, gathered once: defeats here only mark charas, and
+  // the sweep that frees them runs after this pass.
+  const cVector<cChara*> live = LiveCharas();
+  std::vector<std::vector<cChara*>> vByGroup(256);
+  for (size_t k = 0; k < live.size(); ++k) {
+    cChara* c = live.CheckedAt(k);
+    vByGroup[c->m_Def.m_nGroup & 0xFF].push_back(c);
+  }
+  for (size_t i = 0; i < 256 && i < m_Shots.m_vGroupShots.size(); ++i) {
+    if (m_Shots.m_vGroupShots[i].empty()) continue;
+    for (size_t j = 0; j < 256; ++j) {
+      const std::vector<cChara*>& vGroup = vByGroup[j];
+      if (j == i || vGroup.empty()) continue;
+      // A defeat flow may fire shots, which can grow the group lists: the
+      // walk goes over the shots there now, none of which is freed before
+      // it ends.
+      const std::vector<cShot*> vShots(m_Shots.m_vGroupShots[i].begin(), m_Shots.m_vGroupShots[i].end());
+      std::vector<cShot*> vDone;
+      int nResult = HITS_GO_ON;
+      for (cShot* s : vShots) {
+        if (nResult != HITS_GO_ON) break;
+        bool bDone = false;
+        for (cChara* c : vGroup) {
+          if (IsGone(*c) || (!c->IsPlayer() && !static_cast<cStageChara*>(c)->m_bPresent)) continue;
+          if (!ShotMeetsChara(*s, *c) || s->HasHit(c->m_nId)) continue;
+          c->RaiseTrigger(FlowTrigger::HitShot);
+          const cEdShot& p = s->m_Shot;
+          if ((p.m_nAttack != 0 || p.m_byImpact != 0) && !c->CharaIsInvincible()) {
+            const int nSign = s->m_nDir > 0 ? 1 : -1;
+            const int bDied = c->CharaDamagedByShot(p.m_nAttack, 0, p.m_byImpact, s->m_bFlying ? 1 : 0, s->m_dVelX,
+                                                    s->m_dVelY, nSign, *s);
+            if (p.m_wHitEffect != 0) {
+              cHitEffect e;
+              e.HitEffectSetup(p.m_wHitEffect, HITBOX{c->m_dX, c->m_dY, c->m_dRight, c->m_dBottom},
+                               HITBOX{s->m_dAtkLeft, s->m_dAtkTop, s->m_dAtkRight, s->m_dAtkBottom}, p.m_cSize);
+              m_lstHitEffect.push_back(e);
+            }
+            if (!bDied) {
+              RequestSystemSound(kSoundShotHit);
+              c->CharaStartInvincible();
+            } else if (c->IsPlayer()) {
+              nResult = HITS_DEFEAT;
+            } else {
+              RequestSystemSound(kSoundCharaDefeated);
+              c->m_bDefeated = 1;
+              m_bSweep = 1;
+              if (c->CharaOnDefeated() == 1) nResult = HITS_FINISH;
+            }
+          }
+          const bool bBlock = !c->IsPlayer() && static_cast<cStageChara*>(c)->m_Def.m_bBlockChara;
+          const int bPass = bBlock ? p.m_byPassBlockChara : p.m_byPassChara;
+          if (!s->m_bFlying || bPass == 1) {
+            s->NoteHit(c->m_nId);
+          } else {
+            bDone = true;
+            break;
+          }
+          if (nResult != HITS_GO_ON) break;
+        }
+        if (bDone) vDone.push_back(s);
+      }
+      for (cShot* s : vDone) m_Shots.Remove(s);
+      if (nResult != HITS_GO_ON) return nResult;
+      if (i >= m_Shots.m_vGroupShots.size() || m_Shots.m_vGroupShots[i].empty()) break;
+    }
+  }
+  return HITS_GO_ON;
+}
+
+namespace {
+
+constexpr DWORD kBltColourKey = 1;
+
+void BlitCell(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+              int bStretch) {
+  if (!lpSrc) return;
+  if (bStretch)
+    DDBltStretchBlend(lpDst, x, y, w, h, lpSrc, sx, sy, sw, sh, kBltColourKey, nullptr);
+  else
+    DDBltFast(lpDst, x, y, w, h, lpSrc, sx, sy, kBltColourKey);
+}
+
+}  // namespace
+
+void cSceneStage::DrawShots(DDSURFACEDATA* lpDst) {
+  const double sx = m_aScroll[0].dPos, sy = m_aScroll[1].dPos;
+  DDBeginBatch(0);
+  for (const auto& s : m_Shots.m_lstShot) {
+    SHOTDRAW d;
+    if (!ShotDrawData(*s, 0, sx, sy, d)) continue;
+    DDSURFACEDATA* lpSrc = d.bSword ? PictureSetSurface(g_SwordGraphics, d.nSheet)
+                                    : StageSurface(d.nSheet ? STAGESURFACE_SHOT_MIRROR : STAGESURFACE_SHOT);
+    BlitCell(lpDst, lpSrc, d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX, d.nSrcY, d.nSrcW, d.nSrcH, d.bStretch);
+  }
+  DDEndBatch();
+}
+
+void cSceneStage::DrawHitEffects(DDSURFACEDATA* lpDst, BOOL bPaused) {
+  const double sx = m_aScroll[0].dPos, sy = m_aScroll[1].dPos;
+  for (auto it = m_lstHitEffect.begin(); it != m_lstHitEffect.end();) {
+    HITEFFECTDRAW d;
+    if (it->DrawHitEffect(d, bPaused ? 1 : 0, sx, sy, 0) == 1) {
+      it = m_lstHitEffect.erase(it);
+      continue;
+    }
+    BlitCell(lpDst, PictureSetSurface(g_EffectGraphics, d.nSurface), d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX,
+             d.nSrcY, d.nSrcW, d.nSrcH, d.bStretch);
+    ++it;
+  }
+}

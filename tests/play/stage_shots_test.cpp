@@ -1,0 +1,184 @@
+// Shots in the running stage scene: a chara's Shot command fires into the
+// scene's lists and defeats a chara of another group, which is swept and
+// leaves the shot count; hundreds of charas defeated by a thousand shots in
+// one sub-step are freed without a dangling pointer; shots and links end
+// with the scene; the shots drawn from their sheet at the view.
+#include <gtest/gtest.h>
+
+#include "play/live_lists.h"
+#include "play/play_links.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/stage_scene.h"
+#include "records/progress.h"
+#include "records/system.h"
+#include "tests/play/chara_fixture.h"
+#include "tests/play/draw_fixture.h"
+#include "tests/support/flow_fixtures.h"
+
+namespace {
+
+cEdChara Placed(cEdChara def, int col, int row) {
+  def.m_nColumn = static_cast<uint16_t>(col);
+  def.m_nRow = static_cast<uint16_t>(row);
+  return def;
+}
+
+cEdCommand ShotCommand(int nAttack) {
+  cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, 1);
+  NewEdShot(c.m_pShot);
+  cEdShot& s = *c.m_pShot;
+  s.m_cCount = 1;
+  s.m_cSize = 1;
+  s.m_nSpeed = 60;
+  s.m_nAttack = nAttack;
+  s.m_byOwnerGroup = 1;
+  return c;
+}
+
+class StageShots : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_System = cEdSystem();
+    g_Progress = cEdProgress();
+    g_Progress.m_nLivesStart = 3;
+    m_Stage = MakeBlockStage(30, 15, 1);
+    PlaceRow(m_Stage, 0, 29, 14, 1);
+    m_Player.SetDefaults();
+    m_Player.m_nType = 0;
+    m_Player.m_nMaxHp = 10;
+    m_Player.m_nImageIndex = 1;
+    m_Player.m_nScale = 1;
+    m_Player.m_nGroup = 0;
+    m_Player.m_vecFlow.clear();
+  }
+  void TearDown() override {
+    ClearLiveObjects();
+    g_PlayLinks = PLAYLINKS{};
+    g_StageLinks = STAGELINKS{};
+  }
+  std::unique_ptr<cSceneStage> Play() {
+    m_Stage.m_vecChara.insert(m_Stage.m_vecChara.begin(), Placed(m_Player, 10, 13));
+    g_Stage = m_Stage;
+    g_StageCopy = m_Stage;
+    auto s = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
+    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
+    return s;
+  }
+  static cEdChara Enemy(uint32_t nHp) {
+    cEdChara e = MakeEnemyDef(nHp);
+    e.m_nGroup = 1;
+    return e;
+  }
+  cEdStage m_Stage;
+  cEdChara m_Player;
+};
+
+TEST_F(StageShots, APlayersShotDefeatsAnEnemyOfAnotherGroup) {
+  m_Player.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {ShotCommand(5)}));
+  // One on each side, so the player's facing does not matter.
+  m_Stage.m_vecChara.push_back(Placed(Enemy(1), 4, 13));
+  m_Stage.m_vecChara.push_back(Placed(Enemy(1), 16, 13));
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  ASSERT_EQ(g_lstChara.size(), 2u);
+  bool bShotSeen = false;
+  for (int n = 0; n < 120 && g_lstChara.size() == 2u; ++n) {
+    s->Update();
+    bShotSeen = bShotSeen || !s->m_Shots.m_lstShot.empty();
+  }
+  EXPECT_TRUE(bShotSeen);
+  EXPECT_EQ(g_lstChara.size(), 1u);
+  EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
+  EXPECT_EQ(FirstPlayer()->m_nHp, 10);  // its own shots never hit it
+}
+
+TEST_F(StageShots, AStreamOfEnemyShotsCostsThePlayerOnePointWhileInvincible) {
+  cEdChara shooter = Enemy(100);
+  shooter.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {ShotCommand(1)}));
+  m_Stage.m_vecChara.push_back(Placed(shooter, 13, 13));  // facing left, at the player
+  m_Stage.m_nPlayerInvincible = 100;
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  for (int n = 0; n < 30; ++n) s->Update();
+  // Hit, then invincible: one point lost, not one per shot that arrives.
+  EXPECT_EQ(FirstPlayer()->m_nHp, 9);
+  EXPECT_EQ(g_lstChara.size(), 1u);
+}
+
+TEST_F(StageShots, HundredsOfCharasDefeatedByAThousandShotsInOneSubStepAreFreed) {
+  for (int i = 0; i < 200; ++i) m_Stage.m_vecChara.push_back(Placed(Enemy(1), 1 + i % 18, 1 + (i / 18) % 12));
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  s->Update();  // every chara in view takes part from its first frame
+  ASSERT_EQ(g_lstChara.size(), 200u);
+  for (int i = 0; i < 1000; ++i) {
+    auto shot = std::make_unique<cShot>();
+    shot->m_nGroup = i % 2 ? 0 : 2;
+    shot->m_dAtkLeft = 0;
+    shot->m_dAtkTop = 0;
+    shot->m_dAtkRight = 1e6;
+    shot->m_dAtkBottom = 1e6;
+    shot->m_Shot.m_nAttack = 5;
+    shot->m_Shot.m_byPassChara = static_cast<uint8_t>(i % 3 == 0 ? 0 : 1);
+    s->m_Shots.Add(std::move(shot));
+  }
+  s->m_nSubStep = 1;
+  s->ResolvePlayerContacts();
+  EXPECT_TRUE(g_lstChara.empty());
+  // Shots that stop at the first chara are gone; those passing through stay.
+  EXPECT_LT(s->m_Shots.m_lstShot.size(), 1000u);
+  EXPECT_GT(s->m_Shots.m_lstShot.size(), 0u);
+  s.reset();
+  EXPECT_EQ(g_ShotLinks.pfnFindChara, nullptr);
+}
+
+TEST_F(StageShots, DefeatFlowsFiringShotsOfNewGroupsDuringTheHitPass) {
+  cEdChara bomb = Enemy(1);
+  cEdCommand burst = ShotCommand(1);
+  burst.m_pShot->m_byOwnerGroup = 0;
+  for (int i = 0; i < 6; ++i) {
+    // Each chara's last shots open a group list of their own.
+    burst.m_pShot->m_byGroupValue = static_cast<uint8_t>(200 + i);
+    bomb.m_vecFlow = {MakeFlowOf(FlowTrigger::Died, {burst})};
+    m_Stage.m_vecChara.push_back(Placed(bomb, 2 + i, 5));
+  }
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  s->Update();
+  ASSERT_EQ(g_lstChara.size(), 6u);
+  for (int i = 0; i < 40; ++i) {
+    auto shot = std::make_unique<cShot>();
+    shot->m_dAtkRight = shot->m_dAtkBottom = 1e6;
+    shot->m_Shot.m_nAttack = 5;
+    shot->m_Shot.m_byPassChara = 1;
+    s->m_Shots.Add(std::move(shot));
+  }
+  s->m_nSubStep = 1;
+  s->ResolvePlayerContacts();
+  EXPECT_TRUE(g_lstChara.empty());
+  EXPECT_GE(s->m_Shots.m_vGroupShots.size(), 201u);
+}
+
+TEST(StageShotDrawing, FlyingShotsDrawnFromTheShotSheetAtTheView) {
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  fx.LoadSurface(STAGESURFACE_SHOT, "shot.bmp", 32, 32, std::vector<uint32_t>(32 * 32, 0x2060E0));
+  cSceneStage scene(STAGESTART{});
+  scene.m_aScroll[0].dPos = 64;
+  for (int bInvisible = 0; bInvisible < 2; ++bInvisible) {
+    auto shot = std::make_unique<cShot>();
+    shot->m_dX = 164 + 100 * bInvisible;
+    shot->m_dY = 50;
+    shot->m_Shot.m_bySetting20 = static_cast<uint8_t>(bInvisible);
+    scene.m_Shots.Add(std::move(shot));
+  }
+  DDFillSurfaceRGB(&g_BackBufferSD, 0);
+  scene.DrawShots(&g_BackBufferSD);
+  EXPECT_EQ(BackPixel(100, 50), 0x2060E0u);
+  EXPECT_EQ(BackPixel(115, 65), 0x2060E0u);
+  EXPECT_EQ(BackPixel(116, 66), 0u);  // one 16-pixel cell
+  EXPECT_EQ(BackPixel(205, 55), 0u);  // the invisible one
+}
+
+}  // namespace
