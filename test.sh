@@ -14,11 +14,8 @@ scripts/build.sh build-test RelWithDebInfo -DT4_SANITIZE=ON
 # game thread, window requests and dialogs, sound with the mixer's thread,
 # and stage loading on thLoader. Only the programs of those folders are
 # built, so the second tree adds minutes, not another full build.
-if [ ! -f build-tsan/build.ninja ]; then
-  cmake -S "$top" -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DT4_TSAN=ON -DT4_BENCH=OFF
-fi
-cmake --build build-tsan -j "$(nproc)" --target t4_tests_platform t4_tests_base t4_tests_shell t4_tests_sound \
-  t4_tests_records
+scripts/build.sh build-tsan RelWithDebInfo -DT4_TSAN=ON -DT4_BENCH=OFF -- \
+  t4_tests_platform t4_tests_base t4_tests_shell t4_tests_sound t4_tests_records
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$top/scripts/tsan.supp"
 cd build-tsan
 ctest --output-on-failure -j "$(nproc)" --timeout 600 -L '^(platform|base|shell|sound)$'
