@@ -1,20 +1,18 @@
 #include "media/graphics/anime_player.h"
 
+#include <span>
+#include <vector>
+
 void cAnime::Build(const ANIMEFRAME* const* lpSequences) {
   if (!lpSequences) return;
-  vAnime.clear();
-  nAnime = nFrame = nTick = 0;
-  int n = 0;
-  while (lpSequences[n]) ++n;
-  vAnime.resize(n);
-  for (int i = 0; i < n; ++i) {
-    const ANIMEFRAME* f = lpSequences[i];
-    int k = 0;
-    while (f[k].nPattern >= 0) ++k;
-    cVector<ANIMERUNFRAME>& seq = vAnime[i];
-    seq.resize(k + 1);
-    for (int j = 0; j <= k; ++j) seq[j] = ANIMERUNFRAME{f[j].nPattern, f[j].nDuration, f[j].bNoInterrupt};
+  // Each sequence as far as its control code, which BuildFrom stops after.
+  std::vector<std::span<const ANIMEFRAME>> vTable;
+  for (; *lpSequences; ++lpSequences) {
+    size_t k = 0;
+    while ((*lpSequences)[k].nPattern >= 0) ++k;
+    vTable.emplace_back(*lpSequences, k + 1);
   }
+  BuildFrom(vTable);
 }
 
 ANIMERUNFRAME& cAnime::Current() { return vAnime.CheckedAt(nAnime).CheckedAt(nFrame); }

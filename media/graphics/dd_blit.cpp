@@ -22,10 +22,6 @@ struct FILLRECORD {
 BOOL s_bFillBatchOpen = 0;
 std::vector<FILLRECORD> s_vFillBatch;
 
-bool IsRenderTargetDest(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
-  return lpDst->lpDT->bRenderTarget && lpSrc->lpDT->nDTMemType != DTMEMORYTYPE_SYSTEM;
-}
-
 // The DirectDraw fill: the rectangle cut to the surface on all four edges.
 void FillDirectDraw(DDSURFACEDATA* lpSD, int x, int y, int w, int h, DWORD dwValue) {
   cPixelBuffer* buf = DDSurfacePixels(lpSD);
@@ -251,7 +247,7 @@ void DDBltD3D(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACEDATA*
     DDRedirectBackBuffer(&lpSrcSD);
   }
   if (!lpDstSD->lpDT || !lpSrcSD->lpDT || !lpDstSD->lpDT->lpSurface || !lpSrcSD->lpDT->lpSurface) return;
-  if (IsRenderTargetDest(lpDstSD, lpSrcSD)) {
+  if (DDDrawsAsQuad(lpDstSD, lpSrcSD)) {
     if (!DDClipBlt(lpDstSD, &x, &y, &w, &h, lpSrcSD, &sx, &sy, &sw, &sh)) return;
     if (g_bBatchOpen) {
       DDBATCHDATA rec;

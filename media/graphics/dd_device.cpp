@@ -34,26 +34,6 @@ namespace {
 // window thread at start-up and shut-down, the thread that draws in between.
 int s_nCursorCount = 0;
 
-// The mask sets of the formats the Direct3D path uses.
-DDMASKSET MaskSetOf(ePixelFormat fmt) {
-  DDMASKSET m;
-  switch (fmt) {
-    case PF_XRGB8888:
-    case PF_ARGB8888:
-      m = {16, 8, 0, 24, 255, 255, 255, 255};
-      break;
-    case PF_ARGB1555:
-      m = {10, 5, 0, 15, 31, 31, 31, 1};
-      break;
-    case PF_RGB565:
-      m = {11, 5, 0, 16, 31, 63, 31, 0};
-      break;
-    default:
-      break;
-  }
-  return m;
-}
-
 const char* FormatName(ePixelFormat fmt) {
   switch (fmt) {
     case PF_XRGB8888: return "X8R8G8B8";
@@ -100,6 +80,25 @@ void MakeDDPalette(bool bWindow) {
 }
 
 }  // namespace
+
+DDMASKSET DDMaskSetOf(ePixelFormat fmt) {
+  DDMASKSET m;
+  switch (fmt) {
+    case PF_XRGB8888:
+    case PF_ARGB8888:
+      m = {16, 8, 0, 24, 255, 255, 255, 255};
+      break;
+    case PF_ARGB1555:
+      m = {10, 5, 0, 15, 31, 31, 31, 1};
+      break;
+    case PF_RGB565:
+      m = {11, 5, 0, 16, 31, 63, 31, 0};
+      break;
+    default:
+      break;
+  }
+  return m;
+}
 
 int ShowCursor(BOOL bShow) {
   s_nCursorCount += bShow ? 1 : -1;
@@ -183,8 +182,8 @@ BOOL D3DInit(HWND, int nWidth, int nHeight, int nBpp) {
   } else {
     return FALSE;
   }
-  g_MaskSetA = MaskSetOf(c.fmtBackBuffer);
-  g_MaskSetB = MaskSetOf(c.fmtTexture);
+  g_MaskSetA = DDMaskSetOf(c.fmtBackBuffer);
+  g_MaskSetB = DDMaskSetOf(c.fmtTexture);
   c.fmtDisplay = c.fmtBackBuffer;
   pp.fmtBackBuffer = c.fmtBackBuffer;
   lpDevice = new cDirect3DDevice;

@@ -24,10 +24,13 @@ constexpr double kPi = 3.14159265358979323846;
 double s_adFadeOutAngle[2] = {90.0, 90.0};
 double s_adFadeInAngle[2] = {0.0, 0.0};
 
-// The size of a locked surface that may be read or written: the surface's
-// own size, never more than its buffer (a texture may be larger).
-int LockedWidth(const cSurfaceLock& l) { return std::min(l.m_lpSD->nWidth, l.m_lpBuffer->Width()); }
-int LockedHeight(const cSurfaceLock& l) { return std::min(l.m_lpSD->nHeight, l.m_lpBuffer->Height()); }
+// A position moved by an effect's running value, which comes from a chara
+// record and may be near 2^31: far outside every surface rather than
+// wrapped round (no surface is larger than 16384 on a side).
+int Shifted(int v, long long d) {
+  constexpr long long kFar = 1 << 24;
+  return static_cast<int>(std::clamp(static_cast<long long>(v) + d, -kFar, kFar));
+}
 
 // One fade picture at ratio (256 the picture, 0 the colour).
 void DrawFade(int nRatio, BYTE* lpWorkPal, int nFirst, int nLast, BYTE r, BYTE g, BYTE b, const BYTE* lpSrcPal) {
@@ -142,9 +145,9 @@ void DDBltInterlace(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, int nStr
   DDBeginBatch(FALSE);
   for (int i = 0; i < n; ++i) {
     int nOff = i * nStrip;
-    int d = (i & 1) ? -nShift : nShift;
-    if (bVertical) DDBltFast(lpDstSD, x + nOff, y + d, nStrip, h, lpSrcSD, sx + nOff, sy, dwFlags);
-    else DDBltFast(lpDstSD, x + d, y + nOff, w, nStrip, lpSrcSD, sx, sy + nOff, dwFlags);
+    long long d = (i & 1) ? -static_cast<long long>(nShift) : nShift;
+    if (bVertical) DDBltFast(lpDstSD, x + nOff, Shifted(y, d), nStrip, h, lpSrcSD, sx + nOff, sy, dwFlags);
+    else DDBltFast(lpDstSD, Shifted(x, d), y + nOff, w, nStrip, lpSrcSD, sx, sy + nOff, dwFlags);
   }
   DDEndBatch();
 }
@@ -170,10 +173,12 @@ void DDBltQuarters(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACE
                    int nGap, DWORD dwFlags) {
   int hw = w / 2, hh = h / 2;
   DDBeginBatch(FALSE);
-  DDBltFast(lpDstSD, x - nGap, y - nGap, hw, hh, lpSrcSD, sx, sy, dwFlags);
-  DDBltFast(lpDstSD, x + hw + nGap, y - nGap, hw, hh, lpSrcSD, sx + hw, sy, dwFlags);
-  DDBltFast(lpDstSD, x - nGap, y + hh + nGap, hw, hh, lpSrcSD, sx, sy + hh, dwFlags);
-  DDBltFast(lpDstSD, x + hw + nGap, y + hh + nGap, hw, hh, lpSrcSD, sx + hw, sy + hh, dwFlags);
+  const int l = Shifted(x, -static_cast<long long>(nGap)), r = Shifted(x + hw, nGap);
+  const int t = Shifted(y, -static_cast<long long>(nGap)), b = Shifted(y + hh, nGap);
+  DDBltFast(lpDstSD, l, t, hw, hh, lpSrcSD, sx, sy, dwFlags);
+  DDBltFast(lpDstSD, r, t, hw, hh, lpSrcSD, sx + hw, sy, dwFlags);
+  DDBltFast(lpDstSD, l, b, hw, hh, lpSrcSD, sx, sy + hh, dwFlags);
+  DDBltFast(lpDstSD, r, b, hw, hh, lpSrcSD, sx + hw, sy + hh, dwFlags);
   DDEndBatch();
 }
 
@@ -192,7 +197,7 @@ struct SOURCECOPY {
 void CopySource(const cSurfaceLock& l, int sx, int sy, int w, int h, SOURCECOPY& c) {
   c.vPixels.assign(static_cast<size_t>(w) * h, 0);
   c.vInside.assign(static_cast<size_t>(w) * h, 0);
-  int W = LockedWidth(l), H = LockedHeight(l);
+  int W = l.Width(), H = l.Height();
   for (int j = 0; j < h; ++j) {
     long long yy = static_cast<long long>(sy) + j;
     if (yy < 0 || yy >= H) continue;
@@ -209,7 +214,7 @@ void CopySource(const cSurfaceLock& l, int sx, int sy, int w, int h, SOURCECOPY&
 // The part of (x, y, w, h) inside the destination, as offsets into the
 // rectangle; false when nothing is left.
 bool DestSpan(const cSurfaceLock& l, int x, int y, int w, int h, int& i0, int& i1, int& j0, int& j1) {
-  long long W = LockedWidth(l), H = LockedHeight(l);
+  long long W = l.Width(), H = l.Height();
   i0 = static_cast<int>(std::max(0LL, -static_cast<long long>(x)));
   j0 = static_cast<int>(std::max(0LL, -static_cast<long long>(y)));
   i1 = static_cast<int>(std::min<long long>(w, W - x));

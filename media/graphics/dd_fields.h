@@ -7,28 +7,21 @@
 #include <cstdint>
 
 #include "media/graphics/dd.h"
+#include "media/graphics/dd_internal.h"
 #include "media/graphics/dd_pixels.h"
 
 struct PIXELFIELDS {
   uint32_t nRedShift = 0, nGreenShift = 0, nBlueShift = 0;
   uint32_t nRedMax = 0, nGreenMax = 0, nBlueMax = 0;
   uint32_t dwOpaque = 0;  // or-ed into every written pixel
-  int nBytes = 0;
 };
 
 // bD3D: textures carry alpha, so written pixels get their alpha bits set;
 // DirectDraw pixels never do (the colour key is compared with whole pixels).
 inline PIXELFIELDS FieldsOf(ePixelFormat fmt, bool bD3D) {
-  PIXELFIELDS f;
-  switch (fmt) {
-    case PF_RGB565: f = {11, 5, 0, 31, 63, 31, 0, 2}; break;
-    case PF_ARGB1555: f = {10, 5, 0, 31, 31, 31, bD3D ? 0x8000u : 0u, 2}; break;
-    case PF_XRGB8888:
-    case PF_ARGB8888: f = {16, 8, 0, 255, 255, 255, bD3D ? 0xFF000000u : 0u, 4}; break;
-    case PF_INDEX8: f.nBytes = 1; break;
-    default: break;
-  }
-  return f;
+  const DDMASKSET m = DDMaskSetOf(fmt);
+  return PIXELFIELDS{m.dwRedShift, m.dwGreenShift, m.dwBlueShift, m.dwRedMax,
+                     m.dwGreenMax, m.dwBlueMax, bD3D ? m.dwAlphaMax << m.dwAlphaShift : 0u};
 }
 
 inline void SplitPixel(const PIXELFIELDS& f, uint32_t p, int& r, int& g, int& b) {

@@ -30,9 +30,6 @@ constexpr int kTintPixelAlpha[4] = {0x80, 0x40, 0x20, 0x10};
 // change nothing.
 constexpr int kMaxHalvings = 16;
 
-int LockedWidth(const cSurfaceLock& l) { return std::min(l.m_lpSD->nWidth, l.m_lpBuffer->Width()); }
-int LockedHeight(const cSurfaceLock& l) { return std::min(l.m_lpSD->nHeight, l.m_lpBuffer->Height()); }
-
 // A raw pixel of one format as a pixel of another (texture to back buffer).
 inline uint32_t ConvertRaw(const PIXELFIELDS& sf, const PIXELFIELDS& df, bool bSame, uint32_t p) {
   if (bSame) return p;
@@ -55,10 +52,6 @@ bool PrepareD3D(DDSURFACEDATA*& lpDst, DDSURFACEDATA*& lpSrc, int& sx, int& sy, 
   return lpDst->lpDT && lpSrc->lpDT && DDSurfacePixels(lpDst) && DDSurfacePixels(lpSrc);
 }
 
-bool UsesQuad(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
-  return lpDst->lpDT->bRenderTarget && lpSrc->lpDT->nDTMemType != DTMEMORYTYPE_SYSTEM;
-}
-
 // bClip: the rectangles are cut to both surfaces first, so that a source
 // rectangle outside the texture draws nothing rather than wrapping round.
 void DrawQuad(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
@@ -76,7 +69,7 @@ void DrawQuad(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, i
 template <class FN>
 void ForEachPixel(const cSurfaceLock& src, const cSurfaceLock& dst, int x, int y, int w, int h, int sx, int sy, int sw,
                   int sh, FN fn) {
-  int SW = LockedWidth(src), SH = LockedHeight(src), DW = LockedWidth(dst), DH = LockedHeight(dst);
+  int SW = src.Width(), SH = src.Height(), DW = dst.Width(), DH = dst.Height();
   const cPixelBuffer& s = *src.m_lpBuffer;
   for (int j = 0; j < h; ++j) {
     long long syy = sh >= 0 ? static_cast<long long>(sy) + j : static_cast<long long>(sy) - 1 - j;
@@ -89,6 +82,27 @@ void ForEachPixel(const cSurfaceLock& src, const cSurfaceLock& dst, int x, int y
       fn(static_cast<int>(dxx), static_cast<int>(dyy), s.GetRaw(static_cast<int>(sxx), static_cast<int>(syy)));
     }
   }
+}
+
+// The Direct3D path's own pixel walk, for a source the device cannot draw
+// as a quad: both surfaces of one pixel size of 2 or 4 bytes, the source
+// read as sw x sh (mirrored where negative) onto (x, y);
+// fn(destination pixels, their fields, dst x, dst y, texel) for each texel
+// drawn (with dwFlags 1, only those that are not transparent).
+template <class FN>
+void ForEachTexel(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int sx, int sy, int sw, int sh,
+                  DWORD dwFlags, FN fn) {
+  cSurfaceLock src(lpSrc);
+  cSurfaceLock dst(lpDst);
+  if (!src.IsLocked() || !dst.IsLocked()) return;
+  cPixelBuffer& out = *dst.m_lpBuffer;
+  int nBytes = src.m_lpBuffer->BytesPerPixel();
+  if ((nBytes != 2 && nBytes != 4) || out.BytesPerPixel() != nBytes) return;
+  PIXELFIELDS df = FieldsOf(out.Format(), true);
+  ForEachPixel(src, dst, x, y, sw < 0 ? -sw : sw, sh < 0 ? -sh : sh, sx, sy, sw, sh, [&](int dx, int dy, uint32_t p) {
+    if (dwFlags == 1 && IsTransparentTexel(nBytes, p)) return;
+    fn(out, df, dx, dy, p);
+  });
 }
 
 // f applied n times, for an f over the 256 palette numbers: by squaring, so
@@ -161,7 +175,7 @@ void DDBltTint(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACEDATA
   if (nCount < 0) return;
   int sw = w, sh = h;
   if (!PrepareD3D(lpDstSD, lpSrcSD, sx, sy, sw, sh)) return;
-  if (UsesQuad(lpDstSD, lpSrcSD)) {
+  if (DDDrawsAsQuad(lpDstSD, lpSrcSD)) {
     int a = nCount <= 4 ? kTintQuadAlpha[nCount - 1] : 0;
     DDSTAGESTATE st;
     st.dwColorOp = DDTOP_BLENDFACTORALPHA;
@@ -173,27 +187,22 @@ void DDBltTint(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACEDATA
     DrawQuad(lpDstSD, lpSrcSD, x, y, w, h, sx, sy, sw, sh, 0xFFFFFFFFu, st);
     return;
   }
-  cSurfaceLock src(lpSrcSD);
-  cSurfaceLock dst(lpDstSD);
-  if (!src.IsLocked() || !dst.IsLocked()) return;
-  cPixelBuffer& out = *dst.m_lpBuffer;
-  int nBytes = src.m_lpBuffer->BytesPerPixel();
-  if ((nBytes != 2 && nBytes != 4) || out.BytesPerPixel() != nBytes) return;
-  PIXELFIELDS sf = FieldsOf(src.m_lpBuffer->Format(), true), df = FieldsOf(out.Format(), true);
   double dF = (nCount <= 4 ? kTintPixelAlpha[nCount - 1] : 0) / 255.0;
+  // PrepareD3D has found the source's pixels.
+  PIXELFIELDS sf = FieldsOf(DDSurfacePixels(lpSrcSD)->Format(), true);
   int cr = FieldFrom255(e[0], sf.nRedMax), cg = FieldFrom255(e[1], sf.nGreenMax), cb = FieldFrom255(e[2], sf.nBlueMax);
   auto mix = [&](int c, int col) {
     return nCount == 1 ? (c + col) >> 1 : static_cast<int>(c * dF + col * (1.0 - dF));
   };
-  ForEachPixel(src, dst, x, y, sw < 0 ? -sw : sw, sh < 0 ? -sh : sh, sx, sy, sw, sh, [&](int dx, int dy, uint32_t p) {
-    if (dwFlags == 1 && IsTransparentTexel(nBytes, p)) return;
-    int r, g, b;
-    SplitPixel(sf, p, r, g, b);
-    out.SetRaw(dx, dy,
-               PackPixel(df, RescaleField(mix(r, cr), sf.nRedMax, df.nRedMax),
-                         RescaleField(mix(g, cg), sf.nGreenMax, df.nGreenMax),
-                         RescaleField(mix(b, cb), sf.nBlueMax, df.nBlueMax)));
-  });
+  ForEachTexel(lpDstSD, lpSrcSD, x, y, sx, sy, sw, sh, dwFlags,
+               [&](cPixelBuffer& out, const PIXELFIELDS& df, int dx, int dy, uint32_t p) {
+                 int r, g, b;
+                 SplitPixel(sf, p, r, g, b);
+                 out.SetRaw(dx, dy,
+                            PackPixel(df, RescaleField(mix(r, cr), sf.nRedMax, df.nRedMax),
+                                      RescaleField(mix(g, cg), sf.nGreenMax, df.nGreenMax),
+                                      RescaleField(mix(b, cb), sf.nBlueMax, df.nBlueMax)));
+               });
 }
 
 void DDBltBlend(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACEDATA* lpSrcSD, int sx, int sy,
@@ -234,7 +243,7 @@ void DDBltBlend(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACEDAT
   }
   int sw = w, sh = h;
   if (!PrepareD3D(lpDstSD, lpSrcSD, sx, sy, sw, sh)) return;
-  if (UsesQuad(lpDstSD, lpSrcSD)) {
+  if (DDDrawsAsQuad(lpDstSD, lpSrcSD)) {
     DDSTAGESTATE st;
     st.dwColorOp = DDTOP_MODULATE;
     st.dwAlphaOp = DDTOP_MODULATE;
@@ -242,23 +251,17 @@ void DDBltBlend(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACEDAT
     DrawQuad(lpDstSD, lpSrcSD, x, y, w, h, sx, sy, sw, sh, dwAlpha << 24 | 0xFFFFFFu, st);
     return;
   }
-  cSurfaceLock src(lpSrcSD);
-  cSurfaceLock dst(lpDstSD);
-  if (!src.IsLocked() || !dst.IsLocked()) return;
-  cPixelBuffer& out = *dst.m_lpBuffer;
-  int nBytes = src.m_lpBuffer->BytesPerPixel();
-  if ((nBytes != 2 && nBytes != 4) || out.BytesPerPixel() != nBytes) return;
-  PIXELFIELDS sf = FieldsOf(src.m_lpBuffer->Format(), true), df = FieldsOf(out.Format(), true);
-  ForEachPixel(src, dst, x, y, sw < 0 ? -sw : sw, sh < 0 ? -sh : sh, sx, sy, sw, sh, [&](int dx, int dy, uint32_t s) {
-    if (dwFlags == 1 && IsTransparentTexel(nBytes, s)) return;
-    int sr, sg, sb, dr, dg, db;
-    SplitPixel(sf, s, sr, sg, sb);
-    SplitPixel(df, out.GetRaw(dx, dy), dr, dg, db);
-    out.SetRaw(dx, dy,
-               PackPixel(df, (RescaleField(sr, sf.nRedMax, df.nRedMax) + dr) >> 1,
-                         (RescaleField(sg, sf.nGreenMax, df.nGreenMax) + dg) >> 1,
-                         (RescaleField(sb, sf.nBlueMax, df.nBlueMax) + db) >> 1));
-  });
+  PIXELFIELDS sf = FieldsOf(DDSurfacePixels(lpSrcSD)->Format(), true);
+  ForEachTexel(lpDstSD, lpSrcSD, x, y, sx, sy, sw, sh, dwFlags,
+               [&](cPixelBuffer& out, const PIXELFIELDS& df, int dx, int dy, uint32_t s) {
+                 int sr, sg, sb, dr, dg, db;
+                 SplitPixel(sf, s, sr, sg, sb);
+                 SplitPixel(df, out.GetRaw(dx, dy), dr, dg, db);
+                 out.SetRaw(dx, dy,
+                            PackPixel(df, (RescaleField(sr, sf.nRedMax, df.nRedMax) + dr) >> 1,
+                                      (RescaleField(sg, sf.nGreenMax, df.nGreenMax) + dg) >> 1,
+                                      (RescaleField(sb, sf.nBlueMax, df.nBlueMax) + db) >> 1));
+               });
 }
 
 void DDBlendRectAlpha(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, DDSURFACEDATA* lpSrcSD, int sx, int sy,
@@ -296,17 +299,31 @@ void DDBltCircle(DDSURFACEDATA* lpDstSD, int x, int y, int nHalfWidth, int nHalf
     else DDBltFast(lpDstSD, x + dx, y + dy, w, nRows, lpSrcSD, sx + dx, sy + dy, dwFlags);
   };
   DDBeginBatch(0);
+  // The radius is a running value from the chara's effect record and may be
+  // near 2^31: the walks below stay within the picture's rows.
   if (nStrip == 1) {
-    for (int dy = nRadius - 1; dy >= -nRadius; --dy) {
-      if (dy < -nHalfHeight || dy > nHalfHeight) continue;
+    for (int dy = std::min(nRadius - 1, nHalfHeight); dy >= std::max(-nRadius, -nHalfHeight); --dy)
       strip(dy, 1, CircleLeft(nRadius, dy));
-    }
   } else {
-    for (int dy = nRadius - nStrip; dy >= -nRadius; dy -= nStrip) {
-      int top = dy;
-      if (top + nStrip - 1 > nHalfHeight) top = nHalfHeight - nStrip + 1;
-      if (top < -nHalfHeight) top = -nHalfHeight;
-      strip(top, nStrip, CircleLeft(nRadius, top + nStrip / 2));
+    // Bands that would reach past the picture are drawn at its edge, so a
+    // radius beyond the picture draws the edge band again and again. Every
+    // blend of the device moves each 8-bit channel monotonically toward a
+    // fixed end, so after 256 identical draws another changes nothing.
+    constexpr int kMaxSameBands = 256;
+    const long long nLastTop = static_cast<long long>(nHalfHeight) - nStrip + 1;
+    int nPrevTop = 0, nSame = 0;
+    for (long long dy = static_cast<long long>(nRadius) - nStrip; dy >= -static_cast<long long>(nRadius);
+         dy -= nStrip) {
+      int top = static_cast<int>(std::max<long long>(-nHalfHeight, std::min(dy, nLastTop)));
+      nSame = nSame && top == nPrevTop ? nSame + 1 : 1;
+      nPrevTop = top;
+      if (nSame <= kMaxSameBands) {
+        strip(top, nStrip, CircleLeft(nRadius, top + nStrip / 2));
+      } else if (dy >= nLastTop) {
+        dy -= (dy - nLastTop) / nStrip * nStrip;  // past the bands above the picture
+      } else {
+        break;  // every band left is the bottom edge's
+      }
     }
   }
   DDEndBatch();
@@ -339,7 +356,7 @@ void DDBltLens(DDSURFACEDATA* lpDstSD, int cx, int cy, int nRadius, int nDepth, 
   PIXELFIELDS sf = FieldsOf(lpIn->Format(), bD3D), df = FieldsOf(out.Format(), bD3D);
   bool bSame = lpIn->Format() == out.Format();
   bool bClearSquare = bD3D && nBytes == 4 && bClear;
-  int SW = LockedWidth(src), SH = LockedHeight(src), DW = LockedWidth(dst), DH = LockedHeight(dst);
+  int SW = src.Width(), SH = src.Height(), DW = dst.Width(), DH = dst.Height();
   for (long long dy = -R; dy <= R; ++dy) {
     long long py = cy + dy;
     if (py < 0 || py >= DH) continue;
@@ -432,7 +449,7 @@ void RotatePixels(const cSurfaceLock& src, const cSurfaceLock& dst, int x, int y
   PIXELFIELDS sf = FieldsOf(lpIn->Format(), bD3D), df = FieldsOf(out.Format(), bD3D);
   bool bSame = lpIn->Format() == out.Format();
   bool bSkip = dwFlags == 1;
-  long long SW = LockedWidth(src), SH = LockedHeight(src), DW = LockedWidth(dst), DH = LockedHeight(dst);
+  long long SW = src.Width(), SH = src.Height(), DW = dst.Width(), DH = dst.Height();
   // Only the part of the box that lands in the destination is walked.
   long long uA = std::max(u0, static_cast<long long>(cx) - x), uB = std::min(u1, DW - 1 - x + cx);
   long long vA = std::max(v0, static_cast<long long>(cy) - y), vB = std::min(v1, DH - 1 - y + cy);
@@ -531,7 +548,7 @@ void DDBltRotate(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, int cx, int
   int sw = w, sh = h;
   if (lpDTCon) {
     if (!PrepareD3D(lpDstSD, lpSrcSD, sx, sy, sw, sh)) return;
-    if (UsesQuad(lpDstSD, lpSrcSD)) {
+    if (DDDrawsAsQuad(lpDstSD, lpSrcSD)) {
       RotateQuad(lpDstSD, lpSrcSD, x, y, w, h, cx, cy, nAngle, sx, sy, sw, sh);
       return;
     }
@@ -593,7 +610,7 @@ void DDFade_UnPal(DDSURFACEDATA* lpSD, int nRatio, BYTE r, BYTE g, BYTE b, DDSUR
   nRatio = std::clamp(nRatio, 0, 256);
   PIXELFIELDS f = FieldsOf(out.Format(), false);
   // A source smaller than the surface is read only where it has pixels.
-  int W = std::min(LockedWidth(dst), LockedWidth(src)), H = std::min(LockedHeight(dst), LockedHeight(src));
+  int W = std::min(dst.Width(), src.Width()), H = std::min(dst.Height(), src.Height());
   const int cr = r * (256 - nRatio), cg = g * (256 - nRatio), cb = b * (256 - nRatio);
   for (int yy = 0; yy < H; ++yy) {
     if (nBytes == 4) {

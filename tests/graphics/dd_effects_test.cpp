@@ -15,12 +15,6 @@ using namespace t4gfx;
 
 namespace {
 
-const GRAPHICSMODE& Mode(const std::string& name) {
-  for (const GRAPHICSMODE& m : AllModes())
-    if (name == m.szName) return m;
-  return AllModes()[0];
-}
-
 // The leftmost column and the width of the pixels of one colour in a row.
 std::pair<int, int> ColourRun(cTestSurface& s, int y, uint32_t rgb) {
   int first = -1, n = 0;
@@ -57,7 +51,7 @@ TEST(EffectBlits, NumberDrawsDigitCellsAlignedInItsField) {
       {-5, 1, 0, "0..."}, {2147483647, 1, 0, "2147483647"}, {42, 5, 1, ".42..."},
   };
   for (const char* szMode : {"dd32", "d3d32"}) {
-    cGraphicsFixture fx(Mode(szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface digits(100, 10), dst(160, 10);
     for (int d = 0; d < 10; ++d)
@@ -81,7 +75,7 @@ TEST(EffectBlits, NumberDrawsDigitCellsAlignedInItsField) {
 TEST(EffectBlits, FrameAndFramedPicture) {
   for (const char* szMode : {"dd8", "dd32", "d3d16f"}) {
     SCOPED_TRACE(szMode);
-    cGraphicsFixture fx(Mode(szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface pic(4, 4), dst(16, 16);
     pic.Fill(g_DDDisplay.nBpp == 8 ? 77 : 0x00C000);
@@ -113,7 +107,7 @@ TEST(EffectBlits, StripTransitionSqueezesBetweenTwoPictures) {
       {5, 2, 0xFF0000, -1, 0},    // neither axis: nothing
   };
   for (const char* szMode : {"dd32", "d3d32"}) {
-    cGraphicsFixture fx(Mode(szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface a(20, 20), b(20, 20), dst(100, 100);
     a.Fill(0xFF0000);
@@ -135,7 +129,7 @@ TEST(EffectBlits, StripTransitionSqueezesBetweenTwoPictures) {
 TEST(EffectBlits, InterlaceWaveAndQuartersPlaceTheirStrips) {
   for (const char* szMode : {"dd16", "d3d32"}) {
     SCOPED_TRACE(szMode);
-    cGraphicsFixture fx(Mode(szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface src(8, 8), dst(32, 32), ref(32, 32);
     for (int y = 0; y < 8; ++y)
@@ -185,7 +179,7 @@ TEST(EffectBlits, BlurAveragesTheWindowInsideTheRectangle) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.szMode) + " key " + std::to_string(c.bKey));
-    cGraphicsFixture fx(Mode(c.szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(c.szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface src(4, 1), dst(4, 1, DTMEMORYTYPE_SYSTEM);
     for (int x = 0; x < 4; ++x) src.Put(x, 0, static_cast<uint32_t>(x * 40) << 16);
@@ -195,7 +189,7 @@ TEST(EffectBlits, BlurAveragesTheWindowInsideTheRectangle) {
     DDBltBlur(dst.SD(), 0, 0, 4, 1, 1, 1, src.SD(), 0, 0, c.bKey);
     for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.Get(x, 0) >> 16, c.want[static_cast<size_t>(x)]) << "column " << x;
   }
-  cGraphicsFixture fx(Mode("dd8"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("dd8"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   cTestSurface src(4, 4), dst(4, 4);
   src.Fill(9);
@@ -219,7 +213,7 @@ TEST(EffectBlits, MosaicFillsCellsWithTheirAverageOrCorner) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.szMode) + " key " + std::to_string(c.bKey));
-    cGraphicsFixture fx(Mode(c.szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(c.szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     bool b8 = g_DDDisplay.nBpp == 8;
     // Two 2 x 2 cells and a cut third: columns 0..4 hold 0, 1, 2, 3, 4
@@ -238,7 +232,7 @@ TEST(EffectBlits, MosaicFillsCellsWithTheirAverageOrCorner) {
 }
 
 TEST(EffectBlits, PaletteBlendAndRotation) {
-  cGraphicsFixture fx(Mode("dd8"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("dd8"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   BYTE src[1024], dst[1024];
   for (int i = 0; i < 1024; ++i) src[i] = static_cast<BYTE>(i / 4);
@@ -279,7 +273,7 @@ TEST(Fades, EndAfterNinetyOverTheStepPlusOneCalls) {
     BOOL bFinish;
     int nCalls;
   } cases[] = {{10, 0, 10}, {30, 0, 4}, {7, 0, 14}, {90, 0, 2}, {0, 0, 1}, {-3, 0, 1}, {10, 1, 1}};
-  cGraphicsFixture fx(Mode("d3d32"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("d3d32"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   DDResetFades();
   for (const auto& c : cases) {

@@ -19,12 +19,6 @@ using namespace t4gfx;
 
 namespace {
 
-const GRAPHICSMODE& Mode(const std::string& name) {
-  for (const GRAPHICSMODE& m : AllModes())
-    if (name == m.szName) return m;
-  return AllModes()[0];
-}
-
 // Every pixel tells its own place: red = x * 4, green = y * 4.
 uint32_t At(int x, int y) { return static_cast<uint32_t>(x * 4) << 16 | static_cast<uint32_t>(y * 4) << 8 | 0x40; }
 void FillCoordinates(cTestSurface& s) {
@@ -68,7 +62,7 @@ TEST(PixelEffects, TintMixesTowardThePaletteColour) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.szMode) + " count " + std::to_string(c.nCount) + " type " +
                  std::to_string(c.nDTMemType));
-    cGraphicsFixture fx(Mode(c.szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(c.szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface src(4, 4), dst(8, 8, c.nDTMemType);
     src.Fill(0x0000FF);
@@ -82,7 +76,7 @@ TEST(PixelEffects, TintMixesTowardThePaletteColour) {
 }
 
 TEST(PixelEffects, SixteenBitTintWorksInFieldsScaledToBytes) {
-  cGraphicsFixture fx(Mode("dd16"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("dd16"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   BYTE pal[256 * 4] = {};
   pal[7 * 4 + 0] = 31;  // the palette holds field values at 16 bits: full red
@@ -94,7 +88,7 @@ TEST(PixelEffects, SixteenBitTintWorksInFieldsScaledToBytes) {
 }
 
 TEST(PixelEffects, EightBitTintAndBlendUseTheColourTable) {
-  cGraphicsFixture fx(Mode("dd8"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("dd8"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   cSavedColourTable table;
   cTestSurface src(3, 1), dst(3, 1);
@@ -134,7 +128,7 @@ TEST(PixelEffects, BlendHalvesAndCopiesOntoTheKey) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.szMode);
-    cGraphicsFixture fx(Mode(c.szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(c.szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface src(2, 1, DTMEMORYTYPE_SYSTEM), dst(2, 1, DTMEMORYTYPE_SYSTEM);
     src.Fill(0x0000F8);
@@ -160,7 +154,7 @@ TEST(PixelEffects, CircleDrawsRowsByTheRadiusRule) {
       {4, 0, 100, 100, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const char* szMode : {"dd32", "d3d32"}) {
-    cGraphicsFixture fx(Mode(szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(szMode) + " r " + std::to_string(c.nRadius) + " strip " + std::to_string(c.nStrip) +
@@ -182,6 +176,31 @@ TEST(PixelEffects, CircleDrawsRowsByTheRadiusRule) {
   }
 }
 
+// The radius is a chara effect's running value and may reach 2^31: beyond
+// the picture it draws what a radius just past the picture draws, at once.
+TEST(PixelEffects, CircleOfAHugeRadiusDrawsAsOneJustPastThePicture) {
+  for (const char* szMode : {"dd32", "d3d32"}) {
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
+    ASSERT_TRUE(fx.Ok());
+    // On the Direct3D path every band is blended, so the edge bands drawn
+    // again and again show.
+    if (lpDTCon) DDSetDrawColor(0x40FFFFFF);
+    for (int nStrip : {1, 4, 40}) {
+      SCOPED_TRACE(std::string(szMode) + " strip " + std::to_string(nStrip));
+      cTestSurface src(32, 32), near(32, 32), huge(32, 32);
+      FillCoordinates(src);
+      near.Fill(0x102030);
+      huge.Fill(0x102030);
+      const std::vector<uint32_t> before = near.Snapshot();
+      DDBltCircle(near.SD(), 16, 16, 12, 8, 300, nStrip, src.SD(), 16, 16, 0);
+      DDBltCircle(huge.SD(), 16, 16, 12, 8, INT_MAX, nStrip, src.SD(), 16, 16, 0);
+      EXPECT_FALSE(near.Snapshot() == before);
+      EXPECT_TRUE(huge.Snapshot() == near.Snapshot());
+    }
+    DDResetDrawColor();
+  }
+}
+
 TEST(PixelEffects, LensMagnifiesTheCentreAndMeetsTheRim) {
   struct {
     int nRadius, nDepth, dx, dy;
@@ -192,7 +211,7 @@ TEST(PixelEffects, LensMagnifiesTheCentreAndMeetsTheRim) {
       {0, 0, 0, 0, INT_MIN, 0}, {10, -1, 0, 0, INT_MIN, 0}, {-1, 5, 0, 0, INT_MIN, 0},
   };
   for (const char* szMode : {"dd16", "dd32", "d3d16w", "d3d32"}) {
-    cGraphicsFixture fx(Mode(szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(szMode) + " R " + std::to_string(c.nRadius) + " D " + std::to_string(c.nDepth) + " at " +
@@ -209,7 +228,7 @@ TEST(PixelEffects, LensMagnifiesTheCentreAndMeetsTheRim) {
 
 TEST(PixelEffects, LensSkipsKeyPixelsAndClearsItsSquareOnRequest) {
   {
-    cGraphicsFixture fx(Mode("dd32"), 64, 48);
+    cGraphicsFixture fx(ModeNamed("dd32"), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface src(48, 48), dst(48, 48);
     FillCoordinates(src);
@@ -219,7 +238,7 @@ TEST(PixelEffects, LensSkipsKeyPixelsAndClearsItsSquareOnRequest) {
     EXPECT_EQ(dst.Get(20, 20), 0x0000FFu);
     EXPECT_EQ(dst.Get(25, 22), 0x0000FFu);
   }
-  cGraphicsFixture fx(Mode("d3d32"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("d3d32"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   cTestSurface src(48, 48), dst(48, 48, DTMEMORYTYPE_SYSTEM);
   FillCoordinates(src);
@@ -233,7 +252,7 @@ TEST(PixelEffects, LensSkipsKeyPixelsAndClearsItsSquareOnRequest) {
 
 TEST(PixelEffects, RotationTurnsAboutThePivot) {
   for (const char* szMode : {"dd8", "dd16", "dd32", "d3d16w", "d3d16f", "d3d32"}) {
-    cGraphicsFixture fx(Mode(szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     bool b8 = g_DDDisplay.nBpp == 8;
     for (int nDTMemType : {DTMEMORYTYPE_VIDEO_RT, DTMEMORYTYPE_SYSTEM}) {
@@ -267,7 +286,7 @@ TEST(PixelEffects, RotationTurnsAboutThePivot) {
 }
 
 TEST(PixelEffects, RotationQuadFollowsTheBlendState) {
-  cGraphicsFixture fx(Mode("d3d32"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("d3d32"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   cTestSurface src(8, 8), dst(32, 32);
   src.Fill(0xFFFFFF);
@@ -311,6 +330,9 @@ TEST(PixelEffects, EdgeCasesDrawNothing) {
       {"mosaic outside", [](auto* d, auto* s) { DDBltMosaic(d, 0, 0, 16, 16, 4, s, 300, 300, 0); }},
       {"wave strip 0", [](auto* d, auto* s) { DDBltWave(d, 0, 0, 16, 16, 1, 3.0, 0, 0, s, 0, 0, 0, 1); }},
       {"interlace negative strip", [](auto* d, auto* s) { DDBltInterlace(d, 0, 0, 16, 16, -2, 1, s, 0, 0, 0, 1); }},
+      // Shifts and gaps are running values from a chara record.
+      {"interlace huge shift", [](auto* d, auto* s) { DDBltInterlace(d, 0, 0, 16, 16, 2, INT_MIN, s, 0, 0, 0, 0); }},
+      {"quarters huge gap", [](auto* d, auto* s) { DDBltQuarters(d, 0, 0, 16, 16, s, 0, 0, INT_MAX, 0); }},
       {"transition too narrow", [](auto* d, auto* s) { DDBltStripTransition(d, 0, 0, 1, 16, s, 0, 0, s, 0, 0, 16, 16, 0, 5, 0); }},
       {"transition negative phase", [](auto* d, auto* s) { DDBltStripTransition(d, 0, 0, 16, 16, s, 0, 0, s, 0, 0, 16, 16, 0, -5, 0); }},
   };
@@ -332,7 +354,7 @@ TEST(PixelEffects, EdgeCasesDrawNothing) {
 }
 
 TEST(PixelEffects, SurfacePaletteSkipsTransparentTexels) {
-  cGraphicsFixture fx(Mode("d3d32"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("d3d32"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   cTestSurface pic(16, 24, DTMEMORYTYPE_SYSTEM);
   pic.FillRaw(0);
@@ -361,7 +383,7 @@ TEST(PixelEffects, SurfaceFadeMixesTheCopyWithTheColour) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.szMode);
-    cGraphicsFixture fx(Mode(c.szMode), 64, 48);
+    cGraphicsFixture fx(ModeNamed(c.szMode), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface src(4, 4), dst(4, 4);
     src.Fill(0x804020);
@@ -377,14 +399,14 @@ TEST(PixelEffects, SurfaceFadeMixesTheCopyWithTheColour) {
 
 TEST(PixelEffects, ColourChangeModulatesOnlyOnTheDevice) {
   {
-    cGraphicsFixture fx(Mode("dd32"), 64, 48);
+    cGraphicsFixture fx(ModeNamed("dd32"), 64, 48);
     ASSERT_TRUE(fx.Ok());
     cTestSurface dst(4, 4);
     dst.Fill(0x808080);
     DDChangeColorRect(dst.SD(), 0, 0, 4, 4, 0, 255, 0, 0);
     EXPECT_EQ(dst.Get(1, 1), 0x808080u);
   }
-  cGraphicsFixture fx(Mode("d3d32"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("d3d32"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   cTestSurface dst(4, 4);
   dst.Fill(0x808080);
@@ -396,7 +418,7 @@ TEST(PixelEffects, ColourChangeModulatesOnlyOnTheDevice) {
 }
 
 TEST(PixelEffects, ColourTableLoadsWholeOrNotAtAll) {
-  cGraphicsFixture fx(Mode("dd8"), 64, 48);
+  cGraphicsFixture fx(ModeNamed("dd8"), 64, 48);
   ASSERT_TRUE(fx.Ok());
   std::vector<BYTE> saved(g_ColorTable, g_ColorTable + 65536);
   std::string whole(65536, '\0'), shortFile(1000, '\x55');
@@ -411,7 +433,7 @@ TEST(PixelEffects, ColourTableLoadsWholeOrNotAtAll) {
   EXPECT_EQ(std::memcmp(table.data(), whole.data(), 65536), 0);
   EXPECT_EQ(DDLoadColorTable(table.data(), "bmp\\hbt\\hbt05.dat"), 0);
   std::memcpy(g_ColorTable, saved.data(), saved.size());
-  cGraphicsFixture d3d(Mode("d3d32"), 64, 48);
+  cGraphicsFixture d3d(ModeNamed("d3d32"), 64, 48);
   ASSERT_TRUE(d3d.Ok());
   EXPECT_EQ(DDLoadColorTable(table.data(), "bmp\\hbt\\missing.dat"), 1);
 }

@@ -2,7 +2,6 @@
 // 64 x 48 tile of the back buffer, and held against a golden picture.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,7 +9,6 @@
 #include "media/graphics/dd.h"
 #include "media/graphics/dd_effects.h"
 #include "media/graphics/dd_pixel_effects.h"
-#include "platform/screenshot.h"
 #include "tests/graphics/graphics_fixture.h"
 
 using namespace t4gfx;
@@ -33,6 +31,14 @@ void BuildColourTable() {
       g_ColorTable[a * 256 + b] = g_ColorTable[b * 256 + a] = static_cast<BYTE>(best);
     }
 }
+
+// The table built for one mode's drawing; the one in use comes back however
+// the drawing ends.
+struct cTestColourTable {
+  std::vector<BYTE> vSaved{g_ColorTable, g_ColorTable + 65536};
+  cTestColourTable() { BuildColourTable(); }
+  ~cTestColourTable() { std::memcpy(g_ColorTable, vSaved.data(), vSaved.size()); }
+};
 
 // 64 x 48: a smooth gradient with a light ring, so that each effect's
 // shape shows.
@@ -102,33 +108,12 @@ TEST(EffectsGolden, EveryEffectMatchesItsGoldenOnEveryPathAndDepth) {
     SCOPED_TRACE(mode.szName);
     cGraphicsFixture fx(mode);
     ASSERT_TRUE(fx.Ok());
-    std::vector<BYTE> saved(g_ColorTable, g_ColorTable + 65536);
-    BuildColourTable();
+    cTestColourTable table;
     fx.Folder().WriteFile("bmp/Grad.bmp", MakeBmpRgb(24, 64, 48, GradientPixels()));
     DDSURFACEDATA grad;
     ASSERT_EQ(DDCreateSurfaceFromFile(&grad, "bmp\\Grad.bmp", 0, mode.nBpp, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0, 0, 0, 0), 0);
     DrawEffects(fx, &grad);
     DDReleaseSurface(&grad);
-    std::memcpy(g_ColorTable, saved.data(), saved.size());
-    std::vector<uint32_t> got = BackBufferPixels();
-    ASSERT_EQ(got.size(), 320u * 240u);
-    std::string path = GoldenPath(mode.szName);
-    std::vector<uint32_t> want;
-    int w = 0, h = 0;
-    if (!ReadPng(path, want, w, h)) {
-      const char* update = std::getenv("T4_UPDATE_GOLDEN");
-      if (update && std::string(update) == "1") {
-        ASSERT_TRUE(WritePng(path, got.data(), 320, 240, 320));
-        continue;
-      }
-      FAIL() << "missing golden " << path;
-    }
-    ASSERT_EQ(w, 320);
-    ASSERT_EQ(h, 240);
-    size_t nDiff = 0, nFirst = 0;
-    for (size_t i = 0; i < got.size(); ++i)
-      if (got[i] != want[i] && nDiff++ == 0) nFirst = i;
-    EXPECT_EQ(nDiff, 0u) << "first difference at (" << nFirst % 320 << ", " << nFirst / 320 << "): got " << std::hex
-                         << got[nFirst] << " want " << want[nFirst];
+    ASSERT_NO_FATAL_FAILURE(ExpectGolden(GoldenPath(mode.szName), BackBufferPixels(), 320, 240));
   }
 }

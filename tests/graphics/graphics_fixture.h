@@ -3,10 +3,14 @@
 // magenta, a keyed 24-bit sheet of two 32 x 32 cells, an 8-bit backdrop.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "media/graphics/dd.h"
+#include "platform/screenshot.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_folder.h"
 
@@ -70,6 +74,13 @@ inline const std::vector<GRAPHICSMODE>& AllModes() {
   return v;
 }
 
+// The mode of that name; the first mode when none has it.
+inline const GRAPHICSMODE& ModeNamed(const std::string& name) {
+  for (const GRAPHICSMODE& m : AllModes())
+    if (name == m.szName) return m;
+  return AllModes()[0];
+}
+
 // Indices of the fixed test surfaces.
 enum { SF_PALETTE = 0, SF_SHEET = 1, SF_MIRROR = 2, SF_BACKDROP = 3, SF_WORK = 4, SF_COUNT = 5 };
 
@@ -123,6 +134,31 @@ inline std::vector<uint32_t> BackBufferPixels() {
                                           : (g_BackBufferSD.lpDDS ? g_BackBufferSD.lpDDS->lpSurface : nullptr);
   if (buf) ConvertToXrgb(*buf, DDGetPaletteEntries(), out);
   return out;
+}
+
+// The w x h picture got held against the golden PNG at path, naming the
+// first pixel that differs. A missing golden fails, unless T4_UPDATE_GOLDEN=1
+// asks for it to be written.
+inline void ExpectGolden(const std::string& path, const std::vector<uint32_t>& got, int w, int h) {
+  ASSERT_EQ(got.size(), static_cast<size_t>(w) * h);
+  std::vector<uint32_t> want;
+  int nWantW = 0, nWantH = 0;
+  if (!ReadPng(path, want, nWantW, nWantH)) {
+    const char* update = std::getenv("T4_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+      ASSERT_TRUE(WritePng(path, got.data(), w, h, w));
+      return;
+    }
+    FAIL() << "missing golden " << path;
+  }
+  ASSERT_EQ(nWantW, w);
+  ASSERT_EQ(nWantH, h);
+  size_t nDiff = 0, nFirst = 0;
+  for (size_t i = 0; i < got.size(); ++i)
+    if (got[i] != want[i] && nDiff++ == 0) nFirst = i;
+  EXPECT_EQ(nDiff, 0u) << "first difference at (" << nFirst % static_cast<size_t>(w) << ", "
+                       << nFirst / static_cast<size_t>(w) << "): got " << std::hex << got[nFirst] << " want "
+                       << want[nFirst];
 }
 
 }  // namespace t4gfx

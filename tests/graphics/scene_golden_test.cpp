@@ -4,11 +4,9 @@
 // operations.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "media/graphics/dd.h"
-#include "platform/screenshot.h"
 #include "tests/graphics/graphics_fixture.h"
 
 using namespace t4gfx;
@@ -78,25 +76,6 @@ TEST(GraphicsScene, MatchesGoldenOnEveryPathAndDepth) {
     cGraphicsFixture fx(mode);
     ASSERT_TRUE(fx.Ok());
     DrawScene(fx);
-    std::vector<uint32_t> got = BackBufferPixels();
-    ASSERT_EQ(got.size(), 320u * 240u);
-    std::string path = GoldenPath(mode.szName);
-    std::vector<uint32_t> want;
-    int w = 0, h = 0;
-    if (!ReadPng(path, want, w, h)) {
-      const char* update = std::getenv("T4_UPDATE_GOLDEN");
-      if (update && std::string(update) == "1") {
-        ASSERT_TRUE(WritePng(path, got.data(), 320, 240, 320));
-        continue;
-      }
-      FAIL() << "missing golden " << path;
-    }
-    ASSERT_EQ(w, 320);
-    ASSERT_EQ(h, 240);
-    size_t nDiff = 0, nFirst = 0;
-    for (size_t i = 0; i < got.size(); ++i)
-      if (got[i] != want[i] && nDiff++ == 0) nFirst = i;
-    EXPECT_EQ(nDiff, 0u) << "first difference at (" << nFirst % 320 << ", " << nFirst / 320 << "): got " << std::hex
-                         << got[nFirst] << " want " << want[nFirst];
+    ASSERT_NO_FATAL_FAILURE(ExpectGolden(GoldenPath(mode.szName), BackBufferPixels(), 320, 240));
   }
 }
