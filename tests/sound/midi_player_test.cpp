@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -33,17 +35,6 @@ std::vector<uint64_t> NoteOnFrames() {
   std::vector<uint64_t> v;
   for (const SYNTHEVENT& e : RecordedNoteOns()) v.push_back(e.nFrame);
   return v;
-}
-
-std::string ReportText() {
-  FILE* fp = std::fopen(ReportFilePathForTests().c_str(), "rb");
-  std::string s;
-  if (!fp) return s;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) s.append(buf, n);
-  std::fclose(fp);
-  return s;
 }
 
 // 96 ticks to the quarter note: 500,000 us per quarter is 22,050 frames,
@@ -218,7 +209,7 @@ TEST_F(MidiPlayer, MissingSoundFontIsOneReportLineAndSilence) {
     m.PauseStop(1);
     m.PauseStop(0);
   }
-  const std::string report = ReportText();
+  const std::string report = m_Tmp.ReadFile("Report_Game.txt");
   EXPECT_NE(report.find("Midi bgm\\a.mid Open the sound font /nonexistent/none.sf2 cannot be loaded"),
             std::string::npos);
   EXPECT_EQ(report.find("Midi bgm\\a.mid", report.find("Midi bgm\\a.mid") + 1), std::string::npos) << report;
@@ -226,7 +217,7 @@ TEST_F(MidiPlayer, MissingSoundFontIsOneReportLineAndSilence) {
 
 TEST_F(MidiPlayer, TheSoundFontPlaysTheDemoPiece) {
   UseRecordingSynth(false);
-  if (!std::fopen(SoundFontPath().c_str(), "rb")) GTEST_SKIP() << "no sound font";
+  if (::access(SoundFontPath().c_str(), R_OK) != 0) GTEST_SKIP() << "no sound font";
   m_Tmp.WriteFile("bgm/s.mid", DemoStageMidi());
   cMidi m("bgm\\s.mid");
   m.Restart(1);
