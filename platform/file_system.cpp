@@ -118,6 +118,22 @@ FILE* OpenFile(std::string_view cp932Path, const char* mode) {
   return OpenNativeFile(ResolvePath(cp932Path), mode);
 }
 
+FILEREADRESULT ReadFileBytes(std::string_view cp932Path, uint64_t nMaxBytes, std::vector<uint8_t>& vBytes) {
+  vBytes.clear();
+  FILE* fp = OpenFile(cp932Path, "rb");
+  if (!fp) return FILEREAD_NOFILE;
+  bool ok = std::fseek(fp, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(fp) : -1;
+  ok = size >= 0 && static_cast<uint64_t>(size) <= nMaxBytes && std::fseek(fp, 0, SEEK_SET) == 0;
+  if (ok) {
+    vBytes.resize(static_cast<size_t>(size));
+    ok = vBytes.empty() || std::fread(vBytes.data(), 1, vBytes.size(), fp) == vBytes.size();
+  }
+  std::fclose(fp);
+  if (!ok) vBytes.clear();
+  return ok ? FILEREAD_OK : FILEREAD_FAILED;
+}
+
 DWORD GetFileAttributesA(std::string_view cp932Path) {
   if (cp932Path.empty()) return INVALID_FILE_ATTRIBUTES;
   struct stat st;

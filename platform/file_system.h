@@ -3,6 +3,7 @@
 // and folder operation resolves such a name to the file on disk here.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -23,6 +24,13 @@ std::string ResolvePath(std::string_view cp932Path);
 FILE* OpenFile(std::string_view cp932Path, const char* mode);
 // The same rule for a native path that is already resolved.
 FILE* OpenNativeFile(const std::string& nativePath, const char* mode);
+
+// The whole of a file (CP932 game path) into vBytes. FILEREAD_NOFILE when it
+// does not open (missing, or not a regular file); FILEREAD_FAILED when it is
+// larger than nMaxBytes (refused before anything is allocated for it) or a
+// read fails.
+enum FILEREADRESULT { FILEREAD_OK, FILEREAD_NOFILE, FILEREAD_FAILED };
+FILEREADRESULT ReadFileBytes(std::string_view cp932Path, uint64_t nMaxBytes, std::vector<uint8_t>& vBytes);
 
 // INVALID_FILE_ATTRIBUTES when nothing of that name exists; otherwise
 // FILE_ATTRIBUTE_DIRECTORY for a folder and FILE_ATTRIBUTE_ARCHIVE for a file.

@@ -27,7 +27,7 @@ struct MIDISTREAM {
   uint32_t nTempo = 500000;  // microseconds per quarter note
   uint32_t nTimeDiv = 96;
   // The fraction of a frame carried from one delta to the next, in units
-  // of 1 / FrameDenominator(), so that no rounding adds up over a piece.
+  // of 1 / TickLength().den, so that no rounding adds up over a piece.
   uint64_t nRemainder = 0;
   // Events played since time last moved on; see kMaxEventsAtOneInstant.
   int nBurst = 0;
@@ -48,23 +48,22 @@ std::string s_strOpenError;
 
 uint32_t LeU32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 
-// A tick lasts Numerator() / Denominator() frames of the mix.
-u128 FrameNumerator(const MIDISTREAM& s) {
+// A tick lasts num / den frames of the mix.
+struct TICKLENGTH {
+  u128 num;
+  uint64_t den;
+};
+TICKLENGTH TickLength(const MIDISTREAM& s) {
   if (s.nTimeDiv & 0x8000) {
+    // SMPTE: the high byte is minus the frames per second (1 to 128 here, as
+    // the top bit is set), the low byte the ticks per frame; 29 stands for
+    // the 29.97 frames per second of drop-frame time code.
     const int fps = -static_cast<int8_t>(s.nTimeDiv >> 8);
-    // 29 stands for the 29.97 frames per second of drop-frame time code.
-    return fps == 29 ? u128(kAudioMixRate) * 1001 : u128(kAudioMixRate);
-  }
-  return u128(s.nTempo) * kAudioMixRate;
-}
-uint64_t FrameDenominator(const MIDISTREAM& s) {
-  if (s.nTimeDiv & 0x8000) {
-    int fps = -static_cast<int8_t>(s.nTimeDiv >> 8);
     const uint64_t ticks = std::max<uint64_t>(1, s.nTimeDiv & 0xFF);
-    if (fps <= 0) fps = 30;
-    return fps == 29 ? 30000 * ticks : uint64_t(fps) * ticks;
+    if (fps == 29) return {u128(kAudioMixRate) * 1001, 30000 * ticks};
+    return {u128(kAudioMixRate), uint64_t(fps) * ticks};
   }
-  return uint64_t(1000000) * std::max<uint32_t>(1, s.nTimeDiv);
+  return {u128(s.nTempo) * kAudioMixRate, uint64_t(1000000) * std::max<uint32_t>(1, s.nTimeDiv)};
 }
 
 void HandBack(MIDIBUFFERHEADER* h) { h->nFlags = (h->nFlags & ~MHDR_INQUEUE) | MHDR_DONE; }
@@ -93,10 +92,10 @@ void FetchNext(MIDISTREAM& s) {
       continue;
     }
     const uint32_t delta = LeU32(h->pData + s.nOffset);
-    const uint64_t den = FrameDenominator(s);
-    const u128 total = FrameNumerator(s) * delta + s.nRemainder;
-    s.nWait = static_cast<uint64_t>(total / den);
-    s.nRemainder = static_cast<uint64_t>(total % den);
+    const TICKLENGTH tick = TickLength(s);
+    const u128 total = tick.num * delta + s.nRemainder;
+    s.nWait = static_cast<uint64_t>(total / tick.den);
+    s.nRemainder = static_cast<uint64_t>(total % tick.den);
     s.bHaveEvent = true;
     return;
   }

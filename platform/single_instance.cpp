@@ -45,10 +45,6 @@ bool RunsThisProgram(pid_t pid) {
   return mine.empty() || theirs.empty() || mine == theirs;
 }
 
-}  // namespace
-
-namespace {
-
 // A folder only this user can write: a real folder (not a link), owned by
 // the user, with no rights for the group or others. Anyone else able to
 // write there could plant a link at the lock's name.

@@ -41,9 +41,9 @@ bool ParseVirtualMemory(std::string_view status, uint64_t qwLimit, MEMORYDESC& o
 // false when it cannot be asked.
 bool GetDiskFreeBytes(uint64_t& out);
 
-// The display as SDL sees it; 0 when there is no display (headless).
-// The desktop's colour depth: 24 counts as 32 (a 24-bit desktop shows
-// 32-bit windows), and 32 when there is no display to ask.
+// The display as SDL sees it. The desktop's colour depth: 24 counts as 32
+// (a 24-bit desktop shows 32-bit windows), and 32 when there is no display
+// to ask.
 int GetDesktopBpp();
 // The refresh rate in Hz; 0 when unknown.
 int GetMonitorFrequency();

@@ -1,7 +1,7 @@
 #include "media/sound/midi_file.h"
 
-#include <cstdio>
 #include <queue>
+#include <vector>
 
 #include "base/report.h"
 #include "platform/file_system.h"
@@ -11,17 +11,20 @@ namespace {
 
 // No music file comes near this; a larger "file" (a folder, a device) is
 // refused before anything is allocated for it.
-constexpr long kMaxMidiFileBytes = 16L << 20;
+constexpr uint64_t kMaxMidiFileBytes = 16u << 20;
 
 uint32_t BigU32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 uint16_t BigU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 bool IdIs(const uint8_t* p, const char* id) { return p[0] == id[0] && p[1] == id[1] && p[2] == id[2] && p[3] == id[3]; }
 
-// One event of a track with its absolute time; the bytes hold the status
-// and everything after it.
+// One event of a track with its absolute time: its status (written out even
+// where the file ran on with the one before) and where the rest of its bytes
+// stand in the file, so that no event holds a copy of its own.
 struct MIDINODE {
   uint64_t nTime;
-  std::vector<uint8_t> vBytes;
+  size_t nStart;
+  size_t nLength;
+  uint8_t byStatus;
 };
 
 enum class TrackRead { kOk, kDamaged };
@@ -64,11 +67,7 @@ TrackRead ReadTrack(const uint8_t* b, size_t n, size_t& pos, std::vector<MIDINOD
       if (n - pos < data) return TrackRead::kDamaged;
       pos += data;
     }
-    MIDINODE node{time, {}};
-    node.vBytes.reserve(1 + pos - start);
-    node.vBytes.push_back(status);
-    node.vBytes.insert(node.vBytes.end(), b + start, b + pos);
-    out.push_back(std::move(node));
+    out.push_back({time, start, pos - start, status});
   }
 }
 
@@ -99,22 +98,11 @@ int WriteVarLen(uint8_t* p, uint32_t value) {
 void cMidiFile::LoadFile(const std::string& name) {
   m_strName = name;
   m_pTrack.reset();
-  FILE* fp = OpenFile(name, "rb");
-  if (!fp) {
-    ReportAndLogf(Sjis("Midi %s Create ファイルが開けません").c_str(), name.c_str());
-    return;
-  }
   std::vector<uint8_t> bytes;
-  bool ok = std::fseek(fp, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(fp) : -1;
-  ok = size >= 0 && size <= kMaxMidiFileBytes && std::fseek(fp, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), fp) == bytes.size();
-  }
-  std::fclose(fp);
-  if (!ok) {
-    ReportAndLogf(Sjis("Midi %s Create ファイルが読めません").c_str(), name.c_str());
+  const FILEREADRESULT read = ReadFileBytes(name, kMaxMidiFileBytes, bytes);
+  if (read != FILEREAD_OK) {
+    const char* text = read == FILEREAD_NOFILE ? "Midi %s Create ファイルが開けません" : "Midi %s Create ファイルが読めません";
+    ReportAndLogf(Sjis(text).c_str(), name.c_str());
     return;
   }
   m_pTrack = ParseSmf(bytes.data(), bytes.size());
@@ -135,8 +123,10 @@ std::unique_ptr<MIDIIMAGE> cMidiFile::ParseSmf(const uint8_t* b, size_t n) {
   if (n < 22 || !IdIs(b + 14, "MTrk")) return refuse("Midi %s Init 標準MIDIでない(4)");
   const uint16_t tracks = BigU16(b + 10);
 
-  // Step 1: every track's events with absolute times.
-  std::vector<std::vector<MIDINODE>> lists(tracks);
+  // Step 1: every track's events with absolute times. The lists grow track
+  // by track: the header's count (up to 65,535) is believed only as far as
+  // the bytes bear it out.
+  std::vector<std::vector<MIDINODE>> lists;
   uint64_t longest = 0;
   size_t pos = 22;
   for (uint16_t t = 0; t < tracks; ++t) {
@@ -146,13 +136,14 @@ std::unique_ptr<MIDIIMAGE> cMidiFile::ParseSmf(const uint8_t* b, size_t n) {
       pos += 8;
     }
     uint64_t end = 0;
-    if (ReadTrack(b, n, pos, lists[t], end) != TrackRead::kOk) return refuse("Midi %s Init トラックが壊れています");
+    lists.emplace_back();
+    if (ReadTrack(b, n, pos, lists.back(), end) != TrackRead::kOk) return refuse("Midi %s Init トラックが壊れています");
     if (end > longest) longest = end;
   }
-  if (!lists.empty()) lists.back().push_back({longest, {0xFF, 0x2F, 0x00}});
 
   // Step 2 and 3: merged in time order, ties to the lower track, each event
-  // written with its delta to the one before.
+  // written with its delta to the one before; the one end of track goes
+  // last, at the end of the longest track.
   auto image = std::make_unique<MIDIIMAGE>();
   std::vector<uint8_t>& out = image->vBytes;
   const uint8_t head[22] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, b[12], b[13], 'M', 'T', 'r', 'k', 0, 0, 0, 0};
@@ -167,21 +158,26 @@ std::unique_ptr<MIDIIMAGE> cMidiFile::ParseSmf(const uint8_t* b, size_t n) {
   for (uint32_t t = 0; t < lists.size(); ++t)
     if (!lists[t].empty()) heads.push({lists[t][0].nTime, t, 0});
   uint64_t last = 0;
+  // A gap of 0x10000000 ticks or more has no encoding; no piece of music
+  // waits that long, so such a file is damaged.
+  auto putDelta = [&](uint64_t time) {
+    uint8_t var[4];
+    const int k = time - last < 0x10000000 ? WriteVarLen(var, uint32_t(time - last)) : 0;
+    out.insert(out.end(), var, var + k);
+    last = time;
+    return k != 0;
+  };
   while (!heads.empty()) {
     HEAD h = heads.top();
     heads.pop();
     const MIDINODE& node = lists[h.nTrack][h.nIndex];
-    uint8_t var[4];
-    // A gap of 0x10000000 ticks or more has no encoding; no piece of music
-    // waits that long, so such a file is damaged.
-    const int k = node.nTime - last < 0x10000000 ? WriteVarLen(var, uint32_t(node.nTime - last)) : 0;
-    if (k == 0) return refuse("Midi %s Init トラックが壊れています");
-    out.insert(out.end(), var, var + k);
-    out.insert(out.end(), node.vBytes.begin(), node.vBytes.end());
-    last = node.nTime;
+    if (!putDelta(node.nTime)) return refuse("Midi %s Init トラックが壊れています");
+    out.push_back(node.byStatus);
+    out.insert(out.end(), b + node.nStart, b + node.nStart + node.nLength);
     if (h.nIndex + 1 < lists[h.nTrack].size()) heads.push({lists[h.nTrack][h.nIndex + 1].nTime, h.nTrack, h.nIndex + 1});
   }
-  if (lists.empty()) out.insert(out.end(), {0x00, 0xFF, 0x2F, 0x00});
+  if (!putDelta(longest)) return refuse("Midi %s Init トラックが壊れています");
+  out.insert(out.end(), {0xFF, 0x2F, 0x00});
   const uint32_t len = static_cast<uint32_t>(out.size() - 22);
   out[18] = uint8_t(len >> 24);
   out[19] = uint8_t(len >> 16);

@@ -41,7 +41,6 @@ void FillStandardMusicNames(cVector<std::string>& ogg, cVector<std::string>& mid
 
 BOOL cVox::Init() {
   // The player library is linked in; a test can make it "missing".
-  m_bLibrary = true;
   m_pfnCreateVox = s_pfnCreateVox;
   if (!m_pfnCreateVox) {
     ErrorBoxf("%s", Sjis("oggの初期化に失敗！").c_str());
@@ -55,12 +54,10 @@ BOOL cVox::CreatePlayers(int32_t nPlayers) {
     if (p) p->Release();
   m_vPlayers.clear();
   m_nCurrent = -1;
-  m_nPlayers = nPlayers < 0 ? 0 : nPlayers;
   if (!m_pfnCreateVox) return 0;
   try {
-    m_vPlayers.assign(size_t(m_nPlayers), nullptr);
+    m_vPlayers.assign(size_t(nPlayers < 0 ? 0 : nPlayers), nullptr);
   } catch (const std::bad_alloc&) {
-    m_nPlayers = 0;
     ReportOutOfMemory();
     return 0;
   }
@@ -102,9 +99,7 @@ void cVox::Release() {
     p = nullptr;
   }
   m_vPlayers.clear();
-  m_nPlayers = 0;
   m_nCurrent = -1;
-  m_bLibrary = false;
   m_pfnCreateVox = nullptr;
 }
 

@@ -32,9 +32,7 @@ class cVox {
 
  private:
   std::vector<cVoxPlayer*> m_vPlayers;
-  int32_t m_nPlayers = 0;
   int32_t m_nCurrent = -1;
-  bool m_bLibrary = false;
   CREATEVOXFUNC m_pfnCreateVox = nullptr;
 };
 

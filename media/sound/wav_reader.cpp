@@ -1,7 +1,7 @@
 #include "media/sound/wav_reader.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -81,20 +81,8 @@ bool ParseWave(const uint8_t* b, size_t n, WAVEDATA* pWave) {
 
 bool DS_ReadWave(std::string_view file, WAVEDATA* pWave) {
   if (!pWave) return false;
-  FILE* fp = OpenFile(file, "rb");
-  if (!fp) return false;
   std::vector<uint8_t> bytes;
-  bool ok = std::fseek(fp, 0, SEEK_END) == 0;
-  long size = ok ? std::ftell(fp) : -1;
-  // A larger size is no wave (a folder opened for reading reports 2^63 - 1
-  // on ext4); it is refused before anything is allocated for it.
-  ok = size >= 0 && static_cast<uint64_t>(size) <= kMaxWaveFileBytes && std::fseek(fp, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), fp) == bytes.size();
-  }
-  std::fclose(fp);
-  return ok && ParseWave(bytes.data(), bytes.size(), pWave);
+  return ReadFileBytes(file, kMaxWaveFileBytes, bytes) == FILEREAD_OK && ParseWave(bytes.data(), bytes.size(), pWave);
 }
 
 void DS_FreeWave(WAVEDATA* pWave) {

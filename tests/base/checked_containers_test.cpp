@@ -39,13 +39,17 @@ struct ReportedSize<cThreeInts> {
   static constexpr int value = 48;
 };
 
+// Start-up and the tests that expect no failed access read the count of
+// failures: every failure, of a vector or a list, counts once.
 TEST_F(CheckedAccess, OutOfRangeReportsClosesAndYieldsElementZero) {
+  const int nFailures = CheckedAccessFailures();
   cVector<int32_t> v{10, 11, 12, 13, 14};
   EXPECT_EQ(v.CheckedAt(3), 13);
   EXPECT_EQ(v.CheckedAt(5), 10);
   EXPECT_EQ(v.CheckedAt(-1), 10);
   EXPECT_EQ(m_Tmp.ReadFile("Report_Game.txt"), "err V[5] ( 5 , 4 )\nerr V[-1] ( 5 , 4 )\n");
   EXPECT_EQ(CountCloses(g_hWndMain), 2);
+  EXPECT_EQ(CheckedAccessFailures(), nFailures + 2);
 }
 
 TEST_F(CheckedAccess, EmptyVectorGivesAFreshDefaultEveryTime) {
@@ -61,6 +65,7 @@ TEST_F(CheckedAccess, EmptyVectorGivesAFreshDefaultEveryTime) {
 }
 
 TEST_F(CheckedAccess, ListFormUsesTheStatedSizeAndOneDefaultObject) {
+  const int nFailures = CheckedAccessFailures();
   cList<cThreeInts> l(3, cThreeInts{1, 2, 3});
   EXPECT_EQ(l.CheckedListAt(2).a, 1);
   cThreeInts* first = &l.CheckedListAt(3);
@@ -70,6 +75,7 @@ TEST_F(CheckedAccess, ListFormUsesTheStatedSizeAndOneDefaultObject) {
   EXPECT_EQ(first, second);
   EXPECT_EQ(second->a, 0);
   EXPECT_EQ(m_Tmp.ReadFile("Report_Game.txt"), "err L[3] ( 3 , 48 )\nerr L[-4] ( 3 , 48 )\n");
+  EXPECT_EQ(CheckedAccessFailures(), nFailures + 2);
 }
 
 TEST_F(CheckedAccess, FillsTouchEveryElementAndNothingWhenEmpty) {

@@ -76,3 +76,30 @@ TEST(FileSystem, OnlyRegularFilesOpen) {
   EXPECT_EQ(tmp.ReadFile("data/a.dat"), "");
   EXPECT_TRUE(tmp.Exists("data/new.dat"));
 }
+
+// The whole-file read of the sound readers: the bytes of a regular file, a
+// file over the limit refused as unreadable, anything that does not open
+// told apart from it.
+TEST(FileSystem, ReadFileBytes) {
+  cTempFolder tmp;
+  tmp.WriteFile("bgm/A.mid", "MThd");
+  tmp.WriteFile("bgm/empty.mid", "");
+  struct CASE {
+    const char* path;
+    uint64_t nMax;
+    FILEREADRESULT result;
+    const char* bytes;
+  } cases[] = {
+      {"bgm\\a.mid", 4, FILEREAD_OK, "MThd"},
+      {"bgm\\empty.mid", 4, FILEREAD_OK, ""},
+      {"bgm\\a.mid", 3, FILEREAD_FAILED, ""},
+      {"bgm\\none.mid", 4, FILEREAD_NOFILE, ""},
+      {"bgm", 4, FILEREAD_NOFILE, ""},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::vector<uint8_t> v = {1, 2, 3};
+    EXPECT_EQ(ReadFileBytes(c.path, c.nMax, v), c.result);
+    EXPECT_EQ(std::string(v.begin(), v.end()), c.bytes);
+  }
+}

@@ -7,6 +7,7 @@
 
 #include "base/report.h"
 #include "platform/text_cp932.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/music_writers.h"
 #include "tests/support/temp_folder.h"
 
@@ -18,17 +19,6 @@ std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; 
 std::unique_ptr<MIDIIMAGE> Parse(const std::string& file) {
   cMidiFile f;
   return f.ParseSmf(reinterpret_cast<const uint8_t*>(file.data()), file.size());
-}
-
-std::string ReportText() {
-  FILE* fp = std::fopen(ReportFilePathForTests().c_str(), "rb");
-  std::string s;
-  if (!fp) return s;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) s.append(buf, n);
-  std::fclose(fp);
-  return s;
 }
 
 TEST(MidiVarLen, ReadsAndWritesTheFileEncoding) {
@@ -98,6 +88,16 @@ TEST(MidiMerge, SysexAndFormatZeroKeepTheirBytes) {
   EXPECT_EQ(std::string(image->vBytes.begin() + 22, image->vBytes.end()), t);
 }
 
+// A short file whose header claims 65,535 tracks is refused without
+// anything being made for the tracks that are not there.
+TEST(MidiRefusal, TheTrackCountIsBelievedOnlyAsFarAsTheBytesGo) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  const std::string file = MakeMidiFile(1, 96, {VarLen(0) + End()}).replace(10, 2, "\xFF\xFF");
+  cAllocationProbe probe;
+  EXPECT_EQ(Parse(file), nullptr);
+  EXPECT_LT(probe.PeakBytes(), 64u << 10);
+}
+
 TEST(MidiRefusal, EachDamageHasItsLine) {
   cTempFolder tmp;
   ASSERT_TRUE(OpenReport("Report_Game.txt"));
@@ -130,12 +130,12 @@ TEST(MidiRefusal, EachDamageHasItsLine) {
     cMidiFile f;
     f.LoadFile("bgm\\x.mid");
     EXPECT_FALSE(f.IsLoaded());
-    EXPECT_NE(ReportText().find(std::string("Midi bgm\\x.mid ") + c.line), std::string::npos);
+    EXPECT_NE(tmp.ReadFile("Report_Game.txt").find(std::string("Midi bgm\\x.mid ") + c.line), std::string::npos);
   }
   cMidiFile missing;
   missing.LoadFile("bgm\\none.mid");
   EXPECT_FALSE(missing.IsLoaded());
-  EXPECT_NE(ReportText().find("Midi bgm\\none.mid Create ファイルが開けません"), std::string::npos);
+  EXPECT_NE(tmp.ReadFile("Report_Game.txt").find("Midi bgm\\none.mid Create ファイルが開けません"), std::string::npos);
 }
 
 }  // namespace

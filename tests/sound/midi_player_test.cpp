@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -33,17 +35,6 @@ std::vector<uint64_t> NoteOnFrames() {
   std::vector<uint64_t> v;
   for (const SYNTHEVENT& e : RecordedNoteOns()) v.push_back(e.nFrame);
   return v;
-}
-
-std::string ReportText() {
-  FILE* fp = std::fopen(ReportFilePathForTests().c_str(), "rb");
-  std::string s;
-  if (!fp) return s;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) s.append(buf, n);
-  std::fclose(fp);
-  return s;
 }
 
 // 96 ticks to the quarter note: 500,000 us per quarter is 22,050 frames,
@@ -139,6 +130,32 @@ TEST_F(MidiPlayer, LongPiecesRefillTheBuffersWithoutLosingTime) {
   for (uint64_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i], i * 22050 / 96) << i;
 }
 
+// A time-code division counts frames per second (minus, in the high byte)
+// and ticks per frame; a tempo event does not move it. 29 stands for the
+// 29.97 frames per second of drop-frame time code.
+TEST_F(MidiPlayer, TimeCodeDivisionsIgnoreTheTempo) {
+  struct CASE {
+    uint16_t nDivision;
+    uint32_t nTicks;  // to the second note
+    uint64_t nFrame;  // where it sounds
+  } cases[] = {
+      {0xE728, 1000, 44100},  // 25 frames of 40 ticks: a tick is a millisecond
+      {0xE350, 2400, 44144},  // 30 frames at 29.97 per second: 1.001 s
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.nDivision);
+    ResetRecordingSynthLog();
+    const std::string t = VarLen(0) + "\xFF\x51\x03\x03\xD0\x90" + VarLen(0) + "\x90\x3C\x40" + VarLen(c.nTicks) +
+                          "\x90\x3E\x40" + VarLen(0) + End();
+    m_Tmp.WriteFile("bgm/tc.mid", MakeMidiFile(0, c.nDivision, {t}));
+    cMidi m("bgm\\tc.mid");
+    ASSERT_TRUE(m.IsLoaded());
+    m.Restart(0);
+    Mix(int(c.nFrame) + 100);
+    EXPECT_EQ(NoteOnFrames(), (std::vector<uint64_t>{0, c.nFrame}));
+  }
+}
+
 TEST_F(MidiPlayer, FillBufferWritesStreamEvents) {
   // Tempo, a text event (not sent: its ticks go to the next event), a
   // system-exclusive message, a program change and a note.
@@ -218,7 +235,7 @@ TEST_F(MidiPlayer, MissingSoundFontIsOneReportLineAndSilence) {
     m.PauseStop(1);
     m.PauseStop(0);
   }
-  const std::string report = ReportText();
+  const std::string report = m_Tmp.ReadFile("Report_Game.txt");
   EXPECT_NE(report.find("Midi bgm\\a.mid Open the sound font /nonexistent/none.sf2 cannot be loaded"),
             std::string::npos);
   EXPECT_EQ(report.find("Midi bgm\\a.mid", report.find("Midi bgm\\a.mid") + 1), std::string::npos) << report;
@@ -226,7 +243,7 @@ TEST_F(MidiPlayer, MissingSoundFontIsOneReportLineAndSilence) {
 
 TEST_F(MidiPlayer, TheSoundFontPlaysTheDemoPiece) {
   UseRecordingSynth(false);
-  if (!std::fopen(SoundFontPath().c_str(), "rb")) GTEST_SKIP() << "no sound font";
+  if (::access(SoundFontPath().c_str(), R_OK) != 0) GTEST_SKIP() << "no sound font";
   m_Tmp.WriteFile("bgm/s.mid", DemoStageMidi());
   cMidi m("bgm\\s.mid");
   m.Restart(1);
