@@ -108,10 +108,7 @@ void cEdBlock::InheritFromPalette() {
 }
 
 void cEdBlock::CheckRefs() {
-  if (PaletteRefOutside<cEdBlock>(m_nInheritSource, m_nInheritIndex)) {
-    m_nInheritSource = PALETTE_NONE;
-    m_nInheritIndex = 0;
-  }
+  UnbindPaletteRefOutside<cEdBlock>(m_nInheritSource, m_nInheritIndex);
   if (m_nImageIndex == 0) {
     m_nHitKind = BLOCKHIT_NONE;
     m_nSettingC = 0;
@@ -119,10 +116,7 @@ void cEdBlock::CheckRefs() {
 }
 
 void cEdBlock::CheckItemRef() {
-  if (PaletteRefOutside<cEdItem>(m_nItemSource, m_nItemIndex)) {
-    m_nItemSource = PALETTE_NONE;
-    m_nItemIndex = 0;
-  }
+  UnbindPaletteRefOutside<cEdItem>(m_nItemSource, m_nItemIndex);
 }
 
 bool CheckBlockConditions(const cEdBlock& block) {

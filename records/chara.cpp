@@ -223,10 +223,7 @@ void cEdChara::InheritFromTemplate() {
 }
 
 void cEdChara::RefreshTemplate() {
-  if (PaletteRefOutside<cEdChara>(m_nTemplateSource, m_nTemplateIndex)) {
-    m_nTemplateSource = PALETTE_NONE;
-    m_nTemplateIndex = 0;
-  }
+  UnbindPaletteRefOutside<cEdChara>(m_nTemplateSource, m_nTemplateIndex);
   // With fewer than two own pictures index 1 is past the list too; the
   // drawing code looks it up through the checked access.
   if (m_nImageKind == IMAGE_OWN && NoCount(m_nImageIndex, g_Database.m_vecBmpCharaExc.size())) m_nImageIndex = 1;

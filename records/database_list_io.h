@@ -15,8 +15,12 @@ template <class T>
 void ReadDatabaseList(cDataFile& f, cVector<T>& v, const T& proto, const char* pszWhat) {
   uint32_t n = f.ReadCount(RECORD_MIN_BYTES, pszWhat);
   if (f.Failed()) return;
-  cVector<T> tmp(v.begin(), v.begin() + (n < v.size() ? n : v.size()));
-  tmp.resize(n, proto);
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) tmp[i].Read(f);
+  // Grown as read: the bytes left bound the count, not what each element
+  // (with its own default lists) takes in memory.
+  cVector<T> tmp;
+  for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
+    tmp.push_back(i < v.size() ? v[i] : proto);
+    tmp.back().Read(f);
+  }
   if (!f.Failed()) v.swap(tmp);
 }

@@ -97,10 +97,7 @@ void cEdItem::InheritFromPalette() {
 }
 
 void cEdItem::CheckRefs() {
-  if (PaletteRefOutside<cEdItem>(m_nInheritSource, m_nInheritIndex)) {
-    m_nInheritSource = PALETTE_NONE;
-    m_nInheritIndex = 0;
-  }
+  UnbindPaletteRefOutside<cEdItem>(m_nInheritSource, m_nInheritIndex);
   if (m_nScale < 1) m_nScale = 1;
   if (m_nSound >= g_Database.m_vecSound.size()) m_nSound = 0;
   for (cEdCommand& c : m_vecCommand) FitCommandToDatabase(c);

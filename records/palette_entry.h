@@ -52,12 +52,16 @@ cVector<T>* PaletteList(int nSource) {
   return PaletteListOf(static_cast<const T*>(nullptr), nSource);
 }
 
-// True when source nSource (common or stage) names no entry at nIndex of
-// T's palette list; any other source names nothing to check.
+// A reference (nSource, nIndex) to T's palette list whose source (common or
+// stage) holds no entry at nIndex becomes no reference (source 0, index 0);
+// any other source names nothing to check.
 template <class T>
-bool PaletteRefOutside(int nSource, size_t nIndex) {
+void UnbindPaletteRefOutside(uint8_t& nSource, uint16_t& nIndex) {
   const cVector<T>* pList = PaletteList<T>(nSource);
-  return pList && nIndex >= PaletteListCount(*pList);
+  if (pList && nIndex >= PaletteListCount(*pList)) {
+    nSource = PALETTE_NONE;
+    nIndex = 0;
+  }
 }
 
 // Copies group i of the entry (nSource, nIndex) into r with aCopier[i] for

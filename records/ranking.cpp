@@ -22,12 +22,7 @@ void cEdRankTable::RegisterFields(int) {
 
 void cEdRankTable::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  // A row takes at least its two count words.
-  uint32_t n = f.ReadCount(8, "ranking rows");
-  if (f.Failed()) return;
-  m_vecEntry.clear();
-  m_vecEntry.resize(n);
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) m_vecEntry[i].Read(f);
+  ReadRecordList(f, m_vecEntry, "ranking rows");
 }
 
 void cEdRankTable::Write(cDataFile& f) {
@@ -63,12 +58,7 @@ void ResetRanking(cEdRankingSet& set) {
 void cEdRankingSet::Read(cDataFile& f) {
   cEdRecord::Read(f);
   // A table takes at least its field, string and row count words.
-  uint32_t n = f.Failed() ? 0 : f.ReadCount(12, "ranking tables");
-  if (!f.Failed()) {
-    m_vecTable.clear();
-    m_vecTable.resize(n);
-    for (uint32_t i = 0; i < n && !f.Failed(); ++i) m_vecTable[i].Read(f);
-  }
+  ReadRecordElements(f, m_vecTable, f.ReadCount(12, "ranking tables"));
   if (!f.Failed() && g_nFileDataVersion < 181) {
     // Categories 3 and 4 came at 181.
     while (m_vecTable.size() > RANK_TABLE_COUNT) m_vecTable.pop_back();

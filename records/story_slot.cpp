@@ -18,6 +18,12 @@ bool SlotInRange(int nSlot) { return nSlot >= 0 && nSlot < kProgressSlotCount; }
 // The story play kind's lives setting; a settings file without one reads 0.
 uint32_t StoryListValue(const cVector<uint32_t>& v) { return v.empty() ? 0 : v[0]; }
 
+// The slot's file read over a reset record: 1 when it read whole.
+BOOL ReadSlotFile(int nSlot, cEdProgress& p) {
+  ProgressReset(p);
+  return p.LoadFromFile(MakeStorySlotPath(nSlot));
+}
+
 }  // namespace
 
 std::string MakeStorySlotPath(int nSlot) {
@@ -29,8 +35,7 @@ std::string MakeStorySlotPath(int nSlot) {
 void LoadSaveSlotList(cVector<SLOTENTRY>& list) {
   for (size_t i = 0; i < list.size(); ++i) {
     cEdProgress p;
-    ProgressReset(p);
-    if (p.LoadFromFile(MakeStorySlotPath(static_cast<int>(i)))) {
+    if (ReadSlotFile(static_cast<int>(i), p)) {
       list[i].bUsed = 1;
       list[i].stSaved = p.m_stSaved;
     } else {
@@ -68,8 +73,7 @@ BOOL LoadStorySlot(int nSlot) {
   if (!SlotInRange(nSlot)) return 0;
   // Read into a copy: a damaged file must not leave half a record behind.
   cEdProgress p;
-  ProgressReset(p);
-  if (!p.LoadFromFile(MakeStorySlotPath(nSlot))) return 0;
+  if (!ReadSlotFile(nSlot, p)) return 0;
   g_Progress = p;
   if (StoryListValue(g_System.m_vecInfiniteLives)) {
     g_Progress.m_nLivesStart = g_Progress.m_nLives = kUnlimitedLives;

@@ -147,15 +147,6 @@ void ReadStringList(cDataFile& f, cVector<std::string>& v, const char* pszWhat) 
   }
 }
 
-template <class T>
-void ReadElementList(cDataFile& f, cVector<T>& v, const char* pszWhat) {
-  // A record takes at least its two count words.
-  uint32_t n = f.ReadCount(8, pszWhat);
-  if (f.Failed()) return;
-  v.resize(n);
-  for (uint32_t i = 0; i < n && !f.Failed(); ++i) v[i].Read(f);
-}
-
 void WriteStringList(cDataFile& f, const cVector<std::string>& v) {
   f.WriteU32(static_cast<uint32_t>(v.size()));
   for (const std::string& s : v) f.WriteString(s);
@@ -209,18 +200,18 @@ void cEdSystem::Read(cDataFile& f) {
 void cEdSystem::ReadLists(cDataFile& f, int v) {
   ReadByteList(f, m_vecCarryStatus, "carry status list");
   if (v >= 501) ReadByteList(f, m_vecResetSwitch, "reset switch list");
-  ReadElementList(f, m_vecStatusItem, "status item list");
+  ReadRecordList(f, m_vecStatusItem, "status item list");
   ReadU32List(f, m_vecStartLives, "start lives list");
   if (v >= 191) ReadU32List(f, m_vecInfiniteLives, "infinite lives list");
-  if (v >= 186) ReadElementList(f, m_vecRankingSwitch, "ranking switch list");
+  if (v >= 186) ReadRecordList(f, m_vecRankingSwitch, "ranking switch list");
   ReadStringList(f, m_vecText, "text list");
   ReadStringList(f, m_vecSystemSoundFile, "system sound list");
   ReadU32List(f, m_vecScreenBgm, "screen music list");
   if (v >= 202) ReadByteList(f, m_vecScreenBgmLoop, "screen music loop list");
-  ReadElementList(f, m_vecTitleMenu, "title menu");
-  ReadElementList(f, m_vecSaveMenu, "save menu");
-  ReadElementList(f, m_vecOptionMenu, "option menu");
-  ReadElementList(f, m_vecIniKey, "System.ini key table");
+  ReadRecordList(f, m_vecTitleMenu, "title menu");
+  ReadRecordList(f, m_vecSaveMenu, "save menu");
+  ReadRecordList(f, m_vecOptionMenu, "option menu");
+  ReadRecordList(f, m_vecIniKey, "System.ini key table");
 }
 
 void cEdSystem::Write(cDataFile& f) {

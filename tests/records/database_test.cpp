@@ -14,6 +14,7 @@
 #include "platform/text_cp932.h"
 #include "records/database_run_tables.h"
 #include "base/report.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/corruption.h"
 #include "tests/support/database_fixtures.h"
 #include "tests/support/temp_folder.h"
@@ -52,6 +53,23 @@ void ExpectSteps(const cVector<ANIMESTEP>& got, std::initializer_list<ANIMESTEP>
     EXPECT_EQ(got[k].nDuration, e.nDuration) << what << " step " << k;
     EXPECT_EQ(got[k].bNoInterrupt, e.bNoInterrupt) << what << " step " << k;
     ++k;
+  }
+}
+
+// Database file i into its list of a fresh g_Database.
+void LoadOneDatabaseFile(int i) {
+  g_Database = cEdDatabase();
+  switch (i) {
+    case 0: LoadDatabaseFile(g_Database.m_vecAnimeSet, DatabaseFilePath(i)); break;
+    case 1: LoadDatabaseFile(g_Database.m_vecAnime, DatabaseFilePath(i)); break;
+    case 2: LoadDatabaseFile(g_Database.m_vecBmpCharaExc, DatabaseFilePath(i)); break;
+    case 3: LoadDatabaseFile(g_Database.m_vecSwordType, DatabaseFilePath(i)); break;
+    case 4: LoadDatabaseFile(g_Database.m_vecEffect, DatabaseFilePath(i)); break;
+    case 5: LoadDatabaseFile(g_Database.m_vecCharaEffect, DatabaseFilePath(i)); break;
+    case 6: LoadDatabaseFile(g_Database.m_vecScrEffect, DatabaseFilePath(i)); break;
+    case 7: LoadDatabaseFile(g_Database.m_vecPicture, DatabaseFilePath(i)); break;
+    case 8: LoadDatabaseFile(g_Database.m_vecSound, DatabaseFilePath(i)); break;
+    case 9: LoadDatabaseFile(g_Database.m_vecBgm, DatabaseFilePath(i)); break;
   }
 }
 
@@ -324,21 +342,26 @@ TEST_F(Database, EveryReaderSurvivesTheCorruptionHarness) {
     std::string good = DatabaseFileBytes(m_Fixture, i);
     ASSERT_FALSE(good.empty());
     RunCorruptionHarness(good, DatabaseFilePath(i), [i] {
-      g_Database = cEdDatabase();
-      switch (i) {
-        case 0: LoadDatabaseFile(g_Database.m_vecAnimeSet, DatabaseFilePath(i)); break;
-        case 1: LoadDatabaseFile(g_Database.m_vecAnime, DatabaseFilePath(i)); break;
-        case 2: LoadDatabaseFile(g_Database.m_vecBmpCharaExc, DatabaseFilePath(i)); break;
-        case 3: LoadDatabaseFile(g_Database.m_vecSwordType, DatabaseFilePath(i)); break;
-        case 4: LoadDatabaseFile(g_Database.m_vecEffect, DatabaseFilePath(i)); break;
-        case 5: LoadDatabaseFile(g_Database.m_vecCharaEffect, DatabaseFilePath(i)); break;
-        case 6: LoadDatabaseFile(g_Database.m_vecScrEffect, DatabaseFilePath(i)); break;
-        case 7: LoadDatabaseFile(g_Database.m_vecPicture, DatabaseFilePath(i)); break;
-        case 8: LoadDatabaseFile(g_Database.m_vecSound, DatabaseFilePath(i)); break;
-        case 9: LoadDatabaseFile(g_Database.m_vecBgm, DatabaseFilePath(i)); break;
-      }
+      LoadOneDatabaseFile(i);
       g_Database.ResetFirstEffects();
       BuildDatabaseRunTables();
     }, plan);
+  }
+}
+
+TEST_F(Database, CountsTheFileCannotHoldAllocateNothing) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  for (int i = 0; i < DATABASE_FILE_COUNT; ++i) {
+    SCOPED_TRACE(DatabaseFilePath(i));
+    // The head of the file holds the list count and the first entry's own
+    // counts: every offset there gets its hostile counts.
+    const std::string head = DatabaseFileBytes(m_Fixture, i).substr(0, 64);
+    HOSTILESIZEPLAN plan;
+    plan.nMaxOffsets = head.size();
+    plan.nTailElementBytes = 8;  // an entry's two count words
+    HOSTILESIZERESULT r = RunHostileSizeHarness(head, DatabaseFilePath(i), [i] { LoadOneDatabaseFile(i); }, plan);
+    EXPECT_GT(r.nVariants, 100);
+    // Sized to their counts, the lists of default entries took megabytes here.
+    EXPECT_LT(r.nWorstPeakBytes, 256u << 10) << r.strWorst;
   }
 }

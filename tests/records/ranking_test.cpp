@@ -5,6 +5,7 @@
 #include "platform/messages.h"
 #include "base/report.h"
 #include "tests/support/byte_fixture.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/corruption.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/record_test_fixture.h"
@@ -162,4 +163,22 @@ TEST_F(RankingTest, ReaderSurvivesDamagedFiles) {
       FindRankPosition(t, 5);
     }
   }, plan);
+}
+
+TEST_F(RankingTest, CountsTheFileCannotHoldAllocateNothing) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  cEdRankingSet set;
+  ASSERT_TRUE(set.SaveToFile("r.rkg"));
+  // The head of the file holds the table count and the first table's row
+  // count: every offset there gets its hostile counts.
+  const std::string head = m_Tmp.ReadFile("r.rkg").substr(0, 64);
+  HOSTILESIZEPLAN plan;
+  plan.nMaxOffsets = head.size();
+  HOSTILESIZERESULT r = RunHostileSizeHarness(head, "r.rkg", [] {
+    cEdRankingSet back;
+    back.LoadFromFile("r.rkg");
+  }, plan);
+  EXPECT_GT(r.nVariants, 200);
+  // Sized to their counts, the tables (twenty rows each) took megabytes here.
+  EXPECT_LT(r.nWorstPeakBytes, 256u << 10) << r.strWorst;
 }

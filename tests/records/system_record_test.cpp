@@ -9,6 +9,7 @@
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
 #include "base/report.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/corruption.h"
 #include "tests/support/system_fixtures.h"
 #include "tests/support/temp_folder.h"
@@ -269,6 +270,19 @@ TEST_F(SystemFile, ReaderSurvivesDamagedFiles) {
   ASSERT_TRUE(WriteSystemDat(old, 168));
   plan.nMutations = 500;
   RunCorruptionHarness(m_Tmp.ReadFile("data/System.dat"), "data\\System.dat", [] { LoadSystem(); }, plan);
+}
+
+TEST_F(SystemFile, CountsTheFileCannotHoldAllocateNothing) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  ASSERT_TRUE(WriteDefaultSystemDat());
+  const std::string good = m_Tmp.ReadFile("data/System.dat");
+  HOSTILESIZEPLAN plan;
+  plan.nMaxOffsets = 256;
+  plan.nTailElementBytes = 8;  // a record's two count words
+  HOSTILESIZERESULT r = RunHostileSizeHarness(good, "data\\System.dat", [] { LoadSystem(); }, plan);
+  EXPECT_GT(r.nVariants, 900);
+  // Sized to their counts, the menu and key lists took a megabyte here.
+  EXPECT_LT(r.nWorstPeakBytes, 256u << 10) << r.strWorst;
 }
 
 TEST(SystemTables, FontFacesAndColourLabels) {
