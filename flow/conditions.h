@@ -24,6 +24,16 @@ int CheckConditionList(const cVector<cEdCondition>& vCond, int nMode, int bLatch
                        cFlowChara& subject);
 int CheckFlowConditions(cFlowRun& run, cFlowChara& subject);
 
+// The subject byte of status conditions and status commands.
+namespace FlowSubject {
+enum Value : int32_t { Self = 0, Target = 1, System = 2 };
+}
+// The chara a subject byte names (the chara itself or its target); null for
+// the system, any other value, or a chara without a target.
+cFlowChara* SubjectChara(cFlowChara& self, int nSubject);
+// The variables of scope 0 (common) or 1 (stage); null for any other scope.
+cVector<int32_t>* VarsOfScope(int nScope);
+
 // A chara status 0..14 (0: the chara's variable at nVarIndex, checked).
 int32_t ReadCharaStatus(cFlowChara& chara, int nStatus, int nVarIndex);
 // A system value 0..4 as conditions and status commands read it: time is 0

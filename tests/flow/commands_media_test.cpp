@@ -13,10 +13,7 @@ namespace {
 using Log = std::vector<std::string>;
 
 TEST(CommandTable, EveryKindIsBuilt) {
-  for (int nKind = 0; nKind < FLOW_COMMAND_KIND_COUNT; ++nKind) {
-    EXPECT_EQ(g_FlowCommandExec[nKind].bBuilt, 1) << nKind;
-    EXPECT_NE(g_FlowCommandExec[nKind].pfnExec, nullptr) << nKind;
-  }
+  for (int nKind = 0; nKind < FLOW_COMMAND_KIND_COUNT; ++nKind) EXPECT_NE(g_FlowCommandExec[nKind], nullptr) << nKind;
 }
 
 TEST(MediaCommands, EachCommandReachesItsHostOperation) {
