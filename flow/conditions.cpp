@@ -156,7 +156,7 @@ int TestKeyState(int bPressed, int32_t nLength, const cEdKeyCondition& kc, int n
   return 0;
 }
 
-int UpdateKeyHistoryCursor(const cVector<KEYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta) {
+int UpdateKeyHistoryCursor(const cVector<KEYHISTORYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta) {
   const int32_t nLast = std::min<int32_t>(static_cast<int32_t>(vRuns.size()), KEY_HISTORY_MAX_RUNS) - 1;
   if (nLast < 0) {
     nCursor = 0;

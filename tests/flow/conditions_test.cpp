@@ -199,7 +199,7 @@ TEST(TestKeyState, PressedReleasedAndLengths) {
 }
 
 TEST(UpdateKeyHistoryCursor, MovesOverRunsAndStopsAtTheEnds) {
-  cVector<KEYRUN> v{{1, 4}, {0, 3}, {1, 0}, {0, 5}};
+  cVector<KEYHISTORYRUN> v{{1, 4}, {0, 3}, {1, 0}, {0, 5}};
   struct Case {
     int32_t nCursor, nOffset, nDelta, nCursorAfter, nOffsetAfter;
   } cases[] = {
@@ -216,7 +216,7 @@ TEST(UpdateKeyHistoryCursor, MovesOverRunsAndStopsAtTheEnds) {
     EXPECT_EQ(nCursor, c.nCursorAfter) << c.nCursor << " " << c.nOffset << " " << c.nDelta;
     EXPECT_EQ(nOffset, c.nOffsetAfter) << c.nCursor << " " << c.nOffset << " " << c.nDelta;
   }
-  cVector<KEYRUN> vEmpty;
+  cVector<KEYHISTORYRUN> vEmpty;
   int32_t nCursor = 5, nOffset = 2;
   UpdateKeyHistoryCursor(vEmpty, nCursor, nOffset, -3);
   EXPECT_EQ(nCursor, 0);
