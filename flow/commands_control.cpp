@@ -86,7 +86,8 @@ void ExecFlowControl(cFlowChara& chara, cCommandRun&, const FLOWPARAMS& p) {
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
     if (nScope == FlowScope::AllOthers && &run == pCur) continue;
-    if (nScope == FlowScope::ById && (!run.m_lpFlow || run.m_lpFlow->m_byFlowId == 0 || run.m_lpFlow->m_byFlowId != p[2]))
+    if (nScope == FlowScope::ById &&
+        (!run.m_lpFlow || run.m_lpFlow->m_byFlowId == 0 || run.m_lpFlow->m_byFlowId != p[2]))
       continue;
     OperateOnFlow(chara, run, nOp);
   }

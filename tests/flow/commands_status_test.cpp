@@ -20,9 +20,9 @@ struct OP {
 };
 
 cEdCommand StatusOpCommand(const OP& o) {
-  return MakeCommand(FlowCommandKind::StatusOp,
-                 {o.category, o.scope, o.varIndex, o.subject, o.index, o.op, o.source, o.constant, o.randLo, o.randHi,
-                  o.opScope, o.opVarIndex, o.opSubject, o.opStatus, o.percent, o.hpMode, o.gauge, o.skipInvincible});
+  return MakeCommand(FlowCommandKind::StatusOp, {o.category, o.scope, o.varIndex, o.subject, o.index, o.op, o.source,
+                                                 o.constant, o.randLo, o.randHi, o.opScope, o.opVarIndex, o.opSubject,
+                                                 o.opStatus, o.percent, o.hpMode, o.gauge, o.skipInvincible});
 }
 
 class StatusCommandsTest : public testing::Test {
