@@ -48,10 +48,10 @@ void ExecSword(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonBlock(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonChara(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonItem(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
-// UM_PLAYSE with project sound n (16 + n, nothing for 0); system sounds go
-// through FlowStage().RequestSound, as stage play has its own
-// RequestSystemSound.
-void RequestUserSound(int32_t n);
+// Project sound n through the stage (sound list index 16 + n, nothing for
+// 0). Named apart from play's RequestUserSound, which sends the request
+// itself and takes a 16-bit number.
+void RequestProjectSound(int32_t n);
 // The command's sound, unless it is for on-screen charas and this one is not.
 void PlayCommandSound(cFlowChara& chara, const cEdCommand* pCmd);
 // The run's shot record, or a default one when the command has none.

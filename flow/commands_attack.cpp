@@ -4,7 +4,7 @@
 #include "flow/flow_host.h"
 #include "records/database.h"
 
-void RequestUserSound(int32_t n) {
+void RequestProjectSound(int32_t n) {
   if (n == 0) return;
   FlowStage().RequestSound(n + 16);
 }
@@ -12,7 +12,7 @@ void RequestUserSound(int32_t n) {
 void PlayCommandSound(cFlowChara& chara, const cEdCommand* pCmd) {
   if (!pCmd) return;
   if (pCmd->m_byOnScreenOnly && !chara.IsOnScreen()) return;
-  RequestUserSound(pCmd->m_nSound);
+  RequestProjectSound(pCmd->m_nSound);
 }
 
 const cEdShot& ShotOf(const cCommandRun& run) {

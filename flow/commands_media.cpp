@@ -169,7 +169,7 @@ void ExecChangeBackground(cFlowChara&, cCommandRun&, const FLOWPARAMS& p) {
 
 void ExecPlaySe(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& p) {
   if (run.m_lpCommand && run.m_lpCommand->m_byOnScreenOnly && !chara.IsOnScreen()) return;
-  RequestUserSound(AtWidth(p[0], 2));
+  RequestProjectSound(AtWidth(p[0], 2));
 }
 
 void ExecPlayBgm(cFlowChara&, cCommandRun&, const FLOWPARAMS& p) { FlowStage().RequestBgm(p[0], p[1]); }
