@@ -11,6 +11,26 @@ class cEdShot;
 // Kinds 0 and 1: the command only lasts its duration.
 void ExecNothing(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 
+// The database entry at a command's index, or null after the checked
+// access has reported it and asked play to close: no executor acts on the
+// stand-in that the checked access hands back.
+template <class T>
+T* CheckedEntry(cVector<T>& v, int32_t n) {
+  if (n < 0 || static_cast<size_t>(n) >= v.size()) {
+    v.CheckedAt(n);
+    return nullptr;
+  }
+  return &v[n];
+}
+
+// How long a message or a picture stays: the display-time parameter.
+enum DisplayDuration { UNTIL_ADVANCE_KEY = 0, UNTIL_STAGE_END = 1, FOR_TIME = 2 };
+// A time in tenths of a second as frames (× 6), held within 32 bits.
+int32_t FramesOfTenths(int64_t nTenths);
+// Executors that act every T sub-steps count the run's tick up to the
+// stage's command tick T, where it starts again at 0.
+void CountCommandTick(cCommandRun& run);
+
 // commands_move.cpp
 void ExecStraightMove(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecGroundTurnMove(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
@@ -28,10 +48,10 @@ void ExecSword(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonBlock(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonChara(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 void ExecSummonItem(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
-// UM_PLAYSE with project sound n (16 + n, nothing for 0); system sounds go
-// through FlowStage().RequestSound, as stage play has its own
-// RequestSystemSound.
-void RequestUserSound(int32_t n);
+// Project sound n through the stage (sound list index 16 + n, nothing for
+// 0). Named apart from play's RequestUserSound, which sends the request
+// itself and takes a 16-bit number.
+void RequestProjectSound(int32_t n);
 // The command's sound, unless it is for on-screen charas and this one is not.
 void PlayCommandSound(cFlowChara& chara, const cEdCommand* pCmd);
 // The run's shot record, or a default one when the command has none.

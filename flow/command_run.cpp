@@ -4,49 +4,57 @@
 
 #include "flow/command_executors.h"
 #include "flow/flow_host.h"
+#include "flow/value_ops.h"
 #include "records/command_catalogue.h"
 
 void ExecNothing(cFlowChara&, cCommandRun&, const FLOWPARAMS&) {}
 
-// Indexed by FlowCommandKind; the second column marks the executors built.
-const FLOWCOMMANDENTRY g_FlowCommandExec[] = {
-    {ExecNothing, 1},             // 0  (none)
-    {ExecNothing, 1},             // 1  Wait
-    {ExecStraightMove, 1},        // 2  StraightMove
-    {ExecGroundTurnMove, 1},      // 3  GroundTurnMove
-    {ExecCircleMove, 1},          // 4  CircleMove
-    {ExecChargeMove, 1},          // 5  ChargeMove
-    {ExecHomingMove, 1},          // 6  HomingMove
-    {ExecAvoidOffscreenMove, 1},  // 7  AvoidOffscreenMove
-    {ExecDisableMove, 1},         // 8  DisableMove
-    {ExecChangeDirection, 1},     // 9  ChangeDirection
-    {ExecJump, 1},                // 10 Jump
-    {ExecShot, 1},                // 11 Shot
-    {ExecSword, 1},               // 12 Sword
-    {ExecSummonBlock, 1},         // 13 SummonBlock
-    {ExecSummonChara, 1},         // 14 SummonChara
-    {ExecSummonItem, 1},          // 15 SummonItem
-    {ExecFlowControl, 1},         // 16 FlowControl
-    {ExecStageClear, 1},          // 17 StageClear
-    {ExecGameWait, 1},            // 18 GameWait
-    {ExecMessage, 1},             // 19 Message
-    {ExecWarp, 1},                // 20 Warp
-    {ExecSetTarget, 1},           // 21 SetTarget
-    {ExecStatusOp, 1},            // 22 StatusOp
-    {ExecStatusOp2, 1},           // 23 StatusOp2
-    {ExecGetItem, 1},             // 24 GetItem
-    {ExecChangeGraphic, 1},       // 25 ChangeGraphic
-    {ExecChangeBaseAnimeSet, 1},  // 26 ChangeBaseAnimeSet
-    {ExecRunAnime, 1},            // 27 RunAnime
-    {ExecRunEffect, 1},           // 28 RunEffect
-    {ExecRunCharaEffect, 1},      // 29 RunCharaEffect
-    {ExecRunScreenEffect, 1},     // 30 RunScreenEffect
-    {ExecShowPicture, 1},         // 31 ShowPicture
-    {ExecChangeScreenColor, 1},   // 32 ChangeScreenColor
-    {ExecChangeBackground, 1},    // 33 ChangeBackground
-    {ExecPlaySe, 1},              // 34 PlaySe
-    {ExecPlayBgm, 1},             // 35 PlayBgm
-    {ExecRunCode, 1},             // 36 RunCode
+int32_t FramesOfTenths(int64_t nTenths) { return Saturate32(nTenths * 6); }
+
+void CountCommandTick(cCommandRun& run) {
+  run.m_bMoveStarted += 1;
+  if (run.m_bMoveStarted >= FlowStage().CommandTick()) run.m_bMoveStarted = 0;
+}
+
+// Indexed by FlowCommandKind.
+const FLOWCOMMANDEXEC g_FlowCommandExec[] = {
+    ExecNothing,             // 0  (none)
+    ExecNothing,             // 1  Wait
+    ExecStraightMove,        // 2  StraightMove
+    ExecGroundTurnMove,      // 3  GroundTurnMove
+    ExecCircleMove,          // 4  CircleMove
+    ExecChargeMove,          // 5  ChargeMove
+    ExecHomingMove,          // 6  HomingMove
+    ExecAvoidOffscreenMove,  // 7  AvoidOffscreenMove
+    ExecDisableMove,         // 8  DisableMove
+    ExecChangeDirection,     // 9  ChangeDirection
+    ExecJump,                // 10 Jump
+    ExecShot,                // 11 Shot
+    ExecSword,               // 12 Sword
+    ExecSummonBlock,         // 13 SummonBlock
+    ExecSummonChara,         // 14 SummonChara
+    ExecSummonItem,          // 15 SummonItem
+    ExecFlowControl,         // 16 FlowControl
+    ExecStageClear,          // 17 StageClear
+    ExecGameWait,            // 18 GameWait
+    ExecMessage,             // 19 Message
+    ExecWarp,                // 20 Warp
+    ExecSetTarget,           // 21 SetTarget
+    ExecStatusOp,            // 22 StatusOp
+    ExecStatusOp2,           // 23 StatusOp2
+    ExecGetItem,             // 24 GetItem
+    ExecChangeGraphic,       // 25 ChangeGraphic
+    ExecChangeBaseAnimeSet,  // 26 ChangeBaseAnimeSet
+    ExecRunAnime,            // 27 RunAnime
+    ExecRunEffect,           // 28 RunEffect
+    ExecRunCharaEffect,      // 29 RunCharaEffect
+    ExecRunScreenEffect,     // 30 RunScreenEffect
+    ExecShowPicture,         // 31 ShowPicture
+    ExecChangeScreenColor,   // 32 ChangeScreenColor
+    ExecChangeBackground,    // 33 ChangeBackground
+    ExecPlaySe,              // 34 PlaySe
+    ExecPlayBgm,             // 35 PlayBgm
+    ExecRunCode,             // 36 RunCode
 };
 static_assert(sizeof(g_FlowCommandExec) / sizeof(g_FlowCommandExec[0]) == FLOW_COMMAND_KIND_COUNT);
 
@@ -77,7 +85,7 @@ void RunExecutor(int nFlowKind, const cEdCommand& cmd, cFlowChara& chara, cComma
   int nCount = std::min<int>({g_FlowCommandCatalog.ParamCount(nFlowKind), MAX_FLOW_COMMAND_PARAMS,
                               static_cast<int>(cmd.m_vParam.size())});
   for (int i = 0; i < nCount; ++i) params.p[i] = cmd.m_vParam[i];
-  g_FlowCommandExec[nFlowKind].pfnExec(chara, run, params);
+  g_FlowCommandExec[nFlowKind](chara, run, params);
 }
 
 }  // namespace

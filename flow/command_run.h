@@ -50,13 +50,8 @@ struct FLOWPARAMS {
 
 typedef void (*FLOWCOMMANDEXEC)(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& params);
 
-// One entry per FlowCommandKind. bBuilt 0 would mark a kind whose executor
-// is not written yet; the tests hold every kind to 1.
-struct FLOWCOMMANDENTRY {
-  FLOWCOMMANDEXEC pfnExec;
-  int32_t bBuilt;
-};
-extern const FLOWCOMMANDENTRY g_FlowCommandExec[FLOW_COMMAND_KIND_COUNT];
+// The executor of each FlowCommandKind.
+extern const FLOWCOMMANDEXEC g_FlowCommandExec[FLOW_COMMAND_KIND_COUNT];
 
 // m_nFramesLeft := m_nDuration; done, start flags and phases cleared.
 void ResetCommandRun(cCommandRun& run);

@@ -4,7 +4,7 @@
 #include "flow/flow_host.h"
 #include "records/database.h"
 
-void RequestUserSound(int32_t n) {
+void RequestProjectSound(int32_t n) {
   if (n == 0) return;
   FlowStage().RequestSound(n + 16);
 }
@@ -12,7 +12,7 @@ void RequestUserSound(int32_t n) {
 void PlayCommandSound(cFlowChara& chara, const cEdCommand* pCmd) {
   if (!pCmd) return;
   if (pCmd->m_byOnScreenOnly && !chara.IsOnScreen()) return;
-  RequestUserSound(pCmd->m_nSound);
+  RequestProjectSound(pCmd->m_nSound);
 }
 
 const cEdShot& ShotOf(const cCommandRun& run) {
@@ -33,8 +33,7 @@ void LaunchEveryTick(int nKind, cFlowChara& chara, cCommandRun& run) {
     PlayCommandSound(chara, run.m_lpCommand);
     chara.Launch(nKind, run, ShotOf(run));
   }
-  run.m_bMoveStarted += 1;
-  if (run.m_bMoveStarted >= FlowStage().CommandTick()) run.m_bMoveStarted = 0;
+  CountCommandTick(run);
 }
 
 }  // namespace
@@ -57,18 +56,11 @@ void ExecSword(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS&) {
   run.m_bMoveStarted = 1;  // one sword per run of the command
   PlayCommandSound(chara, run.m_lpCommand);
   const cEdShot& shot = ShotOf(run);
-  cVector<cEdSwordType>& vSword = g_Database.m_vecSwordType;
-  const int nSword = shot.m_bySwordType;
   // An unknown sword or one without frames is reported (and play asked to
   // close) by the checked access; no sword is made from its stand-in.
-  if (nSword >= static_cast<int>(vSword.size())) {
-    vSword.CheckedAt(nSword);
-    return;
-  }
-  cVector<cEdSwordPart>& vPart = vSword[nSword].m_vecPart;
-  if (vPart.empty()) {
-    vPart.CheckedAt(0);
-    return;
-  }
-  chara.AddSword(run, shot, vPart[0].anPart[7], vPart[0].anPart[8]);
+  cEdSwordType* pSword = CheckedEntry(g_Database.m_vecSwordType, shot.m_bySwordType);
+  if (!pSword) return;
+  const cEdSwordPart* pFirst = CheckedEntry(pSword->m_vecPart, 0);
+  if (!pFirst) return;
+  chara.AddSword(run, shot, pFirst->anPart[7], pFirst->anPart[8]);
 }

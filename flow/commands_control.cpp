@@ -1,6 +1,5 @@
 // Executors of flow control, stage clear, game wait and warp.
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 
 #include "flow/command_executors.h"
@@ -12,39 +11,36 @@
 
 namespace {
 
-enum FlowOperation { OP_START = 0, OP_END, OP_PAUSE, OP_RESUME, OP_DELETE, OP_STOP_FOREVER, OP_COUNT };
-enum FlowScope { SCOPE_THIS = 0, SCOPE_OTHERS = 1, SCOPE_BY_ID = 2 };
-
 void OperateOnFlow(cFlowChara& chara, cFlowRun& run, int nOp) {
   switch (nOp) {
-    case OP_START:
+    case FlowOperation::Start:
       StopFlow(run, chara);
       chara.RemoveFlowAnimes(run.m_nEffectTag);
       StartFlow(chara, run);
       run.m_bAbort = 1;
       break;
-    case OP_END:
+    case FlowOperation::End:
       StopFlow(run, chara);
       chara.RemoveFlowAnimes(run.m_nEffectTag);
       run.m_bAbort = 1;
       break;
-    case OP_PAUSE:
+    case FlowOperation::Pause:
       PauseFlow(run);
       chara.StopFlowAnimes(run.m_nEffectTag);
       run.m_bAbort = 1;
       break;
-    case OP_RESUME:
+    case FlowOperation::Resume:
       ResumeFlow(run);
       chara.ResumeFlowAnimes(run.m_nEffectTag);
       break;
-    case OP_DELETE:
+    case FlowOperation::Delete:
       // Only marked: the run state is removed at the end of the chara's
       // flow pass, when nothing walks the list any more.
       chara.FlowNumbers().m_bSomeDeleted = 1;
       run.m_bDeleted = 1;
       run.m_bAbort = 1;
       break;
-    case OP_STOP_FOREVER:
+    case FlowOperation::StopForever:
       StopFlowForever(run, chara);
       chara.RemoveFlowAnimes(run.m_nEffectTag);
       run.m_bAbort = 1;
@@ -53,10 +49,6 @@ void OperateOnFlow(cFlowChara& chara, cFlowRun& run, int nOp) {
 }
 
 int32_t ClampCell(int32_t n, int32_t nSize) { return std::clamp(n, 0, std::max(nSize - 1, 0)); }
-
-int32_t FramesOfTenths(int32_t nTenths) {
-  return static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(nTenths) * 6, INT32_MIN, INT32_MAX));
-}
 
 // Moves by d pixels in a resolved direction, one axis after the other.
 void WarpBy(cFlowChara& chara, int nDir, double d) {
@@ -81,20 +73,21 @@ void WarpBy(cFlowChara& chara, int nDir, double d) {
 
 void ExecFlowControl(cFlowChara& chara, cCommandRun&, const FLOWPARAMS& p) {
   const int nOp = p[0], nScope = p[1];
-  if (nOp < 0 || nOp >= OP_COUNT) return;
+  if (nOp < FlowOperation::Start || nOp > FlowOperation::StopForever) return;
   cFlowRun* pCur = g_FlowContext.m_lpCurFlow;
-  if (nScope == SCOPE_THIS) {
+  if (nScope == FlowScope::ThisFlow) {
     if (pCur) OperateOnFlow(chara, *pCur, nOp);
     return;
   }
-  if (nScope != SCOPE_OTHERS && nScope != SCOPE_BY_ID) return;
+  if (nScope != FlowScope::AllOthers && nScope != FlowScope::ById) return;
   // By index: a flow started here may run its commands at once, and those
   // may reach this list again (they only mark run states, never erase).
   cVector<cFlowRun>& vRun = chara.FlowRuns();
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
-    if (nScope == SCOPE_OTHERS && &run == pCur) continue;
-    if (nScope == SCOPE_BY_ID && (!run.m_lpFlow || run.m_lpFlow->m_byFlowId == 0 || run.m_lpFlow->m_byFlowId != p[2]))
+    if (nScope == FlowScope::AllOthers && &run == pCur) continue;
+    if (nScope == FlowScope::ById &&
+        (!run.m_lpFlow || run.m_lpFlow->m_byFlowId == 0 || run.m_lpFlow->m_byFlowId != p[2]))
       continue;
     OperateOnFlow(chara, run, nOp);
   }

@@ -15,21 +15,6 @@
 
 namespace {
 
-enum DisplayDuration { UNTIL_ADVANCE_KEY = 0, UNTIL_STAGE_END = 1, FOR_TIME = 2 };
-
-int32_t FramesOfTenths(int64_t nTenths) { return static_cast<int32_t>(std::clamp<int64_t>(nTenths * 6, INT32_MIN, INT32_MAX)); }
-
-// The database entry at a command's index, or null after the checked
-// access has reported it and asked play to close.
-template <class T>
-T* CheckedEntry(cVector<T>& v, int32_t n) {
-  if (n < 0 || static_cast<size_t>(n) >= v.size()) {
-    v.CheckedAt(n);
-    return nullptr;
-  }
-  return &v[n];
-}
-
 int32_t HalfDown(int32_t n) { return n >= 0 ? n / 2 : -((-static_cast<int64_t>(n) + 1) / 2); }
 
 }  // namespace
@@ -184,7 +169,7 @@ void ExecChangeBackground(cFlowChara&, cCommandRun&, const FLOWPARAMS& p) {
 
 void ExecPlaySe(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& p) {
   if (run.m_lpCommand && run.m_lpCommand->m_byOnScreenOnly && !chara.IsOnScreen()) return;
-  RequestUserSound(AtWidth(p[0], 2));
+  RequestProjectSound(AtWidth(p[0], 2));
 }
 
 void ExecPlayBgm(cFlowChara&, cCommandRun&, const FLOWPARAMS& p) { FlowStage().RequestBgm(p[0], p[1]); }

@@ -1,15 +1,11 @@
 // Executor of the message command: where and how long a text is shown, and
 // the frozen game while a stopping message waits in the pause thread.
-#include <algorithm>
-#include <climits>
-
 #include "flow/command_executors.h"
 #include "flow/flow_host.h"
 #include "flow/flow_runner.h"
 
 namespace {
 
-enum MessageDuration { UNTIL_ADVANCE_KEY = 0, UNTIL_STAGE_END = 1, FOR_TIME = 2 };
 // The system sound of a new window that waits for the advance key.
 constexpr int32_t kMessageOpenSound = 11;
 
@@ -37,8 +33,7 @@ void ExecMessage(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& p) {
     if (bTakeDown) return;
     nReplace = nShown;
   }
-  const int32_t nFrames =
-      static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(p[7]) * 6, INT32_MIN, INT32_MAX));
+  const int32_t nFrames = FramesOfTenths(p[7]);
   const cFlowRun* pFlow = g_FlowContext.m_lpCurFlow;
   const BOOL bMessageWait = pFlow ? pFlow->m_bMessageWait : FALSE;
   const std::string strText = run.m_lpCommand ? run.m_lpCommand->m_strText : std::string();

@@ -49,12 +49,6 @@ void ApplyStored(cFlowChara& chara, cCommandRun& run, const cEdMove& move, BOOL 
   ApplyCommandVelocity(chara, run.m_dVelocityX, run.m_dVelocityY, run.m_nFacingRequest, run, move, bForce);
 }
 
-// The executors acting every T sub-steps count to the stage's command tick.
-void CountTick(cCommandRun& run) {
-  run.m_bMoveStarted += 1;
-  if (run.m_bMoveStarted >= FlowStage().CommandTick()) run.m_bMoveStarted = 0;
-}
-
 }  // namespace
 
 const cEdMove& MoveOf(const cCommandRun& run) {
@@ -435,7 +429,7 @@ void ExecChangeDirection(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& 
     }
     if (nFace >= 0) chara.SetFacing(nFace == 1);
   }
-  CountTick(run);
+  CountCommandTick(run);
 }
 
 void ExecJump(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS&) {

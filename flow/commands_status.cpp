@@ -10,32 +10,18 @@
 
 namespace {
 
-enum Subject { SELF = 0, TARGET = 1, SYSTEM = 2 };
-
-cFlowChara* SubjectChara(cFlowChara& self, int32_t nSubject) {
-  if (nSubject == SELF) return &self;
-  if (nSubject == TARGET) return self.Target();
-  return nullptr;
-}
-
-cVector<int32_t>* VarsOfScope(int32_t nScope) {
-  if (nScope == 0) return &CommonVars();
-  if (nScope == 1) return &FlowStage().StageVars();
-  return nullptr;
-}
-
 // StatusOp's operand; false when the command must end without effect.
 bool StatusOpOperand(cFlowChara& chara, const FLOWPARAMS& p, int32_t& nOperand) {
   switch (p[6]) {
     case 0: nOperand = p[7]; return true;
     case 1: nOperand = RandomBetween(p[8], p[9]); return true;
     case 2: {
-      if (p[12] == SYSTEM) {
+      if (p[12] == FlowSubject::System) {
         nOperand = (p[13] >= 0 && p[13] < SYSTEM_VALUE_COUNT) ? ReadSystemValue(p[13]) : 0;
         return true;
       }
       cFlowChara* pOp = SubjectChara(chara, p[12]);
-      if (p[12] == TARGET && !pOp) return false;
+      if (p[12] == FlowSubject::Target && !pOp) return false;
       nOperand = 0;
       if (pOp && p[13] >= 0 && p[13] < CHARA_STATUS_COUNT) {
         nOperand = ReadCharaStatus(*pOp, p[13], p[11]);
@@ -140,7 +126,7 @@ void ExecStatusOp(cFlowChara& chara, cCommandRun&, const FLOWPARAMS& p) {
     return;
   }
   if (p[0] != 0) return;
-  if (p[3] == SYSTEM) {
+  if (p[3] == FlowSubject::System) {
     SystemOp(p, nOperand);
     return;
   }
@@ -149,7 +135,7 @@ void ExecStatusOp(cFlowChara& chara, cCommandRun&, const FLOWPARAMS& p) {
 }
 
 void ExecStatusOp2(cFlowChara& chara, cCommandRun&, const FLOWPARAMS& p) {
-  if (p[0] == SYSTEM) {
+  if (p[0] == FlowSubject::System) {
     if (p[1] != 0 && p[1] != 1) return;
     cFlowStage& stage = FlowStage();
     BOOL& bAuto = stage.AutoScroll(p[1]);

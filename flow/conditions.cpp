@@ -9,21 +9,6 @@
 
 namespace {
 
-enum Subject { SELF = 0, TARGET = 1, SYSTEM = 2 };
-
-cVector<int32_t>* VarsOfScope(int nScope) {
-  if (nScope == 0) return &CommonVars();
-  if (nScope == 1) return &FlowStage().StageVars();
-  return nullptr;
-}
-
-// The chara a subject byte names; null for none.
-cFlowChara* SubjectChara(cFlowChara& self, int nSubject) {
-  if (nSubject == SELF) return &self;
-  if (nSubject == TARGET) return self.Target();
-  return nullptr;
-}
-
 bool CompareAtWidth(int32_t a, int32_t b, int op, int nBytes) {
   if (nBytes == 1) return CompareI8(static_cast<int8_t>(a), static_cast<int8_t>(b), op);
   if (nBytes == 2) return CompareI16(static_cast<int16_t>(a), static_cast<int16_t>(b), op);
@@ -31,6 +16,18 @@ bool CompareAtWidth(int32_t a, int32_t b, int op, int nBytes) {
 }
 
 }  // namespace
+
+cVector<int32_t>* VarsOfScope(int nScope) {
+  if (nScope == 0) return &CommonVars();
+  if (nScope == 1) return &FlowStage().StageVars();
+  return nullptr;
+}
+
+cFlowChara* SubjectChara(cFlowChara& self, int nSubject) {
+  if (nSubject == FlowSubject::Self) return &self;
+  if (nSubject == FlowSubject::Target) return self.Target();
+  return nullptr;
+}
 
 int32_t ReadCharaStatus(cFlowChara& chara, int nStatus, int nVarIndex) {
   if (nStatus == CharaStatus::Variable) return chara.Vars().CheckedAt(nVarIndex);
@@ -57,9 +54,9 @@ int EvaluateStatusCondition(const cEdCondition& cond, cFlowChara& subject) {
     case ValueSource::Constant: nOperand = cond.m_nValue; break;
     case ValueSource::Random: nOperand = RandomBetween(cond.m_nRandMin, cond.m_nRandMax); break;
     case ValueSource::Status:
-      if (cond.m_byOpSubject == SYSTEM) {
+      if (cond.m_byOpSubject == FlowSubject::System) {
         nOperand = cond.m_byOpStatus < SYSTEM_VALUE_COUNT ? ReadSystemValue(cond.m_byOpStatus) : 0;
-      } else if (cond.m_byOpSubject == SELF || cond.m_byOpSubject == TARGET) {
+      } else if (cond.m_byOpSubject == FlowSubject::Self || cond.m_byOpSubject == FlowSubject::Target) {
         cFlowChara* pOp = SubjectChara(subject, cond.m_byOpSubject);
         if (!pOp) return 0;
         if (cond.m_byOpStatus == CharaStatus::Sight && pOp->IsComputer()) return 0;
@@ -84,7 +81,7 @@ int EvaluateStatusCondition(const cEdCondition& cond, cFlowChara& subject) {
   }
   if (cond.m_byCategory != 0) return 0;
 
-  if (cond.m_bySubject == SYSTEM) {
+  if (cond.m_bySubject == FlowSubject::System) {
     int n = cond.m_byStatus;
     if (n >= SYSTEM_VALUE_COUNT) return 0;
     int32_t nValue = ReadSystemValue(n);
@@ -93,9 +90,7 @@ int EvaluateStatusCondition(const cEdCondition& cond, cFlowChara& subject) {
       nOperand = std::clamp(PercentOf(0, nOperand), g_FlowSystemRange[n].nMin, g_FlowSystemRange[n].nMax);
     return CompareByOp(nValue, nOperand, cond.m_byCompareOp);
   }
-  cFlowChara* pChara = (cond.m_bySubject == SELF || cond.m_bySubject == TARGET)
-                           ? SubjectChara(subject, cond.m_bySubject)
-                           : nullptr;
+  cFlowChara* pChara = SubjectChara(subject, cond.m_bySubject);
   if (!pChara || cond.m_byStatus >= CHARA_STATUS_COUNT) return 0;
   const FLOWSTATUSENTRY& e = g_FlowStatusTable[cond.m_byStatus];
   int32_t nValue = ReadCharaStatus(*pChara, cond.m_byStatus, cond.m_nVarIndex);
@@ -161,7 +156,7 @@ int TestKeyState(int bPressed, int32_t nLength, const cEdKeyCondition& kc, int n
   return 0;
 }
 
-int UpdateKeyHistoryCursor(const cVector<KEYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta) {
+int UpdateKeyHistoryCursor(const cVector<KEYHISTORYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta) {
   const int32_t nLast = std::min<int32_t>(static_cast<int32_t>(vRuns.size()), KEY_HISTORY_MAX_RUNS) - 1;
   if (nLast < 0) {
     nCursor = 0;

@@ -24,6 +24,16 @@ int CheckConditionList(const cVector<cEdCondition>& vCond, int nMode, int bLatch
                        cFlowChara& subject);
 int CheckFlowConditions(cFlowRun& run, cFlowChara& subject);
 
+// The subject byte of status conditions and status commands.
+namespace FlowSubject {
+enum Value : int32_t { Self = 0, Target = 1, System = 2 };
+}
+// The chara a subject byte names (the chara itself or its target); null for
+// the system, any other value, or a chara without a target.
+cFlowChara* SubjectChara(cFlowChara& self, int nSubject);
+// The variables of scope 0 (common) or 1 (stage); null for any other scope.
+cVector<int32_t>* VarsOfScope(int nScope);
+
 // A chara status 0..14 (0: the chara's variable at nVarIndex, checked).
 int32_t ReadCharaStatus(cFlowChara& chara, int nStatus, int nVarIndex);
 // A system value 0..4 as conditions and status commands read it: time is 0
@@ -35,8 +45,10 @@ int32_t ReadSystemValue(int nIndex);
 // length >= 1. Any other state: 0.
 int TestKeyState(int bPressed, int32_t nLength, const cEdKeyCondition& kc, int nState);
 
-// One run of a key history: pressed or not, for so many frames.
-struct KEYRUN {
+// One run of a key history: pressed or not, for so many frames. Named apart
+// from play's KEYRUN (the input log's own run), so that one unit can include
+// both headers and the program holds one definition of each name.
+struct KEYHISTORYRUN {
   int32_t bPressed;
   int32_t nLength;
 };
@@ -45,4 +57,4 @@ constexpr int KEY_HISTORY_MAX_RUNS = 32;
 // Moves a history cursor (run index and frames into that run) by nDelta
 // frames: toward the present for positive nDelta, toward the past for
 // negative. Returns 1.
-int UpdateKeyHistoryCursor(const cVector<KEYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta);
+int UpdateKeyHistoryCursor(const cVector<KEYHISTORYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta);

@@ -6,6 +6,7 @@
 #include "base/message_box.h"
 #include "flow/conditions.h"
 #include "flow/flow_host.h"
+#include "flow/value_ops.h"
 #include "platform/text_cp932.h"
 
 namespace {
@@ -73,7 +74,7 @@ void BuildFlowRuns(cVector<cFlowRun>& vRun, cVector<cEdFlow>& vFlow, const FLOWT
       // Tenths of a second at 60 frames per second, times the frame factor.
       int64_t nTime = static_cast<int64_t>(cmd.m_nTimeBase) + static_cast<int64_t>(cmd.m_nTimeStep) * timing.nStep;
       int64_t nFrames = nTime * timing.nFrameFactor * 6;
-      c.m_nDuration = static_cast<int32_t>(std::clamp<int64_t>(nFrames, INT32_MIN, INT32_MAX));
+      c.m_nDuration = Saturate32(nFrames);
       if (cmd.m_pMove) {
         const cEdMove& mv = *cmd.m_pMove;
         double dDiv = timing.dSpeedDiv != 0 ? timing.dSpeedDiv : 1.0;

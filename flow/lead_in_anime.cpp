@@ -5,11 +5,10 @@
 
 #include "flow/flow_host.h"
 #include "flow/flow_runner.h"
+#include "flow/value_ops.h"
 #include "records/database.h"
 
 namespace {
-
-int32_t Clamp32(int64_t n) { return static_cast<int32_t>(std::clamp<int64_t>(n, INT32_MIN, INT32_MAX)); }
 
 // 6 × the tenths of the animation's frames before its first control frame;
 // -1 for an animation the database does not hold.
@@ -45,13 +44,13 @@ void BuildLeadInSchedule(cFlowRun& run, const FLOWTIMING& timing) {
       LEADINANIME e;
       e.nAnime = pCmd->m_nAnime;
       if (nRemaining <= 0) {
-        e.nStartFrame = Clamp32(nStart - nLf);
+        e.nStartFrame = Saturate32(nStart - nLf);
       } else {
         e.nStartFrame = 0;
-        e.nSkip = Clamp32(std::min(nRemaining / nFactor, nL6));
+        e.nSkip = Saturate32(std::min(nRemaining / nFactor, nL6));
       }
-      e.nLength = Clamp32(nL6 - e.nSkip);
-      e.nCommandTime = Clamp32(static_cast<int64_t>(pCmd->m_nTimeBase) * 6);
+      e.nLength = Saturate32(nL6 - e.nSkip);
+      e.nCommandTime = Saturate32(static_cast<int64_t>(pCmd->m_nTimeBase) * 6);
       e.bHold = pCmd->m_byKind == FlowCommandKind::Jump || pCmd->m_byKind == FlowCommandKind::Sword ? 0 : 1;
       run.m_vLeadIn.push_back(e);
     }

@@ -10,6 +10,7 @@
 #include "records/progress.h"
 #include "records/world_map.h"
 #include "tests/flow/command_harness.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ TEST_F(FlowControlTest, AFlowDeletingTheFlowThatStartedIt) {
 }
 
 TEST_F(FlowControlTest, FlowAnimationsGoWithTheirFlow) {
-  cVector<cEdAnime> vSaved = g_Database.m_vecAnime;
+  cScopedOverride<cVector<cEdAnime>> anime(g_Database.m_vecAnime);
   g_Database.m_vecAnime.resize(4);
   Build({Flow(kNoTrigger, 0, {MakeCommand(FlowCommandKind::RunAnime, {3}), Count(0, 10)}),
          Flow(kNoTrigger, 0, {MakeCommand(FlowCommandKind::RunAnime, {2}), Count(1, 10)}),
@@ -157,24 +158,13 @@ TEST_F(FlowControlTest, FlowAnimationsGoWithTheirFlow) {
   EXPECT_EQ(m_Chara.m_vAnime[1].bStopping, 0);
   for (int i = 0; i < 8; ++i) SubStep();
   EXPECT_TRUE(m_Chara.m_vAnime.empty());  // both flows ended
-  g_Database.m_vecAnime = vSaved;
 }
 
 class ControlCommandTest : public testing::Test {
  protected:
-  void SetUp() override {
-    m_Progress = g_Progress;
-    m_nMapW = g_WorldMap.m_nWidth;
-    m_nMapH = g_WorldMap.m_nHeight;
-  }
-  void TearDown() override {
-    g_Progress = m_Progress;
-    g_WorldMap.m_nWidth = m_nMapW;
-    g_WorldMap.m_nHeight = m_nMapH;
-  }
+  cScopedOverride<cEdProgress> m_Progress{g_Progress};
+  cScopedOverride<int32_t> m_MapW{g_WorldMap.m_nWidth}, m_MapH{g_WorldMap.m_nHeight};
   cCommandHarness h;
-  cEdProgress m_Progress;
-  int32_t m_nMapW = 0, m_nMapH = 0;
 };
 
 TEST_F(ControlCommandTest, StageClearRequestsTheNextStage) {
@@ -329,7 +319,7 @@ TEST_F(AttackCommandTest, ShotsAndSummonsFireEveryTick) {
 }
 
 TEST_F(AttackCommandTest, SwordIsMadeOncePerRunAtItsFirstFrameSize) {
-  cVector<cEdSwordType> vSaved = g_Database.m_vecSwordType;
+  cScopedOverride<cVector<cEdSwordType>> swords(g_Database.m_vecSwordType);
   g_Database.m_vecSwordType.resize(3);
   g_Database.m_vecSwordType[1].m_vecPart.clear();
   g_Database.m_vecSwordType[2].m_vecPart.resize(2);
@@ -353,7 +343,6 @@ TEST_F(AttackCommandTest, SwordIsMadeOncePerRunAtItsFirstFrameSize) {
     for (int i = 0; i < 5; ++i) h.Step();
     EXPECT_EQ(h.m_Chara.m_vLog, c.vLog);
   }
-  g_Database.m_vecSwordType = vSaved;
 }
 
 }  // namespace

@@ -7,16 +7,14 @@
 #include "flow/flow_runner.h"
 #include "records/database.h"
 #include "tests/flow/command_harness.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
 using Log = std::vector<std::string>;
 
 TEST(CommandTable, EveryKindIsBuilt) {
-  for (int nKind = 0; nKind < FLOW_COMMAND_KIND_COUNT; ++nKind) {
-    EXPECT_EQ(g_FlowCommandExec[nKind].bBuilt, 1) << nKind;
-    EXPECT_NE(g_FlowCommandExec[nKind].pfnExec, nullptr) << nKind;
-  }
+  for (int nKind = 0; nKind < FLOW_COMMAND_KIND_COUNT; ++nKind) EXPECT_NE(g_FlowCommandExec[nKind], nullptr) << nKind;
 }
 
 TEST(MediaCommands, EachCommandReachesItsHostOperation) {
@@ -142,9 +140,6 @@ TEST(MediaCommands, PlacePicture) {
 class DatabaseCommandTest : public testing::Test {
  protected:
   void SetUp() override {
-    m_vEffect = g_Database.m_vecEffect;
-    m_vPicture = g_Database.m_vecPicture;
-    m_vAnime = g_Database.m_vecAnime;
     g_Database.m_vecEffect.resize(2);
     cEdEffect& e = g_Database.m_vecEffect[1];
     e.nCellWidth = 64;
@@ -156,21 +151,16 @@ class DatabaseCommandTest : public testing::Test {
     g_Database.m_vecPicture[1].strFile = "face.bmp";
     g_Database.m_vecPicture[2].strFile = "missing.bmp";
   }
-  void TearDown() override {
-    g_Database.m_vecEffect = m_vEffect;
-    g_Database.m_vecPicture = m_vPicture;
-    g_Database.m_vecAnime = m_vAnime;
-  }
   // Picture parameters: number, placement mode 0, scale, duration mode,
   // stop flag, numbered flag and number.
   cEdCommand Picture(int nPicture, int nScale, int nMode = 1, int bStop = 0, int bNumbered = 0, int nNumber = 0) {
     return MakeCommand(FlowCommandKind::ShowPicture,
                        {nPicture, 0, 0, 0, 0, 0, 0, nScale, nMode, 10, bStop, 0, bNumbered, nNumber});
   }
+  cScopedOverride<cVector<cEdEffect>> m_Effect{g_Database.m_vecEffect};
+  cScopedOverride<cVector<cEdPicture>> m_Picture{g_Database.m_vecPicture};
+  cScopedOverride<cVector<cEdAnime>> m_Anime{g_Database.m_vecAnime};
   cCommandHarness h;
-  cVector<cEdEffect> m_vEffect;
-  cVector<cEdPicture> m_vPicture;
-  cVector<cEdAnime> m_vAnime;
 };
 
 TEST_F(DatabaseCommandTest, EffectIsScaledPlacedAndWaitedFor) {

@@ -7,7 +7,8 @@
 #include "platform/game_random.h"
 #include "records/command_catalogue.h"
 #include "records/progress.h"
-#include "tests/flow/fake_flow_host.h"
+#include "tests/flow/command_harness.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
@@ -18,35 +19,18 @@ struct OP {
   int percent = 0, hpMode = 0, gauge = 0, skipInvincible = 0;
 };
 
-cEdCommand Command(int nKind, std::vector<int32_t> vParam) {
-  cEdCommand cmd;
-  cmd.SetDefaults();
-  cmd.m_byKind = static_cast<uint8_t>(nKind);
-  vParam.resize(g_FlowCommandCatalog.ParamCount(nKind), 0);
-  cmd.m_vParam.assign(vParam.begin(), vParam.end());
-  return cmd;
-}
-
 cEdCommand StatusOpCommand(const OP& o) {
-  return Command(FlowCommandKind::StatusOp,
-                 {o.category, o.scope, o.varIndex, o.subject, o.index, o.op, o.source, o.constant, o.randLo, o.randHi,
-                  o.opScope, o.opVarIndex, o.opSubject, o.opStatus, o.percent, o.hpMode, o.gauge, o.skipInvincible});
+  return MakeCommand(FlowCommandKind::StatusOp, {o.category, o.scope, o.varIndex, o.subject, o.index, o.op, o.source,
+                                                 o.constant, o.randLo, o.randHi, o.opScope, o.opVarIndex, o.opSubject,
+                                                 o.opStatus, o.percent, o.hpMode, o.gauge, o.skipInvincible});
 }
 
 class StatusCommandsTest : public testing::Test {
  protected:
   void SetUp() override {
-    m_nSavedScore = g_Progress.m_nScore;
-    m_nSavedLives = g_Progress.m_nLives;
-    g_Progress.m_nScore = 0;
-    g_Progress.m_nLives = 3;
     m_Chara.m_anStatus[CharaStatus::Hp] = 100;
     m_Chara.m_anStatus[CharaStatus::MaxHp] = 200;
     m_Target.m_anStatus[CharaStatus::Hp] = 30;
-  }
-  void TearDown() override {
-    g_Progress.m_nScore = m_nSavedScore;
-    g_Progress.m_nLives = m_nSavedLives;
   }
   void Exec(const cEdCommand& cmd) {
     cEdCommand copy = cmd;
@@ -55,9 +39,9 @@ class StatusCommandsTest : public testing::Test {
     ExecCommand(m_Chara, run);
   }
 
+  cScopedOverride<int32_t> m_Score{g_Progress.m_nScore, 0}, m_Lives{g_Progress.m_nLives, 3};
   cFakeStageScope m_Scope;
   cFakeChara m_Chara, m_Target;
-  int32_t m_nSavedScore = 0, m_nSavedLives = 0;
 };
 
 TEST_F(StatusCommandsTest, StatusOpOnVariablesSystemValuesAndStatuses) {
@@ -155,19 +139,19 @@ TEST_F(StatusCommandsTest, StatusOpEdgesOfSubjectsAndLives) {
 
 TEST_F(StatusCommandsTest, StatusOp2AndSetTarget) {
   m_Chara.m_pTarget = &m_Target;
-  Exec(Command(FlowCommandKind::StatusOp2, {0, 4, 1}));
-  Exec(Command(FlowCommandKind::StatusOp2, {1, 0, 0}));
+  Exec(MakeCommand(FlowCommandKind::StatusOp2, {0, 4, 1}));
+  Exec(MakeCommand(FlowCommandKind::StatusOp2, {1, 0, 0}));
   EXPECT_EQ(m_Chara.m_vLog, (std::vector<std::string>{"switch 4 1"}));
   EXPECT_EQ(m_Target.m_vLog, (std::vector<std::string>{"switch 0 0"}));
   EXPECT_TRUE(m_Scope.m_Stage.m_bOtherDefeated);
   m_Scope.m_Stage.m_anScroll[0] = 12;
-  Exec(Command(FlowCommandKind::StatusOp2, {2, 0, 1}));
+  Exec(MakeCommand(FlowCommandKind::StatusOp2, {2, 0, 1}));
   EXPECT_EQ(m_Scope.m_Stage.m_vLog, (std::vector<std::string>{"scroll 0 on 12"}));
   m_Chara.m_pTarget = nullptr;
-  Exec(Command(FlowCommandKind::StatusOp2, {1, 1, 1}));  // no target: nothing
-  Exec(Command(FlowCommandKind::StatusOp2, {0, 7, 1}));  // no such switch
+  Exec(MakeCommand(FlowCommandKind::StatusOp2, {1, 1, 1}));  // no target: nothing
+  Exec(MakeCommand(FlowCommandKind::StatusOp2, {0, 7, 1}));  // no such switch
   EXPECT_EQ(m_Chara.m_vLog.size(), 1u);
-  Exec(Command(FlowCommandKind::SetTarget, {2}));
+  Exec(MakeCommand(FlowCommandKind::SetTarget, {2}));
   EXPECT_EQ(m_Chara.m_vLog.back(), "target 2");
   // Outside a flow: an item command runs the flow kind it shares (item 7 is
   // StatusOp), an item ChangeFlow and the moves are not this path's.

@@ -6,6 +6,7 @@
 #include "platform/game_random.h"
 #include "records/progress.h"
 #include "tests/flow/fake_flow_host.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
@@ -29,17 +30,9 @@ cEdCondition StatusCond(int nSubject, int nStatus, int op, int nValue, bool bPer
 
 class ConditionsTest : public testing::Test {
  protected:
-  void SetUp() override {
-    m_SavedScore = g_Progress.m_nScore;
-    m_SavedLives = g_Progress.m_nLives;
-  }
-  void TearDown() override {
-    g_Progress.m_nScore = m_SavedScore;
-    g_Progress.m_nLives = m_SavedLives;
-  }
+  cScopedOverride<int32_t> m_Score{g_Progress.m_nScore}, m_Lives{g_Progress.m_nLives};
   cFakeStageScope m_Scope;
   cFakeChara m_Chara;
-  int32_t m_SavedScore = 0, m_SavedLives = 0;
 };
 
 TEST_F(ConditionsTest, ConditionKindsAndOperands) {
@@ -206,7 +199,7 @@ TEST(TestKeyState, PressedReleasedAndLengths) {
 }
 
 TEST(UpdateKeyHistoryCursor, MovesOverRunsAndStopsAtTheEnds) {
-  cVector<KEYRUN> v{{1, 4}, {0, 3}, {1, 0}, {0, 5}};
+  cVector<KEYHISTORYRUN> v{{1, 4}, {0, 3}, {1, 0}, {0, 5}};
   struct Case {
     int32_t nCursor, nOffset, nDelta, nCursorAfter, nOffsetAfter;
   } cases[] = {
@@ -223,7 +216,7 @@ TEST(UpdateKeyHistoryCursor, MovesOverRunsAndStopsAtTheEnds) {
     EXPECT_EQ(nCursor, c.nCursorAfter) << c.nCursor << " " << c.nOffset << " " << c.nDelta;
     EXPECT_EQ(nOffset, c.nOffsetAfter) << c.nCursor << " " << c.nOffset << " " << c.nDelta;
   }
-  cVector<KEYRUN> vEmpty;
+  cVector<KEYHISTORYRUN> vEmpty;
   int32_t nCursor = 5, nOffset = 2;
   UpdateKeyHistoryCursor(vEmpty, nCursor, nOffset, -3);
   EXPECT_EQ(nCursor, 0);

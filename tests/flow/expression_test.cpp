@@ -9,6 +9,7 @@
 #include "platform/text_cp932.h"
 #include "records/progress.h"
 #include "tests/flow/fake_flow_host.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
@@ -35,23 +36,15 @@ std::vector<std::string> ErrorBoxesOf(F fn) {
 class ExpressionTest : public testing::Test {
  protected:
   void SetUp() override {
-    m_nSavedScore = g_Progress.m_nScore;
-    m_nSavedLives = g_Progress.m_nLives;
-    g_Progress.m_nScore = 0;
-    g_Progress.m_nLives = 3;
     m_Scope.m_Stage.m_pPlayer = &m_Player;
     m_Chara.m_anStatus[CharaStatus::MaxHp] = 300;
     m_Chara.m_anStatus[CharaStatus::Hp] = 50;
   }
-  void TearDown() override {
-    g_Progress.m_nScore = m_nSavedScore;
-    g_Progress.m_nLives = m_nSavedLives;
-  }
   int32_t& C(int i) { return CommonVars()[i]; }
 
+  cScopedOverride<int32_t> m_Score{g_Progress.m_nScore, 0}, m_Lives{g_Progress.m_nLives, 3};
   cFakeStageScope m_Scope;
   cFakeChara m_Chara, m_Player, m_Target;
-  int32_t m_nSavedScore = 0, m_nSavedLives = 0;
 };
 
 TEST_F(ExpressionTest, ValuesPrecedenceAndAssignments) {

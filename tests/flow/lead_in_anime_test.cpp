@@ -8,6 +8,7 @@
 #include "flow/flow_runner.h"
 #include "records/database.h"
 #include "tests/flow/command_harness.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ struct CMDSPEC {
 class LeadInTest : public testing::Test {
  protected:
   void SetUp() override {
-    m_vSaved = g_Database.m_vecAnime;
     g_Database.m_vecAnime.resize(2);
     // 2 + 3 tenths before the loop code: 30 sub-steps; the frame after the
     // code does not count.
@@ -29,7 +29,6 @@ class LeadInTest : public testing::Test {
     v[2].nPattern = -2;
     v[3].nTime = 50;
   }
-  void TearDown() override { g_Database.m_vecAnime = m_vSaved; }
   void Build(const std::vector<CMDSPEC>& vSpec, int nFrameFactor) {
     m_vFlow.assign(1, cEdFlow{});
     m_vFlow[0].m_byTrigger = 19;
@@ -42,10 +41,10 @@ class LeadInTest : public testing::Test {
     }
     BuildFlowRuns(m_Chara.m_vRun, m_vFlow, FLOWTIMING{0, nFrameFactor, 1.0});
   }
+  cScopedOverride<cVector<cEdAnime>> m_Anime{g_Database.m_vecAnime};
   cFakeStageScope m_Scope;
   cFakeChara m_Chara;
   cVector<cEdFlow> m_vFlow;
-  cVector<cEdAnime> m_vSaved;
 };
 
 TEST_F(LeadInTest, ScheduleEndsTheAnimationAsTheCommandStarts) {
