@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "play/hit_effect.h"
 #include "play/live_lists.h"
 #include "play/play_math.h"
 #include "play/player.h"
@@ -18,14 +19,8 @@ constexpr double UNSTICK_STEP = 0.1;
 constexpr double SIDE_MARGIN_LEFT = 0.5;   // pushed left: other.left − width − 0.5
 constexpr double SIDE_MARGIN_RIGHT = 1.5;  // pushed right: other.right + 1.5
 
-struct BOX {
-  double l, t, r, b;
-};
-
-BOX BoxOf(const cChara& c) { return {c.m_dX, c.m_dY, c.m_dRight, c.m_dBottom}; }
-BOX SavedOf(const cChara& c) { return {c.m_dSavedBox[0], c.m_dSavedBox[1], c.m_dSavedBox[2], c.m_dSavedBox[3]}; }
-
-bool Overlap(const BOX& a, const BOX& b) { return a.l <= b.r && b.l <= a.r && a.t <= b.b && b.t <= a.b; }
+HITBOX BoxOf(const cChara& c) { return {c.m_dX, c.m_dY, c.m_dRight, c.m_dBottom}; }
+HITBOX SavedOf(const cChara& c) { return {c.m_dSavedBox[0], c.m_dSavedBox[1], c.m_dSavedBox[2], c.m_dSavedBox[3]}; }
 
 bool IsBlockCharaFor(const cStageChara& o, const cChara& c) {
   return o.m_Def.m_bBlockChara && !o.m_bDefeated && !o.m_bRemoved && o.m_bExists && o.m_nId != c.m_nId &&
@@ -38,7 +33,7 @@ cStageChara* CarrierOf(const cChara& c) {
   return nullptr;
 }
 
-BOX StripBelow(const cChara& c) { return {c.m_dX, c.m_dBottom, c.m_dRight, c.m_dBottom + CARRIER_STRIP}; }
+HITBOX StripBelow(const cChara& c) { return {c.m_dX, c.m_dBottom, c.m_dRight, c.m_dBottom + CARRIER_STRIP}; }
 
 void StoreCarrier(cChara& c, const cStageChara& o) {
   c.m_nCarrierId = o.m_nId;
@@ -55,11 +50,12 @@ bool SolidAt(const cChara& c, double x, double y) {
   return cell && cStageContext::HitKindOf(cell, c.m_nSide) != 0;
 }
 
-bool CornersInSolid(const cChara& c, const BOX& b) {
-  return SolidAt(c, b.l, b.t) || SolidAt(c, b.r, b.t) || SolidAt(c, b.l, b.b) || SolidAt(c, b.r, b.b);
+bool CornersInSolid(const cChara& c, const HITBOX& b) {
+  return SolidAt(c, b.dLeft, b.dTop) || SolidAt(c, b.dRight, b.dTop) || SolidAt(c, b.dLeft, b.dBottom) ||
+         SolidAt(c, b.dRight, b.dBottom);
 }
 
-BOX MovedTo(const cChara& c, double x, double y) { return {x, y, x + c.m_nBoxW - 1.0, y + c.m_nBoxH - 1.0}; }
+HITBOX MovedTo(const cChara& c, double x, double y) { return {x, y, x + c.m_nBoxW - 1.0, y + c.m_nBoxH - 1.0}; }
 
 void RaiseRidden(cChara& rider, cStageChara& carrier) {
   if (rider.IsPlayer()) carrier.RaiseTrigger(FlowTrigger::RiddenByPlayer);
@@ -83,31 +79,31 @@ struct PROPOSAL {
 
 // Move types 2 and 3: the push along the smaller overlap.
 int CollideFlier(cChara& c, CHARALIST& list) {
-  const BOX box = BoxOf(c);
+  const HITBOX box = BoxOf(c);
   bool bTouched = false;
   PROPOSAL pushL, pushR, land, bump;
   for (auto& p : list) {
     if (!p || !IsBlockCharaFor(*p, c)) continue;
     cStageChara& o = *p;
-    const BOX ob = BoxOf(o);
-    if (!Overlap(box, ob)) continue;
+    const HITBOX ob = BoxOf(o);
+    if (!BoxOverlaps(box, ob)) continue;
     bTouched = true;
-    const double ow = std::min(box.r, ob.r) - std::max(box.l, ob.l) + 1.0;
-    const double oh = std::min(box.b, ob.b) - std::max(box.t, ob.t) + 1.0;
+    const double ow = std::min(box.dRight, ob.dRight) - std::max(box.dLeft, ob.dLeft) + 1.0;
+    const double oh = std::min(box.dBottom, ob.dBottom) - std::max(box.dTop, ob.dTop) + 1.0;
     if (oh > ow) {
-      if (Overlap({box.r, box.t + 1.0, box.r, box.b - 1.0}, ob)) {
-        pushL.Offer(ob.l - c.m_nBoxW, &o, true);
+      if (BoxOverlaps({box.dRight, box.dTop + 1.0, box.dRight, box.dBottom - 1.0}, ob)) {
+        pushL.Offer(ob.dLeft - c.m_nBoxW, &o, true);
         c.m_bPushedLeft = 1;
-      } else if (Overlap({box.l, box.t + 1.0, box.l, box.b - 1.0}, ob)) {
-        pushR.Offer(ob.r + 1.0, &o, false);
+      } else if (BoxOverlaps({box.dLeft, box.dTop + 1.0, box.dLeft, box.dBottom - 1.0}, ob)) {
+        pushR.Offer(ob.dRight + 1.0, &o, false);
         c.m_bPushedRight = 1;
       }
     } else {
-      if (Overlap({box.l + 1.0, box.b, box.r - 1.0, box.b}, ob)) {
-        land.Offer(ob.t - c.m_nBoxH, &o, true);
+      if (BoxOverlaps({box.dLeft + 1.0, box.dBottom, box.dRight - 1.0, box.dBottom}, ob)) {
+        land.Offer(ob.dTop - c.m_nBoxH, &o, true);
         c.m_bPushedUp = 1;
-      } else if (Overlap({box.l + 1.0, box.t, box.r - 1.0, box.t}, ob)) {
-        bump.Offer(ob.b + 1.0, &o, false);
+      } else if (BoxOverlaps({box.dLeft + 1.0, box.dTop, box.dRight - 1.0, box.dTop}, ob)) {
+        bump.Offer(ob.dBottom + 1.0, &o, false);
         c.m_bPushedDown = 1;
       }
     }
@@ -173,69 +169,73 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
   const double B = SpeedDivisor();
   const double dFallThreshold = 2.0 / B, dOverlapThreshold = 0.4 / B;
   const double adEntry[4] = {c.m_dSavedBox[0], c.m_dSavedBox[1], c.m_dSavedBox[2], c.m_dSavedBox[3]};
-  const BOX box = BoxOf(c), saved = SavedOf(c);
+  const HITBOX box = BoxOf(c), saved = SavedOf(c);
   const int h = c.m_nBoxH;
-  const BOX band = {box.l + 1.0, box.t + h / 2, box.r - 1.0, box.b - h / 3};
+  const HITBOX band = {box.dLeft + 1.0, box.dTop + h / 2, box.dRight - 1.0, box.dBottom - h / 3};
   bool bTouched = false;
   PROPOSAL pushL, pushR, land, bump;
 
-  auto Side = [&](cStageChara& o, const BOX& ob) {
-    const bool bRightHit = Overlap({box.r, box.t, box.r, box.b}, ob);
-    const bool bLeftHit = Overlap({box.l, box.t, box.l, box.b}, ob);
+  auto Side = [&](cStageChara& o, const HITBOX& ob) {
+    const bool bRightHit = BoxOverlaps({box.dRight, box.dTop, box.dRight, box.dBottom}, ob);
+    const bool bLeftHit = BoxOverlaps({box.dLeft, box.dTop, box.dLeft, box.dBottom}, ob);
     auto PushLeft = [&] {
-      pushL.Offer(ob.l - c.m_nBoxW - SIDE_MARGIN_LEFT, &o, true);
+      pushL.Offer(ob.dLeft - c.m_nBoxW - SIDE_MARGIN_LEFT, &o, true);
       c.m_bPushedLeft = 1;
     };
     auto PushRight = [&] {
-      pushR.Offer(ob.r + SIDE_MARGIN_RIGHT, &o, false);
+      pushR.Offer(ob.dRight + SIDE_MARGIN_RIGHT, &o, false);
       c.m_bPushedRight = 1;
     };
     if (c.m_dMoveDX >= 0) {
-      if (bRightHit) PushLeft();
-      else if (bLeftHit) PushRight();
+      if (bRightHit)
+        PushLeft();
+      else if (bLeftHit)
+        PushRight();
     } else {
-      if (bLeftHit) PushRight();
-      else if (bRightHit) PushLeft();
+      if (bLeftHit)
+        PushRight();
+      else if (bRightHit)
+        PushLeft();
     }
   };
-  auto Land = [&](cStageChara& o, const BOX& ob) {
-    land.Offer(ob.t - h, &o, true);
+  auto Land = [&](cStageChara& o, const HITBOX& ob) {
+    land.Offer(ob.dTop - h, &o, true);
     if (o.m_dMoveDY < 0) c.m_bPushedUp = 1;
   };
 
   for (auto& p : list) {
     if (!p || !IsBlockCharaFor(*p, c)) continue;
     cStageChara& o = *p;
-    const BOX ob = BoxOf(o), os = SavedOf(o);
-    if (!Overlap(box, ob)) continue;
+    const HITBOX ob = BoxOf(o), os = SavedOf(o);
+    if (!BoxOverlaps(box, ob)) continue;
     bTouched = true;
-    if (Overlap(band, ob)) {
-      const bool bFromAbove = os.t > saved.t && saved.t <= os.b && os.t <= saved.b;
+    if (BoxOverlaps(band, ob)) {
+      const bool bFromAbove = os.dTop > saved.dTop && saved.dTop <= os.dBottom && os.dTop <= saved.dBottom;
       // The head bump: before this sub-step's movement the block chara's
       // bottom lay above the chara's top, or overlapped it by no more than
       // 0.4 / B (a block chara beside the chara, however tall, pushes it
       // sideways instead).
-      const bool bAbove = ob.b < box.b && os.b < saved.t + dOverlapThreshold;
+      const bool bAbove = ob.dBottom < box.dBottom && os.dBottom < saved.dTop + dOverlapThreshold;
       if (c.m_dSpeedY > dFallThreshold && bFromAbove) {
         Land(o, ob);
       } else if (bAbove) {
-        bump.Offer(ob.b + 1.0, &o, false);
+        bump.Offer(ob.dBottom + 1.0, &o, false);
         if (o.m_dMoveDY > 0) c.m_bPushedDown = 1;
       } else {
         Side(o, ob);
       }
       continue;
     }
-    const double ow = std::min(box.r, ob.r) - std::max(box.l, ob.l) + 1.0;
-    const double oh = std::min(box.b, ob.b) - std::max(box.t, ob.t) + 1.0;
+    const double ow = std::min(box.dRight, ob.dRight) - std::max(box.dLeft, ob.dLeft) + 1.0;
+    const double oh = std::min(box.dBottom, ob.dBottom) - std::max(box.dTop, ob.dTop) + 1.0;
     if (ow < oh) {
       Side(o, ob);
-    } else if (Overlap({box.l, box.b, box.r, box.b}, ob)) {
+    } else if (BoxOverlaps({box.dLeft, box.dBottom, box.dRight, box.dBottom}, ob)) {
       Land(o, ob);
-    } else if (Overlap({box.l, box.t, box.r, box.t}, ob) && (c.m_dSpeedY < 0 || o.m_dMoveDY > 0)) {
+    } else if (BoxOverlaps({box.dLeft, box.dTop, box.dRight, box.dTop}, ob) && (c.m_dSpeedY < 0 || o.m_dMoveDY > 0)) {
       // The head's edge against a block chara: the head bump of a jump
       // (or of a block chara coming down) without waiting for the body.
-      bump.Offer(ob.b + 1.0, &o, false);
+      bump.Offer(ob.dBottom + 1.0, &o, false);
       if (o.m_dMoveDY > 0) c.m_bPushedDown = 1;
     }
   }
@@ -296,9 +296,9 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
   } else if (bDoubleSide && !bLanded) {
     c.m_dX = adEntry[0];
     c.OnMovedX();
-    const BOX nb = BoxOf(c);
+    const HITBOX nb = BoxOf(c);
     for (auto& p : list) {
-      if (!p || !IsBlockCharaFor(*p, c) || !Overlap(nb, BoxOf(*p))) continue;
+      if (!p || !IsBlockCharaFor(*p, c) || !BoxOverlaps(nb, BoxOf(*p))) continue;
       c.m_dY = p->m_dBottom + 1.0;
       c.m_dMoveDY = p->m_dMoveDY;
       if (p->m_dMoveDY > 0) c.m_bPushedDown = 1;
@@ -352,18 +352,22 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
 }
 
 void PushOutAlongAxis(cChara& c, CHARALIST& list, int nAxis) {
-  const BOX box = BoxOf(c);
+  const HITBOX box = BoxOf(c);
   PROPOSAL lo, hi;  // toward smaller and larger values
   for (auto& p : list) {
     if (!p || !IsBlockCharaFor(*p, c)) continue;
-    const BOX ob = BoxOf(*p);
-    if (!Overlap(box, ob)) continue;
+    const HITBOX ob = BoxOf(*p);
+    if (!BoxOverlaps(box, ob)) continue;
     if (nAxis == 1) {
-      if (Overlap({box.r, box.t + 1.0, box.r, box.b - 1.0}, ob)) lo.Offer(ob.l - c.m_nBoxW, p.get(), true);
-      else hi.Offer(ob.r + 1.0, p.get(), false);
+      if (BoxOverlaps({box.dRight, box.dTop + 1.0, box.dRight, box.dBottom - 1.0}, ob))
+        lo.Offer(ob.dLeft - c.m_nBoxW, p.get(), true);
+      else
+        hi.Offer(ob.dRight + 1.0, p.get(), false);
     } else {
-      if (Overlap({box.l + 1.0, box.b, box.r - 1.0, box.b}, ob)) lo.Offer(ob.t - c.m_nBoxH, p.get(), true);
-      else hi.Offer(ob.b + 1.0, p.get(), false);
+      if (BoxOverlaps({box.dLeft + 1.0, box.dBottom, box.dRight - 1.0, box.dBottom}, ob))
+        lo.Offer(ob.dTop - c.m_nBoxH, p.get(), true);
+      else
+        hi.Offer(ob.dBottom + 1.0, p.get(), false);
     }
   }
   const PROPOSAL& w = lo.bHas ? lo : hi;
@@ -380,43 +384,43 @@ void PushOutAlongAxis(cChara& c, CHARALIST& list, int nAxis) {
 
 int OverlapsBlockChara(const cChara& c, int nExceptId) {
   if (PassesBlocks(c)) return 0;
-  const BOX box = BoxOf(c);
+  const HITBOX box = BoxOf(c);
   for (auto& p : g_lstChara)
-    if (p && IsBlockCharaFor(*p, c) && p->m_nId != nExceptId && Overlap(box, BoxOf(*p))) return 1;
+    if (p && IsBlockCharaFor(*p, c) && p->m_nId != nExceptId && BoxOverlaps(box, BoxOf(*p))) return 1;
   return 0;
 }
 
 int OverlapsAnyBlockChara(const cChara& c, CHARALIST& list) {
-  const BOX box = BoxOf(c);
+  const HITBOX box = BoxOf(c);
   for (auto& p : list)
-    if (p && IsBlockCharaFor(*p, c) && Overlap(box, BoxOf(*p))) return 1;
+    if (p && IsBlockCharaFor(*p, c) && BoxOverlaps(box, BoxOf(*p))) return 1;
   return 0;
 }
 
 int IsOnCarrier(const cChara& c) {
   const cStageChara* o = CarrierOf(c);
-  return o && Overlap(StripBelow(c), BoxOf(*o)) ? 1 : 0;
+  return o && BoxOverlaps(StripBelow(c), BoxOf(*o)) ? 1 : 0;
 }
 
 cStageChara* FindCarrierBelow(const cChara& c) {
-  const BOX strip = StripBelow(c);
+  const HITBOX strip = StripBelow(c);
   for (auto& p : g_lstChara)
-    if (p && IsBlockCharaFor(*p, c) && Overlap(strip, BoxOf(*p))) return p.get();
+    if (p && IsBlockCharaFor(*p, c) && BoxOverlaps(strip, BoxOf(*p))) return p.get();
   return nullptr;
 }
 
 int IsEnclosedByBlockCharas(const cChara& c, const double adEntry[4]) {
   auto Inside = [&](double x, double y) {
     for (auto& p : g_lstChara)
-      if (p && IsBlockCharaFor(*p, c) && Overlap({x, y, x, y}, BoxOf(*p))) return true;
+      if (p && IsBlockCharaFor(*p, c) && BoxOverlaps({x, y, x, y}, BoxOf(*p))) return true;
     return false;
   };
-  const BOX now = BoxOf(c), entry = {adEntry[0], adEntry[1], adEntry[2], adEntry[3]};
+  const HITBOX now = BoxOf(c), entry = {adEntry[0], adEntry[1], adEntry[2], adEntry[3]};
   const double px[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
   for (const auto& k : px) {
-    auto Corner = [&](const BOX& b, double& x, double& y) {
-      x = k[0] ? b.r : b.l;
-      y = k[1] ? b.b - 1.0 : b.t;
+    auto Corner = [&](const HITBOX& b, double& x, double& y) {
+      x = k[0] ? b.dRight : b.dLeft;
+      y = k[1] ? b.dBottom - 1.0 : b.dTop;
     };
     double x0, y0, x1, y1;
     Corner(now, x0, y0);

@@ -15,18 +15,6 @@
 
 namespace {
 
-void SyncBoxX(cGameObj& o) {
-  o.m_dRight = static_cast<double>(o.m_nBoxW) + o.m_dX - 1.0;
-  o.m_nCellLeft = TruncToInt(o.m_dX) >> 5;
-  o.m_nCellRight = TruncToInt(o.m_dRight) >> 5;
-}
-
-void SyncBoxY(cGameObj& o) {
-  o.m_dBottom = static_cast<double>(o.m_nBoxH) + o.m_dY - 1.0;
-  o.m_nCellTop = TruncToInt(o.m_dY) >> 5;
-  o.m_nCellBottom = TruncToInt(o.m_dBottom) >> 5;
-}
-
 // Scales below 1 would leave the scans without a step; they count as 1.
 int ScaleOf(cGameObj& o) {
   BLOCKCONTACT* c = o.Contact();
@@ -129,7 +117,7 @@ int cStageContext::SideWall(cGameObj& obj, bool bLeft) {
     obj.m_dX -= (TruncToInt(obj.m_dRight) & 31) + 1;
   }
   obj.m_dSpeedX2 = 0.0;
-  SyncBoxX(obj);
+  obj.SyncBoxX();
   obj.OnMovedX();
   if (c) {
     c->m_nWallSide = bLeft ? 0 : 1;
@@ -157,7 +145,7 @@ void cStageContext::CharaLand(cGameObj& obj) {
     if (obj.m_nType != 0) c->m_bJumpC = 0;
   }
   obj.m_dY -= (TruncToInt(obj.m_dBottom) & 31) + 1;
-  SyncBoxY(obj);
+  obj.SyncBoxY();
   obj.OnMovedY();
   if (c) {
     obj.RaiseTrigger(TRIGGER_HIT_BLOCK);
@@ -177,7 +165,7 @@ void cStageContext::CharaHitCeiling(cGameObj& obj) {
   obj.m_dSpeedY = 0.0;
   obj.m_dSpeedY2 = 0.0;
   obj.m_dY += 32 - (TruncToInt(obj.m_dY) & 31);
-  SyncBoxY(obj);
+  obj.SyncBoxY();
   obj.OnMovedY();
   if (c) {
     obj.RaiseTrigger(TRIGGER_HIT_BLOCK);
@@ -293,7 +281,7 @@ void cStageContext::KeepInViewX(cGameObj& obj) {
   } else {
     return;
   }
-  SyncBoxX(obj);
+  obj.SyncBoxX();
   obj.OnMovedX();
 }
 
@@ -313,7 +301,7 @@ int cStageContext::KeepInViewY(cGameObj& obj) {
   } else {
     return 0;
   }
-  SyncBoxY(obj);
+  obj.SyncBoxY();
   obj.OnMovedY();
   return r;
 }

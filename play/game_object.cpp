@@ -113,21 +113,29 @@ int cGameObj::ClampAxis(int nMode, int axis, double& dPos, int nSize, bool bVert
   }
 }
 
-int cGameObj::ClampX(int nMode) {
-  int r = ClampAxis(nMode, SCROLL_X, m_dX, m_nBoxW, false);
+void cGameObj::SyncBoxX() {
   m_dRight = static_cast<double>(m_nBoxW) + m_dX - 1.0;
-  UpdateRectX();
   m_nCellLeft = TruncToInt(m_dX) >> 5;
   m_nCellRight = TruncToInt(m_dRight) >> 5;
+}
+
+void cGameObj::SyncBoxY() {
+  m_dBottom = static_cast<double>(m_nBoxH) + m_dY - 1.0;
+  m_nCellTop = TruncToInt(m_dY) >> 5;
+  m_nCellBottom = TruncToInt(m_dBottom) >> 5;
+}
+
+int cGameObj::ClampX(int nMode) {
+  int r = ClampAxis(nMode, SCROLL_X, m_dX, m_nBoxW, false);
+  SyncBoxX();
+  UpdateRectX();
   return r;
 }
 
 int cGameObj::ClampY(int nMode) {
   int r = ClampAxis(nMode, SCROLL_Y, m_dY, m_nBoxH, true);
-  m_dBottom = static_cast<double>(m_nBoxH) + m_dY - 1.0;
+  SyncBoxY();
   UpdateRectY();
-  m_nCellTop = TruncToInt(m_dY) >> 5;
-  m_nCellBottom = TruncToInt(m_dBottom) >> 5;
   return r;
 }
 

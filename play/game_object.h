@@ -89,6 +89,10 @@ class cGameObj {
   void SetMoveType(int nType);
   int ClampX(int nMode);
   int ClampY(int nMode);
+  // The far edge and the cells under the box from the position, without
+  // the derived classes' rectangles.
+  void SyncBoxX();
+  void SyncBoxY();
   int MoveX(int nMode);
   int MoveY(int nMode);
   void ApplyGravity();

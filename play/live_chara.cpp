@@ -448,11 +448,7 @@ void cChara::CharaRestoreBox() {
 void cChara::CharaClearContacts() { m_bTouchLeft = m_bTouchRight = m_bTouchTop = m_bTouchBottom = 0; }
 
 void cChara::CharaSetHitBox(int bBottom, int w, int h) {
-  HITRANGE& r = m_rcHitBox;
-  r.nLeft = r.nLeft0 = 16 - m_nImgOffsetX - w / 2;
-  r.nTop = r.nTop0 = bBottom ? 32 - m_nImgOffsetY - h : 16 - m_nImgOffsetY - h / 2;
-  r.nWidth = r.nWidth0 = w;
-  r.nHeight = r.nHeight0 = h;
+  m_rcHitBox.Set(16 - m_nImgOffsetX - w / 2, bBottom ? 32 - m_nImgOffsetY - h : 16 - m_nImgOffsetY - h / 2, w, h);
 }
 
 void cChara::CharaSetAnimeSet(int nId, int bForce) {

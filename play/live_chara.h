@@ -35,7 +35,34 @@ struct HITRANGE {
   int nLeft = 0, nTop = 0, nWidth = 0, nHeight = 0;
   int nLeft0 = 0, nTop0 = 0, nWidth0 = 0, nHeight0 = 0;  // unscaled
   double dLeft = 0, dTop = 0, dRight = 0, dBottom = 0;
+
+  // The range, scaled and unscaled alike.
+  void Set(int l, int t, int w, int h) {
+    nLeft = nLeft0 = l;
+    nTop = nTop0 = t;
+    nWidth = nWidth0 = w;
+    nHeight = nHeight0 = h;
+  }
+  // The range at n times its unscaled size.
+  void Scale(int n) {
+    nLeft = nLeft0 * n;
+    nTop = nTop0 * n;
+    nWidth = nWidth0 * n;
+    nHeight = nHeight0 * n;
+  }
+  // The box for a picture whose top-left corner lies at the whole pixel
+  // (x0, y0).
+  void PlaceAt(int x0, int y0) {
+    dLeft = static_cast<double>(x0 + nLeft);
+    dRight = dLeft + nWidth - 1;
+    dTop = static_cast<double>(y0 + nTop);
+    dBottom = dTop + nHeight - 1;
+  }
 };
+
+// A hit or body side from the system record, bounded so that a damaged
+// record cannot make a box that overflows the pixel sums.
+inline int BoundedHitSide(uint32_t v) { return static_cast<int>(v < 1024 ? v : 1024); }
 
 struct IMMUNITY {
   int nAttacker;

@@ -5,6 +5,7 @@
 
 #include "play/jump_values.h"
 #include "play/play_math.h"
+#include "records/command_catalogue.h"
 #include "records/flow_enums.h"
 
 namespace {
@@ -118,20 +119,13 @@ void SetMoveByDistance(MOVERUN& run, const cEdMove& m, uint16_t w) {
   }
 }
 
-int DirectionFromCode(int nCode, bool bFacingRight) {
-  static const int kCodes[9] = {0, 2, 3, 6, 7, 8, 9, 10, 11};
-  if (nCode == 0) return bFacingRight ? 3 : 2;
-  if (nCode >= 1 && nCode <= 8) return kCodes[nCode];
-  return 0;
-}
-
 int DirectionFromMode(int nMode, bool bFacingRight, int nFlowDirection) {
   switch (nMode) {
     case 0: return bFacingRight ? 3 : 2;
     case 1: return bFacingRight ? 2 : 3;
     case 4: return bFacingRight ? 7 : 6;
     case 5: return bFacingRight ? 6 : 7;
-    case 12: return DirectionFromCode(nFlowDirection, bFacingRight);
+    case 12: return nFlowDirection >= 0 && nFlowDirection <= 8 ? DirectionFromCode(nFlowDirection, bFacingRight) : 0;
     default: return nMode;
   }
 }

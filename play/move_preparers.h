@@ -38,11 +38,11 @@ void SetMoveByDistance(MOVERUN& run, const cEdMove& move, uint16_t w);
 
 // Direction codes: 2 left, 3 right, 6 up, 7 down, 8 up-left, 9 down-left,
 // 10 up-right, 11 down-right.
-// Code 0 forward, 1 to 8 the eight directions; others give 0.
-int DirectionFromCode(int nCode, bool bFacingRight);
 // The direction mode of a shot or summon: 0 forward, 1 backward, 4 down when
 // facing right (up otherwise), 5 the reverse, 12 the running flow's
-// direction value, any other value the code itself.
+// direction value (0 forward, 1 to 8 the eight directions of
+// DirectionFromCode, any other value no direction, 0), any other mode the
+// code itself.
 int DirectionFromMode(int nMode, bool bFacingRight, int nFlowDirection);
 // Degrees of a direction code; -1 for a value that is no direction.
 int AngleOfDirection(int nCode);

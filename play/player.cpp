@@ -19,29 +19,6 @@ namespace {
 constexpr double RIDE_JUMP_FACTOR = 1.0199999809265137;
 constexpr double JUMP_CUT_FACTOR = 0.3;
 
-int Bounded32(uint32_t v) { return static_cast<int>(std::min<uint32_t>(v, 1024)); }
-
-void RangeBox(HITRANGE& r, int x0, int y0) {
-  r.dLeft = static_cast<double>(x0 + r.nLeft);
-  r.dRight = r.dLeft + r.nWidth - 1;
-  r.dTop = static_cast<double>(y0 + r.nTop);
-  r.dBottom = r.dTop + r.nHeight - 1;
-}
-
-void SetRange(HITRANGE& r, int l, int t, int w, int h) {
-  r.nLeft = r.nLeft0 = l;
-  r.nTop = r.nTop0 = t;
-  r.nWidth = r.nWidth0 = w;
-  r.nHeight = r.nHeight0 = h;
-}
-
-void ScaleRange(HITRANGE& r, int n) {
-  r.nLeft = r.nLeft0 * n;
-  r.nTop = r.nTop0 * n;
-  r.nWidth = r.nWidth0 * n;
-  r.nHeight = r.nHeight0 * n;
-}
-
 // The view follows a position on one axis: the player's box centred, kept
 // within the scroll-limit range.
 void Follow(SCROLLAXIS& a, double dPos, int nBox) {
@@ -65,14 +42,12 @@ void DrawFrame(DDSURFACEDATA* lpSD, int x, int y, int w, int h, DWORD c) {
 int BoxColourOf(uint32_t c) { return 208 + 4 * static_cast<int>(std::min<uint32_t>(c, 7)); }
 
 void cPlayer::ScaleBoxes(int n) {
-  ScaleRange(m_rcHitBox, n);
-  ScaleRange(m_rcHitBox2, n);
-  ScaleRange(m_rcHitBox3, n);
+  for (HITRANGE* r : {&m_rcHitBox, &m_rcHitBox2, &m_rcHitBox3}) r->Scale(n);
 }
 
 void cPlayer::UpdateRectX() {
   const int x0 = TruncToInt(m_dX), y0 = TruncToInt(m_dY);
-  for (HITRANGE* r : {&m_rcHitBox, &m_rcHitBox2, &m_rcHitBox3}) RangeBox(*r, x0, y0);
+  for (HITRANGE* r : {&m_rcHitBox, &m_rcHitBox2, &m_rcHitBox3}) r->PlaceAt(x0, y0);
 }
 
 void cPlayer::UpdateRectY() { UpdateRectX(); }
@@ -242,8 +217,8 @@ void cPlayer::PlayerSetupForStage(int nId, cEdChara& def, double x, double y) {
 void cPlayer::PlayerBodySize(int& ox, int& oy, int& w, int& h) const {
   const cEdStage& s = g_Stage;
   const bool bGravity = m_nNoGravity == 0;
-  w = Bounded32(bGravity ? s.m_nPlayerBodyW : s.m_nPlayerBodyNgW);
-  h = Bounded32(bGravity ? s.m_nPlayerBodyH : s.m_nPlayerBodyNgH);
+  w = BoundedHitSide(bGravity ? s.m_nPlayerBodyW : s.m_nPlayerBodyNgW);
+  h = BoundedHitSide(bGravity ? s.m_nPlayerBodyH : s.m_nPlayerBodyNgH);
   const bool bBottom = (bGravity ? s.m_bPlayerBodyBottom : s.m_bPlayerBodyNgBottom) != 0;
   ox = (32 - w) >> 1;
   oy = bBottom ? 32 - h : (32 - h) >> 1;
@@ -265,18 +240,20 @@ void cPlayer::PlayerApplyMoveType(int nType, int bRescale) {
   m_nImgW = m_nImgW0 = m_nImgH = m_nImgH0 = 32;
   switch (m_Def.m_nForm) {
     case 0:
-      if (!m_nNoGravity) CharaSetHitBox(s.m_bPlayerHitBottom, Bounded32(s.m_nPlayerHitW), Bounded32(s.m_nPlayerHitH));
-      else CharaSetHitBox(s.m_bPlayerHitNgBottom, Bounded32(s.m_nPlayerHitNgW), Bounded32(s.m_nPlayerHitNgH));
+      if (!m_nNoGravity)
+        CharaSetHitBox(s.m_bPlayerHitBottom, BoundedHitSide(s.m_nPlayerHitW), BoundedHitSide(s.m_nPlayerHitH));
+      else
+        CharaSetHitBox(s.m_bPlayerHitNgBottom, BoundedHitSide(s.m_nPlayerHitNgW), BoundedHitSide(s.m_nPlayerHitNgH));
       break;
-    case 1: CharaSetHitBox(0, Bounded32(s.m_nPlayerHit1W), Bounded32(s.m_nPlayerHit1H)); break;
-    case 2: CharaSetHitBox(0, Bounded32(s.m_nPlayerForm2W), Bounded32(s.m_nPlayerForm2H)); break;
+    case 1: CharaSetHitBox(0, BoundedHitSide(s.m_nPlayerHit1W), BoundedHitSide(s.m_nPlayerHit1H)); break;
+    case 2: CharaSetHitBox(0, BoundedHitSide(s.m_nPlayerForm2W), BoundedHitSide(s.m_nPlayerForm2H)); break;
     case 3: CharaSetHitBox(0, 32, 32); break;
     default: break;
   }
-  const int w2 = Bounded32(s.m_nPlayerHit1W), h2 = Bounded32(s.m_nPlayerHit1H);
-  SetRange(m_rcHitBox2, 16 - (w2 >> 1) - ox, 16 - (h2 >> 1) - oy, w2, h2);
-  const int w3 = Bounded32(s.m_nPlayerHit3W), h3 = Bounded32(s.m_nPlayerHit3H);
-  SetRange(m_rcHitBox3, 16 - (w3 >> 1) - ox, 16 - (h3 >> 1) - oy, w3, h3);
+  const int w2 = BoundedHitSide(s.m_nPlayerHit1W), h2 = BoundedHitSide(s.m_nPlayerHit1H);
+  m_rcHitBox2.Set(16 - (w2 >> 1) - ox, 16 - (h2 >> 1) - oy, w2, h2);
+  const int w3 = BoundedHitSide(s.m_nPlayerHit3W), h3 = BoundedHitSide(s.m_nPlayerHit3H);
+  m_rcHitBox3.Set(16 - (w3 >> 1) - ox, 16 - (h3 >> 1) - oy, w3, h3);
   if (bRescale) {
     const int n = std::max<int>(m_Def.m_nScale, 1);
     m_nBoxW *= n;

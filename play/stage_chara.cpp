@@ -18,22 +18,6 @@ constexpr int ICON_FIRST_SHOWN = 64;
 // The view-test switches (ignore x, ignore y) by the definition's kind.
 constexpr int kViewTest[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
 
-int Bounded32(uint32_t v) { return static_cast<int>(std::min<uint32_t>(v, 1024)); }
-
-void RangeBox(HITRANGE& r, double x, double y) {
-  r.dLeft = static_cast<double>(TruncToInt(x) + r.nLeft);
-  r.dRight = r.dLeft + r.nWidth - 1;
-  r.dTop = static_cast<double>(TruncToInt(y) + r.nTop);
-  r.dBottom = r.dTop + r.nHeight - 1;
-}
-
-void SetRange(HITRANGE& r, int l, int t, int w, int h) {
-  r.nLeft = r.nLeft0 = l;
-  r.nTop = r.nTop0 = t;
-  r.nWidth = r.nWidth0 = w;
-  r.nHeight = r.nHeight0 = h;
-}
-
 }  // namespace
 
 void cStageChara::ScaleBoxes(int nScale) {
@@ -43,17 +27,15 @@ void cStageChara::ScaleBoxes(int nScale) {
       r->nWidth = m_nBoxW;
       r->nHeight = m_nBoxH;
     } else {
-      r->nLeft = r->nLeft0 * nScale;
-      r->nTop = r->nTop0 * nScale;
-      r->nWidth = r->nWidth0 * nScale;
-      r->nHeight = r->nHeight0 * nScale;
+      r->Scale(nScale);
     }
   }
 }
 
 void cStageChara::UpdateRectX() {
-  RangeBox(m_rcHitBox, m_dX, m_dY);
-  RangeBox(m_rcHitBox2, m_dX, m_dY);
+  const int x0 = TruncToInt(m_dX), y0 = TruncToInt(m_dY);
+  m_rcHitBox.PlaceAt(x0, y0);
+  m_rcHitBox2.PlaceAt(x0, y0);
 }
 
 void cStageChara::UpdateRectY() { UpdateRectX(); }
@@ -66,8 +48,8 @@ void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cIte
   int w = 32, h = 32, ox = 0, oy = 0;
   if (!m_Def.m_bBlockChara) {
     const bool b0 = m_Def.m_nMoveType == 0;
-    w = Bounded32(b0 ? s.m_nCharaBodyW : s.m_nCharaBodyOtherW);
-    h = Bounded32(b0 ? s.m_nCharaBodyH : s.m_nCharaBodyOtherH);
+    w = BoundedHitSide(b0 ? s.m_nCharaBodyW : s.m_nCharaBodyOtherW);
+    h = BoundedHitSide(b0 ? s.m_nCharaBodyH : s.m_nCharaBodyOtherH);
     const bool bBottom = (b0 ? s.m_bCharaBodyBottom : s.m_bCharaBodyOtherBottom) != 0;
     ox = (32 - w) >> 1;
     oy = bBottom ? 32 - h : (32 - h) >> 1;
@@ -79,21 +61,23 @@ void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cIte
   ClampX(-1);
   ClampY(-1);
   if (m_Def.m_bBlockChara) {
-    SetRange(m_rcHitBox, 0, 0, 32, 32);
-    SetRange(m_rcHitBox2, 0, 0, 32, 32);
+    m_rcHitBox.Set(0, 0, 32, 32);
+    m_rcHitBox2.Set(0, 0, 32, 32);
   } else {
     switch (m_Def.m_nForm) {
       case 0:
-        if (m_nNoGravity == 0) CharaSetHitBox(s.m_bCharaHitBottom, Bounded32(s.m_nCharaHitW), Bounded32(s.m_nCharaHitH));
-        else CharaSetHitBox(s.m_bCharaHitNgBottom, Bounded32(s.m_nCharaHitNgW), Bounded32(s.m_nCharaHitNgH));
+        if (m_nNoGravity == 0)
+          CharaSetHitBox(s.m_bCharaHitBottom, BoundedHitSide(s.m_nCharaHitW), BoundedHitSide(s.m_nCharaHitH));
+        else
+          CharaSetHitBox(s.m_bCharaHitNgBottom, BoundedHitSide(s.m_nCharaHitNgW), BoundedHitSide(s.m_nCharaHitNgH));
         break;
-      case 1: CharaSetHitBox(0, Bounded32(s.m_nCharaHit1W), Bounded32(s.m_nCharaHit1H)); break;
-      case 2: CharaSetHitBox(0, Bounded32(s.m_nCharaForm2W), Bounded32(s.m_nCharaForm2H)); break;
+      case 1: CharaSetHitBox(0, BoundedHitSide(s.m_nCharaHit1W), BoundedHitSide(s.m_nCharaHit1H)); break;
+      case 2: CharaSetHitBox(0, BoundedHitSide(s.m_nCharaForm2W), BoundedHitSide(s.m_nCharaForm2H)); break;
       case 3: CharaSetHitBox(0, m_nImgW, m_nImgH); break;
       default: break;
     }
-    const int w2 = Bounded32(s.m_nCharaHit1W), h2 = Bounded32(s.m_nCharaHit1H);
-    SetRange(m_rcHitBox2, 16 - (w2 >> 1) - ox, 16 - (h2 >> 1) - oy, w2, h2);
+    const int w2 = BoundedHitSide(s.m_nCharaHit1W), h2 = BoundedHitSide(s.m_nCharaHit1H);
+    m_rcHitBox2.Set(16 - (w2 >> 1) - ox, 16 - (h2 >> 1) - oy, w2, h2);
   }
   SetScale(m_Def.m_nScale, 1);
   m_bPresent = 0;
@@ -144,10 +128,6 @@ int cStageChara::StageCharaTryAppear() {
   if (m_Def.m_nAppearKind == 1) m_bIgnoreViewX = m_bIgnoreViewY = 1;
   UpdateScreenRect();
   return 1;
-}
-
-int cStageChara::StageCharaBoxOverlaps(double left, double top, double right, double bottom) const {
-  return (m_dX <= right && m_dRight >= left && m_dY <= bottom && m_dBottom >= top) ? 1 : 0;
 }
 
 int cStageChara::StageCharaIconFrame(int& x, int& y) {

@@ -32,7 +32,6 @@ class cStageChara : public cChara {
   void StageCharaWarpToCell(int cx, int cy);
   void StageCharaUpdateActive();
   int StageCharaTryAppear();
-  int StageCharaBoxOverlaps(double left, double top, double right, double bottom) const;
   // The carried item's icon this frame: 1 when it shows (frames 64 to 95
   // of every 96), with its position in view pixels.
   int StageCharaIconFrame(int& x, int& y);

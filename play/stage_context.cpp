@@ -9,27 +9,13 @@
 #include "play/play_math.h"
 #include "play/stage_block.h"
 
-void BoundedStageCells(const cEdStage& stage, int& nCellsX, int& nCellsY) {
-  // Beyond this the padded extent in pixels would leave an int.
-  constexpr uint32_t kMax = STAGE_MAX_SIDE_CELLS;
-  nCellsX = static_cast<int>(std::min<uint32_t>(stage.MapWidth(), kMax));
-  nCellsY = static_cast<int>(std::min<uint32_t>(stage.MapHeight(), kMax));
-}
-
-int RowShiftFor(uint32_t v) {
-  int s = 0;
-  while (v != 0) {
-    v >>= 1;
-    ++s;
-  }
-  return s;
-}
-
 cStageContext::cStageContext() = default;
 
 void cStageContext::SetupAxes(const cEdStage& stage) {
-  BoundedStageCells(stage, m_anCells[SCROLL_X], m_anCells[SCROLL_Y]);
-  m_nRowShift = RowShiftFor(static_cast<uint32_t>(m_anCells[SCROLL_X]) + 19u);
+  // The bounded map keeps every pixel extent derived from it inside an int.
+  m_anCells[SCROLL_X] = static_cast<int>(stage.MapWidth());
+  m_anCells[SCROLL_Y] = static_cast<int>(stage.MapHeight());
+  m_nRowShift = stage.MapRowShift();
   struct AXISSOURCE {
     int nView;
     uint32_t bAuto;
@@ -64,31 +50,25 @@ void cStageContext::SetupAxes(const cEdStage& stage) {
 BOOL cStageContext::BuildBlockMap(const cEdStage& stage) {
   const int w = m_anCells[SCROLL_X] + 2 * STAGE_MARGIN_CELLS;
   const int h = m_anCells[SCROLL_Y] + 2 * STAGE_MARGIN_CELLS;
-  const uint64_t nCells = static_cast<uint64_t>(h) << m_nRowShift;
-  if (nCells > 4 * STAGE_MAX_MAP_CELLS) {
-    Reportf("block map of %d x %d cells is too large", w, h);
-    g_vBlockMap.clear();
-    return FALSE;
-  }
+  // The stage's bounded map holds at most STAGE_MAX_MAP_CELLS cells.
+  const size_t nCells = static_cast<size_t>(h) << m_nRowShift;
   try {
     // An empty cell: a fresh block with no picture that meets nothing.
     cStageBlock fill;
     fill.m_nImageIndex = 0;
     fill.m_nHitKind = BLOCKHIT_NONE;
     fill.m_byRunFlag = 0;
-    g_vBlockMap.assign(static_cast<size_t>(nCells), fill);
+    g_vBlockMap.assign(nCells, fill);
   } catch (const std::bad_alloc&) {
     Reportf("no memory for a block map of %d x %d cells", w, h);
     g_vBlockMap.clear();
     return FALSE;
   }
   for (const cEdBlock& b : stage.m_vecBlock) {
-    // Placements count signed cells from the stage's top-left cell.
-    const int cx = static_cast<int16_t>(b.m_nColumn) + STAGE_MARGIN_CELLS;
-    const int cy = static_cast<int16_t>(b.m_nRow) + STAGE_MARGIN_CELLS;
-    if (cx < 0 || cx >= w || cy < 0 || cy >= h) continue;
-    cStageBlock& cell = g_vBlockMap[(static_cast<size_t>(cy) << m_nRowShift) + cx];
-    static_cast<cEdBlock&>(cell) = b;
+    if (!stage.PlacementInMap(b.m_nColumn, b.m_nRow)) continue;
+    const size_t i =
+        (static_cast<size_t>(b.m_nRow + STAGE_MARGIN_CELLS) << m_nRowShift) + b.m_nColumn + STAGE_MARGIN_CELLS;
+    static_cast<cEdBlock&>(g_vBlockMap[i]) = b;
   }
   return TRUE;
 }

@@ -41,15 +41,6 @@ constexpr int STAGE_MARGIN = 320;
 constexpr int32_t PLAY_TIME_CAP = 599999;
 constexpr int32_t STAGE_TIME_CAP = 999;
 
-// The stage's own size in cells, bounded so that the map and every pixel
-// extent derived from it fit their integers. Every play-side use of the
-// stage's width and height goes through here.
-void BoundedStageCells(const cEdStage& stage, int& nCellsX, int& nCellsY);
-
-// The number of binary digits of v (0 for 0): the block map's row shift for
-// v = columns + 19.
-int RowShiftFor(uint32_t v);
-
 class cStageContext {
  public:
   cStageContext();
@@ -57,10 +48,13 @@ class cStageContext {
 
   // ---- Set-up (stage set-up calls these in its order) ----
   // Sizes, row shift and both axes (ranges from the stops, auto-scroll
-  // speeds) from the stage in play; positions 0.
+  // speeds) from the stage in play; positions 0. The sizes and the row
+  // shift are the stage's bounded map (cEdStage::MapWidth and the rest), so
+  // the block map here and the placements stage set-up spawns agree.
   void SetupAxes(const cEdStage& stage);
   // The block map: (H + 20) rows of 2^s empty cells, then every placement
-  // copied into its cell. FALSE (with a report line) when it cannot be had.
+  // the stage's map holds copied into its cell. FALSE (with a report line)
+  // when there is no memory for it.
   BOOL BuildBlockMap(const cEdStage& stage);
 
   // ---- Limits of the objects ----

@@ -72,6 +72,44 @@ TEST_F(PlayStateTest, AxesFromTheStageAndTheirClamp) {
   EXPECT_EQ(m_Ctx.m_aScroll[SCROLL_Y].dSpeed, 0.0);
 }
 
+// The block map puts a placement where stage set-up puts a chara or item
+// of the same cell: a column past the row's end runs on into the next row,
+// and a cell past the map's end (a "negative" 16-bit cell among them) holds
+// nothing.
+TEST_F(PlayStateTest, BlockPlacementsFollowTheStagesMapRule) {
+  struct CASE {
+    uint16_t x, y;
+    int nCol, nRow;  // the map cell that holds it; -1 for none
+  } cases[] = {
+      {0, 0, 10, 10},       // the stage's first cell
+      {29, 24, 39, 34},     // the far margins
+      {54, 0, 0, 11},       // past the row's end
+      {53, 24, 63, 34},     // the map's last cell
+      {54, 24, -1, -1},     // one past it
+      {0xFFFF, 0, -1, -1},  // a column of -1 in 16 bits
+      {0, 0xFFFF, -1, -1},  // a row of -1
+  };
+  cEdStage s = MakeBlockStage(20, 15, 10);
+  for (const CASE& c : cases) PlaceBlock(s, c.x, c.y, BLOCKHIT_SOLID);
+  Start(s);
+  ASSERT_EQ(m_Ctx.RowShift(), g_Stage.MapRowShift());
+  ASSERT_EQ(g_vBlockMap.size(), static_cast<size_t>(g_Stage.MapHeight() + 20) << g_Stage.MapRowShift());
+  size_t nPlaced = 0;
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+    EXPECT_EQ(g_Stage.PlacementInMap(c.x, c.y), c.nCol >= 0);
+    if (c.nCol < 0) continue;
+    const cStageBlock* cell = m_Ctx.BlockAtCell(c.nCol, c.nRow);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->m_nColumn, c.x);
+    EXPECT_EQ(cell->m_nRow, c.y);
+    ++nPlaced;
+  }
+  size_t nFilled = 0;
+  for (const cStageBlock& cell : g_vBlockMap) nFilled += cell.m_nImageIndex != 0;
+  EXPECT_EQ(nFilled, nPlaced);
+}
+
 TEST_F(PlayStateTest, ViewOriginsAndBackgroundScroll) {
   int nCell, nPos;
   ViewCellOrigin(1000.0, nCell, nPos);
