@@ -1,6 +1,7 @@
 // The states after play over the frozen stage: the pause menu, the result of
 // a finished stage, the miss menu of story play and game over; and the
 // choice of the mode that follows a finished stage.
+#include "base/message_box.h"
 #include "media/graphics/dd.h"
 #include "platform/messages.h"
 #include "play/play_state.h"
@@ -25,16 +26,6 @@ const std::string& SystemText(int n) {
   static const std::string s_empty;
   if (n < 0 || n >= static_cast<int>(g_System.m_vecText.size())) return s_empty;
   return g_System.m_vecText[n];
-}
-
-// A double-byte character counts one.
-int CountMbcsChars(const std::string& s) {
-  int n = 0;
-  for (size_t i = 0; i < s.size(); ++i, ++n) {
-    const uint8_t c = static_cast<uint8_t>(s[i]);
-    if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < s.size()) ++i;
-  }
-  return n;
 }
 
 }  // namespace
@@ -116,15 +107,18 @@ void cSceneStage::PauseMenu() {
   DrawMenu(s_anText, nRows);
 }
 
+bool cSceneStage::OpenPauseMenu() {
+  if (!CheckSpaceKey()) return false;
+  m_nSavedState = m_nState;
+  m_nSavedSubState = m_nSubState;
+  m_nSubState = 0;
+  m_nState = STAGESTATE_PAUSEMENU;
+  return true;
+}
+
 void cSceneStage::Result() {
   const bool bAuto = g_Stage.m_bResultAutoClose != 0;
-  if (!bAuto && CheckSpaceKey()) {
-    m_nSavedState = m_nState;
-    m_nSavedSubState = m_nSubState;
-    m_nSubState = 0;
-    m_nState = STAGESTATE_PAUSEMENU;
-    return;
-  }
+  if (!bAuto && OpenPauseMenu()) return;
   if (m_nSubState == 0) {
     m_anBanner[0] = 0;
     m_nSubState = 1;
@@ -177,13 +171,7 @@ void cSceneStage::MissMenu() {
 }
 
 void cSceneStage::GameOver() {
-  if (CheckSpaceKey()) {
-    m_nSavedState = m_nState;
-    m_nSavedSubState = m_nSubState;
-    m_nSubState = 0;
-    m_nState = STAGESTATE_PAUSEMENU;
-    return;
-  }
+  if (OpenPauseMenu()) return;
   const PLAYERKEYS keys = ReadKeys();
   if (keys.wPressed & PLAYERKEY_DECIDE) {
     RequestSystemSound(kSoundDecide);

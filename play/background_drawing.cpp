@@ -1,9 +1,9 @@
 #include "play/background_drawing.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/message_box.h"
+#include "media/graphics/dd_pixel_effects.h"
 #include "play/picture_cell.h"
 #include "play/play_links.h"
 #include "play/stage_block.h"
@@ -190,12 +190,8 @@ void CreateStageSurface(DDSURFACEDATA* lpStage, DDSURFACEDATA* lpWork, int r, in
       return;
     }
     DDFillRect(lpWork, 0, 0, 2 * r, 2 * r, 0);
-    // The disc, a span of colour 0 per row.
-    for (int y = -r; y < r; ++y) {
-      const double dy = y + 0.5;
-      const int half = static_cast<int>(std::sqrt(std::max(0.0, static_cast<double>(r) * r - dy * dy)) + 0.5);
-      if (half > 0) DDFillRect(lpStage, cx - half, cy + y, 2 * half, 1, 0);
-    }
+    // The disc of colour 0: the work square's circle, one row at a time.
+    DDBltCircle(lpStage, cx, cy, r, r, r, 1, lpWork, r, r, 0);
   } else {
     DDFillRect(lpStage, cx - r, cy - r, 2 * r, 2 * r, 0);
   }

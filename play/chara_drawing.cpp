@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 
 #include "media/graphics/dd.h"
 #include "play/effect_runs.h"
@@ -154,9 +155,12 @@ int CharaPictureNumber(const cChara& chara, int* lpColourChange) {
   if (chara.m_nPictureVariant == 0 || chara.m_Def.m_nAnimeSet >= sets.size()) return n;
   const cEdAnimeSet& set = sets[chara.m_Def.m_nAnimeSet];
   const int32_t anOffset[3] = {set.nPictureOffset1, set.nPictureOffset2, set.nPictureOffset3};
+  // The offsets are any 32-bit values of the database: summed wide and held
+  // to the int range, so that no sum wraps round.
+  int64_t nSum = n;
   for (int k = 0; k < 3; ++k)
-    if (chara.m_nPictureVariant & (1 << k)) n += anOffset[k];
-  return n;
+    if (chara.m_nPictureVariant & (1 << k)) nSum += anOffset[k];
+  return static_cast<int>(std::clamp<int64_t>(nSum, INT32_MIN, INT32_MAX));
 }
 
 CHARADRAWPARAMS CharaDrawParams(cChara& chara, int nPattern) {

@@ -2,6 +2,8 @@
 #include "play/hit_effect.h"
 
 #include "platform/game_random.h"
+#include "play/game_object.h"
+#include "play/shot.h"
 #include "play/play_math.h"
 #include "records/database.h"
 
@@ -18,6 +20,10 @@ int Offset(int k) { return rand() % (8 * k + 1) - 4 * k; }
 bool BoxOverlaps(const HITBOX& a, const HITBOX& b) {
   return a.dLeft <= b.dRight && b.dLeft <= a.dRight && a.dTop <= b.dBottom && b.dTop <= a.dBottom;
 }
+
+HITBOX ObjectBox(const cGameObj& o) { return HITBOX{o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
+
+HITBOX AttackBox(const cShot& s) { return HITBOX{s.m_dAtkLeft, s.m_dAtkTop, s.m_dAtkRight, s.m_dAtkBottom}; }
 
 void cHitEffect::HitEffectSetup(int nEffect, const HITBOX& a, const HITBOX& b, int nMagnify) {
   m_nFrame = m_nTick = m_bEnded = 0;

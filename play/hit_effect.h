@@ -12,6 +12,12 @@ struct HITBOX {
 };
 // Edges inclusive.
 bool BoxOverlaps(const HITBOX& a, const HITBOX& b);
+class cGameObj;
+class cShot;
+// The object's own box (m_dX, m_dY to m_dRight, m_dBottom).
+HITBOX ObjectBox(const cGameObj& o);
+// The shot's attack box.
+HITBOX AttackBox(const cShot& s);
 
 // What the stage drawing blits for one effect this frame: the cell of the
 // effect's picture (source rectangle) to the screen rectangle, from the

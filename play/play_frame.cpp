@@ -24,9 +24,7 @@ enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
 
 namespace {
 
-bool Overlaps(const cGameObj& a, const cGameObj& b) {
-  return a.m_dX <= b.m_dRight && b.m_dX <= a.m_dRight && a.m_dY <= b.m_dBottom && b.m_dY <= a.m_dBottom;
-}
+bool Overlaps(const cGameObj& a, const cGameObj& b) { return BoxOverlaps(ObjectBox(a), ObjectBox(b)); }
 
 // A chara's movement of one sub-step against the block map and the block
 // charas: 2 when it dies there (a deadly block, crushed), else 0.
@@ -175,13 +173,7 @@ void cSceneStage::PlayFrame() {
     PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
     return;
   }
-  if (CheckSpaceKey()) {
-    m_nSavedState = m_nState;
-    m_nSavedSubState = m_nSubState;
-    m_nSubState = 0;
-    m_nState = STAGESTATE_PAUSEMENU;
-    return;
-  }
+  if (OpenPauseMenu()) return;
   ++m_nPlayFrame;
 
   // Player 1's input. The closing key of a menu or wait is swallowed until a

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "media/graphics/dd.h"
+#include "media/graphics/dd_effects.h"
+#include "media/graphics/dd_pixel_effects.h"
 #include "play/background_drawing.h"
 #include "play/effect_runs.h"
 #include "play/game_object.h"
@@ -15,16 +17,28 @@ namespace {
 
 constexpr DWORD COLOUR_EMPTY = 16;
 
-void CopyBack(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) { DDBltFast(lpDst, 0, 0, 640, 480, lpSrc, 0, 0, 0); }
+// The transforms of the graphics layer over the whole 640 x 480 picture,
+// drawn opaque.
+void Interlace(DDSURFACEDATA* d, DDSURFACEDATA* s, int nStrip, int nShift, BOOL bColumns) {
+  DDBltInterlace(d, 0, 0, 640, 480, nStrip, nShift, s, 0, 0, 0, bColumns);
+}
+void Wave(DDSURFACEDATA* d, DDSURFACEDATA* s, int nScale, int nAmplitude, int nPhase, int nStrip, BOOL bColumns) {
+  DDBltWave(d, 0, 0, 640, 480, nScale, nAmplitude, nPhase, nStrip, s, 0, 0, 0, bColumns);
+}
+// The picture turned about (cx, cy), which stays where it is.
+void Rotate(DDSURFACEDATA* d, DDSURFACEDATA* s, int cx, int cy, int nDegrees) {
+  DDBltRotate(d, cx, cy, 640, 480, cx, cy, nDegrees, s, 0, 0, 0);
+}
+void Circle(DDSURFACEDATA* d, int cx, int cy, int w, int h, int r, int nStrip, DDSURFACEDATA* s, int sx, int sy) {
+  DDBltCircle(d, cx, cy, w, h, r, nStrip, s, sx, sy, 0);
+}
+// The effect has already cleared the lens's scratch square itself.
+void Lens(DDSURFACEDATA* d, int cx, int cy, int r, int nStrength, DDSURFACEDATA* s, int sx, int sy) {
+  DDBltLens(d, cx, cy, r, nStrength, s, sx, sy, 0, FALSE);
+}
+void Mosaic(DDSURFACEDATA* d, DDSURFACEDATA* s, int nBlock) { DDBltMosaic(d, 0, 0, 640, 480, nBlock, s, 0, 0, FALSE); }
 
-void PlainInterlace(DDSURFACEDATA* d, DDSURFACEDATA* s, int, int, BOOL) { CopyBack(d, s); }
-void PlainWave(DDSURFACEDATA* d, DDSURFACEDATA* s, int, int, int, int, BOOL) { CopyBack(d, s); }
-void PlainRotate(DDSURFACEDATA* d, DDSURFACEDATA* s, int, int, int) { CopyBack(d, s); }
-void PlainCircle(DDSURFACEDATA* d, int, int, int, int, int, int, DDSURFACEDATA* s, int, int) { CopyBack(d, s); }
-void PlainLens(DDSURFACEDATA* d, int, int, int, int, DDSURFACEDATA* s, int, int) { CopyBack(d, s); }
-void PlainMosaic(DDSURFACEDATA* d, DDSURFACEDATA* s, int) { CopyBack(d, s); }
-
-const SCREENEFFECTBLITS s_PlainBlits = {PlainInterlace, PlainWave, PlainRotate, PlainCircle, PlainLens, PlainMosaic};
+const SCREENEFFECTBLITS s_MediaBlits = {Interlace, Wave, Rotate, Circle, Lens, Mosaic};
 
 struct EFFECTFRAME {
   SCREENEFFECT& e;
@@ -227,9 +241,9 @@ const SCREFFECTFUNC g_ScrEffectFunc[SCREENEFFECT_KINDS] = {
 
 }  // namespace
 
-SCREENEFFECTBLITS g_ScreenEffectBlits = s_PlainBlits;
+SCREENEFFECTBLITS g_ScreenEffectBlits = s_MediaBlits;
 
-void ResetScreenEffectBlits() { g_ScreenEffectBlits = s_PlainBlits; }
+void ResetScreenEffectBlits() { g_ScreenEffectBlits = s_MediaBlits; }
 
 void ClearScreenEffect(SCREENEFFECT& e) {
   e = SCREENEFFECT();

@@ -20,8 +20,8 @@ struct SCREENEFFECT {
 constexpr int SCREENEFFECT_KINDS = 14;
 
 // The transforms the effects draw with: the work surface drawn back into the
-// buffer. Each defaults to a plain copy of the work surface; the graphics
-// layer's effect blits are installed in their place.
+// buffer by the graphics layer's effect blits. Tests put a recorder in their
+// place to see the parameters each frame hands over.
 struct SCREENEFFECTBLITS {
   void (*pfnInterlace)(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int nStrip, int nShift, BOOL bColumns);
   void (*pfnWave)(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int nScale, int nAmplitude, int nPhase, int nStrip,

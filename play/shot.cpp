@@ -145,6 +145,17 @@ void BaseSpeeds(const cShot& s, double& bx, double& by) {
   if (s.m_nNoGravity) by = g_lpStageContext->FollowScrollSpeed(SCROLL_Y);
 }
 
+// Frame n of the shot's sword type; null when the type or the frame is not
+// in the database.
+const cEdSwordPart* SwordPart(const cEdShot& shot, int n) {
+  const int t = SHOTFIELDS::ShotType(shot);
+  const auto& types = g_Database.m_vecSwordType;
+  if (t >= static_cast<int>(types.size())) return nullptr;
+  const auto& parts = types[t].m_vecPart;
+  if (n < 0 || n >= static_cast<int>(parts.size())) return nullptr;
+  return &parts[static_cast<size_t>(n)];
+}
+
 }  // namespace
 
 SWORDFRAME SwordFrameOf(const cEdSwordPart& p) {
@@ -200,10 +211,8 @@ void ShotInit(cShot& s, const SHOTOWNER& owner, int nCommandKind, int32_t nSeria
   s.m_bFlying = 1;
   if (nCommandKind == COMMAND_KIND_SWORD) {
     s.m_bFlying = 0;
-    const int t = SHOTFIELDS::ShotType(params);
-    const auto& types = g_Database.m_vecSwordType;
-    if (t < static_cast<int>(types.size()) && !types[t].m_vecPart.empty()) {
-      const SWORDFRAME f = SwordFrameOf(types[t].m_vecPart[0]);
+    if (const cEdSwordPart* lpPart = SwordPart(params, 0)) {
+      const SWORDFRAME f = SwordFrameOf(*lpPart);
       w = f.nWidth;
       h = f.nHeight;
     }
@@ -319,13 +328,10 @@ int SwordStep(cShot& s) {
   cGameObj* lpOwner = FindChara(s.m_nOwnerId, 0);
   if (!lpOwner) return 1;
   s.m_nDir = lpOwner->m_nDir;
-  const int t = SHOTFIELDS::ShotType(s.m_Shot);
-  const auto& types = g_Database.m_vecSwordType;
   // A sword type that is not there (or has no frames) ends the sword.
-  if (t >= static_cast<int>(types.size())) return 1;
-  const auto& parts = types[t].m_vecPart;
-  if (s.m_nSwordFrame < 0 || s.m_nSwordFrame >= static_cast<int>(parts.size())) return 1;
-  const SWORDFRAME f = SwordFrameOf(parts[s.m_nSwordFrame]);
+  const cEdSwordPart* lpPart = SwordPart(s.m_Shot, s.m_nSwordFrame);
+  if (!lpPart) return 1;
+  const SWORDFRAME f = SwordFrameOf(*lpPart);
   const int k = s.m_nScale;
   if (s.m_nSwordStep == 0) {
     s.m_nBoxW0 = s.m_nImgW0 = s.m_nAtkW0 = f.nWidth;
@@ -361,7 +367,7 @@ int SwordStep(cShot& s) {
   const int64_t nFrameSteps = static_cast<int64_t>(f.nDuration) * SpeedDivisorInt() * 6;
   if (s.m_nSwordStep > nFrameSteps) {
     s.m_nSwordStep = 0;
-    if (++s.m_nSwordFrame >= static_cast<int>(parts.size())) return 1;
+    if (!SwordPart(s.m_Shot, ++s.m_nSwordFrame)) return 1;
   }
   return 0;
 }
@@ -409,12 +415,10 @@ int ShotDrawData(const cShot& s, int nPattern, double dScrollX, double dScrollY,
     out.nDstW = out.nDstH = SHOT_CELL * k;
     return 1;
   }
+  const cEdSwordPart* lpPart = SwordPart(s.m_Shot, s.m_nSwordFrame);
+  if (!lpPart) return 0;
+  const SWORDFRAME f = SwordFrameOf(*lpPart);
   const int t = SHOTFIELDS::ShotType(s.m_Shot);
-  const auto& types = g_Database.m_vecSwordType;
-  if (t >= static_cast<int>(types.size())) return 0;
-  const auto& parts = types[t].m_vecPart;
-  if (s.m_nSwordFrame < 0 || s.m_nSwordFrame >= static_cast<int>(parts.size())) return 0;
-  const SWORDFRAME f = SwordFrameOf(parts[s.m_nSwordFrame]);
   out.bSword = 1;
   out.nSheet = t * 4 + (s.m_nDir == 1 ? 1 : 0);
   out.nSrcX = f.nSrcX, out.nSrcY = f.nSrcY;

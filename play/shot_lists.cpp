@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "play/hit_effect.h"
+
 namespace {
 const std::list<cShot*> kNoShots;
 }
@@ -61,10 +63,7 @@ void cShotLists::StepAll(int nSubStep) {
   }
 }
 
-bool AttackBoxesMeet(const cShot& a, const cShot& b) {
-  return a.m_dAtkLeft <= b.m_dAtkRight && b.m_dAtkLeft <= a.m_dAtkRight && a.m_dAtkTop <= b.m_dAtkBottom &&
-         b.m_dAtkTop <= a.m_dAtkBottom;
-}
+bool AttackBoxesMeet(const cShot& a, const cShot& b) { return BoxOverlaps(AttackBox(a), AttackBox(b)); }
 
 void cShotLists::ClashShots() {
   for (size_t i = 0; i < m_vGroupShots.size(); ++i) {

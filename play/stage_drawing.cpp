@@ -2,8 +2,8 @@
 // backgrounds, pictures and blocks, the objects layer by layer, the
 // foreground, effects, texts and the status display; and the settling of a
 // miss once player 1's defeat animation has run out.
-#include <cmath>
 
+#include "base/message_box.h"
 #include "media/graphics/dd.h"
 #include "play/chara_drawing.h"
 #include "play/chara_gauges.h"
@@ -23,15 +23,6 @@
 
 namespace {
 
-int CountChars(const std::string& s) {
-  int n = 0;
-  for (size_t i = 0; i < s.size(); ++i, ++n) {
-    const uint8_t c = static_cast<uint8_t>(s[i]);
-    if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < s.size()) ++i;
-  }
-  return n;
-}
-
 // The gauges are cut from the accessory sheet of the system pictures.
 void DrawGauges(cChara& chara, DDSURFACEDATA* bb) {
   DDSURFACEDATA* lpPicture = StageSurface(STAGESURFACE_ACCESSORY);
@@ -49,32 +40,29 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   if (!bFrozenMenu && m_nState == STAGESTATE_PAUSEMENU && g_System.m_bHideWhilePaused) return;
   DrawScreenPictures(m_Pictures, bb, 0, bStill);
   DrawBlockMap(bb, 0);
-  const int nLayers = g_Stage.m_bEightLayers ? 8 : 1;
-  for (int nLayer = 0; nLayer < nLayers; ++nLayer) {
-    // Live objects keep no layer byte of their own: all of them are on
-    // layer 0.
-    if (nLayer != 0) continue;
-    DrawPlayerAndSettleMiss(bStill);
-    DDBeginBatch(1);
-    if (DDSURFACEDATA* lpMark = StageSurface(STAGESURFACE_MARK)) DDSetBatchLayer(lpMark);
-    for (auto& item : g_lstItem) {
-      if (!item || item->m_bRemoved) continue;
-      item->UpdateScreenRect();
-      ItemDraw(*item, bb, bStill != 0);
+  // The object layers: live objects keep no layer byte of their own, so all
+  // of them are on layer 0 and the other layers of an eight-layer stage
+  // draw nothing.
+  DrawPlayerAndSettleMiss(bStill);
+  DDBeginBatch(1);
+  if (DDSURFACEDATA* lpMark = StageSurface(STAGESURFACE_MARK)) DDSetBatchLayer(lpMark);
+  for (auto& item : g_lstItem) {
+    if (!item || item->m_bRemoved) continue;
+    item->UpdateScreenRect();
+    ItemDraw(*item, bb, bStill != 0);
+  }
+  DDEndBatch();
+  // A chara whose defeat has run out leaves at once, unlinked from every
+  // holder before it is freed.
+  for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
+    if (!*it || DrawStageChara(**it, bStill) != 1) {
+      ++it;
+      continue;
     }
-    DDEndBatch();
-    // A chara whose defeat has run out leaves at once, unlinked from every
-    // holder before it is freed.
-    for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
-      if (!*it || DrawStageChara(**it, bStill) != 1) {
-        ++it;
-        continue;
-      }
-      std::unique_ptr<cStageChara> gone = std::move(*it);
-      it = g_lstChara.erase(it);
-      ForgetChara(*gone);
-      ForgetItem(gone->m_CarriedItem);
-    }
+    std::unique_ptr<cStageChara> gone = std::move(*it);
+    it = g_lstChara.erase(it);
+    ForgetChara(*gone);
+    ForgetItem(gone->m_CarriedItem);
   }
   DrawShots(bb);
   DrawBlockMap(bb, 1);
@@ -108,7 +96,7 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
     const int nText = m_Start.bFreeStage ? 26 : (m_Start.bEditorLink ? 25 : -1);
     if (nText >= 0 && nText < static_cast<int>(g_System.m_vecText.size())) {
       const std::string& text = g_System.m_vecText[nText];
-      g_StageLinks.pfnDrawText(320 - CountChars(text) * 16 / 2, 456, text);
+      g_StageLinks.pfnDrawText(320 - CountMbcsChars(text) * 16 / 2, 456, text);
     }
   }
 }

@@ -146,10 +146,15 @@ void cSceneStage::ArmKeyWait(int nWaiter, BOOL bKey, int32_t nFrames, BOOL bMess
 
 // ---- Effects ----
 
-// Effect objects on the stage come with the effect unit (hit and pick-up
-// effects); until then an effect command shows nothing.
-void cSceneStage::ClearEffects() {}
-void cSceneStage::AddEffect(int32_t, double, double, int32_t, int32_t, int32_t) {}
+// A flow's effects share the list of the hit effects where attacks land.
+void cSceneStage::ClearEffects() { m_lstHitEffect.clear(); }
+
+void cSceneStage::AddEffect(int32_t nEffect, double dX, double dY, int32_t nWidth, int32_t nHeight, int32_t nWait) {
+  // An effect the flow waits for runs on while the frozen frames are drawn.
+  cHitEffect e;
+  e.EffectObjectSetup(nEffect, dX, dY, nWidth, nHeight, nWait != 0 ? 1 : 0);
+  m_lstHitEffect.push_back(e);
+}
 
 // ---- Pictures ----
 

@@ -191,8 +191,8 @@ class cSceneStage : public cStageContext, public cFlowStage {
   void StartScreenEffect(int32_t nEffect, int32_t nMode, int32_t nRepeat) override;
   int32_t RunPaletteItem(int32_t nSource, int32_t nIndex) override;
 
-  // ---- Steps of the live objects (play_frame.cpp). Each is the call point
-  // of the unit that brings the objects; until it lands they do nothing. ----
+  // ---- Steps of the live objects (play_frame.cpp): each is the one place
+  // where its unit plugs into the frame. ----
   int DefeatPlayer1();  // the Defeat outcome: 0 go on, 1 the stage finished
   int StepPlayer1();    // player 1's sub-step: 0, 1 finish, 2 defeat
   int StepCharas(bool bBlockCharas);
@@ -304,6 +304,9 @@ class cSceneStage : public cStageContext, public cFlowStage {
   int MenuStep(const PLAYERKEYS& keys, int nRows);
   void DrawMenu(const int* anText, int nRows);
   PLAYERKEYS ReadKeys() const;
+  // The space key opens the pause menu over the running state, which it
+  // saves for the return; true when it did.
+  bool OpenPauseMenu();
 };
 
 // The running stage scene: written by the game thread when the scene is made

@@ -2,13 +2,13 @@
 // block map and scroll axes, timers, the hit-sub-step table, the random
 // seed and the stage's music.
 #include <algorithm>
-#include <cmath>
 
 #include "base/message_box.h"
 #include "base/report.h"
 #include "platform/game_random.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
+#include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
 #include "play/message_text.h"
@@ -23,18 +23,9 @@
 
 std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency) {
   if (n <= 0) return {};
-  if (nFrequency == 0) return std::vector<int32_t>(n, 1);
-  std::vector<int32_t> v(n, 0);
-  // A frequency above the sub-steps cannot set more than every entry.
-  const uint32_t nTimes = nFrequency > static_cast<uint32_t>(n) ? static_cast<uint32_t>(n) : nFrequency;
-  const double dStep = static_cast<double>(n) / static_cast<double>(nTimes);
-  uint32_t nSet = 0;
-  for (double a = 0.0; static_cast<int>(std::floor(a)) < n; a += dStep) {
-    v[static_cast<int>(std::floor(a))] = 1;
-    ++nSet;
-  }
-  if (nSet < nTimes) v[n - 1] = 1;
-  return v;
+  std::vector<uint8_t> table;
+  BuildHitSubStepTable(table, n, nFrequency);
+  return std::vector<int32_t>(table.begin(), table.end());
 }
 
 namespace {
@@ -65,8 +56,7 @@ namespace {
 // placed.
 bool OverlapsLiveChara(const cGameObj& obj) {
   auto hit = [&obj](const cChara& c) {
-    return &c != &obj && !c.m_bDefeated && !c.m_bRemoved && c.m_dX <= obj.m_dRight && obj.m_dX <= c.m_dRight &&
-           c.m_dY <= obj.m_dBottom && obj.m_dY <= c.m_dBottom;
+    return &c != &obj && !c.m_bDefeated && !c.m_bRemoved && BoxOverlaps(ObjectBox(c), ObjectBox(obj));
   };
   for (auto& p : g_vPlayer)
     if (hit(*p)) return true;
@@ -86,13 +76,16 @@ void cSceneStage::SetupLiveObjects() {
   ClearScreenColor(m_ScreenColour);
   ClearScreenEffect(m_ScreenEffect);
   m_bMessageSkip = 0;
-  g_CharaScene = CHARASCENE{};
+  // The chara values start afresh with the stage; the hit-effect hook the
+  // scene installed when it was made stays.
+  CHARASCENE fresh;
+  fresh.pfnStartHitEffect = g_CharaScene.pfnStartHitEffect;
+  g_CharaScene = fresh;
   m_vSwitch.assign(256, 0);
   g_CharaScene.m_lpSwitches = &m_vSwitch;
   m_Shots.Clear();
   m_lstHitEffect.clear();
   m_nShotSerial = 0;
-  InstallShotLinks();
   m_pfnOverlapsLiveChara = &OverlapsLiveChara;
   SetTextCharaLookup(&LookUpChara);
 
@@ -197,8 +190,8 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   if (g_StageLinks.pfnResetInputLogs) g_StageLinks.pfnResetInputLogs();
   const int nFps = g_Stage.m_nFps > 0 && g_Stage.m_nFps <= 1000 ? static_cast<int>(g_Stage.m_nFps) : 60;
   if (g_PlayLinks.pfnFrameIntervalTick) g_PlayLinks.pfnFrameIntervalTick(0, nFps);
-  // The backgrounds' auto-scroll offsets are reset here once background
-  // drawing keeps them.
+  // The backgrounds' auto-scroll offsets live in the backgrounds, which a
+  // restart copies back as loaded.
   m_nTargetFps = nFps;
   Logf("Out SetStage");
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "media/graphics/dd.h"
+#include "play/chara_drawing.h"
 #include "play/chara_targeting.h"
 #include "play/launch.h"
 #include "play/live_chara.h"
@@ -56,7 +57,7 @@ void ForgetSwordsOf(cChara& chara) {
 // A chara's hit effect (contact damage) at the attacker's box.
 void StartHitEffectAt(int nEffect, const cGameObj& at) {
   if (!g_lpSceneStage) return;
-  const HITBOX box{at.m_dX, at.m_dY, at.m_dRight, at.m_dBottom};
+  const HITBOX box = ObjectBox(at);
   cHitEffect e;
   e.HitEffectSetup(nEffect, box, box, 1);
   g_lpSceneStage->m_lstHitEffect.push_back(e);
@@ -73,11 +74,6 @@ SHOTOWNER OwnerOf(const cChara& c) {
 }
 
 LAUNCHBOX BoxOf(const cGameObj& o) { return LAUNCHBOX{o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
-
-bool ShotMeetsChara(const cShot& s, const cChara& c) {
-  return s.m_dAtkLeft <= c.m_dRight && c.m_dX <= s.m_dAtkRight && s.m_dAtkTop <= c.m_dBottom &&
-         c.m_dY <= s.m_dAtkBottom;
-}
 
 }  // namespace
 
@@ -153,7 +149,7 @@ int cSceneStage::ResolveShotHits() {
         bool bDone = false;
         for (cChara* c : vGroup) {
           if (IsGone(*c) || (!c->IsPlayer() && !static_cast<cStageChara*>(c)->m_bPresent)) continue;
-          if (!ShotMeetsChara(*s, *c) || s->HasHit(c->m_nId)) continue;
+          if (!BoxOverlaps(AttackBox(*s), ObjectBox(*c)) || s->HasHit(c->m_nId)) continue;
           c->RaiseTrigger(FlowTrigger::HitShot);
           const cEdShot& p = s->m_Shot;
           if ((p.m_nAttack != 0 || p.m_byImpact != 0) && !c->CharaIsInvincible()) {
@@ -162,8 +158,7 @@ int cSceneStage::ResolveShotHits() {
                                                     s->m_dVelY, nSign, *s);
             if (p.m_wHitEffect != 0) {
               cHitEffect e;
-              e.HitEffectSetup(p.m_wHitEffect, HITBOX{c->m_dX, c->m_dY, c->m_dRight, c->m_dBottom},
-                               HITBOX{s->m_dAtkLeft, s->m_dAtkTop, s->m_dAtkRight, s->m_dAtkBottom}, p.m_cSize);
+              e.HitEffectSetup(p.m_wHitEffect, ObjectBox(*c), AttackBox(*s), p.m_cSize);
               m_lstHitEffect.push_back(e);
             }
             if (!bDied) {
@@ -200,15 +195,13 @@ int cSceneStage::ResolveShotHits() {
 
 namespace {
 
-constexpr DWORD kBltColourKey = 1;
-
-void BlitCell(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
-              int bStretch) {
-  if (!lpSrc) return;
-  if (bStretch)
-    DDBltStretchBlend(lpDst, x, y, w, h, lpSrc, sx, sy, sw, sh, kBltColourKey, nullptr);
-  else
-    DDBltFast(lpDst, x, y, w, h, lpSrc, sx, sy, kBltColourKey);
+// A cell drawn as a chara's is: keyed, stretched where the sizes differ.
+void BlitCell(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, int h, int sx, int sy, int sw, int sh) {
+  CHARADRAWPARAMS p;
+  p.lpSrc = lpSrc;
+  p.x = x, p.y = y, p.w = w, p.h = h;
+  p.sx = sx, p.sy = sy, p.sw = sw, p.sh = sh;
+  CharaPlainBlt(lpDst, p);
 }
 
 }  // namespace
@@ -221,7 +214,7 @@ void cSceneStage::DrawShots(DDSURFACEDATA* lpDst) {
     if (!ShotDrawData(*s, 0, sx, sy, d)) continue;
     DDSURFACEDATA* lpSrc = d.bSword ? PictureSetSurface(g_SwordGraphics, d.nSheet)
                                     : StageSurface(d.nSheet ? STAGESURFACE_SHOT_MIRROR : STAGESURFACE_SHOT);
-    BlitCell(lpDst, lpSrc, d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX, d.nSrcY, d.nSrcW, d.nSrcH, d.bStretch);
+    BlitCell(lpDst, lpSrc, d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX, d.nSrcY, d.nSrcW, d.nSrcH);
   }
   DDEndBatch();
 }
@@ -235,7 +228,7 @@ void cSceneStage::DrawHitEffects(DDSURFACEDATA* lpDst, BOOL bPaused) {
       continue;
     }
     BlitCell(lpDst, PictureSetSurface(g_EffectGraphics, d.nSurface), d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX,
-             d.nSrcY, d.nSrcW, d.nSrcH, d.bStretch);
+             d.nSrcY, d.nSrcW, d.nSrcH);
     ++it;
   }
 }

@@ -151,6 +151,31 @@ TEST_F(ScreenEffects, TransformsGetTheirArgumentsEachFrame) {
   }
 }
 
+TEST_F(ScreenEffects, TheGraphicsLayersTransformsDrawByDefault) {
+  ResetScreenEffectBlits();
+  struct Case {
+    int nKind;
+    std::vector<int32_t> P;
+    double t0;
+  } cases[] = {
+      {9, {10, 0, 360, 0, 0}, 180},  // a half turn about the centre
+      {13, {10, 0, 8, 0, 0}, 8},     // blocks of 8 pixels
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.nKind);
+    DDFillSurface(&g_BackBufferSD, 40);
+    DDFillRect(&g_BackBufferSD, 100, 100, 1, 1, 41);
+    const uint32_t mark = BackPixel(100, 100);
+    Start(c.nKind, c.P, c.t0, 1.0);
+    Frame();
+    // Not the picture copied back: the mark has moved or merged into its block.
+    EXPECT_NE(BackPixel(100, 100), mark);
+    if (c.nKind == 13) {
+      EXPECT_EQ(BackPixel(100, 100), BackPixel(101, 101));
+    }
+  }
+}
+
 TEST_F(ScreenEffects, WavePhaseWrapsAndPausedFramesHold) {
   Start(7, {10, 0, 30, 2, 16}, 5, 1.0);
   m_E.a = 359;

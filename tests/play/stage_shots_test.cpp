@@ -2,7 +2,8 @@
 // scene's lists and defeats a chara of another group, which is swept and
 // leaves the shot count; hundreds of charas defeated by a thousand shots in
 // one sub-step are freed without a dangling pointer; shots and links end
-// with the scene; the shots drawn from their sheet at the view.
+// with the scene; the shots drawn from their sheet at the view; a flow's
+// effects among the hit effects.
 #include <gtest/gtest.h>
 
 #include "play/live_lists.h"
@@ -10,11 +11,13 @@
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_scene.h"
+#include "records/database.h"
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
 #include "tests/play/draw_fixture.h"
 #include "tests/support/flow_fixtures.h"
+#include "tests/support/scoped_override.h"
 
 namespace {
 
@@ -82,6 +85,9 @@ TEST_F(StageShots, APlayersShotDefeatsAnEnemyOfAnotherGroup) {
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   ASSERT_EQ(g_lstChara.size(), 2u);
+  // The stage set-up starts the chara values afresh but keeps the scene's
+  // hit-effect hook.
+  EXPECT_NE(g_CharaScene.pfnStartHitEffect, nullptr);
   bool bShotSeen = false;
   for (int n = 0; n < 120 && g_lstChara.size() == 2u; ++n) {
     s->Update();
@@ -179,6 +185,25 @@ TEST(StageShotDrawing, FlyingShotsDrawnFromTheShotSheetAtTheView) {
   EXPECT_EQ(BackPixel(115, 65), 0x2060E0u);
   EXPECT_EQ(BackPixel(116, 66), 0u);  // one 16-pixel cell
   EXPECT_EQ(BackPixel(205, 55), 0u);  // the invisible one
+}
+
+TEST(StageEffects, AFlowsEffectJoinsTheHitEffectsAndRunsOnThroughItsWait) {
+  cScopedOverride<cVector<cEdEffect>> effects(g_Database.m_vecEffect);
+  g_Database.m_vecEffect.resize(2);
+  cEdEffectFrame frame = cEdEffectFrame::MakeDefault();
+  frame.nTime = 1;  // six drawn frames
+  g_Database.m_vecEffect[1].m_vecFrame.assign(1, frame);
+  cSceneStage scene(STAGESTART{});
+  scene.AddEffect(1, 10, 20, 32, 32, 1);  // the flow waits for it
+  scene.AddEffect(1, 10, 20, 32, 32, 0);
+  ASSERT_EQ(scene.m_lstHitEffect.size(), 2u);
+  EXPECT_EQ(scene.m_lstHitEffect.front().m_dX, 10);
+  // The frozen frames of the wait: only the awaited effect runs out.
+  for (int n = 0; n < 8; ++n) scene.DrawHitEffects(&g_BackBufferSD, 1);
+  ASSERT_EQ(scene.m_lstHitEffect.size(), 1u);
+  EXPECT_EQ(scene.m_lstHitEffect.front().m_bKeepRunning, 0);
+  scene.ClearEffects();
+  EXPECT_TRUE(scene.m_lstHitEffect.empty());
 }
 
 }  // namespace
