@@ -113,11 +113,8 @@ void cSceneSave::DrawSaveScreen() {
   int nChars = 0;
   for (int k = 0; k < m_nItemCount; ++k) nChars = std::max(nChars, CountMbcsChars(LabelOf(m_anItem[k])));
   const int w = 16 * (nChars + 1), h = 16 * m_nItemCount;
-  DDBltFast(&g_BackBufferSD, kSaveMenuX, kSaveMenuY, w, h, &g_aStageSurface[SAVESURFACE_WINDOW], 0, 0, 0);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY - 1, w + 2, 1, kFrameColour);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY + h, w + 2, 1, kFrameColour);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY - 1, 1, h + 2, kFrameColour);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX + w, kSaveMenuY - 1, 1, h + 2, kFrameColour);
+  // The frame is drawn round the rows, outside them.
+  DrawMenuWindow(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY - 1, w + 2, h + 2);
   cFont& font = g_Fonts[kTextFont];
   for (int k = 0; k < m_nItemCount; ++k)
     font.DrawText(&g_BackBufferSD, kSaveMenuX + 16, kSaveMenuY + kSaveRowHeight * k, LabelOf(m_anItem[k]).c_str(),

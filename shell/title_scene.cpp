@@ -25,8 +25,6 @@ enum : int32_t {
   PHASE_END = 3,
 };
 
-// The frame of a text-label menu is palette colour 240, one pixel wide.
-constexpr DWORD kMenuFrameColour = 240;
 // The back buffer's colour after a fade-out, before the next mode draws.
 constexpr DWORD kFadedColour = 16;
 // The label font: the third system font (32-pixel cells).
@@ -158,11 +156,7 @@ void cSceneTitle::DrawMenuSurface() {
       DDBltFast(lpSD, 32, 32 * k, lpLabels->nWidth, 32, lpLabels, 0, 32 * m_anItem[k], 1);
     return;
   }
-  DDBltFast(lpSD, 1, 1, w - 2, h - 2, &g_aStageSurface[TITLESURFACE_WINDOW], 0, 0, 0);
-  DDFillRect(lpSD, 0, 0, w, 1, kMenuFrameColour);
-  DDFillRect(lpSD, 0, h - 1, w, 1, kMenuFrameColour);
-  DDFillRect(lpSD, 0, 0, 1, h, kMenuFrameColour);
-  DDFillRect(lpSD, w - 1, 0, 1, h, kMenuFrameColour);
+  DrawMenuWindow(lpSD, 0, 0, w, h);
   for (int k = 0; k < m_nItemCount; ++k)
     g_Fonts[kLabelFont].DrawText(lpSD, 32, 32 * k, LabelOf(m_anItem[k]).c_str(), kLabelDrawMode);
 }
