@@ -1,6 +1,7 @@
 #include "shell/worldmap_scene.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -441,16 +442,23 @@ void cSceneWorldMap::DrawMapView() {
       const cEdWorld* k = CellKind(ox + c, oy + r);
       if (!k || k->m_nIndex < 0) continue;
       const int32_t n = k->m_nIndex;
+      // A chip number of the map file past the picture has nothing to draw,
+      // and its pixel row would not fit an int.
+      const int64_t sy = int64_t{n / 5} * kMapCell;
+      if (sy >= lpChip->nHeight) continue;
       DDBltFast(lpView, c * kMapCell, r * kMapCell, kMapCell, kMapCell, lpChip, (n % 5) * kMapCell,
-                (n / 5) * kMapCell, 1);
+                static_cast<int32_t>(sy), 1);
     }
   DDSURFACEDATA* lpEvent = &g_aStageSurface[MAPSURFACE_EVENT];
   for (const cEdWorldEvent& entry : w.m_vEvent) {
     const cEdWorldAction* e = FindMapEvent(entry.m_nX, entry.m_nY);
     if (!e || e->m_nKind < 0) continue;
+    // Likewise an event kind past the event picture.
+    const int64_t sy = int64_t{e->m_nKind} * kMapCell;
+    if (sy >= lpEvent->nHeight) continue;
     const int32_t sx = FlagAt(e->m_nPassFlag) ? kMapCell : 0;
     DDBltFast(lpView, (entry.m_nX - ox) * kMapCell, (entry.m_nY - oy) * kMapCell, kMapCell, kMapCell, lpEvent, sx,
-              e->m_nKind * kMapCell, 1);
+              static_cast<int32_t>(sy), 1);
   }
   lpView->bLost = 0;
 }

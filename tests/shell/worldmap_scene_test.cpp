@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -156,6 +157,18 @@ TEST_F(WorldMapScene, TheEventOfACellIsItsFirstActionWhoseConditionsHold) {
   EXPECT_EQ(FindMapEvent(2, 1), nullptr);  // flag 9 not set
   g_Progress.m_vFlag[9] = 1;
   EXPECT_NE(FindMapEvent(2, 1), nullptr);
+}
+
+// Chip and event-picture numbers of a damaged map file lie far past their
+// pictures: the map is drawn without them, and no pixel position of theirs
+// is worked out.
+TEST_F(WorldMapScene, PictureNumbersPastThePicturesDrawNothing) {
+  g_WorldMap.m_vWorld[0].m_nIndex = INT32_MAX;
+  g_WorldMap.m_vEvent[0].m_vAction[0].m_nKind = INT32_MAX;
+  cSceneWorldMap s;
+  ToWalking(s);
+  Press(s, kDown);
+  EXPECT_EQ(Cur().nRow, 2);
 }
 
 TEST_F(WorldMapScene, WalkingStopsAtBlocksAndEdgesAndKeepsTheFacing) {
