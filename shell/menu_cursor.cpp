@@ -165,6 +165,15 @@ uint16_t cMenuScene::MenuKeys() { return g_vPlayerInput.CheckedAt(0).m_wDirectio
 bool cMenuScene::MenuDecide() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 1) != 0; }
 bool cMenuScene::MenuCancel() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 2) != 0; }
 
+int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t* anItem, int nMax) {
+  int32_t n = 0;
+  const int nListed = std::min<int>(nMax, static_cast<int>(items.size()));
+  for (int i = 0; i < nListed; ++i)
+    if (items[static_cast<size_t>(i)].m_bEnabled) anItem[n++] = i;
+  if (n == 0) anItem[n++] = 0;
+  return n;
+}
+
 void DrawMenuWindow(DDSURFACEDATA* lpSD, int x, int y, int w, int h) {
   constexpr int kWindowSurface = 45;
   constexpr DWORD kFrameColour = 240;

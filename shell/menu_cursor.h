@@ -11,6 +11,7 @@
 #include "platform/win_types.h"
 #include "play/play_state.h"
 #include "records/start_tables.h"
+#include "records/system.h"
 #include "shell/scene.h"
 
 // Pushes a cursor record of zeros (nCopy 1: a copy of the one below it).
@@ -103,6 +104,15 @@ class cMenuScreenScene : public cMenuScene {
 
 // The top cursor record (never null: the stack keeps at least one).
 MENUSTATE& CurrentMenuState();
+
+// The rows of a menu of the settings: the numbers of its enabled items among
+// the first nMax (a damaged settings file may hold fewer), in order, into
+// anItem; item 0 alone when none is. Returns the row count.
+int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t* anItem, int nMax);
+template <int N>
+int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t (&anItem)[N]) {
+  return ListEnabledItems(items, anItem, N);
+}
 
 // A menu window of the scenes on lpSD: the window picture ("bmp\Window.bmp"
 // of the fixed surfaces) from its top left inside a one-pixel frame of

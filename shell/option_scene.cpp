@@ -94,15 +94,7 @@ void cSceneOption::Init() {
   if (!DDLoadSurfaceList(g_aStageSurface, s_anSurface, 2)) CloseMainWindow();
   ResetMenuState();
 
-  // A damaged settings file may list fewer items than the screen has.
-  m_nItemCount = 0;
-  const int nListed = std::min<int>(OPTIONITEM_COUNT, static_cast<int>(g_System.m_vecOptionMenu.size()));
-  for (int i = 0; i < nListed; ++i)
-    if (g_System.m_vecOptionMenu[static_cast<size_t>(i)].m_bEnabled) m_anItem[m_nItemCount++] = i;
-  if (m_nItemCount == 0) {
-    m_anItem[0] = OPTIONITEM_HBT;
-    m_nItemCount = 1;
-  }
+  m_nItemCount = ListEnabledItems(g_System.m_vecOptionMenu, m_anItem);
 
   MakeScreen();
   m_nSubStep = 0;

@@ -96,14 +96,7 @@ void cSceneSave::Init() {
   SendMessage(g_hWndMain, UM_PLAYBGM, 1, 0);
   static const int s_anSurface[] = {SAVESURFACE_WINDOW, SAVESURFACE_SYMBOL, SAVESURFACE_ACCESSORY};
   if (!DDLoadSurfaceList(g_aStageSurface, s_anSurface, 3)) CloseMainWindow();
-  m_nItemCount = 0;
-  const int nListed = std::min<int>(SAVEITEM_COUNT, static_cast<int>(g_System.m_vecSaveMenu.size()));
-  for (int i = 0; i < nListed; ++i)
-    if (g_System.m_vecSaveMenu[static_cast<size_t>(i)].m_bEnabled) m_anItem[m_nItemCount++] = i;
-  if (m_nItemCount == 0) {
-    m_anItem[0] = SAVEITEM_SAVE;
-    m_nItemCount = 1;
-  }
+  m_nItemCount = ListEnabledItems(g_System.m_vecSaveMenu, m_anItem);
   ResetMenuState();
   m_nSubStep = 0;
 }

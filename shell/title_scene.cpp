@@ -96,15 +96,7 @@ void cSceneTitle::Init() {
 
   ResetMenuState();
 
-  // A damaged settings file may hold fewer items than the menu has rows.
-  m_nItemCount = 0;
-  const int nListed = std::min<int>(TITLEITEM_COUNT, static_cast<int>(g_System.m_vecTitleMenu.size()));
-  for (int i = 0; i < nListed; ++i)
-    if (g_System.m_vecTitleMenu[static_cast<size_t>(i)].m_bEnabled) m_anItem[m_nItemCount++] = i;
-  if (m_nItemCount == 0) {
-    m_anItem[0] = TITLEITEM_NEWGAME;
-    m_nItemCount = 1;
-  }
+  m_nItemCount = ListEnabledItems(g_System.m_vecTitleMenu, m_anItem);
 
   // A choice that is no longer a row keeps its number as the row; the
   // first frame's cursor move wraps it into the menu.
