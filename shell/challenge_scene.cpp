@@ -31,7 +31,6 @@ enum : int32_t {
 
 constexpr WPARAM kChallengeMusic = 2;
 constexpr DWORD kFadedColour = 16;
-constexpr DWORD kFrameColour = 240;
 constexpr int kRowFont = 1;
 constexpr int kLabelFont = 2;
 constexpr DWORD kTextDrawMode = 1;
@@ -62,14 +61,6 @@ void SetChallengeLives(cEdProgress& p) {
     p.m_nLivesStart = static_cast<int32_t>(g_System.m_vecStartLives.CheckedAt(PLAYKIND_CHALLENGE));
     p.m_nLives = p.m_nLivesStart - 1;
   }
-}
-
-void DrawFrame(DDSURFACEDATA* lpSD, int x, int y, int w, int h) {
-  DDBltFast(lpSD, x + 1, y + 1, w - 2, h - 2, &g_aStageSurface[TITLESURFACE_WINDOW], 0, 0, 0);
-  DDFillRect(lpSD, x, y, w, 1, kFrameColour);
-  DDFillRect(lpSD, x, y + h - 1, w, 1, kFrameColour);
-  DDFillRect(lpSD, x, y, 1, h, kFrameColour);
-  DDFillRect(lpSD, x + w - 1, y, 1, h, kFrameColour);
 }
 
 }  // namespace
@@ -118,10 +109,6 @@ cSceneChallenge::cSceneChallenge() {
   m_apfnPhase[PHASE_END] = static_cast<PHASEPROC>(&cSceneChallenge::End);
 }
 
-cSceneChallenge::~cSceneChallenge() { DDReleaseSurfaceVector(m_vSurface); }
-
-DDSURFACEDATA* cSceneChallenge::Screen() { return m_vSurface.empty() ? nullptr : &m_vSurface.front(); }
-
 void cSceneChallenge::CountCourses() {
   m_nCourseCount = ChallengeCourseCount();
   // A list left further down than the courses now open starts at the top.
@@ -140,13 +127,7 @@ void cSceneChallenge::Init() {
   CountCourses();
   if (cur.nRow < 0 || cur.nRow >= m_nCourseCount) cur.nRow = 0;
   SelectCourse(cur.nRow + 1);
-  DDAddSurface(m_vSurface, m_vSurfaceInfo, 640, 480, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr);
-  DDSURFACEDATA* lpSD = Screen();
-  if (!lpSD || (!lpSD->lpDT && !lpSD->lpDDS)) {
-    CloseMainWindow();
-  } else {
-    DrawScreen();
-  }
+  MakeScreen();
   m_nSubStep = 0;
 }
 
@@ -154,14 +135,14 @@ void cSceneChallenge::DrawScreen() {
   DDSURFACEDATA* lpSD = Screen();
   if (!lpSD) return;
   DDFillSurface(lpSD, 0);
-  DrawFrame(lpSD, 0, 0, 640, 480);
+  DrawMenuWindow(lpSD, 0, 0, 640, 480);
   const std::string& heading = g_System.m_vecTitleMenu.CheckedAt(TITLEITEM_CHALLENGE).m_strLabel;
   g_Fonts[kLabelFont].DrawText(lpSD, 320 - 32 * CountMbcsChars(heading) / 2, 32, heading.c_str(), kTextDrawMode);
 
   if (g_System.m_bChallengeShowTotalScore && g_Progress.m_nTotalScore > 0) {
     const std::string total = SystemText(4) + std::to_string(g_Progress.m_nTotalScore);
     const int w = 16 * CountMbcsChars(total) + 16;
-    DrawFrame(lpSD, 320 - w / 2, 84, w, 24);
+    DrawMenuWindow(lpSD, 320 - w / 2, 84, w, 24);
     g_Fonts[kRowFont].DrawText(lpSD, 320 - (w - 16) / 2, 88, total.c_str(), kTextDrawMode);
   }
   const bool bHighScores = g_System.m_bChallengeShowHighScore != 0;
@@ -188,20 +169,8 @@ void cSceneChallenge::DrawScreen() {
   }
 }
 
-void cSceneChallenge::ShowScreen() {
-  DDSURFACEDATA* lpSD = Screen();
-  if (!lpSD) return;
-  if (lpSD->bLost) {
-    DrawScreen();
-    lpSD->bLost = 0;
-  }
-  DDBltFast(&g_BackBufferSD, 0, 0, 640, 480, lpSD, 0, 0, 0);
-}
-
 void cSceneChallenge::Begin() {
-  if (g_DDDisplay.nBpp == 8) DrawScreen();
-  ShowScreen();
-  if (MenuFadeIn(g_SceneMgr.m_nFadeStep)) m_nPhase = PHASE_COURSES;
+  if (FadeInScreen()) m_nPhase = PHASE_COURSES;
 }
 
 void cSceneChallenge::CoursePhase() {

@@ -22,30 +22,25 @@ constexpr int32_t kChallengeMaxRows = 10;
 constexpr int32_t kChallengeRankingX = 352;
 constexpr int32_t kChallengeRankingY = 112;
 
-class cSceneChallenge : public cMenuScene {
+class cSceneChallenge : public cMenuScreenScene {
  public:
   cSceneChallenge();
-  ~cSceneChallenge() override;
 
   void Init() override;
   void Begin() override;    // phase 0: fade-in
   void CoursePhase();       // phase 1
   void End() override;      // phase 2: fade-out, then the next mode
 
-  void DrawScreen();
-  DDSURFACEDATA* Screen();
+  void DrawScreen() override;
 
   int32_t m_nSubStep = 0;
   int32_t m_nListTop = 0;
   int32_t m_nCourseCount = 0;
   int32_t m_nListRows = 0;
   int32_t m_bRankingShown = 0;  // buttons 3 and 4 switch it and the genre
-  std::vector<DDSURFACEDATA> m_vSurface;
-  std::vector<DDSURFACEINFO> m_vSurfaceInfo;
 
  private:
   void CountCourses();
-  void ShowScreen();
 };
 
 // "data\stg4\c07-1.stg4" for course 7: the number at least two digits wide.

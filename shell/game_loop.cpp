@@ -54,11 +54,8 @@ bool WaitFrameGateD3D(int nFps) {
 bool RestoreLostSurfaces() {
   if (lpDTCon || !g_lpDD) return true;
   if (!g_PrimarySD.bLost) return true;
-  if (!DDRestore()) return false;
-  if (StartupFontsReady()) {
-    for (cFont& f : g_Fonts) f.Restore();
-  }
-  return true;
+  // DDRestore redraws the fonts' strips itself.
+  return DDRestore() != 0;
 }
 
 void PresentFrame() {

@@ -8,6 +8,8 @@
 #include "play/play_links.h"
 #include "shell/main_window.h"
 #include "shell/player_input.h"
+#include "shell/scene_manager.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -162,3 +164,54 @@ void cMenuScene::Update() {
 uint16_t cMenuScene::MenuKeys() { return g_vPlayerInput.CheckedAt(0).m_wDirection; }
 bool cMenuScene::MenuDecide() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 1) != 0; }
 bool cMenuScene::MenuCancel() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 2) != 0; }
+
+int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t* anItem, int nMax) {
+  int32_t n = 0;
+  const int nListed = std::min<int>(nMax, static_cast<int>(items.size()));
+  for (int i = 0; i < nListed; ++i)
+    if (items[static_cast<size_t>(i)].m_bEnabled) anItem[n++] = i;
+  if (n == 0) anItem[n++] = 0;
+  return n;
+}
+
+void DrawMenuWindow(DDSURFACEDATA* lpSD, int x, int y, int w, int h) {
+  constexpr int kWindowSurface = 45;
+  constexpr DWORD kFrameColour = 240;
+  DDBltFast(lpSD, x + 1, y + 1, w - 2, h - 2, &g_aStageSurface[kWindowSurface], 0, 0, 0);
+  DDFillRect(lpSD, x, y, w, 1, kFrameColour);
+  DDFillRect(lpSD, x, y + h - 1, w, 1, kFrameColour);
+  DDFillRect(lpSD, x, y, 1, h, kFrameColour);
+  DDFillRect(lpSD, x + w - 1, y, 1, h, kFrameColour);
+}
+
+// ---- cMenuScreenScene --------------------------------------------------------------
+
+cMenuScreenScene::~cMenuScreenScene() { DDReleaseSurfaceVector(m_vSurface); }
+
+DDSURFACEDATA* cMenuScreenScene::Screen() { return m_vSurface.empty() ? nullptr : &m_vSurface.front(); }
+
+void cMenuScreenScene::MakeScreen() {
+  DDAddSurface(m_vSurface, m_vSurfaceInfo, 640, 480, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr);
+  DDSURFACEDATA* lpSD = Screen();
+  if (!lpSD || (!lpSD->lpDT && !lpSD->lpDDS)) {
+    PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
+  } else {
+    DrawScreen();
+  }
+}
+
+void cMenuScreenScene::ShowScreen() {
+  DDSURFACEDATA* lpSD = Screen();
+  if (!lpSD) return;
+  if (lpSD->bLost) {
+    DrawScreen();
+    lpSD->bLost = 0;
+  }
+  DDBltFast(&g_BackBufferSD, 0, 0, 640, 480, lpSD, 0, 0, 0);
+}
+
+bool cMenuScreenScene::FadeInScreen() {
+  if (g_DDDisplay.nBpp == 8) DrawScreen();
+  ShowScreen();
+  return MenuFadeIn(g_SceneMgr.m_nFadeStep) != 0;
+}

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "media/graphics/dd.h"
 #include "platform/win_types.h"
 #include "play/play_state.h"
 #include "records/start_tables.h"
+#include "records/system.h"
 #include "shell/scene.h"
 
 // Pushes a cursor record of zeros (nCopy 1: a copy of the one below it).
@@ -77,5 +80,41 @@ class cMenuScene : public cScene {
   static bool MenuCancel();  // button 2 (X by default)
 };
 
+// A menu scene drawn on a 640 x 480 screen surface of its own (challenge,
+// option): drawn when something on it changes, copied to the back buffer
+// every frame, drawn again when it was lost.
+class cMenuScreenScene : public cMenuScene {
+ public:
+  ~cMenuScreenScene() override;
+  virtual void DrawScreen() = 0;
+  DDSURFACEDATA* Screen();
+
+  std::vector<DDSURFACEDATA> m_vSurface;
+  std::vector<DDSURFACEINFO> m_vSurfaceInfo;
+
+ protected:
+  // Init's part: the surface made and drawn; the main window is asked to
+  // close when it cannot be made.
+  void MakeScreen();
+  void ShowScreen();
+  // Begin's part: one fade-in step over the screen (drawn anew each step on
+  // the 8-bit display); true on the last.
+  bool FadeInScreen();
+};
+
 // The top cursor record (never null: the stack keeps at least one).
 MENUSTATE& CurrentMenuState();
+
+// The rows of a menu of the settings: the numbers of its enabled items among
+// the first nMax (a damaged settings file may hold fewer), in order, into
+// anItem; item 0 alone when none is. Returns the row count.
+int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t* anItem, int nMax);
+template <int N>
+int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t (&anItem)[N]) {
+  return ListEnabledItems(items, anItem, N);
+}
+
+// A menu window of the scenes on lpSD: the window picture ("bmp\Window.bmp"
+// of the fixed surfaces) from its top left inside a one-pixel frame of
+// palette colour 240; the frame is the outer ring of (x, y, w, h).
+void DrawMenuWindow(DDSURFACEDATA* lpSD, int x, int y, int w, int h);

@@ -24,7 +24,6 @@
 
 cScene* MakeModeScene(int nMode) {
   switch (nMode) {
-    // Each mode takes its own scene here once it exists.
     case GAMEMODE_TITLE: return new cSceneTitle();
     case GAMEMODE_WORLDMAP: return new cSceneWorldMap();
     case GAMEMODE_SAVE: return new cSceneSave();
@@ -34,11 +33,6 @@ cScene* MakeModeScene(int nMode) {
     default:
       return nullptr;
   }
-}
-
-void cEmptyModeScene::Update() {
-  InitOnce();
-  DDFillSurfaceRGB(&g_BackBufferSD, 0);
 }
 
 // ---- The stage mode -------------------------------------------------------------

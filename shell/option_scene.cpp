@@ -34,7 +34,6 @@ constexpr DWORD kFadedColour = 16;
 constexpr int kRowFont = 1;
 constexpr int kHeadingFont = 2;
 constexpr DWORD kTextDrawMode = 1;
-constexpr DWORD kFrameColour = 240;
 
 // Each editable item: its option member and its range.
 struct EDITRANGE {
@@ -89,33 +88,15 @@ cSceneOption::cSceneOption() {
   m_apfnPhase[PHASE_END] = static_cast<PHASEPROC>(&cSceneOption::End);
 }
 
-cSceneOption::~cSceneOption() { DDReleaseSurfaceVector(m_vSurface); }
-
-DDSURFACEDATA* cSceneOption::Screen() { return m_vSurface.empty() ? nullptr : &m_vSurface.front(); }
-
 void cSceneOption::Init() {
   SendMessage(g_hWndMain, UM_PLAYBGM, kOptionMusic, 0);
   static const int s_anSurface[] = {TITLESURFACE_ACCESSORY, TITLESURFACE_WINDOW};
   if (!DDLoadSurfaceList(g_aStageSurface, s_anSurface, 2)) CloseMainWindow();
   ResetMenuState();
 
-  // A damaged settings file may list fewer items than the screen has.
-  m_nItemCount = 0;
-  const int nListed = std::min<int>(OPTIONITEM_COUNT, static_cast<int>(g_System.m_vecOptionMenu.size()));
-  for (int i = 0; i < nListed; ++i)
-    if (g_System.m_vecOptionMenu[static_cast<size_t>(i)].m_bEnabled) m_anItem[m_nItemCount++] = i;
-  if (m_nItemCount == 0) {
-    m_anItem[0] = OPTIONITEM_HBT;
-    m_nItemCount = 1;
-  }
+  m_nItemCount = ListEnabledItems(g_System.m_vecOptionMenu, m_anItem);
 
-  DDAddSurface(m_vSurface, m_vSurfaceInfo, 640, 480, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr);
-  DDSURFACEDATA* lpSD = Screen();
-  if (!lpSD || (!lpSD->lpDT && !lpSD->lpDDS)) {
-    CloseMainWindow();
-  } else {
-    DrawScreen();
-  }
+  MakeScreen();
   m_nSubStep = 0;
 }
 
@@ -123,11 +104,7 @@ void cSceneOption::DrawScreen() {
   DDSURFACEDATA* lpSD = Screen();
   if (!lpSD) return;
   DDFillSurface(lpSD, 0);
-  DDBltFast(lpSD, 1, 1, 638, 478, &g_aStageSurface[TITLESURFACE_WINDOW], 0, 0, 0);
-  DDFillRect(lpSD, 0, 0, 640, 1, kFrameColour);
-  DDFillRect(lpSD, 0, 479, 640, 1, kFrameColour);
-  DDFillRect(lpSD, 0, 0, 1, 480, kFrameColour);
-  DDFillRect(lpSD, 639, 0, 1, 480, kFrameColour);
+  DrawMenuWindow(lpSD, 0, 0, 640, 480);
   const std::string& heading = g_System.m_vecTitleMenu.CheckedAt(TITLEITEM_OPTION).m_strLabel;
   g_Fonts[kHeadingFont].DrawText(lpSD, 320 - 32 * CountMbcsChars(heading) / 2, kOptionTitleY, heading.c_str(),
                                  kTextDrawMode);
@@ -139,20 +116,8 @@ void cSceneOption::DrawScreen() {
   }
 }
 
-void cSceneOption::ShowScreen() {
-  DDSURFACEDATA* lpSD = Screen();
-  if (!lpSD) return;
-  if (lpSD->bLost) {
-    DrawScreen();
-    lpSD->bLost = 0;
-  }
-  DDBltFast(&g_BackBufferSD, 0, 0, 640, 480, lpSD, 0, 0, 0);
-}
-
 void cSceneOption::Begin() {
-  if (g_DDDisplay.nBpp == 8) DrawScreen();
-  ShowScreen();
-  if (MenuFadeIn(g_SceneMgr.m_nFadeStep)) m_nPhase = PHASE_OPTION;
+  if (FadeInScreen()) m_nPhase = PHASE_OPTION;
 }
 
 void cSceneOption::OptionPhase() {

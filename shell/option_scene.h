@@ -31,10 +31,9 @@ constexpr int32_t kOptionLabelX = 64;
 constexpr int32_t kOptionValueX = 208;
 constexpr int32_t kOptionValueCursorX = 192;
 
-class cSceneOption : public cMenuScene {
+class cSceneOption : public cMenuScreenScene {
  public:
   cSceneOption();
-  ~cSceneOption() override;
 
   void Init() override;
   void Begin() override;   // phase 0: fade-in
@@ -42,8 +41,7 @@ class cSceneOption : public cMenuScene {
   void End() override;     // phase 2: fade-out, music, save, then the title
 
   // The screen surface drawn from g_Option.
-  void DrawScreen();
-  DDSURFACEDATA* Screen();
+  void DrawScreen() override;
 
   int32_t m_nSubStep = 0;  // 0 set-up, 1 choosing an item, 2 editing its value
   int32_t m_nItemCount = 0;
@@ -53,13 +51,10 @@ class cSceneOption : public cMenuScene {
   int32_t* m_lpnEdited = nullptr;
   int32_t m_nMin = 0;
   int32_t m_nMax = 0;
-  std::vector<DDSURFACEDATA> m_vSurface;
-  std::vector<DDSURFACEINFO> m_vSurfaceInfo;
 
  private:
   void ChooseItem();
   void EditValue();
-  void ShowScreen();
 };
 
 // What a change of an option does at once: the colour set reloads the hbt

@@ -96,14 +96,7 @@ void cSceneSave::Init() {
   SendMessage(g_hWndMain, UM_PLAYBGM, 1, 0);
   static const int s_anSurface[] = {SAVESURFACE_WINDOW, SAVESURFACE_SYMBOL, SAVESURFACE_ACCESSORY};
   if (!DDLoadSurfaceList(g_aStageSurface, s_anSurface, 3)) CloseMainWindow();
-  m_nItemCount = 0;
-  const int nListed = std::min<int>(SAVEITEM_COUNT, static_cast<int>(g_System.m_vecSaveMenu.size()));
-  for (int i = 0; i < nListed; ++i)
-    if (g_System.m_vecSaveMenu[static_cast<size_t>(i)].m_bEnabled) m_anItem[m_nItemCount++] = i;
-  if (m_nItemCount == 0) {
-    m_anItem[0] = SAVEITEM_SAVE;
-    m_nItemCount = 1;
-  }
+  m_nItemCount = ListEnabledItems(g_System.m_vecSaveMenu, m_anItem);
   ResetMenuState();
   m_nSubStep = 0;
 }
@@ -113,11 +106,8 @@ void cSceneSave::DrawSaveScreen() {
   int nChars = 0;
   for (int k = 0; k < m_nItemCount; ++k) nChars = std::max(nChars, CountMbcsChars(LabelOf(m_anItem[k])));
   const int w = 16 * (nChars + 1), h = 16 * m_nItemCount;
-  DDBltFast(&g_BackBufferSD, kSaveMenuX, kSaveMenuY, w, h, &g_aStageSurface[SAVESURFACE_WINDOW], 0, 0, 0);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY - 1, w + 2, 1, kFrameColour);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY + h, w + 2, 1, kFrameColour);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY - 1, 1, h + 2, kFrameColour);
-  DDFillRect(&g_BackBufferSD, kSaveMenuX + w, kSaveMenuY - 1, 1, h + 2, kFrameColour);
+  // The frame is drawn round the rows, outside them.
+  DrawMenuWindow(&g_BackBufferSD, kSaveMenuX - 1, kSaveMenuY - 1, w + 2, h + 2);
   cFont& font = g_Fonts[kTextFont];
   for (int k = 0; k < m_nItemCount; ++k)
     font.DrawText(&g_BackBufferSD, kSaveMenuX + 16, kSaveMenuY + kSaveRowHeight * k, LabelOf(m_anItem[k]).c_str(),

@@ -25,8 +25,6 @@ enum : int32_t {
   PHASE_END = 3,
 };
 
-// The frame of a text-label menu is palette colour 240, one pixel wide.
-constexpr DWORD kMenuFrameColour = 240;
 // The back buffer's colour after a fade-out, before the next mode draws.
 constexpr DWORD kFadedColour = 16;
 // The label font: the third system font (32-pixel cells).
@@ -98,15 +96,7 @@ void cSceneTitle::Init() {
 
   ResetMenuState();
 
-  // A damaged settings file may hold fewer items than the menu has rows.
-  m_nItemCount = 0;
-  const int nListed = std::min<int>(TITLEITEM_COUNT, static_cast<int>(g_System.m_vecTitleMenu.size()));
-  for (int i = 0; i < nListed; ++i)
-    if (g_System.m_vecTitleMenu[static_cast<size_t>(i)].m_bEnabled) m_anItem[m_nItemCount++] = i;
-  if (m_nItemCount == 0) {
-    m_anItem[0] = TITLEITEM_NEWGAME;
-    m_nItemCount = 1;
-  }
+  m_nItemCount = ListEnabledItems(g_System.m_vecTitleMenu, m_anItem);
 
   // A choice that is no longer a row keeps its number as the row; the
   // first frame's cursor move wraps it into the menu.
@@ -158,11 +148,7 @@ void cSceneTitle::DrawMenuSurface() {
       DDBltFast(lpSD, 32, 32 * k, lpLabels->nWidth, 32, lpLabels, 0, 32 * m_anItem[k], 1);
     return;
   }
-  DDBltFast(lpSD, 1, 1, w - 2, h - 2, &g_aStageSurface[TITLESURFACE_WINDOW], 0, 0, 0);
-  DDFillRect(lpSD, 0, 0, w, 1, kMenuFrameColour);
-  DDFillRect(lpSD, 0, h - 1, w, 1, kMenuFrameColour);
-  DDFillRect(lpSD, 0, 0, 1, h, kMenuFrameColour);
-  DDFillRect(lpSD, w - 1, 0, 1, h, kMenuFrameColour);
+  DrawMenuWindow(lpSD, 0, 0, w, h);
   for (int k = 0; k < m_nItemCount; ++k)
     g_Fonts[kLabelFont].DrawText(lpSD, 32, 32 * k, LabelOf(m_anItem[k]).c_str(), kLabelDrawMode);
 }

@@ -1,11 +1,13 @@
 #include "shell/worldmap_scene.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "base/message_box.h"
 #include "base/report.h"
+#include "flow/value_ops.h"
 #include "media/graphics/font.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
@@ -36,7 +38,6 @@ enum : int32_t { FACING_DOWN = 0, FACING_UP = 1, FACING_LEFT = 2, FACING_RIGHT =
 constexpr int32_t kFacingPicture[4][2] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
 
 constexpr DWORD kFadedColour = 16;
-constexpr DWORD kPanelFrameColour = 240;
 constexpr int kInfoFont = 1;  // the second system font
 constexpr int32_t kStoryTextScore = 2;
 constexpr int32_t kStoryTextConfirm = 10;  // "ステージに挑む", "やっぱりやめる"
@@ -58,18 +59,6 @@ uint32_t FlagAt(int32_t n) {
 int32_t VarAt(int32_t n) {
   const cVector<int32_t>& v = g_Progress.m_vVar;
   return n >= 0 && static_cast<size_t>(n) < v.size() ? v[static_cast<size_t>(n)] : 0;
-}
-
-bool CompareHolds(int32_t a, int32_t op, int32_t b) {
-  switch (op) {
-    case 0: return a == b;
-    case 1: return a != b;
-    case 2: return a >= b;
-    case 3: return a <= b;
-    case 4: return a > b;
-    case 5: return a < b;
-    default: return false;
-  }
 }
 
 // The cell kind of (x, y); null outside the map or for a kind the table lacks.
@@ -115,7 +104,7 @@ const cEdWorldAction* FindMapEvent(int x, int y) {
   if (!pEntry) return nullptr;
   for (const cEdWorldAction& e : pEntry->m_vAction) {
     if (e.m_nNeedFlag != 0 && !FlagAt(e.m_nNeedFlag)) continue;
-    if (e.m_nVarNo != 0 && !CompareHolds(VarAt(e.m_nVarNo), e.m_nCompare, e.m_nCompareValue)) continue;
+    if (e.m_nVarNo != 0 && !CompareByOp(VarAt(e.m_nVarNo), e.m_nCompareValue, e.m_nCompare)) continue;
     if (g_Progress.m_nTotalScore < e.m_nScoreNeed) continue;
     return &e;
   }
@@ -432,13 +421,8 @@ void cSceneWorldMap::End() {
 void cSceneWorldMap::DrawRankingPanel() {
   if (m_vSurface.empty()) return;
   DDSURFACEDATA* lpSD = &m_vSurface.front();
-  const int w = lpSD->nWidth, h = lpSD->nHeight;
   // The stage's ranking is drawn into this frame once rankings are kept.
-  DDBltFast(lpSD, 1, 1, w - 2, h - 2, &g_aStageSurface[MAPSURFACE_WINDOW], 0, 0, 0);
-  DDFillRect(lpSD, 0, 0, w, 1, kPanelFrameColour);
-  DDFillRect(lpSD, 0, h - 1, w, 1, kPanelFrameColour);
-  DDFillRect(lpSD, 0, 0, 1, h, kPanelFrameColour);
-  DDFillRect(lpSD, w - 1, 0, 1, h, kPanelFrameColour);
+  DrawMenuWindow(lpSD, 0, 0, lpSD->nWidth, lpSD->nHeight);
   lpSD->bLost = 0;
 }
 
@@ -458,16 +442,23 @@ void cSceneWorldMap::DrawMapView() {
       const cEdWorld* k = CellKind(ox + c, oy + r);
       if (!k || k->m_nIndex < 0) continue;
       const int32_t n = k->m_nIndex;
+      // A chip number of the map file past the picture has nothing to draw,
+      // and its pixel row would not fit an int.
+      const int64_t sy = int64_t{n / 5} * kMapCell;
+      if (sy >= lpChip->nHeight) continue;
       DDBltFast(lpView, c * kMapCell, r * kMapCell, kMapCell, kMapCell, lpChip, (n % 5) * kMapCell,
-                (n / 5) * kMapCell, 1);
+                static_cast<int32_t>(sy), 1);
     }
   DDSURFACEDATA* lpEvent = &g_aStageSurface[MAPSURFACE_EVENT];
   for (const cEdWorldEvent& entry : w.m_vEvent) {
     const cEdWorldAction* e = FindMapEvent(entry.m_nX, entry.m_nY);
     if (!e || e->m_nKind < 0) continue;
+    // Likewise an event kind past the event picture.
+    const int64_t sy = int64_t{e->m_nKind} * kMapCell;
+    if (sy >= lpEvent->nHeight) continue;
     const int32_t sx = FlagAt(e->m_nPassFlag) ? kMapCell : 0;
     DDBltFast(lpView, (entry.m_nX - ox) * kMapCell, (entry.m_nY - oy) * kMapCell, kMapCell, kMapCell, lpEvent, sx,
-              e->m_nKind * kMapCell, 1);
+              static_cast<int32_t>(sy), 1);
   }
   lpView->bLost = 0;
 }

@@ -5,9 +5,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/text_cp932.h"
 #include "tests/support/demo_game.h"
-#include "tests/support/demo_music.h"
 #include "tests/support/project_builder.h"
 
 int main(int argc, char** argv) {
@@ -22,21 +20,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   cProjectBuilder builder(argv[1]);
-  builder.m_System.m_strTitle = Sjis("タルボリン デモ");
-  // The menu is drawn with the game's font: the demo ships no label strip.
-  builder.m_System.m_bTitleMenuCentred = 0;
-  // A 256-colour game: palette pictures, with the palette animation on.
-  builder.m_bPalettePictures = true;
-  builder.m_System.m_bPaletteCycle = 1;
-  // A tone for each system sound, so that the menus are heard.
-  for (int i = 0; i < static_cast<int>(builder.m_System.m_vecSystemSoundFile.size()); ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
-    builder.m_System.m_vecSystemSoundFile[i] = name;
-  }
-  SetDemoMusic(builder);
-  SetDemoGame(builder);
-  if (!builder.Build() || !WriteDemoMusic(builder)) {
+  if (!BuildDemoProject(builder)) {
     std::fprintf(stderr, "make_demo: the demo project could not be written into %s\n", argv[1]);
     return 1;
   }

@@ -11,10 +11,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/text_cp932.h"
 #include "tests/e2e/e2e_runner.h"
 #include "tests/support/demo_game.h"
-#include "tests/support/demo_music.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
 
@@ -25,19 +23,7 @@ const std::string kGolden = T4_SOURCE_DIR "/tests/golden/e2e/demo_stage1_play.pn
 // The demo project as tools/make_demo writes it.
 void WriteDemo(const cTempFolder& folder) {
   cProjectBuilder builder(folder.Path());
-  builder.m_System.m_strTitle = Sjis("タルボリン デモ");
-  builder.m_System.m_bTitleMenuCentred = 0;
-  builder.m_bPalettePictures = true;
-  builder.m_System.m_bPaletteCycle = 1;
-  for (int i = 0; i < static_cast<int>(builder.m_System.m_vecSystemSoundFile.size()); ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
-    builder.m_System.m_vecSystemSoundFile[i] = name;
-  }
-  SetDemoMusic(builder);
-  SetDemoGame(builder);
-  ASSERT_TRUE(builder.Build());
-  ASSERT_TRUE(WriteDemoMusic(builder));
+  ASSERT_TRUE(BuildDemoProject(builder));
   folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
 }
 
@@ -94,12 +80,5 @@ TEST(DemoPlayE2e, TheHeroWalksRightAndJumpsAmongTheEnemiesAndBlocks) {
 
   const std::string shot = folder.ReadFile("shots/frame-00125.png");
   ASSERT_FALSE(shot.empty()) << folder.ReadFile("stderr.txt");
-  if (std::getenv("T4_UPDATE_GOLDEN")) {
-    std::filesystem::create_directories(std::filesystem::path(kGolden).parent_path());
-    std::ofstream(kGolden, std::ios::binary) << shot;
-  }
-  std::ifstream in(kGolden, std::ios::binary);
-  ASSERT_TRUE(in) << "no golden picture; make it once with T4_UPDATE_GOLDEN=1";
-  const std::string golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_TRUE(shot == golden) << "the play frame differs from " << kGolden;
+  ExpectGoldenPicture(shot, kGolden);
 }

@@ -8,7 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -34,7 +40,8 @@ inline pid_t StartGame(const std::string& dir, const Env& env, const std::string
   ::dup2(nul, 1);
   ::dup2(nul, 0);
   for (const char* name : {"TARVOLIN4_ANSWERS", "TARVOLIN4_INPUT", "TARVOLIN4_EXIT_AFTER", "TARVOLIN4_FAST",
-                           "TARVOLIN4_SCREENSHOT", "TARVOLIN4_SCREENSHOT_AT"}) {
+                           "TARVOLIN4_SCREENSHOT", "TARVOLIN4_SCREENSHOT_AT", "TARVOLIN4_PLAYLOG",
+                           "TARVOLIN4_AUDIO_DUMP"}) {
     ::unsetenv(name);
   }
   ::setenv("TARVOLIN4_HEADLESS", "1", 1);
@@ -85,4 +92,18 @@ inline int WaitExit(pid_t pid, long timeoutMs) {
 inline bool StillRunning(pid_t pid) {
   int status = 0;
   return ::waitpid(pid, &status, WNOHANG) == 0;
+}
+
+// Expects a presented frame's picture file to hold the bytes of the golden
+// picture at `golden`; with T4_UPDATE_GOLDEN set, the golden picture is
+// written from it first.
+inline void ExpectGoldenPicture(const std::string& shot, const std::string& golden) {
+  if (std::getenv("T4_UPDATE_GOLDEN")) {
+    std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
+    std::ofstream(golden, std::ios::binary) << shot;
+  }
+  std::ifstream in(golden, std::ios::binary);
+  ASSERT_TRUE(in) << "no golden picture; make it once with T4_UPDATE_GOLDEN=1";
+  const std::string want((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(shot == want) << "the picture differs from " << golden;
 }

@@ -40,15 +40,7 @@ std::string RunStory(const cTempFolder& folder, const std::string& keys, const c
 
 void CompareGolden(const cTempFolder& folder, const char* pszShot, const std::string& golden) {
   ASSERT_TRUE(folder.Exists(std::string("shots/") + pszShot)) << pszShot;
-  const std::string shot = folder.ReadFile(std::string("shots/") + pszShot);
-  if (std::getenv("T4_UPDATE_GOLDEN")) {
-    std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
-    std::ofstream(golden, std::ios::binary) << shot;
-  }
-  std::ifstream in(golden, std::ios::binary);
-  ASSERT_TRUE(in) << "no golden picture; make it once with T4_UPDATE_GOLDEN=1";
-  const std::string want((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_TRUE(shot == want) << "the picture differs from " << golden;
+  ExpectGoldenPicture(folder.ReadFile(std::string("shots/") + pszShot), golden);
 }
 
 // A key pressed on frame f for one frame.

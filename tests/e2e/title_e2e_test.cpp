@@ -52,14 +52,7 @@ TEST(TitleE2e, TheTitleAtFrame120ShowsItsMenu) {
   ASSERT_EQ(WaitExit(pid, 60000), 0) << folder.ReadFile("stderr.txt");
   ASSERT_TRUE(folder.Exists("shots/frame-00120.png")) << folder.ReadFile("stderr.txt");
   const std::string shot = folder.ReadFile("shots/frame-00120.png");
-  if (std::getenv("T4_UPDATE_GOLDEN")) {
-    std::filesystem::create_directories(std::filesystem::path(kGolden).parent_path());
-    std::ofstream(kGolden, std::ios::binary) << shot;
-  }
-  std::ifstream in(kGolden, std::ios::binary);
-  ASSERT_TRUE(in) << "no golden picture; make it once with T4_UPDATE_GOLDEN=1";
-  const std::string golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_TRUE(shot == golden) << "the title differs from " << kGolden;
+  ExpectGoldenPicture(shot, kGolden);
 }
 
 // Free play asks the stage chooser for a file, loads it and hands over to

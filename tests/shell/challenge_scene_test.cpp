@@ -19,6 +19,7 @@
 #include "shell/mode_scenes.h"
 #include "shell/player_input.h"
 #include "shell/scene_manager.h"
+#include "tests/shell/menu_scene_fixture.h"
 #include "tests/support/scoped_override.h"
 #include "tests/support/temp_folder.h"
 
@@ -41,68 +42,34 @@ BOOL FakeLoadCourse(const std::string& name, std::string& loaded) {
   return s_bCourseLoads;
 }
 
-class ChallengeScene : public ::testing::Test {
+class ChallengeScene : public cMenuSceneTest {
  protected:
   void SetUp() override {
-    ResetMessageLayerForTests();
-    g_hWndMain = CreateMessageWindow(&TestWndProc);
+    StartMenuScene(&TestWndProc, GAMEMODE_CHALLENGE, GAMEMODE_TITLE, 10);
     s_Events.clear();
     s_bCourseLoads = TRUE;
-    m_Sounds.assign(kSystemSoundCount, SOUNDDATA{});
-    g_SoundList = &m_Sounds;
     g_ChallengeLinks = CHALLENGELINKS{&FakeLoadCourse};
-    ResetMenuState();
     ProgressReset(g_Progress);
     g_Progress.m_nChallengeOpen = 3;
     cSceneManager& m = g_SceneMgr;
-    m.m_nMode = m.m_nNextMode = GAMEMODE_CHALLENGE;
-    m.m_nPrevMode = GAMEMODE_TITLE;
-    m.m_nFadeStep = 10;
     m.m_bRankingOn = 0;
     m.m_nChallengeRow = m.m_nChallengeTop = 0;
     g_System.m_vecInfiniteLives.CheckedAt(PLAYKIND_CHALLENGE) = 0;
     g_System.m_vecStartLives.CheckedAt(PLAYKIND_CHALLENGE) = 3;
-    g_vPlayerInput.CheckedAt(0) = cPlayerInput();
-    while (!MenuFadeIn(90)) {
-    }
-    while (!MenuFadeOut(90)) {
-    }
+    SettleFades();
   }
   void TearDown() override {
-    g_SoundList = nullptr;
-    g_hWndMain = nullptr;
-    g_SceneMgr.m_nFadeStep = 0;
-    g_SceneMgr.m_nMode = GAMEMODE_TITLE;
     g_SceneMgr.m_nChallengeRow = g_SceneMgr.m_nChallengeTop = 0;
     ProgressReset(g_Progress);
-    ResetMenuState();
-    ResetMessageLayerForTests();
+    cMenuSceneTest::TearDown();
   }
 
-  static void Frame(cSceneChallenge& s, uint16_t wDirection = 0, uint16_t wButton = 0) {
-    cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
-    in.m_wDirection = wDirection;
-    in.m_wButton = wButton;
-    s.Update();
-  }
-  static void Press(cSceneChallenge& s, uint16_t wDirection, uint16_t wButton = 0) {
-    Frame(s, wDirection, wButton);
-    Frame(s);
-  }
   static void ToList(cSceneChallenge& s) {
     for (int f = 0; f < 20 && s.m_nPhase != 1; ++f) Frame(s);
     ASSERT_EQ(s.m_nPhase, 1);
     Frame(s);
   }
-  static int FramesToModeSwitch(cSceneChallenge& s) {
-    for (int f = 1; f <= 30; ++f) {
-      Frame(s);
-      if (g_SceneMgr.m_nMode != GAMEMODE_CHALLENGE) return f;
-    }
-    return -1;
-  }
 
-  cVector<SOUNDDATA> m_Sounds;
   cScopedOverride<CHALLENGELINKS> m_Links{g_ChallengeLinks};
   cScopedOverride<cVector<uint32_t>> m_Infinite{g_System.m_vecInfiniteLives};
   cScopedOverride<cVector<uint32_t>> m_Lives{g_System.m_vecStartLives};

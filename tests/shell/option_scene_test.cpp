@@ -20,6 +20,7 @@
 #include "shell/player_input.h"
 #include "shell/scene_manager.h"
 #include "tests/support/byte_fixture.h"
+#include "tests/shell/menu_scene_fixture.h"
 #include "tests/support/scoped_override.h"
 #include "tests/support/temp_folder.h"
 
@@ -49,50 +50,20 @@ LRESULT TestWndProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
   }
 }
 
-class OptionScene : public ::testing::Test {
+class OptionScene : public cMenuSceneTest {
  protected:
   void SetUp() override {
-    ResetMessageLayerForTests();
-    g_hWndMain = CreateMessageWindow(&TestWndProc);
+    StartMenuScene(&TestWndProc, GAMEMODE_OPTION, GAMEMODE_TITLE, 10);
     s_Events.clear();
-    m_Sounds.assign(kSystemSoundCount, SOUNDDATA{});
-    g_SoundList = &m_Sounds;
     g_OptionLinks = OPTIONLINKS{
         [](int n) { s_Events.push_back("hbt " + std::to_string(n)); },
         [](int n) { s_Events.push_back("volume " + std::to_string(n)); },
         [] { s_Events.push_back("music " + std::to_string(g_Option.m_bMusic)); },
     };
-    ResetMenuState();
-    cSceneManager& m = g_SceneMgr;
-    m.m_nMode = m.m_nNextMode = GAMEMODE_OPTION;
-    m.m_nPrevMode = GAMEMODE_TITLE;
-    m.m_nFadeStep = 10;
-    g_vPlayerInput.CheckedAt(0) = cPlayerInput();
-    while (!MenuFadeIn(90)) {
-    }
-    while (!MenuFadeOut(90)) {
-    }
+    SettleFades();
     std::filesystem::create_directories("user_data");
   }
-  void TearDown() override {
-    g_SoundList = nullptr;
-    g_hWndMain = nullptr;
-    g_SceneMgr.m_nFadeStep = 0;
-    g_SceneMgr.m_nMode = GAMEMODE_TITLE;
-    ResetMenuState();
-    ResetMessageLayerForTests();
-  }
 
-  static void Frame(cSceneOption& s, uint16_t wDirection = 0, uint16_t wButton = 0) {
-    cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
-    in.m_wDirection = wDirection;
-    in.m_wButton = wButton;
-    s.Update();
-  }
-  static void Press(cSceneOption& s, uint16_t wDirection, uint16_t wButton = 0) {
-    Frame(s, wDirection, wButton);
-    Frame(s);
-  }
   static void ToScreen(cSceneOption& s) {
     for (int f = 0; f < 20 && s.m_nPhase != 1; ++f) Frame(s);
     ASSERT_EQ(s.m_nPhase, 1);
@@ -104,16 +75,8 @@ class OptionScene : public ::testing::Test {
     Press(s, 0, kZ);
     ASSERT_EQ(s.m_nSubStep, 2);
   }
-  static int FramesToModeSwitch(cSceneOption& s) {
-    for (int f = 1; f <= 30; ++f) {
-      Frame(s);
-      if (g_SceneMgr.m_nMode != GAMEMODE_OPTION) return f;
-    }
-    return -1;
-  }
 
   cTempFolder m_Tmp;
-  cVector<SOUNDDATA> m_Sounds;
   cScopedOverride<int32_t> m_Version{g_nCurDataVersion, 667};
   cScopedOverride<cEdOption> m_Option{g_Option};
   cScopedOverride<OPTIONLINKS> m_Links{g_OptionLinks};

@@ -16,6 +16,7 @@
 #include "shell/mode_scenes.h"
 #include "shell/player_input.h"
 #include "shell/scene_manager.h"
+#include "tests/shell/menu_scene_fixture.h"
 #include "tests/support/scoped_override.h"
 #include "tests/support/temp_folder.h"
 
@@ -32,58 +33,29 @@ LRESULT TestWndProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
   return 0;
 }
 
-class SaveScene : public ::testing::Test {
+class SaveScene : public cMenuSceneTest {
  protected:
   void SetUp() override {
-    ResetMessageLayerForTests();
-    g_hWndMain = CreateMessageWindow(&TestWndProc);
+    StartMenuScene(&TestWndProc, GAMEMODE_SAVE, GAMEMODE_WORLDMAP, 90);
     s_Sounds.clear();
     s_Saved.clear();
     s_bSaveWorks = TRUE;
-    m_Sounds.assign(kSystemSoundCount, SOUNDDATA{});
-    g_SoundList = &m_Sounds;
     SetSoundPlayHook(&RecordSound);
     g_SaveLinks = SAVELINKS{[](int n) -> BOOL {
       s_Saved.push_back(n);
       return s_bSaveWorks;
     }};
     ProgressReset(g_Progress);
-    ResetMenuState();
-    cSceneManager& m = g_SceneMgr;
-    m.m_nMode = m.m_nNextMode = GAMEMODE_SAVE;
-    m.m_nPrevMode = GAMEMODE_WORLDMAP;
-    m.m_nFadeStep = 90;
-    g_vPlayerInput.CheckedAt(0) = cPlayerInput();
-  }
-  void TearDown() override {
-    SetSoundPlayHook(nullptr);
-    g_SoundList = nullptr;
-    g_hWndMain = nullptr;
-    g_SceneMgr.m_nFadeStep = 0;
-    g_SceneMgr.m_nMode = GAMEMODE_TITLE;
-    ResetMenuState();
-    ResetMessageLayerForTests();
-  }
-  static void Frame(cSceneSave& s, uint16_t wDirection = 0, uint16_t wButton = 0) {
-    cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
-    in.m_wDirection = wDirection;
-    in.m_wButton = wButton;
-    s.Update();
-  }
-  static void Press(cSceneSave& s, uint16_t wDirection, uint16_t wButton = 0) {
-    Frame(s, wDirection, wButton);
-    Frame(s);
   }
   static void ToMenu(cSceneSave& s) {
     for (int f = 0; f < 10 && s.m_nPhase != 1; ++f) Frame(s);
     ASSERT_EQ(s.m_nPhase, 1);
   }
-  static int ModeAfterFade(cSceneSave& s) {
-    for (int f = 0; f < 30 && g_SceneMgr.m_nMode == GAMEMODE_SAVE; ++f) Frame(s);
+  int ModeAfterFade(cSceneSave& s) const {
+    FramesToModeSwitch(s);
     return g_SceneMgr.m_nMode;
   }
 
-  cVector<SOUNDDATA> m_Sounds;
   cTempFolder m_Tmp;  // the slot list reads the slot files of the working folder
   cScopedOverride<cEdProgress> m_Progress{g_Progress};
   cScopedOverride<SAVELINKS> m_Links{g_SaveLinks};

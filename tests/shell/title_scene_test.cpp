@@ -21,6 +21,7 @@
 #include "shell/scene_manager.h"
 #include "shell/startup.h"
 #include "tests/graphics/graphics_fixture.h"
+#include "tests/shell/menu_scene_fixture.h"
 #include "tests/support/scoped_override.h"
 
 namespace {
@@ -73,22 +74,18 @@ std::vector<std::string> s_Links;
 BOOL s_bSlot5Used = FALSE;
 BOOL s_bSlotLoads = TRUE;
 
-class TitleScene : public ::testing::Test {
+class TitleScene : public cMenuSceneTest {
  protected:
   void SetUp() override { ResetState(); }
   // Everything a run of the title touches, fresh.
   void ResetState() {
-    ResetMessageLayerForTests();
-    m_hWnd = CreateMessageWindow(&TestWndProc);
-    g_hWndMain = m_hWnd;
+    StartMenuScene(&TestWndProc, GAMEMODE_TITLE, GAMEMODE_TITLE, 10);
     s_Sounds.clear();
     s_Requests.clear();
     s_Links.clear();
     s_Loaded.clear();
     s_bChooserAnswers = s_bStageLoads = s_bSlot5Used = FALSE;
     s_bSlotLoads = TRUE;
-    m_Sounds.assign(kSystemSoundCount, SOUNDDATA{});
-    g_SoundList = &m_Sounds;
     SetSoundPlayHook(&RecordSound);
     g_WindowRequests.pfnChooseOpenFile = &FakeChooser;
     g_WindowRequests.pfnStartStageFile = &FakeStartStageFile;
@@ -106,54 +103,21 @@ class TitleScene : public ::testing::Test {
           s_Links.push_back("draw " + std::to_string(nTop) + "+" + std::to_string(nRows));
         },
     };
-    ResetMenuState();
     cSceneManager& m = g_SceneMgr;
-    m.m_nMode = m.m_nNextMode = m.m_nPrevMode = GAMEMODE_TITLE;
     m.m_nTitleChoice = 0;
     m.m_nPlayKind = PLAYKIND_STORY;
     m.m_bRankingOn = 0;
-    m.m_nFadeStep = 10;
-    g_vPlayerInput.CheckedAt(0) = cPlayerInput();
-    while (!MenuFadeIn(90)) {
-    }
-    while (!MenuFadeOut(90)) {
-    }
+    SettleFades();
   }
   void TearDown() override {
-    SetSoundPlayHook(nullptr);
-    g_SoundList = nullptr;
-    g_hWndMain = nullptr;
-    g_SceneMgr.m_nFadeStep = 0;
-    g_SceneMgr.m_nMode = GAMEMODE_TITLE;
     g_SceneMgr.m_nTitleChoice = 0;
-    ResetMenuState();
-    ResetMessageLayerForTests();
+    cMenuSceneTest::TearDown();
   }
 
-  // One frame with these keys held.
-  static void Frame(cSceneTitle& s, uint16_t wDirection = 0, uint16_t wButton = 0) {
-    cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
-    in.m_wDirection = wDirection;
-    in.m_wButton = wButton;
-    s.Update();
-  }
   // Init and the fade-in, up to the menu.
   static void ToMenu(cSceneTitle& s) {
     for (int f = 0; f < 20 && s.m_nPhase != 1; ++f) Frame(s);
     ASSERT_EQ(s.m_nPhase, 1);
-  }
-  // A key pressed for one frame and released for one.
-  static void Press(cSceneTitle& s, uint16_t wDirection, uint16_t wButton = 0) {
-    Frame(s, wDirection, wButton);
-    Frame(s);
-  }
-  // The fade-out, up to the mode switch.
-  static int FramesToModeSwitch(cSceneTitle& s) {
-    for (int f = 1; f <= 30; ++f) {
-      Frame(s);
-      if (g_SceneMgr.m_nMode != GAMEMODE_TITLE) return f;
-    }
-    return -1;
   }
   bool CloseWasPosted() {
     MSG m;
@@ -166,8 +130,6 @@ class TitleScene : public ::testing::Test {
     for (int i : items) g_System.m_vecTitleMenu[static_cast<size_t>(i)].m_bEnabled = 1;
   }
 
-  HWND m_hWnd = nullptr;
-  cVector<SOUNDDATA> m_Sounds;
   // What the tests change of the project and the links, put back after each.
   cScopedOverride<WINDOWREQUESTS> m_Requests{g_WindowRequests};
   cScopedOverride<TITLELINKS> m_Links{g_TitleLinks};

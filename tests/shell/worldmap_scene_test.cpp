@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "shell/mode_scenes.h"
 #include "shell/player_input.h"
 #include "shell/scene_manager.h"
+#include "tests/shell/menu_scene_fixture.h"
 #include "tests/support/scoped_override.h"
 
 namespace {
@@ -74,16 +76,13 @@ void BuildMap() {
   add(2, 1, {b});
 }
 
-class WorldMapScene : public ::testing::Test {
+class WorldMapScene : public cMenuSceneTest {
  protected:
   void SetUp() override {
-    ResetMessageLayerForTests();
-    g_hWndMain = CreateMessageWindow(&TestWndProc);
+    StartMenuScene(&TestWndProc, GAMEMODE_WORLDMAP, GAMEMODE_TITLE, 90, kSystemSoundCount + 2);
     s_Sounds.clear();
     s_Calls.clear();
     s_bStageLoads = TRUE;
-    m_Sounds.assign(kSystemSoundCount + 2, SOUNDDATA{});
-    g_SoundList = &m_Sounds;
     SetSoundPlayHook(&RecordSound);
     g_WorldMapLinks = WORLDMAPLINKS{
         [](const std::string& name) -> BOOL {
@@ -102,46 +101,13 @@ class WorldMapScene : public ::testing::Test {
     g_System.m_bCarryLives = 0;
     g_System.m_vecStartLives.assign(4, 5);
     g_System.m_vecInfiniteLives.assign(4, 0);
-    ResetMenuState();
-    cSceneManager& m = g_SceneMgr;
-    m.m_nMode = m.m_nNextMode = GAMEMODE_WORLDMAP;
-    m.m_nPrevMode = GAMEMODE_TITLE;
-    m.m_nFadeStep = 90;
-    g_vPlayerInput.CheckedAt(0) = cPlayerInput();
-  }
-  void TearDown() override {
-    SetSoundPlayHook(nullptr);
-    g_SoundList = nullptr;
-    g_hWndMain = nullptr;
-    g_SceneMgr.m_nFadeStep = 0;
-    g_SceneMgr.m_nMode = GAMEMODE_TITLE;
-    ResetMenuState();
-    ResetMessageLayerForTests();
-  }
-  static void Frame(cSceneWorldMap& s, uint16_t wDirection = 0, uint16_t wButton = 0) {
-    cPlayerInput& in = g_vPlayerInput.CheckedAt(0);
-    in.m_wDirection = wDirection;
-    in.m_wButton = wButton;
-    s.Update();
-  }
-  static void Press(cSceneWorldMap& s, uint16_t wDirection, uint16_t wButton = 0) {
-    Frame(s, wDirection, wButton);
-    Frame(s);
   }
   static void ToWalking(cSceneWorldMap& s) {
     for (int f = 0; f < 10 && s.m_nPhase != 1; ++f) Frame(s);
     ASSERT_EQ(s.m_nPhase, 1);
   }
-  static int FramesToModeSwitch(cSceneWorldMap& s) {
-    for (int f = 1; f <= 30; ++f) {
-      Frame(s);
-      if (g_SceneMgr.m_nMode != GAMEMODE_WORLDMAP) return f;
-    }
-    return -1;
-  }
   static const MENUSTATE& Cur() { return CurrentMenuState(); }
 
-  cVector<SOUNDDATA> m_Sounds;
   cScopedOverride<cEdWorldMap> m_Map{g_WorldMap};
   cScopedOverride<cEdSystem> m_System{g_System};
   cScopedOverride<cEdProgress> m_Progress{g_Progress};
@@ -191,6 +157,18 @@ TEST_F(WorldMapScene, TheEventOfACellIsItsFirstActionWhoseConditionsHold) {
   EXPECT_EQ(FindMapEvent(2, 1), nullptr);  // flag 9 not set
   g_Progress.m_vFlag[9] = 1;
   EXPECT_NE(FindMapEvent(2, 1), nullptr);
+}
+
+// Chip and event-picture numbers of a damaged map file lie far past their
+// pictures: the map is drawn without them, and no pixel position of theirs
+// is worked out.
+TEST_F(WorldMapScene, PictureNumbersPastThePicturesDrawNothing) {
+  g_WorldMap.m_vWorld[0].m_nIndex = INT32_MAX;
+  g_WorldMap.m_vEvent[0].m_vAction[0].m_nKind = INT32_MAX;
+  cSceneWorldMap s;
+  ToWalking(s);
+  Press(s, kDown);
+  EXPECT_EQ(Cur().nRow, 2);
 }
 
 TEST_F(WorldMapScene, WalkingStopsAtBlocksAndEdgesAndKeepsTheFacing) {

@@ -1,9 +1,11 @@
 #include "tests/support/demo_game.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "platform/text_cp932.h"
 #include "records/flow_enums.h"
+#include "tests/support/demo_music.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/project_builder.h"
 
@@ -315,4 +317,22 @@ void SetDemoGame(cProjectBuilder& builder) {
   builder.m_CommonPalette = MakeDemoCommonPalette();
   builder.m_Stage1 = MakeDemoStage(1);
   builder.m_Stage2 = MakeDemoStage(2);
+}
+
+bool BuildDemoProject(cProjectBuilder& builder) {
+  builder.m_System.m_strTitle = Sjis("タルボリン デモ");
+  // The menu is drawn with the game's font: the demo ships no label strip.
+  builder.m_System.m_bTitleMenuCentred = 0;
+  // A 256-colour game: palette pictures, with the palette animation on.
+  builder.m_bPalettePictures = true;
+  builder.m_System.m_bPaletteCycle = 1;
+  // A tone for each system sound, so that the menus are heard.
+  for (int i = 0; i < static_cast<int>(builder.m_System.m_vecSystemSoundFile.size()); ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
+    builder.m_System.m_vecSystemSoundFile[i] = name;
+  }
+  SetDemoMusic(builder);
+  SetDemoGame(builder);
+  return builder.Build() && WriteDemoMusic(builder);
 }

@@ -34,3 +34,8 @@ cEdCommonPalette MakeDemoCommonPalette();
 cEdStage MakeDemoStage(int nStage);
 // Puts the demo game's palette and stages into the builder.
 void SetDemoGame(cProjectBuilder& builder);
+// The whole demo project written into the builder's folder as tools/make_demo
+// ships it, but for System.ini: the demo's title, 256-colour pictures with
+// the palette animation, a tone for each system sound, the music and the
+// game. False when a file could not be written.
+bool BuildDemoProject(cProjectBuilder& builder);

@@ -26,56 +26,11 @@ constexpr uint8_t kSkin = 111;
 constexpr uint8_t kCloth = 112;
 constexpr uint8_t kHeart = 113;
 
-// An 8-bit sheet painted with palette numbers, written as such or as 24-bit
-// through the palette (number 0 stays the key colour).
-struct cSheet {
-  int w, h;
-  std::vector<uint8_t> idx;
-  cSheet(int nW, int nH) : w(nW), h(nH), idx(static_cast<size_t>(nW * nH), 0) {}
-  void Fill(int x0, int y0, int nW, int nH, uint8_t c) {
-    for (int y = y0; y < y0 + nH && y < h; ++y)
-      for (int x = x0; x < x0 + nW && x < w; ++x) idx[static_cast<size_t>(y * w + x)] = c;
-  }
-  std::string Bmp(bool bPalette) const;
-};
-
 uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
 
 // The sky colour of a row of the title, a gradient of kSkyShades steps.
 uint32_t SkyShade(int k) {
   return Rgb(static_cast<uint32_t>(k / 4), static_cast<uint32_t>(k / 2), static_cast<uint32_t>(80 + k * 150 / 64));
-}
-
-}  // namespace
-
-std::vector<uint32_t> DemoPalette();
-
-namespace {
-
-std::string cSheet::Bmp(bool bPalette) const {
-  const std::vector<uint32_t> pal = DemoPalette();
-  if (bPalette) return MakeBmpIndexed(8, w, h, pal, idx);
-  std::vector<uint32_t> px(idx.size());
-  for (size_t i = 0; i < idx.size(); ++i) px[i] = pal[idx[i]];
-  return MakeBmpRgb(24, w, h, px);
-}
-
-// The player seen from one side: a round head, a body, and feet that swap
-// places between the two walking pictures.
-void PaintWalker(cSheet& s, int x, int y, int nFacing, int nStep) {
-  s.Fill(x + 10, y + 4, 12, 11, kSkin);
-  s.Fill(x + 8, y + 15, 16, 10, kCloth);
-  s.Fill(x + (nStep ? 8 : 18), y + 25, 6, 5, kCloth);
-  s.Fill(x + (nStep ? 18 : 8), y + 25, 6, 3, kCloth);
-  // The eyes show where it looks: none from behind.
-  if (nFacing == 0) {
-    s.Fill(x + 12, y + 8, 2, 2, kCloth);
-    s.Fill(x + 18, y + 8, 2, 2, kCloth);
-  } else if (nFacing == 2) {
-    s.Fill(x + 11, y + 8, 2, 2, kCloth);
-  } else if (nFacing == 3) {
-    s.Fill(x + 19, y + 8, 2, 2, kCloth);
-  }
 }
 
 }  // namespace
@@ -115,6 +70,70 @@ std::vector<uint32_t> DemoPalette() {
   return pal;
 }
 
+namespace {
+
+std::string Indexed(int w, int h, const std::vector<uint8_t>& idx) { return MakeBmpIndexed(8, w, h, DemoPalette(), idx); }
+
+// A sheet painted with palette numbers, written as such or as 24-bit
+// through the palette (number 0 stays the key colour). Painting is clipped
+// to the sheet.
+class cSheet {
+ public:
+  cSheet(int w, int h) : m_nW(w), m_nH(h), m_v(static_cast<size_t>(w * h), 0) {}
+  void Fill(int x, int y, int w, int h, uint8_t ink) {
+    for (int j = y; j < y + h; ++j)
+      for (int i = x; i < x + w; ++i)
+        if (i >= 0 && j >= 0 && i < m_nW && j < m_nH) m_v[static_cast<size_t>(j * m_nW + i)] = ink;
+  }
+  // A disc of radius r around (cx, cy), in half pixels so that an even
+  // cell gets a centred disc.
+  void Disc(int cx2, int cy2, int r2, uint8_t ink) {
+    const int r = r2 / 2 + 1;
+    for (int j = std::max(0, cy2 / 2 - r); j < std::min(m_nH, cy2 / 2 + r + 1); ++j)
+      for (int i = std::max(0, cx2 / 2 - r); i < std::min(m_nW, cx2 / 2 + r + 1); ++i) {
+        const int dx = 2 * i + 1 - cx2, dy = 2 * j + 1 - cy2;
+        if (dx * dx + dy * dy <= r2 * r2) m_v[static_cast<size_t>(j * m_nW + i)] = ink;
+      }
+  }
+  // Copies the 32 x 32 cell at (sx, sy) to (dx, dy).
+  void CopyCell(int sx, int sy, int dx, int dy) {
+    for (int j = 0; j < 32; ++j)
+      for (int i = 0; i < 32; ++i)
+        m_v[static_cast<size_t>((dy + j) * m_nW + dx + i)] = m_v[static_cast<size_t>((sy + j) * m_nW + sx + i)];
+  }
+  std::string Bmp(bool b8) const {
+    if (b8) return Indexed(m_nW, m_nH, m_v);
+    const std::vector<uint32_t> pal = DemoPalette();
+    std::vector<uint32_t> px(m_v.size());
+    for (size_t i = 0; i < m_v.size(); ++i) px[i] = pal[m_v[i]];
+    return MakeBmpRgb(24, m_nW, m_nH, px);
+  }
+
+ private:
+  int m_nW, m_nH;
+  std::vector<uint8_t> m_v;
+};
+
+// The player seen from one side: a round head, a body, and feet that swap
+// places between the two walking pictures.
+void PaintWalker(cSheet& s, int x, int y, int nFacing, int nStep) {
+  s.Fill(x + 10, y + 4, 12, 11, kSkin);
+  s.Fill(x + 8, y + 15, 16, 10, kCloth);
+  s.Fill(x + (nStep ? 8 : 18), y + 25, 6, 5, kCloth);
+  s.Fill(x + (nStep ? 18 : 8), y + 25, 6, 3, kCloth);
+  // The eyes show where it looks: none from behind.
+  if (nFacing == 0) {
+    s.Fill(x + 12, y + 8, 2, 2, kCloth);
+    s.Fill(x + 18, y + 8, 2, 2, kCloth);
+  } else if (nFacing == 2) {
+    s.Fill(x + 11, y + 8, 2, 2, kCloth);
+  } else if (nFacing == 3) {
+    s.Fill(x + 19, y + 8, 2, 2, kCloth);
+  }
+}
+
+}  // namespace
+
 std::string DemoPaletteBmp() {
   std::vector<uint8_t> idx(16 * 24, 0);
   for (int y = 8; y < 24; ++y)
@@ -146,7 +165,7 @@ std::string DemoAccessoryBmp() { return DemoAccessorySheet(false); }
 std::string DemoAccessorySheet(bool bPalette) {
   cSheet s(128, 128);
   for (int y = 6; y < 26; ++y)
-    for (int x = 6; x < 6 + (y < 16 ? y - 6 : 26 - y) * 2 && x < 32; ++x) s.idx[static_cast<size_t>(y * 128 + x)] = kCursor;
+    for (int x = 6; x < 6 + (y < 16 ? y - 6 : 26 - y) * 2 && x < 32; ++x) s.Fill(x, y, 1, 1, kCursor);
   s.Fill(68, 4, 8, 8, kCursor);
   // The mark of a slot being confirmed.
   s.Fill(84, 4, 8, 8, kFlag);
@@ -207,12 +226,6 @@ std::string DemoPlainBmp() {
 
 // ---- The same pictures as 8-bit palette pictures ------------------------------
 
-namespace {
-
-std::string Indexed(int w, int h, const std::vector<uint8_t>& idx) { return MakeBmpIndexed(8, w, h, DemoPalette(), idx); }
-
-}  // namespace
-
 std::string DemoTitleBmp8() {
   std::vector<uint8_t> idx(640 * 480);
   for (int y = 0; y < 480; ++y)
@@ -266,46 +279,8 @@ enum : uint8_t {
   INK_WHITE = 241,
 };
 
-// A sheet painted in palette entries, written in either form.
-class cGameSheet {
- public:
-  cGameSheet(int w, int h) : m_nW(w), m_nH(h), m_v(static_cast<size_t>(w * h), INK_KEY) {}
-  void Fill(int x, int y, int w, int h, uint8_t ink) {
-    for (int j = y; j < y + h; ++j)
-      for (int i = x; i < x + w; ++i)
-        if (i >= 0 && j >= 0 && i < m_nW && j < m_nH) m_v[static_cast<size_t>(j * m_nW + i)] = ink;
-  }
-  // A disc of radius r around (cx, cy), in half pixels so that an even
-  // cell gets a centred disc.
-  void Disc(int cx2, int cy2, int r2, uint8_t ink) {
-    const int r = r2 / 2 + 1;
-    for (int j = std::max(0, cy2 / 2 - r); j < std::min(m_nH, cy2 / 2 + r + 1); ++j)
-      for (int i = std::max(0, cx2 / 2 - r); i < std::min(m_nW, cx2 / 2 + r + 1); ++i) {
-        const int dx = 2 * i + 1 - cx2, dy = 2 * j + 1 - cy2;
-        if (dx * dx + dy * dy <= r2 * r2) m_v[static_cast<size_t>(j * m_nW + i)] = ink;
-      }
-  }
-  // Copies the 32 x 32 cell at (sx, sy) to (dx, dy).
-  void CopyCell(int sx, int sy, int dx, int dy) {
-    for (int j = 0; j < 32; ++j)
-      for (int i = 0; i < 32; ++i)
-        m_v[static_cast<size_t>((dy + j) * m_nW + dx + i)] = m_v[static_cast<size_t>((sy + j) * m_nW + sx + i)];
-  }
-  std::string Bmp(bool b8) const {
-    if (b8) return Indexed(m_nW, m_nH, m_v);
-    const std::vector<uint32_t> pal = DemoPalette();
-    std::vector<uint32_t> px(m_v.size());
-    for (size_t i = 0; i < m_v.size(); ++i) px[i] = pal[m_v[i]];
-    return MakeBmpRgb(24, m_nW, m_nH, px);
-  }
-
- private:
-  int m_nW, m_nH;
-  std::vector<uint8_t> m_v;
-};
-
 // Two eyes looking left, at the height y of a cell whose left is x.
-void Eyes(cGameSheet& s, int x, int y) {
+void Eyes(cSheet& s, int x, int y) {
   s.Fill(x + 7, y, 5, 5, INK_WHITE);
   s.Fill(x + 16, y, 5, 5, INK_WHITE);
   s.Fill(x + 7, y + 1, 2, 3, INK_BLACK);
@@ -315,7 +290,7 @@ void Eyes(cGameSheet& s, int x, int y) {
 }  // namespace
 
 std::string DemoBlockSheet(bool b8) {
-  cGameSheet s(64, 480);
+  cSheet s(64, 480);
   // 1 ground: earth under a strip of grass.
   s.Fill(0, 32, 32, 32, INK_BROWN);
   s.Fill(0, 32, 32, 6, INK_GREEN);
@@ -330,7 +305,7 @@ std::string DemoBlockSheet(bool b8) {
 }
 
 std::string DemoCharaSheet(bool b8) {
-  cGameSheet s(640, 480);
+  cSheet s(640, 480);
   // 1 the hero: a blue figure with a white face.
   s.Fill(8, 32 + 4, 16, 14, INK_WHITE);
   Eyes(s, 4, 32 + 8);
@@ -360,7 +335,7 @@ std::string DemoCharaSheet(bool b8) {
 }
 
 std::string DemoItemSheet(bool b8) {
-  cGameSheet s(64, 480);
+  cSheet s(64, 480);
   // 1 the coin, 2 the heart; both pattern cells alike.
   s.Disc(32, 2 * 32 + 32, 22, INK_YELLOW);
   s.Fill(14, 32 + 8, 4, 16, INK_BROWN);
@@ -373,7 +348,7 @@ std::string DemoItemSheet(bool b8) {
 }
 
 std::string DemoShotSheet(bool b8) {
-  cGameSheet s(256, 480);
+  cSheet s(256, 480);
   for (int y = 0; y < 480; y += 16)
     for (int x = 0; x < 256; x += 16) {
       s.Disc(2 * x + 16, 2 * y + 16, 12, INK_YELLOW);
