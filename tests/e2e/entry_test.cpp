@@ -34,7 +34,8 @@ TEST(Entry, ExitsAfterItsFramesWithTheReport) {
 }
 
 // 3000 paced frames are 50 s of game time: under TARVOLIN4_FAST the pacing
-// waits do not sleep, so the run ends long before that.
+// waits do not sleep, so the run ends before that. The bound is kept just
+// under the 50 s (not a speed target) so that a loaded machine still passes.
 TEST(Entry, FastPacingTakesNoWallTime) {
   if (kSanitizerSlowdown > 1) GTEST_SKIP() << "the sanitizer's slow-down leaves no margin under 50 s";
   cTempFolder folder;
@@ -42,7 +43,7 @@ TEST(Entry, FastPacingTakesNoWallTime) {
   pid_t pid = StartGame(folder.Path(), {{"TARVOLIN4_EXIT_AFTER", "3000"}, {"TARVOLIN4_FAST", "1"}},
                     folder.Path() + "/stderr.txt");
   ASSERT_GT(pid, 0);
-  EXPECT_EQ(WaitExit(pid, 25000), 0) << folder.ReadFile("stderr.txt");
+  EXPECT_EQ(WaitExit(pid, 48000), 0) << folder.ReadFile("stderr.txt");
 }
 
 TEST(Entry, EscInAKeyScriptCloses) {
