@@ -104,16 +104,27 @@ BOOL DDClipBlt(DDSURFACEDATA* lpDstSD, int* x, int* y, int* w, int* h, DDSURFACE
   if (*w < 1 || *h < 1 || *sw == 0 || *sh == 0) return FALSE;
   bool bNegW = *sw < 0, bNegH = *sh < 0;
   if (*w == *sw && *h == *sh) {
-    if (*sx < 0) { *sw += *sx; *sx = 0; }
-    if (*sy < 0) { *sh += *sy; *sy = 0; }
-    if (*sx + *sw > lpSrcSD->nWidth) *sw = lpSrcSD->nWidth - *sx;
-    if (*sy + *sh > lpSrcSD->nHeight) *sh = lpSrcSD->nHeight - *sy;
+    // Worked in 64 bits: a position near the ends of int (a chara far off
+    // the stage) must not wrap round into the picture.
+    long long lsx = *sx, lsy = *sy, lsw = *sw, lsh = *sh, lx = *x, ly = *y;
+    if (lsx < 0) { lsw += lsx; lsx = 0; }
+    if (lsy < 0) { lsh += lsy; lsy = 0; }
+    if (lsx + lsw > lpSrcSD->nWidth) lsw = lpSrcSD->nWidth - lsx;
+    if (lsy + lsh > lpSrcSD->nHeight) lsh = lpSrcSD->nHeight - lsy;
     // Both edges are cut: the original cut the right edge only when the left
     // one was inside, which lost blits wider than the destination.
-    if (*x < 0) { *sx -= *x; *sw += *x; *x = 0; }
-    if (*x + *sw > lpDstSD->nWidth) *sw = lpDstSD->nWidth - *x;
-    if (*y < 0) { *sy -= *y; *sh += *y; *y = 0; }
-    if (*y + *sh > lpDstSD->nHeight) *sh = lpDstSD->nHeight - *y;
+    if (lx < 0) { lsx -= lx; lsw += lx; lx = 0; }
+    if (lx + lsw > lpDstSD->nWidth) lsw = lpDstSD->nWidth - lx;
+    if (ly < 0) { lsy -= ly; lsh += ly; ly = 0; }
+    if (ly + lsh > lpDstSD->nHeight) lsh = lpDstSD->nHeight - ly;
+    if (lsw < 1 || lsh < 1) return FALSE;
+    // Every value is now within the two pictures.
+    *sx = static_cast<int>(lsx);
+    *sy = static_cast<int>(lsy);
+    *sw = static_cast<int>(lsw);
+    *sh = static_cast<int>(lsh);
+    *x = static_cast<int>(lx);
+    *y = static_cast<int>(ly);
     *w = *sw;
     *h = *sh;
     return *w >= 1 && *h >= 1;

@@ -194,6 +194,12 @@ struct SOURCECOPY {
   std::vector<uint8_t> vInside;
 };
 
+// The blur and the mosaic copy their whole rectangle first; a rectangle far
+// beyond any picture (a number from a damaged file) is refused rather than
+// allocated.
+constexpr int MAX_EFFECT_SIDE = 4096;
+bool EffectRectTooLarge(int w, int h) { return w > MAX_EFFECT_SIDE || h > MAX_EFFECT_SIDE; }
+
 void CopySource(const cSurfaceLock& l, int sx, int sy, int w, int h, SOURCECOPY& c) {
   c.vPixels.assign(static_cast<size_t>(w) * h, 0);
   c.vInside.assign(static_cast<size_t>(w) * h, 0);
@@ -231,7 +237,7 @@ void DDBltBlur(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, int nRadiusX,
     return;
   }
   // A negative radius would leave the window empty and divide by zero.
-  if (nRadiusX <= 0 || nRadiusY <= 0 || w <= 0 || h <= 0) return;
+  if (nRadiusX <= 0 || nRadiusY <= 0 || w <= 0 || h <= 0 || EffectRectTooLarge(w, h)) return;
   // Windows beyond the rectangle add nothing; the cap keeps a huge radius
   // from costing more than a full one.
   nRadiusX = std::min(nRadiusX, w);
@@ -281,7 +287,7 @@ void DDBltBlur(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, int nRadiusX,
 void DDBltMosaic(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h, int nCell, DDSURFACEDATA* lpSrcSD, int sx, int sy,
                  BOOL bKey) {
   // A cell below 1 would never step through the rectangle.
-  if (nCell < 1 || w <= 0 || h <= 0) return;
+  if (nCell < 1 || w <= 0 || h <= 0 || EffectRectTooLarge(w, h)) return;
   cSurfaceLock src(lpSrcSD);
   if (!src.IsLocked()) return;
   SOURCECOPY c;

@@ -2,6 +2,8 @@
 // keyed sources, mirrored parents, the pixel path, the virtual back buffer.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "media/graphics/dd.h"
 #include "media/graphics/dd_internal.h"
 #include "tests/graphics/graphics_fixture.h"
@@ -40,6 +42,12 @@ TEST(GraphicsBlit, ClipTable) {
       {5, 5, 64, 32, 0, 0, 32, 16, TRUE, 5, 5, 64, 32, 0, 0, 32, 16},            // stretch inside
       {5, 5, 64, 32, 48, 0, 32, 16, TRUE, 5, 5, 32, 32, 48, 0, 16, 16},          // stretch, source cut
       {-32, 0, 64, 32, 0, 0, 32, 16, TRUE, 0, 0, 32, 32, 16, 0, 16, 16},         // stretch, destination cut
+      // Positions at the ends of int: nothing wraps round into the picture.
+      {INT_MIN, 0, 32, 32, 0, 0, 32, 32, FALSE, 0, 0, 0, 0, 0, 0, 0, 0},
+      {0, INT_MIN, 32, 32, 0, 0, 32, 32, FALSE, 0, 0, 0, 0, 0, 0, 0, 0},
+      {INT_MAX, 0, 32, 32, 0, 0, 32, 32, FALSE, 0, 0, 0, 0, 0, 0, 0, 0},
+      {0, 0, 32, 32, INT_MAX, 0, 32, 32, FALSE, 0, 0, 0, 0, 0, 0, 0, 0},
+      {0, 0, 32, 32, INT_MIN + 1, 0, 32, 32, FALSE, 0, 0, 0, 0, 0, 0, 0, 0},
   };
   for (const CASE& c : cases) {
     int x = c.x, y = c.y, w = c.w, h = c.h, sx = c.sx, sy = c.sy, sw = c.sw, sh = c.sh;

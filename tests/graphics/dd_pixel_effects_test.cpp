@@ -328,6 +328,9 @@ TEST(PixelEffects, EdgeCasesDrawNothing) {
       {"mosaic cell 0", [](auto* d, auto* s) { DDBltMosaic(d, 0, 0, 16, 16, 0, s, 0, 0, 0); }},
       {"mosaic negative cell", [](auto* d, auto* s) { DDBltMosaic(d, 0, 0, 16, 16, -3, s, 0, 0, 0); }},
       {"mosaic outside", [](auto* d, auto* s) { DDBltMosaic(d, 0, 0, 16, 16, 4, s, 300, 300, 0); }},
+      // A rectangle from a damaged file is not allocated whole.
+      {"blur huge rectangle", [](auto* d, auto* s) { DDBltBlur(d, 0, 0, INT_MAX, INT_MAX, 2, 2, s, 0, 0, 0); }},
+      {"mosaic huge rectangle", [](auto* d, auto* s) { DDBltMosaic(d, 0, 0, INT_MAX, 200000, 4, s, 0, 0, 0); }},
       {"wave strip 0", [](auto* d, auto* s) { DDBltWave(d, 0, 0, 16, 16, 1, 3.0, 0, 0, s, 0, 0, 0, 1); }},
       {"interlace negative strip", [](auto* d, auto* s) { DDBltInterlace(d, 0, 0, 16, 16, -2, 1, s, 0, 0, 0, 1); }},
       // Shifts and gaps are running values from a chara record.
