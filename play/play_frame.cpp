@@ -107,7 +107,9 @@ int cSceneStage::StepCharas(bool bBlockCharas) {
 }
 
 int cSceneStage::StepShots() {
-  m_Shots.StepAll(m_nSubStep);
+  // Areas 4 and 5: the players' shots and the stage charas'.
+  const REMOVALAREA aArea[2] = {RemovalAreaOf(g_Stage.m_aSub[3]), RemovalAreaOf(g_Stage.m_aSub[4])};
+  m_Shots.StepAll(m_nSubStep, aArea);
   return STEP_GO_ON;
 }
 
@@ -152,15 +154,9 @@ int cSceneStage::ResolvePlayerContacts() {
     }
   }
   m_Shots.ClashShots();
-  for (auto& pi : g_lstItem) {
-    cItemObj& it = *pi;
-    if (it.m_bRemoved || !it.m_bEnabled || it.m_Def.m_nPickup == ITEMPICKUP_NEVER || !Overlaps(*p, it)) continue;
-    // Taken once: the sweep frees it at the end of the sub-step.
-    it.m_bRemoved = 1;
-    const int r = GiveItemToPlayer(*p, it);
-    if (r == 2) return STEP_DEFEAT;
-    if (g_CharaScene.m_bStageEnd) return STEP_FINISH;
-  }
+  const int r = TouchItems(*p);
+  if (r == 2) return STEP_DEFEAT;
+  if (r == 1 || g_CharaScene.m_bStageEnd) return STEP_FINISH;
   if (m_nStageEnd == 1) return STEP_FINISH;
   if (m_nStageEnd == 2) return STEP_DEFEAT;
   return STEP_GO_ON;

@@ -71,6 +71,7 @@ class StageShots : public ::testing::Test {
   static cEdChara Enemy(uint32_t nHp) {
     cEdChara e = MakeEnemyDef(nHp);
     e.m_nGroup = 1;
+    e.m_nSide = 2;  // the hit group: the player's side is 1
     return e;
   }
   cEdStage m_Stage;
@@ -114,13 +115,14 @@ TEST_F(StageShots, AStreamOfEnemyShotsCostsThePlayerOnePointWhileInvincible) {
 
 TEST_F(StageShots, HundredsOfCharasDefeatedByAThousandShotsInOneSubStepAreFreed) {
   for (int i = 0; i < 200; ++i) m_Stage.m_vecChara.push_back(Placed(Enemy(1), 1 + i % 18, 1 + (i / 18) % 12));
+  m_Stage.m_bOnScreenOnly = 0;  // the charas off screen take part too
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   s->Update();  // every chara in view takes part from its first frame
   ASSERT_EQ(g_lstChara.size(), 200u);
   for (int i = 0; i < 1000; ++i) {
     auto shot = std::make_unique<cShot>();
-    shot->m_nGroup = i % 2 ? 0 : 2;
+    shot->m_nGroup = i % 2 ? 1 : 3;  // the player's side, and one of no chara
     shot->m_dAtkLeft = 0;
     shot->m_dAtkTop = 0;
     shot->m_dAtkRight = 1e6;
@@ -149,12 +151,14 @@ TEST_F(StageShots, DefeatFlowsFiringShotsOfNewGroupsDuringTheHitPass) {
     bomb.m_vecFlow = {MakeFlowOf(FlowTrigger::Died, {burst})};
     m_Stage.m_vecChara.push_back(Placed(bomb, 2 + i, 5));
   }
+  m_Stage.m_bOnScreenOnly = 0;  // the shots below stand at the stage's corner
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   s->Update();
   ASSERT_EQ(g_lstChara.size(), 6u);
   for (int i = 0; i < 40; ++i) {
     auto shot = std::make_unique<cShot>();
+    shot->m_nGroup = 1;  // the player's side
     shot->m_dAtkRight = shot->m_dAtkBottom = 1e6;
     shot->m_Shot.m_nAttack = 5;
     shot->m_Shot.m_byPassChara = 1;
