@@ -1,8 +1,8 @@
 // Live objects from a stage's placements (copies, held items, consecutive
 // ids, copies outside the stage dropped) and from the summon commands:
 // charas with their groups and ids, nothing for a bad palette index, blocks
-// by the keep, undo and toggle rules, and a summoned chara taken out again
-// inside the walk that made it.
+// by the keep, undo and toggle rules; summoned charas dropped inside the
+// walk that made them, or defeated and freed in their first sub-step.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -288,9 +288,9 @@ TEST_F(Spawning, ASummonLaunchTogglesEachCellOnce) {
   EXPECT_EQ(g_vBlockMap[nCell].m_nImageIndex, 5);
 }
 
-TEST_F(Spawning, ACharaSummonedByADefeatFlowOntoAnotherIsTakenOutAtOnce) {
+TEST_F(Spawning, ACharaSummonedByADefeatFlowOntoAnotherIsDroppedWithoutAnId) {
   // The defeat flow runs inside the walk over the charas; its summon lands
-  // on the watcher, fails the spawn-spot test and leaves the list again.
+  // on the watcher and fails the spawn-spot test.
   cEdChara ghost = MakeEnemyDef(5);
   g_CommonPalette.m_vecChara.resize(1);
   g_CommonPalette.m_vecChara.push_back(ghost);
@@ -312,6 +312,40 @@ TEST_F(Spawning, ACharaSummonedByADefeatFlowOntoAnotherIsTakenOutAtOnce) {
   EXPECT_EQ(g_lstChara.front().get(), lpWatcher);
   EXPECT_EQ(s->m_nNextCharaId, nNextId);  // no id used
   EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
+}
+
+TEST_F(Spawning, ASummonedCharaDefeatedInItsFirstSubStepIsFreedFromEveryList) {
+  g_CommonPalette.m_vecChara.resize(1);
+  cEdChara def = MakeEnemyDef(1);
+  def.m_nSide = 3;
+  g_CommonPalette.m_vecChara.push_back(def);
+  auto s = Play();
+  cPlayer& owner = *FirstPlayer();
+  owner.m_nDir = 1;
+  cEdShot p = SummonParams(1);
+  p.m_cCount = 3;
+  p.m_nSpacing = 1;
+  p.m_byPattern = 1;  // a column rising from the owner's feet
+  s->SummonObjects(owner, 14, 0, p);
+  ASSERT_EQ(g_lstChara.size(), 3u);
+  // Present at once, under a shot of the player's side that passes through.
+  for (auto& c : g_lstChara) c->m_bPresent = 1;
+  g_Stage.m_bOnScreenOnly = 0;
+  auto shot = std::make_unique<cShot>();
+  shot->m_nGroup = 1;
+  shot->m_dAtkRight = shot->m_dAtkBottom = 1e6;
+  shot->m_Shot.m_nAttack = 5;
+  shot->m_Shot.m_byPassChara = 1;
+  s->m_Shots.Add(std::move(shot));
+  s->m_nSubStep = 1;
+  s->m_vHitSubStep.assign(1, 1);
+  s->ResolvePlayerContacts();
+  EXPECT_TRUE(g_lstChara.empty());
+  ASSERT_EQ(s->m_Shots.m_lstShot.size(), 1u);
+  EXPECT_EQ(s->m_Shots.m_lstShot.front()->m_lstHit.size(), 3u);  // ids, not pointers
+  // The ids stay used.
+  s->SummonObjects(owner, 14, 0, p);
+  EXPECT_EQ(g_lstChara.front()->m_nId, s->m_nNextCharaId - 3);
 }
 
 }  // namespace
