@@ -24,8 +24,6 @@ enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
 
 namespace {
 
-bool Overlaps(const cGameObj& a, const cGameObj& b) { return BoxOverlaps(ObjectBox(a), ObjectBox(b)); }
-
 // A chara's movement of one sub-step against the block map and the block
 // charas: 2 when it dies there (a deadly block, crushed), else 0.
 int MoveChara(cChara& c, cStageContext& ctx) {
@@ -143,16 +141,12 @@ int cSceneStage::ResolvePlayerContacts() {
     }
     if (r != STEP_GO_ON) return r;
   }
-  if (bHits && !p->CharaIsInvincible()) {
-    for (auto& pc : g_lstChara) {
-      cStageChara& c = *pc;
-      if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved || c.m_nSide == p->m_nSide) continue;
-      if (c.m_Def.m_nAttack == 0 || p->CharaIsInvincibleTo(c.m_nId) || !Overlaps(*p, c)) continue;
-      if (p->CharaDamagedByChara(c)) return STEP_DEFEAT;
-      p->CharaStartInvincible();
-      break;
-    }
+  const int rc = ResolveCharaContacts();
+  if (m_bSweep) {
+    m_bSweep = 0;
+    SweepCharas();
   }
+  if (rc != STEP_GO_ON) return rc;
   m_Shots.ClashShots();
   const int r = TouchItems(*p);
   if (r == 2) return STEP_DEFEAT;

@@ -235,6 +235,10 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // Shots against the charas of other groups: 0 go on, 1 finish, 2 defeat
   // player 1. Charas defeated here are marked for the sweep.
   int ResolveShotHits();
+  // Charas of different groups touching each other (chara_contacts.cpp):
+  // 0, 1 finish, 2 defeat player 1; charas defeated here are marked for the
+  // sweep.
+  int ResolveCharaContacts();
   // The shots into the frame in one batch; the hit effects, stepped once a
   // drawn frame unless paused, and dropped when their frames run out.
   void DrawShots(DDSURFACEDATA* lpDst);
