@@ -264,7 +264,8 @@ TEST_F(StageShots, AShotCarryingAnItemGivesItToPlayer1) {
     s->m_nSubStep = 1;
     EXPECT_EQ(s->ResolveShotHits(), c.nResult);
     EXPECT_EQ(p.m_nHp, c.nHp);
-    s->m_Shots.Clear();
+    EXPECT_TRUE(s->m_Shots.m_lstShot.empty());  // it hit, and does not pass through
+    EXPECT_TRUE(s->m_Shots.Group(2).empty());
     g_CharaScene.m_bStageEnd = 0;
     s->m_nStageEnd = 0;
   }
