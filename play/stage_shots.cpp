@@ -130,6 +130,10 @@ void cSceneStage::LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& 
   SHOTSPAWN spawn{&made, &m_nShotSerial};
   LAUNCH l;
   LAUNCHBOX target;
+  // A stage chara's screen box (and its target's) is brought up to date
+  // for the launch.
+  if (!chara.IsPlayer()) chara.UpdateScreenRect();
+  if (chara.m_lpTarget && !chara.m_lpTarget->IsPlayer()) chara.m_lpTarget->UpdateScreenRect();
   PrepareLaunch(chara, nFlowDirection, l, target);
   l.pfnSpawn = &SpawnShot;
   l.lpUser = &spawn;
