@@ -139,12 +139,14 @@ void cChara::PinToScreen(double dX, double dY) {
   m_dPinY = dY;
 }
 
-// Shots, swords and summons come with the shot unit (play/shot, play/launch).
-// Shots go to the running stage's lists; without a stage nothing is made.
-// The summon kinds are laid out by their own units.
+// Shots go to the running stage's lists, summons to the live lists and the
+// block map; without a stage nothing is made.
 void cChara::Launch(int nKind, cCommandRun& run, const cEdShot& shot) {
-  if (nKind != COMMAND_KIND_SHOT || !g_lpSceneStage) return;
-  g_lpSceneStage->LaunchShots(*this, run.m_nDirection, shot);
+  if (!g_lpSceneStage) return;
+  if (nKind == COMMAND_KIND_SHOT)
+    g_lpSceneStage->LaunchShots(*this, run.m_nDirection, shot);
+  else
+    g_lpSceneStage->SummonObjects(*this, nKind, run.m_nDirection, shot);
 }
 void cChara::AddSword(cCommandRun&, const cEdShot& shot, int32_t nWidth, int32_t nHeight) {
   if (g_lpSceneStage) g_lpSceneStage->AddSwordShot(*this, shot, nWidth, nHeight);

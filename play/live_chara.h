@@ -299,6 +299,11 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
 
   cChara* m_lpTarget = nullptr;
   cVector<cChara*> m_vTargetedBy;
+  // The serials of its linked shots (shot types 3 and 6); a serial, not a
+  // pointer, so a shot that ends leaves nothing dangling here.
+  cVector<int32_t> m_vLinkedShot;
+  // 2 once a summoned block came down on it.
+  int m_nCrushState = 0;
   cVector<cChara*> m_vChildren;
   cChara* m_lpParent = nullptr;
   cEdChara m_Def;

@@ -24,8 +24,6 @@ enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
 
 namespace {
 
-bool Overlaps(const cGameObj& a, const cGameObj& b) { return BoxOverlaps(ObjectBox(a), ObjectBox(b)); }
-
 // A chara's movement of one sub-step against the block map and the block
 // charas: 2 when it dies there (a deadly block, crushed), else 0.
 int MoveChara(cChara& c, cStageContext& ctx) {
@@ -107,7 +105,9 @@ int cSceneStage::StepCharas(bool bBlockCharas) {
 }
 
 int cSceneStage::StepShots() {
-  m_Shots.StepAll(m_nSubStep);
+  // Areas 4 and 5: the players' shots and the stage charas'.
+  const REMOVALAREA aArea[2] = {RemovalAreaOf(g_Stage.m_aSub[3]), RemovalAreaOf(g_Stage.m_aSub[4])};
+  m_Shots.StepAll(m_nSubStep, aArea);
   return STEP_GO_ON;
 }
 
@@ -141,26 +141,16 @@ int cSceneStage::ResolvePlayerContacts() {
     }
     if (r != STEP_GO_ON) return r;
   }
-  if (bHits && !p->CharaIsInvincible()) {
-    for (auto& pc : g_lstChara) {
-      cStageChara& c = *pc;
-      if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved || c.m_nSide == p->m_nSide) continue;
-      if (c.m_Def.m_nAttack == 0 || p->CharaIsInvincibleTo(c.m_nId) || !Overlaps(*p, c)) continue;
-      if (p->CharaDamagedByChara(c)) return STEP_DEFEAT;
-      p->CharaStartInvincible();
-      break;
-    }
+  const int rc = ResolveCharaContacts();
+  if (m_bSweep) {
+    m_bSweep = 0;
+    SweepCharas();
   }
+  if (rc != STEP_GO_ON) return rc;
   m_Shots.ClashShots();
-  for (auto& pi : g_lstItem) {
-    cItemObj& it = *pi;
-    if (it.m_bRemoved || !it.m_bEnabled || it.m_Def.m_nPickup == ITEMPICKUP_NEVER || !Overlaps(*p, it)) continue;
-    // Taken once: the sweep frees it at the end of the sub-step.
-    it.m_bRemoved = 1;
-    const int r = GiveItemToPlayer(*p, it);
-    if (r == 2) return STEP_DEFEAT;
-    if (g_CharaScene.m_bStageEnd) return STEP_FINISH;
-  }
+  const int r = TouchItems(*p);
+  if (r == 2) return STEP_DEFEAT;
+  if (r == 1 || g_CharaScene.m_bStageEnd) return STEP_FINISH;
   if (m_nStageEnd == 1) return STEP_FINISH;
   if (m_nStageEnd == 2) return STEP_DEFEAT;
   return STEP_GO_ON;

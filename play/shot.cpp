@@ -108,12 +108,33 @@ void MotionWave(cShot& s) {
     const double flight = std::atan2(-s.m_dVelY, -s.m_dVelX) / kDegToRad;
     s.m_dWaveCross = flight - 90.0;
   }
-  const double w = s.WaveSpeedSin(s.m_dWaveAmp, SHOTFIELDS::WavePeriod(s.m_Shot), s.m_dWavePhase, 1.0, 0.0);
+  const double dPeriod = SHOTFIELDS::WavePeriod(s.m_Shot);
+  if (s.m_nMotionStep == 0) {
+    // The wave speed is the sine's change of speed per sub-step; summed
+    // from a cross speed of 0 it never goes back to 0 on average, and the
+    // shot drifts aside by amplitude × step each sub-step. It starts
+    // instead at the cross speed that makes the sum oscillate round 0, so
+    // the shot weaves about its line of flight.
+    const double h = dPeriod * kDegToRad / SpeedDivisor();
+    const double theta = s.m_dWavePhase / SpeedDivisor() * dPeriod * kDegToRad;
+    const double d = 2.0 * std::sin(h / 2.0);
+    s.m_dWaveVel = d != 0.0 ? s.m_dWaveAmp * h * h * std::cos(theta - h / 2.0) / d : 0.0;
+    s.m_dWaveOffX = s.m_dWaveOffY = 0.0;
+  }
+  s.m_dWaveVel += s.WaveSpeedSin(s.m_dWaveAmp, dPeriod, s.m_dWavePhase, 1.0, 0.0);
+  // The wave rides on the flight: the flight's own velocity is what is
+  // left without the wave's share, and the wave never turns a component of
+  // the flight back (that component becomes 0 instead).
+  const double bx = s.m_dVelX - s.m_dWaveOffX, by = s.m_dVelY - s.m_dWaveOffY;
   const double c = s.m_dWaveCross * kDegToRad;
-  const double nx = s.m_dVelX - std::cos(c) * w;
-  const double ny = s.m_dVelY - std::sin(c) * w;
-  s.m_dVelX = (nx * s.m_dVelX < 0) ? 0.0 : nx;
-  s.m_dVelY = (ny * s.m_dVelY < 0) ? 0.0 : ny;
+  double nx = bx - std::cos(c) * s.m_dWaveVel;
+  double ny = by - std::sin(c) * s.m_dWaveVel;
+  if (nx * bx < 0) nx = 0.0;
+  if (ny * by < 0) ny = 0.0;
+  s.m_dWaveOffX = nx - bx;
+  s.m_dWaveOffY = ny - by;
+  s.m_dVelX = nx;
+  s.m_dVelY = ny;
 }
 
 void MotionFall(cShot& s) {

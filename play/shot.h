@@ -102,6 +102,8 @@ class cShot : public cGameObj {
   double m_dPhaseSpeed = 0;
   int32_t m_nDelay = 0, m_nEnd = 0;
   double m_dWavePhase = 0, m_dWaveCross = 0, m_dWaveAmp = 0;
+  // The wave's cross speed and the share of the velocity it makes up.
+  double m_dWaveVel = 0, m_dWaveOffX = 0, m_dWaveOffY = 0;
   int m_nTargetId = NO_CHARA;
   int m_nWave = 0;           // the wave this shot was fired in
   int32_t m_nSerial = 0;

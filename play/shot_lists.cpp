@@ -38,7 +38,7 @@ void cShotLists::Clear() {
   m_lstShot.clear();
 }
 
-void cShotLists::StepAll(int nSubStep) {
+void cShotLists::StepAll(int nSubStep, const REMOVALAREA* lpAreas) {
   // Only the shots there when the sub-step starts are stepped: a shot added
   // behind them waits for the next one.
   const size_t nCount = m_lstShot.size();
@@ -53,6 +53,8 @@ void cShotLists::StepAll(int nSubStep) {
       s.UpdateRectX();
       s.UpdateRectY();
       if (nSubStep == 1 && s.m_bFlying && ShotHitsBlock(s)) bDone = true;
+      if (nSubStep == 1 && s.m_bFlying && lpAreas && s.IsOutOfArea(lpAreas[s.m_bOwnerStageChara ? 1 : 0]))
+        bDone = true;
     }
     if (bDone) {
       GroupList(s.m_nGroup).remove(&s);

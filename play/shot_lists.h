@@ -21,10 +21,12 @@ class cShotLists {
   const std::list<cShot*>& Group(int nGroup) const;
 
   // One sub-step (nSubStep from 1): every shot steps and moves; on the
-  // first sub-step flying shots in a block that stops them end; finished
-  // shots are removed. Shots made while this runs are stepped from the
-  // next sub-step on.
-  void StepAll(int nSubStep);
+  // first sub-step flying shots in a block that stops them end, and so do
+  // flying shots outside their removal area (lpAreas[0] for the players'
+  // shots, lpAreas[1] for the stage charas'; none tested when null);
+  // finished shots are removed. Shots made while this runs are stepped
+  // from the next sub-step on.
+  void StepAll(int nSubStep, const REMOVALAREA* lpAreas = nullptr);
   // Erasable shots of different groups that meet: the weaker goes, both at
   // equal strength; a shot that is not erasable erases an erasable one.
   void ClashShots();

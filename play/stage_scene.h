@@ -16,6 +16,7 @@
 #include "play/background_drawing.h"
 #include "play/hit_effect.h"
 #include "play/key_conditions.h"
+#include "play/launch.h"
 #include "play/screen_colour.h"
 #include "play/screen_effects.h"
 #include "play/shot_lists.h"
@@ -24,6 +25,11 @@
 class cEdProgress;
 class cChara;
 class cStageChara;
+class cPlayer;
+class cItemObj;
+class cEdChara;
+class cEdItem;
+class cEdBlock;
 
 enum STAGESTATE : int32_t {
   STAGESTATE_BEGIN = 0,   // fade-in
@@ -199,14 +205,40 @@ class cSceneStage : public cStageContext, public cFlowStage {
   int StepShots();
   void RemoveOffScreen();
   int ResolvePlayerContacts();  // held item, group hits, item touches
+  // Player 1 touching the items (item_touch.cpp): 0, or the first non-zero
+  // result of an item's commands (1 finish, 2 defeat). Taken items are
+  // freed before it returns.
+  int TouchItems(cPlayer& player);
   // ---- Shots (stage_shots.cpp) ----
+  // The launch of a chara's command: the owner, its box, its target's box
+  // (kept in `target`) and the view.
+  void PrepareLaunch(cChara& chara, int nFlowDirection, LAUNCH& launch, LAUNCHBOX& target);
   // A chara's Shot command: the record's waves into the shot lists.
   void LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params);
   // A chara's sword: one shot bound to it, with the scene's next serial.
   void AddSwordShot(cChara& chara, const cEdShot& params, int32_t nWidth, int32_t nHeight);
+  // ---- Live objects from placements and summons (spawning.cpp) ----
+  // The stage charas (copies, held items) and the items of the placements,
+  // numbered on from the scene's next ids; player 1's placement is skipped.
+  void SpawnPlacedObjects();
+  // Each returns the number of objects really added; only those use ids.
+  int SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement, const cItemObj* lpHeld);
+  int SpawnItemFromRecord(int cx, int cy, const cEdItem& placement);
+  int SpawnCharaFromCommand(double x, double y, int nFacing, const cEdShot& params, const cEdChara& def);
+  int SpawnItemFromCommand(double x, double y, const cEdShot& params, const cEdItem& def);
+  void SpawnBlockFromCommand(double x, double y, const cEdShot& params, const cEdBlock& def);
+  // 1 when a summoned block must be undone; the players and charas under
+  // the cell are marked crushed either way.
+  int CheckSummonedBlockOverlap(size_t nCell, int cx, int cy, const cEdShot& params);
+  // A chara's SummonBlock (13), SummonChara (14) or SummonItem (15).
+  void SummonObjects(cChara& owner, int nKind, int nFlowDirection, const cEdShot& params);
   // Shots against the charas of other groups: 0 go on, 1 finish, 2 defeat
   // player 1. Charas defeated here are marked for the sweep.
   int ResolveShotHits();
+  // Charas of different groups touching each other (chara_contacts.cpp):
+  // 0, 1 finish, 2 defeat player 1; charas defeated here are marked for the
+  // sweep.
+  int ResolveCharaContacts();
   // The shots into the frame in one batch; the hit effects, stepped once a
   // drawn frame unless paused, and dropped when their frames run out.
   void DrawShots(DDSURFACEDATA* lpDst);
@@ -246,6 +278,12 @@ class cSceneStage : public cStageContext, public cFlowStage {
   cShotLists m_Shots;
   HITEFFECTLIST m_lstHitEffect;
   int32_t m_nShotSerial = 0;  // numbers the shots and swords made
+  // The ids of the next stage chara (player 1 takes the first) and item.
+  int32_t m_nNextCharaId = 0;
+  int32_t m_nNextItemId = 0;
+  // The block cells one toggle summon has changed, so that its objects
+  // toggle a cell once.
+  std::vector<size_t> m_vToggledCell;
   cVector<int32_t> m_vStageVar;
   // The auto-scroll of each axis as the flows read and set it.
   int32_t m_anScrollSpeed[2] = {0, 0};

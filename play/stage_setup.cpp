@@ -90,29 +90,20 @@ void cSceneStage::SetupLiveObjects() {
   SetTextCharaLookup(&LookUpChara);
 
   // Placements outside the stage's bounded map are skipped, as the block
-  // map skips them.
+  // map skips them. Player 1 takes the first chara id.
+  m_nNextCharaId = 0;
+  m_nNextItemId = 0;
   const int nStart = g_Stage.FindPlayerPlacement();
-  for (size_t i = 0; i < g_Stage.m_vecChara.size(); ++i) {
-    cEdChara def = g_Stage.m_vecChara[i];
-    if (def.m_nImageIndex == 0 || !g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) continue;
-    const double x = (def.m_nColumn + STAGE_MARGIN_CELLS) * 32.0;
-    const double y = (def.m_nRow + STAGE_MARGIN_CELLS) * 32.0;
-    const int nId = static_cast<int>(i) + 1;
-    if (static_cast<int>(i) == nStart) {
+  if (nStart >= 0) {
+    cEdChara def = g_Stage.m_vecChara[static_cast<size_t>(nStart)];
+    if (def.m_nImageIndex != 0 && g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) {
+      const double x = (def.m_nColumn + STAGE_MARGIN_CELLS) * 32.0;
+      const double y = (def.m_nRow + STAGE_MARGIN_CELLS) * 32.0;
       g_vPlayer.push_back(std::make_unique<cPlayer>());
-      g_vPlayer.back()->PlayerSetupForStage(nId, def, x, y);
-    } else if (def.m_nType != 0) {
-      AddStageChara(nId, def, nullptr, x, y, 0);
+      g_vPlayer.back()->PlayerSetupForStage(m_nNextCharaId++, def, x, y);
     }
   }
-  for (size_t i = 0; i < g_Stage.m_vecItem.size(); ++i) {
-    const cEdItem& def = g_Stage.m_vecItem[i];
-    if (def.m_nImageIndex == 0 || !g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) continue;
-    auto item = std::make_unique<cItemObj>();
-    item->ItemObjInit(static_cast<int>(i) + 1, def, 1);
-    item->ItemObjWarpToCell(def.m_nColumn, def.m_nRow);
-    g_lstItem.push_back(std::move(item));
-  }
+  SpawnPlacedObjects();
   m_lpPlayer1 = ::FirstPlayer();
 }
 

@@ -1,12 +1,14 @@
 // The stage scene's shots: the links through which shots find the live
 // charas, the Shot and sword commands of the charas, and the shots' hits on
 // the charas of other groups.
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
 #include "media/graphics/dd.h"
 #include "play/chara_drawing.h"
 #include "play/chara_targeting.h"
+#include "play/item_object.h"
 #include "play/launch.h"
 #include "play/live_chara.h"
 #include "play/live_lists.h"
@@ -63,17 +65,37 @@ void StartHitEffectAt(int nEffect, const cGameObj& at) {
   g_lpSceneStage->m_lstHitEffect.push_back(e);
 }
 
+int GiveShotItem(const cEdItem& def) {
+  cPlayer* p = ::FirstPlayer();
+  if (!p) return HITS_GO_ON;
+  cItemObj item;
+  item.ItemObjInit(0, def, 1);
+  return GiveItemToPlayer(*p, item);
+}
+
 SHOTOWNER OwnerOf(const cChara& c) {
   SHOTOWNER o;
   o.nId = c.m_nId;
   o.bStageChara = c.IsPlayer() ? 0 : 1;
-  o.nGroup = c.m_Def.m_nGroup;
+  o.nGroup = c.m_nSide;
   o.nDir = c.m_nDir;
   o.nTargetId = c.m_lpTarget ? c.m_lpTarget->m_nId : NO_CHARA;
   return o;
 }
 
 LAUNCHBOX BoxOf(const cGameObj& o) { return LAUNCHBOX{o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
+
+// The owner's linked shots: a serial joins once; -1 empties the list.
+void LinkShot(LAUNCH& l, int32_t nSerial) {
+  cChara* lpOwner = static_cast<cChara*>(FindShotChara(l.owner.nId, 0));
+  if (!lpOwner) return;
+  cVector<int32_t>& v = lpOwner->m_vLinkedShot;
+  if (nSerial < 0) {
+    v.clear();
+  } else if (std::find(v.begin(), v.end(), nSerial) == v.end()) {
+    v.push_back(nSerial);
+  }
+}
 
 }  // namespace
 
@@ -91,13 +113,9 @@ void InstallShotLinks() {
 
 void ResetShotLinks() { g_ShotLinks = SHOTLINKS{}; }
 
-void cSceneStage::LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params) {
-  SHOTLIST made;
-  SHOTSPAWN spawn{&made, &m_nShotSerial};
-  LAUNCH l;
+void cSceneStage::PrepareLaunch(cChara& chara, int nFlowDirection, LAUNCH& l, LAUNCHBOX& target) {
   l.owner = OwnerOf(chara);
   l.box = BoxOf(chara);
-  LAUNCHBOX target;
   if (chara.m_lpTarget) {
     target = BoxOf(*chara.m_lpTarget);
     l.lpTarget = &target;
@@ -105,9 +123,22 @@ void cSceneStage::LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& 
   l.nFlowDirection = nFlowDirection;
   l.dScrollX = m_aScroll[0].dPos;
   l.dScrollY = m_aScroll[1].dPos;
+}
+
+void cSceneStage::LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params) {
+  SHOTLIST made;
+  SHOTSPAWN spawn{&made, &m_nShotSerial};
+  LAUNCH l;
+  LAUNCHBOX target;
+  // A stage chara's screen box (and its target's) is brought up to date
+  // for the launch.
+  if (!chara.IsPlayer()) chara.UpdateScreenRect();
+  if (chara.m_lpTarget && !chara.m_lpTarget->IsPlayer()) chara.m_lpTarget->UpdateScreenRect();
+  PrepareLaunch(chara, nFlowDirection, l, target);
   l.pfnSpawn = &SpawnShot;
   l.lpUser = &spawn;
   l.lpParams = &params;
+  l.pfnLinkShot = &LinkShot;
   FireShot(l, params);
   // Into both lists at once, so that no shot is in one without the other.
   for (auto& s : made) m_Shots.Add(std::move(s));
@@ -131,8 +162,11 @@ int cSceneStage::ResolveShotHits() {
   std::vector<std::vector<cChara*>> vByGroup(256);
   for (size_t k = 0; k < live.size(); ++k) {
     cChara* c = live.CheckedAt(k);
-    vByGroup[c->m_Def.m_nGroup & 0xFF].push_back(c);
+    vByGroup[c->m_nSide & 0xFF].push_back(c);
   }
+  // With the stage's on-screen-only switch, only what is on screen takes
+  // part.
+  const bool bOnScreenOnly = g_Stage.m_bOnScreenOnly != 0;
   for (size_t i = 0; i < 256 && i < m_Shots.m_vGroupShots.size(); ++i) {
     if (m_Shots.m_vGroupShots[i].empty()) continue;
     for (size_t j = 0; j < 256; ++j) {
@@ -146,13 +180,16 @@ int cSceneStage::ResolveShotHits() {
       int nResult = HITS_GO_ON;
       for (cShot* s : vShots) {
         if (nResult != HITS_GO_ON) break;
+        if (bOnScreenOnly && !s->IsOnScreen()) continue;
         bool bDone = false;
         for (cChara* c : vGroup) {
           if (IsGone(*c) || (!c->IsPlayer() && !static_cast<cStageChara*>(c)->m_bPresent)) continue;
+          if (bOnScreenOnly && !c->IsOnScreen()) continue;
           if (!BoxOverlaps(AttackBox(*s), ObjectBox(*c)) || s->HasHit(c->m_nId)) continue;
           c->RaiseTrigger(FlowTrigger::HitShot);
           const cEdShot& p = s->m_Shot;
-          if ((p.m_nAttack != 0 || p.m_byImpact != 0) && !c->CharaIsInvincible()) {
+          const cEdItem* lpItem = p.m_byItemSource ? GetItemDef(p.m_byItemSource, p.m_wItemIndex) : nullptr;
+          if ((p.m_nAttack != 0 || p.m_byImpact != 0 || lpItem) && !c->CharaIsInvincible()) {
             const int nSign = s->m_nDir > 0 ? 1 : -1;
             const int bDied = c->CharaDamagedByShot(p.m_nAttack, 0, p.m_byImpact, s->m_bFlying ? 1 : 0, s->m_dVelX,
                                                     s->m_dVelY, nSign, *s);
@@ -175,13 +212,14 @@ int cSceneStage::ResolveShotHits() {
           }
           const bool bBlock = !c->IsPlayer() && static_cast<cStageChara*>(c)->m_Def.m_bBlockChara;
           const int bPass = bBlock ? p.m_byPassBlockChara : p.m_byPassChara;
-          if (!s->m_bFlying || bPass == 1) {
+          if (!s->m_bFlying || bPass == 1)
             s->NoteHit(c->m_nId);
-          } else {
+          else
             bDone = true;
-            break;
-          }
-          if (nResult != HITS_GO_ON) break;
+          // The shot's item goes to player 1, from a copy of its
+          // definition: the item's commands may change the palette.
+          if (nResult == HITS_GO_ON && lpItem) nResult = GiveShotItem(*lpItem);
+          if (bDone || nResult != HITS_GO_ON) break;
         }
         if (bDone) vDone.push_back(s);
       }

@@ -257,3 +257,51 @@ TEST_F(ShotTest, DrawDataOfFlyingShots) {
   auto t = Make(1200, 600, 2);
   EXPECT_EQ(ShotDrawData(*t, 0, 0, 0, d), 0);
 }
+
+// A wave shot weaves about its line of flight: over whole periods it comes
+// back to the line, stays within its amplitude, and keeps flying forward.
+TEST_F(ShotTest, WaveShotsWeaveAboutTheirLineWithoutDrifting) {
+  struct Case {
+    const char* name;
+    int level, period, phase;
+    double vx, vy;
+  } cases[] = {
+      {"level 1, left, period 4", 1, 4, 0, -2, 0},
+      {"level 3, right, period 6, phase 90", 3, 6, 90, 2, 0},
+      {"level 1, down-left", 1, 5, 30, -1.5, 1.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start(MakeBlockStage(60, 30, static_cast<uint32_t>(c.level)));
+    m_Params.m_byTrajectory = 8;
+    m_Params.m_wSetting27 = 2;  // amplitude 2 half-cells: 32 pixels
+    m_Params.m_bySetting58 = static_cast<uint8_t>(c.period);
+    m_Params.m_bySetting52 = static_cast<uint8_t>(c.phase);
+    auto s = Make(1200, 600, 0);
+    s->m_dVelX = c.vx;
+    s->m_dVelY = c.vy;
+    s->m_nDir = c.vx > 0 ? 1 : 0;
+    // One period of the wave: 360 / period degrees at 1 / F per sub-step.
+    const double F = g_Stage.m_dSpeedDiv;
+    const int nPeriod = static_cast<int>(std::lround(360.0 / c.period * F));
+    const double len = std::hypot(c.vx, c.vy);
+    const double ux = c.vx / len, uy = c.vy / len;
+    double dMaxAside = 0, dSumAside = 0;
+    for (int i = 0; i < 3 * nPeriod; ++i) {
+      const double x0 = s->m_dX;
+      ASSERT_EQ(Run(*s, 1), -1);
+      // Never back along the flight on either axis.
+      if (c.vx != 0) {
+        EXPECT_GE((s->m_dX - x0) * c.vx, -1e-9);
+      }
+      const double aside = -(s->m_dX - 1200) * uy + (s->m_dY - 600) * ux;
+      dMaxAside = std::max(dMaxAside, std::fabs(aside));
+      dSumAside += aside;
+    }
+    // The literal sum drifts one amplitude × step per sub-step: hundreds of
+    // pixels over three periods.
+    EXPECT_LT(dMaxAside, 2 * 32.0 + 2);
+    EXPECT_LT(std::fabs(dSumAside / (3 * nPeriod)), 32.0 + 2);
+    EXPECT_GT(dMaxAside, 8.0);  // it does weave
+  }
+}

@@ -86,7 +86,7 @@ TEST_F(StageLiveObjects, ACharaDefeatedByItsOwnFlowAndATakenItemAreFreedInPlay) 
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   for (int n = 0; n < 5; ++n) s->Update();
   ASSERT_EQ(g_lstChara.size(), 1u);
-  EXPECT_EQ(g_lstChara.front()->m_dSetupX, (12 + STAGE_MARGIN_CELLS) * 32.0);
+  EXPECT_EQ(g_lstChara.front()->m_dSetupX, (12 + STAGE_MARGIN_CELLS) * 32.0 + 16.0);  // the cell's centre
   EXPECT_TRUE(g_lstItem.empty());
   EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
 }

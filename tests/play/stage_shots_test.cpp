@@ -11,6 +11,7 @@
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_scene.h"
+#include "records/common_palette.h"
 #include "records/database.h"
 #include "records/progress.h"
 #include "records/system.h"
@@ -71,6 +72,7 @@ class StageShots : public ::testing::Test {
   static cEdChara Enemy(uint32_t nHp) {
     cEdChara e = MakeEnemyDef(nHp);
     e.m_nGroup = 1;
+    e.m_nSide = 2;  // the hit group: the player's side is 1
     return e;
   }
   cEdStage m_Stage;
@@ -114,13 +116,14 @@ TEST_F(StageShots, AStreamOfEnemyShotsCostsThePlayerOnePointWhileInvincible) {
 
 TEST_F(StageShots, HundredsOfCharasDefeatedByAThousandShotsInOneSubStepAreFreed) {
   for (int i = 0; i < 200; ++i) m_Stage.m_vecChara.push_back(Placed(Enemy(1), 1 + i % 18, 1 + (i / 18) % 12));
+  m_Stage.m_bOnScreenOnly = 0;  // the charas off screen take part too
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   s->Update();  // every chara in view takes part from its first frame
   ASSERT_EQ(g_lstChara.size(), 200u);
   for (int i = 0; i < 1000; ++i) {
     auto shot = std::make_unique<cShot>();
-    shot->m_nGroup = i % 2 ? 0 : 2;
+    shot->m_nGroup = i % 2 ? 1 : 3;  // the player's side, and one of no chara
     shot->m_dAtkLeft = 0;
     shot->m_dAtkTop = 0;
     shot->m_dAtkRight = 1e6;
@@ -149,12 +152,14 @@ TEST_F(StageShots, DefeatFlowsFiringShotsOfNewGroupsDuringTheHitPass) {
     bomb.m_vecFlow = {MakeFlowOf(FlowTrigger::Died, {burst})};
     m_Stage.m_vecChara.push_back(Placed(bomb, 2 + i, 5));
   }
+  m_Stage.m_bOnScreenOnly = 0;  // the shots below stand at the stage's corner
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   s->Update();
   ASSERT_EQ(g_lstChara.size(), 6u);
   for (int i = 0; i < 40; ++i) {
     auto shot = std::make_unique<cShot>();
+    shot->m_nGroup = 1;  // the player's side
     shot->m_dAtkRight = shot->m_dAtkBottom = 1e6;
     shot->m_Shot.m_nAttack = 5;
     shot->m_Shot.m_byPassChara = 1;
@@ -207,3 +212,140 @@ TEST(StageEffects, AFlowsEffectJoinsTheHitEffectsAndRunsOnThroughItsWait) {
 }
 
 }  // namespace
+
+namespace {
+
+// A shot of group nGroup whose attack box covers the chara's box.
+cShot& AddShotOn(cSceneStage& s, const cGameObj& c, int nGroup) {
+  auto shot = std::make_unique<cShot>();
+  shot->m_nGroup = nGroup;
+  shot->m_dX = c.m_dX;
+  shot->m_dY = c.m_dY;
+  shot->m_dRight = c.m_dRight;
+  shot->m_dBottom = c.m_dBottom;
+  shot->m_dAtkLeft = c.m_dX;
+  shot->m_dAtkTop = c.m_dY;
+  shot->m_dAtkRight = c.m_dRight;
+  shot->m_dAtkBottom = c.m_dBottom;
+  return s.m_Shots.Add(std::move(shot));
+}
+
+}  // namespace
+
+TEST_F(StageShots, AShotCarryingAnItemGivesItToPlayer1) {
+  cEdCommand heal = MakeItemCommand(ItemCommandKind::StatusOp);
+  heal.m_vParam[4] = CharaStatus::Hp;
+  heal.m_vParam[5] = 1;
+  heal.m_vParam[7] = 3;
+  g_CommonPalette = cEdCommonPalette();
+  g_CommonPalette.m_vecItem.resize(1);
+  g_CommonPalette.m_vecItem.push_back(MakeItemDef({heal}));
+  g_CommonPalette.m_vecItem.push_back(MakeItemDef({MakeItemCommand(ItemCommandKind::StageClear)}));
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  struct CASE {
+    const char* name;
+    int nIndex;
+    int nResult, nHp;
+  };
+  const CASE cases[] = {
+      {"the item's commands run for player 1", 1, 0, 8},
+      {"a stage clear in them ends the hits", 2, 1, 5},
+      {"an item past the palette is nothing", 9, 0, 5},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.name);
+    cPlayer& p = *FirstPlayer();
+    p.m_nHp = 5;
+    p.m_nInvincible = 0;
+    cShot& shot = AddShotOn(*s, p, 2);
+    shot.m_Shot.m_byItemSource = 1;
+    shot.m_Shot.m_wItemIndex = static_cast<uint16_t>(c.nIndex);
+    s->m_nSubStep = 1;
+    EXPECT_EQ(s->ResolveShotHits(), c.nResult);
+    EXPECT_EQ(p.m_nHp, c.nHp);
+    EXPECT_TRUE(s->m_Shots.m_lstShot.empty());  // it hit, and does not pass through
+    EXPECT_TRUE(s->m_Shots.Group(2).empty());
+    g_CharaScene.m_bStageEnd = 0;
+    s->m_nStageEnd = 0;
+  }
+  g_CommonPalette = cEdCommonPalette();
+}
+
+TEST_F(StageShots, WithTheOnScreenSwitchOnlyWhatIsOnScreenIsHit) {
+  m_Stage = MakeBlockStage(60, 15, 1);
+  PlaceRow(m_Stage, 0, 59, 14, 1);
+  m_Stage.m_vecChara.push_back(Placed(Enemy(5), 50, 13));  // far right of the view
+  for (int bSwitch = 0; bSwitch <= 1; ++bSwitch) {
+    SCOPED_TRACE(bSwitch);
+    m_Stage.m_bOnScreenOnly = static_cast<uint32_t>(bSwitch);
+    auto s = Play();
+    ASSERT_EQ(g_lstChara.size(), 1u);
+    cStageChara& e = *g_lstChara.front();
+    e.m_bPresent = 1;
+    AddShotOn(*s, e, 1).m_Shot.m_nAttack = 1;
+    s->m_nSubStep = 1;
+    s->ResolveShotHits();
+    EXPECT_EQ(e.m_nHp, bSwitch ? 5 : 4);
+    s.reset();
+    ClearLiveObjects();
+    m_Stage.m_vecChara.erase(m_Stage.m_vecChara.begin());  // the player, put back by Play
+  }
+}
+
+TEST_F(StageShots, FlyingShotsLeaveByTheAreaOfTheirSide) {
+  auto s = Play();
+  // Area 4 (the players' shots) ends at the view; area 5 (the charas')
+  // reaches 10 cells beyond it.
+  const double dViewRight = s->m_aScroll[SCROLL_X].dPos + 640;
+  struct CASE {
+    const char* name;
+    int bCharaShot;
+    double dBeyond;
+    int nSubStep;
+    bool bStays;
+  };
+  const CASE cases[] = {
+      {"a player's shot just past the view", 0, 40, 1, false},
+      {"a chara's shot just past the view", 1, 40, 1, true},
+      {"a chara's shot past its margin", 1, 400, 1, false},
+      {"only the first sub-step tests", 0, 40, 2, true},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto shot = std::make_unique<cShot>();
+    shot->m_bOwnerStageChara = c.bCharaShot;
+    shot->m_nNoGravity = 1;
+    shot->m_nBoxW = shot->m_nBoxH = 16;
+    shot->m_dX = dViewRight + c.dBeyond;
+    shot->m_dY = 500;
+    shot->SyncBoxX();
+    shot->SyncBoxY();
+    s->m_Shots.Add(std::move(shot));
+    s->m_nSubStep = c.nSubStep;
+    s->StepShots();
+    EXPECT_EQ(s->m_Shots.m_lstShot.size(), c.bStays ? 1u : 0u);
+    s->m_Shots.Clear();
+  }
+}
+
+TEST_F(StageShots, LinkedShotsAreKeptByTheirOwnerAsSerials) {
+  auto s = Play();
+  cPlayer& p = *FirstPlayer();
+  cEdShot params = *ShotCommand(1).m_pShot;
+  params.m_cCount = 2;
+  params.m_bySwordType = 3;
+  s->LaunchShots(p, 0, params);
+  s->LaunchShots(p, 0, params);
+  ASSERT_EQ(p.m_vLinkedShot.size(), 4u);
+  std::vector<int32_t> serials;
+  for (auto& shot : s->m_Shots.m_lstShot) serials.push_back(shot->m_nSerial);
+  EXPECT_EQ(std::vector<int32_t>(p.m_vLinkedShot.begin(), p.m_vLinkedShot.end()), serials);
+  // A partner that ends first leaves only a serial behind.
+  s->m_Shots.Remove(s->m_Shots.m_lstShot.front().get());
+  for (int n = 0; n < 5; ++n) s->Update();
+  // Any other type empties the list.
+  params.m_bySwordType = 0;
+  s->LaunchShots(p, 0, params);
+  EXPECT_TRUE(p.m_vLinkedShot.empty());
+}

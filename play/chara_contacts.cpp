@@ -1,0 +1,86 @@
+// Contact damage: charas of different hit groups (their sides) that touch
+// hurt each other by their contact attack and impact, once per attacker
+// until the per-attacker invincibility runs out.
+#include <vector>
+
+#include "play/chara_targeting.h"
+#include "play/hit_effect.h"
+#include "play/live_chara.h"
+#include "play/play_state.h"
+#include "play/stage_chara.h"
+#include "play/stage_scene.h"
+#include "records/stage.h"
+
+namespace {
+
+constexpr int kSoundHit = 7;
+constexpr int kSoundCharaDefeated = 9;
+constexpr int kGroups = 256;
+
+bool TakesPart(cChara& c, bool bOnScreenOnly) {
+  if (c.m_bDefeated || c.m_bRemoved) return false;
+  if (!c.IsPlayer()) {
+    const cStageChara& s = static_cast<const cStageChara&>(c);
+    if (!s.m_bPresent || s.m_Def.m_bBlockChara) return false;
+  }
+  return !bOnScreenOnly || c.IsOnScreen();
+}
+
+bool HasContactAttack(const cChara& c) { return c.m_Def.m_nAttack != 0 || c.m_Def.m_nKnockBack != 0; }
+
+}  // namespace
+
+int cSceneStage::ResolveCharaContacts() {
+  const bool bOnScreenOnly = g_Stage.m_bOnScreenOnly != 0;
+  // Gathered once: a defeat here only marks the chara, and the sweep that
+  // frees it runs after this pass; a chara made by a defeat flow waits for
+  // the next sub-step.
+  std::vector<std::vector<cChara*>> vByGroup(kGroups);
+  const cVector<cChara*> live = LiveCharas();
+  for (size_t k = 0; k < live.size(); ++k) {
+    cChara* c = live.CheckedAt(k);
+    if (TakesPart(*c, bOnScreenOnly)) vByGroup[static_cast<size_t>(c->m_nSide) & 0xFF].push_back(c);
+  }
+  // The defeat of one side of a contact: 0 go on, 1 the stage ends, 2 player
+  // 1 is defeated.
+  auto defeat = [this](cChara& c) {
+    if (c.IsPlayer()) return 2;
+    RequestSystemSound(kSoundCharaDefeated);
+    c.m_bDefeated = 1;
+    m_bSweep = 1;
+    return c.CharaOnDefeated() == 1 ? 1 : 0;
+  };
+  for (int i = 0; i < kGroups; ++i) {
+    if (vByGroup[i].empty()) continue;
+    for (int j = i + 1; j < kGroups; ++j) {
+      for (cChara* a : vByGroup[i]) {
+        for (cChara* b : vByGroup[j]) {
+          if (a->m_bDefeated || b->m_bDefeated) continue;
+          if (!BoxOverlaps(ObjectBox(*a), ObjectBox(*b))) continue;
+          a->RaiseTrigger(FlowTrigger::HitChara);
+          b->RaiseTrigger(FlowTrigger::HitChara);
+          const bool bHurtA = HasContactAttack(*b) && !a->CharaIsInvincibleTo(b->m_nId);
+          const bool bHurtB = HasContactAttack(*a) && !b->CharaIsInvincibleTo(a->m_nId);
+          const int bDiedA = bHurtA ? a->CharaDamagedByChara(*b) : 0;
+          const int bDiedB = bHurtB ? b->CharaDamagedByChara(*a) : 0;
+          if (bHurtA || bHurtB) RequestSystemSound(kSoundHit);
+          if (bHurtA) {
+            if (!bDiedA) {
+              a->CharaStartInvincibleFrom(b->m_nId);
+            } else if (const int r = defeat(*a)) {
+              return r;
+            }
+          }
+          if (bHurtB) {
+            if (!bDiedB) {
+              b->CharaStartInvincibleFrom(a->m_nId);
+            } else if (const int r = defeat(*b)) {
+              return r;
+            }
+          }
+        }
+      }
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,112 @@
+// Contact damage between charas of different groups (their sides): both
+// sides of a touch hurt each other, once per attacker while the
+// invincibility lasts; one group never hurts itself; a defeat by contact is
+// swept, and player 1's ends the pass with 2.
+#include <gtest/gtest.h>
+
+#include "play/live_lists.h"
+#include "play/play_links.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/stage_scene.h"
+#include "records/progress.h"
+#include "records/system.h"
+#include "tests/play/chara_fixture.h"
+
+namespace {
+
+cEdChara Fighter(int nSide, uint32_t nHp, uint32_t nAttack) {
+  cEdChara d = MakeEnemyDef(nHp);
+  d.m_nSide = static_cast<uint8_t>(nSide);
+  d.m_nAttack = nAttack;
+  return d;
+}
+
+cEdChara Placed(cEdChara def, int col, int row) {
+  def.m_nColumn = static_cast<uint16_t>(col);
+  def.m_nRow = static_cast<uint16_t>(row);
+  return def;
+}
+
+class CharaContacts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_System = cEdSystem();
+    g_Progress = cEdProgress();
+    g_Progress.m_nLivesStart = 3;
+    m_Stage = MakeBlockStage(20, 15, 1);
+    PlaceRow(m_Stage, 0, 19, 14, 1);
+    m_Stage.m_nCharaInvincible = 0;  // only the per-attacker immunity
+    m_Stage.m_nPlayerInvincible = 0;
+    cEdChara player = Fighter(9, 3, 0);  // groups meet in order: player 1's last
+    player.m_nType = 0;
+    m_Stage.m_vecChara.push_back(Placed(player, 2, 13));
+  }
+  void TearDown() override {
+    ClearLiveObjects();
+    g_PlayLinks = PLAYLINKS{};
+    g_StageLinks = STAGELINKS{};
+  }
+  std::unique_ptr<cSceneStage> Play() {
+    g_Stage = m_Stage;
+    g_StageCopy = m_Stage;
+    auto s = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
+    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
+    for (auto& c : g_lstChara) c->m_bPresent = 1;
+    return s;
+  }
+  cEdStage m_Stage;
+};
+
+TEST_F(CharaContacts, TouchingCharasOfOtherGroupsHurtEachOtherOncePerAttacker) {
+  struct CASE {
+    const char* name;
+    cEdChara a, b;
+    int nHpA, nHpB;
+  };
+  cEdChara block = Fighter(3, 10, 2);
+  block.m_bBlockChara = 1;
+  cEdChara pusher = Fighter(3, 10, 0);
+  pusher.m_nKnockBack = 5;
+  const CASE cases[] = {
+      {"both hurt", Fighter(2, 10, 3), Fighter(3, 10, 2), 8, 7},
+      {"one group never hurts itself", Fighter(2, 10, 3), Fighter(2, 10, 2), 10, 10},
+      {"no attack, no damage", Fighter(2, 10, 3), Fighter(3, 10, 0), 10, 7},
+      {"an impact alone still touches", Fighter(2, 10, 0), pusher, 10, 10},
+      {"block charas take no part", Fighter(2, 10, 3), block, 10, 10},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_Stage.m_vecChara.resize(1);
+    m_Stage.m_vecChara.push_back(Placed(c.a, 10, 13));
+    m_Stage.m_vecChara.push_back(Placed(c.b, 10, 13));
+    auto s = Play();
+    ASSERT_EQ(g_lstChara.size(), 2u);
+    cStageChara& a = *g_lstChara.front();
+    cStageChara& b = *g_lstChara.back();
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(s->ResolveCharaContacts(), 0);
+    EXPECT_EQ(a.m_nHp, c.nHpA);
+    EXPECT_EQ(b.m_nHp, c.nHpB);
+    s.reset();
+    ClearLiveObjects();
+  }
+}
+
+TEST_F(CharaContacts, DefeatsByContactAreSweptAndPlayer1sEndsThePass) {
+  m_Stage.m_vecChara.push_back(Placed(Fighter(2, 1, 5), 10, 13));
+  m_Stage.m_vecChara.push_back(Placed(Fighter(3, 20, 5), 10, 13));
+  m_Stage.m_vecChara.push_back(Placed(Fighter(10, 20, 5), 2, 13));  // on player 1
+  auto s = Play();
+  ASSERT_EQ(g_lstChara.size(), 3u);
+  cStageChara* lpStrong = std::next(g_lstChara.begin())->get();
+  lpStrong->m_lpTarget = g_lstChara.front().get();
+  g_lstChara.front()->m_vTargetedBy.push_back(lpStrong);
+  s->m_nSubStep = 1;
+  EXPECT_EQ(s->ResolvePlayerContacts(), 2);
+  // The weak one went in the sweep, and its watcher's link with it.
+  ASSERT_EQ(g_lstChara.size(), 2u);
+  EXPECT_EQ(g_lstChara.front().get(), lpStrong);
+  EXPECT_EQ(lpStrong->m_lpTarget, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// Player 1 touching items by their pick-up mode: taken on the first touch,
+// acting once per touch while it stays, or never touched; a taken item is
+// gone even when its commands end the stage.
+#include <gtest/gtest.h>
+
+#include "play/live_lists.h"
+#include "play/play_links.h"
+#include "play/player.h"
+#include "play/stage_scene.h"
+#include "records/progress.h"
+#include "records/system.h"
+#include "tests/play/chara_fixture.h"
+
+namespace {
+
+class ItemTouch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_System = cEdSystem();
+    g_Progress = cEdProgress();
+    g_Progress.m_nLivesStart = 3;
+    cEdStage stage = MakeBlockStage(20, 15, 1);
+    PlaceRow(stage, 0, 19, 14, 1);
+    cEdChara player;
+    player.SetDefaults();
+    player.m_nType = 0;
+    player.m_nMaxHp = 20;
+    player.m_nImageIndex = 1;
+    player.m_nScale = 1;
+    player.m_vecFlow.clear();
+    player.m_nColumn = 2;
+    player.m_nRow = 13;
+    stage.m_vecChara.push_back(player);
+    g_Stage = stage;
+    g_StageCopy = stage;
+    m_lpScene = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
+    for (int n = 0; n < 2000 && m_lpScene->m_nState != STAGESTATE_PLAY; ++n) m_lpScene->Update();
+  }
+  void TearDown() override {
+    m_lpScene.reset();
+    ClearLiveObjects();
+    g_PlayLinks = PLAYLINKS{};
+    g_StageLinks = STAGELINKS{};
+  }
+  // An item of the mode whose list runs `cmds`, lying on player 1.
+  cItemObj& AddItem(int nMode, std::initializer_list<cEdCommand> cmds) {
+    cEdItem def = MakeItemDef(cmds);
+    def.m_nPickup = static_cast<uint8_t>(nMode);
+    g_lstItem.push_back(std::make_unique<cItemObj>());
+    cItemObj& it = *g_lstItem.back();
+    it.ItemObjInit(7, def, 1);
+    MoveOnto(it, true);
+    return it;
+  }
+  static void MoveOnto(cItemObj& it, bool bOn) {
+    const cPlayer& p = *FirstPlayer();
+    it.m_dX = p.m_dX + (bOn ? 0 : 300);
+    it.m_dY = p.m_dY;
+    it.SyncBoxX();
+    it.SyncBoxY();
+  }
+  static cEdCommand Heal() {
+    cEdCommand c = MakeItemCommand(ItemCommandKind::StatusOp);
+    c.m_vParam[4] = CharaStatus::Hp;
+    c.m_vParam[5] = 1;
+    c.m_vParam[7] = 1;
+    return c;
+  }
+  std::unique_ptr<cSceneStage> m_lpScene;
+};
+
+TEST_F(ItemTouch, EachPickUpModeActsByItsRule) {
+  struct CASE {
+    const char* name;
+    int nMode;
+    int nRuns;     // over: touch, touch, step off, touch
+    bool bStays;
+  };
+  const CASE cases[] = {
+      {"taken on touch", ITEMPICKUP_ONCE, 1, false},
+      {"once per touch", ITEMPICKUP_REPEAT, 2, true},
+      {"never touched", ITEMPICKUP_NEVER, 0, true},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.name);
+    cPlayer& p = *FirstPlayer();
+    p.m_nHp = 5;
+    p.m_lstIds.clear();
+    AddItem(c.nMode, {Heal()});
+    const bool aOn[] = {true, true, false, true};
+    for (bool bOn : aOn) {
+      if (!g_lstItem.empty()) MoveOnto(*g_lstItem.back(), bOn);
+      EXPECT_EQ(m_lpScene->TouchItems(p), 0);
+    }
+    EXPECT_EQ(p.m_nHp, 5 + c.nRuns);
+    EXPECT_EQ(g_lstItem.size(), c.bStays ? 1u : 0u);
+    g_lstItem.clear();
+  }
+}
+
+TEST_F(ItemTouch, ATakenItemIsGoneEvenWhenItsCommandsEndTheStage) {
+  AddItem(ITEMPICKUP_ONCE, {MakeItemCommand(ItemCommandKind::StageClear)});
+  cItemObj& after = AddItem(ITEMPICKUP_ONCE, {Heal()});
+  cPlayer& p = *FirstPlayer();
+  p.m_nHp = 5;
+  EXPECT_EQ(m_lpScene->TouchItems(p), 1);
+  // The first item stopped the walk: the second is still there, untouched.
+  ASSERT_EQ(g_lstItem.size(), 1u);
+  EXPECT_EQ(g_lstItem.front().get(), &after);
+  EXPECT_EQ(p.m_nHp, 5);
+}
+
+}  // namespace
