@@ -347,7 +347,9 @@ bool BuildDemoProject(cProjectBuilder& builder) {
     std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
     builder.m_System.m_vecSystemSoundFile[i] = name;
   }
-  SetDemoMusic(builder);
+  // The game first: the music names the stages' piece in the stages it
+  // finds, which the game would otherwise replace.
   SetDemoGame(builder);
+  SetDemoMusic(builder);
   return builder.Build() && WriteDemoMusic(builder);
 }
