@@ -10,6 +10,7 @@
 #include "records/stage.h"
 #include "records/stage_loading.h"
 #include "records/system.h"
+#include "records/world_map.h"
 
 namespace {
 
@@ -202,9 +203,15 @@ int cSceneStage::DecideNextMode() {
   };
   switch (m_Start.nTitleChoice) {
     case 0:
-    case 1:
-      // Marking the world-map point cleared belongs to the world map.
-      return tryNextStage() ? 4 : 1;
+    case 1: {
+      if (tryNextStage()) return 4;
+      // The map shows the event passed; its end kind says where play goes.
+      RecordStoryClear(g_Progress);
+      const cEdWorldAction* lpEvent = ProgressMapEvent(g_Progress);
+      const int32_t nEnd = lpEvent ? lpEvent->m_nEndKind : 0;
+      if (nEnd == 1) MapRoundStep(g_Progress);
+      return nEnd == 2 ? 0 : 1;
+    }
     case 2:
       return tryNextStage() ? 4 : 3;
     case 3:

@@ -141,6 +141,50 @@ uint32_t FindStageScore(const std::string& name) {
   return 0;
 }
 
+void RecordStoryClear(cEdProgress& p) {
+  const int32_t n = p.m_nClearFlag;
+  if (n >= 0 && static_cast<size_t>(n) < p.m_vFlag.size()) p.m_vFlag[static_cast<size_t>(n)] = 1;
+  const uint32_t nTotal = static_cast<uint32_t>(std::max(0, p.m_nTotalScore));
+  for (cEdPlayRecEntryB& e : p.m_vStageScore) {
+    if (e.m_strName != p.m_strStage) continue;
+    e.m_nValue = std::max(e.m_nValue, nTotal);
+    return;
+  }
+  cEdPlayRecEntryB e;
+  e.m_strName = p.m_strStage;
+  e.m_nValue = nTotal;
+  p.m_vStageScore.push_back(e);
+}
+
+const cEdWorldAction* ProgressMapEvent(const cEdProgress& p) {
+  if (p.m_nMapEvent < 0) return nullptr;
+  size_t n = static_cast<size_t>(p.m_nMapEvent);
+  for (const cEdWorldEvent& entry : g_WorldMap.m_vEvent) {
+    if (n < entry.m_vAction.size()) return &entry.m_vAction[n];
+    n -= entry.m_vAction.size();
+  }
+  return nullptr;
+}
+
+int32_t MapEventNumber(const cEdWorldAction& e) {
+  size_t n = 0;
+  for (const cEdWorldEvent& entry : g_WorldMap.m_vEvent) {
+    const cEdWorldAction* first = entry.m_vAction.data();
+    if (first && &e >= first && &e < first + entry.m_vAction.size())
+      return static_cast<int32_t>(n + static_cast<size_t>(&e - first));
+    n += entry.m_vAction.size();
+  }
+  return -1;
+}
+
+void MapRoundStep(cEdProgress& p) {
+  ++p.m_nMapRound;
+  std::fill(p.m_vFlag.begin(), p.m_vFlag.end(), 0u);
+  if (!p.m_vFlag.empty()) p.m_vFlag[0] = 1;
+  p.m_nMapX = g_WorldMap.m_nStartX;
+  p.m_nMapY = g_WorldMap.m_nStartY;
+}
+
 void NextRankingGenre(cEdProgress& p, int nPlayKind, int nStep) {
   // A settings file with fewer play kinds or genre flags switches the
   // missing ones off.

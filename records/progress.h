@@ -34,6 +34,8 @@ constexpr int kRankGenreCount = 5;
 // The story slots the save slot names (0-based).
 constexpr int32_t kProgressSlotCount = 99;
 
+class cEdWorldAction;
+
 class cEdProgress : public cEdRecord {
  public:
   cEdProgress();
@@ -104,6 +106,20 @@ void SetProgressStageName(cEdProgress& p, const std::string& path);
 // The high score g_Progress holds for that stage name (exact text), 0 when
 // it holds none.
 uint32_t FindStageScore(const std::string& name);
+
+// A story stage cleared: the passed flag of its map event (m_nClearFlag) is
+// set, and the run's total score becomes the stage's high score when it
+// beats the one kept. A flag number past the list sets nothing.
+void RecordStoryClear(cEdProgress& p);
+// m_nMapEvent names an event by its place among every event of g_WorldMap,
+// cell entry by cell entry: a stage-clear command that moves the player on
+// the map does not lose it. -1 / null for an event not of the map.
+int32_t MapEventNumber(const cEdWorldAction& e);
+const cEdWorldAction* ProgressMapEvent(const cEdProgress& p);
+// The next round of the map, after an event whose end kind is 1: the round
+// count raised, every story flag cleared (entry 0 stays set) and the player
+// back on the map's start cell.
+void MapRoundStep(cEdProgress& p);
 // m_nRankGenre moved by nStep genres (forward when positive) through those
 // that the play kind's genre flags in g_System switch on, wrapping round;
 // unchanged when the play kind switches none on.

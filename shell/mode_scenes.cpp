@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "play/play_links.h"
 #include "play/stage_scene.h"
+#include "records/progress.h"
 #include "shell/challenge_scene.h"
 #include "shell/entry.h"
 #include "shell/frame_timing.h"
@@ -191,6 +192,9 @@ void InstallStageLinks() {
   g_PlayLinks.pfnFrameIntervalTick = &FrameIntervalTick;
   g_PlayLinks.pfnPlaySound = [](int n) { SendMessage(g_hWndMain, UM_PLAYSE, static_cast<WPARAM>(n), 0); };
   g_PlayLinks.pfnPlayBgm = [](int nScreen, int nMusic) {
+    // The stage's request has just put its music option (the loop flag) in
+    // the progress record; the window reads it from here when it plays.
+    if (nScreen == 4) g_nStageBgmLoop = g_Progress.m_nStageBgmOption;
     SendMessage(g_hWndMain, UM_PLAYBGM, static_cast<WPARAM>(nScreen), static_cast<LPARAM>(nMusic));
   };
   STAGELINKS& s = g_StageLinks;

@@ -124,12 +124,7 @@ void EnterMapStage(const cEdWorldAction& e) {
   SetProgressStageName(p, e.m_strStage);
   p.m_nClearFlag = e.m_nPassFlag;
   p.m_nArea = 1;
-  // The event as its place in its cell's list.
-  p.m_nMapEvent = 0;
-  for (const cEdWorldEvent& entry : g_WorldMap.m_vEvent) {
-    const cEdWorldAction* first = entry.m_vAction.data();
-    if (first && &e >= first && &e < first + entry.m_vAction.size()) p.m_nMapEvent = static_cast<int32_t>(&e - first);
-  }
+  p.m_nMapEvent = MapEventNumber(e);
   if (!g_System.m_bCarryLives) {
     p.m_nLivesStart = static_cast<int32_t>(StoryValue(g_System.m_vecStartLives));
   } else {

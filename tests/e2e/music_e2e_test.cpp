@@ -1,14 +1,19 @@
 // The real program on the demo project with its music, headless, its mix
-// dumped to a WAV file: the title music is what the dump holds.
+// dumped to a WAV file: the title music is what the dump holds, and once a
+// stage starts, the stage's piece.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/audio.h"
+#include "media/sound/midi_player.h"
 #include "platform/ogg_stream.h"
 #include "tests/e2e/e2e_runner.h"
+#include "tests/support/demo_game.h"
 #include "tests/support/demo_music.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
@@ -38,6 +43,27 @@ std::vector<int16_t> TitlePiece(int nFrames) {
   }
   p->Release();
   return out;
+}
+
+// The stage piece (MIDI) as our mixer plays it, pulled a frame's worth
+// at a time as the headless program pulls it.
+std::vector<int16_t> StagePiece(int nFrames) {
+  AudioSetManualMixForTests(true);
+  std::vector<int16_t> out(size_t(nFrames) * 735 * 2);
+  cMidi piece("bgm\\Stage.mid");
+  if (!piece.IsLoaded()) return {};
+  piece.Restart(TRUE);
+  for (int f = 0; f < nFrames; ++f) AudioMixFrames(out.data() + size_t(f) * 735 * 2, 735);
+  piece.PauseStop(0);
+  return out;
+}
+
+// The WAV file's samples; empty when it is not the dump's format.
+std::vector<int16_t> DumpSamples(const std::string& wav) {
+  if (wav.size() < 44 || wav.substr(0, 4) != "RIFF" || Le32(wav, 40) != wav.size() - 44) return {};
+  std::vector<int16_t> v((wav.size() - 44) / 2);
+  std::memcpy(v.data(), wav.data() + 44, v.size() * 2);
+  return v;
 }
 
 }  // namespace
@@ -81,4 +107,61 @@ TEST(MusicE2e, TheDumpHoldsTheTitleMusicFromTheFirstSeconds) {
   const size_t n = std::min(mix.size() - start, piece.size() - pieceStart);
   ASSERT_GT(n, size_t(2 * 735 * 100));
   for (size_t i = 0; i < n; ++i) ASSERT_EQ(mix[start + i], piece[pieceStart + i]) << i;
+}
+
+// Title, then free play of the first stage: the title's Ogg from the first
+// frames up to the stage, then the stage's MIDI piece, which starts with the
+// stage and not before.
+TEST(MusicE2e, TheDumpHoldsTheStageMusicOnceTheStageStarts) {
+  cTempFolder folder;
+  cProjectBuilder builder(folder.Path());
+  ASSERT_TRUE(BuildDemoProject(builder));
+  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
+  // Three rows down to "フリー", decide, the stage file chosen.
+  folder.WriteFile("keys.txt",
+                   "100 Down down\n101 Down up\n103 Down down\n104 Down up\n106 Down down\n107 Down up\n"
+                   "110 Z down\n111 Z up\n");
+  const int kFrames = 330;
+  pid_t pid = StartGame(folder.Path(),
+                        {{"TARVOLIN4_ANSWERS", "d3d,file:data\\stg4\\Stage1.stg4_000"},
+                         {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
+                         {"TARVOLIN4_EXIT_AFTER", std::to_string(kFrames)},
+                         {"TARVOLIN4_FAST", "1"},
+                         {"TARVOLIN4_PLAYLOG", folder.Path() + "/play.log"},
+                         {"TARVOLIN4_AUDIO_DUMP", folder.Path() + "/mix.wav"}},
+                        folder.Path() + "/stderr.txt");
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(WaitExit(pid, 60000), 0) << folder.ReadFile("stderr.txt");
+  const std::vector<int16_t> mix = DumpSamples(folder.ReadFile("mix.wav"));
+  ASSERT_GE(mix.size(), size_t(kFrames) * 735 * 2);
+  // The stage mode logs one line for each of its frames, up to the last.
+  const std::string log = folder.ReadFile("play.log");
+  const int nStageFrames = int(std::count(log.begin(), log.end(), '\n'));
+  ASSERT_GT(nStageFrames, 100) << folder.ReadFile("stderr.txt");
+  const int nStageStart = kFrames - nStageFrames;
+
+  // Where the stage piece begins: the frame from which the dump holds it
+  // over two seconds of the stage (no key is pressed in it, so no sound
+  // effect joins in). The synthesiser dithers its 16-bit output, so a
+  // sample may differ by one.
+  const int kCompared = 120;
+  const std::vector<int16_t> piece = StagePiece(kCompared);
+  ASSERT_FALSE(piece.empty());
+  auto close = [](int16_t a, int16_t b) { return std::abs(int(a) - int(b)) <= 2; };
+  int nFound = -1;
+  for (int f = 0; f + kCompared <= kFrames && nFound < 0; ++f) {
+    const int16_t* at = mix.data() + size_t(f) * 735 * 2;
+    if (std::equal(piece.begin(), piece.end(), at, close)) nFound = f;
+  }
+  ASSERT_GE(nFound, 0) << "the stage piece is not in the dump";
+  EXPECT_GE(nFound, nStageStart - 1);
+  EXPECT_LE(nFound, nStageStart + 2);
+
+  // Before it, the title's piece, from its first frames.
+  const std::vector<int16_t> title = TitlePiece(44100 * 2);
+  const size_t start = FirstSound(mix);
+  ASSERT_LT(start, size_t(2 * 735 * 30));
+  // Up to the first menu key, whose cursor sound joins the mix.
+  const size_t n = size_t(99) * 735 * 2 - start;
+  for (size_t i = 0; i < n; ++i) ASSERT_EQ(mix[start + i], title[FirstSound(title) + i]) << i;
 }

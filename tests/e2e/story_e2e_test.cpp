@@ -1,16 +1,22 @@
-// The real program on the demo project, driven by key scripts: new game to
-// the world map, a walk to the first stage and into the stage mode; the save
-// screen, a save into slot 1, back to the title and Continue from it. The
-// map and the save screen are golden pictures.
+// The real program on a project, driven by key scripts: new game to the
+// world map, a walk to the first stage and into the stage mode; the save
+// screen, a save into slot 1, back to the title and Continue from it; and on
+// the demo game the whole story: the first stage played to its goal, back on
+// the map with the event passed, saved, and continued. The maps and the save
+// screen are golden pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/e2e/e2e_runner.h"
+#include "tests/support/demo_game.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
 
@@ -46,6 +52,21 @@ void CompareGolden(const cTempFolder& folder, const char* pszShot, const std::st
 // A key pressed on frame f for one frame.
 std::string Key(int f, const char* key) {
   return std::to_string(f) + " " + key + " down\n" + std::to_string(f + 1) + " " + key + " up\n";
+}
+
+// A key held from frame f to frame t.
+std::string Hold(int f, int t, const char* key) {
+  return std::to_string(f) + " " + key + " down\n" + std::to_string(t) + " " + key + " up\n";
+}
+
+// The modes the run's report lines name, in order ("0 1 4 ...").
+std::string ModeTrail(const std::string& err) {
+  std::string trail;
+  for (size_t at = err.find("[mode "); at != std::string::npos; at = err.find("[mode ", at + 1)) {
+    if (!trail.empty()) trail += ' ';
+    trail += err.substr(at + 6, err.find(']', at) - at - 6);
+  }
+  return trail;
 }
 
 }  // namespace
@@ -87,4 +108,67 @@ TEST(StoryE2e, ASavedStoryIsListedAndContinuedFromTheTitle) {
   // The slot list shows the save time, so the map it leads back to is the
   // picture compared: the player on the cell it was saved on.
   CompareGolden(folder, "frame-00425.png", T4_SOURCE_DIR "/tests/golden/shell/worldmap_continued_425.png");
+}
+
+// The demo game's first stage from the map to its goal and back. Stage
+// frames count from `s`, the first frame of the stage mode: the hero walks
+// right from 100, shoots the walker at once, jumps the gap, the wall and the
+// second gap, shoots the shooter and reaches the goal, whose result the
+// decide key closes.
+TEST(StoryE2e, TheFirstStageClearedIsPassedOnTheMapSavedAndContinued) {
+  cTempFolder folder;
+  cProjectBuilder builder(folder.Path());
+  ASSERT_TRUE(BuildDemoProject(builder));
+  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
+  const int s = 231;
+  std::string keys = Key(130, "Z") + Key(180, "Right") + Key(190, "Right") + Key(200, "Right") + Key(215, "Up") +
+                     Key(220, "Z");
+  keys += Hold(s + 100, s + 690, "Right") + Hold(s + 102, s + 104, "X") + Hold(s + 238, s + 258, "Z") +
+          Hold(s + 338, s + 362, "Z") + Hold(s + 454, s + 474, "Z");
+  for (int f = 520; f <= 580; f += 20) keys += Hold(s + f, s + f + 2, "X");
+  keys += Key(1000, "Z");
+  // Back on the map: cancel; "セーブ", slot 1, "セーブする"; back out,
+  // "タイトルへ", "タイトルへ戻る"; Continue, slot 1.
+  const int m = 1070;
+  keys += Key(m, "X");
+  const std::pair<int, const char*> save[] = {{40, "Z"},  {50, "Z"},  {60, "Up"},  {70, "Z"},    {80, "X"},  {90, "Up"},
+                                              {100, "Z"}, {110, "Up"}, {120, "Z"}, {170, "Down"}, {180, "Z"}, {190, "Z"}};
+  for (const auto& [d, key] : save) keys += Key(m + d, key);
+  // The input script is read in frame order.
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < keys.size();) {
+    const size_t end = keys.find('\n', at);
+    lines.push_back(keys.substr(at, end - at + 1));
+    at = end + 1;
+  }
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
+  keys.clear();
+  for (const std::string& l : lines) keys += l;
+
+  folder.WriteFile("keys.txt", keys);
+  pid_t pid = StartGame(folder.Path(),
+                        {{"TARVOLIN4_ANSWERS", "d3d"},
+                         {"TARVOLIN4_EXIT_AFTER", "1320"},
+                         {"TARVOLIN4_FAST", "1"},
+                         {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
+                         {"TARVOLIN4_PLAYLOG", folder.Path() + "/play.log"},
+                         {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
+                         {"TARVOLIN4_SCREENSHOT_AT", "1060,1105,1305"}},
+                        folder.Path() + "/stderr.txt");
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(WaitExit(pid, 240000), 0) << folder.ReadFile("stderr.txt");
+  const std::string err = folder.ReadFile("stderr.txt");
+  EXPECT_EQ(err.find("[エラー]"), std::string::npos) << err;
+  // Title, map, stage, map (the cleared event does not start again), save
+  // screen, title, map.
+  EXPECT_EQ(ModeTrail(err), "0 1 4 1 2 0 1") << err;
+  const std::string log = folder.ReadFile("play.log");
+  EXPECT_NE(log.find(" stage=1 state=4 "), std::string::npos) << log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
+  ASSERT_TRUE(folder.Exists("user_data/story/Story01.dat")) << err;
+  // The event passed on the map, with the stage's score; the save screen with
+  // the total; after Continue, the same cell of the map.
+  CompareGolden(folder, "frame-01060.png", T4_SOURCE_DIR "/tests/golden/shell/demo_worldmap_cleared_1060.png");
+  CompareGolden(folder, "frame-01105.png", T4_SOURCE_DIR "/tests/golden/shell/demo_save_cleared_1105.png");
+  CompareGolden(folder, "frame-01305.png", T4_SOURCE_DIR "/tests/golden/shell/demo_worldmap_continued_1305.png");
 }

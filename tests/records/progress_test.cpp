@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/messages.h"
@@ -389,4 +390,70 @@ TEST_F(Progress, RankingGenresStepThroughTheEnabledOnes) {
     EXPECT_EQ(p.m_nRankGenre, c.nTo) << c.nKind << " " << c.nFrom << " " << c.nStep;
   }
   g_System.m_vecRankingSwitch = saved;
+}
+
+// A cleared story stage: its event's flag set, the run's total kept as the
+// stage's high score only when it beats the kept one; a flag number from the
+// map file past the list sets nothing.
+TEST_F(Progress, AStoryClearMarksTheEventAndKeepsTheBestScore) {
+  struct CASE {
+    int32_t nFlag;
+    const char* pszStage;
+    int32_t nTotal;
+    bool bFlagSet;
+    uint32_t nScore;  // the stage's high score afterwards
+    size_t nScores;
+  } const cases[] = {
+      {7, "data\\stg4\\Cave03.", 7777, true, 7777, 2},
+      {7, "data\\stg4\\Cave03.", 5, true, 12, 2},
+      {kStoryFlagCount, "data\\stg4\\Cave03.", 20, false, 20, 2},
+      {-1, "data\\stg4\\Hill.", 30, false, 30, 3},
+  };
+  const cEdProgress saved = g_Progress;
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.nFlag);
+    g_Progress = FilledProgress();
+    g_Progress.m_vFlag[7] = 0;
+    g_Progress.m_nClearFlag = c.nFlag;
+    g_Progress.m_strStage = c.pszStage;
+    g_Progress.m_nTotalScore = c.nTotal;
+    RecordStoryClear(g_Progress);
+    EXPECT_EQ(g_Progress.m_vFlag[7], c.bFlagSet ? 1u : 0u);
+    EXPECT_EQ(g_Progress.m_vFlag.size(), size_t(kStoryFlagCount));
+    EXPECT_EQ(FindStageScore(c.pszStage), c.nScore);
+    EXPECT_EQ(g_Progress.m_vStageScore.size(), c.nScores);
+    EXPECT_EQ(FindStageScore("data\\stg4\\Forest."), 500u);
+  }
+  g_Progress = saved;
+}
+
+// The event of the stage in play is named by its place among all the map's
+// events, so it is found wherever the player stands; the next round clears
+// every flag but entry 0 and goes back to the start cell.
+TEST_F(Progress, TheMapEventOfAStageAndTheNextRound) {
+  g_WorldMap.m_vEvent.clear();
+  g_WorldMap.m_vEvent.resize(2);
+  g_WorldMap.m_vEvent[0].m_vAction.resize(2);
+  g_WorldMap.m_vEvent[1].m_nX = 5;
+  const cEdWorldAction& third = g_WorldMap.m_vEvent[1].m_vAction[0];
+  const int32_t n = MapEventNumber(third);
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(MapEventNumber(cEdWorldAction()), -1);
+  cEdProgress p = FilledProgress();
+  for (const auto& [nEvent, lpWant] :
+       std::vector<std::pair<int32_t, const cEdWorldAction*>>{{n, &third},
+                                                              {1, &g_WorldMap.m_vEvent[0].m_vAction[1]},
+                                                              {3, nullptr},
+                                                              {-1, nullptr}}) {
+    p.m_nMapEvent = nEvent;
+    EXPECT_EQ(ProgressMapEvent(p), lpWant) << nEvent;
+  }
+
+  p.m_nMapRound = 2;
+  MapRoundStep(p);
+  EXPECT_EQ(p.m_nMapRound, 3);
+  EXPECT_EQ(p.m_vFlag[0], 1u);
+  EXPECT_EQ(std::count(p.m_vFlag.begin(), p.m_vFlag.end(), 0u), kStoryFlagCount - 1);
+  EXPECT_EQ(p.m_nMapX, 4);
+  EXPECT_EQ(p.m_nMapY, 7);
 }

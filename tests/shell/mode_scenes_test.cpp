@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "play/play_links.h"
+#include "play/play_state.h"
 #include "play/stage_scene.h"
+#include "records/progress.h"
+#include "shell/main_window.h"
 #include "shell/player_input.h"
 
 namespace {
@@ -36,6 +39,21 @@ TEST_F(StageLinks, StartUpInstallsEveryLink) {
   EXPECT_TRUE(g_PlayLinks.pfnFrameIntervalTick && g_PlayLinks.pfnPlaySound && g_PlayLinks.pfnPlayBgm);
   EXPECT_EQ(s.pfnStageSurface(-1), nullptr);
   EXPECT_NE(s.pfnStageSurface(51), nullptr);
+}
+
+// The window plays the stage's piece with the loop flag the stage's music
+// request carries; a screen's request leaves it alone.
+TEST_F(StageLinks, TheStageMusicRequestHandsItsLoopFlagToTheWindow) {
+  const int32_t nSaved = g_nStageBgmLoop, nSavedOption = g_Progress.m_nStageBgmOption;
+  for (int nOption : {1, 0, 1}) {
+    RequestBgmPlay(g_Progress, 2, nOption);
+    EXPECT_EQ(g_nStageBgmLoop.load(), nOption);
+  }
+  g_Progress.m_nStageBgmOption = 0;
+  g_PlayLinks.pfnPlayBgm(1, 2);
+  EXPECT_EQ(g_nStageBgmLoop.load(), 1);
+  g_nStageBgmLoop = nSaved;
+  g_Progress.m_nStageBgmOption = nSavedOption;
 }
 
 TEST_F(StageLinks, AButtonIsNewlyPressedOnlyInItsFirstFrame) {

@@ -200,6 +200,18 @@ cEdItem StatusItem(const char* pszName, uint16_t nPicture, int nSystem, int nVal
   return it;
 }
 
+// Clears the stage when the hero takes it; on to the next stage number.
+cEdItem GoalItem() {
+  cEdItem it;
+  it.m_strText = Sjis("ゴール");
+  it.m_nImageIndex = 3;  // an empty cell of the item sheet: the flag shows
+  it.m_nScale = 1;
+  cEdCommand clear = MakeItemCommand(ItemCommandKind::StageClear);
+  if (!clear.m_vParam.empty()) clear.m_vParam[0] = 0;  // "次のステージへ"
+  it.m_vecCommand.push_back(clear);
+  return it;
+}
+
 cEdBlock Block(const char* pszName, uint16_t nPicture) {
   cEdBlock b;
   b.m_strText = Sjis(pszName);
@@ -259,6 +271,7 @@ cEdCommonPalette MakeDemoCommonPalette() {
   pal.m_vecItem.resize(1);
   pal.m_vecItem.push_back(StatusItem("コイン", 1, 3, 50));
   pal.m_vecItem.push_back(StatusItem("ハート", 2, 4, 1));
+  pal.m_vecItem.push_back(GoalItem());
   return pal;
 }
 
@@ -297,6 +310,7 @@ cEdStage MakeDemoStage(int nStage) {
     PlaceChara(st, pal, DEMOCHARA_LIFT, 11, nStand - 1);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 32, nStand);
     PlaceChara(st, pal, DEMOCHARA_GOAL, 38, nStand);
+    PlaceItem(st, pal, DEMOITEM_GOAL, 38, nStand);
     // Coins in the hero's path, the heart on top of the wall.
     for (int x = 5; x <= 7; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand);
     PlaceItem(st, pal, DEMOITEM_HEART, nWallX, nStand - 2);
@@ -307,6 +321,7 @@ cEdStage MakeDemoStage(int nStage) {
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 27, nStand);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 42, nStand - 3);  // on the ledge
     PlaceChara(st, pal, DEMOCHARA_GOAL, 48, nStand);
+    PlaceItem(st, pal, DEMOITEM_GOAL, 48, nStand);
     for (int x = 14; x <= 16; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand - 1);
     PlaceItem(st, pal, DEMOITEM_HEART, 40, nStand - 3);
   }
@@ -332,7 +347,9 @@ bool BuildDemoProject(cProjectBuilder& builder) {
     std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
     builder.m_System.m_vecSystemSoundFile[i] = name;
   }
-  SetDemoMusic(builder);
+  // The game first: the music names the stages' piece in the stages it
+  // finds, which the game would otherwise replace.
   SetDemoGame(builder);
+  SetDemoMusic(builder);
   return builder.Build() && WriteDemoMusic(builder);
 }

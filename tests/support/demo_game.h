@@ -18,7 +18,9 @@ enum DEMOCHARA {
   DEMOCHARA_LIFT = 4,     // a block chara gliding right and left
   DEMOCHARA_GOAL = 5,     // clears the stage when touched
 };
-enum DEMOITEM { DEMOITEM_COIN = 1, DEMOITEM_HEART = 2 };
+// The goal item lies unseen on the goal's flag (its picture cell is empty):
+// taking it clears the stage.
+enum DEMOITEM { DEMOITEM_COIN = 1, DEMOITEM_HEART = 2, DEMOITEM_GOAL = 3 };
 
 // Key-state positions of a key condition: ten direction logs (none, left,
 // right, ...), "no button", then buttons 1 to 8.
