@@ -3,7 +3,11 @@
 // foreground, effects, texts and the status display; and the settling of a
 // miss once player 1's defeat animation has run out.
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/message_box.h"
+#include "media/graphics/colour_ramps.h"
 #include "media/graphics/dd.h"
 #include "play/chara_drawing.h"
 #include "play/chara_gauges.h"
@@ -37,7 +41,13 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   DDSURFACEDATA* bb = &g_BackBufferSD;
   if (bPlay) StepBackgroundScroll();
   DrawBackgrounds(bb, 0);
-  if (!bFrozenMenu && m_nState == STAGESTATE_PAUSEMENU && g_System.m_bHideWhilePaused) return;
+  // The pause menu may hide the stage: only its backgrounds and the screen
+  // colour stay behind the menu.
+  if (!bFrozenMenu && m_nState == STAGESTATE_PAUSEMENU && g_System.m_bHideWhilePaused) {
+    DrawBackgrounds(bb, 1);
+    StepScreenColor(m_ScreenColour, bb, bStill);
+    return;
+  }
   DrawScreenPictures(m_Pictures, bb, 0, bStill);
   DrawBlockMap(bb, 0);
   // The object layers: live objects keep no layer byte of their own, so all
@@ -77,7 +87,6 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
       ++it;
   }
   RunScreenEffect(m_ScreenEffect, bb, bStill, ::FirstPlayer());
-  StepScreenColor(m_ScreenColour, bb, bStill);
   STATUSBARVALUES values;
   values.nCounter0 = g_Progress.m_nScore;
   values.nCounter4 = g_Progress.m_nLives;
@@ -99,6 +108,11 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
       g_StageLinks.pfnDrawText(320 - CountMbcsChars(text) * 16 / 2, 456, text);
     }
   }
+  // The colour ramps move once per stage picture; the tint goes over the
+  // whole picture, the status display and the bottom line included.
+  StepColourRamps(g_ColourRamps, static_cast<int>(std::min<uint32_t>(g_System.m_nColourRampValue, 255)),
+                  g_System.m_bPaletteCycle != 0);
+  StepScreenColor(m_ScreenColour, bb, bStill);
 }
 
 int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
