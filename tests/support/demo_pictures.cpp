@@ -357,11 +357,21 @@ std::string DemoShotSheet(bool b8) {
   return s.Bmp(b8);
 }
 
+std::string DemoStatusWindowSheet(bool b8) {
+  // The bar is drawn opaque: a strip of the menu window's blue with a grey
+  // edge below, and no key colour anywhere.
+  cSheet s(640, 20);
+  s.Fill(0, 0, 640, 20, static_cast<uint8_t>(kWindowFirst + 2));
+  s.Fill(0, 18, 640, 2, INK_GREY);
+  return s.Bmp(b8);
+}
+
 std::string DemoPictureFor(const std::string& gamePath, bool bPalettePictures) {
   if (gamePath == "bmp\\plt\\Palette.bmp") return DemoPaletteBmp();
   if (gamePath == "bmp\\Title.bmp") return bPalettePictures ? DemoTitleBmp8() : DemoTitleBmp();
   if (gamePath == "bmp\\Window.bmp") return bPalettePictures ? DemoWindowBmp8() : DemoWindowBmp();
   if (gamePath == "bmp\\Accessory.bmp") return DemoAccessorySheet(bPalettePictures);
+  if (gamePath == "bmp\\StatusWindow.bmp") return DemoStatusWindowSheet(bPalettePictures);
   if (gamePath == "bmp\\WorldMapChip.bmp") return DemoWorldMapChipBmp(bPalettePictures);
   if (gamePath == "bmp\\WorldEvent.bmp") return DemoWorldEventBmp(bPalettePictures);
   if (gamePath == "bmp\\Block.bmp") return DemoBlockSheet(bPalettePictures);

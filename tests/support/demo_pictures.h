@@ -46,6 +46,8 @@ std::string DemoBlockSheet(bool b8);
 std::string DemoCharaSheet(bool b8);
 std::string DemoItemSheet(bool b8);
 std::string DemoShotSheet(bool b8);
+// StatusWindow.bmp: the 640 x 20 strip behind the status bar.
+std::string DemoStatusWindowSheet(bool b8);
 
 // The picture for a file of the fixed surface list (a "\"-separated game
 // path): one of the above by name (the 8-bit ones with bPalettePictures),
