@@ -97,10 +97,8 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
     values.nMaxSp = static_cast<int32_t>(p->m_Def.m_nMaxSp);
   }
   DrawStatusBar(bb, values, g_Stage.m_bShowStatusBar != 0);
-  if (g_Stage.m_bTimeLimit) {
-    BOOL bWarn = 0;
-    DrawTimeCounter(bb, bWarn);
-  }
+  // Frozen frames show the time but never sound its warning.
+  if (g_Stage.m_bTimeLimit) DrawTimeCounter(bb, bPlay);
   if (bStatusLine && g_StageLinks.pfnDrawText) {
     const int nText = m_Start.bFreeStage ? 26 : (m_Start.bEditorLink ? 25 : -1);
     if (nText >= 0 && nText < static_cast<int>(g_System.m_vecText.size())) {

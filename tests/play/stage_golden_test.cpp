@@ -235,3 +235,23 @@ TEST_F(StageGolden, TheFrameEndsWithTheColourRampsAndATintOverTheStatusDisplay) 
   EXPECT_EQ(g_ColourRamps.anValue[0], 48);
   g_ColourRamps = COLOURRAMPS();
 }
+
+TEST_F(StageGolden, APauseMenuThatHidesTheStageLeavesTheBackgroundsAndTheTint) {
+  cStageDevice dev(DrawModes()[0]);
+  ASSERT_TRUE(dev.Ok());
+  cSceneStage& s = Pose();
+  g_Stage.m_vecBackground[1].m_nLayer = 1;  // the hills in front
+  s.DrawStageFrame(1, 0, 1, 1);
+  const uint32_t block = BackPixel(300, 390), bar = BackPixel(320, 10), hills = BackPixel(20, 470);
+  g_System.m_bHideWhilePaused = 1;
+  s.m_nState = STAGESTATE_PAUSEMENU;
+  s.DrawStageFrame(0, 1, 0, 1);
+  EXPECT_NE(BackPixel(300, 390), block);
+  EXPECT_NE(BackPixel(320, 10), bar);
+  EXPECT_EQ(BackPixel(20, 470), hills);
+  // The play frame's own call never hides it.
+  s.DrawStageFrame(1, 0, 1, 1);
+  EXPECT_EQ(BackPixel(300, 390), block);
+  EXPECT_EQ(BackPixel(320, 10), bar);
+  s.m_nState = STAGESTATE_PLAY;
+}
