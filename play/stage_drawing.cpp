@@ -35,6 +35,15 @@ void DrawGauges(cChara& chara, DDSURFACEDATA* bb) {
   CharaDrawSpGauge(chara, bb, lpPicture, nWidth);
 }
 
+// Player 1's view limit: the window of the view surface around the player,
+// kept within the surface, over the whole view.
+void DrawViewLimit(const cPlayer& player, DDSURFACEDATA* bb, DDSURFACEDATA* lpView) {
+  if (!SurfaceHasPixels(lpView)) return;
+  int sx = 0, sy = 0;
+  if (!player.PlayerViewLimitSource(lpView->nWidth, lpView->nHeight, sx, sy)) return;
+  DDBltFast(bb, 0, 0, 640, 480, lpView, sx, sy, 1);
+}
+
 }  // namespace
 
 void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine) {
@@ -77,6 +86,7 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   DrawShots(bb);
   DrawBlockMap(bb, 1);
   DrawBackgrounds(bb, 1);
+  if (const cPlayer* p = ::FirstPlayer()) DrawViewLimit(*p, bb, &m_ViewSD);
   DrawScreenPictures(m_Pictures, bb, 1, bStill);
   DrawHitEffects(bb, bStill);
   // Message texts; a finished one has released its surface and leaves.

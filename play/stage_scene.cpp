@@ -64,6 +64,8 @@ cSceneStage::~cSceneStage() {
   ClearStagePictures(m_Pictures);
   DDReleaseSurfaceArray(m_lstLoadedSD);
   ReleaseStageGraphics();
+  DDReleaseSurface(&m_ViewSD);
+  DDReleaseSurface(&m_ViewWorkSD);
   m_Shots.Clear();
   m_lstHitEffect.clear();
   ResetShotLinks();

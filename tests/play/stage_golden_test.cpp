@@ -109,8 +109,10 @@ class StageGolden : public ::testing::Test {
   // The scene started on the golden stage from a stage file (free play),
   // brought to play, then posed: scroll (1000, 330), the enemies facing
   // both ways with icons, gauges that show losses, a score, and two texts.
-  cSceneStage& Pose() {
+  cSceneStage& Pose(uint8_t nViewMode = 0) {
     g_Stage = GoldenStage();
+    g_Stage.m_vecChara[0].m_nSetting37 = nViewMode;
+    g_Stage.m_vecChara[0].m_nViewLimitHalfCells = 5;
     g_StageCopy = g_Stage;
     m_lpScene = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 1, 0, 0});
     cSceneStage& s = *m_lpScene;
@@ -254,4 +256,28 @@ TEST_F(StageGolden, APauseMenuThatHidesTheStageLeavesTheBackgroundsAndTheTint) {
   EXPECT_EQ(BackPixel(300, 390), block);
   EXPECT_EQ(BackPixel(320, 10), bar);
   s.m_nState = STAGESTATE_PLAY;
+}
+
+TEST_F(StageGolden, PlayerOnesViewLimitHidesAllButItsWindow) {
+  cStageDevice dev(DrawModes()[1]);
+  ASSERT_TRUE(dev.Ok());
+  struct {
+    uint8_t nMode;
+    bool bLimited;
+  } cases[] = {{0, false}, {3, true}, {1, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.nMode);
+    cSceneStage& s = Pose(c.nMode);
+    s.DrawStageFrame(1, 0, 1, 1);
+    // The hero stands at (248, 342): 80 pixels round it show the stage.
+    const uint32_t black = 0;
+    EXPECT_NE(BackPixel(264, 358), black);
+    EXPECT_NE(BackPixel(264 + 60, 358), black);
+    EXPECT_EQ(BackPixel(600, 400) == black, c.bLimited);
+    EXPECT_EQ(BackPixel(60, 300) == black, c.bLimited);
+    // A round window leaves its corners dark, a square one does not.
+    EXPECT_EQ(BackPixel(264 + 70, 358 - 70) == black, c.nMode == 1);
+    m_lpScene.reset();
+    ClearStageTexts();
+  }
 }
