@@ -3,7 +3,9 @@
 // background layers at their own rates, the block map at scroll 1000,
 // charas in both facings with their gauges and icons, the status bar with
 // its five items and gauges, the time counter, message texts and the bottom
-// line; then three screen effects held at a fixed step.
+// line; then three screen effects held at a fixed step. Beside them, the
+// frame's end (colour ramps, a tint over the status display), the pause
+// menu that hides the stage, and player 1's view limit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
