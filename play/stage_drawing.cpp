@@ -99,6 +99,7 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   RunScreenEffect(m_ScreenEffect, bb, bStill, ::FirstPlayer());
   STATUSBARVALUES values;
   values.nCounter0 = g_Progress.m_nScore;
+  values.nCounter1 = g_Progress.m_nValue17;  // the per-stage count, cleared when the stage is set up
   values.nCounter4 = g_Progress.m_nLives;
   if (const cPlayer* p = ::FirstPlayer()) {
     values.nHp = p->m_nHp;

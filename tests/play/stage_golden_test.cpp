@@ -123,6 +123,7 @@ class StageGolden : public ::testing::Test {
     s.m_aScroll[SCROLL_X].dPos = 1000;
     s.m_aScroll[SCROLL_Y].dPos = 330;
     g_Progress.m_nScore = 1200;
+    g_Progress.m_nValue17 = 3;  // the stage's own count
     cPlayer* p = FirstPlayer();
     EXPECT_NE(p, nullptr);
     if (p) {
