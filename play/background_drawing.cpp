@@ -153,7 +153,7 @@ void ClearStagePictures(PICTURESONSHOW& pics) {
   pics.nCount = 0;
 }
 
-void DrawTimeCounter(DDSURFACEDATA* lpDst, BOOL& bWarn) {
+void DrawTimeCounter(DDSURFACEDATA* lpDst, BOOL bWarn) {
   cStageContext* ctx = g_lpStageContext;
   if (!ctx || ctx->m_Timer.bFrozen) return;
   const int t = std::clamp(ctx->m_Timer.nTime, 0, STAGE_TIME_CAP);
@@ -162,8 +162,7 @@ void DrawTimeCounter(DDSURFACEDATA* lpDst, BOOL& bWarn) {
     for (int i = 0; i < 3; ++i) DDBltFast(lpDst, 272 + 32 * i, 24, 32, 32, word, 32 * digits[i], 160, 1);
   }
   const int nWarning = static_cast<int>(std::min<uint32_t>(g_Stage.m_nWarningTime, STAGE_TIME_CAP));
-  if (t >= 1 && t <= nWarning) {
-    bWarn = 1;
+  if (bWarn && t >= 1 && t <= nWarning) {
     const bool bSecond = g_PlayLinks.pfnFrameIntervalTick &&
                          g_PlayLinks.pfnFrameIntervalTick(2, static_cast<int>(g_Stage.m_nFps));
     if (TimeWarningDue(t, nWarning, false, bSecond) && g_PlayLinks.pfnPlaySound)

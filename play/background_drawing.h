@@ -30,9 +30,10 @@ void DrawBlockMap(DDSURFACEDATA* lpDst, int nLayer);
 // and taken out of the lists.
 void DrawScreenPictures(PICTURESONSHOW& pics, DDSURFACEDATA* lpDst, int nLayer, BOOL bPaused);
 void ClearStagePictures(PICTURESONSHOW& pics);
-// The time counter at (272, 24); bWarn is set while it stands in the warning
-// time, and the warning sound is asked for at the start of each second.
-void DrawTimeCounter(DDSURFACEDATA* lpDst, BOOL& bWarn);
+// The time counter at (272, 24). With bWarn (a frame of play, not a frozen
+// one) the warning sound is asked for at the start of each second while the
+// counter stands in the warning time.
+void DrawTimeCounter(DDSURFACEDATA* lpDst, BOOL bWarn);
 // The surface drawn over the stage to limit player 0's view (radius r, view
 // mode nViewMode): (1280 + 2r) x (960 + 2r) of colour 16 with a see-through
 // window of 2r in the middle, round in modes 1 and 2.

@@ -3,7 +3,11 @@
 // foreground, effects, texts and the status display; and the settling of a
 // miss once player 1's defeat animation has run out.
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/message_box.h"
+#include "media/graphics/colour_ramps.h"
 #include "media/graphics/dd.h"
 #include "play/chara_drawing.h"
 #include "play/chara_gauges.h"
@@ -31,13 +35,28 @@ void DrawGauges(cChara& chara, DDSURFACEDATA* bb) {
   CharaDrawSpGauge(chara, bb, lpPicture, nWidth);
 }
 
+// Player 1's view limit: the window of the view surface around the player,
+// kept within the surface, over the whole view.
+void DrawViewLimit(const cPlayer& player, DDSURFACEDATA* bb, DDSURFACEDATA* lpView) {
+  if (!SurfaceHasPixels(lpView)) return;
+  int sx = 0, sy = 0;
+  if (!player.PlayerViewLimitSource(lpView->nWidth, lpView->nHeight, sx, sy)) return;
+  DDBltFast(bb, 0, 0, 640, 480, lpView, sx, sy, 1);
+}
+
 }  // namespace
 
 void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine) {
   DDSURFACEDATA* bb = &g_BackBufferSD;
   if (bPlay) StepBackgroundScroll();
   DrawBackgrounds(bb, 0);
-  if (!bFrozenMenu && m_nState == STAGESTATE_PAUSEMENU && g_System.m_bHideWhilePaused) return;
+  // The pause menu may hide the stage: only its backgrounds and the screen
+  // colour stay behind the menu.
+  if (!bFrozenMenu && m_nState == STAGESTATE_PAUSEMENU && g_System.m_bHideWhilePaused) {
+    DrawBackgrounds(bb, 1);
+    StepScreenColor(m_ScreenColour, bb, bStill);
+    return;
+  }
   DrawScreenPictures(m_Pictures, bb, 0, bStill);
   DrawBlockMap(bb, 0);
   // The object layers: live objects keep no layer byte of their own, so all
@@ -67,6 +86,7 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   DrawShots(bb);
   DrawBlockMap(bb, 1);
   DrawBackgrounds(bb, 1);
+  if (const cPlayer* p = ::FirstPlayer()) DrawViewLimit(*p, bb, &m_ViewSD);
   DrawScreenPictures(m_Pictures, bb, 1, bStill);
   DrawHitEffects(bb, bStill);
   // Message texts; a finished one has released its surface and leaves.
@@ -77,9 +97,9 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
       ++it;
   }
   RunScreenEffect(m_ScreenEffect, bb, bStill, ::FirstPlayer());
-  StepScreenColor(m_ScreenColour, bb, bStill);
   STATUSBARVALUES values;
   values.nCounter0 = g_Progress.m_nScore;
+  values.nCounter1 = g_Progress.m_nValue17;  // the per-stage count, cleared when the stage is set up
   values.nCounter4 = g_Progress.m_nLives;
   if (const cPlayer* p = ::FirstPlayer()) {
     values.nHp = p->m_nHp;
@@ -88,10 +108,8 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
     values.nMaxSp = static_cast<int32_t>(p->m_Def.m_nMaxSp);
   }
   DrawStatusBar(bb, values, g_Stage.m_bShowStatusBar != 0);
-  if (g_Stage.m_bTimeLimit) {
-    BOOL bWarn = 0;
-    DrawTimeCounter(bb, bWarn);
-  }
+  // Frozen frames show the time but never sound its warning.
+  if (g_Stage.m_bTimeLimit) DrawTimeCounter(bb, bPlay);
   if (bStatusLine && g_StageLinks.pfnDrawText) {
     const int nText = m_Start.bFreeStage ? 26 : (m_Start.bEditorLink ? 25 : -1);
     if (nText >= 0 && nText < static_cast<int>(g_System.m_vecText.size())) {
@@ -99,6 +117,11 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
       g_StageLinks.pfnDrawText(320 - CountMbcsChars(text) * 16 / 2, 456, text);
     }
   }
+  // The colour ramps move once per stage picture; the tint goes over the
+  // whole picture, the status display and the bottom line included.
+  StepColourRamps(g_ColourRamps, static_cast<int>(std::min<uint32_t>(g_System.m_nColourRampValue, 255)),
+                  g_System.m_bPaletteCycle != 0);
+  StepScreenColor(m_ScreenColour, bb, bStill);
 }
 
 int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {

@@ -63,6 +63,9 @@ cSceneStage::~cSceneStage() {
   ClearStageTexts();
   ClearStagePictures(m_Pictures);
   DDReleaseSurfaceArray(m_lstLoadedSD);
+  ReleaseStageGraphics();
+  DDReleaseSurface(&m_ViewSD);
+  DDReleaseSurface(&m_ViewWorkSD);
   m_Shots.Clear();
   m_lstHitEffect.clear();
   ResetShotLinks();
@@ -105,6 +108,16 @@ void cSceneStage::Init() {
     m_bFailed = true;
     PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
     return;
+  }
+  // The pictures the databases name; a picture that cannot be loaded is
+  // reported and left empty. A scene that follows another stage keeps the
+  // sets it finds, unless nothing is loaded any more.
+  const bool bSetsEmpty = g_SpecialBmps.vSD.empty() && g_SwordGraphics.vSD.empty() && g_EffectGraphics.vSD.empty();
+  if (!bAfterStage || bSetsEmpty) {
+    ComposeShotSheets();
+    LoadSpecialBmps();
+    LoadSwordGraphics();
+    LoadEffectGraphics();
   }
   if (!bAfterStage) {
     ResetPlayState();

@@ -312,6 +312,10 @@ class cSceneStage : public cStageContext, public cFlowStage {
   int32_t m_anGameWait[2] = {0, 0};
   std::list<DDSURFACEDATA> m_lstLoadedSD;
   std::list<DDSURFACEINFO> m_lstLoadedInfo;
+  // Player 1's view limit: the stage view surface with its window in the
+  // middle, and the work surface its round window is cut with.
+  DDSURFACEDATA m_ViewSD;
+  DDSURFACEDATA m_ViewWorkSD;
 
   // The random seed of the attempt in play.
   uint32_t m_dwSeed = 1;

@@ -28,8 +28,9 @@ struct COLOURRAMPS {
   COLOURRAMPENTRY aTable[kColourRampCount];
 };
 
-// The ramps of the running program: stepped and read by the game thread
-// (the scene drawing its frame) only.
+// The ramps of the running program: stepped and read by the thread that
+// draws the scene's frame (the game thread, or thPause while the game
+// thread waits for it), so never by two at once.
 extern COLOURRAMPS g_ColourRamps;
 
 // One frame: on the Direct3D path every ramp moves by nStep and the table

@@ -173,26 +173,26 @@ TEST_F(BackgroundDrawing, TimeCounterDigitsAndWarningBeat) {
   StartAt(320, 320, stage);
   m_Ctx.m_Timer.nTime = 407;
   DDFillSurface(&g_BackBufferSD, 16);
-  BOOL bWarn = 0;
-  DrawTimeCounter(&g_BackBufferSD, bWarn);
+  DrawTimeCounter(&g_BackBufferSD, 1);
   EXPECT_EQ(BackPixel(273, 24), 0x505050u);
   EXPECT_EQ(BackPixel(305, 30), 0x101010u);
   EXPECT_EQ(BackPixel(337, 55), 0x808080u);
-  EXPECT_FALSE(bWarn);
+  EXPECT_TRUE(s_vSounds.empty());
 
-  // From 3 seconds down to 1: one warning a second; 0 and a frozen
-  // counter stay silent.
-  for (int t : {3, 2, 1, 0}) {
-    m_Ctx.m_Timer.nTime = t;
-    for (s_nFrame = 0; s_nFrame < 60; ++s_nFrame) DrawTimeCounter(&g_BackBufferSD, bWarn);
-  }
+  // From 3 seconds down to 1: one warning a second in play, none in frozen
+  // frames; 0 and a frozen counter stay silent.
+  for (BOOL bPlay : {0, 1})
+    for (int t : {3, 2, 1, 0}) {
+      m_Ctx.m_Timer.nTime = t;
+      for (s_nFrame = 0; s_nFrame < 60; ++s_nFrame) DrawTimeCounter(&g_BackBufferSD, bPlay);
+    }
   EXPECT_EQ(s_vSounds, (std::vector<int>{13, 13, 13}));
   m_Ctx.m_Timer.nTime = 2;
   m_Ctx.m_Timer.bFrozen = 1;
   DDFillSurface(&g_BackBufferSD, 16);
   const uint32_t c16 = BackPixel(0, 0);
   s_nFrame = 0;
-  DrawTimeCounter(&g_BackBufferSD, bWarn);
+  DrawTimeCounter(&g_BackBufferSD, 1);
   EXPECT_EQ(BackPixel(273, 24), c16);
   EXPECT_EQ(s_vSounds.size(), 3u);
 }
@@ -270,8 +270,7 @@ TEST_F(BackgroundDrawing, AFrameWithEveryPictureMissingDrawsWhatExists) {
   DrawBackgrounds(&g_BackBufferSD, 0);
   StepBackgroundScroll();
   DrawBlockMap(&g_BackBufferSD, 0);
-  BOOL bWarn = 0;
-  DrawTimeCounter(&g_BackBufferSD, bWarn);
+  DrawTimeCounter(&g_BackBufferSD, 1);
   // Nothing could be drawn from a picture: layer 0 shows colour 16.
   EXPECT_EQ(BackPixel(100, 100), Colour16());
 }

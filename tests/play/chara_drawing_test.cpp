@@ -6,11 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "platform/screenshot.h"
 #include "play/chara_gauges.h"
 #include "play/effect_runs.h"
 #include "play/picture_cell.h"

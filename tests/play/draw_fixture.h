@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -66,23 +65,7 @@ inline std::vector<t4gfx::GRAPHICSMODE> DrawModes() { return {{"dd32", 0, 32, 1}
 // The back buffer held against tests/golden/play/NAME.png; with
 // T4_UPDATE_GOLDEN=1 a missing picture is written instead.
 inline void ExpectGolden(const std::string& name) {
-  std::vector<uint32_t> got = t4gfx::BackBufferPixels();
-  ASSERT_EQ(got.size(), 640u * 480u);
-  const std::string path = std::string(T4_SOURCE_DIR) + "/tests/golden/play/" + name + ".png";
-  std::vector<uint32_t> want;
-  int w = 0, h = 0;
-  if (!ReadPng(path, want, w, h)) {
-    const char* update = std::getenv("T4_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-      ASSERT_TRUE(WritePng(path, got.data(), 640, 480, 640));
-      return;
-    }
-    FAIL() << "missing golden " << path;
-  }
-  ASSERT_EQ(w, 640);
-  ASSERT_EQ(h, 480);
-  size_t nDiff = 0, nFirst = 0;
-  for (size_t i = 0; i < got.size(); ++i)
-    if (got[i] != want[i] && nDiff++ == 0) nFirst = i;
-  EXPECT_EQ(nDiff, 0u) << name << ": first difference at (" << nFirst % 640 << ", " << nFirst / 640 << ")";
+  SCOPED_TRACE(name);
+  t4gfx::ExpectGolden(std::string(T4_SOURCE_DIR) + "/tests/golden/play/" + name + ".png", t4gfx::BackBufferPixels(),
+                      640, 480);
 }

@@ -1,129 +1,158 @@
-// A stage frame drawn on both drawing paths and held against golden
-// pictures: two background layers at their own rates, the block map at
-// scroll 1000, the time counter, the status bar with its five items and
-// gauges, message texts; then three screen effects at a fixed step.
+// Golden frames of one stage made by the project builder and played by the
+// stage scene: its own frame drawing on both drawing paths shows two
+// background layers at their own rates, the block map at scroll 1000,
+// charas in both facings with their gauges and icons, the status bar with
+// its five items and gauges, the time counter, message texts and the bottom
+// line; then three screen effects held at a fixed step. Beside them, the
+// frame's end (colour ramps, a tint over the status display), the pause
+// menu that hides the stage, and player 1's view limit.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "flow/flow_host.h"
+#include "media/graphics/colour_ramps.h"
 #include "media/graphics/font.h"
-#include "platform/glyph_source.h"
-#include "platform/screenshot.h"
 #include "platform/text_cp932.h"
-#include "play/background_drawing.h"
+#include "play/live_lists.h"
 #include "play/message_text.h"
-#include "play/picture_cell.h"
-#include "play/screen_effects.h"
+#include "play/player.h"
+#include "play/stage_chara.h"
+#include "play/stage_graphics.h"
+#include "play/stage_scene.h"
 #include "play/status_bar.h"
+#include "records/progress.h"
 #include "records/system.h"
-#include "tests/flow/fake_flow_host.h"
 #include "tests/play/draw_fixture.h"
+#include "tests/play/stage_device.h"
 #include "tests/play/play_fixture.h"
-#include "tests/support/stage_pictures.h"
 
 namespace {
 
-class StageGolden : public cPlayFixture {
+cEdChara Placed(uint16_t nPicture, uint8_t nType, int col, int row) {
+  cEdChara c;
+  c.SetDefaults();
+  c.m_nType = nType;
+  c.m_nImageIndex = nPicture;
+  c.m_nMaxHp = 10;
+  c.m_nMaxSp = 10;
+  c.m_nScale = 1;
+  c.m_vecFlow.clear();
+  c.m_nColumn = static_cast<uint16_t>(col);
+  c.m_nRow = static_cast<uint16_t>(row);
+  return c;
+}
+
+// 60 x 20 cells: a floor along row 12 with a ledge and a step on it, the
+// sky behind at half the scroll, hills at three quarters, two minutes on
+// the clock; the hero, a walker and two shooters on the floor and the ledge.
+cEdStage GoldenStage() {
+  cEdStage stage = MakeBlockStage(60, 20, 5);
+  PlaceRow(stage, 20, 45, 12, 1);
+  PlaceRow(stage, 24, 28, 8, 1);
+  PlaceBlock(stage, 35, 6, 1);
+  for (size_t i = 0; i < stage.m_vecBlock.size(); ++i)
+    stage.m_vecBlock[i].m_nImageIndex = static_cast<uint16_t>(1 + i % 20);
+  cEdBackground sky, hills;
+  sky.SetDefaults();
+  sky.m_dRateX = 0.5;
+  sky.m_dRateY = 0.5;
+  hills.SetDefaults();
+  hills.m_dRateX = 0.75;
+  hills.m_dRateY = 0.0;
+  stage.m_vecBackground = {sky, hills};
+  stage.m_bShowStatusBar = 1;
+  stage.m_bTimeLimit = 1;
+  stage.m_nTimeLimit = 125;
+  stage.m_nWarningTime = 0;
+  stage.m_bStageNoBanner = 0;
+  stage.m_bStartBanner = 0;
+  stage.m_vecChara = {Placed(1, 0, 29, 11), Placed(2, 1, 33, 11), Placed(3, 1, 37, 11), Placed(3, 1, 26, 7)};
+  return stage;
+}
+
+void GoldenStatusItems() {
+  g_System.m_vecStatusItem.assign(5, cEdSystemElemB());
+  const char* labels[5] = {"SC", "", "HP", "", "x"};
+  for (int i = 0; i < 5; ++i) {
+    cEdSystemElemB& it = g_System.m_vecStatusItem[static_cast<size_t>(i)];
+    it.m_bShown = 1;
+    it.m_strLabel = labels[i];
+    it.m_bIcon = labels[i][0] == 0;
+    it.m_nDigits = 5;
+    it.m_bShowNumber = i == 2;
+    it.m_bLowMarkPercent = 1;
+    it.m_nLowMark = 30;
+  }
+}
+
+class StageGolden : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_lpGlyphs = CreateFakeGlyphSource();
-    SetGlyphSourceForTests(m_lpGlyphs.get());
-    m_Vars.m_vVar.assign(255, 0);
-    m_Vars.m_vVar[1] = 7;
-    g_FlowContext.m_lpStage = &m_Vars;
+    g_System = cEdSystem();
+    g_Progress = cEdProgress();
+    g_Progress.m_nLivesStart = STATUS_UNLIMITED;
+    GoldenStatusItems();
+    g_System.m_vecText.resize(27);
+    g_System.m_vecText[26] = Sjis("ファイルから起動中");
+    g_StageLinks.pfnDrawText = [](int x, int y, const std::string& text) {
+      g_Fonts[1].DrawText(&g_BackBufferSD, x, y, text.c_str(), 0);
+    };
   }
   void TearDown() override {
+    m_lpScene.reset();
     ClearStageTexts();
-    for (cFont& f : g_Fonts) f.ReleaseFonts();
-    DDReleaseSurface(&m_Box);
-    SetGlyphSourceForTests(nullptr);
-    g_FlowContext.m_lpStage = nullptr;
-    SetPictureSheetSource(nullptr);
-    g_System.m_vecStatusItem.assign(5, cEdSystemElemB());
-    cPlayFixture::TearDown();
+    g_StageLinks = STAGELINKS{};
+    g_System = cEdSystem();
   }
 
-  void Load(cDrawFixture& fx) {
-    fx.LoadSurface(STAGESURFACE_BACKGROUND, "Sky.bmp", 200, 160, StageSkyPixels(), 0);
-    fx.LoadSurface(STAGESURFACE_BACKGROUND + 1, "Hills.bmp", 160, 480, StageHillsPixels());
-    fx.LoadSurface(2, "Block.bmp", 64, 480, StageBlockSheetPixels());
-    fx.LoadSurface(3, "Block.bmp", 64, 480, StageBlockSheetPixels());
-    fx.LoadSurface(STAGESURFACE_ACCESSORY, "Accessory.bmp", 128, 176, StageAccessoryPixels());
-    fx.LoadSurface(STAGESURFACE_WORD, "Word.bmp", 320, 192, StageWordPixels());
-    fx.LoadSurface(STAGESURFACE_STATUSWINDOW, "StatusWindow.bmp", 640, 20, StageStatusWindowPixels(), 0);
-    fx.MakeSurface(STAGESURFACE_WORK, 640, 480);
-    fx.MakeSurface(STAGESURFACE_WORK2, 640, 480);
-    SelectSheetSet(false, false);
-    InstallStageSheetSource();
-    DDCreateSurface(&m_Box, 200, 100, 0, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0);
-    DDFillSurface(&m_Box, 60);
-    const std::string face = Sjis("ＭＳ ゴシック");
-    g_Fonts[0].Init(face.c_str(), 0, 10, 10, 10, 241, &m_Box, 1, 240, nullptr, 0);
-    g_Fonts[1].Init(face.c_str(), 0, 16, 16, 16, 241, &m_Box, 1, 240, nullptr, 0);
-  }
-
-  cEdStage Stage() {
-    cEdStage stage = MakeBlockStage(60, 20, 5);
-    PlaceRow(stage, 20, 45, 12, 1);
-    PlaceRow(stage, 24, 28, 8, 1);
-    PlaceBlock(stage, 35, 6, 1);
-    for (size_t i = 0; i < stage.m_vecBlock.size(); ++i)
-      stage.m_vecBlock[i].m_nImageIndex = static_cast<uint16_t>(1 + i % 20);
-    cEdBackground sky, hills;
-    sky.SetDefaults();
-    sky.m_dRateX = 0.5;
-    sky.m_dRateY = 0.5;
-    hills.SetDefaults();
-    hills.m_dRateX = 0.75;
-    hills.m_dRateY = 0.0;
-    stage.m_vecBackground = {sky, hills};
-    stage.m_nWarningTime = 0;
-    return stage;
-  }
-
-  void StatusItems() {
-    g_System.m_vecStatusItem.assign(5, cEdSystemElemB());
-    const char* labels[5] = {"SC", "", "HP", "", "x"};
-    for (int i = 0; i < 5; ++i) {
-      cEdSystemElemB& it = g_System.m_vecStatusItem[static_cast<size_t>(i)];
-      it.m_bShown = 1;
-      it.m_strLabel = labels[i];
-      it.m_bIcon = labels[i][0] == 0;
-      it.m_nDigits = 5;
-      it.m_bShowNumber = i == 2;
-      it.m_nLowMark = 10;
+  // The scene started on the golden stage from a stage file (free play),
+  // brought to play, then posed: scroll (1000, 330), the enemies facing
+  // both ways with icons, gauges that show losses, a score, and two texts.
+  cSceneStage& Pose(uint8_t nViewMode = 0) {
+    g_Stage = GoldenStage();
+    g_Stage.m_vecChara[0].m_nSetting37 = nViewMode;
+    g_Stage.m_vecChara[0].m_nViewLimitHalfCells = 5;
+    g_StageCopy = g_Stage;
+    m_lpScene = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 1, 0, 0});
+    cSceneStage& s = *m_lpScene;
+    for (int n = 0; n < 10 && s.m_nState != STAGESTATE_PLAY; ++n) s.Update();
+    EXPECT_EQ(s.m_nState, STAGESTATE_PLAY);
+    s.m_aScroll[SCROLL_X].dPos = 1000;
+    s.m_aScroll[SCROLL_Y].dPos = 330;
+    g_Progress.m_nScore = 1200;
+    g_Progress.m_nValue17 = 3;  // the stage's own count
+    cPlayer* p = FirstPlayer();
+    EXPECT_NE(p, nullptr);
+    if (p) {
+      p->m_nDir = 1;
+      p->CharaChangeLife(-3, 1, 1);
+      p->CharaChangeSp(-8, 1);
+      p->m_nIconSwitch = 1;
+      p->m_nIconNumber = 17;
     }
-  }
-
-  void DrawFrame() {
-    DrawBackgrounds(&g_BackBufferSD, 0);
-    DrawBlockMap(&g_BackBufferSD, 0);
-    DrawBackgrounds(&g_BackBufferSD, 1);
-    for (TEXTOBJ& t : g_lstText) t.TextObjectDraw(&g_BackBufferSD, 1, 0);
-    BOOL bWarn = 0;
-    DrawTimeCounter(&g_BackBufferSD, bWarn);
-    STATUSBARVALUES v;
-    v.nCounter0 = 1200;
-    v.nCounter1 = 3;
-    v.nHp = 35;
-    v.nMaxHp = 50;
-    v.nSp = 4;
-    v.nMaxSp = 50;
-    v.nCounter4 = STATUS_UNLIMITED;
-    DrawStatusBar(&g_BackBufferSD, v, true);
-  }
-
-  void AddTexts() {
-    TEXTSETUP s;
-    s.strText = Sjis("HIT #S1_Z3.\n残り");
-    s.bSubstitute = 1;
-    s.bRect = 1;
-    s.bNoPopIn = 1;
-    s.nOffsetY = -60;
+    // The walker faces left; the shooters left on the floor, right on the
+    // ledge.
+    const int anDir[3] = {0, 0, 1};
+    int k = 0;
+    for (auto& c : g_lstChara) {
+      c->m_nDir = anDir[k % 3];
+      c->m_nIconSwitch = 1;
+      c->m_nIconNumber = 16 + k % 2;
+      c->CharaChangeLife(-(k + 1) * 2, 1, 1);
+      ++k;
+    }
+    TEXTSETUP msg;
+    msg.strText = Sjis("HIT #S1_Z3.\n残り");
+    msg.bSubstitute = 1;
+    msg.bRect = 1;
+    msg.bNoPopIn = 1;
+    msg.nOffsetY = -60;
+    s.m_vStageVar.CheckedAt(1) = 7;
     g_lstText.emplace_back();
-    g_lstText.back().TextObjectSetup(s, 0);
+    g_lstText.back().TextObjectSetup(msg, 0);
     TEXTSETUP icon;
     icon.nKind = TEXTKIND_ICON;
     icon.nPosMode = 7;
@@ -132,75 +161,126 @@ class StageGolden : public cPlayFixture {
     icon.nLife = 30;
     g_lstText.emplace_back();
     g_lstText.back().TextObjectSetup(icon, 0);
+    return s;
   }
 
-  std::unique_ptr<cGlyphSource> m_lpGlyphs;
-  cFakeStage m_Vars;
-  DDSURFACEDATA m_Box;
+  std::unique_ptr<cSceneStage> m_lpScene;
 };
 
 }  // namespace
 
-TEST_F(StageGolden, StageFrameOnBothPaths) {
+TEST_F(StageGolden, PlayFrameOnBothPaths) {
   for (const auto& mode : DrawModes()) {
     SCOPED_TRACE(mode.szName);
-    cDrawFixture fx(mode);
-    ASSERT_TRUE(fx.Ok());
-    Load(fx);
-    StatusItems();
-    Start(Stage());
-    m_Ctx.m_aScroll[SCROLL_X].dPos = 1000;
-    m_Ctx.m_aScroll[SCROLL_Y].dPos = 330;
-    m_Ctx.m_Timer.nTime = 125;
-    AddTexts();
-    DrawFrame();
+    cStageDevice dev(mode);
+    ASSERT_TRUE(dev.Ok());
+    cSceneStage& s = Pose();
+    s.DrawStageFrame(1, 0, 1, 1);
     ExpectGolden(std::string("stage_") + mode.szName);
+    m_lpScene.reset();
     ClearStageTexts();
-    for (cFont& f : g_Fonts) f.ReleaseFonts();
-    DDReleaseSurface(&m_Box);
-    cPlayFixture::TearDown();
   }
 }
 
 TEST_F(StageGolden, ScreenEffectsAtAFixedStep) {
-  cDrawFixture fx(DrawModes()[1]);
-  ASSERT_TRUE(fx.Ok());
-  Load(fx);
-  StatusItems();
-  Start(Stage());
-  m_Ctx.m_aScroll[SCROLL_X].dPos = 1000;
-  m_Ctx.m_aScroll[SCROLL_Y].dPos = 330;
-  m_Ctx.m_Timer.nTime = 125;
-  cGameObj player;
-  player.m_rcScreen = {400, 300, 432, 348};
+  cStageDevice dev(DrawModes()[1]);
+  ASSERT_TRUE(dev.Ok());
+  cSceneStage& s = Pose();
   struct {
     const char* name;
     int nKind;
+    int anParam[5];
     double t;
-    double s;
     int a, b;
   } cases[] = {
-      {"effect_move", 1, 10, 0, 40, -20},
-      {"effect_shake", 2, 10, 5.5, 0, 0},
-      {"effect_zoom", 11, 1000, 0, 0, 0},
+      {"effect_move", 1, {50, 0, 0, 100, -40}, 20, 40, -16},
+      {"effect_wave", 6, {60, 0, 30, 4, 2}, 12, 45, 0},
+      {"effect_circle", 10, {60, 400, 0, 1, 0}, 150, 0, 0},
   };
-  cEdScrEffect rec;
-  rec.anParam[0] = 50;
-  rec.anParam[1] = 320;
-  rec.anParam[2] = 1280;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    DrawFrame();
+    cEdScrEffect rec;
     rec.nKind = c.nKind;
-    SCREENEFFECT e;
-    ClearScreenEffect(e);
-    e.run.nEffect = 1;
-    e.run.lpRecord = &rec;
-    e.run.dCurrent = c.t;
-    e.s = c.s;
-    e.a = c.a;
-    e.b = c.b;
-    RunScreenEffect(e, &g_BackBufferSD, 1, &player);
+    for (int i = 0; i < 5; ++i) rec.anParam[i] = c.anParam[i];
+    ClearScreenEffect(s.m_ScreenEffect);
+    s.m_ScreenEffect.run.nEffect = 1;
+    s.m_ScreenEffect.run.lpRecord = &rec;
+    s.m_ScreenEffect.run.dCurrent = c.t;
+    s.m_ScreenEffect.a = c.a;
+    s.m_ScreenEffect.b = c.b;
+    // The frozen form: the effect is drawn at its step and not advanced.
+    s.DrawStageFrame(0, 1, 0, 1);
     ExpectGolden(c.name);
+    EXPECT_EQ(s.m_ScreenEffect.run.dCurrent, c.t);
+    ClearScreenEffect(s.m_ScreenEffect);
+  }
+}
+
+TEST_F(StageGolden, TheFrameEndsWithTheColourRampsAndATintOverTheStatusDisplay) {
+  cStageDevice dev(DrawModes()[1]);
+  ASSERT_TRUE(dev.Ok());
+  cSceneStage& s = Pose();
+  g_System.m_nColourRampValue = 16;
+  g_ColourRamps = COLOURRAMPS();
+  s.DrawStageFrame(1, 0, 1, 1);
+  EXPECT_EQ(g_ColourRamps.anValue[0], 16);
+  const uint32_t bar = BackPixel(320, 10), line = BackPixel(200, 19);
+  EXPECT_NE(bar, 0u);
+  EXPECT_NE(line, 0u);
+  // A full tint towards black at once: the bar darkens with the picture.
+  const int32_t q[8] = {0, 0, 0, 100, 0, 0, 0, 0};
+  SetScreenColor(s.m_ScreenColour, q);
+  s.DrawStageFrame(1, 0, 1, 1);
+  EXPECT_EQ(BackPixel(320, 10), 0u);
+  EXPECT_EQ(BackPixel(200, 19), 0u);
+  EXPECT_EQ(BackPixel(320, 240), 0u);
+  // One step of the ramps a frame, frozen frames included.
+  EXPECT_EQ(g_ColourRamps.anValue[0], 32);
+  s.DrawStageFrame(0, 1, 0, 1);
+  EXPECT_EQ(g_ColourRamps.anValue[0], 48);
+  g_ColourRamps = COLOURRAMPS();
+}
+
+TEST_F(StageGolden, APauseMenuThatHidesTheStageLeavesTheBackgroundsAndTheTint) {
+  cStageDevice dev(DrawModes()[0]);
+  ASSERT_TRUE(dev.Ok());
+  cSceneStage& s = Pose();
+  g_Stage.m_vecBackground[1].m_nLayer = 1;  // the hills in front
+  s.DrawStageFrame(1, 0, 1, 1);
+  const uint32_t block = BackPixel(300, 390), bar = BackPixel(320, 10), hills = BackPixel(20, 470);
+  g_System.m_bHideWhilePaused = 1;
+  s.m_nState = STAGESTATE_PAUSEMENU;
+  s.DrawStageFrame(0, 1, 0, 1);
+  EXPECT_NE(BackPixel(300, 390), block);
+  EXPECT_NE(BackPixel(320, 10), bar);
+  EXPECT_EQ(BackPixel(20, 470), hills);
+  // The play frame's own call never hides it.
+  s.DrawStageFrame(1, 0, 1, 1);
+  EXPECT_EQ(BackPixel(300, 390), block);
+  EXPECT_EQ(BackPixel(320, 10), bar);
+  s.m_nState = STAGESTATE_PLAY;
+}
+
+TEST_F(StageGolden, PlayerOnesViewLimitHidesAllButItsWindow) {
+  cStageDevice dev(DrawModes()[1]);
+  ASSERT_TRUE(dev.Ok());
+  struct {
+    uint8_t nMode;
+    bool bLimited;
+  } cases[] = {{0, false}, {3, true}, {1, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.nMode);
+    cSceneStage& s = Pose(c.nMode);
+    s.DrawStageFrame(1, 0, 1, 1);
+    // The hero stands at (248, 342): 80 pixels round it show the stage.
+    const uint32_t black = 0;
+    EXPECT_NE(BackPixel(264, 358), black);
+    EXPECT_NE(BackPixel(264 + 60, 358), black);
+    EXPECT_EQ(BackPixel(600, 400) == black, c.bLimited);
+    EXPECT_EQ(BackPixel(60, 300) == black, c.bLimited);
+    // A round window leaves its corners dark, a square one does not.
+    EXPECT_EQ(BackPixel(264 + 70, 358 - 70) == black, c.nMode == 1);
+    m_lpScene.reset();
+    ClearStageTexts();
   }
 }

@@ -357,11 +357,86 @@ std::string DemoShotSheet(bool b8) {
   return s.Bmp(b8);
 }
 
+namespace {
+
+// Capital letters of 5 x 7 dots for the banners.
+const char* LetterRows(char c) {
+  switch (c) {
+    case 'A': return ".###.#...##...#######...##...##...#";
+    case 'C': return ".#####....#....#....#....#.....####";
+    case 'E': return "######....#....####.#....#....#####";
+    case 'G': return ".#####....#....#..###...##...#.####";
+    case 'L': return "#....#....#....#....#....#....#####";
+    case 'M': return "#...###.###.#.##...##...##...##...#";
+    case 'O': return ".###.#...##...##...##...##...#.###.";
+    case 'P': return "####.#...##...#####.#....#....#....";
+    case 'R': return "####.#...##...#####.#.#..#..#.#...#";
+    case 'S': return ".#####....#.....###.....#....#####.";
+    case 'T': return "#####..#....#....#....#....#....#..";
+    case 'V': return "#...##...##...##...##...#.#.#...#..";
+    case 'Y': return "#...##...#.#.#...#....#....#....#..";
+    default: return "";
+  }
+}
+
+// A word in 3-pixel dots from (x, y), one 16-pixel step a letter.
+void Word(cSheet& s, int x, int y, const char* word, uint8_t ink) {
+  for (; *word; ++word, x += 16) {
+    const char* rows = LetterRows(*word);
+    for (int k = 0; rows[0] && k < 35; ++k)
+      if (rows[k] == '#') s.Fill(x + 3 * (k % 5), y + 3 * (k / 5), 3, 3, ink);
+  }
+}
+
+// Digit d as a seven-segment figure in the 32 x 32 cell at (x, y).
+void Digit(cSheet& s, int x, int y, int d, uint8_t ink) {
+  static const char* const kSegments[10] = {"abcdef", "bc", "abdeg", "abcdg", "bcfg",
+                                             "acdfg", "acdefg", "abc", "abcdefg", "abcdfg"};
+  for (const char* p = kSegments[d]; *p; ++p) {
+    switch (*p) {
+      case 'a': s.Fill(x + 8, y + 3, 16, 3, ink); break;
+      case 'b': s.Fill(x + 22, y + 4, 3, 12, ink); break;
+      case 'c': s.Fill(x + 22, y + 16, 3, 12, ink); break;
+      case 'd': s.Fill(x + 8, y + 26, 16, 3, ink); break;
+      case 'e': s.Fill(x + 7, y + 16, 3, 12, ink); break;
+      case 'f': s.Fill(x + 7, y + 4, 3, 12, ink); break;
+      case 'g': s.Fill(x + 8, y + 15, 16, 3, ink); break;
+    }
+  }
+}
+
+}  // namespace
+
+std::string DemoWordSheet(bool b8) {
+  cSheet s(320, 192);
+  Word(s, 8, 6, "STAGE", INK_WHITE);
+  Word(s, 161, 6, "START", INK_YELLOW);
+  Word(s, 8, 38, "REPLAY", INK_WHITE);
+  Word(s, 8, 70, "CLEAR", INK_YELLOW);
+  Word(s, 8, 102, "GAMEOVER", INK_RED);
+  for (int d = 0; d < 10; ++d) {
+    Digit(s, 32 * d, 128, d, INK_WHITE);
+    Digit(s, 32 * d, 160, d, INK_YELLOW);
+  }
+  return s.Bmp(b8);
+}
+
+std::string DemoStatusWindowSheet(bool b8) {
+  // The bar is drawn opaque: a strip of the menu window's blue with a grey
+  // edge below, and no key colour anywhere.
+  cSheet s(640, 20);
+  s.Fill(0, 0, 640, 20, static_cast<uint8_t>(kWindowFirst + 2));
+  s.Fill(0, 18, 640, 2, INK_GREY);
+  return s.Bmp(b8);
+}
+
 std::string DemoPictureFor(const std::string& gamePath, bool bPalettePictures) {
   if (gamePath == "bmp\\plt\\Palette.bmp") return DemoPaletteBmp();
   if (gamePath == "bmp\\Title.bmp") return bPalettePictures ? DemoTitleBmp8() : DemoTitleBmp();
   if (gamePath == "bmp\\Window.bmp") return bPalettePictures ? DemoWindowBmp8() : DemoWindowBmp();
   if (gamePath == "bmp\\Accessory.bmp") return DemoAccessorySheet(bPalettePictures);
+  if (gamePath == "bmp\\StatusWindow.bmp") return DemoStatusWindowSheet(bPalettePictures);
+  if (gamePath == "bmp\\Word.bmp") return DemoWordSheet(bPalettePictures);
   if (gamePath == "bmp\\WorldMapChip.bmp") return DemoWorldMapChipBmp(bPalettePictures);
   if (gamePath == "bmp\\WorldEvent.bmp") return DemoWorldEventBmp(bPalettePictures);
   if (gamePath == "bmp\\Block.bmp") return DemoBlockSheet(bPalettePictures);

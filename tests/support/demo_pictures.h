@@ -46,6 +46,11 @@ std::string DemoBlockSheet(bool b8);
 std::string DemoCharaSheet(bool b8);
 std::string DemoItemSheet(bool b8);
 std::string DemoShotSheet(bool b8);
+// StatusWindow.bmp: the 640 x 20 strip behind the status bar.
+std::string DemoStatusWindowSheet(bool b8);
+// Word.bmp: the banners (stage and start, replay, clear, game over) and the
+// digit rows of the stage number (y 128) and the time counter (y 160).
+std::string DemoWordSheet(bool b8);
 
 // The picture for a file of the fixed surface list (a "\"-separated game
 // path): one of the above by name (the 8-bit ones with bPalettePictures),

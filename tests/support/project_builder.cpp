@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/text_cp932.h"
@@ -179,6 +181,17 @@ BOOL cProjectBuilder::WritePictures() {
     if (b.szFileName == "E" || b.bNoError) continue;
     if (!WriteBytes(b.szFileName, DemoPictureFor(b.szFileName, m_bPalettePictures))) return 0;
   }
+  // The pictures the databases name, which the stage scene loads as it
+  // starts (it reports each one it cannot load).
+  std::vector<std::string> named;
+  for (size_t e = 1; e < m_Database.m_vecBmpCharaExc.size(); ++e) named.push_back(m_Database.m_vecBmpCharaExc[e].strFile);
+  for (size_t e = 1; e < m_Database.m_vecSwordType.size(); ++e) {
+    named.push_back(m_Database.m_vecSwordType[e].strFile);
+    named.push_back(m_Database.m_vecSwordType[e].strFile2);
+  }
+  for (size_t e = 1; e < m_Database.m_vecEffect.size(); ++e) named.push_back(m_Database.m_vecEffect[e].strFile);
+  for (const std::string& name : named)
+    if (!name.empty() && !WriteBytes(name, DemoPictureFor(name, m_bPalettePictures))) return 0;
   // The 24 colour sets the option screen offers at 8 bits.
   for (int n = 0; n < 24; ++n) {
     char name[32];

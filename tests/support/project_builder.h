@@ -35,7 +35,8 @@ class cProjectBuilder {
   BOOL WriteWorldMap();   // m_WorldMap to "data\WorldMap.dat"
   BOOL WriteCommonPalette();  // m_CommonPalette to "data\CommonPalette.cplt4"
   BOOL WriteStages();     // m_Stage1 and m_Stage2 as the demo's two stages
-  // Every picture of the fixed surface list that start-up insists on.
+  // Every picture of the fixed surface list that start-up insists on, and
+  // those the databases name.
   BOOL WritePictures();
   // A short tone for every system sound and sound-database entry named.
   BOOL WriteSounds();
