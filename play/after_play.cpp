@@ -1,15 +1,23 @@
 // The states after play over the frozen stage: the pause menu, the result of
 // a finished stage, the miss menu of story play and game over; and the
 // choice of the mode that follows a finished stage.
+#include <algorithm>
+
 #include "base/message_box.h"
+#include "base/report.h"
 #include "media/graphics/dd.h"
+#include "platform/file_system.h"
 #include "platform/messages.h"
+#include "play/live_lists.h"
+#include "play/player.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
+#include "play/status_carry.h"
 #include "records/progress.h"
 #include "records/stage.h"
 #include "records/stage_loading.h"
 #include "records/system.h"
+#include "records/world_map.h"
 
 namespace {
 
@@ -21,6 +29,8 @@ constexpr int kMenuY = 272;
 constexpr int kRowHeight = 16;
 constexpr int kAccessorySurface = 49;  // the 16 x 16 cursor at (64, 0)
 constexpr int kWordSurface = 51;
+
+const char* const kChallengeFile = "user_data\\challenge\\Challenge.dat";
 
 const std::string& SystemText(int n) {
   static const std::string s_empty;
@@ -188,6 +198,20 @@ void cSceneStage::GameOver() {
 }
 
 int cSceneStage::DecideNextMode() {
+  if (g_Stage.m_bCarryStatus) {
+    // Every player's status for the next stage.
+    CARRYVALUES values;
+    values.nTimeLeft = m_Timer.nTime;
+    values.nLives = g_Progress.m_nLives;
+    const int nPlaying = g_StageLinks.pfnPlayingBgm ? g_StageLinks.pfnPlayingBgm() : -1;
+    values.nMusic = nPlaying >= 0 ? nPlaying : static_cast<int32_t>(g_Stage.m_nBgm);
+    for (size_t i = 0; i < g_vPlayer.size(); ++i) {
+      const cPlayer& pl = *g_vPlayer[i];
+      values.nHp = pl.m_nHp;
+      values.nSp = pl.m_nSp;
+      StoreInheritedStatus(g_Progress, static_cast<int>(i), pl.m_Def, values);
+    }
+  }
   // The next stage of a chain, loaded into the copy as loaded.
   auto tryNextStage = [this]() -> bool {
     if (!g_Progress.m_bNumbered || m_nNextStage == 0) return false;
@@ -203,10 +227,11 @@ int cSceneStage::DecideNextMode() {
   switch (m_Start.nTitleChoice) {
     case 0:
     case 1:
-      // Marking the world-map point cleared belongs to the world map.
-      return tryNextStage() ? 4 : 1;
+      return tryNextStage() ? 4 : RecordMapPointCleared(g_Progress);
     case 2:
-      return tryNextStage() ? 4 : 3;
+      if (tryNextStage()) return 4;
+      RecordChallengeCleared(g_Progress);
+      return 3;
     case 3:
       if (!m_Start.bFreeStage && g_Progress.m_bNumbered) return tryNextStage() ? 4 : 0;
       return 4;
@@ -215,4 +240,55 @@ int cSceneStage::DecideNextMode() {
     default:
       return 3;
   }
+}
+
+int RecordMapPointCleared(cEdProgress& p) {
+  if (p.m_nClearFlag >= 0 && static_cast<size_t>(p.m_nClearFlag) < p.m_vFlag.size()) p.m_vFlag[p.m_nClearFlag] = 1;
+  // The stage's best total, under the stage's name.
+  const uint32_t nTotal = static_cast<uint32_t>(std::max<int32_t>(p.m_nTotalScore, 0));
+  auto it = std::find_if(p.m_vStageScore.begin(), p.m_vStageScore.end(),
+                         [&p](const cEdPlayRecEntryB& e) { return e.m_strName == p.m_strStage; });
+  if (it == p.m_vStageScore.end()) {
+    p.m_vStageScore.emplace_back();
+    it = std::prev(p.m_vStageScore.end());
+    it->m_strName = p.m_strStage;
+  }
+  it->m_nValue = std::max(it->m_nValue, nTotal);
+  const cEdWorldEvent* pEntry = g_WorldMap.FindEntry(p.m_nMapX, p.m_nMapY);
+  const bool bEvent = pEntry && p.m_nMapEvent >= 0 && static_cast<size_t>(p.m_nMapEvent) < pEntry->m_vAction.size();
+  switch (bEvent ? pEntry->m_vAction[p.m_nMapEvent].m_nEndKind : 0) {
+    case 1:
+      // The world map's next round: every story flag off (entry 0 stays the
+      // always-set flag) and the player back on the start cell.
+      ++p.m_nMapRound;
+      std::fill(p.m_vFlag.begin(), p.m_vFlag.end(), 0u);
+      if (!p.m_vFlag.empty()) p.m_vFlag[0] = 1;
+      p.m_nMapX = g_WorldMap.m_nStartX;
+      p.m_nMapY = g_WorldMap.m_nStartY;
+      return 1;
+    case 2:
+      return 0;
+    default:
+      return 1;
+  }
+}
+
+void RecordChallengeCleared(cEdProgress& p) {
+  const int i = p.m_nClearFlag - 1;
+  if (i >= 0 && static_cast<size_t>(i) < p.m_vChallenge.size()) {
+    cEdValuePair& e = p.m_vChallenge[i];
+    e.m_nFirst = 1;
+    e.m_nSecond = std::max(e.m_nSecond, static_cast<uint32_t>(std::max<int32_t>(p.m_nTotalScore, 0)));
+  }
+  // The challenge total is the sum of the courses' best scores: a better
+  // run adds its difference to it. The run's own total was reset when the
+  // course started, so the sum is taken afresh.
+  int64_t nSum = 0;
+  for (const cEdValuePair& e : p.m_vChallenge) nSum += e.m_nSecond;
+  p.m_nTotalScore = static_cast<int32_t>(std::min<int64_t>(nSum, INT32_MAX));
+  const int32_t nCourses = static_cast<int32_t>(p.m_vChallenge.size());
+  if (p.m_nChallengeOpen <= p.m_nClearFlag) p.m_nChallengeOpen = std::min(p.m_nClearFlag + 1, nCourses);
+  CreateDirectoryA("user_data");
+  CreateDirectoryA("user_data\\challenge");
+  if (!p.SaveToFile(kChallengeFile)) Reportf("%s could not be saved", kChallengeFile);
 }

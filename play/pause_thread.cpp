@@ -86,6 +86,7 @@ void cSceneStage::SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames,
 }
 
 BOOL cSceneStage::StartPauseThread() {
+  m_bPauseRunning = true;
   if (thPause.Create(&PauseThreadProc, this)) {
     // The thread's queue exists before it runs, so the start message is
     // taken at the first post; a post that fails means the thread has
@@ -93,6 +94,7 @@ BOOL cSceneStage::StartPauseThread() {
     PostThreadMessage(thPause.m_dwThreadId, WM_APP, 0, 0);
     thPause.WaitClose();
   }
+  m_bPauseRunning = false;
   if (m_bCloseRequest) {
     PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
     return FALSE;

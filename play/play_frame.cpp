@@ -10,10 +10,12 @@
 #include "play/play_state.h"
 #include "play/stage_scene.h"
 #include "records/stage.h"
+#include "records/system.h"
 
 namespace {
 
 constexpr int kSoundPlayerDefeated = 8;
+constexpr int kSoundCharaDefeated = 9;
 
 enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
 
@@ -95,7 +97,16 @@ int cSceneStage::StepCharas(bool bBlockCharas) {
     m_lpCurChara = nullptr;
     if (nDied || MoveChara(c, *this) == 2) {
       c.m_bDefeated = 1;
-      if (c.CharaOnDefeated() == 1) m_nStageEnd = 1;
+      const int r = c.CharaOnDefeated();
+      if (r == 1) m_nStageEnd = 1;
+      // Kept in play for its defeat effect, unless its defeat ended the
+      // stage.
+      if (g_System.m_bKeepDefeated) {
+        if (r == 1)
+          c.m_bRemoved = 1;
+        else
+          RequestSystemSound(kSoundCharaDefeated);
+      }
     }
   }
   if (!bBlockCharas || m_bSweep) {
