@@ -1,6 +1,10 @@
 // The play frame (state 2 of the stage scene) in its fixed order: the close
 // request, the space key, player 1's input, the timers, n logic sub-steps,
 // then the drawing; and every way out of play.
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
 #include "platform/messages.h"
 #include "play/block_chara_collision.h"
 #include "play/item_object.h"
@@ -9,12 +13,14 @@
 #include "play/stage_chara.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
+#include "records/flow_enums.h"
 #include "records/stage.h"
 #include "records/system.h"
 
 namespace {
 
 constexpr int kSoundPlayerDefeated = 8;
+constexpr int kSoundCharaHurt = 7;
 constexpr int kSoundCharaDefeated = 9;
 
 enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
@@ -139,6 +145,61 @@ void cSceneStage::RemoveOffScreen() {
   SweepItems();
 }
 
+int cSceneStage::ResolveCharaContacts() {
+  // Player 1 and the stage charas that can touch, by group; the walk holds
+  // raw pointers, which is safe because nothing is freed before the sweep.
+  std::vector<cChara*> v;
+  if (cPlayer* p = ::FirstPlayer(); p && !p->m_bDefeated && !p->m_bRemoved) v.push_back(p);
+  for (auto& pc : g_lstChara) {
+    cStageChara& c = *pc;
+    if (c.m_bPresent && !c.m_bDefeated && !c.m_bRemoved && !c.m_Def.m_bBlockChara) v.push_back(&c);
+  }
+  std::stable_sort(v.begin(), v.end(), [](const cChara* a, const cChara* b) { return a->m_nSide < b->m_nSide; });
+  auto gone = [](const cChara& c) { return c.m_bDefeated || c.m_bRemoved; };
+  // A chara brought to 0 HP here: 1 finish, 2 player 1 defeated, else 0.
+  auto settle = [this](cChara& c) -> int {
+    if (c.IsPlayer()) return STEP_DEFEAT;
+    RequestSystemSound(kSoundCharaDefeated);
+    const int r = c.CharaOnDefeated();
+    m_bSweep = 1;
+    if (r == 1) {
+      if (g_System.m_bKeepDefeated) c.m_bRemoved = 1;
+      return STEP_FINISH;
+    }
+    return STEP_GO_ON;
+  };
+  size_t nNextGroup = 0;
+  for (size_t a = 0; a < v.size(); ++a) {
+    if (nNextGroup <= a) {
+      nNextGroup = a + 1;
+      while (nNextGroup < v.size() && v[nNextGroup]->m_nSide == v[a]->m_nSide) ++nNextGroup;
+    }
+    for (size_t b = nNextGroup; b < v.size(); ++b) {
+      cChara& A = *v[a];
+      cChara& B = *v[b];
+      if (gone(A)) break;
+      if (gone(B) || !Overlaps(A, B)) continue;
+      A.RaiseTrigger(FlowTrigger::HitChara);
+      B.RaiseTrigger(FlowTrigger::HitChara);
+      const bool bHurtA = (B.m_Def.m_nAttack != 0 || B.m_Def.m_nKnockBack != 0) && !A.CharaIsInvincibleTo(B.m_nId);
+      const bool bHurtB = (A.m_Def.m_nAttack != 0 || A.m_Def.m_nKnockBack != 0) && !B.CharaIsInvincibleTo(A.m_nId);
+      const int bDiedA = bHurtA ? A.CharaDamagedByChara(B) : 0;
+      const int bDiedB = bHurtB ? B.CharaDamagedByChara(A) : 0;
+      if (bHurtA || bHurtB) RequestSystemSound(kSoundCharaHurt);
+      for (auto [pHurt, bHurt, bDied, pOther] : {std::tuple{&A, bHurtA, bDiedA, &B}, std::tuple{&B, bHurtB, bDiedB, &A}}) {
+        if (!bHurt) continue;
+        if (!bDied) {
+          pHurt->CharaStartInvincibleFrom(pOther->m_nId);
+          continue;
+        }
+        const int r = settle(*pHurt);
+        if (r != STEP_GO_ON) return r;
+      }
+    }
+  }
+  return STEP_GO_ON;
+}
+
 int cSceneStage::ResolvePlayerContacts() {
   cPlayer* p = ::FirstPlayer();
   if (!p || p->m_bDefeated) return STEP_GO_ON;
@@ -152,15 +213,9 @@ int cSceneStage::ResolvePlayerContacts() {
     }
     if (r != STEP_GO_ON) return r;
   }
-  if (bHits && !p->CharaIsInvincible()) {
-    for (auto& pc : g_lstChara) {
-      cStageChara& c = *pc;
-      if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved || c.m_nSide == p->m_nSide) continue;
-      if (c.m_Def.m_nAttack == 0 || p->CharaIsInvincibleTo(c.m_nId) || !Overlaps(*p, c)) continue;
-      if (p->CharaDamagedByChara(c)) return STEP_DEFEAT;
-      p->CharaStartInvincible();
-      break;
-    }
+  if (bHits) {
+    const int r = ResolveCharaContacts();
+    if (r != STEP_GO_ON) return r;
   }
   m_Shots.ClashShots();
   for (auto& pi : g_lstItem) {

@@ -189,5 +189,8 @@ void cSceneStage::End() {
   }
   m_nTargetFps = 60;
   m_bModeDone = true;
+  // When the next mode is the stage again, this scene starts over and its
+  // Init must see that it follows a stage (lives and scores kept).
+  m_Start.nPrevMode = 4;
   m_nState = -1;
 }

@@ -202,6 +202,9 @@ class cSceneStage : public cStageContext, public cFlowStage {
   int StepShots();
   void RemoveOffScreen();
   int ResolvePlayerContacts();  // held item, group hits, item touches
+  // Charas against charas of other groups: their HitChara flows and the
+  // contact damage of each from the other. 0 go on, 1 finish, 2 defeat.
+  int ResolveCharaContacts();
   // ---- Shots (stage_shots.cpp) ----
   // A chara's Shot command: the record's waves into the shot lists.
   void LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params);
