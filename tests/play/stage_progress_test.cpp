@@ -320,3 +320,46 @@ TEST_F(StageProgress, AKeptDefeatedCharaIsDrawnThroughItsDefeatEffectThenFreed) 
   }
   g_CharaEffectRun = savedRun;
 }
+
+// Contacts across hit groups: both sides' HitChara flows, the contact damage
+// each takes from the other, invincibility against that attacker; one group
+// never touches itself.
+TEST_F(StageProgress, CharasOfDifferentGroupsTouchAndHurtEachOther) {
+  m_Player.m_nAttack = 4;
+  m_Player.m_nSide = 0;
+  cEdChara biter = Enemy(10, 3, {MakeFlowOf(FlowTrigger::HitChara, {MakeHpCommand(0, 1, 0)})});
+  biter.m_nSide = 1;
+  biter.m_nAttack = 2;
+  cEdChara weak = Enemy(1, 3);
+  weak.m_nSide = 2;
+  weak.m_nScore = 25;
+  cEdChara friendly = Enemy(10, 3);
+  friendly.m_nSide = 0;  // the player's own group
+  friendly.m_nAttack = 5;
+  auto s = MakeScene({biter, weak, friendly});
+  while (s->m_nState != STAGESTATE_PLAY) s->Update();
+  cPlayer& p = *FirstPlayer();
+  ASSERT_EQ(g_lstChara.size(), 3u);
+  cStageChara& b = *g_lstChara.front();
+  cStageChara& w = **std::next(g_lstChara.begin());
+  cStageChara& f = *g_lstChara.back();
+  // All of them stand on the player's cell.
+  for (cStageChara* c : {&b, &w, &f}) ASSERT_TRUE(c->m_bPresent);
+  p.m_nHp = 10;
+  s->m_nSubStep = 1;
+  EXPECT_EQ(s->ResolveCharaContacts(), 0);
+  EXPECT_EQ(p.m_nHp, 8);  // the biter's 2; the friend's 5 never touch it
+  EXPECT_EQ(b.m_nHp, 1);  // the player's 4 and the friend's 5
+  EXPECT_TRUE(b.m_vFlowRun[0].m_bStarted);  // its HitChara flow
+  EXPECT_TRUE(w.m_bDefeated);
+  EXPECT_EQ(g_Progress.m_nScore, 25);
+  EXPECT_EQ(f.m_nHp, 8);  // the biter's 2
+  // Invincible against that attacker now: the next touch hurts no one.
+  EXPECT_EQ(s->ResolveCharaContacts(), 0);
+  EXPECT_EQ(p.m_nHp, 8);
+  // A touch that takes player 1's last HP defeats it.
+  p.m_nHp = 1;
+  p.m_lstImmunity.clear();
+  p.m_nInvincible = 0;
+  EXPECT_EQ(s->ResolveCharaContacts(), 2);
+}
