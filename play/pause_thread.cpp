@@ -6,7 +6,9 @@
 
 #include "base/thread_wrapper.h"
 #include "platform/messages.h"
+#include "play/live_lists.h"
 #include "play/play_state.h"
+#include "play/player.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
 #include "records/ranking.h"
@@ -135,7 +137,10 @@ void cSceneStage::AddStageTotals() {
   p.m_nTotalScore = static_cast<int32_t>(std::min<int64_t>(nOldTotal + p.m_nScore, INT32_MAX));
   if (!m_Timer.bFrozen) p.m_nRankValue1 += m_Timer.nTime;
   p.m_nRankValue2 += m_Timer.nElapsed;
-  // Player 1's HP and SP join the totals once the player lands.
+  if (const cPlayer* pl = ::FirstPlayer()) {
+    p.m_nRankValue3 = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.m_nRankValue3} + pl->m_nHp, 0, INT32_MAX));
+    p.m_nRankValue4 = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.m_nRankValue4} + pl->m_nSp, 0, INT32_MAX));
+  }
   if (p.m_nLives == kUnlimitedLives || !g_System.m_bExtendOn || g_System.m_nExtendScore == 0) return;
   const int64_t s = g_System.m_nExtendScore;
   const int64_t k = p.m_nTotalScore / s - nOldTotal / s;
@@ -143,8 +148,6 @@ void cSceneStage::AddStageTotals() {
     GainLife(p);
     if (i >= kMaxExtendDisplays) continue;
     RequestSystemSound(kSoundExtend);
-    // The kind-3 message text of player 1 is shown over these frames once
-    // message texts land.
     SetPauseWait(4, 0, 30, 0);
     if (!StartPauseThread()) return;
     while (!AppActive() && !IsThreadStopRequested()) Sleep(1);

@@ -363,3 +363,16 @@ TEST_F(StageProgress, CharasOfDifferentGroupsTouchAndHurtEachOther) {
   p.m_nInvincible = 0;
   EXPECT_EQ(s->ResolveCharaContacts(), 2);
 }
+
+TEST_F(StageProgress, AFinishedStageAddsPlayerOnesHpAndSpToTheTotals) {
+  auto s = MakeScene();
+  while (s->m_nState != STAGESTATE_PLAY) s->Update();
+  g_Progress.m_nRankValue3 = 5;  // from the stages before
+  FirstPlayer()->m_nHp = 7;
+  FirstPlayer()->m_nSp = 3;
+  s->m_nStageEnd = 1;
+  s->Update();
+  ASSERT_EQ(s->m_nState, STAGESTATE_RESULT);
+  EXPECT_EQ(g_Progress.m_nRankValue3, 12);
+  EXPECT_EQ(g_Progress.m_nRankValue4, 3);
+}
