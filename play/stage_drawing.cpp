@@ -54,9 +54,9 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   }
   DDEndBatch();
   // A chara whose defeat has run out leaves at once, unlinked from every
-  // holder before it is freed.
-  // While thPause draws, the game thread may be inside a walk of the list:
-  // the chara is only marked, and the next sweep frees it.
+  // holder before it is freed. While thPause draws, the game thread may be
+  // inside a walk of the list: the chara is then only marked, and the next
+  // sweep frees it.
   for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
     if (!*it || (*it)->m_bRemoved || DrawStageChara(**it, bStill) != 1) {
       ++it;
