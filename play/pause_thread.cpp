@@ -7,6 +7,7 @@
 #include "base/thread_wrapper.h"
 #include "platform/messages.h"
 #include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_state.h"
 #include "play/player.h"
 #include "play/stage_scene.h"
@@ -28,6 +29,31 @@ constexpr DWORD kCloseGraceMs = 2000;
 constexpr int64_t kMaxExtendDisplays = 99;
 
 bool AppActive() { return !g_StageLinks.pfnAppActive || g_StageLinks.pfnAppActive(); }
+
+// The extra-life icon over player 1 for the display; null without a player.
+TEXTOBJ* AddExtendIcon() {
+  const cPlayer* p = ::FirstPlayer();
+  if (!p) return nullptr;
+  TEXTSETUP t;
+  t.nKind = TEXTKIND_ICON;
+  t.nPosMode = 1;  // above the chara
+  t.nCharaId = p->m_nId;
+  g_lstText.emplace_back();
+  TEXTOBJ* lpText = &g_lstText.back();
+  lpText->TextObjectSetup(t, 0);
+  return lpText;
+}
+
+// The text leaves again, unless the drawing has already ended it (its
+// chara gone).
+void RemoveText(TEXTOBJ* lpText) {
+  for (auto it = g_lstText.begin(); it != g_lstText.end(); ++it) {
+    if (&*it != lpText) continue;
+    it->RemoveSurface();
+    g_lstText.erase(it);
+    return;
+  }
+}
 
 unsigned PauseThreadProc(void* pArg) {
   cSceneStage& scene = *static_cast<cSceneStage*>(pArg);
@@ -148,8 +174,11 @@ void cSceneStage::AddStageTotals() {
     GainLife(p);
     if (i >= kMaxExtendDisplays) continue;
     RequestSystemSound(kSoundExtend);
+    TEXTOBJ* lpText = AddExtendIcon();
     SetPauseWait(4, 0, 30, 0);
-    if (!StartPauseThread()) return;
+    const BOOL bGoOn = StartPauseThread();
+    RemoveText(lpText);
+    if (!bGoOn) return;
     while (!AppActive() && !IsThreadStopRequested()) Sleep(1);
   }
 }

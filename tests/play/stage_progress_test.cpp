@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_links.h"
 #include "play/player.h"
 #include "play/stage_chara.h"
@@ -375,4 +376,24 @@ TEST_F(StageProgress, AFinishedStageAddsPlayerOnesHpAndSpToTheTotals) {
   ASSERT_EQ(s->m_nState, STAGESTATE_RESULT);
   EXPECT_EQ(g_Progress.m_nRankValue3, 12);
   EXPECT_EQ(g_Progress.m_nRankValue4, 3);
+}
+
+// Each extra-life display shows the icon over player 1 while thPause draws,
+// and takes it down again.
+TEST_F(StageProgress, TheExtraLifeDisplayShowsTheIconOverPlayerOne) {
+  static std::vector<int> s_vIcons;  // per presented frame: icons on show
+  s_vIcons.clear();
+  g_StageLinks.pfnPresent = [] {
+    int n = 0;
+    for (const TEXTOBJ& t : g_lstText) n += t.set.nKind == TEXTKIND_ICON && t.set.nCharaId == FirstPlayer()->m_nId;
+    s_vIcons.push_back(n);
+  };
+  g_System.m_bExtendOn = 1;
+  g_System.m_nExtendScore = 100;
+  auto s = MakeScene();
+  while (s->m_nState != STAGESTATE_PLAY) s->Update();
+  g_Progress.m_nScore = 250;
+  s->AddStageTotals();
+  EXPECT_EQ(s_vIcons, std::vector<int>(60, 1));
+  EXPECT_TRUE(g_lstText.empty());
 }
