@@ -1,11 +1,18 @@
 // The states after play over the frozen stage: the pause menu, the result of
 // a finished stage, the miss menu of story play and game over; and the
 // choice of the mode that follows a finished stage.
+#include <algorithm>
+
 #include "base/message_box.h"
+#include "base/report.h"
 #include "media/graphics/dd.h"
+#include "platform/file_system.h"
 #include "platform/messages.h"
+#include "play/live_lists.h"
+#include "play/player.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
+#include "play/status_carry.h"
 #include "records/progress.h"
 #include "records/stage.h"
 #include "records/stage_loading.h"
@@ -22,6 +29,8 @@ constexpr int kMenuY = 272;
 constexpr int kRowHeight = 16;
 constexpr int kAccessorySurface = 49;  // the 16 x 16 cursor at (64, 0)
 constexpr int kWordSurface = 51;
+
+const char* const kChallengeFile = "user_data\\challenge\\Challenge.dat";
 
 const std::string& SystemText(int n) {
   static const std::string s_empty;
@@ -189,6 +198,20 @@ void cSceneStage::GameOver() {
 }
 
 int cSceneStage::DecideNextMode() {
+  if (g_Stage.m_bCarryStatus) {
+    // Every player's status for the next stage.
+    CARRYVALUES values;
+    values.nTimeLeft = m_Timer.nTime;
+    values.nLives = g_Progress.m_nLives;
+    const int nPlaying = g_StageLinks.pfnPlayingBgm ? g_StageLinks.pfnPlayingBgm() : -1;
+    values.nMusic = nPlaying >= 0 ? nPlaying : static_cast<int32_t>(g_Stage.m_nBgm);
+    for (size_t i = 0; i < g_vPlayer.size(); ++i) {
+      const cPlayer& pl = *g_vPlayer[i];
+      values.nHp = pl.m_nHp;
+      values.nSp = pl.m_nSp;
+      StoreInheritedStatus(g_Progress, static_cast<int>(i), pl.m_Def, values);
+    }
+  }
   // The next stage of a chain, loaded into the copy as loaded.
   auto tryNextStage = [this]() -> bool {
     if (!g_Progress.m_bNumbered || m_nNextStage == 0) return false;
@@ -203,17 +226,12 @@ int cSceneStage::DecideNextMode() {
   };
   switch (m_Start.nTitleChoice) {
     case 0:
-    case 1: {
-      if (tryNextStage()) return 4;
-      // The map shows the event passed; its end kind says where play goes.
-      RecordStoryClear(g_Progress);
-      const cEdWorldAction* lpEvent = ProgressMapEvent(g_Progress);
-      const int32_t nEnd = lpEvent ? lpEvent->m_nEndKind : 0;
-      if (nEnd == 1) MapRoundStep(g_Progress);
-      return nEnd == 2 ? 0 : 1;
-    }
+    case 1:
+      return tryNextStage() ? 4 : RecordMapPointCleared(g_Progress);
     case 2:
-      return tryNextStage() ? 4 : 3;
+      if (tryNextStage()) return 4;
+      RecordChallengeCleared(g_Progress);
+      return 3;
     case 3:
       if (!m_Start.bFreeStage && g_Progress.m_bNumbered) return tryNextStage() ? 4 : 0;
       return 4;
@@ -222,4 +240,40 @@ int cSceneStage::DecideNextMode() {
     default:
       return 3;
   }
+}
+
+int RecordMapPointCleared(cEdProgress& p) {
+  // The map shows the event passed and keeps the stage's best total; the
+  // event's end kind says where play goes.
+  RecordStoryClear(p);
+  const cEdWorldAction* lpEvent = ProgressMapEvent(p);
+  switch (lpEvent ? lpEvent->m_nEndKind : 0) {
+    case 1:
+      MapRoundStep(p);
+      return 1;
+    case 2:
+      return 0;
+    default:
+      return 1;
+  }
+}
+
+void RecordChallengeCleared(cEdProgress& p) {
+  const int i = p.m_nClearFlag - 1;
+  if (i >= 0 && static_cast<size_t>(i) < p.m_vChallenge.size()) {
+    cEdValuePair& e = p.m_vChallenge[i];
+    e.m_nFirst = 1;
+    e.m_nSecond = std::max(e.m_nSecond, static_cast<uint32_t>(std::max<int32_t>(p.m_nTotalScore, 0)));
+  }
+  // The challenge total is the sum of the courses' best scores: a better
+  // run adds its difference to it. The run's own total was reset when the
+  // course started, so the sum is taken afresh.
+  int64_t nSum = 0;
+  for (const cEdValuePair& e : p.m_vChallenge) nSum += e.m_nSecond;
+  p.m_nTotalScore = static_cast<int32_t>(std::min<int64_t>(nSum, INT32_MAX));
+  const int32_t nCourses = static_cast<int32_t>(p.m_vChallenge.size());
+  if (p.m_nChallengeOpen <= p.m_nClearFlag) p.m_nChallengeOpen = std::min(p.m_nClearFlag + 1, nCourses);
+  CreateDirectoryA("user_data");
+  CreateDirectoryA("user_data\\challenge");
+  if (!p.SaveToFile(kChallengeFile)) Reportf("%s could not be saved", kChallengeFile);
 }

@@ -8,6 +8,7 @@
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
+#include "records/system.h"
 
 namespace {
 // Installed at start-up, read by the game thread.
@@ -55,7 +56,10 @@ int SweepCharas() {
   int n = 0;
   for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
     cStageChara* c = it->get();
-    if (c && !c->m_bDefeated && !c->m_bRemoved) {
+    // With the project's keep-defeated setting a defeated chara stays
+    // until the drawing has shown its defeat effect to the end.
+    const bool bGone = !c || c->m_bRemoved || (c->m_bDefeated && !g_System.m_bKeepDefeated);
+    if (!bGone) {
       ++it;
       continue;
     }

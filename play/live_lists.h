@@ -37,8 +37,9 @@ void AddItemForgetter(ITEMFORGETTER pfn);
 void ForgetChara(cChara& chara);
 void ForgetItem(cItemObj& item);
 
-// The end of a sub-step: every chara that is defeated or removed is taken
-// out of g_lstChara and freed; every item marked for removal likewise.
+// The end of a sub-step: every chara that is removed, or defeated without
+// the keep-defeated setting, is taken out of g_lstChara and freed; every
+// item marked for removal likewise.
 // Returns the number of objects freed.
 int SweepCharas();
 int SweepItems();

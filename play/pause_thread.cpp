@@ -6,7 +6,10 @@
 
 #include "base/thread_wrapper.h"
 #include "platform/messages.h"
+#include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_state.h"
+#include "play/player.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
 #include "records/ranking.h"
@@ -26,6 +29,31 @@ constexpr DWORD kCloseGraceMs = 2000;
 constexpr int64_t kMaxExtendDisplays = 99;
 
 bool AppActive() { return !g_StageLinks.pfnAppActive || g_StageLinks.pfnAppActive(); }
+
+// The extra-life icon over player 1 for the display; null without a player.
+TEXTOBJ* AddExtendIcon() {
+  const cPlayer* p = ::FirstPlayer();
+  if (!p) return nullptr;
+  TEXTSETUP t;
+  t.nKind = TEXTKIND_ICON;
+  t.nPosMode = 1;  // above the chara
+  t.nCharaId = p->m_nId;
+  g_lstText.emplace_back();
+  TEXTOBJ* lpText = &g_lstText.back();
+  lpText->TextObjectSetup(t, 0);
+  return lpText;
+}
+
+// The text leaves again, unless the drawing has already ended it (its
+// chara gone).
+void RemoveText(TEXTOBJ* lpText) {
+  for (auto it = g_lstText.begin(); it != g_lstText.end(); ++it) {
+    if (&*it != lpText) continue;
+    it->RemoveSurface();
+    g_lstText.erase(it);
+    return;
+  }
+}
 
 unsigned PauseThreadProc(void* pArg) {
   cSceneStage& scene = *static_cast<cSceneStage*>(pArg);
@@ -86,6 +114,7 @@ void cSceneStage::SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames,
 }
 
 BOOL cSceneStage::StartPauseThread() {
+  m_bPauseRunning = true;
   if (thPause.Create(&PauseThreadProc, this)) {
     // The thread's queue exists before it runs, so the start message is
     // taken at the first post; a post that fails means the thread has
@@ -93,6 +122,7 @@ BOOL cSceneStage::StartPauseThread() {
     PostThreadMessage(thPause.m_dwThreadId, WM_APP, 0, 0);
     thPause.WaitClose();
   }
+  m_bPauseRunning = false;
   if (m_bCloseRequest) {
     PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
     return FALSE;
@@ -133,7 +163,10 @@ void cSceneStage::AddStageTotals() {
   p.m_nTotalScore = static_cast<int32_t>(std::min<int64_t>(nOldTotal + p.m_nScore, INT32_MAX));
   if (!m_Timer.bFrozen) p.m_nRankValue1 += m_Timer.nTime;
   p.m_nRankValue2 += m_Timer.nElapsed;
-  // Player 1's HP and SP join the totals once the player lands.
+  if (const cPlayer* pl = ::FirstPlayer()) {
+    p.m_nRankValue3 = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.m_nRankValue3} + pl->m_nHp, 0, INT32_MAX));
+    p.m_nRankValue4 = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.m_nRankValue4} + pl->m_nSp, 0, INT32_MAX));
+  }
   if (p.m_nLives == kUnlimitedLives || !g_System.m_bExtendOn || g_System.m_nExtendScore == 0) return;
   const int64_t s = g_System.m_nExtendScore;
   const int64_t k = p.m_nTotalScore / s - nOldTotal / s;
@@ -141,10 +174,11 @@ void cSceneStage::AddStageTotals() {
     GainLife(p);
     if (i >= kMaxExtendDisplays) continue;
     RequestSystemSound(kSoundExtend);
-    // The kind-3 message text of player 1 is shown over these frames once
-    // message texts land.
+    TEXTOBJ* lpText = AddExtendIcon();
     SetPauseWait(4, 0, 30, 0);
-    if (!StartPauseThread()) return;
+    const BOOL bGoOn = StartPauseThread();
+    RemoveText(lpText);
+    if (!bGoOn) return;
     while (!AppActive() && !IsThreadStopRequested()) Sleep(1);
   }
 }

@@ -1,6 +1,10 @@
 // The play frame (state 2 of the stage scene) in its fixed order: the close
 // request, the space key, player 1's input, the timers, n logic sub-steps,
 // then the drawing; and every way out of play.
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
 #include "platform/messages.h"
 #include "play/block_chara_collision.h"
 #include "play/item_object.h"
@@ -9,11 +13,15 @@
 #include "play/stage_chara.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
+#include "records/flow_enums.h"
 #include "records/stage.h"
+#include "records/system.h"
 
 namespace {
 
 constexpr int kSoundPlayerDefeated = 8;
+constexpr int kSoundCharaHurt = 7;
+constexpr int kSoundCharaDefeated = 9;
 
 enum : int { STEP_GO_ON = 0, STEP_FINISH = 1, STEP_DEFEAT = 2 };
 
@@ -93,7 +101,16 @@ int cSceneStage::StepCharas(bool bBlockCharas) {
     m_lpCurChara = nullptr;
     if (nDied || MoveChara(c, *this) == 2) {
       c.m_bDefeated = 1;
-      if (c.CharaOnDefeated() == 1) m_nStageEnd = 1;
+      const int r = c.CharaOnDefeated();
+      if (r == 1) m_nStageEnd = 1;
+      // Kept in play for its defeat effect, unless its defeat ended the
+      // stage.
+      if (g_System.m_bKeepDefeated) {
+        if (r == 1)
+          c.m_bRemoved = 1;
+        else
+          RequestSystemSound(kSoundCharaDefeated);
+      }
     }
   }
   if (!bBlockCharas || m_bSweep) {

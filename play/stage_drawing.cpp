@@ -19,6 +19,7 @@
 #include "play/play_state.h"
 #include "play/player.h"
 #include "play/status_bar.h"
+#include "play/status_carry.h"
 #include "play/stage_block.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
@@ -72,9 +73,16 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   }
   DDEndBatch();
   // A chara whose defeat has run out leaves at once, unlinked from every
-  // holder before it is freed.
+  // holder before it is freed. While thPause draws, the game thread may be
+  // inside a walk of the list: the chara is then only marked, and the next
+  // sweep frees it.
   for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
-    if (!*it || DrawStageChara(**it, bStill) != 1) {
+    if (!*it || (*it)->m_bRemoved || DrawStageChara(**it, bStill) != 1) {
+      ++it;
+      continue;
+    }
+    if (m_bPauseRunning) {
+      (*it)->m_bRemoved = 1;
       ++it;
       continue;
     }
@@ -158,6 +166,8 @@ void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
     m_nState = STAGESTATE_GAMEOVER;
     return;
   }
+  // The carried values the project resets on a miss are dropped.
+  if (g_Stage.m_bInheritStatus) ClearResetSwitches(g_Progress);
   if (m_Start.nPlayKind == 0 && g_System.m_bStoryMissMenu) {
     m_nSubState = 0;
     m_nState = STAGESTATE_MISSMENU;

@@ -9,6 +9,7 @@
 #include "play/message_text.h"
 #include "play/picture_cell.h"
 #include "play/play_state.h"
+#include "play/player.h"
 #include "play/stage_graphics.h"
 #include "records/progress.h"
 #include "records/stage.h"
@@ -103,6 +104,7 @@ void cSceneStage::Update() {
 void cSceneStage::Init() {
   m_vResult.resize(5, 0);
   m_vRankPos.resize(5, -1);
+  m_bLivesInherited = false;
   const bool bAfterStage = m_Start.nPrevMode == 4;
   if (g_StageLinks.pfnLoadStageSurfaces && !g_StageLinks.pfnLoadStageSurfaces(bAfterStage)) {
     m_bFailed = true;
@@ -185,7 +187,7 @@ void cSceneStage::ReadyBanner() {
       return;
     }
   }
-  // Player 1's start animation is set here once the player exists.
+  if (cPlayer* p = ::FirstPlayer()) p->m_Anime.ChangeAnime(p->m_nNoGravity ? 2 : 0, true);
   m_anBanner[0] = 0;
   m_nState = STAGESTATE_PLAY;
 }
@@ -200,5 +202,8 @@ void cSceneStage::End() {
   }
   m_nTargetFps = 60;
   m_bModeDone = true;
+  // When the next mode is the stage again, this scene starts over and its
+  // Init must see that it follows a stage (lives and scores kept).
+  m_Start.nPrevMode = 4;
   m_nState = -1;
 }

@@ -130,6 +130,9 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // Player 1, the stage charas and the items from the stage's placements;
   // the texts, pictures and screen state of the flows cleared.
   void SetupLiveObjects();
+  // The flows of trigger 18 (before the stage starts) of player 1, then of
+  // every chara; a chara removed or brought to 0 HP by them leaves play.
+  void RunBeforeStageStartFlows();
 
   // ---- Frame drawing (stage_drawing.cpp) ----
   // Forms: play (1, 0, 1, 1), frozen (0, 1, 0, 1), result (0, 1, 0, 0).
@@ -317,6 +320,14 @@ class cSceneStage : public cStageContext, public cFlowStage {
   DDSURFACEDATA m_ViewSD;
   DDSURFACEDATA m_ViewWorkSD;
 
+  // The lives were taken from the carried status in this scene: a restart
+  // after a miss must not give them back.
+  bool m_bLivesInherited = false;
+  // thPause draws the stage while the game thread waits inside a step (a
+  // list walk may be under way): the drawing then only marks what it would
+  // erase.
+  bool m_bPauseRunning = false;
+
   // The random seed of the attempt in play.
   uint32_t m_dwSeed = 1;
   // Stands for player 1's defeated flag until the player lands.
@@ -364,6 +375,14 @@ BOOL RequestStageClose();
 // and the stage's shots dropped with the scene.
 void InstallShotLinks();
 void ResetShotLinks();
+// The bookkeeping of a cleared stage that does not chain on. Story: the
+// world-map point passed, the stage's best total, and the point's after-
+// clear kind giving the next mode (1 world map, 0 title). Challenge: the
+// course cleared with its best score, the next course opened, the challenge
+// file saved.
+int RecordMapPointCleared(cEdProgress& p);
+void RecordChallengeCleared(cEdProgress& p);
+
 // The hit-sub-step table for n sub-steps and hit frequency N.
 std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency);
 

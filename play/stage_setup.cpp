@@ -16,7 +16,9 @@
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/play_state.h"
+#include "play/status_carry.h"
 #include "play/stage_scene.h"
+#include "records/flow_enums.h"
 #include "records/progress.h"
 #include "records/stage.h"
 #include "records/system.h"
@@ -100,11 +102,44 @@ void cSceneStage::SetupLiveObjects() {
       const double x = (def.m_nColumn + STAGE_MARGIN_CELLS) * 32.0;
       const double y = (def.m_nRow + STAGE_MARGIN_CELLS) * 32.0;
       g_vPlayer.push_back(std::make_unique<cPlayer>());
-      g_vPlayer.back()->PlayerSetupForStage(m_nNextCharaId++, def, x, y);
+      cPlayer& p = *g_vPlayer.back();
+      p.PlayerSetupForStage(m_nNextCharaId++, def, x, y);
+      if (g_Stage.m_bInheritStatus) {
+        GetInheritedHpSp(g_Progress, 0, p.m_nHp, p.m_nSp);
+        // A damaged or stale record must not start the player dead or
+        // beyond its gauges.
+        p.m_nHp = std::clamp<int32_t>(p.m_nHp, 1, std::max<int32_t>(1, static_cast<int32_t>(p.m_Def.m_nMaxHp)));
+        p.m_nSp = std::clamp<int32_t>(p.m_nSp, 0, static_cast<int32_t>(p.m_Def.m_nMaxSp));
+      }
     }
   }
   SpawnPlacedObjects();
   m_lpPlayer1 = ::FirstPlayer();
+}
+
+void cSceneStage::RunBeforeStageStartFlows() {
+  if (cPlayer* p = ::FirstPlayer()) p->RaiseTrigger(FlowTrigger::BeforeStageStart);
+  // The flows may summon charas (appended behind the walk) or remove any
+  // chara (marked); only the chara in hand is erased here.
+  for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
+    cStageChara& c = **it;
+    c.RaiseTrigger(FlowTrigger::BeforeStageStart);
+    bool bGone = c.m_bRemoved != 0;
+    if (!bGone && c.m_nHp <= 0) {
+      // Its defeat (died flows, score, carried item) happens now; a chara
+      // defeated before play never reaches the first play frame.
+      if (!c.m_bDefeated) c.CharaOnDefeated();
+      bGone = true;
+    }
+    if (!bGone) {
+      ++it;
+      continue;
+    }
+    std::unique_ptr<cStageChara> gone = std::move(*it);
+    it = g_lstChara.erase(it);
+    ForgetChara(*gone);
+    ForgetItem(gone->m_CarriedItem);
+  }
 }
 
 void cSceneStage::SetScrollSpeed(int nAxis, BOOL bOn, int32_t nSpeed) {
@@ -128,6 +163,16 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
     g_Stage.m_vecText = g_StageCopy.m_vecText;
     for (int i = 0; i < STAGE_SUB_COUNT; ++i) g_Stage.m_aSub[i].RebindFields(g_StageCopy.m_aSub[i]);
     g_Stage.m_vecRankingSwitch = g_StageCopy.m_vecRankingSwitch;
+  }
+
+  // The status carried from the stage before goes onto the start placement
+  // and the stage before the music and the time are read from it.
+  if (g_Stage.m_bInheritStatus) {
+    const int nStartPlacement = g_Stage.FindPlayerPlacement();
+    if (nStartPlacement >= 0) {
+      ApplyInheritedStatus(g_Progress, 0, g_Stage.m_vecChara.CheckedAt(nStartPlacement), g_Stage, !m_bLivesInherited);
+      m_bLivesInherited = true;
+    }
   }
 
   // A new seed per attempt only where attempts are recorded; otherwise the
@@ -190,5 +235,7 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   // The backgrounds' auto-scroll offsets live in the backgrounds, which a
   // restart copies back as loaded.
   m_nTargetFps = nFps;
+  RunBeforeStageStartFlows();
+  StageCharaConditionsPass();
   Logf("Out SetStage");
 }

@@ -14,6 +14,7 @@ namespace {
 constexpr uint8_t CHARA_TYPE_OTHER = 1;  // any type but 0 (the player)
 constexpr uint8_t SIDE_PLAYER = 0;
 constexpr uint8_t SIDE_ENEMY = 1;
+constexpr uint8_t SIDE_GOAL = 2;
 constexpr uint8_t MOVETYPE_NO_GRAVITY = 1;
 // Hit groups: objects of one group never hit each other, so the enemies'
 // shots spare the enemies and the hero's spare the hero.
@@ -163,9 +164,10 @@ cEdChara Goal() {
   cEdChara c;
   c.m_strText = Sjis("ゴール");
   c.m_nType = CHARA_TYPE_OTHER;
-  c.m_nSide = SIDE_PLAYER;
+  // A hit group (side) of its own, so touching the hero raises HitChara;
+  // no attack.
+  c.m_nSide = SIDE_GOAL;
   c.m_nImageIndex = 5;
-  // A group of its own, so touching the hero raises HitChara; no attack.
   c.m_nGroup = GROUP_SCENERY;
   c.m_nDefence = DEFENCE_UNHARMED;
   c.m_nMoveType = MOVETYPE_NO_GRAVITY;
@@ -347,6 +349,9 @@ bool BuildDemoProject(cProjectBuilder& builder) {
     std::snprintf(name, sizeof name, "wave\\se%02d.wav", i);
     builder.m_System.m_vecSystemSoundFile[i] = name;
   }
+  // An extra life for every 300 points, counted when a stage is cleared.
+  builder.m_System.m_bExtendOn = 1;
+  builder.m_System.m_nExtendScore = DEMO_EXTEND_SCORE;
   // The game first: the music names the stages' piece in the stages it
   // finds, which the game would otherwise replace.
   SetDemoGame(builder);

@@ -30,6 +30,7 @@ constexpr int DEMOKEY_BUTTON1 = 11;  // jump
 constexpr int DEMOKEY_BUTTON2 = 12;  // shoot
 
 constexpr uint32_t DEMO_TIME_LIMIT = 120;  // seconds, both stages
+constexpr uint32_t DEMO_EXTEND_SCORE = 300;  // points per extra life
 
 cEdCommonPalette MakeDemoCommonPalette();
 // Stage 1 or 2 of the demo game.
