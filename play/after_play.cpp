@@ -68,6 +68,7 @@ void cSceneStage::PauseMenu() {
     default: break;
   }
   const int nRows = bThreeRows ? 3 : 2;
+  if (CheckReplaySaveKeys()) return;
   if (m_nSubState == 0) {
     m_nMenuRow = 1;
     m_nSubState = 1;
@@ -119,6 +120,7 @@ bool cSceneStage::OpenPauseMenu() {
 void cSceneStage::Result() {
   const bool bAuto = g_Stage.m_bResultAutoClose != 0;
   if (!bAuto && OpenPauseMenu()) return;
+  if (!bAuto) ResultRankingKeys();
   if (m_nSubState == 0) {
     m_anBanner[0] = 0;
     m_nSubState = 1;
@@ -126,14 +128,14 @@ void cSceneStage::Result() {
   const PLAYERKEYS keys = ReadKeys();
   const bool bClose = m_anBanner[0] > 199 && (bAuto || (keys.wPressed & PLAYERKEY_DECIDE));
   if (bClose) {
-    if (!bAuto) RequestSystemSound(kSoundDecide);
+    if (!bAuto) CloseResultRanking();
     m_nNextMode = DecideNextMode();
     m_anBanner[0] = 0;
     m_nSubState = 0;
     m_nState = STAGESTATE_END;
     return;
   }
-  DrawStageFrame(0, 1, 0, 1);
+  DrawResultFrame(bAuto);
   if (!g_Stage.m_bClearBanner) {
     m_anBanner[0] = 200;
   } else {
@@ -143,10 +145,12 @@ void cSceneStage::Result() {
       if (lpWord) DDBltFast(&g_BackBufferSD, 256, 192, 128, 32, lpWord, 0, 64, 1);
     }
   }
+  DrawResultPanelAfterBanner(bAuto);
 }
 
 void cSceneStage::MissMenu() {
   static const int s_anText[2] = {22, 23};  // Retry, World map
+  if (CheckReplaySaveKeys()) return;
   if (m_nSubState == 0) {
     m_nMenuRow = 0;
     m_nSubState = 1;
@@ -172,6 +176,7 @@ void cSceneStage::MissMenu() {
 
 void cSceneStage::GameOver() {
   if (OpenPauseMenu()) return;
+  if (CheckReplaySaveKeys()) return;
   const PLAYERKEYS keys = ReadKeys();
   if (keys.wPressed & PLAYERKEY_DECIDE) {
     RequestSystemSound(kSoundDecide);

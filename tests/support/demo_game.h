@@ -17,6 +17,7 @@ enum DEMOCHARA {
   DEMOCHARA_SHOOTER = 3,  // stands and fires forward every two seconds
   DEMOCHARA_LIFT = 4,     // a block chara gliding right and left
   DEMOCHARA_GOAL = 5,     // clears the stage when touched
+  DEMOCHARA_SCATTER = 6,  // fires forward at a random angle every second
 };
 enum DEMOITEM { DEMOITEM_COIN = 1, DEMOITEM_HEART = 2 };
 
