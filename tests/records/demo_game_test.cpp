@@ -161,7 +161,7 @@ TEST_F(DemoGame, StagesReadBackWithGroundGapsWallsAndPlacements) {
     size_t nItems;
   } const aStage[] = {
       {DEMO_STAGE1, 40, {12, 13, 25, 26}, 19, 1, 1, 4},
-      {DEMO_STAGE2, 50, {10, 11, 12, 30, 31}, 22, 2, 2, 4},
+      {DEMO_STAGE2, 50, {10, 11, 12, 30, 31}, 22, 2, 3, 4},
   };
   for (const auto& s : aStage) {
     SCOPED_TRACE(s.pszName);

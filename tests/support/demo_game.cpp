@@ -320,7 +320,9 @@ cEdStage MakeDemoStage(int nStage) {
     PlaceChara(st, pal, DEMOCHARA_WALKER, 6, nStand);
     PlaceChara(st, pal, DEMOCHARA_LIFT, 9, nStand - 1);
     PlaceChara(st, pal, DEMOCHARA_WALKER, 17, nStand);
-    PlaceChara(st, pal, DEMOCHARA_SCATTER, 27, nStand);
+    // Across the gap from the hero's side, in view once the hero nears it.
+    PlaceChara(st, pal, DEMOCHARA_SCATTER, 15, nStand);
+    PlaceChara(st, pal, DEMOCHARA_SHOOTER, 27, nStand);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 42, nStand - 3);  // on the ledge
     PlaceChara(st, pal, DEMOCHARA_GOAL, 48, nStand);
     for (int x = 14; x <= 16; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand - 1);
