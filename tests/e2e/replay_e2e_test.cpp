@@ -68,7 +68,6 @@ void RecordAndPlayBack(const RECORDING& r) {
   cProjectBuilder builder(folder.Path());
   ASSERT_TRUE(BuildDemoProject(builder));
   folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
-  folder.WriteFile("user_data/rpl4/.keep", "");
   folder.WriteFile("rec.txt", r.pszKeys);
   folder.WriteFile("title.txt", kTitleToReplay);
   const std::string answers = "d3d,file:user_data\\rpl4\\run.rpl4_667";
