@@ -7,6 +7,7 @@
 #include "play/play_state.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
+#include "records/replay_file.h"
 #include "records/stage.h"
 #include "records/stage_loading.h"
 #include "records/system.h"
@@ -200,8 +201,12 @@ int cSceneStage::DecideNextMode() {
     g_Progress.m_nArea = m_nNextStage;
     std::string name;
     if (BuildStageFileName(name, m_nNextStage, g_Progress, m_nNextStage, "stg4") &&
-        LoadStage(name, FALSE, &g_StageCopy))
+        LoadStage(name, FALSE, &g_StageCopy)) {
+      // The attempts kept belong to the stage left: saved with the next
+      // stage they would play a different stage.
+      for (cKeyRecord& keys : g_ReplayKeys) keys.Clear();
       return true;
+    }
     g_Progress.m_nArea = nBefore;
     return false;
   };

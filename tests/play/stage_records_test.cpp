@@ -21,6 +21,7 @@
 #include "records/replay_file.h"
 #include "records/system.h"
 #include "tests/play/play_fixture.h"
+#include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -257,4 +258,18 @@ TEST_F(StageRecords, AResultRegistersOnceUnderTheNameOfItsRankingMode) {
     s->RegisterRanking();
     EXPECT_EQ(g_RankingSet.m_vecTable[0].m_vecEntry[1].m_bUsed, 0u);
   }
+}
+
+TEST_F(StageRecords, AChainedNextStageEmptiesBothReplayBuffers) {
+  cEdStage next = m_Stage;
+  ASSERT_TRUE(WriteStageFile(next, "data\\stg4\\S-2.stg4_000"));
+  auto s = Play(kFreePlay);
+  for (cKeyRecord& keys : g_ReplayKeys) KeyRecordRecordFrame(keys, 1, 0);
+  g_Progress.m_bNumbered = 1;
+  s->m_nNextStage = 3;  // no such file: the buffers stay
+  EXPECT_EQ(s->DecideNextMode(), 0);
+  EXPECT_FALSE(g_ReplayKeys[1].m_vecKeys1.empty());
+  s->m_nNextStage = 2;
+  EXPECT_EQ(s->DecideNextMode(), 4);
+  for (const cKeyRecord& keys : g_ReplayKeys) EXPECT_TRUE(keys.m_vecKeys1.empty());
 }
