@@ -96,4 +96,14 @@ TEST(RankingE2e, AClearRegisteredWithF3ShowsItsRowAmongTheOthers) {
   const std::string shot = folder.ReadFile("shots/frame-00420.png");
   ASSERT_FALSE(shot.empty()) << err;
   ExpectGoldenPicture(shot, kGolden);
+  // Closed while the ranking shows: the display thread ends and the
+  // program with it, in order.
+  pid = StartGame(folder.Path(),
+                  {{"TARVOLIN4_ANSWERS", "d3d,file:data\\stg4\\Stage1.stg4_000,text:ZED"},
+                   {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
+                   {"TARVOLIN4_EXIT_AFTER", "415"},
+                   {"TARVOLIN4_FAST", "1"}},
+                  folder.Path() + "/stderr2.txt");
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(WaitExit(pid, 30000), 0) << folder.ReadFile("stderr2.txt");
 }
