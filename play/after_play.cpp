@@ -14,6 +14,7 @@
 #include "play/stage_scene.h"
 #include "play/status_carry.h"
 #include "records/progress.h"
+#include "records/replay_file.h"
 #include "records/stage.h"
 #include "records/stage_loading.h"
 #include "records/system.h"
@@ -78,6 +79,7 @@ void cSceneStage::PauseMenu() {
     default: break;
   }
   const int nRows = bThreeRows ? 3 : 2;
+  if (CheckReplaySaveKeys()) return;
   if (m_nSubState == 0) {
     m_nMenuRow = 1;
     m_nSubState = 1;
@@ -129,6 +131,7 @@ bool cSceneStage::OpenPauseMenu() {
 void cSceneStage::Result() {
   const bool bAuto = g_Stage.m_bResultAutoClose != 0;
   if (!bAuto && OpenPauseMenu()) return;
+  if (!bAuto) ResultRankingKeys();
   if (m_nSubState == 0) {
     m_anBanner[0] = 0;
     m_nSubState = 1;
@@ -136,14 +139,14 @@ void cSceneStage::Result() {
   const PLAYERKEYS keys = ReadKeys();
   const bool bClose = m_anBanner[0] > 199 && (bAuto || (keys.wPressed & PLAYERKEY_DECIDE));
   if (bClose) {
-    if (!bAuto) RequestSystemSound(kSoundDecide);
+    if (!bAuto) CloseResultRanking();
     m_nNextMode = DecideNextMode();
     m_anBanner[0] = 0;
     m_nSubState = 0;
     m_nState = STAGESTATE_END;
     return;
   }
-  DrawStageFrame(0, 1, 0, 1);
+  DrawResultFrame(bAuto);
   if (!g_Stage.m_bClearBanner) {
     m_anBanner[0] = 200;
   } else {
@@ -153,10 +156,12 @@ void cSceneStage::Result() {
       if (lpWord) DDBltFast(&g_BackBufferSD, 256, 192, 128, 32, lpWord, 0, 64, 1);
     }
   }
+  DrawResultPanelAfterBanner(bAuto);
 }
 
 void cSceneStage::MissMenu() {
   static const int s_anText[2] = {22, 23};  // Retry, World map
+  if (CheckReplaySaveKeys()) return;
   if (m_nSubState == 0) {
     m_nMenuRow = 0;
     m_nSubState = 1;
@@ -182,6 +187,7 @@ void cSceneStage::MissMenu() {
 
 void cSceneStage::GameOver() {
   if (OpenPauseMenu()) return;
+  if (CheckReplaySaveKeys()) return;
   const PLAYERKEYS keys = ReadKeys();
   if (keys.wPressed & PLAYERKEY_DECIDE) {
     RequestSystemSound(kSoundDecide);
@@ -219,8 +225,12 @@ int cSceneStage::DecideNextMode() {
     g_Progress.m_nArea = m_nNextStage;
     std::string name;
     if (BuildStageFileName(name, m_nNextStage, g_Progress, m_nNextStage, "stg4") &&
-        LoadStage(name, FALSE, &g_StageCopy))
+        LoadStage(name, FALSE, &g_StageCopy)) {
+      // The attempts kept belong to the stage left: saved with the next
+      // stage they would play a different stage.
+      for (cKeyRecord& keys : g_ReplayKeys) keys.Clear();
       return true;
+    }
     g_Progress.m_nArea = nBefore;
     return false;
   };

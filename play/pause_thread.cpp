@@ -86,6 +86,7 @@ unsigned PauseThreadProc(void* pArg) {
     PLAYERKEYS keys;
     if (g_StageLinks.pfnFrozenFrameStart && !g_StageLinks.pfnFrozenFrameStart(keys))
       PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
+    if (scene.CheckReplaySaveKeys()) continue;
     cSceneStage::PAUSEWAIT& w = scene.m_Wait;
     if (w.nDelay > 0) {
       --w.nDelay;
@@ -141,7 +142,7 @@ void cSceneStage::FinishStage() {
     if (!IsLastStage(m_nNextStage, g_Progress, m_nNextStage, "stg4")) return;
   }
   const cEdProgress& p = g_Progress;
-  m_vResult = {p.m_nTotalScore, p.m_nRankValue1, p.m_nRankValue2, p.m_nRankValue3, p.m_nRankValue4};
+  m_vResult = {p.m_nRankValue0, p.m_nRankValue1, p.m_nRankValue2, p.m_nRankValue3, p.m_nRankValue4};
   if (m_Start.bEditorLink) return;
   // A category counts when the play kind and the stage both switch it on.
   const cVector<cEdRankingSwitch>& vKinds = g_System.m_vecRankingSwitch;
@@ -161,6 +162,7 @@ void cSceneStage::AddStageTotals() {
   cEdProgress& p = g_Progress;
   const int64_t nOldTotal = p.m_nTotalScore;
   p.m_nTotalScore = static_cast<int32_t>(std::min<int64_t>(nOldTotal + p.m_nScore, INT32_MAX));
+  p.m_nRankValue0 = static_cast<int32_t>(std::min<int64_t>(int64_t{p.m_nRankValue0} + p.m_nScore, INT32_MAX));
   if (!m_Timer.bFrozen) p.m_nRankValue1 += m_Timer.nTime;
   p.m_nRankValue2 += m_Timer.nElapsed;
   if (const cPlayer* pl = ::FirstPlayer()) {

@@ -181,18 +181,25 @@ void cSceneStage::PlayFrame() {
     return;
   }
   if (OpenPauseMenu()) return;
+  if (CheckReplaySaveKeys()) return;
   ++m_nPlayFrame;
 
   // Player 1's input. The closing key of a menu or wait is swallowed until a
-  // frame in which nothing is newly pressed.
-  PLAYERKEYS keys;
-  if (g_StageLinks.pfnReadKeys) g_StageLinks.pfnReadKeys(keys);
-  if (keys.wPressed == 0) {
-    m_bKeySwallow = 0;
-  } else if (m_bKeySwallow && g_StageLinks.pfnClearPressed) {
-    g_StageLinks.pfnClearPressed();
+  // frame in which nothing is newly pressed. A replay takes its keys from
+  // the record alone.
+  if (m_Start.nTitleChoice == 4) {
+    if (!PlayReplayInput()) return;
+  } else {
+    PLAYERKEYS keys;
+    if (g_StageLinks.pfnReadKeys) g_StageLinks.pfnReadKeys(keys);
+    if (keys.wPressed == 0) {
+      m_bKeySwallow = 0;
+    } else if (m_bKeySwallow && g_StageLinks.pfnClearPressed) {
+      g_StageLinks.pfnClearPressed();
+    }
   }
   if (g_StageLinks.pfnRecordInput) g_StageLinks.pfnRecordInput();
+  RecordReplayInput();
   if (g_StageLinks.pfnReadKeyLogs) {
     g_StageLinks.pfnReadKeyLogs(m_avKeyLog);
     for (int i = 0; i < KEY_LOGS; ++i) m_KeyLogs.aLog[i] = m_avKeyLog[i];

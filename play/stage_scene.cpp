@@ -150,6 +150,7 @@ void cSceneStage::ResetPlayState() {
   m_Timer.nTime = 0;
   m_bRegistered = 0;
   if (m_Start.bFreeStage) p.m_nArea = 1;
+  ResetPlayRecords();
 }
 
 bool cSceneStage::FadeStep() {

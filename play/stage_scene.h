@@ -152,6 +152,40 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // ---- After play (after_play.cpp) ----
   int DecideNextMode();
 
+  // ---- Replays and rankings (stage_records.cpp) ----
+  // At the start of a game: both replay buffers emptied (unless a replay
+  // plays), the run's score value cleared, and the stage's ranking loaded
+  // when the game ranks.
+  void ResetPlayRecords();
+  // Stage set-up of a replay: the replay file read again into buffer 0,
+  // g_Stage and g_Progress, so every restart plays from the recorded start.
+  void ReloadReplay();
+  // The attempt's seed: the recorded one in a replay; where attempts are
+  // recorded a new one from the clock, the buffers moved down one; else the
+  // seed of the attempt before. Recorded and replayed attempts start with
+  // empty run logs, so the keys before the stage cannot steer it.
+  void TakeAttemptSeed();
+  // Player 1's input of a replay frame from buffer 0; false when the record
+  // has ended and the stage has been set up again for the banner.
+  bool PlayReplayInput();
+  // Player 1's input of this frame into buffer 0 where attempts are recorded.
+  void RecordReplayInput();
+  // F1 / F2: a replay buffer offered for saving this frame.
+  BOOL CheckReplaySaveKeys();
+  // The result's registration: the name (dialog or option), the values into
+  // the tables, the file saved, then the ranking shown by thStageWork until
+  // the decision button. Once per result.
+  void RegisterRanking();
+  // The result's keys before its own: F1 / F2, and F3 in ranking modes 0/1.
+  void ResultRankingKeys();
+  // Closing a result by the button: ranking modes 2/3 register an eligible
+  // result, otherwise system sound 1.
+  void CloseResultRanking();
+  // The result's frozen frame: with the F3 hint line while a registration
+  // by F3 is open; after the banner, the result panel.
+  void DrawResultFrame(bool bAuto);
+  void DrawResultPanelAfterBanner(bool bAuto);
+
   // ---- The stage as the flows see it ----
   cVector<int32_t>& StageVars() override { return m_vStageVar; }
   int32_t& TimeCounter() override { return m_Timer.nTime; }

@@ -155,6 +155,7 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   m_bPlayer1Defeated = 0;
   m_nStageEnd = 0;
 
+  ReloadReplay();
   if (bCopyStage) {
     // Play never changes the placements or the palette; only what play can
     // change comes back from the copy.
@@ -177,7 +178,7 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
 
   // A new seed per attempt only where attempts are recorded; otherwise the
   // attempt before's seed, so a retry replays the same sequence.
-  if (m_Start.nTitleChoice != 4 && g_System.m_bReplaySave) m_dwSeed = timeGetTime();
+  TakeAttemptSeed();
   srand(m_dwSeed);
 
   RequestStageMusic(bRestartMusic);

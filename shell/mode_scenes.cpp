@@ -19,6 +19,7 @@
 #include "shell/player_input.h"
 #include "shell/save_scene.h"
 #include "shell/scene_manager.h"
+#include "shell/stage_record_links.h"
 #include "shell/startup.h"
 #include "shell/title_scene.h"
 #include "shell/worldmap_scene.h"
@@ -213,4 +214,5 @@ void InstallStageLinks() {
   s.pfnStageSurface = &StageSurface;
   s.pfnDrawText = &StageDrawText;
   s.pfnPlayingBgm = &StagePlayingBgm;
+  InstallStageRecordLinks();
 }

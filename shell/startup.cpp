@@ -24,6 +24,7 @@
 #include "base/checked_containers.h"
 #include "base/message_box.h"
 #include "records/option.h"
+#include "records/system.h"
 #include "base/path_helpers.h"
 #include "base/report.h"
 #include "records/world_map.h"
@@ -210,6 +211,8 @@ bool StartFreeStage() {
   cSceneManager& m = g_SceneMgr;
   m.m_nPlayKind = PLAYKIND_FREE;
   m.m_nTitleChoice = 3;
+  // A stage named at start-up ranks as free play does.
+  m.m_bRankingOn = g_System.m_vecRankingSwitch.CheckedAt(PLAYKIND_FREE).m_bOn;
   m.m_nMode = GAMEMODE_STAGE;
   m.m_nPrevMode = GAMEMODE_TITLE;
   m.m_bDirectPlay = 1;

@@ -17,8 +17,10 @@
 #include "play/play_links.h"
 #include "records/progress.h"
 #include "records/ranking.h"
+#include "records/replay_file.h"
 #include "records/system.h"
 #include "tests/play/play_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -232,9 +234,9 @@ TEST_F(StageScene, ANewSeedOnlyWhereAttemptsAreRecorded) {
   g_System.m_bReplaySave = 1;
   s->SetStage(1, 0);
   EXPECT_EQ(s->m_dwSeed, 1234u);
-  // Replay playback keeps the recorded seed.
+  // Replay playback takes the seed of the record it plays.
   auto r = MakeScene({0, 4, 3, 0, 0, 0});
-  r->m_dwSeed = 5;
+  g_ReplayKeys[0].m_nRandomSeed = 5;
   r->SetStage(1, 0);
   EXPECT_EQ(r->m_dwSeed, 5u);
 }
@@ -429,6 +431,21 @@ TEST_F(StageScene, PauseMenuRowsAndWhereEachLeads) {
       // Replay playback has two rows: down once reaches give up.
       {"give up a replay", {0, 4, 3, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_END, 0, 0},
   };
+  // The replay's set-up reads its file again: one of this stage with a hero.
+  cTempFolder folder;
+  folder.WriteFile("user_data/rpl4/.keep", "");
+  cEdStage withHero = m_Stage;
+  cEdChara hero;
+  hero.SetDefaults();
+  hero.m_nType = 0;
+  hero.m_nImageIndex = 1;
+  hero.m_nColumn = 2;
+  hero.m_nRow = 13;
+  withHero.m_vecChara.push_back(hero);
+  cKeyRecord keys;
+  cEdProgress progress = g_Progress;
+  ASSERT_TRUE(SaveReplay(keys, "user_data\\rpl4\\menu.rpl4_667", withHero, withHero, progress));
+  g_strReplayPath = "user_data\\rpl4\\menu.rpl4_667";
   for (const CASE& c : cases) {
     ResetMessageLayerForTests();
     g_hWndMain = CreateMessageWindow(&RecordingWndProc);
@@ -451,6 +468,7 @@ TEST_F(StageScene, PauseMenuRowsAndWhereEachLeads) {
     g_hWndMain = nullptr;
     ResetMessageLayerForTests();
   }
+  g_strReplayPath.clear();
 }
 
 TEST_F(StageScene, StoryMissMenuRetriesOrLeavesForTheWorldMap) {

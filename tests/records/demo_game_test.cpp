@@ -70,7 +70,7 @@ class DemoGame : public cRecordFileTest {
 
 TEST_F(DemoGame, PaletteCharasCarryTheirFlowsAndKeyConditions) {
   const cEdCommonPalette& pal = g_CommonPalette;
-  ASSERT_EQ(pal.m_vecChara.size(), 6u);
+  ASSERT_EQ(pal.m_vecChara.size(), 7u);
   ASSERT_EQ(pal.m_vecItem.size(), 4u);
   ASSERT_EQ(pal.m_vecBlock.size(), 3u);
 
@@ -112,6 +112,7 @@ TEST_F(DemoGame, PaletteCharasCarryTheirFlowsAndKeyConditions) {
   } const aOther[] = {
       {DEMOCHARA_WALKER, FlowTrigger::Always, {FlowCommandKind::GroundTurnMove}},
       {DEMOCHARA_SHOOTER, FlowTrigger::Always, {FlowCommandKind::Wait, FlowCommandKind::Shot}},
+      {DEMOCHARA_SCATTER, FlowTrigger::Always, {FlowCommandKind::Wait, FlowCommandKind::Shot}},
       {DEMOCHARA_LIFT, FlowTrigger::Always, {FlowCommandKind::StraightMove, FlowCommandKind::StraightMove}},
       {DEMOCHARA_GOAL, FlowTrigger::HitChara, {FlowCommandKind::StageClear}},
   };
@@ -132,6 +133,8 @@ TEST_F(DemoGame, PaletteCharasCarryTheirFlowsAndKeyConditions) {
   EXPECT_EQ(pal.m_vecChara[DEMOCHARA_WALKER].m_nGroup, pal.m_vecChara[DEMOCHARA_SHOOTER].m_nGroup);
   EXPECT_NE(pal.m_vecChara[DEMOCHARA_WALKER].m_nGroup, hero.m_nGroup);
   EXPECT_EQ(pal.m_vecChara[DEMOCHARA_SHOOTER].m_vecFlow[0].m_vecCommand[1].m_pShot->m_byOwnerGroup, 1);
+  // The scatterer's shots leave at random angles: play draws random numbers.
+  EXPECT_GT(pal.m_vecChara[DEMOCHARA_SCATTER].m_vecFlow[0].m_vecCommand[1].m_pShot->m_nSpread, 0);
   EXPECT_EQ(pal.m_vecChara[DEMOCHARA_GOAL].m_vecFlow[0].m_vecCommand[0].m_vParam[0], 0);  // next stage
 
   // The coin adds to the score (system status 3), the heart a life (4).
@@ -158,7 +161,7 @@ TEST_F(DemoGame, StagesReadBackWithGroundGapsWallsAndPlacements) {
     size_t nItems;
   } const aStage[] = {
       {DEMO_STAGE1, 40, {12, 13, 25, 26}, 19, 1, 1, 5},
-      {DEMO_STAGE2, 50, {10, 11, 12, 30, 31}, 22, 2, 2, 5},
+      {DEMO_STAGE2, 50, {10, 11, 12, 30, 31}, 22, 2, 3, 5},
   };
   for (const auto& s : aStage) {
     SCOPED_TRACE(s.pszName);
@@ -193,7 +196,7 @@ TEST_F(DemoGame, StagesReadBackWithGroundGapsWallsAndPlacements) {
     EXPECT_EQ(hero.m_vecFlow.size(), 4u);  // the template's flows came along
     EXPECT_EQ(CountCharas(DEMOCHARA_HERO), 1);
     EXPECT_EQ(CountCharas(DEMOCHARA_WALKER), s.nWalkers);
-    EXPECT_EQ(CountCharas(DEMOCHARA_SHOOTER), s.nShooters);
+    EXPECT_EQ(CountCharas(DEMOCHARA_SHOOTER) + CountCharas(DEMOCHARA_SCATTER), s.nShooters);
     EXPECT_EQ(CountCharas(DEMOCHARA_LIFT), 1);
     ASSERT_EQ(CountCharas(DEMOCHARA_GOAL), 1);
     for (const cEdChara& c : g_Stage.m_vecChara) {
@@ -204,7 +207,8 @@ TEST_F(DemoGame, StagesReadBackWithGroundGapsWallsAndPlacements) {
         EXPECT_GT(c.m_nColumn, s.nWidth - 4);
       }
       // Walkers and shooters stand on something solid.
-      if (c.m_nTemplateIndex == DEMOCHARA_WALKER || c.m_nTemplateIndex == DEMOCHARA_SHOOTER) {
+      if (c.m_nTemplateIndex == DEMOCHARA_WALKER || c.m_nTemplateIndex == DEMOCHARA_SHOOTER ||
+          c.m_nTemplateIndex == DEMOCHARA_SCATTER) {
         EXPECT_NE(grid[c.m_nColumn][c.m_nRow + 1], 0) << c.m_nColumn;
       }
       // The lift glides over a gap.

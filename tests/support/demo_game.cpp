@@ -139,6 +139,21 @@ cEdChara Shooter() {
   return c;
 }
 
+// Its shots leave within 30 degrees of straight ahead, at random.
+cEdChara Scatter() {
+  cEdChara c = Enemy("ばらまく敵", 3);
+  c.m_nMaxHp = 2;
+  c.m_nScore = 300;
+  cEdCommand shot = ForwardShot(30, 1);
+  shot.m_pShot->m_nSpread = 30;
+  cEdFlow flow;
+  flow.m_byTrigger = FlowTrigger::Always;
+  flow.m_vecCommand.push_back(MakeFlowCommand(FlowCommandKind::Wait, 10));
+  flow.m_vecCommand.push_back(shot);
+  c.m_vecFlow.push_back(flow);
+  return c;
+}
+
 cEdChara Lift() {
   cEdChara c;
   c.m_strText = Sjis("動く床");
@@ -270,6 +285,7 @@ cEdCommonPalette MakeDemoCommonPalette() {
   pal.m_vecChara.push_back(Shooter());
   pal.m_vecChara.push_back(Lift());
   pal.m_vecChara.push_back(Goal());
+  pal.m_vecChara.push_back(Scatter());
   pal.m_vecItem.resize(1);
   pal.m_vecItem.push_back(StatusItem("コイン", 1, 3, 50));
   pal.m_vecItem.push_back(StatusItem("ハート", 2, 4, 1));
@@ -320,6 +336,8 @@ cEdStage MakeDemoStage(int nStage) {
     PlaceChara(st, pal, DEMOCHARA_WALKER, 6, nStand);
     PlaceChara(st, pal, DEMOCHARA_LIFT, 9, nStand - 1);
     PlaceChara(st, pal, DEMOCHARA_WALKER, 17, nStand);
+    // Across the gap from the hero's side, in view once the hero nears it.
+    PlaceChara(st, pal, DEMOCHARA_SCATTER, 15, nStand);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 27, nStand);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 42, nStand - 3);  // on the ledge
     PlaceChara(st, pal, DEMOCHARA_GOAL, 48, nStand);

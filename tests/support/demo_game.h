@@ -17,6 +17,7 @@ enum DEMOCHARA {
   DEMOCHARA_SHOOTER = 3,  // stands and fires forward every two seconds
   DEMOCHARA_LIFT = 4,     // a block chara gliding right and left
   DEMOCHARA_GOAL = 5,     // clears the stage when touched
+  DEMOCHARA_SCATTER = 6,  // fires forward at a random angle every second
 };
 // The goal item lies unseen on the goal's flag (its picture cell is empty):
 // taking it clears the stage.

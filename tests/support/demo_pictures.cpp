@@ -175,6 +175,8 @@ std::string DemoAccessorySheet(bool bPalette) {
   s.Fill(2, 54, 12, 4, kHeart);
   s.Fill(4, 58, 8, 2, kHeart);
   s.Fill(6, 60, 4, 2, kHeart);
+  // The ranking marker: a small arrow pointing at a row.
+  for (int y = 50; y < 62; ++y) s.Fill(19, y, (y < 56 ? y - 49 : 62 - y) * 2, 1, kCursor);
   // The walker: down (0, 64), up (64, 64), left (64, 96), right (0, 96),
   // each with its second picture 32 pixels right.
   const int kAt[4][2] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
