@@ -178,3 +178,76 @@ TEST_F(FlowMovesStage, AHomingWalkerMovesOnlyAlongTheGroundTowardPlayerOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowMovesStage, ACircleClosesInItsTimeWithItsRadiusAtEverySpeedLevel) {
+  // Speed levels 2 and 3 run two and three sub-steps a frame at a divided
+  // speed: the circle still takes 6 seconds and has a 32-pixel radius.
+  for (uint32_t nLevel : {1u, 2u, 3u}) {
+    SCOPED_TRACE(nLevel);
+    SetUp();
+    m_Stage.SetSpeedLevel(nLevel);
+    cEdCommand circle = MoveCommand(FlowCommandKind::CircleMove, 60, 10);
+    circle.m_pMove->m_nRange = 2;
+    circle.m_pMove->m_nEndAngle = 360;
+    m_Stage.m_vecChara.push_back(PlacedAt(FlowChara({circle}, 1), 15, 6));
+    const std::vector<POS> trace = Trace(360);
+    ASSERT_EQ(trace.size(), 361u);
+    double dMinX = trace[0].x, dMaxX = trace[0].x, dMinY = trace[0].y, dMaxY = trace[0].y;
+    for (const POS& q : trace) {
+      dMinX = std::min(dMinX, q.x), dMaxX = std::max(dMaxX, q.x);
+      dMinY = std::min(dMinY, q.y), dMaxY = std::max(dMaxY, q.y);
+    }
+    EXPECT_NEAR(dMaxX - dMinX, 64, 0.5);
+    EXPECT_NEAR(dMaxY - dMinY, 64, 0.5);
+    EXPECT_NEAR(trace.back().x, trace[0].x, 0.01);
+    EXPECT_NEAR(trace.back().y, trace[0].y, 0.01);
+    TearDown();
+  }
+}
+
+TEST_F(FlowMovesStage, AnInertialMovePushesBySixtiethsUpToItsSecondSpeed) {
+  // 6 pixels a frame pushed in sixtieths (0.1 a step), held at the second
+  // speed of 3 pixels a frame.
+  cEdCommand move = MoveCommand(FlowCommandKind::StraightMove, 100, 60);
+  move.m_pMove->m_byDirection = 3;  // right
+  move.m_pMove->m_byInertia = 1;
+  move.m_pMove->m_bySpeed2On = 1;
+  move.m_pMove->m_nSpeed2 = 30;
+  m_Stage.m_vecChara.push_back(PlacedAt(FlowChara({move}, 1), 5, 6));
+  const std::vector<POS> trace = Trace(50);
+  ASSERT_EQ(trace.size(), 51u);
+  const double dDecel = Chara().m_dDecel;
+  double v = 0, x = trace[0].x;
+  for (size_t k = 1; k < trace.size(); ++k) {
+    v = std::min(v + 6.0 / 60.0, 3.0);
+    v = std::max(v - dDecel, 0.0);  // the chara's own braking, if any
+    x += v;
+    ASSERT_NEAR(trace[k].x, x, 1e-9) << "step " << k;
+    ASSERT_EQ(trace[k].y, trace[0].y);
+  }
+  EXPECT_NEAR(trace[50].x - trace[49].x, 3.0 - dDecel, 1e-9);
+}
+
+TEST_F(FlowMovesStage, AStraightMoveUpLeavesAWalkerStandingAndMovesAFlyer) {
+  struct CASE {
+    int nMoveType;
+    double dRise;  // pixels after 20 steps
+  } cases[] = {{0, 0}, {1, 20}};
+  for (const CASE& c : cases) {
+    SetUp();
+    cEdCommand up = MoveCommand(FlowCommandKind::StraightMove, 100, 10);
+    up.m_pMove->m_byDirection = 6;
+    cEdChara e = FlowChara({MakeFlowCommand(FlowCommandKind::Wait, 2), up}, c.nMoveType);
+    m_Stage.m_vecChara.push_back(PlacedAt(e, 15, 13));
+    const std::vector<POS> trace = Trace(32);
+    ASSERT_EQ(trace.size(), 33u);
+    // The wait lets a walker land; the move starts on step 13.
+    EXPECT_NEAR(trace[12].y - trace[32].y, c.dRise, 1.0) << c.nMoveType;
+    EXPECT_EQ(trace[32].x, trace[12].x) << c.nMoveType;
+    TearDown();
+  }
+}
+
+}  // namespace
