@@ -10,6 +10,7 @@
 #include <atomic>
 
 #include "play/message_text.h"
+#include "records/database.h"
 #include "records/world_map.h"
 #include "tests/play/flow_stage_fixture.h"
 
@@ -203,6 +204,66 @@ TEST_F(FlowControlStage, FlowsDeletingThemselvesOrTheFlowThatStartedThemRunClean
     EXPECT_EQ(Chara().m_Def.m_vecFlow.size(), c.nFlowsLeft) << c.pszWhat;
     TearDown();
   }
+}
+
+TEST_F(FlowControlStage, ASwordCommandMakesOneSwordOfItsFirstFrameSizePerRun) {
+  g_Database = cEdDatabase();
+  g_Database.m_vecSwordType.resize(2);
+  cEdSwordPart part;
+  part.anPart[7] = 40;
+  part.anPart[8] = 20;
+  part.anPart[2] = 5;  // half a second
+  g_Database.m_vecSwordType[1].m_vecPart = {part};
+  struct CASE {
+    int nSword;
+    size_t nShots;
+  } cases[] = {{1, 1}, {5, 0}};  // sword 5 is reported and makes nothing
+  for (const CASE& c : cases) {
+    SetUp();
+    cEdCommand sword = MakeFlowCommand(FlowCommandKind::Sword, 10);
+    NewEdShot(sword.m_pShot);
+    sword.m_pShot->m_bySwordType = static_cast<uint8_t>(c.nSword);
+    AddChara({MakeFlowOf(FlowTrigger::Always, {sword, MakeFlowCommand(FlowCommandKind::Wait, 1000)})}, 16, 6, 1);
+    cSceneStage& s = Play();
+    size_t nMost = 0;
+    for (int i = 0; i < 5; ++i) {
+      s.Update();
+      nMost = std::max(nMost, s.m_Shots.m_lstShot.size());
+    }
+    EXPECT_EQ(nMost, c.nShots) << c.nSword;
+    if (c.nShots && !s.m_Shots.m_lstShot.empty()) {
+      const cShot& sh = *s.m_Shots.m_lstShot.front();
+      EXPECT_EQ(sh.m_nBoxW, 40);
+      EXPECT_EQ(sh.m_nBoxH, 20);
+      EXPECT_EQ(sh.m_nOwnerId, Chara().m_nId);
+    }
+    TearDown();
+  }
+  g_Database = cEdDatabase();
+}
+
+TEST_F(FlowControlStage, PausingEveryOtherFlowHoldsThemUntilTheyAreResumed) {
+  // Flow 1 takes 1 HP every 7 frames; flow 2 pauses it after 18 frames for
+  // 120 frames.
+  AddChara({MakeFlowOf(FlowTrigger::Always, {MakeFlowCommand(FlowCommandKind::Wait, 1), MakeHpCommand(0, 2, 1)}),
+            MakeFlowOf(FlowTrigger::Always,
+                       {MakeFlowCommand(FlowCommandKind::Wait, 3), FlowControlCommand(FlowOperation::Pause, FlowScope::AllOthers),
+                        MakeFlowCommand(FlowCommandKind::Wait, 20),
+                        FlowControlCommand(FlowOperation::Resume, FlowScope::AllOthers),
+                        MakeFlowCommand(FlowCommandKind::Wait, 1000)})});
+  cSceneStage& s = Play();
+  std::vector<int32_t> vHp;
+  for (int i = 0; i < 220; ++i) {
+    s.Update();
+    vHp.push_back(Chara().m_nHp);
+  }
+  EXPECT_LT(vHp[18], 100);
+  // Held from the pause to the resume, flow 2 going on meanwhile.
+  EXPECT_EQ(vHp[25], vHp[18]);
+  EXPECT_EQ(vHp[135], vHp[18]);
+  EXPECT_TRUE(Chara().m_vFlowRun[1].m_bRunning);
+  // Going on afterwards at one HP every 7 frames.
+  EXPECT_LE(vHp[219], vHp[140] - 10);
 }
 
 }  // namespace
