@@ -251,3 +251,56 @@ TEST_F(FlowMovesStage, AStraightMoveUpLeavesAWalkerStandingAndMovesAFlyer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowMovesStage, AHomingWithADelayFollowsItsTargetsPathThreeStepsBehind) {
+  // The target, chara ID 7, flies right at 2 pixels a step; the homing
+  // flyer (1 pixel a step, delay 3) chooses it by its ID.
+  cEdCommand fly = MoveCommand(FlowCommandKind::StraightMove, 1000, 20);
+  fly.m_pMove->m_byDirection = 3;
+  cEdChara target = FlowChara({fly}, 1);
+  target.m_nSetting6 = 7;
+  cEdCommand choose = MakeFlowCommand(FlowCommandKind::SetTarget);
+  choose.m_vParam[0] = 3;
+  choose.m_vParam[1] = 7;
+  cEdCommand homing = MoveCommand(FlowCommandKind::HomingMove, 1000, 10);
+  homing.m_pMove->m_nRange = 3;
+  m_Stage.m_vecChara.push_back(PlacedAt(target, 8, 3));
+  m_Stage.m_vecChara.push_back(PlacedAt(FlowChara({choose, homing}, 1), 14, 8));
+  cSceneStage& s = Play();
+  ASSERT_EQ(g_lstChara.size(), 2u);
+  std::vector<POS> vTarget, vHoming;
+  auto Record = [&] {
+    POS t{};
+    Chara(0).Centre(t.x, t.y);
+    vTarget.push_back(t);
+    vHoming.push_back({Chara(1).m_dX, Chara(1).m_dY});
+  };
+  Record();
+  for (int i = 0; i < 40; ++i) {
+    s.Update();
+    Record();
+  }
+  const size_t k0 = FirstMove(vHoming);
+  ASSERT_LT(k0, 10u) << "the homing never started";
+  POS off{};
+  Chara(1).Centre(off.x, off.y);
+  off.x -= Chara(1).m_dX;
+  off.y -= Chara(1).m_dY;
+  // Homing step j (from 1) aims at the target's centre, in whole pixels, of
+  // step max(1, j - 3); the target moves first in each step.
+  POS p = vHoming[k0 - 1];
+  for (size_t k = k0; k < vHoming.size(); ++k) {
+    const size_t j = k - k0 + 1;
+    const POS aim = vTarget[k0 - 1 + (j > 3 ? j - 3 : 1)];
+    const double dx = std::trunc(aim.x) - (p.x + off.x), dy = std::trunc(aim.y) - (p.y + off.y);
+    const double len = std::hypot(dx, dy);
+    p.x += dx / len;
+    p.y += dy / len;
+    ASSERT_NEAR(vHoming[k].x, p.x, 1e-9) << "step " << k;
+    ASSERT_NEAR(vHoming[k].y, p.y, 1e-9) << "step " << k;
+  }
+}
+
+}  // namespace
