@@ -53,9 +53,11 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   }
   DDEndBatch();
   // A chara whose defeat has run out leaves at once, unlinked from every
-  // holder before it is freed.
+  // holder before it is freed. Only a play frame frees it: the frozen frames
+  // are drawn while the game thread waits inside a flow, perhaps the Died
+  // flow of this very chara, and must not free what that flow runs on.
   for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
-    if (!*it || DrawStageChara(**it, bStill) != 1) {
+    if (!*it || DrawStageChara(**it, bStill) != 1 || !bPlay) {
       ++it;
       continue;
     }

@@ -163,3 +163,24 @@ TEST_F(FlowMessageStage, NumberedMessagesAreReplacedAndTakenDownWhilePlayGoesOn)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowMessageStage, ADefeatedCharasLastWordsFreezePlayWithoutFreeingIt) {
+  // The chara takes its own last HP; its Died flow stops the game with a
+  // message. The frozen frames draw the stage with the defeated chara still
+  // in the list, and the chara must outlive its own flow.
+  cEdChara e = FlowChara({MakeHpCommand(0, 2, 100)});
+  e.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Died, {MessageCommand("FAREWELL", 0, 1)}));
+  m_Stage.m_vecChara.push_back(PlacedAt(e, 13, 13));
+  cSceneStage& s = Play();
+  for (int i = 0; i < 5; ++i) s.Update();
+  bool bSeen = false;
+  for (const SEEN& seen : s_vSeen) bSeen = bSeen || seen.strText == "FAREWELL";
+  EXPECT_TRUE(bSeen);
+  EXPECT_TRUE(g_lstText.empty());
+  EXPECT_TRUE(g_lstChara.empty());
+  EXPECT_EQ(s.m_nState, STAGESTATE_PLAY);
+}
+
+}  // namespace
