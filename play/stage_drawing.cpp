@@ -71,9 +71,11 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   DrawBackgrounds(bb, 1);
   DrawScreenPictures(m_Pictures, bb, 1, bStill);
   DrawHitEffects(bb, bStill);
-  // Message texts; a finished one has released its surface and leaves.
+  // Message texts; a finished one has released its surface and leaves. In
+  // the frozen frames it stays, undrawn, until the next play frame: the
+  // waiting flow command takes its own text down by its place in the list.
   for (auto it = g_lstText.begin(); it != g_lstText.end();) {
-    if (it->TextObjectDraw(bb, bStill, m_nPlayFrame) == 1)
+    if (it->TextObjectDraw(bb, bStill, m_nPlayFrame) == 1 && bPlay)
       it = g_lstText.erase(it);
     else
       ++it;

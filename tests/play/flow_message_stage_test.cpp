@@ -184,3 +184,25 @@ TEST_F(FlowMessageStage, ADefeatedCharasLastWordsFreezePlayWithoutFreeingIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowMessageStage, ATextThatRunsOutDuringTheFreezeLeavesTheWaitingMessageToBeTakenDown) {
+  // A message shown for 6 frames that counts while the game stops, then a
+  // stopping message: the first runs out in the frozen frames, before the
+  // key takes the second one down.
+  cEdCommand timed = MessageCommand("SHORT", 2, 0);
+  timed.m_vParam[7] = 1;
+  timed.m_vParam[14] = 1;
+  cSceneStage& s = PlayFlow({timed, MessageCommand("WAIT", 0, 1)});
+  s.Update();
+  s.Update();
+  ASSERT_GE(s_vSeen.size(), 10u) << "the game did not stop";
+  EXPECT_EQ(s_vSeen.back().strText, "WAIT");
+  s.Update();
+  std::vector<std::string> vLeft;
+  for (const TEXTOBJ& t : g_lstText) vLeft.push_back(t.strWork);
+  EXPECT_TRUE(vLeft.empty()) << vLeft.size() << " texts left, the first " << (vLeft.empty() ? "" : vLeft[0]);
+}
+
+}  // namespace
