@@ -193,5 +193,18 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   // The backgrounds' auto-scroll offsets live in the backgrounds, which a
   // restart copies back as loaded.
   m_nTargetFps = nFps;
+  // The flows run before the stage starts: player 1's, then every chara's
+  // in list order. A chara they removed leaves; one they defeated goes
+  // through its defeat first and leaves too.
+  if (cPlayer* p = ::FirstPlayer()) p->RaiseTrigger(FlowTrigger::BeforeStageStart);
+  for (auto& c : g_lstChara) {
+    if (!c || c->m_bRemoved) continue;
+    c->RaiseTrigger(FlowTrigger::BeforeStageStart);
+    if (!c->m_bRemoved && c->m_nHp <= 0 && !c->m_bDefeated) {
+      c->m_bDefeated = 1;
+      c->CharaOnDefeated();
+    }
+  }
+  SweepCharas();
   Logf("Out SetStage");
 }

@@ -266,4 +266,48 @@ TEST_F(FlowControlStage, PausingEveryOtherFlowHoldsThemUntilTheyAreResumed) {
   EXPECT_LE(vHp[219], vHp[140] - 10);
 }
 
+TEST_F(FlowControlStage, FlowsOfTheStageStartRunAtOnceAndMayEndTheChara) {
+  // Instant commands (parallel byte set) of flows run before the stage
+  // starts: each flow takes 1 HP and starts the other, nested and bounded.
+  auto Instant = [](cEdCommand c) {
+    c.m_byWithNext = 1;
+    return c;
+  };
+  struct CASE {
+    const char* pszWhat;
+    cVector<cEdFlow> flows;
+    int32_t nHp;  // -1: the chara never reaches play
+  } cases[] = {
+      {"two flows starting each other",
+       {FlowWithId(FlowTrigger::BeforeStageStart, 1,
+                   {Instant(MakeHpCommand(0, 2, 1)), Instant(FlowControlCommand(FlowOperation::Start, FlowScope::ById, 2))}),
+        FlowWithId(FlowTrigger::BeforeStageStart, 2,
+                   {Instant(MakeHpCommand(0, 2, 1)), Instant(FlowControlCommand(FlowOperation::Start, FlowScope::ById, 1))})},
+       -2},
+      {"a command without the parallel byte is skipped",
+       {FlowWithId(FlowTrigger::BeforeStageStart, 1, {MakeHpCommand(0, 2, 1), Instant(MakeHpCommand(0, 2, 10))})},
+       90},
+      {"a chara whose HP the flow takes never reaches play",
+       {FlowWithId(FlowTrigger::BeforeStageStart, 1, {Instant(MakeHpCommand(0, 0, 0))})},
+       -1},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    SetUp();
+    AddChara(c.flows);
+    cSceneStage& s = Play();
+    if (c.nHp == -1) {
+      EXPECT_TRUE(g_lstChara.empty());
+    } else {
+      ASSERT_EQ(g_lstChara.size(), 1u);
+      if (c.nHp >= 0) EXPECT_EQ(Chara().m_nHp, c.nHp);
+      EXPECT_LT(Chara().m_nHp, 100);
+      EXPECT_GT(Chara().m_nHp, 0);
+    }
+    for (int i = 0; i < 5; ++i) s.Update();
+    EXPECT_EQ(s.m_nState, STAGESTATE_PLAY);
+    TearDown();
+  }
+}
+
 }  // namespace
