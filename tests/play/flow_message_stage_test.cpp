@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "play/message_text.h"
+#include "records/database.h"
 #include "tests/play/flow_stage_fixture.h"
 
 namespace {
@@ -203,6 +204,33 @@ TEST_F(FlowMessageStage, ATextThatRunsOutDuringTheFreezeLeavesTheWaitingMessageT
   std::vector<std::string> vLeft;
   for (const TEXTOBJ& t : g_lstText) vLeft.push_back(t.strWork);
   EXPECT_TRUE(vLeft.empty()) << vLeft.size() << " texts left, the first " << (vLeft.empty() ? "" : vLeft[0]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FlowMessageStage, AnEffectThatIsWaitedForFreezesPlayWhileItPlaysOut) {
+  // Frames of 0.1 and 0.2 seconds: 18 frozen frames.
+  g_Database = cEdDatabase();
+  g_Database.m_vecEffect.resize(2);
+  for (int t : {1, 2}) {
+    cEdEffectFrame f = cEdEffectFrame::MakeDefault();
+    f.nTime = t;
+    g_Database.m_vecEffect[1].m_vecFrame.push_back(f);
+  }
+  cEdCommand effect = MakeFlowCommand(FlowCommandKind::RunEffect);
+  effect.m_vParam[0] = 1;
+  effect.m_vParam[6] = 100;
+  effect.m_vParam[7] = 1;
+  cSceneStage& s = PlayFlow({effect});
+  const uint32_t nFrame = s.m_nPlayFrame;
+  s.Update();
+  EXPECT_EQ(s.m_nPlayFrame, nFrame + 1);
+  EXPECT_EQ(s_vSeen.size(), 18u);
+  // It ran in the frozen frames and is over.
+  EXPECT_TRUE(s.m_lstHitEffect.empty());
+  g_Database = cEdDatabase();
 }
 
 }  // namespace
