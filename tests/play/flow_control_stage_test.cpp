@@ -300,7 +300,9 @@ TEST_F(FlowControlStage, FlowsOfTheStageStartRunAtOnceAndMayEndTheChara) {
       EXPECT_TRUE(g_lstChara.empty());
     } else {
       ASSERT_EQ(g_lstChara.size(), 1u);
-      if (c.nHp >= 0) EXPECT_EQ(Chara().m_nHp, c.nHp);
+      if (c.nHp >= 0) {
+        EXPECT_EQ(Chara().m_nHp, c.nHp);
+      }
       EXPECT_LT(Chara().m_nHp, 100);
       EXPECT_GT(Chara().m_nHp, 0);
     }

@@ -82,7 +82,9 @@ TEST_F(FlowMovesStage, AWalkerTurnsAtBothLedgesOfItsPlatform) {
     x += vx;
     ASSERT_EQ(trace[k].x, x) << "step " << k;
     // Standing on the platform (it lands within the first few steps).
-    if (k > 10) ASSERT_NEAR(trace[k].y, trace[10].y, 1.0) << "the walker left its platform at step " << k;
+    if (k > 10) {
+      ASSERT_NEAR(trace[k].y, trace[10].y, 1.0) << "the walker left its platform at step " << k;
+    }
   }
   EXPECT_GE(nTurns, 3);
   EXPECT_EQ(Trace(300), trace) << "the same stage walked differently";
