@@ -191,3 +191,31 @@ TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowMediaStage, ACommandsLeadInAnimationStartsSoThatItEndsAsTheCommandBegins) {
+  // Animation 1 lasts 0.1 s (6 frames); the command naming it starts after
+  // a wait of 12 frames, so the animation starts at the flow's frame 6.
+  cEdCommand graphic = Command(FlowCommandKind::ChangeGraphic, {3, 0, 0});
+  graphic.m_nTimeBase = 1;
+  graphic.m_nAnime = 1;
+  cEdChara e = FlowChara({});
+  e.m_vecFlow = {MakeFlowOf(FlowTrigger::Always, {MakeFlowCommand(FlowCommandKind::Wait, 2), graphic,
+                                                  MakeFlowCommand(FlowCommandKind::Wait, 1000)})};
+  m_Stage.m_vecChara.push_back(PlacedAt(e, 13, 6));
+  cSceneStage& s = Play();
+  int nStarted = 0, nGraphic = 0;
+  for (int k = 1; k <= 20; ++k) {
+    s.Update();
+    if (!nStarted && !Chara().m_vFlowAnime.empty()) nStarted = k;
+    if (!nGraphic && Chara().m_nGraphic == 3) nGraphic = k;
+  }
+  EXPECT_EQ(nStarted, 7);
+  EXPECT_EQ(nGraphic, 13);
+  ASSERT_FALSE(Chara().m_vFlowAnime.empty());
+  EXPECT_EQ(Chara().m_vFlowAnime[0].nAnime, 1);
+  EXPECT_EQ(Chara().m_vFlowAnime[0].nTag, Chara().m_vFlowRun[0].m_nEffectTag);
+}
+
+}  // namespace
