@@ -306,3 +306,31 @@ TEST_F(FlowMovesStage, AHomingWithADelayFollowsItsTargetsPathThreeStepsBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowMovesStage, ChangeDirectionTurnsOnlyACharaWhoseFacingIsFixed) {
+  struct CASE {
+    int nChoice;      // p0
+    bool bFixed;
+    int nStartDir, nDir;  // 0 left, 1 right; player 1 is to the left
+  } cases[] = {
+      {0, true, 1, 0}, {1, true, 0, 1}, {2, true, 1, 0}, {3, true, 0, 1},
+      {0, false, 1, 1},  // not fixed: no effect
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.nChoice);
+    SetUp();
+    cEdCommand turn = MakeFlowCommand(FlowCommandKind::ChangeDirection, 1000);
+    turn.m_vParam[0] = c.nChoice;
+    m_Stage.m_vecChara.push_back(PlacedAt(FlowChara({TargetPlayerCommand(), turn}), 14, 13));
+    cSceneStage& s = Play();
+    Chara().m_bFixedFacing = c.bFixed;
+    Chara().m_nDir = c.nStartDir;
+    for (int i = 0; i < 5; ++i) s.Update();
+    EXPECT_EQ(Chara().m_nDir, c.nDir) << c.bFixed;
+    TearDown();
+  }
+}
+
+}  // namespace
