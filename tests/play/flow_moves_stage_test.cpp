@@ -334,3 +334,34 @@ TEST_F(FlowMovesStage, ChangeDirectionTurnsOnlyACharaWhoseFacingIsFixed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowMovesStage, AJumpRisesItsHeightFromTheGroundAndNothingInTheAir) {
+  struct CASE {
+    int nRow;
+    int nWait;       // tenths before the jump
+    double dRise;    // highest point above the start, pixels
+  } cases[] = {{13, 2, 32}, {3, 0, 0}};
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.nRow);
+    SetUp();
+    cEdCommand jump = MakeFlowCommand(FlowCommandKind::Jump);
+    // Two half cells: its speed stays below the stage's speed limit of 6,
+    // which would cut a higher jump short.
+    jump.m_vParam[2] = 2;
+    m_Stage.m_vecChara.push_back(
+        PlacedAt(FlowChara({MakeFlowCommand(FlowCommandKind::Wait, c.nWait), jump,
+                            MakeFlowCommand(FlowCommandKind::Wait, 1000)}),
+                 14, c.nRow));
+    const std::vector<POS> trace = Trace(80);
+    // From the step the jump ran (after the wait) on.
+    const size_t k0 = static_cast<size_t>(c.nWait) * 6 + 1;
+    double dTop = trace[k0 - 1].y;
+    for (size_t k = k0; k < trace.size(); ++k) dTop = std::min(dTop, trace[k].y);
+    EXPECT_NEAR(trace[k0 - 1].y - dTop, c.dRise, 4.0);
+    TearDown();
+  }
+}
+
+}  // namespace
