@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flow/lead_in_anime.h"
 #include "flow/value_ops.h"
 #include "play/chara_targeting.h"
 #include "play/effect_runs.h"
@@ -266,6 +267,9 @@ int cChara::CharaFrameUpdate(int bDied) {
   m_bMoveRan = 0;
   m_bEndRequest = 0;
   (void)bDied;
+  // The commands' lead-in animations due at this flow frame start before
+  // the flows step, so that each ends as its command begins.
+  StartLeadInAnimations(*this);
   // The flow runner steps the running flows (only the Died ones once HP is
   // gone), removes the deleted runs and releases the stop numbers.
   RunCharaFlows(*this);

@@ -115,7 +115,6 @@ void cSceneStage::SetPauseWait(int32_t nKind, int32_t bWaitKey, int32_t nFrames,
 }
 
 BOOL cSceneStage::StartPauseThread() {
-  m_bPauseRunning = true;
   if (thPause.Create(&PauseThreadProc, this)) {
     // The thread's queue exists before it runs, so the start message is
     // taken at the first post; a post that fails means the thread has
@@ -123,7 +122,6 @@ BOOL cSceneStage::StartPauseThread() {
     PostThreadMessage(thPause.m_dwThreadId, WM_APP, 0, 0);
     thPause.WaitClose();
   }
-  m_bPauseRunning = false;
   if (m_bCloseRequest) {
     PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
     return FALSE;

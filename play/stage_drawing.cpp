@@ -73,16 +73,12 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   }
   DDEndBatch();
   // A chara whose defeat has run out leaves at once, unlinked from every
-  // holder before it is freed. While thPause draws, the game thread may be
-  // inside a walk of the list: the chara is then only marked, and the next
-  // sweep frees it.
+  // holder before it is freed. Only a play frame frees it: the frozen frames
+  // are drawn while the game thread waits inside a flow (perhaps the Died
+  // flow of this very chara) or inside a walk of the list, and must not free
+  // what they run on.
   for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
-    if (!*it || (*it)->m_bRemoved || DrawStageChara(**it, bStill) != 1) {
-      ++it;
-      continue;
-    }
-    if (m_bPauseRunning) {
-      (*it)->m_bRemoved = 1;
+    if (!*it || (*it)->m_bRemoved || DrawStageChara(**it, bStill) != 1 || !bPlay) {
       ++it;
       continue;
     }
@@ -97,9 +93,11 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   if (const cPlayer* p = ::FirstPlayer()) DrawViewLimit(*p, bb, &m_ViewSD);
   DrawScreenPictures(m_Pictures, bb, 1, bStill);
   DrawHitEffects(bb, bStill);
-  // Message texts; a finished one has released its surface and leaves.
+  // Message texts; a finished one has released its surface and leaves. In
+  // the frozen frames it stays, undrawn, until the next play frame: the
+  // waiting flow command takes its own text down by its place in the list.
   for (auto it = g_lstText.begin(); it != g_lstText.end();) {
-    if (it->TextObjectDraw(bb, bStill, m_nPlayFrame) == 1)
+    if (it->TextObjectDraw(bb, bStill, m_nPlayFrame) == 1 && bPlay)
       it = g_lstText.erase(it);
     else
       ++it;

@@ -357,10 +357,6 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // The lives were taken from the carried status in this scene: a restart
   // after a miss must not give them back.
   bool m_bLivesInherited = false;
-  // thPause draws the stage while the game thread waits inside a step (a
-  // list walk may be under way): the drawing then only marks what it would
-  // erase.
-  bool m_bPauseRunning = false;
 
   // The random seed of the attempt in play.
   uint32_t m_dwSeed = 1;

@@ -93,7 +93,7 @@ TEST_F(StageLiveObjects, ACharaDefeatedByItsOwnFlowAndATakenItemAreFreedInPlay) 
 
 }  // namespace
 
-TEST_F(StageLiveObjects, ADefeatedCharaLeavesInTheFrameItsDefeatEndsAlsoWhenFrozen) {
+TEST_F(StageLiveObjects, ADefeatedCharaVanishesWhenFrozenAndLeavesInThePlayFrame) {
   m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 13));
   m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 12, 13));
   auto s = Play();
@@ -103,7 +103,12 @@ TEST_F(StageLiveObjects, ADefeatedCharaLeavesInTheFrameItsDefeatEndsAlsoWhenFroz
   // The other chara aims at the doomed one: the erasure must unlink it.
   lpOther->m_lpTarget = lpDoomed;
   lpDoomed->m_bDefeated = 1;  // no defeat effect: its animation is over at once
+  // A frozen frame draws it no more but keeps it: the game thread may be
+  // waiting inside one of its flows.
+  EXPECT_EQ(s->DrawStageChara(*lpDoomed, 1), 1);
   s->DrawStageFrame(0, 1, 0, 1);
+  ASSERT_EQ(g_lstChara.size(), 2u);
+  s->DrawStageFrame(1, 0, 1, 1);
   ASSERT_EQ(g_lstChara.size(), 1u);
   EXPECT_EQ(g_lstChara.begin()->get(), lpOther);
   EXPECT_EQ(lpOther->m_lpTarget, nullptr);

@@ -1,0 +1,136 @@
+// The real program playing a stage whose player 1 opens with a message that
+// stops the game until the advance key: the play log stands still while the
+// frozen frames keep being presented with the message window on them, and
+// play goes on (player 1 walks) once the key is pressed.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/screenshot.h"
+#include "records/flow_enums.h"
+#include "tests/e2e/e2e_runner.h"
+#include "tests/support/flow_fixtures.h"
+#include "tests/support/project_builder.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+struct PLAYLINE {
+  unsigned nFrame = 0;
+  int nState = -1;
+  int nX = 0;
+};
+
+std::vector<PLAYLINE> PlayLines(const std::string& text) {
+  std::vector<PLAYLINE> v;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    PLAYLINE l;
+    int nStage, y, hp, lives, score, t, a, b, i;
+    if (std::sscanf(line.c_str(),
+                    "frame=%u stage=%d state=%d x=%d y=%d hp=%d lives=%d score=%d time=%d charas=%d shots=%d items=%d",
+                    &l.nFrame, &nStage, &l.nState, &l.nX, &y, &hp, &lives, &score, &t, &a, &b, &i) == 12 &&
+        l.nState == 2)
+      v.push_back(l);
+  }
+  return v;
+}
+
+// Player 1's flow: a message at the screen's centre shown until the advance
+// key and stopping the game, then a walk to the right.
+void WriteMessageProject(const cTempFolder& folder, int nKeyFrame) {
+  cProjectBuilder builder(folder.Path());
+  builder.m_Stage1.m_nTimeLimit = 300;
+  builder.m_Stage1.m_nSpeedLevel = 1;
+  builder.m_System.m_vecStartLives = {3, 3, 3, 99};
+  builder.m_System.m_vecInfiniteLives = {0, 0, 0, 1};
+  const int nStart = builder.m_Stage1.FindPlayerPlacement();
+  ASSERT_GE(nStart, 0);
+  cEdCommand message = MakeFlowCommand(FlowCommandKind::Message);
+  message.m_strText = "STOP AND READ";
+  message.m_vParam[0] = 0;  // the screen's centre
+  message.m_vParam[6] = 0;  // until the advance key
+  message.m_vParam[8] = 1;  // the game stops
+  cEdCommand walk = MakeFlowCommand(FlowCommandKind::StraightMove, 100);
+  NewEdMove(walk.m_pMove);
+  walk.m_pMove->m_nSpeed = 20;
+  walk.m_pMove->m_byDirection = 3;  // right
+  cEdFlow flow;
+  flow.m_byTrigger = FlowTrigger::Always;
+  flow.m_vecCommand.push_back(message);
+  flow.m_vecCommand.push_back(walk);
+  cEdChara player = builder.m_Stage1.m_vecChara[nStart];
+  player.m_vecFlow = {flow};
+  builder.m_Stage1.m_vecChara = {player};
+  ASSERT_TRUE(builder.Build());
+  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
+  // To free play once the title has faded in; the advance key (Z, button 1)
+  // at nKeyFrame.
+  folder.WriteFile("keys.txt", "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
+                               "40 Z down\n41 Z up\n" +
+                                   std::to_string(nKeyFrame) + " Z down\n" + std::to_string(nKeyFrame + 1) + " Z up\n");
+}
+
+// Runs 600 presented frames with shots of frames 350, 380 and 560.
+std::vector<PLAYLINE> RunPlay(const cTempFolder& folder, const std::string& log) {
+  pid_t pid = StartGame(folder.Path(),
+                        {{"TARVOLIN4_ANSWERS", "d3d,file:data\\stg4\\Stage1.stg4_000"},
+                         {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
+                         {"TARVOLIN4_EXIT_AFTER", "600"},
+                         {"TARVOLIN4_FAST", "1"},
+                         {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
+                         {"TARVOLIN4_SCREENSHOT_AT", "350,380,560"},
+                         {"TARVOLIN4_PLAYLOG", folder.Path() + "/" + log}},
+                        folder.Path() + "/stderr.txt");
+  EXPECT_GT(pid, 0);
+  EXPECT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+  return PlayLines(folder.ReadFile(log));
+}
+
+std::vector<uint32_t> Shot(const cTempFolder& folder, int nFrame) {
+  char name[64];
+  std::snprintf(name, sizeof name, "/shots/frame-%05d.png", nFrame);
+  std::vector<uint32_t> px;
+  int w = 0, h = 0;
+  EXPECT_TRUE(ReadPng(folder.Path() + name, px, w, h)) << name;
+  return px;
+}
+
+}  // namespace
+
+TEST(MessageFreezeE2e, AStoppingMessageFreezesPlayUntilTheAdvanceKey) {
+  cTempFolder folder;
+  WriteMessageProject(folder, 400);
+  if (HasFatalFailure()) return;
+  const std::vector<PLAYLINE> a = RunPlay(folder, "a.log");
+  ASSERT_GT(a.size(), 20u) << folder.ReadFile("a.log");
+
+  // The same project with the key 80 frames later: play is 80 frames
+  // shorter, as no play frame runs while the message waits (the close at
+  // the end reaches the game thread at no fixed frame).
+  WriteMessageProject(folder, 480);
+  if (HasFatalFailure()) return;
+  const std::vector<PLAYLINE> b = RunPlay(folder, "b.log");
+  const long nDiff = static_cast<long>(a.size()) - static_cast<long>(b.size());
+  EXPECT_GE(nDiff, 78) << a.size() << " / " << b.size();
+  EXPECT_LE(nDiff, 82) << a.size() << " / " << b.size();
+
+  // Play frames count on one by one across the freeze; player 1 walks
+  // right once the message is gone.
+  for (size_t i = 1; i < a.size(); ++i) ASSERT_EQ(a[i].nFrame, a[i - 1].nFrame + 1) << i;
+  EXPECT_GT(a.back().nX, a[0].nX + 100);
+
+  // Frames 350 and 380 were presented during the freeze and are the same
+  // picture; by frame 560 the message window is gone from the centre.
+  const std::vector<uint32_t> f350 = Shot(folder, 350), f380 = Shot(folder, 380), f560 = Shot(folder, 560);
+  ASSERT_EQ(f350.size(), 640u * 480u);
+  ASSERT_EQ(f560.size(), 640u * 480u);
+  EXPECT_TRUE(f350 == f380) << "the frozen frames differ";
+  int nCentreChanged = 0;
+  for (int y = 200; y < 280; ++y)
+    for (int x = 240; x < 400; ++x) nCentreChanged += f380[y * 640 + x] != f560[y * 640 + x];
+  EXPECT_GT(nCentreChanged, 500) << "no message window at the screen's centre";
+}
