@@ -607,7 +607,7 @@ int32_t cChara::Status(int n) {
     case CharaStatus::Sp: return m_nSp;
     case CharaStatus::MaxHp: return static_cast<int32_t>(m_Def.m_nMaxHp);
     case CharaStatus::MaxSp: return static_cast<int32_t>(m_Def.m_nMaxSp);
-    case CharaStatus::CharaId: return static_cast<int8_t>(m_Def.m_nSetting6);
+    case CharaStatus::CharaId: return m_nCharaId;
     case CharaStatus::Z: return static_cast<int8_t>(m_Def.m_nSetting17);
     case CharaStatus::Mark: return m_nMark;
     case CharaStatus::Sight: return static_cast<int8_t>(m_Def.m_nViewLimitHalfCells);
@@ -627,7 +627,7 @@ void cChara::SetStatus(int n, int32_t v) {
     case CharaStatus::Sp: m_nSp = v; break;
     case CharaStatus::MaxHp: m_Def.m_nMaxHp = static_cast<uint32_t>(v); break;
     case CharaStatus::MaxSp: m_Def.m_nMaxSp = static_cast<uint32_t>(v); break;
-    case CharaStatus::CharaId: m_Def.m_nSetting6 = static_cast<uint8_t>(v); break;
+    case CharaStatus::CharaId: m_nCharaId = static_cast<int8_t>(v); break;
     case CharaStatus::Z: m_Def.m_nSetting17 = static_cast<uint8_t>(v); break;
     case CharaStatus::Mark: m_nMark = static_cast<int16_t>(v); break;
     case CharaStatus::Sight: m_Def.m_nViewLimitHalfCells = static_cast<uint8_t>(v); break;

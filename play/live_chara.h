@@ -346,6 +346,9 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bAutoScrollSync = 0;
   int m_bKeepsSight = 0;
   int16_t m_nMark = 0;
+  // The chara ID that flows give ("cid") and target searches match; the
+  // definition's field 6 is its copy count, not an ID.
+  int8_t m_nCharaId = 0;
   double m_dBraking = 0;
   // Block-chara collision state: the riding record, this sub-step's
   // displacement, push flags and the exists flag of this frame.

@@ -80,7 +80,7 @@ TEST_F(CharaTargetingTest, SetTargetRegistersWithTheChosenCharaOnly) {
   EXPECT_EQ(std::count(p.m_vTargetedBy.begin(), p.m_vTargetedBy.end(), &e), 0);
   EXPECT_EQ(near.m_vTargetedBy.size(), 1u);
   const int32_t byId[10] = {3, 7};
-  near.m_Def.m_nSetting6 = 7;
+  near.SetStatus(CharaStatus::CharaId, 7);
   e.ChooseTarget(byId, 10);
   EXPECT_EQ(e.m_lpTarget, &near);
   EXPECT_EQ(near.m_vTargetedBy.size(), 1u);

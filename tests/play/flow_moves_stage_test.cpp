@@ -262,7 +262,6 @@ TEST_F(FlowMovesStage, AHomingWithADelayFollowsItsTargetsPathThreeStepsBehind) {
   cEdCommand fly = MoveCommand(FlowCommandKind::StraightMove, 1000, 20);
   fly.m_pMove->m_byDirection = 3;
   cEdChara target = FlowChara({fly}, 1);
-  target.m_nSetting6 = 7;
   cEdCommand choose = MakeFlowCommand(FlowCommandKind::SetTarget);
   choose.m_vParam[0] = 3;
   choose.m_vParam[1] = 7;
@@ -272,6 +271,7 @@ TEST_F(FlowMovesStage, AHomingWithADelayFollowsItsTargetsPathThreeStepsBehind) {
   m_Stage.m_vecChara.push_back(PlacedAt(FlowChara({choose, homing}, 1), 14, 8));
   cSceneStage& s = Play();
   ASSERT_EQ(g_lstChara.size(), 2u);
+  Chara(0).SetStatus(CharaStatus::CharaId, 7);
   std::vector<POS> vTarget, vHoming;
   auto Record = [&] {
     POS t{};
