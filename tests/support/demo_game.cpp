@@ -23,6 +23,8 @@ constexpr uint8_t GROUP_ENEMY = 1;
 constexpr uint8_t GROUP_SCENERY = 2;
 // A defence no attack gets through: the lift and the goal cannot be shot.
 constexpr uint32_t DEFENCE_UNHARMED = 999999;
+// Takes off the strongest knock-back there is (20): nothing pushes it.
+constexpr uint8_t KNOCKBACK_GUARD_ALL = 20;
 
 // Direction codes of a move used unchanged: 2 left, 3 right; code 0 is the
 // chara's front.
@@ -185,6 +187,9 @@ cEdChara Goal() {
   c.m_nImageIndex = 5;
   c.m_nGroup = GROUP_SCENERY;
   c.m_nDefence = DEFENCE_UNHARMED;
+  // Touching it is the only way to clear: the hero's shots must not push
+  // it off its cell and out of reach at the stage's end.
+  c.m_nKnockBackGuard = KNOCKBACK_GUARD_ALL;
   c.m_nMoveType = MOVETYPE_NO_GRAVITY;
   c.m_nScale = 1;
   c.m_nMaxHp = 1;
@@ -214,18 +219,6 @@ cEdItem StatusItem(const char* pszName, uint16_t nPicture, int nSystem, int nVal
     add.m_vParam[7] = nValue;
   }
   it.m_vecCommand.push_back(add);
-  return it;
-}
-
-// Clears the stage when the hero takes it; on to the next stage number.
-cEdItem GoalItem() {
-  cEdItem it;
-  it.m_strText = Sjis("ゴール");
-  it.m_nImageIndex = 3;  // an empty cell of the item sheet: the flag shows
-  it.m_nScale = 1;
-  cEdCommand clear = MakeItemCommand(ItemCommandKind::StageClear);
-  if (!clear.m_vParam.empty()) clear.m_vParam[0] = 0;  // "次のステージへ"
-  it.m_vecCommand.push_back(clear);
   return it;
 }
 
@@ -289,7 +282,6 @@ cEdCommonPalette MakeDemoCommonPalette() {
   pal.m_vecItem.resize(1);
   pal.m_vecItem.push_back(StatusItem("コイン", 1, 3, 50));
   pal.m_vecItem.push_back(StatusItem("ハート", 2, 4, 1));
-  pal.m_vecItem.push_back(GoalItem());
   return pal;
 }
 
@@ -328,7 +320,6 @@ cEdStage MakeDemoStage(int nStage) {
     PlaceChara(st, pal, DEMOCHARA_LIFT, 11, nStand - 1);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 32, nStand);
     PlaceChara(st, pal, DEMOCHARA_GOAL, 38, nStand);
-    PlaceItem(st, pal, DEMOITEM_GOAL, 38, nStand);
     // Coins in the hero's path, the heart on top of the wall.
     for (int x = 5; x <= 7; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand);
     PlaceItem(st, pal, DEMOITEM_HEART, nWallX, nStand - 2);
@@ -341,7 +332,6 @@ cEdStage MakeDemoStage(int nStage) {
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 27, nStand);
     PlaceChara(st, pal, DEMOCHARA_SHOOTER, 42, nStand - 3);  // on the ledge
     PlaceChara(st, pal, DEMOCHARA_GOAL, 48, nStand);
-    PlaceItem(st, pal, DEMOITEM_GOAL, 48, nStand);
     for (int x = 14; x <= 16; ++x) PlaceItem(st, pal, DEMOITEM_COIN, x, nStand - 1);
     PlaceItem(st, pal, DEMOITEM_HEART, 40, nStand - 3);
   }

@@ -19,9 +19,7 @@ enum DEMOCHARA {
   DEMOCHARA_GOAL = 5,     // clears the stage when touched
   DEMOCHARA_SCATTER = 6,  // fires forward at a random angle every second
 };
-// The goal item lies unseen on the goal's flag (its picture cell is empty):
-// taking it clears the stage.
-enum DEMOITEM { DEMOITEM_COIN = 1, DEMOITEM_HEART = 2, DEMOITEM_GOAL = 3 };
+enum DEMOITEM { DEMOITEM_COIN = 1, DEMOITEM_HEART = 2 };
 
 // Key-state positions of a key condition: ten direction logs (none, left,
 // right, ...), "no button", then buttons 1 to 8.
