@@ -14,6 +14,7 @@
 #include "platform/text_cp932.h"
 #include "records/flow_enums.h"
 #include "tests/e2e/e2e_runner.h"
+#include "tests/e2e/play_log_lines.h"
 #include "tests/support/demo_game.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/project_builder.h"
@@ -21,26 +22,7 @@
 
 namespace {
 
-struct LOGLINE {
-  unsigned nFrame = 0;
-  int nStage = 0, nState = -2, nX = 0, nY = 0, nHp = 0, nLives = 0, nScore = 0, nTime = 0;
-  int nCharas = 0, nShots = 0, nItems = 0;
-};
-
-std::vector<LOGLINE> ParsePlayLog(const std::string& text) {
-  std::vector<LOGLINE> v;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    LOGLINE l;
-    if (std::sscanf(line.c_str(),
-                    "frame=%u stage=%d state=%d x=%d y=%d hp=%d lives=%d score=%d time=%d charas=%d shots=%d items=%d",
-                    &l.nFrame, &l.nStage, &l.nState, &l.nX, &l.nY, &l.nHp, &l.nLives, &l.nScore, &l.nTime,
-                    &l.nCharas, &l.nShots, &l.nItems) == 12)
-      v.push_back(l);
-  }
-  return v;
-}
+using LOGLINE = PLAYLOGLINE;
 
 // The demo's first stage cut short: the hero, three coins in its path and
 // the goal right after them, as "Hill-1"; the demo's second stage as

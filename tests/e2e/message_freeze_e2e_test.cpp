@@ -11,31 +11,18 @@
 #include "platform/screenshot.h"
 #include "records/flow_enums.h"
 #include "tests/e2e/e2e_runner.h"
+#include "tests/e2e/play_log_lines.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
-struct PLAYLINE {
-  unsigned nFrame = 0;
-  int nState = -1;
-  int nX = 0;
-};
-
-std::vector<PLAYLINE> PlayLines(const std::string& text) {
-  std::vector<PLAYLINE> v;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    PLAYLINE l;
-    int nStage, y, hp, lives, score, t, a, b, i;
-    if (std::sscanf(line.c_str(),
-                    "frame=%u stage=%d state=%d x=%d y=%d hp=%d lives=%d score=%d time=%d charas=%d shots=%d items=%d",
-                    &l.nFrame, &nStage, &l.nState, &l.nX, &y, &hp, &lives, &score, &t, &a, &b, &i) == 12 &&
-        l.nState == 2)
-      v.push_back(l);
-  }
+// The play frames proper (state 2) of a play log.
+std::vector<PLAYLOGLINE> PlayLines(const std::string& text) {
+  std::vector<PLAYLOGLINE> v;
+  for (const PLAYLOGLINE& l : ParsePlayLog(text))
+    if (l.nState == 2) v.push_back(l);
   return v;
 }
 
@@ -75,7 +62,7 @@ void WriteMessageProject(const cTempFolder& folder, int nKeyFrame) {
 }
 
 // Runs 600 presented frames with shots of frames 350, 380 and 560.
-std::vector<PLAYLINE> RunPlay(const cTempFolder& folder, const std::string& log) {
+std::vector<PLAYLOGLINE> RunPlay(const cTempFolder& folder, const std::string& log) {
   pid_t pid = StartGame(folder.Path(),
                         {{"TARVOLIN4_ANSWERS", "d3d,file:data\\stg4\\Stage1.stg4_000"},
                          {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
@@ -105,7 +92,7 @@ TEST(MessageFreezeE2e, AStoppingMessageFreezesPlayUntilTheAdvanceKey) {
   cTempFolder folder;
   WriteMessageProject(folder, 400);
   if (HasFatalFailure()) return;
-  const std::vector<PLAYLINE> a = RunPlay(folder, "a.log");
+  const std::vector<PLAYLOGLINE> a = RunPlay(folder, "a.log");
   ASSERT_GT(a.size(), 20u) << folder.ReadFile("a.log");
 
   // The same project with the key 80 frames later: play is 80 frames
@@ -113,7 +100,7 @@ TEST(MessageFreezeE2e, AStoppingMessageFreezesPlayUntilTheAdvanceKey) {
   // the end reaches the game thread at no fixed frame).
   WriteMessageProject(folder, 480);
   if (HasFatalFailure()) return;
-  const std::vector<PLAYLINE> b = RunPlay(folder, "b.log");
+  const std::vector<PLAYLOGLINE> b = RunPlay(folder, "b.log");
   const long nDiff = static_cast<long>(a.size()) - static_cast<long>(b.size());
   EXPECT_GE(nDiff, 78) << a.size() << " / " << b.size();
   EXPECT_LE(nDiff, 82) << a.size() << " / " << b.size();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_runner.h"
+#include "tests/e2e/play_log_lines.h"
 #include "records/flow_enums.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/project_builder.h"
@@ -17,28 +18,7 @@
 
 namespace {
 
-struct LOGLINE {
-  unsigned nFrame = 0;
-  int nState = -2;
-  int nX = 0, nY = 0;
-  int nLives = 0;
-  int nTime = 0;
-};
-
-std::vector<LOGLINE> ParsePlayLog(const std::string& text) {
-  std::vector<LOGLINE> v;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    LOGLINE l;
-    int nStage, hp, score, a, b, i;
-    if (std::sscanf(line.c_str(),
-                    "frame=%u stage=%d state=%d x=%d y=%d hp=%d lives=%d score=%d time=%d charas=%d shots=%d items=%d",
-                    &l.nFrame, &nStage, &l.nState, &l.nX, &l.nY, &hp, &l.nLives, &score, &l.nTime, &a, &b, &i) == 12)
-      v.push_back(l);
-  }
-  return v;
-}
+using LOGLINE = PLAYLOGLINE;
 
 // Runs of equal states, in order: {state, frames}.
 std::vector<std::pair<int, int>> StateRuns(const std::vector<LOGLINE>& log) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_runner.h"
+#include "tests/e2e/play_log_lines.h"
 #include "tests/support/demo_game.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
@@ -166,6 +167,15 @@ TEST(StoryE2e, TheFirstStageClearedIsPassedOnTheMapSavedAndContinued) {
   EXPECT_EQ(ModeTrail(err), "0 1 4 1 2 0 1") << err;
   const std::string log = folder.ReadFile("play.log");
   EXPECT_NE(log.find(" stage=1 state=4 "), std::string::npos) << log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
+  // The walker falls to the hero's shots: a play frame with shots in flight
+  // after which there is one chara fewer and the score has risen.
+  const std::vector<PLAYLOGLINE> vPlay = ParsePlayLog(log);
+  int nShotDown = 0;
+  for (size_t i = 1; i < vPlay.size(); ++i) {
+    const PLAYLOGLINE &a = vPlay[i - 1], &b = vPlay[i];
+    if (b.nState == 2 && a.nShots > 0 && b.nCharas < a.nCharas && b.nScore > a.nScore) ++nShotDown;
+  }
+  EXPECT_GE(nShotDown, 1);
   ASSERT_TRUE(folder.Exists("user_data/story/Story01.dat")) << err;
   // The event passed on the map, with the stage's score; the save screen with
   // the total; after Continue, the same cell of the map.
