@@ -250,6 +250,11 @@ void cFont::ReleaseFonts() {
   DestroyFastFonts();
   DDReleaseSurface(&m_WorkSD);
   g_FontList.remove(this);
+  // The box and icon pictures belong to whoever made the font and may go
+  // after it; a released font draws no box and no icons.
+  m_lpBoxSD = nullptr;
+  m_lpIconSD = nullptr;
+  m_bIcon = 0;
 }
 
 void cFont::Restore() {

@@ -4,6 +4,8 @@
 // that hold "%".
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -360,6 +362,28 @@ TEST(FontBox, DrawTextRectSizesTheBoxToTheText) {
         }
     }
   }
+}
+
+// Run under ASan: the box and icon pictures are the font maker's and may be
+// freed once the font is released; drawing with it then touches neither.
+TEST(FontBox, AReleasedFontKeepsNoHoldOnItsBoxAndIconPictures) {
+  cFakeGlyphs fake;
+  cFontScene s(AllModes()[0]);
+  ASSERT_TRUE(s.Ok());
+  auto box = std::make_unique<DDSURFACEDATA>();
+  auto icons = std::make_unique<DDSURFACEDATA>();
+  DDCreateSurface(box.get(), 64, 32, 0, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0);
+  DDCreateSurface(icons.get(), 26 * 16, 16, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0);
+  s.m_Font.Init(Sjis("ＭＳ ゴシック").c_str(), 0, 16, 16, 16, kInk, box.get(), 1, kFrame, icons.get(), 0);
+  s.m_Font.ReleaseFonts();
+  DDReleaseSurface(box.get());
+  DDReleaseSurface(icons.get());
+  box.reset();
+  icons.reset();
+  DDFillSurface(&g_BackBufferSD, kBack);
+  s.m_Font.DrawBox(&g_BackBufferSD, 10, 10, 40, 20);
+  s.m_Font.DrawIcons(&g_BackBufferSD, 10, 40, "abc");
+  EXPECT_EQ(cFontScene::Pixel(&g_BackBufferSD, 20, 20), s.Shown(kBack));
 }
 
 TEST(FontText, PercentSignsAreDrawnAsThemselves) {
