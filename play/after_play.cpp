@@ -6,6 +6,7 @@
 #include "base/message_box.h"
 #include "base/report.h"
 #include "media/graphics/dd.h"
+#include "media/graphics/dd_effects.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
 #include "play/live_lists.h"
@@ -151,10 +152,12 @@ void cSceneStage::Result() {
     m_anBanner[0] = 200;
   } else {
     m_anBanner[0] += 4;
-    if (m_anBanner[0] < 100) {
-      DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kWordSurface) : nullptr;
-      if (lpWord) DDBltFast(&g_BackBufferSD, 256, 192, 128, 32, lpWord, 0, 64, 1);
-    }
+    // The banner comes together from strips shifted apart, then stays.
+    DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kWordSurface) : nullptr;
+    if (lpWord && m_anBanner[0] < 100)
+      DDBltInterlace(&g_BackBufferSD, 256, 192, 128, 32, 4, 100 - m_anBanner[0], lpWord, 0, 64, 1, 0);
+    else if (lpWord)
+      DDBltFast(&g_BackBufferSD, 256, 192, 128, 32, lpWord, 0, 64, 1);
   }
   DrawResultPanelAfterBanner(bAuto);
 }

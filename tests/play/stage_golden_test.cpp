@@ -284,3 +284,46 @@ TEST_F(StageGolden, PlayerOnesViewLimitHidesAllButItsWindow) {
     ClearStageTexts();
   }
 }
+
+// The clear banner comes together from strips of 4 rows shifted apart by
+// 100 - counter (4 a frame), then stays drawn plainly until the result
+// closes.
+TEST_F(StageGolden, TheClearBannerComesTogetherFromItsStripsAndStays) {
+  cStageDevice dev(DrawModes()[0]);
+  ASSERT_TRUE(dev.Ok());
+  g_StageLinks.pfnStageSurface = &StageSurface;
+  cSceneStage& s = Pose();
+  g_Stage.m_bClearBanner = 1;
+  s.m_nStageEnd = 1;
+  for (int n = 0; n < 5 && s.m_nState != STAGESTATE_RESULT; ++n) s.Update();
+  ASSERT_EQ(s.m_nState, STAGESTATE_RESULT);
+  // The banner piece: upright stripes, so that a shifted strip shows.
+  DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface(51);
+  ASSERT_NE(lpWord, nullptr);
+  for (int x = 0; x < 128; x += 8) DDFillRect(lpWord, x, 64, 4, 32, 200 + (x / 8) % 8);
+  // Rows of the banner that match the word piece at (0, 64), drawn at
+  // (256, 192); keyed pixels of the piece are passed over.
+  auto MatchingRows = [&] {
+    int nRows = 0;
+    for (int y = 0; y < 32; ++y) {
+      bool bSame = true;
+      for (int x = 0; x < 128 && bSame; ++x) {
+        const uint32_t w = PixelAt(lpWord, x, 64 + y);
+        if (w != (kStageKey & 0xFFFFFF)) bSame = BackPixel(256 + x, 192 + y) == w;
+      }
+      nRows += bSame;
+    }
+    return nRows;
+  };
+  int nEarly = -1;
+  for (int n = 0; n < 30; ++n) {
+    s.Update();
+    if (s.m_anBanner[0] == 52) nEarly = MatchingRows();
+  }
+  ASSERT_GE(s.m_anBanner[0], 100);
+  EXPECT_LT(nEarly, 32) << "strips shifted apart while it comes together";
+  EXPECT_EQ(MatchingRows(), 32) << "drawn whole once together";
+  s.Update();
+  EXPECT_EQ(MatchingRows(), 32) << "and it stays";
+  s.m_nState = STAGESTATE_PLAY;
+}
