@@ -52,6 +52,17 @@ void ForgetItem(cItemObj& item) {
   for (ITEMFORGETTER pfn : s_vItemForgetters) pfn(item);
 }
 
+cList<std::unique_ptr<cStageChara>>::iterator EraseChara(cList<std::unique_ptr<cStageChara>>::iterator it) {
+  // Out of the list first, so that the forgetters walk only live charas.
+  std::unique_ptr<cStageChara> gone = std::move(*it);
+  it = g_lstChara.erase(it);
+  if (gone) {
+    ForgetChara(*gone);
+    ForgetItem(gone->m_CarriedItem);
+  }
+  return it;
+}
+
 int SweepCharas() {
   int n = 0;
   for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
@@ -63,13 +74,7 @@ int SweepCharas() {
       ++it;
       continue;
     }
-    // Out of the list first, so that the forgetters walk only live charas.
-    std::unique_ptr<cStageChara> gone = std::move(*it);
-    it = g_lstChara.erase(it);
-    if (gone) {
-      ForgetChara(*gone);
-      ForgetItem(gone->m_CarriedItem);
-    }
+    it = EraseChara(it);
     ++n;
   }
   return n;
@@ -91,14 +96,7 @@ int SweepItems() {
 }
 
 void ClearLiveObjects() {
-  while (!g_lstChara.empty()) {
-    std::unique_ptr<cStageChara> gone = std::move(g_lstChara.back());
-    g_lstChara.pop_back();
-    if (gone) {
-      ForgetChara(*gone);
-      ForgetItem(gone->m_CarriedItem);
-    }
-  }
+  while (!g_lstChara.empty()) EraseChara(std::prev(g_lstChara.end()));
   while (!g_lstItem.empty()) {
     std::unique_ptr<cItemObj> gone = std::move(g_lstItem.back());
     g_lstItem.pop_back();

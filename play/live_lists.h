@@ -37,6 +37,11 @@ void AddItemForgetter(ITEMFORGETTER pfn);
 void ForgetChara(cChara& chara);
 void ForgetItem(cItemObj& item);
 
+// Takes the chara at `it` out of g_lstChara, forgets it and its carried
+// item, and frees it. Returns the place after it, so a walk of the list
+// may erase the chara in hand.
+cList<std::unique_ptr<cStageChara>>::iterator EraseChara(cList<std::unique_ptr<cStageChara>>::iterator it);
+
 // The end of a sub-step: every chara that is removed, or defeated without
 // the keep-defeated setting, is taken out of g_lstChara and freed; every
 // item marked for removal likewise.

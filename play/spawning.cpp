@@ -60,6 +60,29 @@ const T* PaletteEntry(const cVector<T>& common, const cVector<T>& stage, uint8_t
   return &(*v)[static_cast<size_t>(nIndex)];
 }
 
+// A new chara or item moved to its start: its box follows, and it is kept
+// only when within the stage; then it is held inside the padded stage (a
+// chara by its own move hooks) and its screen place is set.
+bool SettleNewChara(cStageChara& c) {
+  c.SyncBoxX();
+  c.SyncBoxY();
+  if (!c.IsWithinStageBounds(1)) return false;
+  c.OnMovedX();
+  c.OnMovedY();
+  c.UpdateScreenRect();
+  return true;
+}
+
+bool SettleNewItem(cItemObj& it) {
+  it.SyncBoxX();
+  it.SyncBoxY();
+  if (!it.IsWithinStageBounds(1)) return false;
+  it.ClampX(2);
+  it.ClampY(2);
+  it.UpdateScreenRect();
+  return true;
+}
+
 struct SUMMONSPAWN {
   cSceneStage* lpScene;
   int nKind;
@@ -103,12 +126,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
     c->StageCharaWarpToCell(cx, cy);
     c->m_dX += placement.CalcOffsetX(k, placement.m_nDir);
     c->m_dY += placement.CalcOffsetY(k, placement.m_nDir);
-    c->SyncBoxX();
-    c->SyncBoxY();
-    if (!c->IsWithinStageBounds(1)) continue;
-    c->OnMovedX();
-    c->OnMovedY();
-    c->UpdateScreenRect();
+    if (!SettleNewChara(*c)) continue;
     g_lstChara.push_back(std::move(c));
     ++m_nNextCharaId;
     ++nMade;
@@ -122,12 +140,7 @@ int cSceneStage::SpawnItemFromRecord(int cx, int cy, const cEdItem& placement) {
   it->ItemObjWarpToCell(cx, cy);
   it->m_dX += ItemOffsetX(placement);
   it->m_dY += ItemOffsetY(placement);
-  it->SyncBoxX();
-  it->SyncBoxY();
-  if (!it->IsWithinStageBounds(1)) return 0;
-  it->ClampX(2);
-  it->ClampY(2);
-  it->UpdateScreenRect();
+  if (!SettleNewItem(*it)) return 0;
   g_lstItem.push_back(std::move(it));
   ++m_nNextItemId;
   return 1;
@@ -179,12 +192,7 @@ int cSceneStage::SpawnCharaFromCommand(double x, double y, int nFacing, const cE
     c->StageCharaInitFromPlacement(m_nNextCharaId, d, nullptr, x, y, static_cast<uint16_t>(k));
     c->m_dX = x + c->m_nImgOffsetX + def.CalcOffsetX(k, nFacing);
     c->m_dY = y + c->m_nImgOffsetY + def.CalcOffsetY(k, nFacing);
-    c->SyncBoxX();
-    c->SyncBoxY();
-    if (!c->IsWithinStageBounds(1)) continue;
-    c->OnMovedX();
-    c->OnMovedY();
-    c->UpdateScreenRect();
+    if (!SettleNewChara(*c)) continue;
     // A chara that would stand in a wall or in another chara is not made.
     if (TestSpawnSpot(*c)) continue;
     if (SUMMONFIELDS::LifeOn(params)) c->m_nLifeTime = SummonLifeTime(params);
@@ -200,13 +208,8 @@ int cSceneStage::SpawnItemFromCommand(double x, double y, const cEdShot& params,
   it->ItemObjInit(m_nNextItemId, def, 1);
   it->m_dX = x + it->m_nImgOffsetX + ItemOffsetX(def);
   it->m_dY = y + it->m_nImgOffsetY + ItemOffsetY(def);
-  it->SyncBoxX();
-  it->SyncBoxY();
-  if (!it->IsWithinStageBounds(1)) return 0;
-  it->ClampX(2);
-  it->ClampY(2);
+  if (!SettleNewItem(*it)) return 0;
   if (SUMMONFIELDS::LifeOn(params)) it->m_nLifeTime = SummonLifeTime(params);
-  it->UpdateScreenRect();
   g_lstItem.push_back(std::move(it));
   ++m_nNextItemId;
   return 1;

@@ -82,10 +82,7 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
       ++it;
       continue;
     }
-    std::unique_ptr<cStageChara> gone = std::move(*it);
-    it = g_lstChara.erase(it);
-    ForgetChara(*gone);
-    ForgetItem(gone->m_CarriedItem);
+    it = EraseChara(it);
   }
   DrawShots(bb);
   DrawBlockMap(bb, 1);

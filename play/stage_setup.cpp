@@ -135,10 +135,7 @@ void cSceneStage::RunBeforeStageStartFlows() {
       ++it;
       continue;
     }
-    std::unique_ptr<cStageChara> gone = std::move(*it);
-    it = g_lstChara.erase(it);
-    ForgetChara(*gone);
-    ForgetItem(gone->m_CarriedItem);
+    it = EraseChara(it);
   }
 }
 

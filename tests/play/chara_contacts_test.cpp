@@ -12,6 +12,7 @@
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
+#include "tests/play/scene_fixture.h"
 
 namespace {
 
@@ -22,40 +23,21 @@ cEdChara Fighter(int nSide, uint32_t nHp, uint32_t nAttack) {
   return d;
 }
 
-cEdChara Placed(cEdChara def, int col, int row) {
-  def.m_nColumn = static_cast<uint16_t>(col);
-  def.m_nRow = static_cast<uint16_t>(row);
-  return def;
-}
-
-class CharaContacts : public ::testing::Test {
+class CharaContacts : public cSceneTest {
  protected:
   void SetUp() override {
-    g_System = cEdSystem();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
-    m_Stage = MakeBlockStage(20, 15, 1);
-    PlaceRow(m_Stage, 0, 19, 14, 1);
+    cSceneTest::SetUp();
     m_Stage.m_nCharaInvincible = 0;  // only the per-attacker immunity
     m_Stage.m_nPlayerInvincible = 0;
     cEdChara player = Fighter(9, 3, 0);  // groups meet in order: player 1's last
     player.m_nType = 0;
-    m_Stage.m_vecChara.push_back(Placed(player, 2, 13));
-  }
-  void TearDown() override {
-    ClearLiveObjects();
-    g_PlayLinks = PLAYLINKS{};
-    g_StageLinks = STAGELINKS{};
+    m_Stage.m_vecChara.front() = PlacedAt(player, 2, 13);
   }
   std::unique_ptr<cSceneStage> Play() {
-    g_Stage = m_Stage;
-    g_StageCopy = m_Stage;
-    auto s = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
-    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
+    auto s = cSceneTest::Play();
     for (auto& c : g_lstChara) c->m_bPresent = 1;
     return s;
   }
-  cEdStage m_Stage;
 };
 
 TEST_F(CharaContacts, TouchingCharasOfOtherGroupsHurtEachOtherOncePerAttacker) {
@@ -78,8 +60,8 @@ TEST_F(CharaContacts, TouchingCharasOfOtherGroupsHurtEachOtherOncePerAttacker) {
   for (const CASE& c : cases) {
     SCOPED_TRACE(c.name);
     m_Stage.m_vecChara.resize(1);
-    m_Stage.m_vecChara.push_back(Placed(c.a, 10, 13));
-    m_Stage.m_vecChara.push_back(Placed(c.b, 10, 13));
+    m_Stage.m_vecChara.push_back(PlacedAt(c.a, 10, 13));
+    m_Stage.m_vecChara.push_back(PlacedAt(c.b, 10, 13));
     auto s = Play();
     ASSERT_EQ(g_lstChara.size(), 2u);
     cStageChara& a = *g_lstChara.front();
@@ -93,9 +75,9 @@ TEST_F(CharaContacts, TouchingCharasOfOtherGroupsHurtEachOtherOncePerAttacker) {
 }
 
 TEST_F(CharaContacts, DefeatsByContactAreSweptAndPlayer1sEndsThePass) {
-  m_Stage.m_vecChara.push_back(Placed(Fighter(2, 1, 5), 10, 13));
-  m_Stage.m_vecChara.push_back(Placed(Fighter(3, 20, 5), 10, 13));
-  m_Stage.m_vecChara.push_back(Placed(Fighter(10, 20, 5), 2, 13));  // on player 1
+  m_Stage.m_vecChara.push_back(PlacedAt(Fighter(2, 1, 5), 10, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(Fighter(3, 20, 5), 10, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(Fighter(10, 20, 5), 2, 13));  // on player 1
   auto s = Play();
   ASSERT_EQ(g_lstChara.size(), 3u);
   cStageChara* lpStrong = std::next(g_lstChara.begin())->get();

@@ -25,17 +25,20 @@ inline cEdStage MakeFloorStage() {
   return s;
 }
 
-// An enemy with hp HP, attack and defence, walking nowhere.
-inline cEdChara MakeEnemyDef(uint32_t nHp) {
+// A chara of type nType (0 a player, 1 an enemy) with nHp HP, picture 1,
+// the default attack and defence and no flows, so it walks nowhere.
+inline cEdChara MakeCharaDef(uint8_t nType, uint32_t nHp) {
   cEdChara d;
   d.SetDefaults();
-  d.m_nType = 1;
+  d.m_nType = nType;
   d.m_nMaxHp = nHp;
   d.m_nImageIndex = 1;
   d.m_nScale = 1;
   d.m_vecFlow.clear();
   return d;
 }
+
+inline cEdChara MakeEnemyDef(uint32_t nHp) { return MakeCharaDef(1, nHp); }
 
 // StatusOp on HP of a subject (0 self, 1 target): op 0 set, 1 add, 2 take.
 inline cEdCommand MakeHpCommand(int nSubject, int nOp, int32_t nValue) {
@@ -92,14 +95,8 @@ class cCharaFixture : public cPlayFixture {
     return p;
   }
   static cEdChara MakePlayerDef() {
-    cEdChara d;
-    d.SetDefaults();
-    d.m_nType = 0;
-    d.m_nMaxHp = 10;
-    d.m_nImageIndex = 1;
-    d.m_nScale = 1;
+    cEdChara d = MakeCharaDef(0, 10);
     d.m_nDir = 1;
-    d.m_vecFlow.clear();
     return d;
   }
   cStageChara& AddEnemy(cEdChara def, int col, int row, const cItemObj* lpItem = nullptr, int nId = 0) {

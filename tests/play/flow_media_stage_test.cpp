@@ -174,12 +174,7 @@ TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
     TearDown();
     SetUp();
     for (cEdBackground& b : m_Stage.m_vecBackground) b.m_bShown = 1;
-    cEdChara e = FlowChara({});
-    cEdFlow f;
-    f.m_byTrigger = FlowTrigger::Always;
-    for (const cEdCommand& cmd : c.cmds) f.m_vecCommand.push_back(cmd);
-    f.m_vecCommand.push_back(MakeFlowCommand(FlowCommandKind::Wait, 1000));
-    e.m_vecFlow = {f};
+    const cEdChara e = WaitingFlowChara(c.cmds);
     m_Stage.m_vecChara.push_back(PlacedAt(e, 13, 6));
     cSceneStage& s = Play();
     s_vSounds.clear();

@@ -66,11 +66,7 @@ class FlowMessageStage : public cFlowStageTest {
   }
   // A chara in view whose Always flow runs the commands, then waits.
   cSceneStage& PlayFlow(std::initializer_list<cEdCommand> cmds) {
-    cEdChara e = FlowChara({});
-    cEdFlow f = MakeFlowOf(FlowTrigger::Always, cmds);
-    f.m_vecCommand.push_back(MakeFlowCommand(FlowCommandKind::Wait, 1000));
-    e.m_vecFlow = {f};
-    m_Stage.m_vecChara.push_back(PlacedAt(e, 13, 13));
+    m_Stage.m_vecChara.push_back(PlacedAt(WaitingFlowChara(cmds), 13, 13));
     return Play();
   }
   static int Count(int nSound) { return static_cast<int>(std::count(s_vSounds.begin(), s_vSounds.end(), nSound)); }
@@ -115,12 +111,7 @@ TEST_F(FlowMessageStage, MessagesInARowShareOneWindowAndAWaitBetweenOpensANewOne
     SCOPED_TRACE(c.pszWhat);
     TearDown();
     SetUp();
-    cEdChara e = FlowChara({});
-    cEdFlow f;
-    f.m_byTrigger = FlowTrigger::Always;
-    for (const cEdCommand& cmd : c.cmds) f.m_vecCommand.push_back(cmd);
-    f.m_vecCommand.push_back(MakeFlowCommand(FlowCommandKind::Wait, 1000));
-    e.m_vecFlow = {f};
+    const cEdChara e = WaitingFlowChara(c.cmds);
     m_Stage.m_vecChara.push_back(PlacedAt(e, 13, 13));
     cSceneStage& s = Play();
     s_vSounds.clear();

@@ -18,13 +18,8 @@
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
+#include "tests/play/scene_fixture.h"
 #include "tests/support/flow_fixtures.h"
-
-inline cEdChara PlacedAt(cEdChara def, int col, int row) {
-  def.m_nColumn = static_cast<uint16_t>(col);
-  def.m_nRow = static_cast<uint16_t>(row);
-  return def;
-}
 
 // A chara of group 1 with one flow of trigger Always; move type 0 walks,
 // 1 flies through blocks.
@@ -34,6 +29,16 @@ inline cEdChara FlowChara(std::initializer_list<cEdCommand> cmds, int nMoveType 
   e.m_nMoveType = static_cast<uint8_t>(nMoveType);
   e.m_nAttack = 0;
   e.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, cmds));
+  return e;
+}
+
+// A FlowChara whose flow runs `cmds`, then waits long enough to stay in
+// hand for the whole test.
+inline cEdChara WaitingFlowChara(const std::vector<cEdCommand>& cmds) {
+  cEdChara e = FlowChara({});
+  cEdFlow& f = e.m_vecFlow.front();
+  f.m_vecCommand.assign(cmds.begin(), cmds.end());
+  f.m_vecCommand.push_back(MakeFlowCommand(FlowCommandKind::Wait, 1000));
   return e;
 }
 
@@ -48,27 +53,11 @@ inline cEdCommand MoveCommand(int nKind, int nTime, int nSpeed) {
 // SetTarget on player 1.
 inline cEdCommand TargetPlayerCommand() { return MakeFlowCommand(FlowCommandKind::SetTarget); }
 
-class cFlowStageTest : public ::testing::Test {
+class cFlowStageTest : public cWideSceneTest {
  protected:
-  void SetUp() override {
-    g_System = cEdSystem();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
-    m_Stage = MakeBlockStage(30, 15, 1);
-    PlaceRow(m_Stage, 0, 29, 14, 1);
-    m_Player.SetDefaults();
-    m_Player.m_nType = 0;
-    m_Player.m_nMaxHp = 10;
-    m_Player.m_nImageIndex = 1;
-    m_Player.m_nScale = 1;
-    m_Player.m_nGroup = 0;
-    m_Player.m_vecFlow.clear();
-  }
   void TearDown() override {
     m_lpScene.reset();
-    ClearLiveObjects();
-    g_PlayLinks = PLAYLINKS{};
-    g_StageLinks = STAGELINKS{};
+    cWideSceneTest::TearDown();
   }
   // Player 1 at column 10, row 13; the stage's charas after it.
   cSceneStage& Play() {
@@ -76,16 +65,11 @@ class cFlowStageTest : public ::testing::Test {
     ClearLiveObjects();
     cEdStage stage = m_Stage;
     stage.m_vecChara.insert(stage.m_vecChara.begin(), PlacedAt(m_Player, 10, 13));
-    g_Stage = stage;
-    g_StageCopy = stage;
-    m_lpScene = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
-    for (int n = 0; n < 2000 && m_lpScene->m_nState != STAGESTATE_PLAY; ++n) m_lpScene->Update();
+    m_lpScene = PlayScene(stage);
     EXPECT_EQ(m_lpScene->m_nState, STAGESTATE_PLAY);
     return *m_lpScene;
   }
   static cStageChara& Chara(size_t i = 0) { return *std::next(g_lstChara.begin(), static_cast<long>(i))->get(); }
 
-  cEdStage m_Stage;
-  cEdChara m_Player;
   std::unique_ptr<cSceneStage> m_lpScene;
 };

@@ -10,37 +10,20 @@
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
+#include "tests/play/scene_fixture.h"
 
 namespace {
 
-class ItemTouch : public ::testing::Test {
+class ItemTouch : public cSceneTest {
  protected:
   void SetUp() override {
-    g_System = cEdSystem();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
-    cEdStage stage = MakeBlockStage(20, 15, 1);
-    PlaceRow(stage, 0, 19, 14, 1);
-    cEdChara player;
-    player.SetDefaults();
-    player.m_nType = 0;
-    player.m_nMaxHp = 20;
-    player.m_nImageIndex = 1;
-    player.m_nScale = 1;
-    player.m_vecFlow.clear();
-    player.m_nColumn = 2;
-    player.m_nRow = 13;
-    stage.m_vecChara.push_back(player);
-    g_Stage = stage;
-    g_StageCopy = stage;
-    m_lpScene = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
-    for (int n = 0; n < 2000 && m_lpScene->m_nState != STAGESTATE_PLAY; ++n) m_lpScene->Update();
+    cSceneTest::SetUp();
+    m_Stage.m_vecChara.front().m_nMaxHp = 20;
+    m_lpScene = Play();
   }
   void TearDown() override {
     m_lpScene.reset();
-    ClearLiveObjects();
-    g_PlayLinks = PLAYLINKS{};
-    g_StageLinks = STAGELINKS{};
+    cSceneTest::TearDown();
   }
   // An item of the mode whose list runs `cmds`, lying on player 1.
   cItemObj& AddItem(int nMode, std::initializer_list<cEdCommand> cmds) {

@@ -17,14 +17,9 @@
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
+#include "tests/play/scene_fixture.h"
 
 namespace {
-
-cEdChara Placed(cEdChara def, int col, int row) {
-  def.m_nColumn = static_cast<uint16_t>(col);
-  def.m_nRow = static_cast<uint16_t>(row);
-  return def;
-}
 
 // Copies of a chara: count (the definition's copy byte) and the x step.
 cEdChara WithCopies(cEdChara def, int nCopies, int nStepX) {
@@ -48,49 +43,27 @@ std::vector<int> CharaIds() {
   return v;
 }
 
-class Spawning : public ::testing::Test {
+class Spawning : public cSceneTest {
  protected:
   void SetUp() override {
-    g_System = cEdSystem();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
+    cSceneTest::SetUp();
     g_CommonPalette = cEdCommonPalette();
-    m_Stage = MakeBlockStage(20, 15, 1);
-    PlaceRow(m_Stage, 0, 19, 14, 1);
-    cEdChara player;
-    player.SetDefaults();
-    player.m_nType = 0;
-    player.m_nMaxHp = 10;
-    player.m_nImageIndex = 1;
-    player.m_nScale = 1;
-    player.m_vecFlow.clear();
-    m_Stage.m_vecChara.push_back(Placed(player, 2, 13));
   }
   void TearDown() override {
-    ClearLiveObjects();
+    cSceneTest::TearDown();
     g_CommonPalette = cEdCommonPalette();
-    g_PlayLinks = PLAYLINKS{};
-    g_StageLinks = STAGELINKS{};
   }
-  std::unique_ptr<cSceneStage> Play() {
-    g_Stage = m_Stage;
-    g_StageCopy = m_Stage;
-    auto s = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
-    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
-    return s;
-  }
-  cEdStage m_Stage;
 };
 
 TEST_F(Spawning, PlacementsBecomeCopiesAndHeldItemsWithConsecutiveIds) {
   // Three copies 64 pixels apart; one chara holding item placement 1; three
   // copies near the right edge 300 pixels apart, of which the last would
   // stand outside the stage.
-  m_Stage.m_vecChara.push_back(Placed(WithCopies(MakeEnemyDef(5), 2, 64), 3, 10));
+  m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), 2, 64), 3, 10));
   cEdChara holder = MakeEnemyDef(5);
   holder.m_nPlacementValue = 2;  // item placement 1
-  m_Stage.m_vecChara.push_back(Placed(holder, 8, 13));
-  m_Stage.m_vecChara.push_back(Placed(WithCopies(MakeEnemyDef(5), 2, 300), 19, 10));
+  m_Stage.m_vecChara.push_back(PlacedAt(holder, 8, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), 2, 300), 19, 10));
   cEdItem coin = MakeItemDef({});
   coin.m_nColumn = 6;
   coin.m_nRow = 13;
@@ -126,7 +99,7 @@ TEST_F(Spawning, PlacementsBecomeCopiesAndHeldItemsWithConsecutiveIds) {
 TEST_F(Spawning, AHeldItemPastTheItemPlacementsGivesTheCharaNoItem) {
   cEdChara holder = MakeEnemyDef(5);
   holder.m_nPlacementValue = 9;
-  m_Stage.m_vecChara.push_back(Placed(holder, 8, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(holder, 8, 13));
   auto s = Play();
   ASSERT_EQ(g_lstChara.size(), 1u);
   EXPECT_EQ(g_lstChara.front()->GetCarriedItem(), nullptr);
@@ -142,7 +115,7 @@ TEST_F(Spawning, SummonedCharasTakeTheNextIdsAndTheirGroupByTheGroupMode) {
   g_CommonPalette.m_vecChara.push_back(def);
   g_CommonPalette.m_vecChara.push_back(player0);
   g_CommonPalette.m_vecChara.push_back(WithCopies(def, 1, -5000));
-  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 12, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(MakeEnemyDef(5), 12, 13));
   auto s = Play();
   ASSERT_EQ(g_lstChara.size(), 1u);
   cPlayer& owner = *FirstPlayer();
@@ -300,8 +273,8 @@ TEST_F(Spawning, ACharaSummonedByADefeatFlowOntoAnotherIsDroppedWithoutAnId) {
   cEdChara bomb = MakeEnemyDef(5);
   bomb.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeHpCommand(0, 0, 0)}));
   bomb.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Died, {summon}));
-  m_Stage.m_vecChara.push_back(Placed(bomb, 9, 13));
-  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 13));  // the watcher, left of the bomb
+  m_Stage.m_vecChara.push_back(PlacedAt(bomb, 9, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(MakeEnemyDef(5), 8, 13));  // the watcher, left of the bomb
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   ASSERT_EQ(g_lstChara.size(), 2u);

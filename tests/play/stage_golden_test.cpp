@@ -27,21 +27,14 @@
 #include "records/system.h"
 #include "tests/play/draw_fixture.h"
 #include "tests/play/stage_device.h"
-#include "tests/play/play_fixture.h"
+#include "tests/play/scene_fixture.h"
 
 namespace {
 
 cEdChara Placed(uint16_t nPicture, uint8_t nType, int col, int row) {
-  cEdChara c;
-  c.SetDefaults();
-  c.m_nType = nType;
+  cEdChara c = PlacedAt(MakeCharaDef(nType, 10), col, row);
   c.m_nImageIndex = nPicture;
-  c.m_nMaxHp = 10;
   c.m_nMaxSp = 10;
-  c.m_nScale = 1;
-  c.m_vecFlow.clear();
-  c.m_nColumn = static_cast<uint16_t>(col);
-  c.m_nRow = static_cast<uint16_t>(row);
   return c;
 }
 

@@ -12,50 +12,15 @@
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
+#include "tests/play/scene_fixture.h"
 
 namespace {
 
-cEdChara Placed(cEdChara def, int col, int row) {
-  def.m_nColumn = static_cast<uint16_t>(col);
-  def.m_nRow = static_cast<uint16_t>(row);
-  return def;
-}
-
-class StageLiveObjects : public ::testing::Test {
- protected:
-  void SetUp() override {
-    g_System = cEdSystem();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
-    m_Stage = MakeBlockStage(20, 15, 1);
-    PlaceRow(m_Stage, 0, 19, 14, 1);
-    cEdChara player;
-    player.SetDefaults();
-    player.m_nType = 0;
-    player.m_nMaxHp = 10;
-    player.m_nImageIndex = 1;
-    player.m_nScale = 1;
-    player.m_vecFlow.clear();
-    m_Stage.m_vecChara.push_back(Placed(player, 2, 13));
-  }
-  void TearDown() override {
-    ClearLiveObjects();
-    g_PlayLinks = PLAYLINKS{};
-    g_StageLinks = STAGELINKS{};
-  }
-  std::unique_ptr<cSceneStage> Play() {
-    g_Stage = m_Stage;
-    g_StageCopy = m_Stage;
-    auto s = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
-    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
-    return s;
-  }
-  cEdStage m_Stage;
-};
+class StageLiveObjects : public cSceneTest {};
 
 TEST_F(StageLiveObjects, SetUpFromThePlacementsWithinTheMap) {
-  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 13));
-  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 5000));  // below the map
+  m_Stage.m_vecChara.push_back(PlacedAt(MakeEnemyDef(5), 8, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(MakeEnemyDef(5), 8, 5000));  // below the map
   cEdItem item = MakeItemDef({});
   item.m_nColumn = 6;
   item.m_nRow = 13;
@@ -76,8 +41,8 @@ TEST_F(StageLiveObjects, SetUpFromThePlacementsWithinTheMap) {
 TEST_F(StageLiveObjects, ACharaDefeatedByItsOwnFlowAndATakenItemAreFreedInPlay) {
   cEdChara doomed = MakeEnemyDef(5);
   doomed.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeHpCommand(0, 0, 0)}));
-  m_Stage.m_vecChara.push_back(Placed(doomed, 8, 13));
-  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 12, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(doomed, 8, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(MakeEnemyDef(5), 12, 13));
   cEdItem item = MakeItemDef({});
   item.m_nColumn = 2;
   item.m_nRow = 13;
@@ -94,8 +59,8 @@ TEST_F(StageLiveObjects, ACharaDefeatedByItsOwnFlowAndATakenItemAreFreedInPlay) 
 }  // namespace
 
 TEST_F(StageLiveObjects, ADefeatedCharaVanishesWhenFrozenAndLeavesInThePlayFrame) {
-  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 8, 13));
-  m_Stage.m_vecChara.push_back(Placed(MakeEnemyDef(5), 12, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(MakeEnemyDef(5), 8, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(MakeEnemyDef(5), 12, 13));
   auto s = Play();
   ASSERT_EQ(g_lstChara.size(), 2u);
   cStageChara* lpDoomed = g_lstChara.begin()->get();

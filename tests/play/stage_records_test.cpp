@@ -20,7 +20,7 @@
 #include "records/ranking_file.h"
 #include "records/replay_file.h"
 #include "records/system.h"
-#include "tests/play/play_fixture.h"
+#include "tests/play/scene_fixture.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
 
@@ -46,9 +46,10 @@ LRESULT RecordingWndProc(HWND, UINT msg, WPARAM, LPARAM) {
   return 0;
 }
 
-class StageRecords : public ::testing::Test {
+class StageRecords : public cSceneTest {
  protected:
   void SetUp() override {
+    cSceneTest::SetUp();
     ResetMessageLayerForTests();
     g_hWndMain = CreateMessageWindow(&RecordingWndProc);
     g_nCloses = 0;
@@ -71,45 +72,21 @@ class StageRecords : public ::testing::Test {
       if (++g_nFrozen >= 3) keys = PLAYERKEYS{PLAYERKEY_DECIDE, PLAYERKEY_DECIDE, 0, 0};
       return TRUE;
     };
-    g_System = cEdSystem();
     g_Option = cEdOption();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
     g_Progress.m_strStage = "data\\stg4\\S.";
     for (int i = 0; i < REPLAY_BUFFER_COUNT; ++i) g_ReplayKeys[i].Clear();
-    m_Stage = MakeBlockStage(20, 15, 1);
-    PlaceRow(m_Stage, 0, 19, 14, 1);
-    cEdChara hero;
-    hero.SetDefaults();
-    hero.m_nType = 0;
-    hero.m_nImageIndex = 1;
-    hero.m_nScale = 1;
-    hero.m_nMaxHp = 10;
-    hero.m_vecFlow.clear();
-    hero.m_nColumn = 2;
-    hero.m_nRow = 13;
-    m_Stage.m_vecChara.push_back(hero);
     m_Folder.WriteFile("user_data/rpl4/.keep", "");
     m_nVersionBefore = g_nCurDataVersion;
     g_nCurDataVersion = 667;
   }
   void TearDown() override {
-    ClearLiveObjects();
-    g_PlayLinks = PLAYLINKS{};
-    g_StageLinks = STAGELINKS{};
+    cSceneTest::TearDown();
     g_StageRecordLinks = STAGERECORDLINKS{};
     g_strReplayPath.clear();
     g_nCurDataVersion = m_nVersionBefore;
     SetTimeSource(nullptr);
     g_hWndMain = nullptr;
     ResetMessageLayerForTests();
-  }
-  std::unique_ptr<cSceneStage> Play(const STAGESTART& start) {
-    g_Stage = m_Stage;
-    g_StageCopy = m_Stage;
-    auto s = std::make_unique<cSceneStage>(start);
-    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
-    return s;
   }
   // Closes posted to the main window so far.
   static int Closes() {
@@ -118,7 +95,6 @@ class StageRecords : public ::testing::Test {
     return g_nCloses;
   }
   cTempFolder m_Folder;
-  cEdStage m_Stage;
   int32_t m_nVersionBefore = 0;
 };
 

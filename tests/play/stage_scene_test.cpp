@@ -19,7 +19,7 @@
 #include "records/ranking.h"
 #include "records/replay_file.h"
 #include "records/system.h"
-#include "tests/play/play_fixture.h"
+#include "tests/play/scene_fixture.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -46,11 +46,8 @@ class StageScene : public ::testing::Test {
       if (g_nPauseKey < g_vPauseKeys.size()) keys = g_vPauseKeys[g_nPauseKey++];
       return TRUE;
     };
-    g_System = cEdSystem();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
-    m_Stage = MakeBlockStage(20, 15, 1);
-    PlaceRow(m_Stage, 0, 19, 14, 1);
+    ResetSceneRecords();
+    m_Stage = MakeSceneStage(20);
   }
   void TearDown() override {
     g_PlayLinks = PLAYLINKS{};
@@ -59,7 +56,7 @@ class StageScene : public ::testing::Test {
   }
 
   // A free-play scene (title choice 3, not started from a file) on m_Stage.
-  std::unique_ptr<cSceneStage> MakeScene(STAGESTART start = {0, 3, 2, 0, 0, 0}) {
+  std::unique_ptr<cSceneStage> MakeScene(STAGESTART start = kSceneStart) {
     g_Stage = m_Stage;
     g_StageCopy = m_Stage;
     return std::make_unique<cSceneStage>(start);

@@ -16,17 +16,12 @@
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
+#include "tests/play/scene_fixture.h"
 #include "tests/play/draw_fixture.h"
 #include "tests/support/flow_fixtures.h"
 #include "tests/support/scoped_override.h"
 
 namespace {
-
-cEdChara Placed(cEdChara def, int col, int row) {
-  def.m_nColumn = static_cast<uint16_t>(col);
-  def.m_nRow = static_cast<uint16_t>(row);
-  return def;
-}
 
 cEdCommand ShotCommand(int nAttack) {
   cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, 1);
@@ -40,34 +35,12 @@ cEdCommand ShotCommand(int nAttack) {
   return c;
 }
 
-class StageShots : public ::testing::Test {
+class StageShots : public cWideSceneTest {
  protected:
-  void SetUp() override {
-    g_System = cEdSystem();
-    g_Progress = cEdProgress();
-    g_Progress.m_nLivesStart = 3;
-    m_Stage = MakeBlockStage(30, 15, 1);
-    PlaceRow(m_Stage, 0, 29, 14, 1);
-    m_Player.SetDefaults();
-    m_Player.m_nType = 0;
-    m_Player.m_nMaxHp = 10;
-    m_Player.m_nImageIndex = 1;
-    m_Player.m_nScale = 1;
-    m_Player.m_nGroup = 0;
-    m_Player.m_vecFlow.clear();
-  }
-  void TearDown() override {
-    ClearLiveObjects();
-    g_PlayLinks = PLAYLINKS{};
-    g_StageLinks = STAGELINKS{};
-  }
+  // Player 1 goes in front of the placements, into m_Stage itself.
   std::unique_ptr<cSceneStage> Play() {
-    m_Stage.m_vecChara.insert(m_Stage.m_vecChara.begin(), Placed(m_Player, 10, 13));
-    g_Stage = m_Stage;
-    g_StageCopy = m_Stage;
-    auto s = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 0, 0, 0});
-    for (int n = 0; n < 2000 && s->m_nState != STAGESTATE_PLAY; ++n) s->Update();
-    return s;
+    m_Stage.m_vecChara.insert(m_Stage.m_vecChara.begin(), PlacedAt(m_Player, 10, 13));
+    return PlayScene(m_Stage);
   }
   static cEdChara Enemy(uint32_t nHp) {
     cEdChara e = MakeEnemyDef(nHp);
@@ -75,15 +48,13 @@ class StageShots : public ::testing::Test {
     e.m_nSide = 2;  // the hit group: the player's side is 1
     return e;
   }
-  cEdStage m_Stage;
-  cEdChara m_Player;
 };
 
 TEST_F(StageShots, APlayersShotDefeatsAnEnemyOfAnotherGroup) {
   m_Player.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {ShotCommand(5)}));
   // One on each side, so the player's facing does not matter.
-  m_Stage.m_vecChara.push_back(Placed(Enemy(1), 4, 13));
-  m_Stage.m_vecChara.push_back(Placed(Enemy(1), 16, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(Enemy(1), 4, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(Enemy(1), 16, 13));
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
   ASSERT_EQ(g_lstChara.size(), 2u);
@@ -104,7 +75,7 @@ TEST_F(StageShots, APlayersShotDefeatsAnEnemyOfAnotherGroup) {
 TEST_F(StageShots, AStreamOfEnemyShotsCostsThePlayerOnePointWhileInvincible) {
   cEdChara shooter = Enemy(100);
   shooter.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {ShotCommand(1)}));
-  m_Stage.m_vecChara.push_back(Placed(shooter, 13, 13));  // facing left, at the player
+  m_Stage.m_vecChara.push_back(PlacedAt(shooter, 13, 13));  // facing left, at the player
   m_Stage.m_nPlayerInvincible = 100;
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
@@ -115,7 +86,7 @@ TEST_F(StageShots, AStreamOfEnemyShotsCostsThePlayerOnePointWhileInvincible) {
 }
 
 TEST_F(StageShots, HundredsOfCharasDefeatedByAThousandShotsInOneSubStepAreFreed) {
-  for (int i = 0; i < 200; ++i) m_Stage.m_vecChara.push_back(Placed(Enemy(1), 1 + i % 18, 1 + (i / 18) % 12));
+  for (int i = 0; i < 200; ++i) m_Stage.m_vecChara.push_back(PlacedAt(Enemy(1), 1 + i % 18, 1 + (i / 18) % 12));
   m_Stage.m_bOnScreenOnly = 0;  // the charas off screen take part too
   auto s = Play();
   ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
@@ -150,7 +121,7 @@ TEST_F(StageShots, DefeatFlowsFiringShotsOfNewGroupsDuringTheHitPass) {
     // Each chara's last shots open a group list of their own.
     burst.m_pShot->m_byGroupValue = static_cast<uint8_t>(200 + i);
     bomb.m_vecFlow = {MakeFlowOf(FlowTrigger::Died, {burst})};
-    m_Stage.m_vecChara.push_back(Placed(bomb, 2 + i, 5));
+    m_Stage.m_vecChara.push_back(PlacedAt(bomb, 2 + i, 5));
   }
   m_Stage.m_bOnScreenOnly = 0;  // the shots below stand at the stage's corner
   auto s = Play();
@@ -275,7 +246,7 @@ TEST_F(StageShots, AShotCarryingAnItemGivesItToPlayer1) {
 TEST_F(StageShots, WithTheOnScreenSwitchOnlyWhatIsOnScreenIsHit) {
   m_Stage = MakeBlockStage(60, 15, 1);
   PlaceRow(m_Stage, 0, 59, 14, 1);
-  m_Stage.m_vecChara.push_back(Placed(Enemy(5), 50, 13));  // far right of the view
+  m_Stage.m_vecChara.push_back(PlacedAt(Enemy(5), 50, 13));  // far right of the view
   for (int bSwitch = 0; bSwitch <= 1; ++bSwitch) {
     SCOPED_TRACE(bSwitch);
     m_Stage.m_bOnScreenOnly = static_cast<uint32_t>(bSwitch);
