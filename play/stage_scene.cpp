@@ -13,6 +13,7 @@
 #include "play/stage_graphics.h"
 #include "records/progress.h"
 #include "records/stage.h"
+#include "records/start_tables.h"
 
 // Start-up writes it before the game thread runs; the game thread and
 // thPause read it.
@@ -101,12 +102,26 @@ void cSceneStage::Update() {
   if (const STATEPROC pfn = m_apfnState[m_nState]) (this->*pfn)();
 }
 
+STAGEBACKGROUNDS ChooseBackgroundPictures(const cEdStage& stage) {
+  STAGEBACKGROUNDS r;
+  for (int i = 0; i < STAGESURFACE_BACKGROUND_COUNT; ++i) {
+    r.aszFile[i] = g_vecSystemBitmap.CheckedAt(STAGESURFACE_BACKGROUND + i).szFileName;
+    if (i >= static_cast<int>(stage.m_vecBackground.size())) continue;
+    const cEdBackground& b = stage.m_vecBackground[static_cast<size_t>(i)];
+    if (b.m_bFill || b.m_strFile.empty()) continue;
+    r.aszFile[i] = b.m_strFile;
+    DDBitmapFits(&r.abTooBig[i], b.m_strFile.c_str(), 640, 480);
+  }
+  return r;
+}
+
 void cSceneStage::Init() {
   m_vResult.resize(5, 0);
   m_vRankPos.resize(5, -1);
   m_bLivesInherited = false;
   const bool bAfterStage = m_Start.nPrevMode == 4;
-  if (g_StageLinks.pfnLoadStageSurfaces && !g_StageLinks.pfnLoadStageSurfaces(bAfterStage)) {
+  m_Backgrounds = ChooseBackgroundPictures(g_Stage);
+  if (g_StageLinks.pfnLoadStageSurfaces && !g_StageLinks.pfnLoadStageSurfaces(m_Backgrounds.aszFile)) {
     m_bFailed = true;
     PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
     return;

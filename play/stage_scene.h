@@ -28,6 +28,7 @@ class cStageChara;
 class cPlayer;
 class cItemObj;
 class cEdChara;
+class cEdStage;
 class cEdItem;
 class cEdBlock;
 
@@ -80,9 +81,9 @@ struct STAGELINKS {
   // One step of the scene fade from black (bIn) or to black at the mode
   // manager's fade step; TRUE on the step that shows the end state.
   BOOL (*pfnFade)(BOOL bIn) = nullptr;
-  // The stage surface list: the full one, or the short one after another
-  // stage (bShort); FALSE when a picture cannot be loaded.
-  BOOL (*pfnLoadStageSurfaces)(BOOL bShort) = nullptr;
+  // (Re)loads the eight background surfaces from the pictures named (one
+  // per slot); FALSE when the stage cannot be played for it.
+  BOOL (*pfnLoadStageSurfaces)(const std::string* aszBackground) = nullptr;
   // The stage music index recorded as playing (-1: unknown).
   int (*pfnPlayingBgm)() = nullptr;
   // Text in the 16-pixel font at (x, y) on the back buffer; nothing while the
@@ -104,6 +105,16 @@ struct STAGESTART {
   BOOL bEditorLink = 0;
   BOOL bRanking = 0;         // the ranking switch of the running game
 };
+
+// The picture of each of the eight background slots for a stage: a layer
+// with a picture names its own (the default name when its name is empty),
+// every other slot the default; a named slot knows whether its picture is
+// larger than the 640 x 480 screen.
+struct STAGEBACKGROUNDS {
+  std::string aszFile[8];
+  BOOL abTooBig[8] = {};
+};
+STAGEBACKGROUNDS ChooseBackgroundPictures(const cEdStage& stage);
 
 class cSceneStage : public cStageContext, public cFlowStage {
  public:
@@ -362,6 +373,8 @@ class cSceneStage : public cStageContext, public cFlowStage {
   uint32_t m_dwSeed = 1;
   // Stands for player 1's defeated flag until the player lands.
   uint32_t m_bPlayer1Defeated = 0;
+  // The background pictures Init chose.
+  STAGEBACKGROUNDS m_Backgrounds;
   // Init failed (a surface list or the stage set-up): the states only fill
   // the screen until the close arrives.
   bool m_bFailed = false;

@@ -209,8 +209,11 @@ void InstallStageLinks() {
   s.pfnAppActive = &StageAppActive;
   s.pfnStartStageFile = &StageStartFile;
   s.pfnFade = &StageFade;
-  // Start-up loads every fixed surface, so the stage's list needs no load.
-  s.pfnLoadStageSurfaces = nullptr;
+  // Start-up loads every fixed surface; a stage brings its own backgrounds.
+  s.pfnLoadStageSurfaces = [](const std::string* aszBackground) -> BOOL {
+    LoadBackgroundSurfaces(g_aStageSurface, g_aStageSurfaceInfo, aszBackground);
+    return TRUE;
+  };
   s.pfnStageSurface = &StageSurface;
   s.pfnDrawText = &StageDrawText;
   s.pfnPlayingBgm = &StagePlayingBgm;

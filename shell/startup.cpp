@@ -163,6 +163,30 @@ bool LoadFixedSurfaces() {
   return DDLoadSurfaceList(g_aStageSurface, index.data(), SYSTEM_BITMAP_COUNT);
 }
 
+}  // namespace
+
+void LoadBackgroundSurfaces(DDSURFACEDATA* aSD, DDSURFACEINFO* aInfo, const std::string* aszFile) {
+  for (int i = 0; i < STAGESURFACE_BACKGROUND_COUNT; ++i) {
+    const int n = STAGESURFACE_BACKGROUND + i;
+    DDSURFACEDATA& sd = aSD[n];
+    DDSURFACEINFO& info = aInfo[n];
+    // The description follows the surface: a restore reloads what it names.
+    auto load = [&](const std::string& name) {
+      DDReleaseSurface(&sd);
+      info.szFileName = name;
+      return DDSurfaceErrorName(DDCreateSurfaceFromFile(&sd, name.c_str(), info.bTransmit, g_DDDisplay.nBpp,
+                                                        info.nMemType, info.nDTMemType, info.lpParentSD,
+                                                        info.bPalMap, info.nMirrorWidth, info.nMirrorHeight, 0));
+    };
+    const std::string& strDefault = g_vecSystemBitmap.CheckedAt(n).szFileName;
+    if (load(aszFile[i]) || aszFile[i] == strDefault) continue;
+    Reportf(Sjis("%s の読み込みに失敗！").c_str(), aszFile[i].c_str());
+    load(strDefault);
+  }
+}
+
+namespace {
+
 bool StartFonts() {
   s_FontTable = g_vecFontInfo;
   const std::string& face = s_Project.strFontFace;

@@ -4,6 +4,8 @@
 // the way: it undoes only the steps that ran).
 #pragma once
 
+#include <string>
+
 #include "media/graphics/dd.h"
 #include "platform/win_types.h"
 #include "records/start_tables.h"
@@ -40,6 +42,12 @@ bool StartupFontsReady();
 // descriptions DDInit is given (entry 0 is the palette picture).
 extern DDSURFACEDATA g_aStageSurface[SYSTEM_BITMAP_COUNT];
 extern DDSURFACEINFO g_aStageSurfaceInfo[SYSTEM_BITMAP_COUNT];
+
+// (Re)loads the eight background surfaces of the table from the pictures
+// named, one per slot, and keeps each name in the slot's description. A
+// picture that cannot be loaded gives the report line "%s の読み込みに失敗！"
+// and the slot gets its default picture back; play goes on. Game thread.
+void LoadBackgroundSurfaces(DDSURFACEDATA* aSD, DDSURFACEINFO* aInfo, const std::string* aszFile);
 
 // 1 when the program started straight into the "FreeStage" file.
 extern BOOL g_bFreeStage;
