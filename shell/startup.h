@@ -37,7 +37,9 @@ bool StartupFontsReady();
 
 // Threads (these and g_bFreeStage): filled by InitGame and released by
 // UnInitGame on the window thread, before the game thread starts and after
-// it has ended; in between the thread that draws reads them.
+// it has ended; in between the thread that draws reads them. The one
+// exception: the stage scene's start reloads the eight background entries
+// on the game thread, while no other thread draws (thPause is not running).
 // The fixed surfaces: one record per row of the system bitmap table and the
 // descriptions DDInit is given (entry 0 is the palette picture).
 extern DDSURFACEDATA g_aStageSurface[SYSTEM_BITMAP_COUNT];
