@@ -12,6 +12,7 @@
 #include "play/live_lists.h"
 #include "play/player.h"
 #include "play/play_state.h"
+#include "play/stage_graphics.h"
 #include "play/stage_scene.h"
 #include "play/status_carry.h"
 #include "records/progress.h"
@@ -66,7 +67,7 @@ void cSceneStage::DrawMenu(const int* anText, int nRows) {
   for (int i = 0; i < nRows; ++i) {
     if (g_StageLinks.pfnDrawText) g_StageLinks.pfnDrawText(x, kMenuY + i * kRowHeight, SystemText(anText[i]));
   }
-  DDSURFACEDATA* lpCursor = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kAccessorySurface) : nullptr;
+  DDSURFACEDATA* lpCursor = StageSurface(kAccessorySurface);
   if (lpCursor) DDBltFast(&g_BackBufferSD, x - 16, kMenuY + m_nMenuRow * kRowHeight, 16, 16, lpCursor, 64, 0, 1);
 }
 
@@ -153,7 +154,7 @@ void cSceneStage::Result() {
   } else {
     m_anBanner[0] += 4;
     // The banner comes together from strips shifted apart, then stays.
-    DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kWordSurface) : nullptr;
+    DDSURFACEDATA* lpWord = StageSurface(kWordSurface);
     if (lpWord && m_anBanner[0] < 100)
       DDBltInterlace(&g_BackBufferSD, 256, 192, 128, 32, 4, 100 - m_anBanner[0], lpWord, 0, 64, 1, 0);
     else if (lpWord)
@@ -201,7 +202,7 @@ void cSceneStage::GameOver() {
   }
   DrawStageFrame(0, 1, 0, 1);
   if (g_Stage.m_bGameOverBanner) {
-    DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kWordSurface) : nullptr;
+    DDSURFACEDATA* lpWord = StageSurface(kWordSurface);
     if (lpWord) DDBltFast(&g_BackBufferSD, 256, 224, 128, 32, lpWord, 0, 96, 1);
   }
 }

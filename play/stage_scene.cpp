@@ -179,7 +179,7 @@ void cSceneStage::Begin() {
 }
 
 void cSceneStage::DrawBanner(int sx, int sy, int w, int x, int y) {
-  DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface ? g_StageLinks.pfnStageSurface(kWordSurface) : nullptr;
+  DDSURFACEDATA* lpWord = StageSurface(kWordSurface);
   if (lpWord) DDBltFast(&g_BackBufferSD, x, y, w, 32, lpWord, sx, sy, 1);
 }
 

@@ -89,8 +89,6 @@ struct STAGELINKS {
   // Text in the 16-pixel font at (x, y) on the back buffer; nothing while the
   // fonts are not made.
   void (*pfnDrawText)(int x, int y, const std::string& text) = nullptr;
-  // Entry n of the fixed surfaces; null when there is none.
-  struct DDSURFACEDATA* (*pfnStageSurface)(int n) = nullptr;
 };
 // Written once by start-up before the game thread runs; read by the game
 // thread and thPause.

@@ -175,11 +175,6 @@ BOOL StageFade(BOOL bIn) {
   return bIn ? MenuFadeIn(dStep) : MenuFadeOut(dStep);
 }
 
-DDSURFACEDATA* StageSurface(int n) {
-  if (n < 0 || n >= SYSTEM_BITMAP_COUNT) return nullptr;
-  return &g_aStageSurface[n];
-}
-
 void StageDrawText(int x, int y, const std::string& text) {
   if (!StartupFontsReady()) return;
   g_Fonts[1].DrawText(&g_BackBufferSD, x, y, text.c_str(), 0);
@@ -214,7 +209,6 @@ void InstallStageLinks() {
     LoadBackgroundSurfaces(g_aStageSurface, g_aStageSurfaceInfo, aszBackground);
     return TRUE;
   };
-  s.pfnStageSurface = &StageSurface;
   s.pfnDrawText = &StageDrawText;
   s.pfnPlayingBgm = &StagePlayingBgm;
   InstallStageRecordLinks();

@@ -284,14 +284,13 @@ TEST_F(StageGolden, PlayerOnesViewLimitHidesAllButItsWindow) {
 TEST_F(StageGolden, TheClearBannerComesTogetherFromItsStripsAndStays) {
   cStageDevice dev(DrawModes()[0]);
   ASSERT_TRUE(dev.Ok());
-  g_StageLinks.pfnStageSurface = &StageSurface;
   cSceneStage& s = Pose();
   g_Stage.m_bClearBanner = 1;
   s.m_nStageEnd = 1;
   for (int n = 0; n < 5 && s.m_nState != STAGESTATE_RESULT; ++n) s.Update();
   ASSERT_EQ(s.m_nState, STAGESTATE_RESULT);
   // The banner piece: upright stripes, so that a shifted strip shows.
-  DDSURFACEDATA* lpWord = g_StageLinks.pfnStageSurface(51);
+  DDSURFACEDATA* lpWord = StageSurface(51);
   ASSERT_NE(lpWord, nullptr);
   for (int x = 0; x < 128; x += 8) DDFillRect(lpWord, x, 64, 4, 32, 200 + (x / 8) % 8);
   // Rows of the banner that match the word piece at (0, 64), drawn at

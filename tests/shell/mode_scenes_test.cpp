@@ -35,10 +35,8 @@ TEST_F(StageLinks, StartUpInstallsEveryLink) {
   const STAGELINKS& s = g_StageLinks;
   EXPECT_TRUE(s.pfnReadKeys && s.pfnClearPressed && s.pfnRecordInput && s.pfnReadKeyLogs && s.pfnResetInputLogs &&
               s.pfnFrozenFrameStart && s.pfnPresent && s.pfnAppActive && s.pfnStartStageFile && s.pfnFade &&
-              s.pfnPlayingBgm && s.pfnStageSurface && s.pfnDrawText);
+              s.pfnPlayingBgm && s.pfnLoadStageSurfaces && s.pfnDrawText);
   EXPECT_TRUE(g_PlayLinks.pfnFrameIntervalTick && g_PlayLinks.pfnPlaySound && g_PlayLinks.pfnPlayBgm);
-  EXPECT_EQ(s.pfnStageSurface(-1), nullptr);
-  EXPECT_NE(s.pfnStageSurface(51), nullptr);
 }
 
 // The window plays the stage's piece with the loop flag the stage's music
