@@ -520,26 +520,35 @@ int cChara::MoveTowardPoint(cCommandRun& run, double x0, double y0, double x1, d
   return r;
 }
 
-int cChara::MoveTowardPointX(cCommandRun& run, double x0, double x1) {
+namespace {
+
+// The move along one axis toward a coordinate: the velocity along it, the
+// other one cleared, the facing asked for, the centre snapped on arrival.
+int MoveTowardOnAxis(cChara& c, cCommandRun& run, int nAxis, double from, double to) {
+  const bool bX = nAxis == SCROLL_X;
+  double& dAlong = bX ? run.m_dVelocityX : run.m_dVelocityY;
+  double& dAcross = bX ? run.m_dVelocityY : run.m_dVelocityX;
   int nDir = 0;
-  const int r = SpeedToward(SCROLL_X, run.m_dVelocityX, run.m_dVelocityY, nDir, this, x0, x1, run.m_dSpeed, 0, 1);
+  const int r = SpeedToward(nAxis, dAlong, dAcross, nDir, &c, from, to, run.m_dSpeed, 0, 1);
   run.m_nFacingRequest = nDir;
   if (r && SnapsOnArrival(run)) {
-    SetCenterX(x1);
+    if (bX)
+      c.SetCenterX(to);
+    else
+      c.SetCenterY(to);
     run.m_dVelocityX = run.m_dVelocityY = 0;
   }
   return r;
 }
 
+}  // namespace
+
+int cChara::MoveTowardPointX(cCommandRun& run, double x0, double x1) {
+  return MoveTowardOnAxis(*this, run, SCROLL_X, x0, x1);
+}
+
 int cChara::MoveTowardPointY(cCommandRun& run, double y0, double y1) {
-  int nDir = 0;
-  const int r = SpeedToward(SCROLL_Y, run.m_dVelocityY, run.m_dVelocityX, nDir, this, y0, y1, run.m_dSpeed, 0, 1);
-  run.m_nFacingRequest = nDir;
-  if (r && SnapsOnArrival(run)) {
-    SetCenterY(y1);
-    run.m_dVelocityX = run.m_dVelocityY = 0;
-  }
-  return r;
+  return MoveTowardOnAxis(*this, run, SCROLL_Y, y0, y1);
 }
 
 // ---- Targets ----

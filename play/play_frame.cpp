@@ -83,14 +83,7 @@ int cSceneStage::StepPlayer1() {
 
 int cSceneStage::StepCharas(bool bBlockCharas) {
   if (bBlockCharas) {
-    // The start of the sub-step for every live chara: trigger marks, who
-    // exists this frame, the Always flows.
-    for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
-    for (auto& c : g_lstChara) c->CharaResetFlowMarks();
-    StageCharaConditionsPass();
-    for (auto& p : g_vPlayer) p->RaiseTrigger(FlowTrigger::Always);
-    for (auto& c : g_lstChara)
-      if (c->m_bPresent) c->RaiseTrigger(FlowTrigger::Always);
+    BeginCharaSubStep();
   }
   for (auto& pc : g_lstChara) {
     cStageChara& c = *pc;

@@ -6,6 +6,7 @@
 #include "play/live_lists.h"
 #include "play/play_math.h"
 #include "play/play_state.h"
+#include "play/player.h"
 #include "play/stage_context.h"
 #include "records/stage.h"
 #include "records/system.h"
@@ -195,6 +196,15 @@ void StageCharaConditionsPass() {
     c.StageCharaUpdateActive();
     c.m_bPresent = c.StageCharaTryAppear();
   }
+}
+
+void BeginCharaSubStep() {
+  for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
+  for (auto& c : g_lstChara) c->CharaResetFlowMarks();
+  StageCharaConditionsPass();
+  for (auto& p : g_vPlayer) p->RaiseTrigger(FlowTrigger::Always);
+  for (auto& c : g_lstChara)
+    if (c->m_bPresent) c->RaiseTrigger(FlowTrigger::Always);
 }
 
 cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep) {

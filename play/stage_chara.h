@@ -51,6 +51,10 @@ class cStageChara : public cChara {
 // conditions hold exists this frame; an existing one is tested for its
 // activity and appearance (m_bPresent).
 void StageCharaConditionsPass();
+// The start of a sub-step for every live chara: the flows' trigger marks
+// cleared, the appearance pass, then the Always flows of the players and of
+// the charas present.
+void BeginCharaSubStep();
 // A stage chara placed at stage cell (col, row) of the stage: built,
 // set up and appended to g_lstChara. nCopy is the copy step k.
 cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep);

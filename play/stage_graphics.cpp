@@ -6,6 +6,7 @@
 #include "platform/text_cp932.h"
 #include "play/picture_cell.h"
 #include "records/database.h"
+#include "records/start_tables.h"
 
 PICTURESET g_SpecialBmps;
 PICTURESET g_SwordGraphics;
@@ -110,6 +111,24 @@ bool SurfaceHasPixels(const DDSURFACEDATA* lpSD) {
   for (int i = 0; i < 4 && sd->lpParentSD && !(sd->lpDT && sd->lpDT->lpSurface); ++i) sd = sd->lpParentSD;
   if (lpDTCon) return sd->lpDT && sd->lpDT->lpSurface;
   return lpSD->lpDDS && lpSD->lpDDS->lpSurface;
+}
+
+void FillSurfaceInfoTable(DDSURFACEINFO* aInfo) {
+  for (int i = 0; i < SYSTEM_BITMAP_COUNT; ++i) {
+    const SYSTEMBITMAPINFO& b = g_vecSystemBitmap.CheckedAt(i);
+    DDSURFACEINFO& d = aInfo[i];
+    d = DDSURFACEINFO{};
+    d.szFileName = b.szFileName;
+    d.bTransmit = b.bTransmit;
+    d.nMemType = b.nMemType;
+    d.nDTMemType = b.nDTMemType;
+    d.bPalMap = b.bPalMap;
+    d.bNoError = b.bNoError;
+    d.nMirrorWidth = b.nMirrorWidth;
+    d.nMirrorHeight = b.nMirrorHeight;
+    d.nWidth = b.nWidth;
+    d.nHeight = b.nHeight;
+  }
 }
 
 DDSURFACEDATA* StageSurface(int n) {

@@ -38,6 +38,9 @@ extern PICTURESET g_EffectGraphics;
 // Start-up hands over its stage surface table (nCount entries); without one
 // every stage surface is missing.
 void SetStageSurfaceTable(DDSURFACEDATA* lpTable, int nCount);
+// The descriptions DDInit is given for the fixed surfaces, one per row of
+// the system bitmap table (aInfo holds SYSTEM_BITMAP_COUNT entries).
+void FillSurfaceInfoTable(DDSURFACEINFO* aInfo);
 // The surface n of the table, null when there is none or it holds no
 // picture.
 DDSURFACEDATA* StageSurface(int n);

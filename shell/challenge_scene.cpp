@@ -30,7 +30,6 @@ enum : int32_t {
 };
 
 constexpr WPARAM kChallengeMusic = 2;
-constexpr DWORD kFadedColour = 16;
 constexpr int kRowFont = 1;
 constexpr int kLabelFont = 2;
 constexpr DWORD kTextDrawMode = 1;

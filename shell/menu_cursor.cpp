@@ -176,7 +176,6 @@ int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t* anItem, i
 
 void DrawMenuWindow(DDSURFACEDATA* lpSD, int x, int y, int w, int h) {
   constexpr int kWindowSurface = 45;
-  constexpr DWORD kFrameColour = 240;
   DDBltFast(lpSD, x + 1, y + 1, w - 2, h - 2, &g_aStageSurface[kWindowSurface], 0, 0, 0);
   DDFillRect(lpSD, x, y, w, 1, kFrameColour);
   DDFillRect(lpSD, x, y + h - 1, w, 1, kFrameColour);

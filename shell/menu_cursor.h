@@ -118,3 +118,7 @@ int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t (&anItem)[
 // of the fixed surfaces) from its top left inside a one-pixel frame of
 // palette colour 240; the frame is the outer ring of (x, y, w, h).
 void DrawMenuWindow(DDSURFACEDATA* lpSD, int x, int y, int w, int h);
+// The back buffer's colour after a screen has faded out, before the next
+// mode draws; and the colour of the menu window's frame and rules.
+constexpr DWORD kFadedColour = 16;
+constexpr DWORD kFrameColour = 240;

@@ -29,7 +29,6 @@ enum : int32_t {
 
 // The option music of the per-screen music list.
 constexpr WPARAM kOptionMusic = 3;
-constexpr DWORD kFadedColour = 16;
 // Fonts: the second system font for rows, the third for the heading.
 constexpr int kRowFont = 1;
 constexpr int kHeadingFont = 2;

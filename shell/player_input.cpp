@@ -187,6 +187,11 @@ void cPlayerInput::InputLogTrim() {
   for (cInputLog& log : m_vButtonLog) log.resize(kInputLogRuns, INPUTRUN{0, 0});
 }
 
+void cPlayerInput::InputLogClear() {
+  for (cInputLog& log : m_vDirectionLog) log.assign(kInputLogRuns, INPUTRUN{0, 0});
+  for (cInputLog& log : m_vButtonLog) log.assign(kInputLogRuns, INPUTRUN{0, 0});
+}
+
 void cPlayerInput::MenuKeyRepeat() {
   uint32_t prev = m_dwRepeatHistory & 0xF;
   uint32_t cur = m_wDirection & 0xF;

@@ -102,6 +102,8 @@ class cPlayerInput {
   uint16_t InputHistoryLookBack(int nRing, uint32_t nFrames) const;
   void InputLogRecord();
   void InputLogTrim();
+  // Every run of every log zeroed (the logs kept at their run count).
+  void InputLogClear();
   // Menu key repeat of the direction word: a held direction acts on its
   // first frame, after the delay, then every period.
   void MenuKeyRepeat();

@@ -27,8 +27,6 @@ enum : int32_t {
   PHASE_END = 6,
 };
 
-constexpr DWORD kFadedColour = 16;
-constexpr DWORD kFrameColour = 240;
 constexpr int kTextFont = 1;  // the second system font
 // Texts of g_System's text list.
 constexpr int32_t kTextTotalScore = 4;

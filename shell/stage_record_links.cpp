@@ -59,10 +59,7 @@ BOOL PlayReplayFrame() {
 }
 
 void ClearInputLogs() {
-  for (cPlayerInput& in : g_vPlayerInput) {
-    for (cInputLog& log : in.m_vDirectionLog) log.assign(kInputLogRuns, INPUTRUN{0, 0});
-    for (cInputLog& log : in.m_vButtonLog) log.assign(kInputLogRuns, INPUTRUN{0, 0});
-  }
+  for (cPlayerInput& in : g_vPlayerInput) in.InputLogClear();
 }
 
 // The dialog edits the name in place (through g_lpStageRegName) while the

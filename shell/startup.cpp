@@ -68,27 +68,9 @@ cVector<FONTINFO> s_FontTable;
 cVector<SOUNDFILEINFO> s_SoundTable;
 cVector<SOUNDDATA> s_SoundList;
 
-void FillSurfaceInfoTable() {
-  for (int i = 0; i < SYSTEM_BITMAP_COUNT; ++i) {
-    const SYSTEMBITMAPINFO& b = g_vecSystemBitmap.CheckedAt(i);
-    DDSURFACEINFO& d = g_aStageSurfaceInfo[i];
-    d = DDSURFACEINFO{};
-    d.szFileName = b.szFileName;
-    d.bTransmit = b.bTransmit;
-    d.nMemType = b.nMemType;
-    d.nDTMemType = b.nDTMemType;
-    d.bPalMap = b.bPalMap;
-    d.bNoError = b.bNoError;
-    d.nMirrorWidth = b.nMirrorWidth;
-    d.nMirrorHeight = b.nMirrorHeight;
-    d.nWidth = b.nWidth;
-    d.nHeight = b.nHeight;
-  }
-}
-
 bool StartGraphics(HWND hWnd, int nCmdShow, int nWindowFlag) {
   INIVALUES& ini = g_Ini;
-  FillSurfaceInfoTable();
+  FillSurfaceInfoTable(g_aStageSurfaceInfo);
   auto tryInit = [&] {
     s_Ran.bGraphics = true;
     return DDInit(ini.nDirect3D, hWnd, kClientWidth, kClientHeight, ini.nBpp, ini.nVSync, nWindowFlag, 1, 60,
@@ -178,6 +160,9 @@ void LoadBackgroundSurfaces(DDSURFACEDATA* aSD, DDSURFACEINFO* aInfo, const std:
                                                         info.nMemType, info.nDTMemType, info.lpParentSD,
                                                         info.bPalMap, info.nMirrorWidth, info.nMirrorHeight, 0));
     };
+    // A slot that already holds the picture (the defaults start-up loaded,
+    // or the same stage again) is not read a second time.
+    if (info.szFileName == aszFile[i] && SurfaceHasPixels(&sd)) continue;
     const std::string& strDefault = g_vecSystemBitmap.CheckedAt(n).szFileName;
     if (load(aszFile[i]) || aszFile[i] == strDefault) continue;
     Reportf(Sjis("%s の読み込みに失敗！").c_str(), aszFile[i].c_str());

@@ -25,8 +25,6 @@ enum : int32_t {
   PHASE_END = 3,
 };
 
-// The back buffer's colour after a fade-out, before the next mode draws.
-constexpr DWORD kFadedColour = 16;
 // The label font: the third system font (32-pixel cells).
 constexpr int kLabelFont = 2;
 // Labels are texts: lower-case letters in them are letters, not icons.

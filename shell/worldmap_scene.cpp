@@ -37,7 +37,6 @@ enum : int32_t {
 enum : int32_t { FACING_DOWN = 0, FACING_UP = 1, FACING_LEFT = 2, FACING_RIGHT = 3 };
 constexpr int32_t kFacingPicture[4][2] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
 
-constexpr DWORD kFadedColour = 16;
 constexpr int kInfoFont = 1;  // the second system font
 constexpr int32_t kStoryTextScore = 2;
 constexpr int32_t kStoryTextConfirm = 10;  // "ステージに挑む", "やっぱりやめる"

@@ -117,12 +117,7 @@ class cCharaFixture : public cPlayFixture {
   // Always flows, updates (a chara whose update ends defeats), moves, then
   // the sweep. Returns the number of charas swept.
   int SubStep() {
-    for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
-    for (auto& c : g_lstChara) c->CharaResetFlowMarks();
-    StageCharaConditionsPass();
-    for (auto& p : g_vPlayer) p->RaiseTrigger(FlowTrigger::Always);
-    for (auto& c : g_lstChara)
-      if (c->m_bPresent) c->RaiseTrigger(FlowTrigger::Always);
+    BeginCharaSubStep();
     for (auto& p : g_vPlayer) p->Update(0);
     for (auto& c : g_lstChara) {
       if (!c->m_bPresent || c->m_bDefeated) continue;

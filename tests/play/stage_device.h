@@ -59,21 +59,7 @@ class cStageDevice {
     cProjectBuilder builder(m_Folder.Path());
     if (!builder.MakeFolders() || !builder.WritePictures()) return;
     WriteStagePictures(m_Folder);
-    for (int i = 0; i < SYSTEM_BITMAP_COUNT; ++i) {
-      const SYSTEMBITMAPINFO& b = g_vecSystemBitmap.CheckedAt(i);
-      DDSURFACEINFO& d = m_aInfo[i];
-      d = DDSURFACEINFO{};
-      d.szFileName = b.szFileName;
-      d.bTransmit = b.bTransmit;
-      d.nMemType = b.nMemType;
-      d.nDTMemType = b.nDTMemType;
-      d.bPalMap = b.bPalMap;
-      d.bNoError = b.bNoError;
-      d.nMirrorWidth = b.nMirrorWidth;
-      d.nMirrorHeight = b.nMirrorHeight;
-      d.nWidth = b.nWidth;
-      d.nHeight = b.nHeight;
-    }
+    FillSurfaceInfoTable(m_aInfo);
     LinkGlobalTables([this](int nSurface, int nParent) { m_aInfo[nSurface].lpParentSD = &m_aSD[nParent]; });
     m_bOk = DDInit(mode.nMode, nullptr, 640, 480, mode.nBpp, 0, mode.nWindowMode, 1, 60, 0, m_aSD, m_aInfo,
                    SYSTEM_BITMAP_COUNT) &&
