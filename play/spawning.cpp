@@ -242,27 +242,31 @@ void cSceneStage::SpawnBlockFromCommand(double x, double y, const cEdShot& param
   if (cx >= nCols || cy >= nRows) return;
   const size_t nCell = (static_cast<size_t>(cy) << RowShift()) + static_cast<size_t>(cx);
   if (nCell >= g_vBlockMap.size()) return;
-  cStageBlock& cell = g_vBlockMap[nCell];
+  const cStageBlock& cell = g_vBlockMap[nCell];
 
   // A kept block stays: with the keep-alone setting whatever its
   // conditions, else only while they hold.
   const bool bKept = cell.m_nSettingC != 0;
   if (bKept && (g_System.m_bBlockKeepAlone || (cell.m_nImageIndex != 0 && CheckBlockConditions(cell)))) return;
 
+  auto put = [&](const cEdBlock& b) {
+    cStageBlock* lpCell = g_vBlockMap.Edit(nCell);
+    if (lpCell) lpCell->SetBlock(b);
+    return lpCell != nullptr;
+  };
   auto summon = [&] {
     const bool bUndo = SUMMONFIELDS::UndoOverPlayer(params) || SUMMONFIELDS::UndoOverChara(params);
     const cEdBlock saved = cell;
-    static_cast<cEdBlock&>(cell) = def;
-    if (CheckSummonedBlockOverlap(nCell, cx, cy, params) && bUndo) static_cast<cEdBlock&>(cell) = saved;
+    if (!put(def)) return;
+    if (CheckSummonedBlockOverlap(nCell, cx, cy, params) && bUndo) put(saved);
   };
   auto remove = [&] {
+    // An empty cell stays as it is: it already holds nothing.
+    if (!g_vBlockMap.HoldsBlock(nCell)) return;
     if (!g_CommonPalette.m_vecBlock.empty()) {
-      static_cast<cEdBlock&>(cell) = g_CommonPalette.m_vecBlock[0];
+      put(g_CommonPalette.m_vecBlock[0]);
     } else {
-      cEdBlock empty;
-      empty.m_nImageIndex = 0;
-      empty.m_nHitKind = BLOCKHIT_NONE;
-      static_cast<cEdBlock&>(cell) = empty;
+      put(cBlockMap::EmptyCell());
     }
   };
   switch (SUMMONFIELDS::BlockMode(params)) {

@@ -224,7 +224,7 @@ TEST_F(Spawning, BlockSummonsKeepUndoAndToggle) {
   };
   for (const CASE& c : cases) {
     SCOPED_TRACE(c.name);
-    static_cast<cEdBlock&>(g_vBlockMap[nCell]) = c.nHeld == EMPTY ? empty : c.nHeld == OLD ? old : kept;
+    g_vBlockMap.Edit(nCell)->SetBlock(c.nHeld == EMPTY ? empty : c.nHeld == OLD ? old : kept);
     g_System.m_bBlockKeepAlone = static_cast<uint32_t>(c.bKeepAlone);
     p1.m_nCrushState = 0;
     cEdShot params = SummonParams(0);
