@@ -308,7 +308,8 @@ int cStageContext::KeepInViewY(cGameObj& obj) {
 
 int cStageContext::TestSpawnSpot(cGameObj& obj) {
   if (PassesBlocks(obj)) return 0;
-  const cStageBlock* cell = BestCornerCell(obj.m_nCellLeft, obj.m_nCellTop, obj.m_nCellRight, obj.m_nCellBottom, obj.m_nSide);
+  const cStageBlock* cell =
+      BestCornerCell(obj.m_nCellLeft, obj.m_nCellTop, obj.m_nCellRight, obj.m_nCellBottom, obj.m_nSide);
   if (HitKindOf(cell, obj.m_nSide) != 0) return 1;
   if (m_pfnOverlapsLiveChara && m_pfnOverlapsLiveChara(obj)) return 1;
   return 0;

@@ -67,7 +67,8 @@ BOOL cStageContext::BuildBlockMap(const cEdStage& stage) {
       ++nDropped;
     }
   }
-  if (nDropped) Reportf("the block map holds at most %zu blocks: %zu placed blocks left out", BLOCKMAP_MAX_BLOCKS, nDropped);
+  if (nDropped)
+    Reportf("the block map holds at most %zu blocks: %zu placed blocks left out", BLOCKMAP_MAX_BLOCKS, nDropped);
   return TRUE;
 }
 
