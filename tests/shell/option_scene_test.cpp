@@ -107,6 +107,10 @@ TEST_F(OptionScene, EditingWrapsRoundAndAppliesAtOnce) {
       {2, &cEdOption::m_nSeVolume, 0, kDown, 10, "volume 10"},
       {2, &cEdOption::m_nSeVolume, 7, kUp, 8, "volume 8"},
       {3, &cEdOption::m_nRankingMode, 3, kUp, 0, nullptr},
+      // Read from a file outside the range: edited from the nearer end.
+      {0, &cEdOption::m_nHbt, 50, kDown, 22, "hbt 22"},
+      {2, &cEdOption::m_nSeVolume, -4, kUp, 1, "volume 1"},
+      {3, &cEdOption::m_nRankingMode, 9, kDown, 2, nullptr},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.nRow * 100 + c.nStart);
