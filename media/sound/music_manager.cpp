@@ -22,6 +22,12 @@ bool ExtensionOf(const std::string& name, std::string& ext) {
   return true;
 }
 
+// A piece that opened but cannot be played, in the form of the MIDI
+// player's lines: the file, the step, what was wrong.
+void ReportOggFault(const char* pszPath, const char* pszStep, const char* pszWhy) {
+  ReportAndLogf(Sjis("Ogg %s %s %s").c_str(), pszPath, pszStep, pszWhy);
+}
+
 }  // namespace
 
 void SetCreateVoxForTests(CREATEVOXFUNC pfn) { s_pfnCreateVox = pfn; }
@@ -42,6 +48,7 @@ void FillStandardMusicNames(cVector<std::string>& ogg, cVector<std::string>& mid
 BOOL cVox::Init() {
   // The player library is linked in; a test can make it "missing".
   m_pfnCreateVox = s_pfnCreateVox;
+  SetOggFaultHandler(&ReportOggFault);
   if (!m_pfnCreateVox) {
     ErrorBoxf("%s", Sjis("oggの初期化に失敗！").c_str());
     return 0;

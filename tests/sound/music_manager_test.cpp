@@ -218,6 +218,22 @@ TEST_F(MusicManager, RealPlayersUnderTheManager) {
   EXPECT_EQ(buf[0], 0);
 }
 
+// A piece that is there but is no Ogg Vorbis stream: the report says so in
+// the MIDI player's form, and the slot falls over to its MIDI piece.
+TEST_F(MusicManager, AnOggPieceThatCannotLoadGivesItsReportLine) {
+  ResetCreateVoxForTests();
+  std::string ogg = MakeOggFile(LoopableTone(4410, 10, 9000), 2, 44100);
+  ogg[1] = 'X';  // no page starts where the stream must
+  m_Tmp.WriteFile("bgm/Title.ogg", ogg);
+  m_Tmp.WriteFile("bgm/Title.mid", OneNote());
+  ASSERT_EQ(m_Bgm.Init(1, &m_vOgg, &m_vMid, kMusicSlotCount), 1);
+  ASSERT_EQ(m_Bgm.Play(0, 0, 1, 0, 1), 1);
+  EXPECT_EQ(m_Bgm.PlayerKind(0), BGMKIND_MIDI);
+  const std::string report = m_Tmp.ReadFile("Report_Game.txt");
+  EXPECT_NE(report.find("Ogg bgm\\Title.ogg Load not an Ogg Vorbis stream"), std::string::npos) << report;
+  m_Bgm.Stop();
+}
+
 }  // namespace
 
 namespace {
