@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "play/live_limits.h"
+
 namespace {
 
 cStageBlock MakeEmptyCell() {
@@ -39,7 +41,7 @@ void cBlockMap::clear() {
 cStageBlock* cBlockMap::Edit(size_t i) {
   uint32_t& n = m_vCell[i];
   if (n == 0) {
-    if (m_dqBlock.size() >= BLOCKMAP_MAX_BLOCKS) return nullptr;
+    if (!RoomForLive(LIVE_BLOCK, m_dqBlock.size())) return nullptr;
     m_dqBlock.push_back(EmptyCell());
     n = static_cast<uint32_t>(m_dqBlock.size());
   }

@@ -23,12 +23,6 @@ struct ReportedSize<cStageBlock> {
   static constexpr int value = 128;
 };
 
-// The most cells of a map that hold a block of their own: every cell of the
-// largest map a stage has (STAGE_MAX_MAP_CELLS) could, but a map that full
-// would take gigabytes; the blocks a stage places and the summons of a long
-// play stay far below this.
-constexpr size_t BLOCKMAP_MAX_BLOCKS = size_t{1} << 20;
-
 // Row by row with a row stride of 2^(row shift) cells. An empty cell (image
 // 0, no hit) costs one word: most of a stage's map is empty, and a block
 // record is larger than a hundred such words. A cell that holds a block owns
@@ -48,7 +42,9 @@ class cBlockMap {
     return n ? m_dqBlock[n - 1] : EmptyCell();
   }
   // The cell's own block to change, made empty for a cell without one; null
-  // when the map already holds BLOCKMAP_MAX_BLOCKS blocks.
+  // when the map already holds as many blocks as a stage may keep
+  // (LIVE_MAX[LIVE_BLOCK]: every cell of the largest map could hold one,
+  // but a map that full would take gigabytes).
   cStageBlock* Edit(size_t i);
   // The block every empty cell shows.
   static const cStageBlock& EmptyCell();

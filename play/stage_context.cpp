@@ -56,19 +56,13 @@ BOOL cStageContext::BuildBlockMap(const cEdStage& stage) {
     Reportf("no memory for a block map of %d x %d cells", w, h);
     return FALSE;
   }
-  size_t nDropped = 0;
   for (const cEdBlock& b : stage.m_vecBlock) {
     if (!stage.PlacementInMap(b.m_nColumn, b.m_nRow)) continue;
     const size_t i =
         (static_cast<size_t>(b.m_nRow + STAGE_MARGIN_CELLS) << m_nRowShift) + b.m_nColumn + STAGE_MARGIN_CELLS;
-    if (cStageBlock* cell = g_vBlockMap.Edit(i)) {
-      cell->SetBlock(b);
-    } else {
-      ++nDropped;
-    }
+    // At the bound of blocks a map keeps, the rest are left out.
+    if (cStageBlock* cell = g_vBlockMap.Edit(i)) cell->SetBlock(b);
   }
-  if (nDropped)
-    Reportf("the block map holds at most %zu blocks: %zu placed blocks left out", BLOCKMAP_MAX_BLOCKS, nDropped);
   return TRUE;
 }
 
