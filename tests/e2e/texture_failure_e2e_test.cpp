@@ -27,14 +27,8 @@ TEST(TextureFailureE2e, ATextureThatCannotBeMadeIsExplainedUnderDirect3D) {
     builder.m_System.m_vecTitleMenu[0].m_strLabel = std::string(600, 'A');
     ASSERT_TRUE(builder.Build());
     folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
-    pid_t pid = StartGame(folder.Path(),
-                          {{"TARVOLIN4_ANSWERS", c.pszAnswer},
-                           {"TARVOLIN4_EXIT_AFTER", "120"},
-                           {"TARVOLIN4_FAST", "1"}},
-                          folder.Path() + "/stderr.txt");
-    ASSERT_GT(pid, 0);
-    ASSERT_EQ(WaitExit(pid, 60000), 0) << folder.ReadFile("stderr.txt");
-    const std::string err = folder.ReadFile("stderr.txt");
+    const std::string err =
+        RunToExit(folder.Path(), {{"TARVOLIN4_ANSWERS", c.pszAnswer}, {"TARVOLIN4_EXIT_AFTER", "120"}});
     const size_t at = err.find(kMessage);
     EXPECT_EQ(at != std::string::npos, c.bMessage) << err;
     if (at != std::string::npos) {

@@ -61,18 +61,15 @@ TEST(WorldMapE2e, TheMapShowsTheRankingOfTheStageClearedAndLeavesWithItsSound) {
                    "200 Right down\n201 Right up\n215 Up down\n216 Up up\n220 Z down\n221 Z up\n"
                    "560 Z down\n561 Z up\n600 Z down\n601 Z up\n740 C down\n750 C up\n780 V down\n781 V up\n"
                    "840 X down\n841 X up\n");
-  pid_t pid = StartGame(folder.Path(),
-                        {{"TARVOLIN4_ANSWERS", "d3d"},
-                         {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
-                         {"TARVOLIN4_EXIT_AFTER", "880"},
-                         {"TARVOLIN4_FAST", "1"},
-                         {"TARVOLIN4_AUDIO_DUMP", folder.Path() + "/mix.wav"},
-                         {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
-                         {"TARVOLIN4_SCREENSHOT_AT", "760,800"}},
-                        folder.Path() + "/stderr.txt");
-  ASSERT_GT(pid, 0);
-  ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
-  const std::string err = folder.ReadFile("stderr.txt");
+  const std::string err = RunToExit(folder.Path(),
+                                    {{"TARVOLIN4_ANSWERS", "d3d"},
+                                     {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
+                                     {"TARVOLIN4_EXIT_AFTER", "880"},
+                                     {"TARVOLIN4_AUDIO_DUMP", folder.Path() + "/mix.wav"},
+                                     {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
+                                     {"TARVOLIN4_SCREENSHOT_AT", "760,800"}},
+                                    120000);
+  if (HasFailure()) return;
   const size_t nStage = err.find("[mode 4]");
   ASSERT_NE(nStage, std::string::npos) << err;
   const size_t nMap = err.find("[mode 1]", nStage);
