@@ -46,7 +46,6 @@
 // skipped where it belongs, so the order of the rest stays that of the
 // finished program:
 //   InitGame  13  the program's icon on the window (no icon resource here)
-//             16  the graphics' message for a failed texture creation
 //             31  the stage-play word that a direct play clears
 //   UnInitGame 9  the window library's keyboard hook (never installed here)
 //             10  DestroyIcon of the program's icon
@@ -326,6 +325,9 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   if (g_Ini.nBpp == 8) g_Ini.nDD_VideoStretch = 0;
 
   if (!StartGraphics(hWnd, nCmdShow, nWindowFlag)) return false;
+  if (lpDTCon)
+    DDSetTextureFailureText(Sjis("テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\n"
+                                 "System.iniファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。"));
   LinkGlobalTables([](int nSurface, int nParent) {
     if (nSurface < 0 || nSurface >= SYSTEM_BITMAP_COUNT || nParent < 0 || nParent >= SYSTEM_BITMAP_COUNT) return;
     g_aStageSurfaceInfo[nSurface].lpParentSD = &g_aStageSurface[nParent];

@@ -12,6 +12,7 @@
 #include "platform/audio.h"
 #include "media/sound/midi_player.h"
 #include "platform/ogg_stream.h"
+#include "tests/e2e/audio_dump.h"
 #include "tests/e2e/e2e_runner.h"
 #include "tests/support/demo_game.h"
 #include "tests/support/demo_music.h"
@@ -19,11 +20,6 @@
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-uint32_t Le32(const std::string& s, size_t at) {
-  return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 | uint32_t(uint8_t(s[at + 2])) << 16 |
-         uint32_t(uint8_t(s[at + 3])) << 24;
-}
 
 size_t FirstSound(const std::vector<int16_t>& v) {
   for (size_t i = 0; i < v.size(); ++i)
@@ -56,14 +52,6 @@ std::vector<int16_t> StagePiece(int nFrames) {
   for (int f = 0; f < nFrames; ++f) AudioMixFrames(out.data() + size_t(f) * 735 * 2, 735);
   piece.PauseStop(0);
   return out;
-}
-
-// The WAV file's samples; empty when it is not the dump's format.
-std::vector<int16_t> DumpSamples(const std::string& wav) {
-  if (wav.size() < 44 || wav.substr(0, 4) != "RIFF" || Le32(wav, 40) != wav.size() - 44) return {};
-  std::vector<int16_t> v((wav.size() - 44) / 2);
-  std::memcpy(v.data(), wav.data() + 44, v.size() * 2);
-  return v;
 }
 
 }  // namespace
