@@ -48,9 +48,32 @@ void WaitForVerticalBlank() {
   s_dNextMs += kPeriodMs;
 }
 
+// TARVOLIN4_EXIT_AFTER=N: 0 when not given.
+uint64_t ExitAfterFrames() {
+  static const long s_nExitAfter = EnvNumber("TARVOLIN4_EXIT_AFTER", 0);
+  return s_nExitAfter > 0 ? static_cast<uint64_t>(s_nExitAfter) : 0;
+}
+
+// The thread that presented the last frame of a scripted run waits here
+// until it is told to end (WM_QUIT in its queue: the close sequence ends
+// every worker that way), so the close finds the game exactly at that
+// frame however long the window thread takes to reach it. The message is
+// left in the queue for the thread's own loop.
+void WaitUntilToldToEnd() {
+  MSG msg;
+  while (!PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) Sleep(1);
+}
+
 }  // namespace
 
 void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPixels, bool bVSync) {
+  const uint64_t nLast = ExitAfterFrames();
+  if (nLast > 0 && s_nPresented.load() >= nLast) {
+    // After the last frame of a scripted run (a thread that went on once
+    // the close reached it): not shown, counted, mixed or scripted.
+    WaitUntilToldToEnd();
+    return;
+  }
   HandFrameToWindow(pPixels, nWidth, nHeight, nPitchPixels, bVSync);
   if (bVSync) {
     WaitForVerticalBlank();
@@ -62,8 +85,10 @@ void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPix
   // The seams act as the frame is shown, so a scripted run is the same
   // however fast its frames are made.
   DeliverScriptedKeys(n);
-  static const long s_nExitAfter = EnvNumber("TARVOLIN4_EXIT_AFTER", 0);
-  if (s_nExitAfter > 0 && n == static_cast<uint64_t>(s_nExitAfter)) PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
+  if (n == nLast) {
+    PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
+    WaitUntilToldToEnd();
+  }
 }
 
 uint64_t PresentedFrameCount() { return s_nPresented.load(); }

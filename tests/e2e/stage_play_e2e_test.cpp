@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -103,27 +102,23 @@ TEST(StagePlayE2e, TimeOverCostsALifeAndShowsTheBannersAgain) {
   EXPECT_EQ(after.nFrame, 0u);
 }
 
-TEST(StagePlayE2e, TheSameKeysGiveTheSamePlayLog) {
+TEST(StagePlayE2e, TheSameKeysGiveTheSamePlayLogToItsLastLine) {
   cTempFolder folder;
   WriteProject(folder, 2);
   if (HasFatalFailure()) return;
-  for (const char* pszLog : {"a.log", "b.log"}) {
-    pid_t pid = StartFreePlay(folder, pszLog, 500);
+  std::string first;
+  for (int nRun = 0; nRun < 5; ++nRun) {
+    pid_t pid = StartFreePlay(folder, "play.log", 500);
     ASSERT_GT(pid, 0);
     ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+    const std::string log = folder.ReadFile("play.log");
+    if (nRun == 0) {
+      first = log;
+      EXPECT_NE(first.find("state=2"), std::string::npos);
+    } else {
+      EXPECT_TRUE(log == first) << "run " << nRun << " differs from the first";
+    }
   }
-  // The close after the last presented frame reaches the game thread at no
-  // fixed frame, so the runs are compared over their first 450 frames.
-  auto head = [&folder](const char* pszLog) {
-    std::istringstream in(folder.ReadFile(pszLog));
-    std::string out, line;
-    for (int i = 0; i < 450 && std::getline(in, line); ++i) out += line + "\n";
-    return out;
-  };
-  const std::string a = head("a.log");
-  ASSERT_EQ(std::count(a.begin(), a.end(), '\n'), 450);
-  EXPECT_NE(a.find("state=2"), std::string::npos);
-  EXPECT_TRUE(a == head("b.log")) << "the play logs of two equal runs differ";
 }
 
 namespace {
@@ -203,12 +198,5 @@ TEST(StagePlayE2e, PlayerOneWalksRightAndJumpsUnderTheKeys) {
   while (nBack < log.size() && log[nBack].nY != nGround) ++nBack;
   EXPECT_LT(nBack, log.size()) << "player 1 never came down:\n" << text;
 
-  // The same keys give the same log, over the frames both runs surely have.
-  auto head = [&folder](const char* pszLog) {
-    std::istringstream in(folder.ReadFile(pszLog));
-    std::string out, line;
-    for (int n = 0; n < 550 && std::getline(in, line); ++n) out += line + "\n";
-    return out;
-  };
-  EXPECT_TRUE(head("a.log") == head("b.log")) << "the play logs of two equal runs differ";
+  EXPECT_TRUE(text == folder.ReadFile("b.log")) << "the play logs of two equal runs differ";
 }
