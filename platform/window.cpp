@@ -186,6 +186,12 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
       } else if (nCmdShow == SW_RESTORE) {
         SDL_RestoreWindow(s_pWindow);
       }
+      if (bActivates) {
+        // An activated window has the keyboard. Without a window manager
+        // (a bare X server) nobody else would give it the focus.
+        SDL_RaiseWindow(s_pWindow);
+        SDL_SetWindowInputFocus(s_pWindow);
+      }
       Render();
     }
   }
@@ -198,6 +204,11 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
     Activate(true);
   }
   return bWasShown;
+}
+
+void ShowGameWindowForDialog() {
+  HWND hWnd = s_hWnd.load();
+  if (hWnd && s_pWindow && !s_bShown) ShowWindow(hWnd, SW_SHOWNORMAL);
 }
 
 BOOL SetWindowTextA(HWND hWnd, std::string_view cp932Title) {

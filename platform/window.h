@@ -24,6 +24,12 @@ HWND CreateMainWindow(WNDPROC pfnProc, std::string_view cp932Title);
 // WM_ACTIVATEAPP 1 the first time, as the system does for a new window;
 // later activation follows the window's focus.
 BOOL ShowWindow(HWND hWnd, int nCmdShow);
+// A dialog drawn in the game window while start-up has not shown it yet
+// (the start-up dialog, a box of the steps before the show) shows it,
+// activated, so that a person sees the dialog and types into it. It stays
+// shown; start-up's own show then finds it so. Window thread only; nothing
+// happens headless.
+void ShowGameWindowForDialog();
 BOOL SetWindowTextA(HWND hWnd, std::string_view cp932Title);
 // Sends WM_DESTROY, then destroys the window (and, for the game window, its
 // SDL window). Owner thread only.

@@ -10,7 +10,7 @@ PACKAGES=(
   libsdl2-dev libfreetype-dev libfontconfig-dev libvorbis-dev libfluidsynth-dev
   libpng-dev zlib1g-dev
   fonts-ipafont-gothic fonts-ipafont-mincho timgm6mb-soundfont
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()
