@@ -378,8 +378,9 @@ void cDlg::HandleEvent(const DLGEVENT& e) {
   m_bSwallowEnter = false;
   if (bSwallow) return;
   if (OnKey(e)) return;
+  // Esc cancels the dialog only: the dialog has the keyboard, so the game
+  // window's own Esc (which closes the game) never sees it.
   if (e.nVk == VK_ESCAPE) {
-    m_bClosedByEscape = true;
     EndDlg(m_nEscapeResult);
     return;
   }
@@ -533,7 +534,6 @@ int DialogModal(cDlg& dlg, int, cDialogHost* lpHost) {
       dlg.HandleEvent(e);
       bDirty = true;
     }
-    if (dlg.ClosedByEscape()) bPassClose = true;
     if (dlg.Ended()) break;
     if (bDirty || timeGetTime() - dwShown >= kRepaintMs) {
       frame = background;
