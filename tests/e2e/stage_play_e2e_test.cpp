@@ -126,10 +126,20 @@ namespace {
 // The key condition's position of the right direction alone.
 constexpr int kKeyRight = 2;
 
+// To free play once the title has faded in; once play runs, right for 100
+// frames, then button 1. On the keyboard, or the same on a pad.
+const char kWalkKeys[] =
+    "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
+    "40 Z down\n41 Z up\n300 Right down\n400 Right up\n430 Z down\n450 Z up\n";
+const char kWalkPad[] =
+    "30 Pad Down down\n31 Pad Down up\n33 Pad Down down\n34 Pad Down up\n36 Pad Down down\n37 Pad Down up\n"
+    "40 Pad Button 1 down\n41 Pad Button 1 up\n300 Pad Right down\n400 Pad Right up\n"
+    "430 Pad Button 1 down\n450 Pad Button 1 up\n";
+
 // Player 1 alone on the ground: the right key starts a walk to the right of
 // 2 pixels a frame for ten seconds, button 1 jumps (the builder's player
 // flow); a long time limit.
-void WriteWalkProject(const cTempFolder& folder) {
+void WriteWalkProject(const cTempFolder& folder, const char* pszKeys = kWalkKeys) {
   cProjectBuilder builder(folder.Path());
   builder.m_Stage1.m_nTimeLimit = 300;
   builder.m_Stage1.m_nSpeedLevel = 1;
@@ -154,10 +164,7 @@ void WriteWalkProject(const cTempFolder& folder) {
   builder.m_Stage1.m_vecChara = {player};
   ASSERT_TRUE(builder.Build());
   folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
-  // To free play as above; once play runs, right for 100 frames, then Z.
-  folder.WriteFile("keys.txt",
-                   "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
-                   "40 Z down\n41 Z up\n300 Right down\n400 Right up\n430 Z down\n450 Z up\n");
+  folder.WriteFile("keys.txt", pszKeys);
 }
 
 }  // namespace
@@ -199,4 +206,25 @@ TEST(StagePlayE2e, PlayerOneWalksRightAndJumpsUnderTheKeys) {
   EXPECT_LT(nBack, log.size()) << "player 1 never came down:\n" << text;
 
   EXPECT_TRUE(text == folder.ReadFile("b.log")) << "the play logs of two equal runs differ";
+}
+
+// The same moves on a pad (joystick 0, read through the joystick input as
+// a plugged-in pad is) play the same as on the keyboard: the menus, the
+// walk, the jump.
+TEST(StagePlayE2e, APadMovesPlayerOneAsTheKeysDo) {
+  cTempFolder folder;
+  for (const char* pszKeys : {kWalkKeys, kWalkPad}) {
+    WriteWalkProject(folder, pszKeys);
+    if (HasFatalFailure()) return;
+    pid_t pid = StartFreePlay(folder, pszKeys == kWalkPad ? "pad.log" : "keys.log", 600);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+  }
+  const std::string keys = folder.ReadFile("keys.log");
+  std::vector<LOGLINE> log = ParsePlayLog(keys);
+  std::erase_if(log, [](const LOGLINE& l) { return l.nState != 2; });
+  ASSERT_GT(log.size(), 200u) << keys;
+  EXPECT_GE(log.back().nX - log.front().nX, 100) << keys;
+  EXPECT_TRUE(folder.ReadFile("pad.log") == keys) << "the pad plays otherwise than the keys:\n"
+                                                  << folder.ReadFile("pad.log");
 }
