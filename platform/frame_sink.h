@@ -15,5 +15,5 @@
 void SubmitFrame(const uint32_t* pPixels, int nWidth, int nHeight, int nPitchPixels, bool bVSync);
 
 // Frames presented since start, and those of them presented with VSync.
-uint64_t PresentedFrameCount();
-uint64_t VSyncFrameCount();
+uint64_t PresentedFrameCountForTests();
+uint64_t VSyncFrameCountForTests();
