@@ -167,6 +167,20 @@ void WriteWalkProject(const cTempFolder& folder, const char* pszKeys = kWalkKeys
   folder.WriteFile("keys.txt", pszKeys);
 }
 
+// 600 frames of the walk project into the play log `log`.
+void RunWalk(const cTempFolder& folder, const std::string& log) {
+  pid_t pid = StartFreePlay(folder, log, 600);
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+}
+
+// The play frames proper (state 2) of a play log.
+std::vector<LOGLINE> PlayFrames(const std::string& text) {
+  std::vector<LOGLINE> log = ParsePlayLog(text);
+  std::erase_if(log, [](const LOGLINE& l) { return l.nState != 2; });
+  return log;
+}
+
 }  // namespace
 
 TEST(StagePlayE2e, PlayerOneWalksRightAndJumpsUnderTheKeys) {
@@ -174,13 +188,11 @@ TEST(StagePlayE2e, PlayerOneWalksRightAndJumpsUnderTheKeys) {
   WriteWalkProject(folder);
   if (HasFatalFailure()) return;
   for (const char* pszLog : {"a.log", "b.log"}) {
-    pid_t pid = StartFreePlay(folder, pszLog, 600);
-    ASSERT_GT(pid, 0);
-    ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+    RunWalk(folder, pszLog);
+    if (HasFatalFailure()) return;
   }
   const std::string text = folder.ReadFile("a.log");
-  std::vector<LOGLINE> log = ParsePlayLog(text);
-  std::erase_if(log, [](const LOGLINE& l) { return l.nState != 2; });
+  const std::vector<LOGLINE> log = PlayFrames(text);
   ASSERT_GT(log.size(), 200u) << text;
   // Placed two rows over the ground, player 1 falls and lands, then stands
   // until the keys come.
@@ -216,13 +228,11 @@ TEST(StagePlayE2e, APadMovesPlayerOneAsTheKeysDo) {
   for (const char* pszKeys : {kWalkKeys, kWalkPad}) {
     WriteWalkProject(folder, pszKeys);
     if (HasFatalFailure()) return;
-    pid_t pid = StartFreePlay(folder, pszKeys == kWalkPad ? "pad.log" : "keys.log", 600);
-    ASSERT_GT(pid, 0);
-    ASSERT_EQ(WaitExit(pid, 120000), 0) << folder.ReadFile("stderr.txt");
+    RunWalk(folder, pszKeys == kWalkPad ? "pad.log" : "keys.log");
+    if (HasFatalFailure()) return;
   }
   const std::string keys = folder.ReadFile("keys.log");
-  std::vector<LOGLINE> log = ParsePlayLog(keys);
-  std::erase_if(log, [](const LOGLINE& l) { return l.nState != 2; });
+  const std::vector<LOGLINE> log = PlayFrames(keys);
   ASSERT_GT(log.size(), 200u) << keys;
   EXPECT_GE(log.back().nX - log.front().nX, 100) << keys;
   EXPECT_TRUE(folder.ReadFile("pad.log") == keys) << "the pad plays otherwise than the keys:\n"

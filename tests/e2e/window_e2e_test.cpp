@@ -7,6 +7,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -76,17 +77,24 @@ void ExpectTheHeadlessTitle(const cTempFolder& folder) {
   EXPECT_TRUE(folder.ReadFile("shots/frame-00120.png") == golden);
 }
 
-#define SKIP_WITHOUT_X_TOOLS()                                                                          \
-  for (const char* pszTool : {"Xvfb", "xdotool"})                                                      \
-    if (!HasCommand(pszTool)) GTEST_SKIP() << pszTool << " is not installed (scripts/setup.sh installs it)"
+// Each test on a display of its own, 1024 x 768.
+class WindowE2e : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* pszTool : {"Xvfb", "xdotool"})
+      if (!HasCommand(pszTool)) GTEST_SKIP() << pszTool << " is not installed (scripts/setup.sh installs it)";
+    m_pX = std::make_unique<cXvfb>("1024x768x24");
+    ASSERT_FALSE(m_pX->Display().empty()) << "Xvfb did not start";
+  }
+  std::unique_ptr<cXvfb> m_pX;
+  cTempFolder m_Folder;
+};
 
 }  // namespace
 
-TEST(WindowE2e, TheStartupDialogIsOnTheScreenAndReturnStartsTheTitle) {
-  SKIP_WITHOUT_X_TOOLS();
-  cXvfb x("1024x768x24");
-  ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
-  cTempFolder folder;
+TEST_F(WindowE2e, TheStartupDialogIsOnTheScreenAndReturnStartsTheTitle) {
+  const cXvfb& x = *m_pX;
+  const cTempFolder& folder = m_Folder;
   WriteTitleProject(folder, "1");
   if (HasFatalFailure()) return;
   // The drawing path is asked for (the project's default); the last choice
@@ -113,11 +121,9 @@ TEST(WindowE2e, TheStartupDialogIsOnTheScreenAndReturnStartsTheTitle) {
 
 // Full screen (WindowMode=0) on a bare X server: the window covers the
 // whole display, the picture the same as in a window.
-TEST(WindowE2e, FullScreenCoversTheDisplay) {
-  SKIP_WITHOUT_X_TOOLS();
-  cXvfb x("1024x768x24");
-  ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
-  cTempFolder folder;
+TEST_F(WindowE2e, FullScreenCoversTheDisplay) {
+  const cXvfb& x = *m_pX;
+  const cTempFolder& folder = m_Folder;
   WriteTitleProject(folder, "0");
   if (HasFatalFailure()) return;
   folder.WriteFile("user_data/Boot.dat", BootFile(1, 1));  // Direct3D, no dialog
