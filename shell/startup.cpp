@@ -11,6 +11,7 @@
 #include "media/graphics/font.h"
 #include "media/sound/sound_effects.h"
 #include "platform/file_system.h"
+#include "platform/joystick.h"
 #include "platform/messages.h"
 #include "platform/system_info.h"
 #include "platform/text_cp932.h"
@@ -254,7 +255,7 @@ SCREENMODERESULT DecideScreenMode(INIVALUES& ini, int nDesktopBpp, bool bFullCol
   return bAccepted ? SCREENMODE_OK : SCREENMODE_REFUSED;
 }
 
-const STARTUPRAN& StartupStepsRan() { return s_Ran; }
+const STARTUPRAN& StartupStepsRanForTests() { return s_Ran; }
 
 bool StartupFontsReady() { return s_Ran.bFonts; }
 
@@ -345,6 +346,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   if (!LoadFixedSurfaces()) return false;
   if (!StartFonts()) return false;
 
+  InitJoysticks();
   for (cPlayerInput& in : g_vPlayerInput) in.SetDefaultJoystickMasks();
   if (!LoadKeyConfig(kKeyConfigPath, g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
   LoadOption();
@@ -386,4 +388,5 @@ void UnInitGame() {
     DDUnInit();
     s_Ran.bGraphics = false;
   }
+  UnInitJoysticks();
 }

@@ -141,9 +141,6 @@ HRESULT DDPresentPrimary(BOOL bFlip, BOOL bWaitVBlank);
 typedef bool (*DDFRAMEGATE)(int nFps);
 void DDSetFrameGate(DDFRAMEGATE pfn);
 
-// The cursor display count that set-up and the dialog mode move.
-int ShowCursor(BOOL bShow);
-
 // ---- Records ---------------------------------------------------------------
 
 enum : int {
