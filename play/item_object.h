@@ -29,6 +29,7 @@ class cItemObj : public cGameObj {
   int m_bPreset = 0;
   int m_bRemoved = 0;   // taken or timed out; freed by the sweep
   PAIRANIME m_Anime;
+  int32_t m_bCondLatched = 0;  // its conditions held once (the latch)
 };
 
 // What the drawing of one item needs, worked out from its state: the cell
