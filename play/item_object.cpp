@@ -106,9 +106,12 @@ void cItemObj::ItemObjWarpToCell(int cx, int cy) {
   const int oy = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_Y].nCellOrigin / 32 : 0;
   m_dX = static_cast<double>((ox + cx) * 32 + m_nImgOffsetX0) + 0.5;
   m_dY = static_cast<double>(m_nImgOffsetY0 + ((oy + cy) << 5));
+  // As the scale moves it: centred across the cell, its foot on the cell's
+  // bottom.
   const int nScale = m_bPreset ? 1 : std::max<int>(m_Def.m_nScale, 1);
   m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (nScale - 1);
   ClampX(2);
+  KeepFootOnScale(nScale, 1);
   ClampY(2);
 }
 

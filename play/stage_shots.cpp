@@ -8,6 +8,7 @@
 #include "media/graphics/dd.h"
 #include "play/chara_drawing.h"
 #include "play/chara_targeting.h"
+#include "play/condition_pass.h"
 #include "play/hits.h"
 #include "play/item_object.h"
 #include "play/launch.h"
@@ -70,7 +71,10 @@ int GiveShotItem(const cEdItem& def) {
   cPlayer* p = ::FirstPlayer();
   if (!p) return HITS_GO_ON;
   cItemObj item;
-  item.ItemObjInit(0, def, 1);
+  item.ItemObjInit(0, def, 0);
+  // It never lies in the stage: its conditions decide at once whether it
+  // is there to be given.
+  item.m_bEnabled = CheckItemConditions(item);
   return GiveItemToPlayer(*p, item);
 }
 
