@@ -242,16 +242,6 @@ double cGameObj::WaveSpeedCos(double dAmplitude, double dPeriodDeg, double& dPha
   return v;
 }
 
-double cGameObj::WaveSpeedSin(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep,
-                              double dPhaseOffset) const {
-  const double F = SpeedDivisor();
-  const double k = dPeriodDeg * kDegToRad;
-  const double v = -(k * (std::sin((dPhase / F + dPhaseOffset) * k) * (k / F) * dAmplitude)) / F;
-  dPhase += dStep;
-  if (dPhase >= F * 360.0) dPhase -= F * 360.0;
-  return v;
-}
-
 double cGameObj::AccelPerFrame(double v) const { return v / SpeedDivisor() / 60.0; }
 
 void cGameObj::ComponentSpeeds(double& dOutX, double& dOutY, int8_t nSpeed, double dx, double dy) const {

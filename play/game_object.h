@@ -106,8 +106,9 @@ class cGameObj {
   int IsInViewAxes(int bSkipX, int bSkipY) const;
   int IsWithinStageBounds(int nMode) const;
   int IsOutOfArea(const REMOVALAREA& area) const;
+  // The speed of a wave of the amplitude and period at the phase (F a
+  // degree); the phase then advances by the step and wraps at F × 360.
   double WaveSpeedCos(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep, double dPhaseOffset) const;
-  double WaveSpeedSin(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep, double dPhaseOffset) const;
   double AccelPerFrame(double v) const;
   void ComponentSpeeds(double& dOutX, double& dOutY, int8_t nSpeed, double dx, double dy) const;
 

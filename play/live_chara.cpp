@@ -565,7 +565,14 @@ BOOL cChara::MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxe
   UpdateScreenRect();
   int x0 = 0, y0 = 0;
   PictureCentre(*this, x0, y0);
-  const double x1 = x0 + dDX, y1 = y0 + dDY;
+  double x1 = x0 + dDX, y1 = y0 + dDY;
+  // A displacement of the chara names its point as the move record does:
+  // from the centre, on the axes the record moves along.
+  if (bRelative && run.m_lpCommand && run.m_lpCommand->m_pMove) {
+    int tx = 0, ty = 0;
+    GetMoveTargetPoint(*this, *run.m_lpCommand->m_pMove, TruncToInt(dDX), TruncToInt(dDY), tx, ty);
+    x1 = tx, y1 = ty;
+  }
   if (nAxes == 1) return MoveTowardPointX(run, x0, x1);
   if (nAxes == 2) return MoveTowardPointY(run, y0, y1);
   return MoveTowardPoint(run, x0, y0, x1, y1, bRelative, 0);

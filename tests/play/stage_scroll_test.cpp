@@ -64,33 +64,56 @@ TEST_F(StageScroll, AnAimedShotLeadsATargetTheViewCarries) {
 }
 
 TEST_F(StageScroll, ACharaTheViewCarriesReachesTheStagePointItMovesTo) {
-  // A flier carried by the view moves at 3 pixels a frame toward the centre
-  // of stage cell (13, 8); the view carries it 2 more a frame to the right.
-  m_Stage.m_vecChara.push_back(PlacedAt(m_Player, 2, 13));
-  cEdCommand move = MoveCommand(FlowCommandKind::StraightMove, 1000, 30);
-  move.m_pMove->m_byTargetMode = 1;
-  move.m_pMove->m_byCoordKind = 2;
-  move.m_pMove->m_byEnableX = move.m_pMove->m_byEnableY = 1;
-  move.m_pMove->m_nCellX = 13;
-  move.m_pMove->m_nCellY = 8;
-  cEdChara flier = WaitingFlowChara({move});
-  flier.m_nMoveType = 1;
-  flier.m_bFollowScroll = 1;
-  m_Stage.m_vecChara.push_back(PlacedAt(flier, 3, 2));
-  auto s = PlayScene(m_Stage);
-  ASSERT_EQ(g_lstChara.size(), 1u);
-  const cStageChara& c = *g_lstChara.front();
-  const double tx = CellPx(13) + 16, ty = CellPx(8) + 16;
-  double dNearest = 1e9;
-  for (int n = 0; n < 200; ++n) {
-    s->Update();
-    double cx = 0, cy = 0;
-    const_cast<cStageChara&>(c).Centre(cx, cy);
-    dNearest = std::min(dNearest, std::hypot(cx - tx, cy - ty));
+  // A flier carried by the view moves at 3 pixels a frame toward a point:
+  // the centre of stage cell (13, 8), or 10 cells right and 6 down of where
+  // it starts; the view carries it 2 more pixels a frame to the right.
+  struct CASE {
+    const char* name;
+    uint8_t nCoordKind;
+    int nCellX, nCellY;
+  };
+  const CASE cases[] = {
+      {"a place in the stage", 2, 13, 8},
+      {"a displacement of the chara", 1, 10, 6},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_Stage = MakeSceneStage(60);
+    m_Stage.m_nScrollKindX = 1;
+    m_Stage.m_nAutoScrollX = kScrollTenths;
+    m_Stage.m_vecChara.push_back(PlacedAt(m_Player, 2, 13));
+    cEdCommand move = MoveCommand(FlowCommandKind::StraightMove, 1000, 30);
+    move.m_pMove->m_byTargetMode = 1;
+    move.m_pMove->m_byCoordKind = c.nCoordKind;
+    move.m_pMove->m_byEnableX = move.m_pMove->m_byEnableY = 1;
+    move.m_pMove->m_nCellX = static_cast<int16_t>(c.nCellX);
+    move.m_pMove->m_nCellY = static_cast<int16_t>(c.nCellY);
+    cEdChara flier = WaitingFlowChara({move});
+    flier.m_nMoveType = 1;
+    flier.m_bFollowScroll = 1;
+    m_Stage.m_vecChara.push_back(PlacedAt(flier, 3, 2));
+    auto s = PlayScene(m_Stage);
+    ASSERT_EQ(g_lstChara.size(), 1u);
+    cStageChara& ch = *g_lstChara.front();
+    double tx = CellPx(13) + 16, ty = CellPx(8) + 16;
+    if (c.nCoordKind == 1) {
+      ch.Centre(tx, ty);
+      tx += c.nCellX * 32;
+      ty += c.nCellY * 32;
+    }
+    double dNearest = 1e9;
+    for (int n = 0; n < 200; ++n) {
+      s->Update();
+      double cx = 0, cy = 0;
+      ch.Centre(cx, cy);
+      dNearest = std::min(dNearest, std::hypot(cx - tx, cy - ty));
+    }
+    // Within one frame's flight of the point (a straight line that ignored
+    // the view would pass it some 80 pixels off).
+    EXPECT_LT(dNearest, 4.0);
+    s.reset();
+    ClearScene();
   }
-  // Within one frame's flight of the point (a straight line that ignored
-  // the view would pass it some 80 pixels off).
-  EXPECT_LT(dNearest, 4.0);
 }
 
 TEST_F(StageScroll, TheCameraFollowsPlayer1ExactlyWhileTheAxisDoesNotScrollByItself) {
