@@ -31,6 +31,17 @@ void Emit(LAUNCH& l, LAUNCHCONTEXT& c, double x, double y, double dAngle, double
 }
 void Emit(LAUNCH& l, LAUNCHCONTEXT& c, double x, double y, double dAngle) { Emit(l, c, x, y, dAngle, c.dSpeed); }
 
+// The flight of patterns 0 and 1 from an object at (x, y): the direction's
+// angle at the context's speed; with an angle offset or the aim flag, the
+// aim (or the direction) turned by the offset.
+LAUNCHAIM AngledAim(const LAUNCH& l, const LAUNCHCONTEXT& c, double x, double y) {
+  LAUNCHAIM aim{static_cast<double>(DirAngle(c.nDirCode)), c.dSpeed};
+  if (!AnglesOn(l, c)) return aim;
+  if (l.lpParams->m_byAim) aim = AimAtTarget(l, c, x, y);
+  aim.dAngle += c.nAngle;
+  return aim;
+}
+
 // The point beside the owner at angle a (the side it flies to), used by
 // the launch-from-angle form: the object's centre on the circle round the
 // owner's box.
@@ -74,14 +85,9 @@ void LaunchRow(LAUNCH& l, LAUNCHCONTEXT& c) {
   y += c.nOffsetY;
   c.nBaseX = TruncToInt(x), c.nBaseY = TruncToInt(y);
   c.nStepX = TruncToInt(sx), c.nStepY = TruncToInt(sy);
-  double a = DirAngle(code);
-  double dSpeed = c.dSpeed;
+  const LAUNCHAIM aim = AngledAim(l, c, x, y);
+  const double a = aim.dAngle;
   if (AnglesOn(l, c)) {
-    if (l.lpParams->m_byAim) {
-      const LAUNCHAIM aim = AimAtTarget(l, c, x, y);
-      a = aim.dAngle, dSpeed = aim.dSpeed;
-    }
-    a += c.nAngle;
     if (l.lpParams->m_byFromAngle) {
       PointAroundOwner(l, c, a, x, y);
       // The row runs across the flight direction.
@@ -91,7 +97,7 @@ void LaunchRow(LAUNCH& l, LAUNCHCONTEXT& c) {
       y -= sy * (n - 1) / 2.0;
     }
   }
-  for (int k = 0; k < n; ++k) Emit(l, c, x + sx * k, y + sy * k, a, dSpeed);
+  for (int k = 0; k < n; ++k) Emit(l, c, x + sx * k, y + sy * k, a, aim.dSpeed);
 }
 
 // Pattern 1: a column rising from the owner's feet.
@@ -105,16 +111,8 @@ void LaunchColumn(LAUNCH& l, LAUNCHCONTEXT& c) {
   if (!IsLeftward(code) && !bRight) bRight = l.owner.nDir == 1;
   double x = (bRight ? b.dRight + 1 : b.dLeft - W + 1) + c.nOffsetX;
   double y = b.dBottom - H + 1 + c.nOffsetY;
-  double a = DirAngle(code);
-  double dSpeed = c.dSpeed;
-  if (AnglesOn(l, c)) {
-    if (l.lpParams->m_byAim) {
-      const LAUNCHAIM aim = AimAtTarget(l, c, x, y);
-      a = aim.dAngle, dSpeed = aim.dSpeed;
-    }
-    a += c.nAngle;
-  }
-  for (int k = 0; k < n; ++k) Emit(l, c, x, y - k * (H + sp), a, dSpeed);
+  const LAUNCHAIM aim = AngledAim(l, c, x, y);
+  for (int k = 0; k < n; ++k) Emit(l, c, x, y - k * (H + sp), aim.dAngle, aim.dSpeed);
 }
 
 // Pattern 2: a fan from one point, spacing degrees apart.

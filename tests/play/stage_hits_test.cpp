@@ -21,25 +21,43 @@
 
 namespace {
 
+// What became of player 1's shots at a target.
+struct SHOOTING {
+  bool bPassed;  // a shot flew 100 pixels past its body
+  bool bHurt;
+  HITBOX body, range;  // the target's body and hit range as play began
+};
+
 // Player 1 at column 10 facing right: once it has landed, it fires bursts of
 // 16-pixel shots with a 4 × 4 attack box at 6 pixels a frame, nOffsetY
-// pixels below its centre.
+// pixels below its centre, at a target standing at column 16.
 class StageHits : public cWideSceneTest {
  protected:
-  std::unique_ptr<cSceneStage> PlayShooting(int nOffsetY) {
-    cEdCommand shot = MakeFlowCommand(FlowCommandKind::Shot, 1);
-    NewEdShot(shot.m_pShot);
-    shot.m_pShot->m_cCount = 1;
-    shot.m_pShot->m_cSize = 1;
-    shot.m_pShot->m_nSpeed = 60;
-    shot.m_pShot->m_nAttack = 1;
-    shot.m_pShot->m_byOwnerGroup = 1;
+  SHOOTING Shoot(const cEdChara& target, int nOffsetY) {
+    cEdStage stage = m_Stage;
+    cEdCommand shot = MakeShotCommand(1, 60, 1);
     shot.m_pShot->m_nOffsetY = static_cast<int16_t>(nOffsetY);
-    m_Player.m_nDir = 1;
-    m_Player.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeFlowCommand(FlowCommandKind::Wait, 10), shot}));
-    m_Stage.m_nPlayerForm2W = m_Stage.m_nPlayerForm2H = 4;
-    m_Stage.m_vecChara.insert(m_Stage.m_vecChara.begin(), PlacedAt(m_Player, 10, 13));
-    return PlayScene(m_Stage);
+    cEdChara player = m_Player;
+    player.m_nDir = 1;
+    player.m_vecFlow = {MakeFlowOf(FlowTrigger::Always, {MakeFlowCommand(FlowCommandKind::Wait, 10), shot})};
+    stage.m_nPlayerForm2W = stage.m_nPlayerForm2H = 4;
+    stage.m_vecChara = {PlacedAt(player, 10, 13), PlacedAt(target, 16, 13)};
+    auto s = PlayScene(stage);
+    SHOOTING r{false, false, {}, {}};
+    EXPECT_EQ(g_lstChara.size(), 1u);
+    if (g_lstChara.size() == 1) {
+      const cStageChara& e = *g_lstChara.front();
+      r.body = ObjectBox(e);
+      r.range = CharaHitBox(e);
+      for (int n = 0; n < 180 && !r.bPassed; ++n) {
+        s->Update();
+        for (auto& sh : s->m_Shots.m_lstShot) r.bPassed = r.bPassed || sh->m_dX > e.m_dRight + 100;
+      }
+      r.bHurt = e.m_nHp < 100;
+    }
+    s.reset();
+    ClearScene();
+    return r;
   }
   // An enemy of another side, harmless to touch.
   static cEdChara Target() {
@@ -48,16 +66,6 @@ class StageHits : public cWideSceneTest {
     e.m_nAttack = 0;
     e.m_nKnockBack = 0;
     return e;
-  }
-  // Plays until a shot has flown 100 pixels past the target's body; 1 when
-  // one did.
-  static bool ShotPassed(cSceneStage& s, const cStageChara& c) {
-    for (int n = 0; n < 180; ++n) {
-      s.Update();
-      for (auto& shot : s.m_Shots.m_lstShot)
-        if (shot->m_dX > c.m_dRight + 100) return true;
-    }
-    return false;
   }
 };
 
@@ -69,7 +77,6 @@ TEST_F(StageHits, AShotHitsAcrossTheHitRangeOnlyNotAcrossTheRestOfTheBody) {
   m_Stage.m_nCharaHitW = 12;
   m_Stage.m_nCharaHitH = 12;
   m_Stage.m_bCharaHitBottom = 1;
-  m_Stage.m_vecChara.push_back(PlacedAt(Target(), 16, 13));
   struct CASE {
     const char* name;
     int nOffsetY;
@@ -82,23 +89,13 @@ TEST_F(StageHits, AShotHitsAcrossTheHitRangeOnlyNotAcrossTheRestOfTheBody) {
   };
   for (const CASE& c : cases) {
     SCOPED_TRACE(c.name);
-    cEdStage stage = m_Stage;
-    auto s = PlayShooting(c.nOffsetY);
-    ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
-    ASSERT_EQ(g_lstChara.size(), 1u);
-    const cStageChara& e = *g_lstChara.front();
+    const SHOOTING r = Shoot(Target(), c.nOffsetY);
+    EXPECT_EQ(r.range.dBottom, std::floor(r.body.dBottom));
+    EXPECT_EQ(r.range.dTop, std::floor(r.body.dTop) + 12);
+    EXPECT_EQ(r.range.dLeft, std::floor(r.body.dLeft) + 2);
     // The body is crossed either way.
-    const HITBOX body = ObjectBox(e);
-    const HITBOX range = CharaHitBox(e);
-    EXPECT_EQ(range.dBottom, std::floor(body.dBottom));
-    EXPECT_EQ(range.dTop, std::floor(body.dTop) + 12);
-    EXPECT_EQ(range.dLeft, std::floor(body.dLeft) + 2);
-    EXPECT_EQ(ShotPassed(*s, e), !c.bHit);
-    EXPECT_EQ(e.m_nHp < 100, c.bHit);
-    s.reset();
-    ClearScene();
-    m_Stage = stage;
-    m_Player.m_vecFlow.clear();
+    EXPECT_EQ(r.bPassed, !c.bHit);
+    EXPECT_EQ(r.bHurt, c.bHit);
   }
 }
 
@@ -115,19 +112,11 @@ TEST_F(StageHits, ShotsPassThroughACharaOfInvincibleKindTwo) {
   };
   for (const CASE& c : cases) {
     SCOPED_TRACE(c.name);
-    const cEdStage stage = m_Stage;
     cEdChara t = Target();
     t.m_nInvincibleKind = c.nKind;
-    m_Stage.m_vecChara.push_back(PlacedAt(t, 16, 13));
-    auto s = PlayShooting(0);
-    ASSERT_EQ(g_lstChara.size(), 1u);
-    const cStageChara& e = *g_lstChara.front();
-    EXPECT_EQ(ShotPassed(*s, e), c.bPassed);
-    EXPECT_EQ(e.m_nHp < 100, c.bHurt);
-    s.reset();
-    ClearScene();
-    m_Stage = stage;
-    m_Player.m_vecFlow.clear();
+    const SHOOTING r = Shoot(t, 0);
+    EXPECT_EQ(r.bPassed, c.bPassed);
+    EXPECT_EQ(r.bHurt, c.bHurt);
   }
 }
 

@@ -36,14 +36,8 @@ TEST_F(StageScroll, AnAimedShotLeadsATargetTheViewCarries) {
   // carried, fires one aimed burst at it as play begins.
   m_Player.m_bFollowScroll = 1;
   m_Stage.m_vecChara.push_back(PlacedAt(m_Player, 4, 13));
-  cEdCommand shot = MakeFlowCommand(FlowCommandKind::Shot, 0);
-  NewEdShot(shot.m_pShot);
-  shot.m_pShot->m_cCount = 1;
-  shot.m_pShot->m_cSize = 1;
-  shot.m_pShot->m_nSpeed = 40;
+  cEdCommand shot = MakeShotCommand(0, 40, 1);
   shot.m_pShot->m_byAim = 1;
-  shot.m_pShot->m_nAttack = 1;
-  shot.m_pShot->m_byOwnerGroup = 1;
   cEdChara gunner = WaitingFlowChara({shot});
   gunner.m_nSide = 2;
   gunner.m_nMoveType = 1;

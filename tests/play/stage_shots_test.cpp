@@ -23,17 +23,7 @@
 
 namespace {
 
-cEdCommand ShotCommand(int nAttack) {
-  cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, 1);
-  NewEdShot(c.m_pShot);
-  cEdShot& s = *c.m_pShot;
-  s.m_cCount = 1;
-  s.m_cSize = 1;
-  s.m_nSpeed = 60;
-  s.m_nAttack = nAttack;
-  s.m_byOwnerGroup = 1;
-  return c;
-}
+cEdCommand ShotCommand(int nAttack) { return MakeShotCommand(1, 60, nAttack); }
 
 class StageShots : public cWideSceneTest {
  protected:

@@ -16,18 +16,6 @@
 
 namespace {
 
-cEdCommand ShotCommandOf(int nSpeed) {
-  cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, 0);
-  NewEdShot(c.m_pShot);
-  cEdShot& s = *c.m_pShot;
-  s.m_cCount = 1;
-  s.m_cSize = 1;
-  s.m_nSpeed = static_cast<int16_t>(nSpeed);
-  s.m_nAttack = 1;
-  s.m_byOwnerGroup = 1;
-  return c;
-}
-
 class StageTargets : public cFlowStageTest {};
 
 TEST_F(StageTargets, AHomingShotTurnsTowardAMovingCharaOfTheSideItSeeks) {
@@ -46,7 +34,7 @@ TEST_F(StageTargets, AHomingShotTurnsTowardAMovingCharaOfTheSideItSeeks) {
   };
   for (const CASE& c : cases) {
     SCOPED_TRACE(c.name);
-    cEdCommand shot = ShotCommandOf(30);
+    cEdCommand shot = MakeShotCommand(0, 30, 1);
     shot.m_pShot->m_byTrajectory = c.nMotion;
     shot.m_pShot->m_bySetting54 = c.nSeekSide;  // the second target group
     shot.m_pShot->m_wSetting47 = 200;          // homing for 200 half cells
@@ -76,11 +64,10 @@ TEST_F(StageTargets, ACharaToldToTargetTheNearestCharaHasOneAndRingsItWithShots)
   cEdCommand target = TargetPlayerCommand();
   target.m_vParam[0] = 2;  // the nearest chara
   target.m_vParam[2] = 0;  // on screen first
-  cEdCommand ring = ShotCommandOf(0);
+  cEdCommand ring = MakeShotCommand(0, 0, 0);
   ring.m_pShot->m_byPattern = 5;
   ring.m_pShot->m_cCount = 4;
   ring.m_pShot->m_nSpacing = 3;  // 48 pixels from the target's centre
-  ring.m_pShot->m_nAttack = 0;
   cEdChara a = WaitingFlowChara({target, ring});
   a.m_nSide = 2;
   a.m_nMoveType = 1;
