@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "base/report.h"
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/database_run_tables.h"
 #include "tests/play/flow_stage_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -211,6 +213,69 @@ TEST_F(FlowMediaStage, ACommandsLeadInAnimationStartsSoThatItEndsAsTheCommandBeg
   ASSERT_FALSE(Chara().m_vFlowAnime.empty());
   EXPECT_EQ(Chara().m_vFlowAnime[0].nAnime, 1);
   EXPECT_EQ(Chara().m_vFlowAnime[0].nTag, Chara().m_vFlowRun[0].m_nEffectTag);
+}
+
+}  // namespace
+
+namespace {
+
+cEdCommand ItemCommand(int nKind, std::initializer_list<int32_t> params) {
+  cEdCommand c = MakeItemCommand(nKind);
+  int i = 0;
+  for (int32_t p : params) c.m_vParam.CheckedAt(i++) = p;
+  return c;
+}
+
+TEST_F(FlowMediaStage, ItemsTakingThemselvesEndAtTheCapWithOneReportLine) {
+  // Each item adds 1 to the score and takes an item of the common palette:
+  // itself, itself twice (which would branch), or the other of a pair.
+  const cEdCommand score = ItemCommand(ItemCommandKind::StatusOp, {0, 0, 0, 2, 3, 1, 0, 1});
+  auto Takes = [](int n) { return ItemCommand(ItemCommandKind::GetItem, {0, n}); };
+  struct CASE {
+    const char* pszWhat;
+    int nFirst;
+  } cases[] = {{"itself", 3}, {"itself twice", 4}, {"round a pair", 5}};
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    TearDown();
+    SetUp();
+    cTempFolder folder;
+    ASSERT_TRUE(OpenReport("Report_Game.txt"));
+    g_CommonPalette.m_vecItem.resize(3);
+    g_CommonPalette.m_vecItem.push_back(MakeItemDef({score, Takes(3)}));
+    g_CommonPalette.m_vecItem.push_back(MakeItemDef({score, Takes(4), Takes(4)}));
+    g_CommonPalette.m_vecItem.push_back(MakeItemDef({score, Takes(6)}));
+    g_CommonPalette.m_vecItem.push_back(MakeItemDef({score, Takes(5)}));
+    m_Stage.m_vecChara.push_back(PlacedAt(WaitingFlowChara({Command(FlowCommandKind::GetItem, {0, c.nFirst})}), 13, 6));
+    cSceneStage& s = Play();
+    g_Progress.m_nScore = 0;
+    for (int i = 0; i < 5; ++i) s.Update();
+    // Sixteen items deep, once each, then play goes on.
+    EXPECT_EQ(g_Progress.m_nScore, 16);
+    EXPECT_EQ(s.m_nState, STAGESTATE_PLAY);
+    const std::string report = folder.ReadFile("Report_Game.txt");
+    size_t nLines = 0;
+    for (size_t at = report.find("chain is cut"); at != std::string::npos; at = report.find("chain is cut", at + 1))
+      ++nLines;
+    EXPECT_EQ(nLines, 1u) << report;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FlowMediaStage, CodeNamingPlayerOneOnAStageWithoutOneReportsThroughTheCheckedAccess) {
+  cEdCommand code = MakeFlowCommand(FlowCommandKind::RunCode);
+  code.m_strText = "C1 = 3 C2 = pl.hp";
+  m_Stage.m_vecChara.push_back(PlacedAt(WaitingFlowChara({code}), 13, 6));
+  std::unique_ptr<cSceneStage> s = PlayScene(m_Stage);
+  ASSERT_TRUE(g_vPlayer.empty());
+  const int nFailures = CheckedAccessFailures();
+  s->Update();
+  EXPECT_EQ(CheckedAccessFailures(), nFailures + 1);
+  // The statement failed before it assigned anything.
+  EXPECT_EQ(g_Progress.m_vVar.CheckedAt(1), 0);
 }
 
 }  // namespace
