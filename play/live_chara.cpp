@@ -266,6 +266,7 @@ int cChara::CharaFrameUpdate(int bDied) {
   m_bHovering = 0;
   m_bMoveRan = 0;
   m_bEndRequest = 0;
+  m_bMoveDisabled = 0;
   (void)bDied;
   // The commands' lead-in animations due at this flow frame start before
   // the flows step, so that each ends as its command begins.
@@ -835,8 +836,8 @@ void cChara::SetCharaSwitch(int nSwitch, int32_t nValue) {
       break;
     case 1: m_bTransparent = nValue != 0; break;
     case 2: m_bFixedFacing = nValue != 0; break;
-    case 3:
-      if (IsPlayer()) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue ? 2 : 0, 1);
+    case 3:  // flying: 0 off, 1 through blocks, 2 hitting them, 3 dying on them (the move types)
+      if (IsPlayer() && nValue >= 0 && nValue <= 3) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue, 1);
       break;
     case 4: m_bInvincibleSwitch = nValue != 0; break;
     case 5: {

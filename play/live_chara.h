@@ -270,6 +270,7 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   double RiddenMoveX() override;
   BOOL FollowSlope(double& dVX, double& dVY) override;
   void DisableMove() override;
+  BOOL MoveDisabled() override { return m_bMoveDisabled; }
   int32_t LastBlockHitSide() override;
   int32_t StepFactor() override { return m_wSetupWord; }
   void Position(double& dX, double& dY) override;

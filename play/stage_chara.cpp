@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "flow/command_executors.h"
 #include "flow/conditions.h"
 #include "play/live_lists.h"
 #include "play/play_math.h"
@@ -176,7 +177,9 @@ int cStageChara::Update(int bDied) { return CharaFrameUpdate(bDied); }
 
 int cStageChara::StartJump(cCommandRun& run) {
   if (m_bFalling || m_bJumpC || m_bKnockedBack || m_nAirFrames) return 0;
-  if (run.m_lpCommand) RequestUserSound(static_cast<uint16_t>(run.m_lpCommand->m_nSound));
+  // The jump's sound, unless the command keeps its sounds to charas on
+  // screen and this one is not.
+  PlayCommandSound(*this, run.m_lpCommand);
   m_dSpeedY = run.m_dSpeed;
   m_bJumpA = m_bJumpB = 1;
   m_bRidingChara = 0;
