@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "base/report.h"
+#include "play/chara_drawing.h"
+#include "play/stage_graphics.h"
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/database_run_tables.h"
+#include "tests/graphics/graphics_fixture.h"
+#include "tests/play/draw_fixture.h"
 #include "tests/play/flow_stage_fixture.h"
+#include "tests/play/stage_device.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -40,7 +45,14 @@ class FlowMediaStage : public cFlowStageTest {
       a.m_vecFrame.push_back(f);
       g_Database.m_vecAnime.push_back(a);
     }
+    // Set 1 shows pattern 4 in every state.
     g_Database.m_vecAnimeSet.resize(2);
+    cEdAnime four;
+    cEdAnimeFrame f4;
+    f4.nPattern = 4;
+    f4.nTime = 1;
+    four.m_vecFrame.assign(1, f4);
+    for (cEdAnime& a : g_Database.m_vecAnimeSet[1].m_vecAnime) a = four;
     g_Database.m_vecEffect.resize(2);
     cEdEffect& e = g_Database.m_vecEffect[1];
     e.nCellWidth = 64;
@@ -85,12 +97,18 @@ TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
     std::vector<cEdCommand> cmds;  // run in one flow, one a frame
     std::function<void(cSceneStage&, cStageChara&)> check;
   } cases[] = {
-      {"GetItem runs a common-palette item that clears the stage",
+      {"GetItem runs a common-palette item that clears the stage: play ends with the result",
        {Command(FlowCommandKind::GetItem, {0, 2})},
-       [](cSceneStage& s, cStageChara&) { EXPECT_EQ(s.m_nStageEnd, 1); }},
-      {"GetItem of an item that ends nothing leaves the request",
+       [](cSceneStage& s, cStageChara&) {
+         s.Update();
+         EXPECT_EQ(s.m_nState, STAGESTATE_RESULT);
+       }},
+      {"GetItem of an item that ends nothing: play goes on",
        {Command(FlowCommandKind::GetItem, {0, 1})},
-       [](cSceneStage& s, cStageChara&) { EXPECT_EQ(s.m_nStageEnd, 0); }},
+       [](cSceneStage& s, cStageChara&) {
+         s.Update();
+         EXPECT_EQ(s.m_nState, STAGESTATE_PLAY);
+       }},
       {"ChangeGraphic sets the three graphic values",
        {Command(FlowCommandKind::ChangeGraphic, {7, 300, 5})},
        [](cSceneStage&, cStageChara& c) {
@@ -98,9 +116,9 @@ TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
          EXPECT_EQ(c.m_nGraphic2, 300);
          EXPECT_EQ(c.m_nGraphic3, 5);
        }},
-      {"ChangeBaseAnimeSet sets the base Anime set",
+      {"ChangeBaseAnimeSet draws the chara with the new set's patterns",
        {Command(FlowCommandKind::ChangeBaseAnimeSet, {1})},
-       [](cSceneStage&, cStageChara& c) { EXPECT_EQ(c.m_Def.m_nAnimeSet, 1); }},
+       [](cSceneStage&, cStageChara& c) { EXPECT_EQ(CharaCurrentPattern(c, 0), 4); }},
       {"RunAnime adds a flow animation tagged with its flow",
        {Command(FlowCommandKind::RunAnime, {2})},
        [](cSceneStage&, cStageChara& c) {
@@ -111,49 +129,6 @@ TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
       {"ending the flow takes its animation away",
        {Command(FlowCommandKind::RunAnime, {2}), Command(FlowCommandKind::FlowControl, {1, 0})},
        [](cSceneStage&, cStageChara& c) { EXPECT_TRUE(c.m_vFlowAnime.empty()); }},
-      {"RunEffect at 50 % shows the 64 x 48 effect 32 x 24 in the screen's middle",
-       {Command(FlowCommandKind::RunEffect, {1, 0, 0, 0, 0, 0, 50, 0})},
-       [](cSceneStage& s, cStageChara&) {
-         ASSERT_EQ(s.m_lstHitEffect.size(), 1u);
-         const cHitEffect& e = s.m_lstHitEffect.front();
-         EXPECT_EQ(e.m_nEffect, 1);
-         EXPECT_EQ(e.m_nWidth, 32);
-         EXPECT_EQ(e.m_nHeight, 24);
-         EXPECT_EQ(e.m_dX, s.m_aScroll[0].dPos + 320 - 16);
-         EXPECT_EQ(e.m_dY, s.m_aScroll[1].dPos + 240 - 12);
-       }},
-      {"RunEffect 0 takes every shown effect down",
-       {Command(FlowCommandKind::RunEffect, {1, 0, 0, 0, 0, 0, 100, 0}),
-        Command(FlowCommandKind::RunEffect, {1, 0, 0, 0, 0, 0, 100, 0}), Command(FlowCommandKind::RunEffect, {0})},
-       [](cSceneStage& s, cStageChara&) { EXPECT_TRUE(s.m_lstHitEffect.empty()); }},
-      {"RunCharaEffect starts the chara's effect",
-       {Command(FlowCommandKind::RunCharaEffect, {1, 0, 1})},
-       [](cSceneStage&, cStageChara& c) {
-         EXPECT_EQ(c.m_Effect.nEffect, 1);
-         EXPECT_EQ(c.m_Effect.bRepeat, 1u);
-       }},
-      {"RunScreenEffect starts the scene's screen effect",
-       {Command(FlowCommandKind::RunScreenEffect, {1, 1, 0})},
-       [](cSceneStage& s, cStageChara&) {
-         EXPECT_EQ(s.m_ScreenEffect.run.nEffect, 1);
-         EXPECT_EQ(s.m_ScreenEffect.run.nMode, 1u);
-       }},
-      {"ChangeScreenColor tints the screen",
-       {Command(FlowCommandKind::ChangeScreenColor, {255, 0, 0, 50, 0, 10, 0, 0})},
-       [](cSceneStage& s, cStageChara&) {
-         EXPECT_EQ(s.m_ScreenColour.r, 255);
-         EXPECT_EQ(s.m_ScreenColour.nStrength, 50);
-       }},
-      {"ChangeBackground hides layer 2, ignores layer 0 and layer 3",
-       {Command(FlowCommandKind::ChangeBackground, {2, 1}), Command(FlowCommandKind::ChangeBackground, {0, 1}),
-        Command(FlowCommandKind::ChangeBackground, {3, 1})},
-       [](cSceneStage&, cStageChara&) {
-         EXPECT_EQ(g_Stage.m_vecBackground[0].m_bShown, 1u);
-         EXPECT_EQ(g_Stage.m_vecBackground[1].m_bShown, 0u);
-       }},
-      {"ChangeBackground toggled twice restores the layer",
-       {Command(FlowCommandKind::ChangeBackground, {1, 2}), Command(FlowCommandKind::ChangeBackground, {1, 2})},
-       [](cSceneStage&, cStageChara&) { EXPECT_EQ(g_Stage.m_vecBackground[0].m_bShown, 1u); }},
       {"PlaySe asks for project sound 5 as sound 21",
        {Command(FlowCommandKind::PlaySe, {5}), Command(FlowCommandKind::PlaySe, {0})},
        [](cSceneStage&, cStageChara&) { EXPECT_EQ(s_vSounds, std::vector<int>{21}); }},
@@ -276,6 +251,108 @@ TEST_F(FlowMediaStage, CodeNamingPlayerOneOnAStageWithoutOneReportsThroughTheChe
   EXPECT_EQ(CheckedAccessFailures(), nFailures + 1);
   // The statement failed before it assigned anything.
   EXPECT_EQ(g_Progress.m_vVar.CheckedAt(1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<int> s_vCharaDrawKinds;
+
+TEST_F(FlowMediaStage, ScreenAndEffectCommandsShowOnTheDrawnFrame) {
+  cStageDevice dev(DrawModes()[1]);
+  ASSERT_TRUE(dev.Ok());
+  // The effect's picture: two 64 x 48 cells of one green; a screen effect
+  // that moves the picture, a chara effect of kind 15 for one second.
+  dev.Folder().WriteFile("bmp/Eff.bmp", MakeBmpRgb(24, 128, 48, std::vector<uint32_t>(128 * 48, 0x20E020)));
+  g_Database.m_vecEffect[1].strFile = "bmp\\Eff.bmp";
+  LoadEffectGraphics();
+  g_Database.m_vecScrEffect[1].nKind = 1;
+  const int32_t anMove[5] = {50, 0, 0, 100, -40};
+  std::copy(anMove, anMove + 5, g_Database.m_vecScrEffect[1].anParam);
+  g_Database.m_vecCharaEffect[1].nKind = 15;
+  g_Database.m_vecCharaEffect[1].anParam[0] = 10;
+  BuildDatabaseRunTables();
+  SetCharaEffectBlt([](DDSURFACEDATA*, const CHARADRAWPARAMS& p) { s_vCharaDrawKinds.push_back(p.nKind); });
+  for (cEdBackground& b : m_Stage.m_vecBackground) b.SetDefaults();
+  // The frame drawn by the scene on the started device three play frames
+  // after the flow of a chara in view ran the command.
+  auto Frame = [this](const std::vector<cEdCommand>& cmds) {
+    m_Stage.m_vecChara = {PlacedAt(WaitingFlowChara(cmds), 13, 6)};
+    cSceneStage& s = Play();
+    s_vCharaDrawKinds.clear();
+    for (size_t i = 0; i < cmds.size() + 2; ++i) s.Update();
+    return t4gfx::BackBufferPixels();
+  };
+  // The frame of the same number of waits, set for each case below.
+  std::vector<uint32_t> without;
+
+  auto Red = [](const std::vector<uint32_t>& v) {
+    int64_t n = 0;
+    for (uint32_t c : v) n += (c >> 16) & 0xFF;
+    return n / static_cast<int64_t>(v.size());
+  };
+  struct DIFF {
+    int nChanged = 0;
+    RECT box{640, 480, -1, -1};  // of the changed pixels, inclusive
+  };
+  auto Diff = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    DIFF d;
+    for (int y = 0; y < 480; ++y)
+      for (int x = 0; x < 640; ++x) {
+        if (a[static_cast<size_t>(y * 640 + x)] == b[static_cast<size_t>(y * 640 + x)]) continue;
+        ++d.nChanged;
+        d.box = {std::min<LONG>(d.box.left, x), std::min<LONG>(d.box.top, y), std::max<LONG>(d.box.right, x),
+                 std::max<LONG>(d.box.bottom, y)};
+      }
+    return d;
+  };
+  struct CASE {
+    const char* pszWhat;
+    std::vector<cEdCommand> cmds;  // one a frame
+    std::function<void(const std::vector<uint32_t>& with)> check;
+  } cases[] = {
+      {"ChangeScreenColor tints the whole frame red",
+       {Command(FlowCommandKind::ChangeScreenColor, {255, 0, 0, 100, 0, 0, 0, 0})},
+       [&](const std::vector<uint32_t>& with) { EXPECT_GT(Red(with), Red(without) + 60); }},
+      {"ChangeBackground hides the first layer",
+       {Command(FlowCommandKind::ChangeBackground, {1, 1})},
+       [&](const std::vector<uint32_t>& with) { EXPECT_GT(Diff(with, without).nChanged, 10000); }},
+      {"RunScreenEffect moves the picture",
+       {Command(FlowCommandKind::RunScreenEffect, {1, 0, 0})},
+       [&](const std::vector<uint32_t>& with) { EXPECT_GT(Diff(with, without).nChanged, 10000); }},
+      {"RunEffect at 50 % draws the effect 32 x 24 in the screen's middle and nowhere else",
+       {Command(FlowCommandKind::RunEffect, {1, 0, 0, 0, 0, 0, 50, 0})},
+       [&](const std::vector<uint32_t>& with) {
+         const DIFF d = Diff(with, without);
+         EXPECT_GT(d.nChanged, 32 * 24 / 2);
+         EXPECT_GE(d.box.left, 320 - 16);
+         EXPECT_LE(d.box.right, 320 + 15);
+         EXPECT_GE(d.box.top, 240 - 12);
+         EXPECT_LE(d.box.bottom, 240 + 11);
+         EXPECT_EQ(with[240 * 640 + 320], 0x20E020u);
+       }},
+      {"RunEffect 0 takes every shown effect down",
+       {Command(FlowCommandKind::RunEffect, {1, 0, 0, 0, 0, 0, 100, 0}),
+        Command(FlowCommandKind::RunEffect, {1, 0, 0, 0, 0, 0, 100, 0}), Command(FlowCommandKind::RunEffect, {0})},
+       [&](const std::vector<uint32_t>& with) { EXPECT_EQ(Diff(with, without).nChanged, 0); }},
+      {"ChangeBackground 0 and 3 of two layers change nothing; a layer toggled twice is back",
+       {Command(FlowCommandKind::ChangeBackground, {0, 1}), Command(FlowCommandKind::ChangeBackground, {3, 1}),
+        Command(FlowCommandKind::ChangeBackground, {2, 2}), Command(FlowCommandKind::ChangeBackground, {2, 2})},
+       [&](const std::vector<uint32_t>& with) { EXPECT_EQ(Diff(with, without).nChanged, 0); }},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    without = Frame(std::vector<cEdCommand>(c.cmds.size(), MakeFlowCommand(FlowCommandKind::Wait)));
+    const std::vector<uint32_t> with = Frame(c.cmds);
+    ASSERT_EQ(with.size(), 640u * 480u);
+    ASSERT_EQ(without.size(), 640u * 480u);
+    c.check(with);
+  }
+  // RunCharaEffect: the chara is drawn through its effect's kind.
+  Frame({Command(FlowCommandKind::RunCharaEffect, {1, 0, 1})});
+  EXPECT_NE(std::count(s_vCharaDrawKinds.begin(), s_vCharaDrawKinds.end(), 15), 0);
+  SetCharaEffectBlt(nullptr);
 }
 
 }  // namespace
