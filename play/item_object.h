@@ -30,6 +30,7 @@ class cItemObj : public cGameObj {
   int m_bRemoved = 0;   // taken or timed out; freed by the sweep
   int m_nPattern = 0;   // the animation pattern shown
   int m_nTick = 0;
+  int32_t m_bCondLatched = 0;  // its conditions held once (the latch)
 };
 
 // What the drawing of one item needs, worked out from its state: the cell

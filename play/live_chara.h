@@ -352,13 +352,12 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int8_t m_nCharaId = 0;
   double m_dBraking = 0;
   // Block-chara collision state: the riding record, this sub-step's
-  // displacement, push flags and the exists flag of this frame.
+  // displacement and push flags.
   int m_nCarrierId = 0;
   double m_dCarrierBox[4] = {0, 0, 0, 0};
   double m_dMoveDX = 0, m_dMoveDY = 0;
   int m_bPushedRight = 0, m_bPushedLeft = 0, m_bPushedDown = 0, m_bPushedUp = 0;
   int m_bStartFall = 0;
-  int m_bExists = 1;
   int m_bOwnMove = 0;
   // What the flow commands set: the screen pinning with its position, the
   // no-push flags, the move-disabled flag until the next update, the kept

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "flow/command_executors.h"
-#include "flow/conditions.h"
 #include "play/live_lists.h"
 #include "play/play_math.h"
 #include "play/play_state.h"
@@ -184,30 +183,6 @@ int cStageChara::StartJump(cCommandRun& run) {
   m_bJumpA = m_bJumpB = 1;
   m_bRidingChara = 0;
   return 1;
-}
-
-void StageCharaConditionsPass() {
-  for (auto& p : g_lstChara) {
-    cStageChara& c = *p;
-    if (c.m_bDefeated || c.m_bRemoved) continue;
-    c.m_bExists = CheckConditionList(c.m_Def.m_vecCondition, c.m_Def.m_nCondMode, c.m_Def.m_nCondLatch,
-                                     c.m_bCondLatched, c);
-    if (!c.m_bExists) {
-      c.m_bPresent = 0;
-      continue;
-    }
-    c.StageCharaUpdateActive();
-    c.m_bPresent = c.StageCharaTryAppear();
-  }
-}
-
-void BeginCharaSubStep() {
-  for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
-  for (auto& c : g_lstChara) c->CharaResetFlowMarks();
-  StageCharaConditionsPass();
-  for (auto& p : g_vPlayer) p->RaiseTrigger(FlowTrigger::Always);
-  for (auto& c : g_lstChara)
-    if (c->m_bPresent) c->RaiseTrigger(FlowTrigger::Always);
 }
 
 cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep) {

@@ -318,7 +318,6 @@ class cSceneStage : public cStageContext, public cFlowStage {
   uint32_t m_abOffScreen[3] = {0, 0, 0};
   uint32_t m_nPlayFrame = 0;
   int32_t m_nNextStage = 0;
-  std::vector<uint8_t> m_vCharaFlag;
   std::vector<int32_t> m_vHitSubStep;  // one entry per sub-step: 1 tests hits
   // The stage's shots and the hit effects started where attacks land.
   cShotLists m_Shots;
@@ -358,7 +357,9 @@ class cSceneStage : public cStageContext, public cFlowStage {
   SCREENCOLOUR m_ScreenColour;
   SCREENEFFECT m_ScreenEffect;
   BOOL m_bMessageSkip = 0;
-  cVector<uint8_t> m_vSwitch;  // the stage's switches the charas turn on
+  // The stage's 60 switches: cleared by every conditions pass, turned on
+  // by the active charas linked to them.
+  cVector<uint8_t> m_vSwitch;
   int32_t m_anGameWait[2] = {0, 0};
   std::list<DDSURFACEDATA> m_lstLoadedSD;
   std::list<DDSURFACEINFO> m_lstLoadedInfo;

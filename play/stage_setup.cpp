@@ -8,6 +8,7 @@
 #include "platform/game_random.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
+#include "play/condition_pass.h"
 #include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
@@ -83,7 +84,7 @@ void cSceneStage::SetupLiveObjects() {
   CHARASCENE fresh;
   fresh.pfnStartHitEffect = g_CharaScene.pfnStartHitEffect;
   g_CharaScene = fresh;
-  m_vSwitch.assign(256, 0);
+  m_vSwitch.assign(60, 0);
   g_CharaScene.m_lpSwitches = &m_vSwitch;
   m_Shots.Clear();
   m_lstHitEffect.clear();
@@ -217,7 +218,6 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
     m_Timer.nTime = STAGE_TIME_CAP;
     m_Timer.bFrozen = 1;
   }
-  m_vCharaFlag.assign(60, 0);
   SetupLiveObjects();
   // The view limit of player 1's definition; a stage without one keeps no
   // view surface from the stage before.
@@ -234,6 +234,6 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   // restart copies back as loaded.
   m_nTargetFps = nFps;
   RunBeforeStageStartFlows();
-  StageCharaConditionsPass();
+  EvaluateCharaConditions(m_Shots);
   Logf("Out SetStage");
 }

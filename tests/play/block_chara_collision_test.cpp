@@ -15,6 +15,7 @@ class BlockCharaCollisionTest : public cCharaFixture {
     d.m_bBlockChara = 1;
     d.m_nMoveType = 1;
     cStageChara& b = AddEnemy(d, col, row, nullptr, nId);
+    Pass();  // its (empty) conditions hold: it takes part
     BeginSubStepMove(b);
     EndSubStepMove(b);
     return b;
@@ -71,8 +72,9 @@ TEST_F(BlockCharaCollisionTest, ABlockCharaNeverMeetsItselfButMeetsOthers) {
   b.m_bDefeated = 1;
   EXPECT_EQ(OverlapsBlockChara(w, 401), 0);
   b.m_bDefeated = 0;
-  // Defeated or absent block charas are no solids.
-  b.m_bExists = 0;
+  // Defeated block charas are no solids, nor those whose conditions fail.
+  b.m_Def.m_vecCondition.push_back(MakeVarEqualsCondition(FlowConditionKind::CommonVarCondition, 1, 1));
+  Pass();
   EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 0);
 }
 

@@ -246,14 +246,18 @@ TEST_F(StageShots, AShotCarryingAnItemGivesItToPlayer1) {
 TEST_F(StageShots, WithTheOnScreenSwitchOnlyWhatIsOnScreenIsHit) {
   m_Stage = MakeBlockStage(60, 15, 1);
   PlaceRow(m_Stage, 0, 59, 14, 1);
-  m_Stage.m_vecChara.push_back(PlacedAt(Enemy(5), 50, 13));  // far right of the view
+  // Far right of the view, but active wherever it is: in play, off screen.
+  cEdChara far = Enemy(5);
+  far.m_nViewTestKind = 3;
+  m_Stage.m_vecChara.push_back(PlacedAt(far, 50, 13));
   for (int bSwitch = 0; bSwitch <= 1; ++bSwitch) {
     SCOPED_TRACE(bSwitch);
     m_Stage.m_bOnScreenOnly = static_cast<uint32_t>(bSwitch);
     auto s = Play();
     ASSERT_EQ(g_lstChara.size(), 1u);
     cStageChara& e = *g_lstChara.front();
-    e.m_bPresent = 1;
+    ASSERT_EQ(e.m_bPresent, 1);
+    ASSERT_EQ(e.m_bOnScreen, 0);
     AddShotOn(*s, e, 1).m_Shot.m_nAttack = 1;
     s->m_nSubStep = 1;
     s->ResolveShotHits();

@@ -35,6 +35,15 @@ cEdCommand MakeItemCommand(int nItemKind) {
   return c;
 }
 
+cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue) {
+  cEdCondition c;
+  c.m_byKind = static_cast<uint8_t>(nKind);
+  c.m_nVarIndex = static_cast<int16_t>(nIndex);
+  c.m_byCompareOp = CompareOp::Equal;
+  c.m_nValue = nValue;
+  return c;
+}
+
 cEdFlow MakeWalkerFlow() {
   cEdFlow flow;
   flow.m_byTrigger = FlowTrigger::Always;
