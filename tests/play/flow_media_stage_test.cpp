@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "play/chara_drawing.h"
+#include "play/picture_cell.h"
+#include "play/stage_graphics.h"
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/database_run_tables.h"
@@ -38,6 +41,11 @@ class FlowMediaStage : public cFlowStageTest {
       a.m_vecFrame.push_back(f);
       g_Database.m_vecAnime.push_back(a);
     }
+    // Animation 2 (after the database's own first two) shows pattern 7.
+    cEdAnimeFrame seven;
+    seven.nPattern = 7;
+    seven.nTime = 2;
+    g_Database.m_vecAnime[2].m_vecFrame = {seven};
     g_Database.m_vecAnimeSet.resize(2);
     g_Database.m_vecEffect.resize(2);
     cEdEffect& e = g_Database.m_vecEffect[1];
@@ -89,26 +97,31 @@ TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
       {"GetItem of an item that ends nothing leaves the request",
        {Command(FlowCommandKind::GetItem, {0, 1})},
        [](cSceneStage& s, cStageChara&) { EXPECT_EQ(s.m_nStageEnd, 0); }},
-      {"ChangeGraphic sets the three graphic values",
-       {Command(FlowCommandKind::ChangeGraphic, {7, 300, 5})},
+      {"ChangeGraphic draws the chara from the picture kind, number and column it names",
+       {Command(FlowCommandKind::ChangeGraphic, {IMAGE_CHARA, 17, 2})},
        [](cSceneStage&, cStageChara& c) {
-         EXPECT_EQ(c.m_nGraphic, 7);
-         EXPECT_EQ(c.m_nGraphic2, 300);
-         EXPECT_EQ(c.m_nGraphic3, 5);
+         // Chara picture 17 is row 2 of the second sheet pair; column 2.
+         const CHARADRAWPARAMS p = CharaDrawParams(c, 0);
+         EXPECT_EQ(p.sx, 64);
+         EXPECT_EQ(p.sy, 64);
+         EXPECT_EQ(p.lpSrc, StageSurface(CHARA_FIRST_SHEET + 2 + c.m_nDir + CHARA_SECOND_SET_OFFSET));
        }},
       {"ChangeBaseAnimeSet sets the base Anime set",
        {Command(FlowCommandKind::ChangeBaseAnimeSet, {1})},
        [](cSceneStage&, cStageChara& c) { EXPECT_EQ(c.m_Def.m_nAnimeSet, 1); }},
-      {"RunAnime adds a flow animation tagged with its flow",
+      {"RunAnime shows its animation's pattern over the chara's own",
        {Command(FlowCommandKind::RunAnime, {2})},
        [](cSceneStage&, cStageChara& c) {
-         ASSERT_EQ(c.m_vFlowAnime.size(), 1u);
-         EXPECT_EQ(c.m_vFlowAnime[0].nAnime, 2);
-         EXPECT_EQ(c.m_vFlowAnime[0].nTag, c.m_vFlowRun[0].m_nEffectTag);
+         ASSERT_EQ(c.m_Anime.lstOverride.size(), 1u);
+         EXPECT_EQ(c.m_Anime.lstOverride.front().nTag, c.m_vFlowRun[0].m_nEffectTag);
+         EXPECT_EQ(CharaCurrentPattern(c, 1), 7);
        }},
       {"ending the flow takes its animation away",
        {Command(FlowCommandKind::RunAnime, {2}), Command(FlowCommandKind::FlowControl, {1, 0})},
-       [](cSceneStage&, cStageChara& c) { EXPECT_TRUE(c.m_vFlowAnime.empty()); }},
+       [](cSceneStage&, cStageChara& c) {
+         EXPECT_TRUE(c.m_Anime.lstOverride.empty());
+         EXPECT_NE(CharaCurrentPattern(c, 1), 7);
+       }},
       {"RunEffect at 50 % shows the 64 x 48 effect 32 x 24 in the screen's middle",
        {Command(FlowCommandKind::RunEffect, {1, 0, 0, 0, 0, 0, 50, 0})},
        [](cSceneStage& s, cStageChara&) {
@@ -200,17 +213,22 @@ TEST_F(FlowMediaStage, ACommandsLeadInAnimationStartsSoThatItEndsAsTheCommandBeg
                                                   MakeFlowCommand(FlowCommandKind::Wait, 1000)})};
   m_Stage.m_vecChara.push_back(PlacedAt(e, 13, 6));
   cSceneStage& s = Play();
-  int nStarted = 0, nGraphic = 0;
+  int nStarted = 0, nGraphic = 0, nEnded = 0;
   for (int k = 1; k <= 20; ++k) {
     s.Update();
-    if (!nStarted && !Chara().m_vFlowAnime.empty()) nStarted = k;
-    if (!nGraphic && Chara().m_nGraphic == 3) nGraphic = k;
+    const bool bShown = !Chara().m_Anime.lstOverride.empty();
+    if (!nStarted && bShown) {
+      nStarted = k;
+      EXPECT_EQ(Chara().m_Anime.lstOverride.front().nTag, Chara().m_vFlowRun[0].m_nEffectTag);
+    }
+    if (nStarted && !nEnded && !bShown) nEnded = k;
+    if (!nGraphic && Chara().m_Def.m_nImageKind == 3) nGraphic = k;
   }
   EXPECT_EQ(nStarted, 7);
   EXPECT_EQ(nGraphic, 13);
-  ASSERT_FALSE(Chara().m_vFlowAnime.empty());
-  EXPECT_EQ(Chara().m_vFlowAnime[0].nAnime, 1);
-  EXPECT_EQ(Chara().m_vFlowAnime[0].nTag, Chara().m_vFlowRun[0].m_nEffectTag);
+  // Played out by the time its command begins.
+  EXPECT_GT(nEnded, nStarted);
+  EXPECT_LE(nEnded, nGraphic);
 }
 
 }  // namespace
