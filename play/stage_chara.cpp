@@ -90,7 +90,7 @@ void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cIte
     m_bIgnoreViewY = kViewTest[m_Def.m_nViewTestKind][1];
   }
   m_bAppeared = 0;
-  m_Anime.ChangeAnime(m_nNoGravity == 0 ? 1 : 0, true);
+  m_Anime.SetAnime(m_nNoGravity == 0 ? 1 : 0, true);
   CharaBuildFlowRuns(nullptr, m_nDir, 0, -1);
 }
 

@@ -10,6 +10,7 @@
 
 #include "base/report.h"
 #include "play/chara_drawing.h"
+#include "play/picture_cell.h"
 #include "play/stage_graphics.h"
 #include "records/common_palette.h"
 #include "records/database.h"
@@ -45,6 +46,11 @@ class FlowMediaStage : public cFlowStageTest {
       a.m_vecFrame.push_back(f);
       g_Database.m_vecAnime.push_back(a);
     }
+    // Animation 2 (after the database's own first two) shows pattern 7.
+    cEdAnimeFrame seven;
+    seven.nPattern = 7;
+    seven.nTime = 2;
+    g_Database.m_vecAnime[2].m_vecFrame = {seven};
     // Set 1 shows pattern 4 in every state.
     g_Database.m_vecAnimeSet.resize(2);
     cEdAnime four;
@@ -109,26 +115,31 @@ TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
          s.Update();
          EXPECT_EQ(s.m_nState, STAGESTATE_PLAY);
        }},
-      {"ChangeGraphic sets the three graphic values",
-       {Command(FlowCommandKind::ChangeGraphic, {7, 300, 5})},
+      {"ChangeGraphic draws the chara from the picture kind, number and column it names",
+       {Command(FlowCommandKind::ChangeGraphic, {IMAGE_CHARA, 17, 2})},
        [](cSceneStage&, cStageChara& c) {
-         EXPECT_EQ(c.m_nGraphic, 7);
-         EXPECT_EQ(c.m_nGraphic2, 300);
-         EXPECT_EQ(c.m_nGraphic3, 5);
+         // Chara picture 17 is row 2 of the second sheet pair; column 2.
+         const CHARADRAWPARAMS p = CharaDrawParams(c, 0);
+         EXPECT_EQ(p.sx, 64);
+         EXPECT_EQ(p.sy, 64);
+         EXPECT_EQ(p.lpSrc, StageSurface(CHARA_FIRST_SHEET + 2 + c.m_nDir + CHARA_SECOND_SET_OFFSET));
        }},
       {"ChangeBaseAnimeSet draws the chara with the new set's patterns",
        {Command(FlowCommandKind::ChangeBaseAnimeSet, {1})},
-       [](cSceneStage&, cStageChara& c) { EXPECT_EQ(CharaCurrentPattern(c, 0), 4); }},
-      {"RunAnime adds a flow animation tagged with its flow",
+       [](cSceneStage&, cStageChara& c) { EXPECT_EQ(CharaCurrentPattern(c, 1), 4); }},
+      {"RunAnime shows its animation's pattern over the chara's own",
        {Command(FlowCommandKind::RunAnime, {2})},
        [](cSceneStage&, cStageChara& c) {
-         ASSERT_EQ(c.m_vFlowAnime.size(), 1u);
-         EXPECT_EQ(c.m_vFlowAnime[0].nAnime, 2);
-         EXPECT_EQ(c.m_vFlowAnime[0].nTag, c.m_vFlowRun[0].m_nEffectTag);
+         ASSERT_EQ(c.m_Anime.lstOverride.size(), 1u);
+         EXPECT_EQ(c.m_Anime.lstOverride.front().nTag, c.m_vFlowRun[0].m_nEffectTag);
+         EXPECT_EQ(CharaCurrentPattern(c, 1), 7);
        }},
       {"ending the flow takes its animation away",
        {Command(FlowCommandKind::RunAnime, {2}), Command(FlowCommandKind::FlowControl, {1, 0})},
-       [](cSceneStage&, cStageChara& c) { EXPECT_TRUE(c.m_vFlowAnime.empty()); }},
+       [](cSceneStage&, cStageChara& c) {
+         EXPECT_TRUE(c.m_Anime.lstOverride.empty());
+         EXPECT_NE(CharaCurrentPattern(c, 1), 7);
+       }},
       {"PlaySe asks for project sound 5 as sound 21",
        {Command(FlowCommandKind::PlaySe, {5}), Command(FlowCommandKind::PlaySe, {0})},
        [](cSceneStage&, cStageChara&) { EXPECT_EQ(s_vSounds, std::vector<int>{21}); }},
@@ -177,17 +188,22 @@ TEST_F(FlowMediaStage, ACommandsLeadInAnimationStartsSoThatItEndsAsTheCommandBeg
                                                   MakeFlowCommand(FlowCommandKind::Wait, 1000)})};
   m_Stage.m_vecChara.push_back(PlacedAt(e, 13, 6));
   cSceneStage& s = Play();
-  int nStarted = 0, nGraphic = 0;
+  int nStarted = 0, nGraphic = 0, nEnded = 0;
   for (int k = 1; k <= 20; ++k) {
     s.Update();
-    if (!nStarted && !Chara().m_vFlowAnime.empty()) nStarted = k;
-    if (!nGraphic && Chara().m_nGraphic == 3) nGraphic = k;
+    const bool bShown = !Chara().m_Anime.lstOverride.empty();
+    if (!nStarted && bShown) {
+      nStarted = k;
+      EXPECT_EQ(Chara().m_Anime.lstOverride.front().nTag, Chara().m_vFlowRun[0].m_nEffectTag);
+    }
+    if (nStarted && !nEnded && !bShown) nEnded = k;
+    if (!nGraphic && Chara().m_Def.m_nImageKind == 3) nGraphic = k;
   }
   EXPECT_EQ(nStarted, 7);
   EXPECT_EQ(nGraphic, 13);
-  ASSERT_FALSE(Chara().m_vFlowAnime.empty());
-  EXPECT_EQ(Chara().m_vFlowAnime[0].nAnime, 1);
-  EXPECT_EQ(Chara().m_vFlowAnime[0].nTag, Chara().m_vFlowRun[0].m_nEffectTag);
+  // Played out by the time its command begins.
+  EXPECT_GT(nEnded, nStarted);
+  EXPECT_LE(nEnded, nGraphic);
 }
 
 }  // namespace
@@ -260,7 +276,7 @@ namespace {
 std::vector<int> s_vCharaDrawKinds;
 
 TEST_F(FlowMediaStage, ScreenAndEffectCommandsShowOnTheDrawnFrame) {
-  cStageDevice dev(DrawModes()[1]);
+  cStageDevice dev(DrawModes()[1], false);
   ASSERT_TRUE(dev.Ok());
   // The effect's picture: two 64 x 48 cells of one green; a screen effect
   // that moves the picture, a chara effect of kind 15 for one second.
