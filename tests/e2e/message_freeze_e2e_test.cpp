@@ -1,7 +1,9 @@
 // The real program playing a stage whose player 1 opens with a message that
 // stops the game until the advance key: the play log stands still while the
 // frozen frames keep being presented with the message window on them, and
-// play goes on (player 1 walks) once the key is pressed.
+// play goes on (player 1 walks) once the key is pressed. A stopping message
+// shown until the stage ends after it waits for the key in the same way and
+// is gone afterwards.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -61,15 +63,55 @@ void WriteMessageProject(const cTempFolder& folder, int nKeyFrame) {
                                    std::to_string(nKeyFrame) + " Z down\n" + std::to_string(nKeyFrame + 1) + " Z up\n");
 }
 
-// Runs 600 presented frames with shots of frames 350, 380 and 560.
-std::vector<PLAYLOGLINE> RunPlay(const cTempFolder& folder, const std::string& log) {
+// Player 1's flow: a stopping message until the advance key, half a second
+// of play, then a stopping message shown until the stage ends (it arms no
+// wait of its own, so it waits for the key again), then a walk to the
+// right. The advance key at frames 400 and nSecondKey.
+void WriteUntilTheEndProject(const cTempFolder& folder, int nSecondKey) {
+  cProjectBuilder builder(folder.Path());
+  builder.m_Stage1.m_nTimeLimit = 300;
+  builder.m_Stage1.m_nSpeedLevel = 1;
+  builder.m_System.m_vecStartLives = {3, 3, 3, 99};
+  builder.m_System.m_vecInfiniteLives = {0, 0, 0, 1};
+  const int nStart = builder.m_Stage1.FindPlayerPlacement();
+  ASSERT_GE(nStart, 0);
+  auto Message = [](const char* pszText, int nDuration) {
+    cEdCommand c = MakeFlowCommand(FlowCommandKind::Message);
+    c.m_strText = pszText;
+    c.m_vParam[6] = nDuration;
+    c.m_vParam[8] = 1;  // the game stops
+    return c;
+  };
+  cEdCommand walk = MakeFlowCommand(FlowCommandKind::StraightMove, 100);
+  NewEdMove(walk.m_pMove);
+  walk.m_pMove->m_nSpeed = 20;
+  walk.m_pMove->m_byDirection = 3;
+  cEdFlow flow;
+  flow.m_byTrigger = FlowTrigger::Always;
+  flow.m_vecCommand = {Message("READ THIS", 0), MakeFlowCommand(FlowCommandKind::Wait, 5), Message("UNTIL THE END", 1),
+                       walk, MakeFlowCommand(FlowCommandKind::Wait, 1000)};
+  cEdChara player = builder.m_Stage1.m_vecChara[nStart];
+  player.m_vecFlow = {flow};
+  builder.m_Stage1.m_vecChara = {player};
+  ASSERT_TRUE(builder.Build());
+  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
+  folder.WriteFile("keys.txt",
+                   "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
+                   "40 Z down\n41 Z up\n400 Z down\n401 Z up\n" +
+                       std::to_string(nSecondKey) + " Z down\n" + std::to_string(nSecondKey + 1) + " Z up\n");
+}
+
+// Runs 600 presented frames with shots of the frames named (350, 380 and
+// 560 unless others are).
+std::vector<PLAYLOGLINE> RunPlay(const cTempFolder& folder, const std::string& log,
+                                 const std::string& strShots = "350,380,560") {
   pid_t pid = StartGame(folder.Path(),
                         {{"TARVOLIN4_ANSWERS", "d3d,file:data\\stg4\\Stage1.stg4_000"},
                          {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
                          {"TARVOLIN4_EXIT_AFTER", "600"},
                          {"TARVOLIN4_FAST", "1"},
                          {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
-                         {"TARVOLIN4_SCREENSHOT_AT", "350,380,560"},
+                         {"TARVOLIN4_SCREENSHOT_AT", strShots},
                          {"TARVOLIN4_PLAYLOG", folder.Path() + "/" + log}},
                         folder.Path() + "/stderr.txt");
   EXPECT_GT(pid, 0);
@@ -119,5 +161,25 @@ TEST(MessageFreezeE2e, AStoppingMessageFreezesPlayUntilTheAdvanceKey) {
   int nCentreChanged = 0;
   for (int y = 200; y < 280; ++y)
     for (int x = 240; x < 400; ++x) nCentreChanged += f380[y * 640 + x] != f560[y * 640 + x];
+  EXPECT_GT(nCentreChanged, 500) << "no message window at the screen's centre";
+}
+
+TEST(MessageFreezeE2e, AStoppingMessageShownUntilTheStageEndsWaitsForTheKeyAgainAndGoes) {
+  cTempFolder folder;
+  WriteUntilTheEndProject(folder, 540);
+  if (HasFatalFailure()) return;
+  const std::vector<PLAYLOGLINE> a = RunPlay(folder, "a.log", "470,530,570");
+  ASSERT_GT(a.size(), 20u) << folder.ReadFile("a.log");
+  EXPECT_GT(a.back().nX, a[0].nX + 40) << "player 1 never walked";
+  // Frames 470 and 530 were presented while the second message waited for
+  // the key, and are the same picture; by frame 570 it is gone and player 1
+  // walks.
+  const std::vector<uint32_t> f470 = Shot(folder, 470), f530 = Shot(folder, 530), f570 = Shot(folder, 570);
+  ASSERT_EQ(f470.size(), 640u * 480u);
+  ASSERT_EQ(f570.size(), 640u * 480u);
+  EXPECT_TRUE(f470 == f530) << "the frozen frames differ";
+  int nCentreChanged = 0;
+  for (int y = 200; y < 280; ++y)
+    for (int x = 240; x < 400; ++x) nCentreChanged += f530[y * 640 + x] != f570[y * 640 + x];
   EXPECT_GT(nCentreChanged, 500) << "no message window at the screen's centre";
 }
