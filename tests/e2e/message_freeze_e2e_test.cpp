@@ -28,9 +28,22 @@ std::vector<PLAYLOGLINE> PlayLines(const std::string& text) {
   return v;
 }
 
-// Player 1's flow: a message at the screen's centre shown until the advance
-// key and stopping the game, then a walk to the right.
-void WriteMessageProject(const cTempFolder& folder, int nKeyFrame) {
+// A stopping message at the screen's centre, shown for the duration mode
+// (0 until the advance key, 1 until the stage ends).
+cEdCommand StoppingMessage(const char* pszText, int nDuration) {
+  cEdCommand c = MakeFlowCommand(FlowCommandKind::Message);
+  c.m_strText = pszText;
+  c.m_vParam[0] = 0;  // the screen's centre
+  c.m_vParam[6] = nDuration;
+  c.m_vParam[8] = 1;  // the game stops
+  return c;
+}
+
+// Player 1's flow runs cmds, then walks right; the title is left for free
+// play once it has faded in, and the advance key (Z, button 1) is pressed
+// at each frame of vKeyFrames.
+void WritePlayerFlowProject(const cTempFolder& folder, std::initializer_list<cEdCommand> cmds,
+                            std::initializer_list<int> vKeyFrames) {
   cProjectBuilder builder(folder.Path());
   builder.m_Stage1.m_nTimeLimit = 300;
   builder.m_Stage1.m_nSpeedLevel = 1;
@@ -38,67 +51,38 @@ void WriteMessageProject(const cTempFolder& folder, int nKeyFrame) {
   builder.m_System.m_vecInfiniteLives = {0, 0, 0, 1};
   const int nStart = builder.m_Stage1.FindPlayerPlacement();
   ASSERT_GE(nStart, 0);
-  cEdCommand message = MakeFlowCommand(FlowCommandKind::Message);
-  message.m_strText = "STOP AND READ";
-  message.m_vParam[0] = 0;  // the screen's centre
-  message.m_vParam[6] = 0;  // until the advance key
-  message.m_vParam[8] = 1;  // the game stops
   cEdCommand walk = MakeFlowCommand(FlowCommandKind::StraightMove, 100);
   NewEdMove(walk.m_pMove);
   walk.m_pMove->m_nSpeed = 20;
   walk.m_pMove->m_byDirection = 3;  // right
   cEdFlow flow;
   flow.m_byTrigger = FlowTrigger::Always;
-  flow.m_vecCommand.push_back(message);
+  for (const cEdCommand& c : cmds) flow.m_vecCommand.push_back(c);
   flow.m_vecCommand.push_back(walk);
   cEdChara player = builder.m_Stage1.m_vecChara[nStart];
   player.m_vecFlow = {flow};
   builder.m_Stage1.m_vecChara = {player};
   ASSERT_TRUE(builder.Build());
   folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
-  // To free play once the title has faded in; the advance key (Z, button 1)
-  // at nKeyFrame.
-  folder.WriteFile("keys.txt", "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
-                               "40 Z down\n41 Z up\n" +
-                                   std::to_string(nKeyFrame) + " Z down\n" + std::to_string(nKeyFrame + 1) + " Z up\n");
+  std::string keys =
+      "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n40 Z down\n41 Z up\n";
+  for (int n : vKeyFrames) keys += std::to_string(n) + " Z down\n" + std::to_string(n + 1) + " Z up\n";
+  folder.WriteFile("keys.txt", keys);
 }
 
-// Player 1's flow: a stopping message until the advance key, half a second
-// of play, then a stopping message shown until the stage ends (it arms no
-// wait of its own, so it waits for the key again), then a walk to the
-// right. The advance key at frames 400 and nSecondKey.
+// A message shown until the advance key, the key at nKeyFrame.
+void WriteMessageProject(const cTempFolder& folder, int nKeyFrame) {
+  WritePlayerFlowProject(folder, {StoppingMessage("STOP AND READ", 0)}, {nKeyFrame});
+}
+
+// A message until the advance key (the key at 400), half a second of play,
+// then one shown until the stage ends: it arms no wait of its own, so it
+// waits for the key again (at nSecondKey).
 void WriteUntilTheEndProject(const cTempFolder& folder, int nSecondKey) {
-  cProjectBuilder builder(folder.Path());
-  builder.m_Stage1.m_nTimeLimit = 300;
-  builder.m_Stage1.m_nSpeedLevel = 1;
-  builder.m_System.m_vecStartLives = {3, 3, 3, 99};
-  builder.m_System.m_vecInfiniteLives = {0, 0, 0, 1};
-  const int nStart = builder.m_Stage1.FindPlayerPlacement();
-  ASSERT_GE(nStart, 0);
-  auto Message = [](const char* pszText, int nDuration) {
-    cEdCommand c = MakeFlowCommand(FlowCommandKind::Message);
-    c.m_strText = pszText;
-    c.m_vParam[6] = nDuration;
-    c.m_vParam[8] = 1;  // the game stops
-    return c;
-  };
-  cEdCommand walk = MakeFlowCommand(FlowCommandKind::StraightMove, 100);
-  NewEdMove(walk.m_pMove);
-  walk.m_pMove->m_nSpeed = 20;
-  walk.m_pMove->m_byDirection = 3;
-  cEdFlow flow;
-  flow.m_byTrigger = FlowTrigger::Always;
-  flow.m_vecCommand = {Message("READ THIS", 0), MakeFlowCommand(FlowCommandKind::Wait, 5), Message("UNTIL THE END", 1),
-                       walk, MakeFlowCommand(FlowCommandKind::Wait, 1000)};
-  cEdChara player = builder.m_Stage1.m_vecChara[nStart];
-  player.m_vecFlow = {flow};
-  builder.m_Stage1.m_vecChara = {player};
-  ASSERT_TRUE(builder.Build());
-  folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");
-  folder.WriteFile("keys.txt",
-                   "30 Down down\n31 Down up\n33 Down down\n34 Down up\n36 Down down\n37 Down up\n"
-                   "40 Z down\n41 Z up\n400 Z down\n401 Z up\n" +
-                       std::to_string(nSecondKey) + " Z down\n" + std::to_string(nSecondKey + 1) + " Z up\n");
+  WritePlayerFlowProject(
+      folder,
+      {StoppingMessage("READ THIS", 0), MakeFlowCommand(FlowCommandKind::Wait, 5), StoppingMessage("UNTIL THE END", 1)},
+      {400, nSecondKey});
 }
 
 // Runs 600 presented frames with shots of the frames named (350, 380 and

@@ -88,13 +88,6 @@ class FlowMediaStage : public cFlowStageTest {
   }
 };
 
-cEdCommand Command(int nKind, std::initializer_list<int32_t> params) {
-  cEdCommand c = MakeFlowCommand(nKind);
-  int i = 0;
-  for (int32_t p : params) c.m_vParam.CheckedAt(i++) = p;
-  return c;
-}
-
 TEST_F(FlowMediaStage, EachCommandChangesWhatItNames) {
   cEdCommand code = MakeFlowCommand(FlowCommandKind::RunCode);
   code.m_strText = "hp = 40 C3 = hp + 2";
@@ -211,10 +204,7 @@ TEST_F(FlowMediaStage, ACommandsLeadInAnimationStartsSoThatItEndsAsTheCommandBeg
 namespace {
 
 cEdCommand ItemCommand(int nKind, std::initializer_list<int32_t> params) {
-  cEdCommand c = MakeItemCommand(nKind);
-  int i = 0;
-  for (int32_t p : params) c.m_vParam.CheckedAt(i++) = p;
-  return c;
+  return WithParams(MakeItemCommand(nKind), params);
 }
 
 TEST_F(FlowMediaStage, ItemsTakingThemselvesEndAtTheCapWithOneReportLine) {

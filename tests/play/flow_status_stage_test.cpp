@@ -10,13 +10,6 @@
 
 namespace {
 
-cEdCommand Command(int nKind, std::initializer_list<int32_t> params) {
-  cEdCommand c = MakeFlowCommand(nKind);
-  int i = 0;
-  for (int32_t p : params) c.m_vParam.CheckedAt(i++) = p;
-  return c;
-}
-
 class FlowStatusStage : public cFlowStageTest {};
 
 TEST_F(FlowStatusStage, PlayerOneFliesThroughHitsOrDiesOnAWallByTheFlyingValue) {
