@@ -163,4 +163,9 @@ TEST(MessageFreezeE2e, AStoppingMessageShownUntilTheStageEndsWaitsForTheKeyAgain
   for (int y = 200; y < 280; ++y)
     for (int x = 240; x < 400; ++x) nCentreChanged += f530[y * 640 + x] != f570[y * 640 + x];
   EXPECT_GT(nCentreChanged, 500) << "no message window at the screen's centre";
+  // The second key 40 frames sooner: play is 40 frames longer.
+  WriteUntilTheEndProject(folder, 500);
+  if (HasFatalFailure()) return;
+  const std::vector<PLAYLOGLINE> b = RunPlay(folder, "b.log");
+  EXPECT_EQ(static_cast<long>(b.size()) - static_cast<long>(a.size()), 40) << a.size() << " / " << b.size();
 }
