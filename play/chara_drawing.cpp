@@ -125,10 +125,9 @@ int CharaCurrentPattern(cChara& chara, int bPaused) {
         ++it;
         continue;
       }
-      it->Anime.Update();
-      // An override whose time has run out has ended, as one whose animation
-      // has no frames left.
-      if (it->Anime.vAnime.empty() || it->nFrames <= 0) {
+      // An override has ended at its animation's end code, or when its time
+      // has run out (an animation that loops plays once).
+      if (it->Anime.Update() < 0 || it->Anime.vAnime.empty() || it->nFrames <= 0) {
         it = a.lstOverride.erase(it);
         continue;
       }

@@ -65,14 +65,6 @@ bool Opposite(double a, double b) { return (a > 1e-8 && b < -1e-8) || (a < -1e-8
 
 }  // namespace
 
-void CHARAANIME::ChangeAnime(int n, bool bForce) {
-  if (n == nAnime && !bForce) return;
-  nAnime = n;
-  nStep = 0;
-  nTick = 0;
-  Player.SetAnime(n, TRUE);
-}
-
 cChara::cChara() {
   EffectRunReset(m_Effect);
   m_vVar.assign(9, 0);
@@ -271,6 +263,7 @@ int cChara::CharaFrameUpdate(int bDied) {
   m_abNoPush[0] = m_abNoPush[1] = 1;
   m_bMoveRan = 0;
   m_bEndRequest = 0;
+  m_bMoveDisabled = 0;
   (void)bDied;
   // The commands' lead-in animations due at this flow frame start before
   // the flows step, so that each ends as its command begins.
@@ -465,7 +458,7 @@ void cChara::CharaSetHitBox(int bBottom, int w, int h) {
 void cChara::CharaSetAnimeSet(int nId, int bForce) {
   if (!bForce && m_Def.m_nAnimeSet == nId) return;
   m_Def.m_nAnimeSet = static_cast<uint16_t>(nId);
-  m_Anime.vSteps.clear();
+  cVector<cVector<ANIMESTEP>> vSteps;
   // An id outside the database takes the checked access's failure path
   // (report, close request) and no steps.
   if (!g_Database.m_vecAnimeSet.empty()) {
@@ -475,15 +468,14 @@ void cChara::CharaSetAnimeSet(int nId, int bForce) {
       for (const cEdAnimeFrame& f : a.m_vecFrame)
         steps.push_back(ANIMESTEP{f.nPattern, 6 * f.nTime, 1});
       steps.push_back(ANIMESTEP{ANIMESTEP_LOOP, 0, 1});
-      m_Anime.vSteps.push_back(std::move(steps));
+      vSteps.push_back(std::move(steps));
     }
   }
-  m_Anime.nStep = 0;
-  m_Anime.nTick = 0;
   // Building the player resets its animation number; the chara keeps the
-  // animation it was showing.
-  m_Anime.Player.BuildFrom(m_Anime.vSteps);
-  m_Anime.Player.SetAnime(m_Anime.nAnime, TRUE);
+  // animation it was showing, from its first step.
+  const int nShown = m_Anime.Current();
+  m_Anime.Player.BuildFrom(vSteps);
+  m_Anime.SetAnime(nShown, true);
 }
 
 void cChara::CharaWarpToCellX(int nCell) {
@@ -863,8 +855,8 @@ void cChara::SetCharaSwitch(int nSwitch, int32_t nValue) {
       break;
     case 1: m_bTransparent = nValue != 0; break;
     case 2: m_bFixedFacing = nValue != 0; break;
-    case 3:
-      if (IsPlayer()) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue ? 2 : 0, 1);
+    case 3:  // flying: 0 off, 1 through blocks, 2 hitting them, 3 dying on them (the move types)
+      if (IsPlayer() && nValue >= 0 && nValue <= 3) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue, 1);
       break;
     case 4: m_bInvincibleSwitch = nValue != 0; break;
     case 5: {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "flow/command_executors.h"
 #include "play/live_lists.h"
 #include "play/play_math.h"
 #include "play/play_state.h"
@@ -81,7 +82,7 @@ void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cIte
     m_bIgnoreViewY = kViewTest[m_Def.m_nViewTestKind][1];
   }
   m_bAppeared = 0;
-  m_Anime.ChangeAnime(m_nNoGravity == 0 ? 1 : 0, true);
+  m_Anime.SetAnime(m_nNoGravity == 0 ? 1 : 0, true);
   CharaBuildFlowRuns(nullptr, m_nDir, 0, -1);
 }
 
@@ -167,7 +168,9 @@ int cStageChara::Update(int bDied) { return CharaFrameUpdate(bDied); }
 
 int cStageChara::StartJump(cCommandRun& run) {
   if (m_bFalling || m_bJumpC || m_bKnockedBack || m_nAirFrames) return 0;
-  if (run.m_lpCommand) RequestUserSound(static_cast<uint16_t>(run.m_lpCommand->m_nSound));
+  // The jump's sound, unless the command keeps its sounds to charas on
+  // screen and this one is not.
+  PlayCommandSound(*this, run.m_lpCommand);
   m_dSpeedY = run.m_dSpeed;
   m_bJumpA = m_bJumpB = 1;
   m_bRidingChara = 0;

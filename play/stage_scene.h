@@ -324,6 +324,10 @@ class cSceneStage : public cStageContext, public cFlowStage {
   cShotLists m_Shots;
   HITEFFECTLIST m_lstHitEffect;
   int32_t m_nShotSerial = 0;  // numbers the shots and swords made
+  // How deep palette items are taking each other now (GetItem inside an
+  // item's commands), and whether this chain has met the cap.
+  int32_t m_nItemDepth = 0;
+  BOOL m_bItemChainCut = FALSE;
   // The ids of the next stage chara (player 1 takes the first) and item.
   int32_t m_nNextCharaId = 0;
   int32_t m_nNextItemId = 0;

@@ -105,6 +105,7 @@ void cSceneStage::SetupLiveObjects() {
         p.m_nHp = std::clamp<int32_t>(p.m_nHp, 1, std::max<int32_t>(1, static_cast<int32_t>(p.m_Def.m_nMaxHp)));
         p.m_nSp = std::clamp<int32_t>(p.m_nSp, 0, static_cast<int32_t>(p.m_Def.m_nMaxSp));
       }
+      p.m_Anime.SetAnime(p.m_nNoGravity ? 2 : 0, true);
     }
   }
   SpawnPlacedObjects();

@@ -52,10 +52,12 @@ inline void WriteStagePictures(const cTempFolder& folder) {
 }
 
 // The builder's project in a started device whose fixed surfaces are made
-// the way start-up makes them, with the builder's fonts (fake glyphs).
+// the way start-up makes them, with the builder's fonts (fake glyphs) unless
+// bFonts is false: fonts once made keep their frame settings after they are
+// released, which later text tests would draw.
 class cStageDevice {
  public:
-  explicit cStageDevice(const t4gfx::GRAPHICSMODE& mode) {
+  explicit cStageDevice(const t4gfx::GRAPHICSMODE& mode, bool bFonts = true) {
     cProjectBuilder builder(m_Folder.Path());
     if (!builder.MakeFolders() || !builder.WritePictures()) return;
     WriteStagePictures(m_Folder);
@@ -70,6 +72,7 @@ class cStageDevice {
     for (int i = 0; i < SYSTEM_BITMAP_COUNT; ++i) all[static_cast<size_t>(i)] = i;
     m_bOk = DDSetTransmit(&m_aInfo[0]) && DDLoadSurfaceList(m_aSD, all.data(), SYSTEM_BITMAP_COUNT);
     SetStageSurfaceTable(m_aSD, SYSTEM_BITMAP_COUNT);
+    if (!bFonts) return;
     m_lpGlyphs = CreateFakeGlyphSource();
     SetGlyphSourceForTests(m_lpGlyphs.get());
     m_FontTable = BuildFontTable();
