@@ -123,7 +123,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
     cEdChara def = placement;
     auto c = std::make_unique<cStageChara>();
     c->StageCharaInitFromPlacement(m_nNextCharaId, def, lpHeld, x, y, static_cast<uint16_t>(k));
-    c->StageCharaWarpToCell(cx, cy);
+    c->CharaWarpToCell(cx, cy);
     c->m_dX += placement.CalcOffsetX(k, placement.m_nDir);
     c->m_dY += placement.CalcOffsetY(k, placement.m_nDir);
     if (!SettleNewChara(*c)) continue;

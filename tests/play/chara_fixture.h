@@ -70,6 +70,16 @@ inline cEdItem MakeItemDef(std::initializer_list<cEdCommand> cmds) {
   return it;
 }
 
+// A stage chara set up at stage pixel (x, y) as a placement sets it up and
+// appended to g_lstChara (wStep: the copy step).
+inline cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y,
+                                  uint16_t wStep) {
+  auto p = std::make_unique<cStageChara>();
+  p->StageCharaInitFromPlacement(nId, def, lpItem, x, y, wStep);
+  g_lstChara.push_back(std::move(p));
+  return g_lstChara.back().get();
+}
+
 class cCharaFixture : public cPlayFixture {
  protected:
   void SetUp() override {

@@ -121,6 +121,9 @@ TEST_F(Spawning, SummonedCharasTakeTheNextIdsAndTheirGroupByTheGroupMode) {
   ASSERT_EQ(g_lstChara.size(), 1u);
   cPlayer& owner = *FirstPlayer();
   owner.m_nDir = 1;  // faces right: the summons stand in the open to its right
+  // A cell up, so that the summons level with its middle clear the floor.
+  owner.m_dY -= 32;
+  owner.SyncBoxY();
 
   struct CASE {
     const char* name;
