@@ -48,14 +48,6 @@ cEdKeyCondition PressedKey(int nKey) {
   return key;
 }
 
-cEdCommand StraightMove(uint8_t byDirection, int nSpeedTenths, int nTenthsOfSecond) {
-  cEdCommand c = MakeFlowCommand(FlowCommandKind::StraightMove, nTenthsOfSecond);
-  NewEdMove(c.m_pMove);
-  c.m_pMove->m_byTargetMode = 0;
-  c.m_pMove->m_byDirection = byDirection;
-  c.m_pMove->m_nSpeed = static_cast<int16_t>(nSpeedTenths);
-  return c;
-}
 
 cEdCommand ForwardShot(int nSpeedTenths, int nTenthsOfSecond) {
   cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, nTenthsOfSecond);
@@ -95,7 +87,7 @@ cEdChara Hero() {
   // The walks take the trigger mode that tests the keys afresh every frame;
   // the other mode starts a flow only once per press.
   for (auto [nKey, byDir] : {std::pair{DEMOKEY_RIGHT, MOVEDIR_RIGHT}, std::pair{DEMOKEY_LEFT, MOVEDIR_LEFT}}) {
-    cEdFlow walk = KeyFlow(HeldKey(nKey), StraightMove(byDir, 20, 1));
+    cEdFlow walk = KeyFlow(HeldKey(nKey), MakeStraightMove(byDir, 20, 1));
     walk.m_byTriggerMode = 1;
     c.m_vecFlow.push_back(walk);
   }
@@ -171,8 +163,8 @@ cEdChara Lift() {
   // Three cells right at 1 pixel a frame (1.6 s), then back.
   cEdFlow flow;
   flow.m_byTrigger = FlowTrigger::Always;
-  flow.m_vecCommand.push_back(StraightMove(MOVEDIR_RIGHT, 10, 16));
-  flow.m_vecCommand.push_back(StraightMove(MOVEDIR_LEFT, 10, 16));
+  flow.m_vecCommand.push_back(MakeStraightMove(MOVEDIR_RIGHT, 10, 16));
+  flow.m_vecCommand.push_back(MakeStraightMove(MOVEDIR_LEFT, 10, 16));
   c.m_vecFlow.push_back(flow);
   return c;
 }

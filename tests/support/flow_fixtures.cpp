@@ -35,6 +35,15 @@ cEdCommand MakeItemCommand(int nItemKind) {
   return c;
 }
 
+cEdCommand MakeStraightMove(uint8_t byDirection, int nSpeedTenths, int nTenthsOfSecond) {
+  cEdCommand c = MakeFlowCommand(FlowCommandKind::StraightMove, nTenthsOfSecond);
+  NewEdMove(c.m_pMove);
+  c.m_pMove->m_byTargetMode = 0;
+  c.m_pMove->m_byDirection = byDirection;
+  c.m_pMove->m_nSpeed = static_cast<int16_t>(nSpeedTenths);
+  return c;
+}
+
 cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue) {
   cEdCondition c;
   c.m_byKind = static_cast<uint8_t>(nKind);

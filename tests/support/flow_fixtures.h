@@ -12,6 +12,9 @@
 // A command of the given kind with its catalogue's parameter count, zeros.
 cEdCommand MakeFlowCommand(int nKind, int nTimeBase = 0);
 cEdCommand MakeItemCommand(int nItemKind);
+// A straight move in a direction code (2 left, 3 right, 6 up, 7 down) at
+// nSpeedTenths tenths of a pixel a frame, for nTenthsOfSecond.
+cEdCommand MakeStraightMove(uint8_t byDirection, int nSpeedTenths, int nTenthsOfSecond);
 // A condition that a variable equals nValue: kind 1 (common variable) or 2
 // (stage variable) at nIndex.
 cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue);
