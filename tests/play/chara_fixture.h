@@ -53,13 +53,6 @@ inline cEdCommand MakeHpCommand(int nSubject, int nOp, int32_t nValue) {
   return c;
 }
 
-inline cEdFlow MakeFlowOf(int nTrigger, std::initializer_list<cEdCommand> cmds) {
-  cEdFlow f;
-  f.m_byTrigger = static_cast<uint8_t>(nTrigger);
-  for (const cEdCommand& c : cmds) f.m_vecCommand.push_back(c);
-  return f;
-}
-
 // An item whose list runs the given commands.
 inline cEdItem MakeItemDef(std::initializer_list<cEdCommand> cmds) {
   cEdItem it;

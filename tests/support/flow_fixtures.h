@@ -4,6 +4,7 @@
 // passes test indices against.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "records/flow_fitting.h"
@@ -15,6 +16,14 @@ cEdCommand MakeItemCommand(int nItemKind);
 // A straight move in a direction code (2 left, 3 right, 6 up, 7 down) at
 // nSpeedTenths tenths of a pixel a frame, for nTenthsOfSecond.
 cEdCommand MakeStraightMove(uint8_t byDirection, int nSpeedTenths, int nTenthsOfSecond);
+// A key condition on key-state position nKey: held for any length, or
+// pressed in this very frame (a flow then starts once per press).
+cEdKeyCondition MakeHeldKey(int nKey);
+cEdKeyCondition MakePressedKey(int nKey);
+// A flow of trigger nTrigger running the commands in order.
+cEdFlow MakeFlowOf(int nTrigger, std::initializer_list<cEdCommand> cmds);
+// An Always flow of one command under one key condition.
+cEdFlow MakeKeyFlow(const cEdKeyCondition& key, const cEdCommand& cmd);
 // A condition that a variable equals nValue: kind 1 (common variable) or 2
 // (stage variable) at nIndex.
 cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue);
