@@ -93,6 +93,21 @@ std::vector<PLAYLOGLINE> Attempt(const std::vector<PLAYLOGLINE>& log, int nAttem
 // The stage pixel of column c.
 constexpr int Px(int c) { return (c + 10) * 32; }
 
+// A chara of the stage's side that stands in the air at cell (col, row),
+// with no flows.
+cEdChara Flier(int col, int row) {
+  cEdChara c;
+  c.SetDefaults();
+  c.m_vecFlow.clear();
+  c.m_nType = 1;
+  c.m_nImageIndex = 16;
+  c.m_nMaxHp = 1;
+  c.m_nMoveType = 1;
+  c.m_nColumn = static_cast<uint16_t>(col);
+  c.m_nRow = static_cast<uint16_t>(row);
+  return c;
+}
+
 // A key held from frame f to frame t.
 std::string Hold(int f, int t, const char* key) {
   return std::to_string(f) + " " + key + " down\n" + std::to_string(t) + " " + key + " up\n";
@@ -172,27 +187,12 @@ TEST(PlayRulesE2e, AnAutoScrollingStagePushesPlayerOneAlongAndCrushesItAgainstAW
 TEST(PlayRulesE2e, ASummonedCharaWithALifeTimeDisappears) {
   cTempFolder folder;
   WriteProject(folder, [](cProjectBuilder& b) {
-    // The summoned: a chara of the common palette that stands in the air.
-    cEdChara bird;
-    bird.SetDefaults();
-    bird.m_vecFlow.clear();
-    bird.m_nType = 1;
-    bird.m_nImageIndex = 16;
-    bird.m_nMaxHp = 1;
-    bird.m_nMoveType = 1;
-    b.m_CommonPalette.m_vecChara.push_back(bird);
+    // The summoned: a chara of the common palette.
+    b.m_CommonPalette.m_vecChara.push_back(Flier(0, 0));
     const int16_t nBird = static_cast<int16_t>(b.m_CommonPalette.m_vecChara.size() - 1);
     // The summoner hangs in the air and summons once, for two seconds.
-    cEdChara caller;
-    caller.SetDefaults();
-    caller.m_vecFlow.clear();
-    caller.m_nType = 1;
-    caller.m_nImageIndex = 16;
-    caller.m_nMaxHp = 1;
-    caller.m_nMoveType = 1;
+    cEdChara caller = Flier(12, 6);
     caller.m_nDir = 1;
-    caller.m_nColumn = 12;
-    caller.m_nRow = 6;
     cEdCommand summon = MakeFlowCommand(FlowCommandKind::SummonChara);
     NewEdShot(summon.m_pShot);
     summon.m_pShot->m_cCount = 1;
@@ -227,16 +227,8 @@ TEST(PlayRulesE2e, AnEnemyThatLeavesRemovalAreaOneIsGone) {
     SCOPED_TRACE(bArea);
     cTempFolder folder;
     WriteProject(folder, [bArea](cProjectBuilder& b) {
-      cEdChara flier;
-      flier.SetDefaults();
-      flier.m_vecFlow.clear();
-      flier.m_nType = 1;
-      flier.m_nImageIndex = 16;
-      flier.m_nMaxHp = 1;
-      flier.m_nMoveType = 1;
+      cEdChara flier = Flier(14, 6);
       flier.m_nViewTestKind = 3;
-      flier.m_nColumn = 14;
-      flier.m_nRow = 6;
       flier.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeStraightMove(kMoveLeft, 40, 9999)}));
       b.m_Stage1.m_vecChara.push_back(flier);
       if (bArea) b.m_Stage1.m_aSub[0].Set(1, 0, 0, 0, 5, 0, 0, 0);
