@@ -390,13 +390,6 @@ int OverlapsBlockChara(const cChara& c, int nExceptId) {
   return 0;
 }
 
-int OverlapsAnyBlockChara(const cChara& c, CHARALIST& list) {
-  const HITBOX box = BoxOf(c);
-  for (auto& p : list)
-    if (p && IsBlockCharaFor(*p, c) && BoxOverlaps(box, BoxOf(*p))) return 1;
-  return 0;
-}
-
 int IsOnCarrier(const cChara& c) {
   const cStageChara* o = CarrierOf(c);
   return o && BoxOverlaps(StripBelow(c), BoxOf(*o)) ? 1 : 0;

@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "play/block_chara_collision.h"
 #include "play/condition_pass.h"
+#include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
 #include "play/player.h"
@@ -250,9 +251,7 @@ void cSceneStage::RemoveOffScreen() {
 int cSceneStage::ResolvePlayerContacts() {
   cPlayer* p = ::FirstPlayer();
   if (!p || p->m_bDefeated) return STEP_GO_ON;
-  const size_t k = static_cast<size_t>(m_nSubStep - 1);
-  const bool bHits = k < m_vHitSubStep.size() && m_vHitSubStep[k];
-  if (bHits) {
+  if (IsHitSubStep(m_vHitSubStep, m_nSubStep)) {
     const int r = ResolveShotHits();
     if (m_bSweep) {
       m_bSweep = 0;

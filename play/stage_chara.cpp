@@ -32,14 +32,6 @@ void cStageChara::ScaleBoxes(int nScale) {
   }
 }
 
-void cStageChara::UpdateRectX() {
-  const int x0 = TruncToInt(m_dX), y0 = TruncToInt(m_dY);
-  m_rcHitBox.PlaceAt(x0, y0);
-  m_rcHitBox2.PlaceAt(x0, y0);
-}
-
-void cStageChara::UpdateRectY() { UpdateRectX(); }
-
 void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y,
                                               uint16_t wStep) {
   if (def.m_nScale == 0) def.m_nScale = 1;
@@ -141,7 +133,7 @@ int cStageChara::StepX() {
   if (m_dImpulseX != 0) {
     m_dSpeedX = m_dImpulseX;
   } else if (m_dSpeedX2 != 0) {
-    Decelerate(m_dSpeedX2, 1);
+    Decelerate(m_dSpeedX2, m_abNoPush[0]);
     m_dSpeedX += m_dSpeedX2;
   }
   const int r = MoveX(2);
@@ -152,7 +144,7 @@ int cStageChara::StepX() {
 int cStageChara::StepY() {
   CharaApplyImpulseY();
   if (m_dImpulseY == 0 && m_nNoGravity && m_dSpeedY2 != 0) {
-    Decelerate(m_dSpeedY2, 1);
+    Decelerate(m_dSpeedY2, m_abNoPush[1]);
     m_dSpeedY += m_dSpeedY2;
   }
   const int r = MoveY(2);

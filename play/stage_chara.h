@@ -13,8 +13,6 @@ struct DDSURFACEDATA;
 class cStageChara : public cChara {
  public:
   void ScaleBoxes(int nScale) override;
-  void UpdateRectX() override;
-  void UpdateRectY() override;
   void OnMovedX() override { ClampX(2); }
   void OnMovedY() override { ClampY(2); }
   cItemObj* GetCarriedItem() override { return m_CarriedItem.m_Def.m_nImageIndex != 0 ? &m_CarriedItem : nullptr; }

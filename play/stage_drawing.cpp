@@ -85,7 +85,7 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
     }
     it = EraseChara(it);
   }
-  DrawShots(bb);
+  DrawShots(bb, bStill);
   DrawBlockMap(bb, 1);
   DrawBackgrounds(bb, 1);
   if (const cPlayer* p = ::FirstPlayer()) DrawViewLimit(*p, bb, &m_ViewSD);

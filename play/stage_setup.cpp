@@ -26,13 +26,6 @@
 #include "records/stage.h"
 #include "records/system.h"
 
-std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency) {
-  if (n <= 0) return {};
-  std::vector<uint8_t> table;
-  BuildHitSubStepTable(table, n, nFrequency);
-  return std::vector<int32_t>(table.begin(), table.end());
-}
-
 namespace {
 
 // The music rules of a stage start: bRestartMusic 0 asks only for a piece
@@ -219,7 +212,7 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   }
 
   m_vStageVar.assign(255, 0);
-  m_vHitSubStep = BuildHitSubSteps(static_cast<int>(g_Stage.m_nSpeedDiv), g_Stage.m_nHitFrequency);
+  BuildHitSubStepTable(m_vHitSubStep, static_cast<int>(g_Stage.m_nSpeedDiv), g_Stage.m_nHitFrequency);
 
   m_Timer = STAGETIMER{};
   m_nTimeTick = 0;

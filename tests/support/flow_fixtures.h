@@ -24,6 +24,10 @@ cEdKeyCondition MakePressedKey(int nKey);
 cEdFlow MakeFlowOf(int nTrigger, std::initializer_list<cEdCommand> cmds);
 // An Always flow of one command under one key condition.
 cEdFlow MakeKeyFlow(const cEdKeyCondition& key, const cEdCommand& cmd);
+// A Shot command of the duration (tenths) that fires one 16-pixel shot of
+// its owner's group straight ahead at nSpeed tenths of a pixel a sub-step,
+// with the attack.
+cEdCommand MakeShotCommand(int nTimeBase, int nSpeed, int32_t nAttack);
 // A condition that a variable equals nValue: kind 1 (common variable) or 2
 // (stage variable) at nIndex.
 cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue);
