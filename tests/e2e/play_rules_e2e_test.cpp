@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -138,15 +137,9 @@ TEST(PlayRulesE2e, WalkingIntoAPitCostsALifeAndStartsTheStageAgain) {
   EXPECT_EQ(second.front().nFrame, 0u);
   EXPECT_EQ(second.front().nX, first.front().nX);
 
-  // The same keys give the same log.
+  // The same keys give the same log, its end included.
   RunFreePlay(folder, keys, 800, "again.log");
-  auto head = [&folder](const char* pszLog) {
-    std::istringstream in(folder.ReadFile(pszLog));
-    std::string out, line;
-    for (int n = 0; n < 750 && std::getline(in, line); ++n) out += line + "\n";
-    return out;
-  };
-  EXPECT_TRUE(head("play.log") == head("again.log")) << "the play logs of two equal runs differ";
+  EXPECT_TRUE(folder.ReadFile("play.log") == folder.ReadFile("again.log")) << "the play logs of two equal runs differ";
 }
 
 TEST(PlayRulesE2e, AnAutoScrollingStagePushesPlayerOneAlongAndCrushesItAgainstAWall) {
