@@ -73,10 +73,23 @@ void cSceneStage::DrawMenu(const int* anText, int nRows) {
 
 void cSceneStage::PauseMenu() {
   static const int s_anText[3] = {19, 20, 21};  // Give up, Continue, Retry
+  // Retry is offered for a story point or a challenge course already
+  // cleared, and always in free play.
+  const cEdProgress& pr = g_Progress;
   bool bThreeRows = false;
   switch (m_Start.nPlayKind) {
-    case 0: bThreeRows = g_System.m_bPauseItemA != 0; break;
-    case 1: bThreeRows = g_System.m_bPauseItemB != 0; break;
+    case 0: {
+      const int n = pr.m_nClearFlag;
+      bThreeRows = g_System.m_bPauseItemA != 0 && n >= 0 && static_cast<size_t>(n) < pr.m_vFlag.size() &&
+                   pr.m_vFlag[static_cast<size_t>(n)] != 0;
+      break;
+    }
+    case 1: {
+      const int n = pr.m_nClearFlag - 1;
+      bThreeRows = g_System.m_bPauseItemB != 0 && n >= 0 && static_cast<size_t>(n) < pr.m_vChallenge.size() &&
+                   pr.m_vChallenge[static_cast<size_t>(n)].m_nFirst != 0;
+      break;
+    }
     case 2: bThreeRows = true; break;
     default: break;
   }
@@ -104,6 +117,7 @@ void cSceneStage::PauseMenu() {
       m_nSubState = m_nSavedSubState;
     } else {
       m_bKeySwallow = 1;
+      RestoreStartStatus(true);
       SetStage(1, 0);
       m_nSubState = 0;
       m_nState = STAGESTATE_BANNER;
@@ -250,6 +264,8 @@ int cSceneStage::DecideNextMode() {
       if (!m_Start.bFreeStage && g_Progress.m_bNumbered) return tryNextStage() ? 4 : 0;
       return 4;
     case 4:
+      // The replay plays again from the status it started with.
+      RestoreStartStatus(true);
       return 4;
     default:
       return 3;

@@ -164,7 +164,7 @@ void DrawTimeCounter(DDSURFACEDATA* lpDst, BOOL bWarn) {
   const int nWarning = static_cast<int>(std::min<uint32_t>(g_Stage.m_nWarningTime, STAGE_TIME_CAP));
   if (bWarn && t >= 1 && t <= nWarning) {
     const bool bSecond = g_PlayLinks.pfnFrameIntervalTick &&
-                         g_PlayLinks.pfnFrameIntervalTick(2, static_cast<int>(g_Stage.m_nFps));
+                         g_PlayLinks.pfnFrameIntervalTick(2, static_cast<int>(g_Stage.FrameRate()));
     if (TimeWarningDue(t, nWarning, false, bSecond) && g_PlayLinks.pfnPlaySound)
       g_PlayLinks.pfnPlaySound(SOUND_TIME_WARNING);
   }

@@ -205,7 +205,7 @@ int CharaDrawDefeated(cChara& chara, DDSURFACEDATA* lpDst, int bPaused) {
   if (!bPlayer) return r;
   if (bHadEffect) return 0;
   if (!bPaused) ++chara.m_nDefeatFrames;
-  if (chara.m_nDefeatFrames <= static_cast<int>(g_Stage.m_nFps)) return 0;
+  if (chara.m_nDefeatFrames <= static_cast<int>(g_Stage.FrameRate())) return 0;
   chara.m_nDefeatFrames = 0;
   return 1;
 }

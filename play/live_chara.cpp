@@ -10,6 +10,7 @@
 #include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
+#include "play/play_state.h"
 #include "play/move_preparers.h"
 #include "play/play_math.h"
 #include "play/player.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr int GAUGE_FRAMES = 120;
 constexpr int GAUGE_WIDTH = 50;
-constexpr int32_t SCORE_CAP = 999999;
 constexpr int KNOCKBACK_CAP = 20;
 
 // The flow context and the stage's current chara, kept across a trigger
@@ -424,12 +424,6 @@ void cChara::CharaApplyImpulseY() {
   m_dImpulseYPrev = m_dImpulseY;
 }
 
-void cChara::CharaEndRide(int bWithFlag) {
-  m_bRidingChara = 0;
-  if (m_dImpulseY == 0) m_dSpeedY = 0;
-  if (bWithFlag) m_bLandedOnChara = 1;
-}
-
 int cChara::CharaOnFloorHit() const {
   if (m_bRidingChara) return 1;
   return m_lpFloorBlock && cStageContext::HitKindOf(m_lpFloorBlock, m_nSide) != 0 ? 1 : 0;
@@ -481,7 +475,8 @@ void cChara::CharaSetAnimeSet(int nId, int bForce) {
 void cChara::CharaWarpToCellX(int nCell) {
   const int nOrigin = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_X].nCellOrigin / 32 : 0;
   m_dX = static_cast<double>(nOrigin + nCell) * 32 + m_nImgOffsetX0 + 0.5;
-  m_dX -= m_nBoxW0 / 2.0 * (m_Def.m_nScale > 0 ? m_Def.m_nScale - 1 : 0);
+  // The centre kept for the scale, as the scale change keeps it.
+  m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (m_Def.m_nScale > 0 ? m_Def.m_nScale - 1 : 0);
   ClampX(2);
   OnMovedX();
 }

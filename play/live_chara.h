@@ -177,7 +177,6 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   void CharaDecayImpulseX();
   void CharaDecayImpulseY();
   void CharaApplyImpulseY();
-  void CharaEndRide(int bWithFlag);
   int CharaOnFloorHit() const;
   void CharaSaveBox();
   void CharaRestoreBox();
@@ -301,7 +300,6 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bDefeated = 0;
   int m_bRemoved = 0;        // taken out of play (vanished); erased by the sweep
   int m_bEndRequest = 0;     // a command asked the flow pass to end
-  int m_bLandedOnChara = 0;
   double m_dSavedBox[4] = {0, 0, 0, 0};
   int32_t m_nHp = 0;
   GAUGE m_HpGauge;

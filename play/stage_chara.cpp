@@ -86,16 +86,6 @@ void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cIte
   CharaBuildFlowRuns(nullptr, m_nDir, 0, -1);
 }
 
-void cStageChara::StageCharaWarpToCell(int cx, int cy) {
-  const int ox = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_X].nCellOrigin / 32 : 0;
-  const int oy = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_Y].nCellOrigin / 32 : 0;
-  m_dX = static_cast<double>((ox + cx) * 32 + m_nImgOffsetX0) + 0.5;
-  m_dY = static_cast<double>(m_nImgOffsetY0 + (oy + cy) * 32);
-  m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (std::max<int>(m_Def.m_nScale, 1) - 1);
-  OnMovedX();
-  OnMovedY();
-}
-
 void cStageChara::StageCharaUpdateActive() {
   m_bActive = IsInViewAxes(m_bIgnoreViewX, m_bIgnoreViewY);
   if (m_bActive && m_Def.m_bSwitchLinked && g_CharaScene.m_lpSwitches) {
@@ -175,11 +165,4 @@ int cStageChara::StartJump(cCommandRun& run) {
   m_bJumpA = m_bJumpB = 1;
   m_bRidingChara = 0;
   return 1;
-}
-
-cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep) {
-  auto p = std::make_unique<cStageChara>();
-  p->StageCharaInitFromPlacement(nId, def, lpItem, x, y, wStep);
-  g_lstChara.push_back(std::move(p));
-  return g_lstChara.back().get();
 }

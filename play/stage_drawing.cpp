@@ -155,6 +155,7 @@ void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
   // may draw while play is stopped in a step, must not set the stage up.
   if (!Player1Defeated() || m_nState != STAGESTATE_PLAY || bStill) return;
   if (m_Start.nTitleChoice == 4) {
+    RestoreStartStatus(true);
     SetStage(1, 1);
     m_nState = STAGESTATE_BANNER;
     return;
@@ -166,6 +167,7 @@ void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
   }
   // The carried values the project resets on a miss are dropped.
   if (g_Stage.m_bInheritStatus) ClearResetSwitches(g_Progress);
+  RestoreStartStatus(false);
   if (m_Start.nPlayKind == 0 && g_System.m_bStoryMissMenu) {
     m_nSubState = 0;
     m_nState = STAGESTATE_MISSMENU;
