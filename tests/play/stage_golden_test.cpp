@@ -123,8 +123,7 @@ class StageGolden : public ::testing::Test {
       p->m_nDir = 1;
       p->CharaChangeLife(-3, 1, 1);
       p->CharaChangeSp(-8, 1);
-      p->m_nIconSwitch = 1;
-      p->m_nIconNumber = 17;
+      p->m_nMark = 17;
     }
     // The walker faces left; the shooters left on the floor, right on the
     // ledge.
@@ -132,8 +131,7 @@ class StageGolden : public ::testing::Test {
     int k = 0;
     for (auto& c : g_lstChara) {
       c->m_nDir = anDir[k % 3];
-      c->m_nIconSwitch = 1;
-      c->m_nIconNumber = 16 + k % 2;
+      c->m_nMark = static_cast<int16_t>(16 + k % 2);
       c->CharaChangeLife(-(k + 1) * 2, 1, 1);
       ++k;
     }
