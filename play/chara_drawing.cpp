@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdint>
 
 #include "media/graphics/dd.h"
@@ -30,6 +31,10 @@ DDSURFACEDATA* SheetSurface(int nSheet, bool bOwnList) {
 
 int EffectKind(const EFFECTRUN& run) { return run.nEffect != 0 && run.lpRecord ? run.lpRecord->nKind : 0; }
 
+// Kind 6 shows and hides the chara by turns, for its record's interval in
+// frames (p2).
+bool BlinkShows(const CHARADRAWPARAMS& p) { return p.nFrame / std::max(p.nParam[1], 1) % 2 == 0; }
+
 template <int KIND>
 int DrawRoutine(cChara& chara, DDSURFACEDATA* lpDst, CHARADRAWPARAMS& p, int bPaused, int bDraw) {
   EFFECTRUN& run = chara.m_Effect;
@@ -39,13 +44,18 @@ int DrawRoutine(cChara& chara, DDSURFACEDATA* lpDst, CHARADRAWPARAMS& p, int bPa
     if (p.nScale > 1) p.nValue *= p.nScale;
     if (run.lpRecord)
       for (int i = 0; i < 5; ++i) p.nParam[i] = run.lpRecord->anParam[i];
+    p.nFrame = static_cast<int>(std::min<uint32_t>(run.nFrame, INT32_MAX));
     CHARAEFFECTBLT pfn = s_pfnEffectBlt.load();
-    if (KIND == 0 || KIND == 6 || !pfn)
+    if (KIND == 6) {
+      if (BlinkShows(p)) CharaPlainBlt(lpDst, p);
+    } else if (KIND == 0 || !pfn) {
       CharaPlainBlt(lpDst, p);
-    else
+    } else {
       pfn(lpDst, p);
+    }
   }
   if (bPaused || run.nEffect == 0) return 0;
+  ++run.nFrame;
   return CharaEffectStep(run);
 }
 
@@ -175,6 +185,8 @@ CHARADRAWPARAMS CharaDrawParams(cChara& chara, int nPattern) {
   const IMAGESOURCERECT src = GetImageSourceRect(IMAGEUSE_CHARA, chara.m_Def.m_nImageKind, nPicture,
                                                  chara.m_Def.m_nImageSub, chara.m_nDir, nPattern);
   p.lpSrc = SheetSurface(src.nDrawSheet, src.bOwnList);
+  p.lpSrcOpposite = SheetSurface(src.nDrawSheetOpposite, src.bOwnList);
+  p.lpWork = StageSurface(SecondGlobalSheet());
   const int nCell = src.bOwnCell ? src.nCellScale : 1;
   p.sx = src.x;
   p.sy = src.y;

@@ -14,6 +14,7 @@
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
+#include "play/stage_scene.h"
 #include "records/database.h"
 #include "records/progress.h"
 #include "records/system.h"
@@ -641,8 +642,12 @@ void cChara::SetStatus(int n, int32_t v) {
   }
 }
 
-void cChara::SightChanged(BOOL) {
-  if (!m_bKeepsSight) m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+// A statement's "sight" also has the stage rebuild its view surfaces round
+// player 1's radius; the status command only refreshes the radius.
+void cChara::SightChanged(BOOL bFromCode) {
+  if (m_bKeepsSight) return;
+  m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+  if (bFromCode && g_lpSceneStage) g_lpSceneStage->BuildViewSurfaces();
 }
 
 void cChara::BrakingChanged() { m_dBraking = static_cast<int16_t>(m_Def.m_nSetting41) * 0.01 / SpeedDivisor(); }

@@ -143,6 +143,15 @@ void cSceneStage::DrawObjectLayer(int nLayer, BOOL bStill, BOOL bPlay) {
   if (OnLayer(ITEM_AND_SHOT_LAYER)) DrawShots(bb);
 }
 
+// The view limit of player 1's definition at its present radius; a stage
+// without one keeps no view surface from the stage before.
+void cSceneStage::BuildViewSurfaces() {
+  DDReleaseSurface(&m_ViewSD);
+  DDReleaseSurface(&m_ViewWorkSD);
+  if (const cPlayer* p = ::FirstPlayer(); p && p->m_Def.m_nSetting37 != 0)
+    CreateStageSurface(&m_ViewSD, &m_ViewWorkSD, p->m_nViewLimitPixels, p->m_Def.m_nSetting37);
+}
+
 int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
   DDSURFACEDATA* bb = &g_BackBufferSD;
   chara.UpdateScreenRect();

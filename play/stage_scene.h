@@ -155,6 +155,8 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // ---- Frame drawing (stage_drawing.cpp) ----
   // Forms: play (1, 0, 1, 1), frozen (0, 1, 0, 1), result (0, 1, 0, 0).
   void DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine);
+  // Player 1's view-limit surfaces, made anew for its present sight.
+  void BuildViewSurfaces();
   // One object layer (-1: every object, the stage without layers): player
   // 1, the items, the charas and the shots that lie on it.
   void DrawObjectLayer(int nLayer, BOOL bStill, BOOL bPlay);

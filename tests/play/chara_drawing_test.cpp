@@ -345,6 +345,23 @@ TEST_F(CharaDrawingFrame, CharaErasedWhileItsBlitsAreQueued) {
   EXPECT_EQ(BackPixel(rc.left + 12, rc.bottom - 2), 0x2060E0u);  // the body
 }
 
+TEST_F(CharaDrawingFrame, ABlinkShowsAndHidesTheCharaByItsInterval) {
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  Load(fx);
+  cStageChara& e = AddEnemy(MakeEnemyDef(8), 8, 11);
+  e.m_nDir = 0;
+  StartEffect(e, 6);
+  m_Record.anParam[1] = 2;  // two frames shown, two hidden
+  std::vector<int> v;
+  for (int i = 0; i < 7; ++i) {
+    DDFillRectRGB(&g_BackBufferSD, 0, 0, 640, 480, 0xFF102030);
+    CharaDraw(e, &g_BackBufferSD, i == 3);  // a paused frame shows the same again
+    v.push_back(BackPixel(e.m_rcScreen.left + 12, e.m_rcScreen.bottom - 2) == 0x2060E0u);
+  }
+  EXPECT_EQ(v, (std::vector<int>{1, 1, 0, 0, 0, 1, 1}));
+}
+
 TEST_F(CharaDrawingFrame, ItemCellAndIconAtItsScale) {
   cDrawFixture fx(DrawModes()[0]);
   ASSERT_TRUE(fx.Ok());
