@@ -157,7 +157,9 @@ int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
   chara.UpdateScreenRect();
   if (chara.m_bDefeated) return CharaDrawDefeated(chara, bb, bStill);
   CharaDraw(chara, bb, bStill);
-  if (!chara.m_bTransparent && !chara.m_bRemoved) DrawGauges(chara, bb);
+  if (chara.m_bTransparent || chara.m_bRemoved) return 0;
+  DrawGauges(chara, bb);
+  chara.StageCharaDrawIcon(bb, bStill);
   return 0;
 }
 
