@@ -19,6 +19,7 @@
 #include "play/status_bar.h"
 #include "records/database.h"
 #include "records/database_run_tables.h"
+#include "tests/support/database_fixtures.h"
 #include "records/progress.h"
 #include "records/system.h"
 #include "shell/chara_effect_blt.h"
@@ -30,20 +31,6 @@
 #include "tests/support/flow_fixtures.h"
 
 namespace {
-
-cEdAnimeFrame Frame(int nPattern, int nTenths) {
-  cEdAnimeFrame f;
-  f.nPattern = nPattern;
-  f.nTime = nTenths;
-  return f;
-}
-
-cEdAnime AnimeOf(std::initializer_list<cEdAnimeFrame> frames) {
-  cEdAnime a;
-  a.m_vecFrame.clear();
-  for (const cEdAnimeFrame& f : frames) a.m_vecFrame.push_back(f);
-  return a;
-}
 
 // A chara effect of one kind held at one value (repeating, so it lasts).
 cEdCharaEffect HeldEffect(int nKind, int nValue, int nP4 = 0) {
@@ -95,10 +82,10 @@ class StageDrawingGolden : public ::testing::TestWithParam<t4gfx::GRAPHICSMODE> 
     // pixels, three mixes toward colour 228 (magenta), a blur of 2.
     g_Database = cEdDatabase();
     cEdAnimeSet set;
-    set.m_vecAnime = {AnimeOf({Frame(0, 2), Frame(1, 2)}), AnimeOf({Frame(0, 2), Frame(1, 2)})};
+    set.m_vecAnime = {AnimeOf({{0, 2}, {1, 2}}), AnimeOf({{0, 2}, {1, 2}})};
     g_Database.m_vecAnimeSet = {cEdAnimeSet(), set};
     g_Database.m_vecAnime.resize(kAttack);
-    g_Database.m_vecAnime.push_back(AnimeOf({Frame(2, 10), Frame(3, 10)}));
+    g_Database.m_vecAnime.push_back(AnimeOf({{2, 10}, {3, 10}}));
     g_Database.m_vecCharaEffect = {cEdCharaEffect(), HeldEffect(1, 4), HeldEffect(7, 45), HeldEffect(11, 48),
                                    HeldEffect(13, 3, 228), HeldEffect(16, 2)};
     g_Database.m_vecCharaEffectRev = g_Database.m_vecCharaEffect;
