@@ -122,7 +122,8 @@ void cSceneStage::DrawObjectLayer(int nLayer, BOOL bStill, BOOL bPlay) {
     DDBeginBatch(1);
     if (DDSURFACEDATA* lpMark = StageSurface(STAGESURFACE_MARK)) DDSetBatchLayer(lpMark);
     for (auto& item : g_lstItem) {
-      if (!item || item->m_bRemoved) continue;
+      // An item whose conditions fail this frame is not there.
+      if (!item || item->m_bRemoved || !item->m_bEnabled) continue;
       item->UpdateScreenRect();
       ItemDraw(*item, bb, bStill != 0);
     }
@@ -140,7 +141,7 @@ void cSceneStage::DrawObjectLayer(int nLayer, BOOL bStill, BOOL bPlay) {
     }
     it = EraseChara(it);
   }
-  if (OnLayer(ITEM_AND_SHOT_LAYER)) DrawShots(bb);
+  if (OnLayer(ITEM_AND_SHOT_LAYER)) DrawShots(bb, bStill);
 }
 
 // The view limit of player 1's definition at its present radius; a stage
@@ -156,6 +157,8 @@ int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
   DDSURFACEDATA* bb = &g_BackBufferSD;
   chara.UpdateScreenRect();
   if (chara.m_bDefeated) return CharaDrawDefeated(chara, bb, bStill);
+  // A chara whose conditions fail this frame is not there.
+  if (!chara.m_bEnabled) return 0;
   CharaDraw(chara, bb, bStill);
   if (chara.m_bTransparent || chara.m_bRemoved) return 0;
   DrawGauges(chara, bb);
