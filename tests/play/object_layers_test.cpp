@@ -1,7 +1,8 @@
 // What a running stage draws of its charas as their state says: the layer
 // of each chara's Z when the stage's eight layers are on (list order
-// without them, never outside 0 to 7), and a chara that a warp pinned to
-// the screen staying in its place while the view scrolls on.
+// without them, never outside 0 to 7), a chara that a warp pinned to the
+// screen staying in its place while the view scrolls on, and the blinking
+// icon of the item a chara carries.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -97,6 +98,30 @@ TEST_F(ObjectLayers, AWarpToTheScreenPinsTheCharaWhileTheViewScrolls) {
   EXPECT_EQ(Chara(0).m_rcScreen.left, at.left);
   EXPECT_EQ(BackPixel(at.left + 12, at.top + 28), kOrange);
   EXPECT_LT(Chara(1).m_rcScreen.left, other.left - 20) << "an unpinned chara goes by with the stage";
+}
+
+TEST_F(ObjectLayers, ACharaShowsTheItemItCarriesAboveItThirtyTwoFramesInNinetySix) {
+  ASSERT_TRUE(m_Dev.Ok());
+  // Item 16 of the small item sheet is a grey square.
+  cEdItem item = MakeItemDef({});
+  item.m_nImageIndex = 16;
+  m_Stage.m_vecItem = {item};
+  cEdChara carrier = Standing(4, 14, 3);
+  carrier.m_nPlacementValue = 1;  // holds item placement 0
+  m_Stage.m_vecChara = {carrier};
+  cSceneStage& s = Play();
+  int nFirst = -1, nShown = 0;
+  for (int n = 0; n < 192; ++n) {
+    s.Update();
+    const RECT& rc = Chara(0).m_rcScreen;
+    // Over the picture's middle, 8 pixels above its top.
+    if (BackPixel((rc.left + rc.right) / 2, rc.top - 8) == 0x808080u) {
+      if (nFirst < 0) nFirst = n;
+      ++nShown;
+    }
+  }
+  EXPECT_EQ(nFirst, 64);
+  EXPECT_EQ(nShown, 64);
 }
 
 }  // namespace
