@@ -16,6 +16,7 @@
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
+#include "play/stage_scene.h"
 #include "records/database.h"
 #include "records/progress.h"
 #include "records/system.h"
@@ -664,8 +665,12 @@ void cChara::SetStatus(int n, int32_t v) {
   }
 }
 
-void cChara::SightChanged(BOOL) {
-  if (!m_bKeepsSight) m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+// A statement's "sight" also has the stage rebuild its view surfaces round
+// player 1's radius; the status command only refreshes the radius.
+void cChara::SightChanged(BOOL bFromCode) {
+  if (m_bKeepsSight) return;
+  m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+  if (bFromCode && g_lpSceneStage) g_lpSceneStage->BuildViewSurfaces();
 }
 
 // The stopping ease is the deceleration of the chara's inertial speeds.

@@ -313,15 +313,11 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   HITRANGE m_rcHitBox2;
   CHARAANIME m_Anime;
   // What the drawing reads besides the picture (hidden is m_bTransparent,
-  // gone is m_bRemoved): the fixed-screen switches and positions, the
-  // picture variant flags (bit k: the anime set's picture offset k+1), the
-  // icon over the chara, and the frames a player's plain defeat has lasted.
-  int m_bFixedScreenX = 0, m_bFixedScreenY = 0;
-  int m_nFixedScreenX = 0, m_nFixedScreenY = 0;
+  // gone is m_bRemoved, the icon is the mark, the fixed screen place the
+  // pinning): the picture variant flags (bits 0, 1, 2: the anime set's
+  // third, second and first picture offset), and the frames a player's
+  // plain defeat has lasted.
   int m_nPictureVariant = 0;
-  uint8_t m_nIconSwitch = 0;
-  int m_nIconNumber = 0;
-  int m_nIconScale = 1;
   int m_nDefeatFrames = 0;
   int m_bMoveRan = 0;        // a move command ran this frame
   int m_bInvincibleSwitch = 0;
@@ -329,7 +325,7 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bFixedFacing = 0;
   int m_bAutoScrollSync = 0;
   int m_bKeepsSight = 0;
-  int16_t m_nMark = 0;
+  int16_t m_nMark = 0;       // the flows' "mark": the icon drawn over it, 0 none
   // The chara ID that flows give ("cid") and target searches match; the
   // definition's field 6 is its copy count, not an ID.
   int8_t m_nCharaId = 0;
@@ -341,7 +337,8 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bPushedRight = 0, m_bPushedLeft = 0, m_bPushedDown = 0, m_bPushedUp = 0;
   int m_bStartFall = 0;
   int m_bOwnMove = 0;
-  // What the flow commands set: the screen pinning with its position, the
+  // What the flow commands set: the screen pinning with its position (the
+  // chara's position less the scroll, where the drawing keeps it), the
   // no-push flags, the move-disabled flag until the next update and the
   // kept warp origin.
   int m_abPinned[2] = {0, 0};

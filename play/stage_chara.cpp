@@ -113,19 +113,19 @@ int cStageChara::StageCharaTryAppear() {
   return 1;
 }
 
-int cStageChara::StageCharaIconFrame(int& x, int& y) {
+int cStageChara::StageCharaIconFrame(int& x, int& y, int bPaused) {
   if (!m_CarriedItem.m_bPreset || !m_bOnScreen || m_Def.m_nStatusA != 0 || m_CarriedItem.m_Def.m_bHidden) return 0;
-  const int t = m_nIconTimer++;
-  if (m_nIconTimer >= ICON_CYCLE) m_nIconTimer = 0;
+  const int t = m_nIconTimer;
+  if (!bPaused && ++m_nIconTimer >= ICON_CYCLE) m_nIconTimer = 0;
   if (t < ICON_FIRST_SHOWN) return 0;
   x = m_rcScreen.left + m_nImgW / 2 - m_CarriedItem.m_nImgW / 4;
   y = m_rcScreen.top - m_CarriedItem.m_nImgH / 2;
   return 1;
 }
 
-void cStageChara::StageCharaDrawIcon(DDSURFACEDATA* lpDst) {
+void cStageChara::StageCharaDrawIcon(DDSURFACEDATA* lpDst, int bPaused) {
   int x = 0, y = 0;
-  if (!StageCharaIconFrame(x, y) || !lpDst) return;
+  if (!StageCharaIconFrame(x, y, bPaused) || !lpDst) return;
   const cEdItem& d = m_CarriedItem.m_Def;
   DrawSmallCell(lpDst, x, y, d.m_nImageKind, d.m_nImageIndex, d.m_nImageSub);
 }

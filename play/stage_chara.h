@@ -30,10 +30,11 @@ class cStageChara : public cChara {
   void StageCharaUpdateActive();
   int StageCharaTryAppear();
   // The carried item's icon this frame: 1 when it shows (frames 64 to 95
-  // of every 96), with its position in view pixels.
-  int StageCharaIconFrame(int& x, int& y);
+  // of every 96), with its position in view pixels. A paused frame shows
+  // the same and counts nothing.
+  int StageCharaIconFrame(int& x, int& y, int bPaused);
   // The icon drawn as a small cell when it shows this frame.
-  void StageCharaDrawIcon(DDSURFACEDATA* lpDst);
+  void StageCharaDrawIcon(DDSURFACEDATA* lpDst, int bPaused);
 
   int m_bActive = 0;
   cItemObj m_CarriedItem;

@@ -33,6 +33,15 @@ class cEdStage;
 class cEdItem;
 class cEdBlock;
 
+// The object layers of a stage whose eight-layer switch is on: a chara or
+// player draws in the layer of its Z ("z" of the flows, field 17 of its
+// definition; outside 0 to 7 it is never drawn). Items and shots carry no
+// layer of their own and draw in the layer of the charas' default Z, so
+// that a stage whose charas all keep it draws in the one-layer order.
+constexpr int OBJECT_LAYERS = 8;
+constexpr int ITEM_AND_SHOT_LAYER = 3;
+int ObjectLayerOf(const cChara& chara);
+
 enum STAGESTATE : int32_t {
   STAGESTATE_BEGIN = 0,   // fade-in
   STAGESTATE_BANNER = 1,  // the start banners
@@ -151,7 +160,13 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // ---- Frame drawing (stage_drawing.cpp) ----
   // Forms: play (1, 0, 1, 1), frozen (0, 1, 0, 1), result (0, 1, 0, 0).
   void DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine);
-  void DrawPlayerAndSettleMiss(BOOL bStill);
+  // Player 1's view-limit surfaces, made anew for its present sight.
+  void BuildViewSurfaces();
+  // One object layer (-1: every object, the stage without layers): player
+  // 1, the items, the charas and the shots that lie on it.
+  void DrawObjectLayer(int nLayer, BOOL bStill, BOOL bPlay);
+  // bDrawn 0: player 1 lies on no layer drawn; only its frame's state runs.
+  void DrawPlayerAndSettleMiss(BOOL bStill, BOOL bDrawn);
   // 1 when the chara's defeat animation has ended.
   int DrawStageChara(cStageChara& chara, BOOL bStill);
 

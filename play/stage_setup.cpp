@@ -233,10 +233,7 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   }
   // The view limit of player 1's definition; a stage without one keeps no
   // view surface from the stage before.
-  DDReleaseSurface(&m_ViewSD);
-  DDReleaseSurface(&m_ViewWorkSD);
-  if (const cPlayer* p = ::FirstPlayer(); p && p->m_Def.m_nSetting37 != 0)
-    CreateStageSurface(&m_ViewSD, &m_ViewWorkSD, p->m_nViewLimitPixels, p->m_Def.m_nSetting37);
+  BuildViewSurfaces();
   m_nSubStep = 0;
 
   if (g_StageLinks.pfnResetInputLogs) g_StageLinks.pfnResetInputLogs();

@@ -10,23 +10,10 @@
 #include "play/chara_drawing.h"
 #include "records/database.h"
 #include "records/database_run_tables.h"
+#include "tests/support/database_fixtures.h"
 #include "tests/play/flow_stage_fixture.h"
 
 namespace {
-
-cEdAnimeFrame Frame(int nPattern, int nTenths) {
-  cEdAnimeFrame f;
-  f.nPattern = nPattern;
-  f.nTime = nTenths;
-  return f;
-}
-
-cEdAnime AnimeOf(std::initializer_list<cEdAnimeFrame> frames) {
-  cEdAnime a;
-  a.m_vecFrame.clear();
-  for (const cEdAnimeFrame& f : frames) a.m_vecFrame.push_back(f);
-  return a;
-}
 
 constexpr int kAttack = 2;  // the database's animation after its own two
 
@@ -38,10 +25,10 @@ class CharaAnimation : public cFlowStageTest {
     // a second (6 frames) each; the attack animation shows 30, then 31.
     g_Database = cEdDatabase();
     cEdAnimeSet set;
-    set.m_vecAnime = {AnimeOf({Frame(10, 1), Frame(11, 1)}), AnimeOf({Frame(20, 1), Frame(21, 1)})};
+    set.m_vecAnime = {AnimeOf({{10, 1}, {11, 1}}), AnimeOf({{20, 1}, {21, 1}})};
     g_Database.m_vecAnimeSet = {cEdAnimeSet(), set};
     g_Database.m_vecAnime.resize(kAttack);
-    g_Database.m_vecAnime.push_back(AnimeOf({Frame(30, 1), Frame(31, 1)}));
+    g_Database.m_vecAnime.push_back(AnimeOf({{30, 1}, {31, 1}}));
     BuildDatabaseRunTables();
   }
   void TearDown() override {

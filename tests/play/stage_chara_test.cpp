@@ -122,7 +122,7 @@ TEST_F(StageCharaTest, TheCarriedItemsIconShowsThirtyTwoFramesInEveryNinetySix) 
   ASSERT_EQ(e.m_bOnScreen, 1);
   int nShown = 0, nFirst = -1, x = 0, y = 0;
   for (int f = 0; f < 192; ++f)
-    if (e.StageCharaIconFrame(x, y)) {
+    if (e.StageCharaIconFrame(x, y, 0)) {
       if (nFirst < 0) nFirst = f;
       ++nShown;
     }

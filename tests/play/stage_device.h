@@ -57,10 +57,13 @@ inline void WriteStagePictures(const cTempFolder& folder) {
 // released, which later text tests would draw.
 class cStageDevice {
  public:
-  explicit cStageDevice(const t4gfx::GRAPHICSMODE& mode, bool bFonts = true) {
+  // bPatternCharas: the first chara sheet's patterns differ (the builder's
+  // repeat one cell).
+  explicit cStageDevice(const t4gfx::GRAPHICSMODE& mode, bool bFonts = true, bool bPatternCharas = false) {
     cProjectBuilder builder(m_Folder.Path());
     if (!builder.MakeFolders() || !builder.WritePictures()) return;
     WriteStagePictures(m_Folder);
+    if (bPatternCharas) m_Folder.WriteFile("bmp/Character1.bmp", MakeBmpRgb(24, 640, 480, StageCharaSheetPixels()));
     FillSurfaceInfoTable(m_aInfo);
     LinkGlobalTables([this](int nSurface, int nParent) { m_aInfo[nSurface].lpParentSD = &m_aSD[nParent]; });
     m_bOk = DDInit(mode.nMode, nullptr, 640, 480, mode.nBpp, 0, mode.nWindowMode, 1, 60, 0, m_aSD, m_aInfo,
