@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "play/chara_targeting.h"
-#include "play/hit_effect.h"
+#include "play/hits.h"
 #include "play/live_chara.h"
 #include "play/play_state.h"
 #include "play/stage_chara.h"
@@ -46,9 +46,7 @@ int cSceneStage::ResolveCharaContacts() {
   auto defeat = [this](cChara& c) {
     if (c.IsPlayer()) return 2;
     RequestSystemSound(kSoundCharaDefeated);
-    c.m_bDefeated = 1;
-    m_bSweep = 1;
-    return c.CharaOnDefeated() == 1 ? 1 : 0;
+    return DefeatCharaInPlay(static_cast<cStageChara&>(c));
   };
   for (int i = 0; i < kGroups; ++i) {
     if (vByGroup[i].empty()) continue;
@@ -56,7 +54,7 @@ int cSceneStage::ResolveCharaContacts() {
       for (cChara* a : vByGroup[i]) {
         for (cChara* b : vByGroup[j]) {
           if (a->m_bDefeated || b->m_bDefeated) continue;
-          if (!BoxOverlaps(ObjectBox(*a), ObjectBox(*b))) continue;
+          if (!BoxOverlaps(CharaContactBox(*a), CharaContactBox(*b))) continue;
           a->RaiseTrigger(FlowTrigger::HitChara);
           b->RaiseTrigger(FlowTrigger::HitChara);
           const bool bHurtA = HasContactAttack(*b) && !a->CharaIsInvincibleTo(b->m_nId);

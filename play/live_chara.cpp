@@ -7,13 +7,16 @@
 #include "flow/value_ops.h"
 #include "play/chara_targeting.h"
 #include "play/effect_runs.h"
+#include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
+#include "play/play_state.h"
 #include "play/move_preparers.h"
 #include "play/play_math.h"
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
+#include "play/stage_scene.h"
 #include "records/database.h"
 #include "records/progress.h"
 #include "records/system.h"
@@ -24,7 +27,6 @@ namespace {
 
 constexpr int GAUGE_FRAMES = 120;
 constexpr int GAUGE_WIDTH = 50;
-constexpr int32_t SCORE_CAP = 999999;
 constexpr int KNOCKBACK_CAP = 20;
 
 // The flow context and the stage's current chara, kept across a trigger
@@ -63,14 +65,6 @@ void DecayToward0(double& v, double d) {
 bool Opposite(double a, double b) { return (a > 1e-8 && b < -1e-8) || (a < -1e-8 && b > 1e-8); }
 
 }  // namespace
-
-void CHARAANIME::ChangeAnime(int n, bool bForce) {
-  if (n == nAnime && !bForce) return;
-  nAnime = n;
-  nStep = 0;
-  nTick = 0;
-  Player.SetAnime(n, TRUE);
-}
 
 cChara::cChara() {
   EffectRunReset(m_Effect);
@@ -152,6 +146,7 @@ void cChara::CharaInit(const cEdChara* lpDef, double x, double y, uint16_t wWord
   m_HpGauge = GAUGE{};
   m_SpGauge = GAUGE{};
   m_nFollowScroll = m_Def.m_bFollowScroll;
+  BrakingChanged();
   m_nViewLimitPixels = m_Def.m_nViewLimitHalfCells * 16;
   m_nInvincible = 0;
   if (m_Def.m_nAppearEffect != 0)
@@ -264,8 +259,12 @@ int cChara::CharaFrameUpdate(int bDied) {
     if (m_nNoGravity) m_dSpeedY = g_lpStageContext->FollowScrollSpeed(SCROLL_Y);
   }
   m_bHovering = 0;
+  // The deceleration switches: an inertia move that pushes on clears its
+  // axis's switch for this frame.
+  m_abNoPush[0] = m_abNoPush[1] = 1;
   m_bMoveRan = 0;
   m_bEndRequest = 0;
+  m_bMoveDisabled = 0;
   (void)bDied;
   // The commands' lead-in animations due at this flow frame start before
   // the flows step, so that each ends as its command begins.
@@ -341,7 +340,8 @@ int cChara::CharaDamagedByChara(cChara& other) {
   const int32_t a = static_cast<int32_t>(other.m_Def.m_nAttack);
   const int nResult = CharaChangeLife(-DamageOf(a, static_cast<int32_t>(m_Def.m_nDefence)), 0, 1);
   if (other.m_Def.m_nHitEffect != 0 && g_CharaScene.pfnStartHitEffect)
-    g_CharaScene.pfnStartHitEffect(other.m_Def.m_nHitEffect, *this);
+    g_CharaScene.pfnStartHitEffect(other.m_Def.m_nHitEffect, CharaContactBox(*this), CharaContactBox(other),
+                                   other.m_Def.m_nScale);
   CharaKnockBackFromChara(other);
   if (a != 0) RaiseTrigger(FlowTrigger::Damaged);
   if (other.m_Def.m_nKnockBack != 0) RaiseTrigger(FlowTrigger::Impacted);
@@ -349,9 +349,10 @@ int cChara::CharaDamagedByChara(cChara& other) {
 }
 
 int cChara::CharaDamagedByShot(int32_t nAttack, int nHitEffect, int nKnockBack, int bHasSpeed, double vx, double vy,
-                               int nFacingSign, const cGameObj& at) {
+                               int nFacingSign, const HITBOX& attackBox, int nScale) {
   const int nResult = CharaChangeLife(-DamageOf(nAttack, static_cast<int32_t>(m_Def.m_nDefence)), 0, 1);
-  if (nHitEffect != 0 && g_CharaScene.pfnStartHitEffect) g_CharaScene.pfnStartHitEffect(nHitEffect, at);
+  if (nHitEffect != 0 && g_CharaScene.pfnStartHitEffect)
+    g_CharaScene.pfnStartHitEffect(nHitEffect, CharaHitBox(*this), attackBox, nScale);
   if (bHasSpeed) CharaKnockBack(nKnockBack, vx, vy);
   else CharaKnockBack(nKnockBack, nFacingSign >= 0 ? 1.0 : -1.0, 0.0);
   if (nAttack != 0) RaiseTrigger(FlowTrigger::Damaged);
@@ -425,12 +426,6 @@ void cChara::CharaApplyImpulseY() {
   m_dImpulseYPrev = m_dImpulseY;
 }
 
-void cChara::CharaEndRide(int bWithFlag) {
-  m_bRidingChara = 0;
-  if (m_dImpulseY == 0) m_dSpeedY = 0;
-  if (bWithFlag) m_bLandedOnChara = 1;
-}
-
 int cChara::CharaOnFloorHit() const {
   if (m_bRidingChara) return 1;
   return m_lpFloorBlock && cStageContext::HitKindOf(m_lpFloorBlock, m_nSide) != 0 ? 1 : 0;
@@ -459,7 +454,7 @@ void cChara::CharaSetHitBox(int bBottom, int w, int h) {
 void cChara::CharaSetAnimeSet(int nId, int bForce) {
   if (!bForce && m_Def.m_nAnimeSet == nId) return;
   m_Def.m_nAnimeSet = static_cast<uint16_t>(nId);
-  m_Anime.vSteps.clear();
+  cVector<cVector<ANIMESTEP>> vSteps;
   // An id outside the database takes the checked access's failure path
   // (report, close request) and no steps.
   if (!g_Database.m_vecAnimeSet.empty()) {
@@ -469,21 +464,21 @@ void cChara::CharaSetAnimeSet(int nId, int bForce) {
       for (const cEdAnimeFrame& f : a.m_vecFrame)
         steps.push_back(ANIMESTEP{f.nPattern, 6 * f.nTime, 1});
       steps.push_back(ANIMESTEP{ANIMESTEP_LOOP, 0, 1});
-      m_Anime.vSteps.push_back(std::move(steps));
+      vSteps.push_back(std::move(steps));
     }
   }
-  m_Anime.nStep = 0;
-  m_Anime.nTick = 0;
   // Building the player resets its animation number; the chara keeps the
-  // animation it was showing.
-  m_Anime.Player.BuildFrom(m_Anime.vSteps);
-  m_Anime.Player.SetAnime(m_Anime.nAnime, TRUE);
+  // animation it was showing, from its first step.
+  const int nShown = m_Anime.Current();
+  m_Anime.Player.BuildFrom(vSteps);
+  m_Anime.SetAnime(nShown, true);
 }
 
 void cChara::CharaWarpToCellX(int nCell) {
   const int nOrigin = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_X].nCellOrigin / 32 : 0;
   m_dX = static_cast<double>(nOrigin + nCell) * 32 + m_nImgOffsetX0 + 0.5;
-  m_dX -= m_nBoxW0 / 2.0 * (m_Def.m_nScale > 0 ? m_Def.m_nScale - 1 : 0);
+  // The centre kept for the scale, as the scale change keeps it.
+  m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (m_Def.m_nScale > 0 ? m_Def.m_nScale - 1 : 0);
   ClampX(2);
   OnMovedX();
 }
@@ -530,7 +525,10 @@ int MoveTowardOnAxis(cChara& c, cCommandRun& run, int nAxis, double from, double
   double& dAlong = bX ? run.m_dVelocityX : run.m_dVelocityY;
   double& dAcross = bX ? run.m_dVelocityY : run.m_dVelocityX;
   int nDir = 0;
-  const int r = SpeedToward(nAxis, dAlong, dAcross, nDir, &c, from, to, run.m_dSpeed, 0, 1);
+  // No way to go is no speed: along one axis the speed would otherwise
+  // take the lower direction.
+  const double dSpeed = from == to ? 0.0 : run.m_dSpeed;
+  const int r = SpeedToward(nAxis, dAlong, dAcross, nDir, &c, from, to, dSpeed, 0, 1);
   run.m_nFacingRequest = nDir;
   if (r && SnapsOnArrival(run)) {
     if (bX)
@@ -550,6 +548,23 @@ int cChara::MoveTowardPointX(cCommandRun& run, double x0, double x1) {
 
 int cChara::MoveTowardPointY(cCommandRun& run, double y0, double y1) {
   return MoveTowardOnAxis(*this, run, SCROLL_Y, y0, y1);
+}
+
+BOOL cChara::MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxes, BOOL bRelative) {
+  UpdateScreenRect();
+  int x0 = 0, y0 = 0;
+  PictureCentre(*this, x0, y0);
+  double x1 = x0 + dDX, y1 = y0 + dDY;
+  // A displacement of the chara names its point as the move record does:
+  // from the centre, on the axes the record moves along.
+  if (bRelative && run.m_lpCommand && run.m_lpCommand->m_pMove) {
+    int tx = 0, ty = 0;
+    GetMoveTargetPoint(*this, *run.m_lpCommand->m_pMove, TruncToInt(dDX), TruncToInt(dDY), tx, ty);
+    x1 = tx, y1 = ty;
+  }
+  if (nAxes == 1) return MoveTowardPointX(run, x0, x1);
+  if (nAxes == 2) return MoveTowardPointY(run, y0, y1);
+  return MoveTowardPoint(run, x0, y0, x1, y1, bRelative, 0);
 }
 
 // ---- Targets ----
@@ -651,11 +666,16 @@ void cChara::SetStatus(int n, int32_t v) {
   }
 }
 
-void cChara::SightChanged(BOOL) {
-  if (!m_bKeepsSight) m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+// A statement's "sight" also has the stage rebuild its view surfaces round
+// player 1's radius; the status command only refreshes the radius.
+void cChara::SightChanged(BOOL bFromCode) {
+  if (m_bKeepsSight) return;
+  m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+  if (bFromCode && g_lpSceneStage) g_lpSceneStage->BuildViewSurfaces();
 }
 
-void cChara::BrakingChanged() { m_dBraking = static_cast<int16_t>(m_Def.m_nSetting41) * 0.01 / SpeedDivisor(); }
+// The stopping ease is the deceleration of the chara's inertial speeds.
+void cChara::BrakingChanged() { m_dDecel = static_cast<int16_t>(m_Def.m_nSetting41) * 0.01 / SpeedDivisor(); }
 
 // ---- Conditions 5, 6, 7 ----
 // The negation byte of kinds 6 and 7 is the condition's field 7, which these
@@ -836,8 +856,8 @@ void cChara::SetCharaSwitch(int nSwitch, int32_t nValue) {
       break;
     case 1: m_bTransparent = nValue != 0; break;
     case 2: m_bFixedFacing = nValue != 0; break;
-    case 3:
-      if (IsPlayer()) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue ? 2 : 0, 1);
+    case 3:  // flying: 0 off, 1 through blocks, 2 hitting them, 3 dying on them (the move types)
+      if (IsPlayer() && nValue >= 0 && nValue <= 3) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue, 1);
       break;
     case 4: m_bInvincibleSwitch = nValue != 0; break;
     case 5: {

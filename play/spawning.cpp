@@ -38,8 +38,9 @@ namespace {
 enum : int { COMMAND_KIND_SUMMON_BLOCK = 13, COMMAND_KIND_SUMMON_CHARA = 14, COMMAND_KIND_SUMMON_ITEM = 15 };
 enum : int { BLOCKMODE_SUMMON = 0, BLOCKMODE_REMOVE = 1, BLOCKMODE_TOGGLE = 2 };
 
-// The copy count of a chara definition (signed: below 0 makes one chara).
-int CopyCount(const cEdChara& def) { return std::max<int>(static_cast<int8_t>(def.m_nSetting6), 0); }
+// The copy count c of a chara definition (signed): a placement or summon
+// makes the charas k = 0 to c, so none for a count below 0.
+int CopyCount(const cEdChara& def) { return static_cast<int8_t>(def.m_nSetting6); }
 
 // The item placement a chara placement holds: its placement value is the
 // item placement's number + 1, 0 for none.
@@ -125,7 +126,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
     cEdChara def = placement;
     auto c = std::make_unique<cStageChara>();
     c->StageCharaInitFromPlacement(m_nNextCharaId, def, lpHeld, x, y, static_cast<uint16_t>(k));
-    c->StageCharaWarpToCell(cx, cy);
+    c->CharaWarpToCell(cx, cy);
     c->m_dX += placement.CalcOffsetX(k, placement.m_nDir);
     c->m_dY += placement.CalcOffsetY(k, placement.m_nDir);
     if (!SettleNewChara(*c)) continue;
@@ -139,7 +140,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
 int cSceneStage::SpawnItemFromRecord(int cx, int cy, const cEdItem& placement) {
   if (!RoomForLive(LIVE_ITEM, g_lstItem.size())) return 0;
   auto it = std::make_unique<cItemObj>();
-  it->ItemObjInit(m_nNextItemId, placement, 1);
+  it->ItemObjInit(m_nNextItemId, placement, 0);
   it->ItemObjWarpToCell(cx, cy);
   it->m_dX += ItemOffsetX(placement);
   it->m_dY += ItemOffsetY(placement);
@@ -209,7 +210,7 @@ int cSceneStage::SpawnCharaFromCommand(double x, double y, int nFacing, const cE
 int cSceneStage::SpawnItemFromCommand(double x, double y, const cEdShot& params, const cEdItem& def) {
   if (!RoomForLive(LIVE_ITEM, g_lstItem.size())) return 0;
   auto it = std::make_unique<cItemObj>();
-  it->ItemObjInit(m_nNextItemId, def, 1);
+  it->ItemObjInit(m_nNextItemId, def, 0);
   it->m_dX = x + it->m_nImgOffsetX + ItemOffsetX(def);
   it->m_dY = y + it->m_nImgOffsetY + ItemOffsetY(def);
   if (!SettleNewItem(*it)) return 0;

@@ -5,6 +5,7 @@
 #include "base/report.h"
 #include "media/graphics/dd.h"
 #include "platform/messages.h"
+#include "play/live_chara.h"
 #include "play/live_lists.h"
 #include "play/message_text.h"
 #include "play/picture_cell.h"
@@ -71,6 +72,7 @@ cSceneStage::~cSceneStage() {
   m_Shots.Clear();
   m_lstHitEffect.clear();
   ResetShotLinks();
+  if (g_CharaScene.m_lpSwitches == &m_vSwitch) g_CharaScene.m_lpSwitches = nullptr;
   std::lock_guard<std::mutex> lock(s_SceneLock);
   if (g_lpSceneStage == this) g_lpSceneStage = nullptr;
   if (g_lpStageContext == this) g_lpStageContext = nullptr;
@@ -203,7 +205,7 @@ void cSceneStage::ReadyBanner() {
       return;
     }
   }
-  if (cPlayer* p = ::FirstPlayer()) p->m_Anime.ChangeAnime(p->m_nNoGravity ? 2 : 0, true);
+  if (cPlayer* p = ::FirstPlayer()) p->m_Anime.SetAnime(p->m_nNoGravity ? 2 : 0, true);
   m_anBanner[0] = 0;
   m_nState = STAGESTATE_PLAY;
 }

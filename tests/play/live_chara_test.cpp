@@ -139,7 +139,7 @@ TEST_F(LiveCharaTest, DamageByACharaUsesAttackMinusDefenceAndRaisesItsTriggers) 
   v.CharaDamagedByChara(a);
   EXPECT_EQ(v.m_nHp, 20);
   v.m_nHp = 5;
-  v.CharaDamagedByShot(INT32_MIN, 0, 0, 0, 0.0, 0.0, 1, a);
+  v.CharaDamagedByShot(INT32_MIN, 0, 0, 0, 0.0, 0.0, 1, HITBOX{}, 1);
   EXPECT_EQ(v.m_nHp, 20);
 }
 

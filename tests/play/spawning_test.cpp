@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "play/condition_pass.h"
 #include "play/live_limits.h"
 #include "play/live_lists.h"
 #include "play/play_links.h"
@@ -59,12 +60,14 @@ class Spawning : public cSceneTest {
 TEST_F(Spawning, PlacementsBecomeCopiesAndHeldItemsWithConsecutiveIds) {
   // Three copies 64 pixels apart; one chara holding item placement 1; three
   // copies near the right edge 300 pixels apart, of which the last would
-  // stand outside the stage.
+  // stand outside the stage; a placement of no copies.
   m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), 2, 64), 3, 10));
   cEdChara holder = MakeEnemyDef(5);
   holder.m_nPlacementValue = 2;  // item placement 1
   m_Stage.m_vecChara.push_back(PlacedAt(holder, 8, 13));
   m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), 2, 300), 19, 10));
+  // A count below 0 makes no chara at all.
+  m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), -1, 0), 15, 10));
   cEdItem coin = MakeItemDef({});
   coin.m_nColumn = 6;
   coin.m_nRow = 13;
@@ -121,6 +124,9 @@ TEST_F(Spawning, SummonedCharasTakeTheNextIdsAndTheirGroupByTheGroupMode) {
   ASSERT_EQ(g_lstChara.size(), 1u);
   cPlayer& owner = *FirstPlayer();
   owner.m_nDir = 1;  // faces right: the summons stand in the open to its right
+  // A cell up, so that the summons level with its middle clear the floor.
+  owner.m_dY -= 32;
+  owner.SyncBoxY();
 
   struct CASE {
     const char* name;
@@ -302,8 +308,10 @@ TEST_F(Spawning, ASummonedCharaDefeatedInItsFirstSubStepIsFreedFromEveryList) {
   p.m_byPattern = 1;  // a column rising from the owner's feet
   s->SummonObjects(owner, 14, 0, p);
   ASSERT_EQ(g_lstChara.size(), 3u);
-  // Present at once, under a shot of the player's side that passes through.
-  for (auto& c : g_lstChara) c->m_bPresent = 1;
+  // In play from the next conditions pass, under a shot of the player's
+  // side that passes through.
+  EvaluateCharaConditions(s->m_Shots);
+  for (auto& c : g_lstChara) ASSERT_EQ(c->m_bPresent, 1);
   g_Stage.m_bOnScreenOnly = 0;
   auto shot = std::make_unique<cShot>();
   shot->m_nGroup = 1;

@@ -38,11 +38,11 @@ TEST_F(StageCharaTest, AppearanceKind1KeepsTheCharaActiveAfterwards) {
   cEdChara d = MakeEnemyDef(5);
   d.m_nAppearKind = 1;
   cStageChara& e = AddEnemy(d, 5, 11);
-  StageCharaConditionsPass();
+  Pass();
   EXPECT_EQ(e.m_bPresent, 1);
   e.m_dX = CellPx(35);
   e.ClampX(-1);
-  StageCharaConditionsPass();
+  Pass();
   EXPECT_EQ(e.m_bPresent, 1);
 }
 
@@ -53,7 +53,7 @@ TEST_F(StageCharaTest, ALinkedSwitchIsSetWhenActiveAndReleasesTheChara) {
   d.m_nSwitchNo = 3;
   cStageChara& near = AddEnemy(d, 5, 5);
   cStageChara& far = AddEnemy(d, 35, 5);
-  StageCharaConditionsPass();
+  Pass();
   EXPECT_EQ(m_vSwitches[3], 1);
   EXPECT_EQ(near.m_bPresent, 1);
   EXPECT_EQ(far.m_bActive, 0);
@@ -66,14 +66,14 @@ TEST_F(StageCharaTest, SetUpFixesScaleBoxesAnimationAndTheEmptyItem) {
   cStageChara& g = *AddStageChara(101, d, nullptr, CellPx(5), CellPx(11), 0);
   EXPECT_EQ(d.m_nScale, 1);
   EXPECT_EQ(g.m_Def.m_nScale, 1);
-  EXPECT_EQ(g.m_Anime.nAnime, 1);
+  EXPECT_EQ(g.m_Anime.Current(), 1);
   EXPECT_EQ(g.GetCarriedItem(), nullptr);
   EXPECT_EQ(g.m_nBoxW, 16);
   EXPECT_EQ(g.m_nImgOffsetY, 8);  // 24 high, centred
   d.m_nMoveType = 1;
   d.m_bBlockChara = 1;
   cStageChara& b = AddEnemy(d, 7, 11);
-  EXPECT_EQ(b.m_Anime.nAnime, 0);
+  EXPECT_EQ(b.m_Anime.Current(), 0);
   EXPECT_EQ(b.m_nBoxW, 32);
   EXPECT_EQ(b.m_rcHitBox.nWidth, 32);
   EXPECT_EQ(b.m_rcHitBox2.nHeight, 32);
@@ -118,10 +118,11 @@ TEST_F(StageCharaTest, TheCarriedItemsIconShowsThirtyTwoFramesInEveryNinetySix) 
   cItemObj item;
   item.ItemObjInit(5, MakeItemDef({}), 1);
   cStageChara& e = AddEnemy(MakeEnemyDef(5), 5, 11, &item);
-  e.m_bOnScreen = 1;
+  Pass();
+  ASSERT_EQ(e.m_bOnScreen, 1);
   int nShown = 0, nFirst = -1, x = 0, y = 0;
   for (int f = 0; f < 192; ++f)
-    if (e.StageCharaIconFrame(x, y)) {
+    if (e.StageCharaIconFrame(x, y, 0)) {
       if (nFirst < 0) nFirst = f;
       ++nShown;
     }
