@@ -254,17 +254,17 @@ void cBgm::DestroyMidiPlayers() {
   for (auto& m : m_vMidi) m.reset();
 }
 
-int32_t cBgm::SlotKind(int32_t nSlot) const {
+int32_t cBgm::SlotKindForTests(int32_t nSlot) const {
   std::lock_guard<std::recursive_mutex> lk(m_Lock);
   return nSlot >= 0 && size_t(nSlot) < m_vSlotKind.size() ? m_vSlotKind[size_t(nSlot)] : BGMKIND_NONE;
 }
 
-int32_t cBgm::PlayerKind(int32_t nPlayer) const {
+int32_t cBgm::PlayerKindForTests(int32_t nPlayer) const {
   std::lock_guard<std::recursive_mutex> lk(m_Lock);
   return nPlayer >= 0 && size_t(nPlayer) < m_vPlayerKind.size() ? m_vPlayerKind[size_t(nPlayer)] : BGMKIND_NONE;
 }
 
-cMidi* cBgm::MidiPlayer(int32_t nPlayer) const {
+cMidi* cBgm::MidiPlayerForTests(int32_t nPlayer) const {
   std::lock_guard<std::recursive_mutex> lk(m_Lock);
   return nPlayer >= 0 && size_t(nPlayer) < m_vMidi.size() ? m_vMidi[size_t(nPlayer)].get() : nullptr;
 }
