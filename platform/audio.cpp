@@ -234,9 +234,9 @@ void AudioCloseDevice() {
   s_strDriver.clear();
 }
 
-bool AudioDeviceIsOpen() { return s_nDevice != 0; }
+bool AudioDeviceIsOpenForTests() { return s_nDevice != 0; }
 
-const char* AudioDriverName() { return s_strDriver.c_str(); }
+const char* AudioDriverNameForTests() { return s_strDriver.c_str(); }
 
 float VolumeToGain(int32_t nVolume) {
   if (nVolume <= -10000) return 0.0f;
@@ -321,7 +321,7 @@ void VoiceSetPosition(cVoice* pVoice, uint32_t nFrame) {
   pVoice->m_nPos = uint64_t(std::min(nFrame, pVoice->m_pSamples->nFrames)) << 32;
 }
 
-uint32_t VoiceGetPosition(const cVoice* pVoice) {
+uint32_t VoiceGetPositionForTests(const cVoice* pVoice) {
   if (!pVoice) return 0;
   std::lock_guard<std::mutex> lk(s_Lock);
   return static_cast<uint32_t>(std::min(pVoice->m_nPos >> 32, uint64_t(pVoice->m_pSamples->nFrames)));
@@ -341,7 +341,7 @@ int32_t VoiceGetVolume(const cVoice* pVoice) {
   return pVoice->m_nVolume;
 }
 
-bool VoiceIsPlaying(const cVoice* pVoice) {
+bool VoiceIsPlayingForTests(const cVoice* pVoice) {
   if (!pVoice) return false;
   std::lock_guard<std::mutex> lk(s_Lock);
   return pVoice->m_bPlaying;
@@ -360,7 +360,7 @@ void AudioStreamRemove(int nId) {
   std::erase_if(s_Streams, [&](const STREAM_ENTRY& s) { return s.nId == nId; });
 }
 
-void AudioMixFrames(int16_t* pStereo, int nFrames) {
+void AudioMixFramesForTests(int16_t* pStereo, int nFrames) {
   if (!pStereo || nFrames <= 0) return;
   std::lock_guard<std::mutex> lk(s_Lock);
   MixLocked(pStereo, nFrames);

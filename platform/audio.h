@@ -23,9 +23,9 @@ constexpr uint32_t kAudioMixRate = 44100;
 // succeeded return true and open nothing more.
 bool AudioOpenDevice();
 void AudioCloseDevice();
-bool AudioDeviceIsOpen();
+bool AudioDeviceIsOpenForTests();
 // SDL's name of the driver in use ("dummy" headless); "" when closed.
-const char* AudioDriverName();
+const char* AudioDriverNameForTests();
 
 // A voice: one playable sound buffer, with its own position, volume and
 // play state. Duplicates share the sample data of their original.
@@ -42,11 +42,11 @@ void VoicePlay(cVoice* pVoice, bool bLoop);
 void VoiceStop(cVoice* pVoice);
 // Position in frames of the sound's own rate.
 void VoiceSetPosition(cVoice* pVoice, uint32_t nFrame);
-uint32_t VoiceGetPosition(const cVoice* pVoice);
+uint32_t VoiceGetPositionForTests(const cVoice* pVoice);
 // Volume in hundredths of a decibel, -10000 (silence) to 0 (full).
 void VoiceSetVolume(cVoice* pVoice, int32_t nVolume);
 int32_t VoiceGetVolume(const cVoice* pVoice);
-bool VoiceIsPlaying(const cVoice* pVoice);
+bool VoiceIsPlayingForTests(const cVoice* pVoice);
 // The linear gain that a volume stands for (0 at -10000 and below).
 float VolumeToGain(int32_t nVolume);
 
@@ -68,7 +68,7 @@ void AudioStepVideoFrame();
 // Tests: mixes the next nFrames stereo frames into pStereo, advancing the
 // voices as the device would. Manual mode makes the device play silence and
 // leave the voices alone, so that only these pulls move them.
-void AudioMixFrames(int16_t* pStereo, int nFrames);
+void AudioMixFramesForTests(int16_t* pStereo, int nFrames);
 void AudioSetManualMixForTests(bool bManual);
 // Tests: the number of voices alive.
 int AudioVoiceCountForTests();

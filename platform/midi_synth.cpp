@@ -118,7 +118,7 @@ std::unique_ptr<cMidiSynth> CreateMidiSynth(std::string& error) {
   return s_pfnFactory ? s_pfnFactory(error) : CreateFluidSynth(error);
 }
 
-const std::string& SoundFontPath() { return s_strSoundFont; }
+const std::string& SoundFontPathForTests() { return s_strSoundFont; }
 
 void SetMidiSynthFactoryForTests(MIDISYNTHFACTORY pfnFactory) { s_pfnFactory = pfnFactory; }
 

@@ -28,7 +28,7 @@ class cMidiSynth {
 std::unique_ptr<cMidiSynth> CreateMidiSynth(std::string& error);
 
 // Where the sound font is looked for (the Debian package's file).
-const std::string& SoundFontPath();
+const std::string& SoundFontPathForTests();
 
 // Tests: another synthesiser maker (null restores FluidSynth), and another
 // sound font file ("" restores the package's).

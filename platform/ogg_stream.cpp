@@ -2,8 +2,10 @@
 
 #include <vorbis/vorbisfile.h>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/audio.h"
@@ -18,6 +20,26 @@ int SeekCb(void* fp, ogg_int64_t off, int whence) {
 int CloseCb(void* fp) { return std::fclose(static_cast<FILE*>(fp)); }
 long TellCb(void* fp) { return std::ftell(static_cast<FILE*>(fp)); }
 const ov_callbacks kFileCallbacks = {ReadCb, SeekCb, CloseCb, TellCb};
+
+std::atomic<OGGFAULTHANDLER> s_pfnFault{nullptr};
+
+void Fault(const std::string& path, const char* pszStep, const char* pszWhy) {
+  if (OGGFAULTHANDLER pfn = s_pfnFault.load()) pfn(path.c_str(), pszStep, pszWhy);
+}
+
+// What vorbisfile's result codes mean to a reader of the report.
+const char* ReasonOf(long nCode) {
+  switch (nCode) {
+    case OV_ENOTVORBIS: return "not an Ogg Vorbis stream";
+    case OV_EBADHEADER: return "damaged stream header";
+    case OV_EVERSION: return "unsupported Vorbis version";
+    case OV_EREAD: return "read error";
+    case OV_EBADLINK: return "damaged stream";
+    case OV_EFAULT: return "decoder fault";
+    case OV_EINVAL: return "damaged stream";
+    default: return "damaged stream";
+  }
+}
 
 constexpr uint64_t kOne = uint64_t(1) << 32;
 // Reads that give no sound in a row (holes, an empty stream looping) before
@@ -34,13 +56,17 @@ class cOggPlayer final : public cVoxPlayer {
     if (!pszPath || !*pszPath) return 0;
     FILE* fp = OpenFile(pszPath, "rb");
     if (!fp) return 0;
-    if (ov_open_callbacks(fp, &m_File, nullptr, 0, kFileCallbacks) != 0) {
+    m_strPath = pszPath;
+    m_bFaultTold = false;
+    if (const int r = ov_open_callbacks(fp, &m_File, nullptr, 0, kFileCallbacks); r != 0) {
       std::fclose(fp);
+      Fault(m_strPath, "Load", ReasonOf(r));
       return 0;
     }
     const vorbis_info* vi = ov_info(&m_File, -1);
     if (!vi || vi->channels < 1 || vi->rate < 100 || vi->rate > 200000) {
       ov_clear(&m_File);
+      Fault(m_strPath, "Load", "unsupported channels or rate");
       return 0;
     }
     m_bOpen = true;
@@ -90,6 +116,12 @@ class cOggPlayer final : public cVoxPlayer {
     m_vFrames.clear();
   }
 
+  void TellFault(const char* pszWhy) {
+    if (m_bFaultTold) return;
+    m_bFaultTold = true;
+    Fault(m_strPath, "Play", pszWhy);
+  }
+
   void RewindLocked() {
     m_vFrames.clear();
     m_nHead = 0;
@@ -122,6 +154,9 @@ class cOggPlayer final : public cVoxPlayer {
         if (frames > 0) idle = 0;
         continue;
       }
+      // A hole is a stretch that cannot be decoded: the piece plays on
+      // past it, and it is told once.
+      if (got == OV_HOLE) TellFault("lost data");
       if (++idle > kMaxIdleReads) {
         m_bDecoderDone = true;
       } else if (got == 0) {
@@ -134,6 +169,7 @@ class cOggPlayer final : public cVoxPlayer {
         }
       } else if (got != OV_HOLE) {
         m_bDecoderDone = true;
+        TellFault(ReasonOf(got));
       }
     }
   }
@@ -170,6 +206,8 @@ class cOggPlayer final : public cVoxPlayer {
 
   // Taken by the owner's calls and by the mixer's thread in Fill.
   std::mutex m_Lock;
+  std::string m_strPath;     // the file of the last Load, for fault reports
+  bool m_bFaultTold = false;  // its break-off was reported
   OggVorbis_File m_File{};
   bool m_bOpen = false;
   bool m_bPlaying = false;
@@ -188,3 +226,5 @@ class cOggPlayer final : public cVoxPlayer {
 }  // namespace
 
 cVoxPlayer* CreateVox() { return new cOggPlayer(); }
+
+void SetOggFaultHandler(OGGFAULTHANDLER pfn) { s_pfnFault = pfn; }

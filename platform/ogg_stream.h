@@ -29,3 +29,11 @@ class cVoxPlayer {
 
 // A new player in the mix (silent until a file plays), or null.
 cVoxPlayer* CreateVox();
+
+// Told of a file that opened but cannot be played: at Load, a file that is
+// no Ogg Vorbis stream or one this player cannot play (step "Load"); while
+// it plays, data that cannot be decoded (step "Play", once per Load). pszWhy
+// says what was wrong. Called on the thread of the Load or on the mixer's;
+// a missing file is no fault (the manager falls back to the MIDI piece).
+typedef void (*OGGFAULTHANDLER)(const char* pszPath, const char* pszStep, const char* pszWhy);
+void SetOggFaultHandler(OGGFAULTHANDLER pfn);

@@ -13,6 +13,41 @@
 
 namespace {
 
+// Game thread only: the roster of the sub-step's walk, if one stands.
+cBlockCharaRoster* s_lpRoster = nullptr;
+bool s_bUseRoster = true;
+
+void Gather(cBlockCharaRoster& r) {
+  const bool bAll = r.m_bStale || g_lstChara.size() < r.m_nSeen;
+  if (!bAll && g_lstChara.size() == r.m_nSeen) return;
+  if (bAll) {
+    r.m_vBlockChara.clear();
+    r.m_nSeen = 0;
+    r.m_bStale = false;
+  }
+  auto it = r.m_nSeen ? std::next(r.m_itLast) : g_lstChara.begin();
+  for (; it != g_lstChara.end(); ++it) {
+    if (*it && (*it)->m_Def.m_bBlockChara) r.m_vBlockChara.push_back(it->get());
+    r.m_itLast = it;
+    ++r.m_nSeen;
+  }
+}
+
+// f on each chara of the list that may be a block chara, in the list's
+// order, until f gives true.
+template <class F>
+void ForEachBlockChara(CHARALIST& list, F&& f) {
+  if (s_lpRoster && s_bUseRoster && &list == &g_lstChara) {
+    Gather(*s_lpRoster);
+    const std::vector<cStageChara*>& v = s_lpRoster->m_vBlockChara;
+    for (size_t i = 0; i < v.size(); ++i)
+      if (f(*v[i])) return;
+    return;
+  }
+  for (auto& p : list)
+    if (p && p->m_Def.m_bBlockChara && f(*p)) return;
+}
+
 constexpr double CARRIER_STRIP = 5.0;
 constexpr int UNSTICK_STEPS = 15;
 constexpr double UNSTICK_STEP = 0.1;
@@ -28,9 +63,12 @@ bool IsBlockCharaFor(const cStageChara& o, const cChara& c) {
 }
 
 cStageChara* CarrierOf(const cChara& c) {
-  for (auto& p : g_lstChara)
-    if (p && IsBlockCharaFor(*p, c) && p->m_nId == c.m_nCarrierId) return p.get();
-  return nullptr;
+  cStageChara* lpFound = nullptr;
+  ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+    if (IsBlockCharaFor(o, c) && o.m_nId == c.m_nCarrierId) lpFound = &o;
+    return lpFound != nullptr;
+  });
+  return lpFound;
 }
 
 HITBOX StripBelow(const cChara& c) { return {c.m_dX, c.m_dBottom, c.m_dRight, c.m_dBottom + CARRIER_STRIP}; }
@@ -82,11 +120,10 @@ int CollideFlier(cChara& c, CHARALIST& list) {
   const HITBOX box = BoxOf(c);
   bool bTouched = false;
   PROPOSAL pushL, pushR, land, bump;
-  for (auto& p : list) {
-    if (!p || !IsBlockCharaFor(*p, c)) continue;
-    cStageChara& o = *p;
+  ForEachBlockChara(list, [&](cStageChara& o) {
+    if (!IsBlockCharaFor(o, c)) return false;
     const HITBOX ob = BoxOf(o);
-    if (!BoxOverlaps(box, ob)) continue;
+    if (!BoxOverlaps(box, ob)) return false;
     bTouched = true;
     const double ow = std::min(box.dRight, ob.dRight) - std::max(box.dLeft, ob.dLeft) + 1.0;
     const double oh = std::min(box.dBottom, ob.dBottom) - std::max(box.dTop, ob.dTop) + 1.0;
@@ -107,7 +144,8 @@ int CollideFlier(cChara& c, CHARALIST& list) {
         c.m_bPushedDown = 1;
       }
     }
-  }
+    return false;
+  });
   if (bTouched) c.RaiseTrigger(FlowTrigger::HitBlockChara);
   const bool bH = pushL.bHas || pushR.bHas, bV = land.bHas || bump.bHas;
   if (c.m_nMoveAxes == 2) return (bH || bV) ? 2 : 0;
@@ -203,11 +241,10 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
     if (o.m_dMoveDY < 0) c.m_bPushedUp = 1;
   };
 
-  for (auto& p : list) {
-    if (!p || !IsBlockCharaFor(*p, c)) continue;
-    cStageChara& o = *p;
+  ForEachBlockChara(list, [&](cStageChara& o) {
+    if (!IsBlockCharaFor(o, c)) return false;
     const HITBOX ob = BoxOf(o), os = SavedOf(o);
-    if (!BoxOverlaps(box, ob)) continue;
+    if (!BoxOverlaps(box, ob)) return false;
     bTouched = true;
     if (BoxOverlaps(band, ob)) {
       const bool bFromAbove = os.dTop > saved.dTop && saved.dTop <= os.dBottom && os.dTop <= saved.dBottom;
@@ -224,7 +261,7 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
       } else {
         Side(o, ob);
       }
-      continue;
+      return false;
     }
     const double ow = std::min(box.dRight, ob.dRight) - std::max(box.dLeft, ob.dLeft) + 1.0;
     const double oh = std::min(box.dBottom, ob.dBottom) - std::max(box.dTop, ob.dTop) + 1.0;
@@ -238,7 +275,8 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
       bump.Offer(ob.dBottom + 1.0, &o, false);
       if (o.m_dMoveDY > 0) c.m_bPushedDown = 1;
     }
-  }
+    return false;
+  });
 
   bool bLanded = false;
   const bool bDoubleSide = pushL.bHas && pushR.bHas;
@@ -297,14 +335,14 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
     c.m_dX = adEntry[0];
     c.OnMovedX();
     const HITBOX nb = BoxOf(c);
-    for (auto& p : list) {
-      if (!p || !IsBlockCharaFor(*p, c) || !BoxOverlaps(nb, BoxOf(*p))) continue;
-      c.m_dY = p->m_dBottom + 1.0;
-      c.m_dMoveDY = p->m_dMoveDY;
-      if (p->m_dMoveDY > 0) c.m_bPushedDown = 1;
+    ForEachBlockChara(list, [&](cStageChara& o) {
+      if (!IsBlockCharaFor(o, c) || !BoxOverlaps(nb, BoxOf(o))) return false;
+      c.m_dY = o.m_dBottom + 1.0;
+      c.m_dMoveDY = o.m_dMoveDY;
+      if (o.m_dMoveDY > 0) c.m_bPushedDown = 1;
       StartFalling(c);
-      break;
-    }
+      return true;
+    });
     c.m_bPushedLeft = c.m_bPushedRight = 0;
   }
   if (bTouched) c.RaiseTrigger(FlowTrigger::HitBlockChara);
@@ -354,22 +392,23 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
 void PushOutAlongAxis(cChara& c, CHARALIST& list, int nAxis) {
   const HITBOX box = BoxOf(c);
   PROPOSAL lo, hi;  // toward smaller and larger values
-  for (auto& p : list) {
-    if (!p || !IsBlockCharaFor(*p, c)) continue;
-    const HITBOX ob = BoxOf(*p);
-    if (!BoxOverlaps(box, ob)) continue;
+  ForEachBlockChara(list, [&](cStageChara& o) {
+    if (!IsBlockCharaFor(o, c)) return false;
+    const HITBOX ob = BoxOf(o);
+    if (!BoxOverlaps(box, ob)) return false;
     if (nAxis == 1) {
       if (BoxOverlaps({box.dRight, box.dTop + 1.0, box.dRight, box.dBottom - 1.0}, ob))
-        lo.Offer(ob.dLeft - c.m_nBoxW, p.get(), true);
+        lo.Offer(ob.dLeft - c.m_nBoxW, &o, true);
       else
-        hi.Offer(ob.dRight + 1.0, p.get(), false);
+        hi.Offer(ob.dRight + 1.0, &o, false);
     } else {
       if (BoxOverlaps({box.dLeft + 1.0, box.dBottom, box.dRight - 1.0, box.dBottom}, ob))
-        lo.Offer(ob.dTop - c.m_nBoxH, p.get(), true);
+        lo.Offer(ob.dTop - c.m_nBoxH, &o, true);
       else
-        hi.Offer(ob.dBottom + 1.0, p.get(), false);
+        hi.Offer(ob.dBottom + 1.0, &o, false);
     }
-  }
+    return false;
+  });
   const PROPOSAL& w = lo.bHas ? lo : hi;
   if (!w.bHas) return;
   if (nAxis == 1) {
@@ -385,9 +424,12 @@ void PushOutAlongAxis(cChara& c, CHARALIST& list, int nAxis) {
 int OverlapsBlockChara(const cChara& c, int nExceptId) {
   if (PassesBlocks(c)) return 0;
   const HITBOX box = BoxOf(c);
-  for (auto& p : g_lstChara)
-    if (p && IsBlockCharaFor(*p, c) && p->m_nId != nExceptId && BoxOverlaps(box, BoxOf(*p))) return 1;
-  return 0;
+  bool bFound = false;
+  ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+    bFound = IsBlockCharaFor(o, c) && o.m_nId != nExceptId && BoxOverlaps(box, BoxOf(o));
+    return bFound;
+  });
+  return bFound ? 1 : 0;
 }
 
 int IsOnCarrier(const cChara& c) {
@@ -397,16 +439,22 @@ int IsOnCarrier(const cChara& c) {
 
 cStageChara* FindCarrierBelow(const cChara& c) {
   const HITBOX strip = StripBelow(c);
-  for (auto& p : g_lstChara)
-    if (p && IsBlockCharaFor(*p, c) && BoxOverlaps(strip, BoxOf(*p))) return p.get();
-  return nullptr;
+  cStageChara* lpFound = nullptr;
+  ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+    if (IsBlockCharaFor(o, c) && BoxOverlaps(strip, BoxOf(o))) lpFound = &o;
+    return lpFound != nullptr;
+  });
+  return lpFound;
 }
 
 int IsEnclosedByBlockCharas(const cChara& c, const double adEntry[4]) {
   auto Inside = [&](double x, double y) {
-    for (auto& p : g_lstChara)
-      if (p && IsBlockCharaFor(*p, c) && BoxOverlaps({x, y, x, y}, BoxOf(*p))) return true;
-    return false;
+    bool bIn = false;
+    ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+      bIn = IsBlockCharaFor(o, c) && BoxOverlaps({x, y, x, y}, BoxOf(o));
+      return bIn;
+    });
+    return bIn;
   };
   const HITBOX now = BoxOf(c), entry = {adEntry[0], adEntry[1], adEntry[2], adEntry[3]};
   const double px[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
@@ -426,11 +474,10 @@ int IsEnclosedByBlockCharas(const cChara& c, const double adEntry[4]) {
 void RideCarrier(cChara& c, CHARALIST& list) {
   if (c.m_nNoGravity || !c.m_bRidingChara) return;
   cStageChara* o = nullptr;
-  for (auto& p : list)
-    if (p && IsBlockCharaFor(*p, c) && p->m_nId == c.m_nCarrierId) {
-      o = p.get();
-      break;
-    }
+  ForEachBlockChara(list, [&](cStageChara& b) {
+    if (IsBlockCharaFor(b, c) && b.m_nId == c.m_nCarrierId) o = &b;
+    return o != nullptr;
+  });
   if (!o) return;
   const double dx = o->m_dX - c.m_dCarrierBox[0];
   c.m_dX += dx;
@@ -450,3 +497,17 @@ void LeaveCarrier(cChara& c, int bStartFall) {
   if (c.m_dSpeedY == 0) c.m_dMoveDY = 0;
   if (bStartFall) c.m_bStartFall = 1;
 }
+
+cBlockCharaRoster::cBlockCharaRoster() : m_itLast(g_lstChara.end()) {
+  if (!s_lpRoster) s_lpRoster = this;
+}
+
+cBlockCharaRoster::~cBlockCharaRoster() {
+  if (s_lpRoster == this) s_lpRoster = nullptr;
+}
+
+void BlockCharaRosterForget() {
+  if (s_lpRoster) s_lpRoster->m_bStale = true;
+}
+
+void UseBlockCharaRosterForTests(bool bUse) { s_bUseRoster = bUse; }

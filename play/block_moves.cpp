@@ -26,8 +26,8 @@ int ScaleOf(cGameObj& o) {
 struct EDGEBEST {
   int nKind = -1;
   int nDist = 0;
-  cStageBlock* lpCell = nullptr;
-  void Offer(cStageBlock* cell, int nKind2, int nDist2) {
+  const cStageBlock* lpCell = nullptr;
+  void Offer(const cStageBlock* cell, int nKind2, int nDist2) {
     if (nKind2 > nKind || (nKind2 == nKind && nDist2 < nDist)) {
       nKind = nKind2;
       nDist = nDist2;
@@ -44,14 +44,14 @@ int DistOf(int64_t x, int64_t nMiddle) {
 
 }  // namespace
 
-cStageBlock* cStageContext::ScanEdgeCells(cGameObj& obj, int x1, int y1, int x2, int y2) {
+const cStageBlock* cStageContext::ScanEdgeCells(cGameObj& obj, int x1, int y1, int x2, int y2) {
   const int nSamples = ScaleOf(obj) + 1;
   if (x1 == x2) {
     int nBest = -1;
-    cStageBlock* lpBest = nullptr;
+    const cStageBlock* lpBest = nullptr;
     for (int i = 0; i < nSamples; ++i) {
       const int64_t y = y1 + static_cast<int64_t>(i) * (obj.m_nBoxH0 - 1);
-      cStageBlock* cell = BlockAtCell(x1 >> 5, static_cast<int>(y >> 5));
+      const cStageBlock* cell = BlockAtCell(x1 >> 5, static_cast<int>(y >> 5));
       const int k = HitKindOf(cell, obj.m_nSide);
       if (k > nBest) nBest = k, lpBest = cell;
     }
@@ -62,7 +62,7 @@ cStageBlock* cStageContext::ScanEdgeCells(cGameObj& obj, int x1, int y1, int x2,
     EDGEBEST best;
     for (int i = 0; i < nSamples; ++i) {
       const int64_t x = x1 + static_cast<int64_t>(i) * (obj.m_nBoxW0 - 1);
-      cStageBlock* cell = BlockAtCell(static_cast<int>(x >> 5), y1 >> 5);
+      const cStageBlock* cell = BlockAtCell(static_cast<int>(x >> 5), y1 >> 5);
       best.Offer(cell, HitKindOf(cell, obj.m_nSide), DistOf(x, nMiddle));
     }
     return best.lpCell;
@@ -70,7 +70,7 @@ cStageBlock* cStageContext::ScanEdgeCells(cGameObj& obj, int x1, int y1, int x2,
   return nullptr;
 }
 
-cStageBlock* cStageContext::ScanFootCells(cGameObj& obj) {
+const cStageBlock* cStageContext::ScanFootCells(cGameObj& obj) {
   const int nScale = ScaleOf(obj);
   const int nCount = (nScale % 2 == 0) ? nScale + 1 : nScale + 2;
   const int nStep = obj.m_nBoxW / (nCount - 1);
@@ -81,18 +81,18 @@ cStageBlock* cStageContext::ScanFootCells(cGameObj& obj) {
   EDGEBEST best;
   for (int i = 0; i < nCount; ++i) {
     const int64_t x = (i == nCount - 1) ? xr : xl + static_cast<int64_t>(i) * nStep;
-    cStageBlock* cell = BlockAtCell(static_cast<int>(x >> 5), row);
+    const cStageBlock* cell = BlockAtCell(static_cast<int>(x >> 5), row);
     best.Offer(cell, HitKindOf(cell, obj.m_nSide), DistOf(x, nMiddle));
   }
   return best.lpCell;
 }
 
-cStageBlock* cStageContext::BestCornerCell(int colLeft, int rowTop, int colRight, int rowBottom, int nSide) {
+const cStageBlock* cStageContext::BestCornerCell(int colLeft, int rowTop, int colRight, int rowBottom, int nSide) {
   const int corners[4][2] = {{colLeft, rowTop}, {colRight, rowTop}, {colLeft, rowBottom}, {colRight, rowBottom}};
   int nBest = -1;
-  cStageBlock* lpBest = nullptr;
+  const cStageBlock* lpBest = nullptr;
   for (const auto& c : corners) {
-    cStageBlock* cell = BlockAtCell(c[0], c[1]);
+    const cStageBlock* cell = BlockAtCell(c[0], c[1]);
     const int k = HitKindOf(cell, nSide);
     if (k > nBest) nBest = k, lpBest = cell;
   }
@@ -102,7 +102,7 @@ cStageBlock* cStageContext::BestCornerCell(int colLeft, int rowTop, int colRight
 int cStageContext::SideWall(cGameObj& obj, bool bLeft) {
   if (PassesBlocks(obj)) return 0;
   const int x = TruncToInt(bLeft ? obj.m_dX : obj.m_dRight);
-  cStageBlock* cell = ScanEdgeCells(obj, x, TruncToInt(obj.m_dY), x, TruncToInt(obj.m_dBottom));
+  const cStageBlock* cell = ScanEdgeCells(obj, x, TruncToInt(obj.m_dY), x, TruncToInt(obj.m_dBottom));
   const int nKind = HitKindOf(cell, obj.m_nSide);
   if (nKind == 0) return 0;
   if (nKind == 2 && obj.m_nType != 1) return 2;
@@ -177,7 +177,7 @@ void cStageContext::CharaHitCeiling(cGameObj& obj) {
 int cStageContext::FloorEdge(cGameObj& obj, bool bCountAir) {
   BLOCKCONTACT* c = obj.Contact();
   const int yb = TruncToInt(obj.m_dBottom);
-  cStageBlock* cell = ScanEdgeCells(obj, TruncToInt(obj.m_dX), yb, TruncToInt(obj.m_dRight), yb);
+  const cStageBlock* cell = ScanEdgeCells(obj, TruncToInt(obj.m_dX), yb, TruncToInt(obj.m_dRight), yb);
   if (c) c->m_lpFloorBlock = cell;
   const int nKind = HitKindOf(cell, obj.m_nSide);
   if (nKind == 1) {
@@ -213,7 +213,7 @@ int cStageContext::FloorEdge(cGameObj& obj, bool bCountAir) {
 
 int cStageContext::CeilingEdge(cGameObj& obj) {
   const int yt = TruncToInt(obj.m_dY);
-  cStageBlock* cell = ScanEdgeCells(obj, TruncToInt(obj.m_dX), yt, TruncToInt(obj.m_dRight), yt);
+  const cStageBlock* cell = ScanEdgeCells(obj, TruncToInt(obj.m_dX), yt, TruncToInt(obj.m_dRight), yt);
   const int nKind = HitKindOf(cell, obj.m_nSide);
   if (nKind == 2 && obj.m_nType != 1) return 2;
   if (nKind != 1 && nKind != 2) return 0;
@@ -308,7 +308,8 @@ int cStageContext::KeepInViewY(cGameObj& obj) {
 
 int cStageContext::TestSpawnSpot(cGameObj& obj) {
   if (PassesBlocks(obj)) return 0;
-  cStageBlock* cell = BestCornerCell(obj.m_nCellLeft, obj.m_nCellTop, obj.m_nCellRight, obj.m_nCellBottom, obj.m_nSide);
+  const cStageBlock* cell =
+      BestCornerCell(obj.m_nCellLeft, obj.m_nCellTop, obj.m_nCellRight, obj.m_nCellBottom, obj.m_nSide);
   if (HitKindOf(cell, obj.m_nSide) != 0) return 1;
   if (m_pfnOverlapsLiveChara && m_pfnOverlapsLiveChara(obj)) return 1;
   return 0;

@@ -23,8 +23,8 @@ struct BLOCKCONTACT {
   int m_bTouchTop = 0;
   int m_bTouchBottom = 0;
   int m_nWallSide = 0;  // 0 after a wall on the left, 1 on the right
-  cStageBlock* m_lpFloorBlock = nullptr;  // under the feet; null in the air
-  cStageBlock* m_lpLandBlock = nullptr;   // last landed on
+  const cStageBlock* m_lpFloorBlock = nullptr;  // under the feet; null in the air
+  const cStageBlock* m_lpLandBlock = nullptr;   // last landed on
   int m_nAirFrames = 0;
   int m_bFalling = 0;
   int m_bRidingChara = 0;

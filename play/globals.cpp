@@ -11,7 +11,7 @@
 
 // Game thread writes (stage set-up, block summons) and reads; the
 // frozen-frame threads read it only while the game thread waits for them.
-cVector<cStageBlock> g_vBlockMap;
+cBlockMap g_vBlockMap;
 
 // Game thread writes (stage set-up, summons, the sweep) and reads; the
 // frozen-frame threads read them only while the game thread waits for them.

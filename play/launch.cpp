@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/game_random.h"
+#include "play/live_limits.h"
 #include "play/move_preparers.h"
 #include "play/play_math.h"
 
@@ -266,6 +267,7 @@ void SummonLaunch(LAUNCH& l, const cEdShot& p, int nSize) {
 void SpawnShot(LAUNCH& l, const LAUNCHCONTEXT& c) {
   SHOTSPAWN* lpSpawn = static_cast<SHOTSPAWN*>(l.lpUser);
   if (!lpSpawn || !lpSpawn->lpList || !l.lpParams) return;
+  if (!RoomForLive(LIVE_SHOT, lpSpawn->nLive + lpSpawn->lpList->size())) return;
   auto lpShot = std::make_unique<cShot>();
   const int32_t nSerial = lpSpawn->lpSerial ? (*lpSpawn->lpSerial)++ : 0;
   ShotInit(*lpShot, l.owner, COMMAND_KIND_SHOT, nSerial, c.nWave, *l.lpParams, c);

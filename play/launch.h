@@ -72,6 +72,9 @@ void SummonLaunch(LAUNCH& launch, const cEdShot& params, int nSize);
 struct SHOTSPAWN {
   SHOTLIST* lpList = nullptr;
   int32_t* lpSerial = nullptr;
+  // The stage's shots alive when the launch began: no shot is made past
+  // the stage's bound (LIVE_MAX[LIVE_SHOT]) with those in lpList.
+  size_t nLive = 0;
 };
 void SpawnShot(LAUNCH& launch, const LAUNCHCONTEXT& ctx);
 

@@ -328,9 +328,10 @@ int cChara::GaugeTick(GAUGE& g) {
 
 namespace {
 // Attack minus defence within 0 … 999999; an attack of 0 or less is used as
-// it is (a negative attack heals).
+// it is (a negative attack heals), but for -2^31, whose heal the callers
+// could not negate: it heals as much as -(2^31 - 1), which fills any HP.
 int32_t DamageOf(int32_t nAttack, int32_t nDefence) {
-  if (nAttack <= 0) return nAttack;
+  if (nAttack <= 0) return std::max(nAttack, -INT32_MAX);
   return static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(nAttack) - nDefence, 0, SCORE_CAP));
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "flow/flow_host.h"
+#include "play/block_chara_collision.h"
 #include "play/item_object.h"
 #include "play/live_chara.h"
 #include "play/player.h"
@@ -50,6 +51,7 @@ cList<std::unique_ptr<cStageChara>>::iterator EraseChara(cList<std::unique_ptr<c
   // Out of the list first, so that the forgetters walk only live charas.
   std::unique_ptr<cStageChara> gone = std::move(*it);
   it = g_lstChara.erase(it);
+  BlockCharaRosterForget();
   if (gone) ForgetChara(*gone);
   return it;
 }

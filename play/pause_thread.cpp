@@ -96,7 +96,8 @@ unsigned PauseThreadProc(void* pArg) {
         scene.m_bKeySwallow = 1;
         return 1;
       }
-    } else if (--w.nFrames < 0) {
+    } else if (w.nFrames <= 0 || --w.nFrames < 0) {
+      // A wait of no time or less (a flow's negative time) ends at once.
       return 1;
     }
     scene.DrawStageFrame(0, 1, 0, 1);

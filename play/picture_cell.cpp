@@ -1,5 +1,6 @@
 #include "play/picture_cell.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "media/graphics/dd.h"
@@ -93,6 +94,13 @@ void OwnCell(IMAGESOURCERECT& r, int nUse, int nIndex, int nColumn, int nDir, in
 IMAGESOURCERECT GetImageSourceRect(int nUse, int nKind, int nIndex, int nColumn, int nDir, int nPattern) {
   IMAGESOURCERECT r;
   if (nIndex < 0) nIndex = 0;
+  // Columns and patterns come from files (an animation's pattern is any
+  // 32-bit number). Past 2^20 cells they lie beyond every sheet (a picture
+  // is at most 8,192 pixels a side) as much as their own value would, and
+  // the pixel sums below stay inside an int.
+  constexpr int kFarCell = 1 << 20;
+  nColumn = std::clamp(nColumn, -kFarCell, kFarCell);
+  nPattern = std::clamp(nPattern, -kFarCell, kFarCell);
   nDir = nDir == 1 ? 1 : 0;
   const int q = nIndex / 15;
   const int rr = nIndex % 15;

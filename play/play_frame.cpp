@@ -189,6 +189,8 @@ int cSceneStage::StepCharas(bool bBlockCharas) {
       RequestSystemSound(kSoundCharaDefeated);
     return r;
   };
+  // The walkers meet only the block charas, not each other.
+  cBlockCharaRoster roster;
   for (auto& pc : g_lstChara) {
     cStageChara& c = *pc;
     if ((c.m_Def.m_bBlockChara != 0) != bBlockCharas) continue;

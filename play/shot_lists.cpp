@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "play/hit_effect.h"
+#include "play/live_limits.h"
 
 namespace {
 const std::list<cShot*> kNoShots;
@@ -12,7 +13,9 @@ const std::list<cShot*> kNoShots;
 std::list<cShot*>& cShotLists::GroupList(int nGroup) {
   // The group is a byte of the shot record; anything else is folded into it.
   const size_t g = static_cast<size_t>(nGroup) & 0xFF;
-  if (m_vGroupShots.size() <= g) m_vGroupShots.resize(g + 1);
+  // All 256 at once: the lists never move after, so the places kept in
+  // m_mapPlace stay good.
+  if (m_vGroupShots.size() <= g) m_vGroupShots.resize(256);
   return m_vGroupShots[g];
 }
 
@@ -21,19 +24,33 @@ const std::list<cShot*>& cShotLists::Group(int nGroup) const {
   return g < m_vGroupShots.size() ? m_vGroupShots[g] : kNoShots;
 }
 
-cShot& cShotLists::Add(std::unique_ptr<cShot> lpShot) {
+cShot* cShotLists::Add(std::unique_ptr<cShot> lpShot) {
+  if (!RoomForLive(LIVE_SHOT, m_lstShot.size())) return nullptr;
   cShot& s = *lpShot;
   m_lstShot.push_back(std::move(lpShot));
-  GroupList(s.m_nGroup).push_back(&s);
-  return s;
+  const size_t g = static_cast<size_t>(s.m_nGroup) & 0xFF;
+  std::list<cShot*>& group = GroupList(s.m_nGroup);
+  group.push_back(&s);
+  m_mapPlace[&s] = SHOTPLACE{std::prev(m_lstShot.end()), std::prev(group.end()), g};
+  return &s;
+}
+
+SHOTLIST::iterator cShotLists::Unlink(const cShot* lpShot) {
+  auto it = m_mapPlace.find(lpShot);
+  if (it == m_mapPlace.end()) return m_lstShot.end();
+  const SHOTPLACE place = it->second;
+  m_mapPlace.erase(it);
+  m_vGroupShots[place.nGroup].erase(place.itGroup);
+  return place.itAll;
 }
 
 void cShotLists::Remove(cShot* lpShot) {
-  GroupList(lpShot->m_nGroup).remove(lpShot);
-  m_lstShot.remove_if([lpShot](const std::unique_ptr<cShot>& p) { return p.get() == lpShot; });
+  const SHOTLIST::iterator it = Unlink(lpShot);
+  if (it != m_lstShot.end()) m_lstShot.erase(it);
 }
 
 void cShotLists::Clear() {
+  m_mapPlace.clear();
   m_vGroupShots.clear();
   m_lstShot.clear();
 }
@@ -57,7 +74,7 @@ void cShotLists::StepAll(int nSubStep, const REMOVALAREA* lpAreas) {
         bDone = true;
     }
     if (bDone) {
-      GroupList(s.m_nGroup).remove(&s);
+      Unlink(&s);
       it = m_lstShot.erase(it);
     } else {
       ++it;
@@ -90,20 +107,12 @@ void cShotLists::ClashShots() {
               bRemoveA = true;
             }
           }
-          if (bRemoveB) {
-            itB = m_vGroupShots[j].erase(itB);
-            m_lstShot.remove_if([b](const std::unique_ptr<cShot>& p) { return p.get() == b; });
-          } else {
-            ++itB;
-          }
+          ++itB;
+          if (bRemoveB) Remove(b);
         }
         // A goes after the walk over group j.
-        if (bRemoveA) {
-          itA = m_vGroupShots[i].erase(itA);
-          m_lstShot.remove_if([a](const std::unique_ptr<cShot>& p) { return p.get() == a; });
-        } else {
-          ++itA;
-        }
+        ++itA;
+        if (bRemoveA) Remove(a);
       }
     }
   }

@@ -6,15 +6,19 @@
 
 #include <list>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "play/shot.h"
 
 class cShotLists {
  public:
-  // Joins the list of all shots and its group's list.
-  cShot& Add(std::unique_ptr<cShot> lpShot);
-  // Leaves both lists and is destroyed.
+  // Joins the list of all shots and its group's list; null, with the shot
+  // not made, when the stage already keeps as many shots as it may
+  // (LIVE_MAX[LIVE_SHOT]).
+  cShot* Add(std::unique_ptr<cShot> lpShot);
+  // Leaves both lists and is destroyed, at a cost that does not grow with
+  // the lists.
   void Remove(cShot* lpShot);
   void Clear();
   // The shots of a group (empty for a group without any).
@@ -35,7 +39,20 @@ class cShotLists {
   std::vector<std::list<cShot*>> m_vGroupShots;  // by group, 0 to 255
 
  private:
+  // Where a shot stands in both lists. Looked up only, never walked, so
+  // its order decides nothing.
+  struct SHOTPLACE {
+    SHOTLIST::iterator itAll;
+    std::list<cShot*>::iterator itGroup;
+    size_t nGroup;
+  };
+
   std::list<cShot*>& GroupList(int nGroup);
+  // Out of its group's list and the index; its entry in m_lstShot is the
+  // caller's to erase (the iterator handed back).
+  SHOTLIST::iterator Unlink(const cShot* lpShot);
+
+  std::unordered_map<const cShot*, SHOTPLACE> m_mapPlace;
 };
 
 // Attack boxes overlap (edges inclusive).

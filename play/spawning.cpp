@@ -2,7 +2,8 @@
 // with their copies and held items, items, and blocks written into the
 // block map with the keep, undo and toggle rules. A chara or item is built
 // apart, tested against the stage and only then added, so a failed test
-// leaves the lists as they were and uses no id.
+// leaves the lists as they were and uses no id; none is built once the
+// stage keeps as many as it may (play/live_limits.h).
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "base/report.h"
 #include "play/item_object.h"
 #include "play/launch.h"
+#include "play/live_limits.h"
 #include "play/live_lists.h"
 #include "play/player.h"
 #include "play/stage_block.h"
@@ -120,7 +122,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
   const double x = (cx + STAGE_MARGIN_CELLS) * 32.0 + 16.0;
   const double y = (cy + STAGE_MARGIN_CELLS) * 32.0 + 16.0;
   int nMade = 0;
-  for (int k = 0; k <= CopyCount(placement); ++k) {
+  for (int k = 0; k <= CopyCount(placement) && RoomForLive(LIVE_CHARA, g_lstChara.size()); ++k) {
     cEdChara def = placement;
     auto c = std::make_unique<cStageChara>();
     c->StageCharaInitFromPlacement(m_nNextCharaId, def, lpHeld, x, y, static_cast<uint16_t>(k));
@@ -136,6 +138,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
 }
 
 int cSceneStage::SpawnItemFromRecord(int cx, int cy, const cEdItem& placement) {
+  if (!RoomForLive(LIVE_ITEM, g_lstItem.size())) return 0;
   auto it = std::make_unique<cItemObj>();
   it->ItemObjInit(m_nNextItemId, placement, 0);
   it->ItemObjWarpToCell(cx, cy);
@@ -187,7 +190,7 @@ int cSceneStage::SpawnCharaFromCommand(double x, double y, int nFacing, const cE
   def.m_nDir = static_cast<uint8_t>(nFacing);
   if (SUMMONFIELDS::ClearValue(params)) def.m_nPlacementValue = 0;
   int nMade = 0;
-  for (int k = 0; k <= CopyCount(def); ++k) {
+  for (int k = 0; k <= CopyCount(def) && RoomForLive(LIVE_CHARA, g_lstChara.size()); ++k) {
     cEdChara d = def;
     auto c = std::make_unique<cStageChara>();
     c->StageCharaInitFromPlacement(m_nNextCharaId, d, nullptr, x, y, static_cast<uint16_t>(k));
@@ -205,6 +208,7 @@ int cSceneStage::SpawnCharaFromCommand(double x, double y, int nFacing, const cE
 }
 
 int cSceneStage::SpawnItemFromCommand(double x, double y, const cEdShot& params, const cEdItem& def) {
+  if (!RoomForLive(LIVE_ITEM, g_lstItem.size())) return 0;
   auto it = std::make_unique<cItemObj>();
   it->ItemObjInit(m_nNextItemId, def, 0);
   it->m_dX = x + it->m_nImgOffsetX + ItemOffsetX(def);
@@ -243,27 +247,31 @@ void cSceneStage::SpawnBlockFromCommand(double x, double y, const cEdShot& param
   if (cx >= nCols || cy >= nRows) return;
   const size_t nCell = (static_cast<size_t>(cy) << RowShift()) + static_cast<size_t>(cx);
   if (nCell >= g_vBlockMap.size()) return;
-  cStageBlock& cell = g_vBlockMap[nCell];
+  const cStageBlock& cell = g_vBlockMap[nCell];
 
   // A kept block stays: with the keep-alone setting whatever its
   // conditions, else only while they hold.
   const bool bKept = cell.m_nSettingC != 0;
   if (bKept && (g_System.m_bBlockKeepAlone || (cell.m_nImageIndex != 0 && CheckBlockConditions(cell)))) return;
 
+  auto put = [&](const cEdBlock& b) {
+    cStageBlock* lpCell = g_vBlockMap.Edit(nCell);
+    if (lpCell) lpCell->SetBlock(b);
+    return lpCell != nullptr;
+  };
   auto summon = [&] {
     const bool bUndo = SUMMONFIELDS::UndoOverPlayer(params) || SUMMONFIELDS::UndoOverChara(params);
     const cEdBlock saved = cell;
-    static_cast<cEdBlock&>(cell) = def;
-    if (CheckSummonedBlockOverlap(nCell, cx, cy, params) && bUndo) static_cast<cEdBlock&>(cell) = saved;
+    if (!put(def)) return;
+    if (CheckSummonedBlockOverlap(nCell, cx, cy, params) && bUndo) put(saved);
   };
   auto remove = [&] {
+    // An empty cell stays as it is: it already holds nothing.
+    if (!g_vBlockMap.HoldsBlock(nCell)) return;
     if (!g_CommonPalette.m_vecBlock.empty()) {
-      static_cast<cEdBlock&>(cell) = g_CommonPalette.m_vecBlock[0];
+      put(g_CommonPalette.m_vecBlock[0]);
     } else {
-      cEdBlock empty;
-      empty.m_nImageIndex = 0;
-      empty.m_nHitKind = BLOCKHIT_NONE;
-      static_cast<cEdBlock&>(cell) = empty;
+      put(cBlockMap::EmptyCell());
     }
   };
   switch (SUMMONFIELDS::BlockMode(params)) {

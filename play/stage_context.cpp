@@ -50,23 +50,16 @@ BOOL cStageContext::BuildBlockMap(const cEdStage& stage) {
   const int h = m_anCells[SCROLL_Y] + 2 * STAGE_MARGIN_CELLS;
   // The stage's bounded map holds at most STAGE_MAX_MAP_CELLS cells.
   const size_t nCells = static_cast<size_t>(h) << m_nRowShift;
-  try {
-    // An empty cell: a fresh block with no picture that meets nothing.
-    cStageBlock fill;
-    fill.m_nImageIndex = 0;
-    fill.m_nHitKind = BLOCKHIT_NONE;
-    fill.m_byRunFlag = 0;
-    g_vBlockMap.assign(nCells, fill);
-  } catch (const std::bad_alloc&) {
+  if (!g_vBlockMap.Reset(nCells)) {
     Reportf("no memory for a block map of %d x %d cells", w, h);
-    g_vBlockMap.clear();
     return FALSE;
   }
   for (const cEdBlock& b : stage.m_vecBlock) {
     if (!stage.PlacementInMap(b.m_nColumn, b.m_nRow)) continue;
     const size_t i =
         (static_cast<size_t>(b.m_nRow + STAGE_MARGIN_CELLS) << m_nRowShift) + b.m_nColumn + STAGE_MARGIN_CELLS;
-    static_cast<cEdBlock&>(g_vBlockMap[i]) = b;
+    // At the bound of blocks a map keeps, the rest are left out.
+    if (cStageBlock* cell = g_vBlockMap.Edit(i)) cell->SetBlock(b);
   }
   return TRUE;
 }
@@ -145,7 +138,7 @@ int cStageContext::TickStageTimeLimit(int32_t nDelta) {
   return 0;
 }
 
-cStageBlock* cStageContext::BlockAtCell(int col, int row) {
+const cStageBlock* cStageContext::BlockAtCell(int col, int row) const {
   // Cells outside the map pass: a probe there has nothing to meet.
   if (col < 0 || row < 0 || col >= (1 << m_nRowShift)) return nullptr;
   const size_t i = (static_cast<size_t>(row) << m_nRowShift) + static_cast<size_t>(col);
@@ -153,7 +146,7 @@ cStageBlock* cStageContext::BlockAtCell(int col, int row) {
   return &g_vBlockMap[i];
 }
 
-cStageBlock* cStageContext::BlockAtPixel(int x, int y) { return BlockAtCell(x >> 5, y >> 5); }
+const cStageBlock* cStageContext::BlockAtPixel(int x, int y) const { return BlockAtCell(x >> 5, y >> 5); }
 
 int cStageContext::HitKindOf(const cStageBlock* cell, int nSide) {
   if (!cell) return 0;

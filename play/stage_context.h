@@ -78,15 +78,15 @@ class cStageContext {
 
   // ---- The block map ----
   // The cell under stage pixel (x, y); null outside the map.
-  cStageBlock* BlockAtPixel(int x, int y);
-  cStageBlock* BlockAtCell(int col, int row);
+  const cStageBlock* BlockAtPixel(int x, int y) const;
+  const cStageBlock* BlockAtCell(int col, int row) const;
   // The hit kind of a cell for a side; 0 for no cell.
   static int HitKindOf(const cStageBlock* cell, int nSide);
 
   // ---- Movement against the block map (block_moves.cpp) ----
-  cStageBlock* ScanEdgeCells(cGameObj& obj, int x1, int y1, int x2, int y2);
-  cStageBlock* ScanFootCells(cGameObj& obj);
-  cStageBlock* BestCornerCell(int colLeft, int rowTop, int colRight, int rowBottom, int nSide);
+  const cStageBlock* ScanEdgeCells(cGameObj& obj, int x1, int y1, int x2, int y2);
+  const cStageBlock* ScanFootCells(cGameObj& obj);
+  const cStageBlock* BestCornerCell(int colLeft, int rowTop, int colRight, int rowBottom, int nSide);
   int HitLeftWall(cGameObj& obj);
   int HitRightWall(cGameObj& obj);
   int HitFloorBlock(cGameObj& obj);

@@ -41,7 +41,7 @@ constexpr int kHintY = 456;
 
 bool AppActive() { return !g_StageLinks.pfnAppActive || g_StageLinks.pfnAppActive(); }
 
-bool RegistersByF3() { return g_Option.m_nRankingMode == 0 || g_Option.m_nRankingMode == 1; }
+bool RegistersByF3() { return g_Option.RankingModeInUse() == 0 || g_Option.RankingModeInUse() == 1; }
 
 // The first genre the play kind ranks (genre 0 when it ranks none).
 void SelectFirstRankingPage(int nPlayKind) {
@@ -150,13 +150,13 @@ BOOL cSceneStage::CheckReplaySaveKeys() {
 
 void cSceneStage::RegisterRanking() {
   if (!m_Start.bRanking || !m_bRankEligible || m_bRegistered) return;
-  if (g_Option.m_nRankingMode == 0 || g_Option.m_nRankingMode == 2) {
+  if (g_Option.RankingModeInUse() == 0 || g_Option.RankingModeInUse() == 2) {
     // Offered with the name the progress keeps, which takes the one typed.
     m_strRankName = g_Progress.m_strRegName;
     if (g_StageRecordLinks.pfnEnterName) g_StageRecordLinks.pfnEnterName(m_strRankName);
     g_Progress.m_strRegName = m_strRankName;
   } else {
-    m_strRankName = g_Option.m_szRankingName;
+    m_strRankName = g_Option.RankingNameInUse();
   }
   RequestSystemSound(kSoundRegistered);
   int32_t anPos[RANK_TABLE_COUNT], anValue[RANK_TABLE_COUNT];
@@ -180,7 +180,7 @@ void cSceneStage::ResultRankingKeys() {
 }
 
 void cSceneStage::CloseResultRanking() {
-  const bool bByClose = g_Option.m_nRankingMode == 2 || g_Option.m_nRankingMode == 3;
+  const bool bByClose = g_Option.RankingModeInUse() == 2 || g_Option.RankingModeInUse() == 3;
   if (m_bRankEligible && bByClose) {
     RegisterRanking();
   } else {

@@ -13,6 +13,7 @@
 #include "play/condition_pass.h"
 #include "play/hits.h"
 #include "play/item_object.h"
+#include "play/live_limits.h"
 #include "play/live_lists.h"
 #include "play/message_text.h"
 #include "play/play_links.h"
@@ -205,6 +206,9 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   m_abAutoScroll[1] = g_Stage.m_nScrollKindY == 1;
   m_anScrollSpeed[0] = g_Stage.m_nAutoScrollX;
   m_anScrollSpeed[1] = g_Stage.m_nAutoScrollY;
+  // Each bound of live objects reports itself once in a stage, the block
+  // map's included.
+  ResetLiveLimitReports();
   if (!BuildBlockMap(g_Stage)) {
     ErrorBoxf("%s", Sjis("メモリ不足により、ステージの初期設定に失敗しました！").c_str());
     m_bFailed = true;

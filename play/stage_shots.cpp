@@ -137,7 +137,7 @@ void cSceneStage::PrepareLaunch(cChara& chara, int nFlowDirection, LAUNCH& l, LA
 
 void cSceneStage::LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params) {
   SHOTLIST made;
-  SHOTSPAWN spawn{&made, &m_nShotSerial};
+  SHOTSPAWN spawn{&made, &m_nShotSerial, m_Shots.m_lstShot.size()};
   LAUNCH l;
   LAUNCHBOX target;
   // A stage chara's screen box (and its target's) is brought up to date

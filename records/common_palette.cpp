@@ -42,12 +42,20 @@ class cListReadScope {
 template <class T>
 void ReadPaletteList(cVector<T>& v, cDataFile& f, size_t nMinBytes, const char* pszWhat) {
   uint32_t n = f.ReadCount(nMinBytes, pszWhat);
+  // Placements, inheritance and summons name an entry in 16 bits: a list
+  // longer than that holds entries nothing can reach, and is damage.
+  if (n > PALETTE_MAX_ENTRIES) {
+    f.Fail(pszWhat);
+    n = 0;
+  }
   v.clear();
   cListReadScope scope(&v, n);
   for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
     v.emplace_back();
     v.back().Read(f);
+    v.back().ReleaseFieldTables();
   }
+  if (v.size() <= v.capacity() / 2) v.shrink_to_fit();
 }
 
 template <class T>

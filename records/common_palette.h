@@ -35,10 +35,13 @@ extern const char* const COMMON_PALETTE_PATH;  // "data\CommonPalette.cplt4"
 // two elements per list, each element 0 the fixed empty definition.
 BOOL LoadCommonPalette();
 
+// The longest palette list a file may hold (entries are named in 16 bits).
+constexpr uint32_t PALETTE_MAX_ENTRIES = 65536;
 // List readers shared with the stage file: u32 count, then that many
 // elements, each starting from the class's defaults. The list grows as its
 // elements are read, so a count that the bytes after it cannot hold costs
-// nothing; the entries not yet read still count for inheritance (below).
+// nothing; the entries not yet read still count for inheritance (below). A
+// count above PALETTE_MAX_ENTRIES marks the file damaged.
 void ReadBlockList(cVector<cEdBlock>& v, cDataFile& f);
 void ReadCharaList(cVector<cEdChara>& v, cDataFile& f);
 void ReadItemList(cVector<cEdItem>& v, cDataFile& f);

@@ -1,23 +1,15 @@
 #include "records/option.h"
 
+#include <algorithm>
+
 #include "base/message_box.h"
 
 namespace {
 
-// The option screen's ranges; a value read from a file outside its range
-// takes the default.
-struct OPTIONRANGE {
-  int32_t cEdOption::*pMember;
-  int32_t nMin;
-  int32_t nMax;
-  int32_t nDefault;
-};
-const OPTIONRANGE kOptionRanges[] = {
-    {&cEdOption::m_nHbt, 0, 23, 0},
-    {&cEdOption::m_bMusic, 0, 1, 1},
-    {&cEdOption::m_nSeVolume, 0, 10, 7},
-    {&cEdOption::m_nRankingMode, 0, 3, 0},
-};
+// The option screen's ranges.
+constexpr int32_t kHbtMax = 23;
+constexpr int32_t kSeVolumeMax = 10;
+constexpr int32_t kRankingModeMax = 3;
 
 }  // namespace
 
@@ -42,12 +34,12 @@ void cEdOption::RegisterFields(int) {
 void cEdOption::Read(cDataFile& f) {
   cEdRecord::Read(f);
   EmptyHook();
-  for (const OPTIONRANGE& r : kOptionRanges) {
-    int32_t& n = this->*r.pMember;
-    if (n < r.nMin || n > r.nMax) n = r.nDefault;
-  }
-  m_szRankingName = CutRankingName(m_szRankingName);
 }
+
+int32_t cEdOption::HbtInUse() const { return std::clamp(m_nHbt, 0, kHbtMax); }
+int32_t cEdOption::SeVolumeInUse() const { return std::clamp(m_nSeVolume, 0, kSeVolumeMax); }
+int32_t cEdOption::RankingModeInUse() const { return std::clamp(m_nRankingMode, 0, kRankingModeMax); }
+std::string cEdOption::RankingNameInUse() const { return CutRankingName(m_szRankingName); }
 
 std::string CutRankingName(const std::string& s) {
   size_t i = 0;

@@ -12,11 +12,18 @@ class cEdOption : public cEdRecord {
  public:
   cEdOption();
   void RegisterFields(int nVersion) override;
-  // ReadAndHook; then every value outside the option screen's range becomes
-  // its default and the name is cut to 3 characters, since the screens and
-  // tables index with them.
+  // ReadAndHook: the values stay as the file holds them, also outside the
+  // option screen's ranges; the screens and the game use them through the
+  // ...InUse() readings below.
   void Read(cDataFile& f) override;
   void Write(cDataFile& f) override { WriteAndHook(*this, f); }
+
+  // The values as the screens and the game use them: a value outside the
+  // option screen's range at its nearer end, the name cut to 3 characters.
+  int32_t HbtInUse() const;          // 0 to 23
+  int32_t SeVolumeInUse() const;     // 0 to 10
+  int32_t RankingModeInUse() const;  // RANKINGMODE 0 to 3
+  std::string RankingNameInUse() const;
 
   int32_t m_nHbt = 0;
   int32_t m_bMusic = 1;

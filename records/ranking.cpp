@@ -22,7 +22,8 @@ void cEdRankTable::RegisterFields(int) {
 
 void cEdRankTable::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  ReadRecordList(f, m_vecEntry, "ranking rows");
+  // Twenty rows are kept whatever the file holds (RankingSet's Read).
+  ReadRecordList(f, m_vecEntry, "ranking rows", static_cast<const cEdRankEntry*>(nullptr), RANK_ROW_COUNT);
 }
 
 void cEdRankTable::Write(cDataFile& f) {
@@ -58,7 +59,9 @@ void ResetRanking(cEdRankingSet& set) {
 void cEdRankingSet::Read(cDataFile& f) {
   cEdRecord::Read(f);
   // A table takes at least its field, string and row count words.
-  ReadRecordElements(f, m_vecTable, f.ReadCount(12, "ranking tables"));
+  // Five tables are kept whatever the file holds (below).
+  ReadRecordElements(f, m_vecTable, f.ReadCount(12, "ranking tables"), static_cast<const cEdRankTable*>(nullptr),
+                     RANK_TABLE_COUNT);
   if (!f.Failed() && g_nFileDataVersion < 181) {
     // Categories 3 and 4 came at 181.
     while (m_vecTable.size() > RANK_TABLE_COUNT) m_vecTable.pop_back();

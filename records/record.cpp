@@ -27,6 +27,11 @@ void cEdRecord::RebindFields(cEdRecord& src) {
   m_vecStrField = src.m_vecStrField;
 }
 
+void cEdRecord::ReleaseFieldTables() {
+  cVector<RECFIELD>().swap(m_vecField);
+  cVector<RECSTRFIELD>().swap(m_vecStrField);
+}
+
 void cEdRecord::CopyFieldValues(cEdRecord& src) {
   RegisterFields(g_nCurDataVersion);
   src.RegisterFields(g_nCurDataVersion);

@@ -59,6 +59,11 @@ class cEdRecord {
   void CopyFieldValues(cEdRecord& src);
   // Brings this record's tables to the shape of src's.
   void RebindFields(cEdRecord& src);
+  // Frees both tables. Every operation that walks them registers them
+  // first, so nothing changes but the memory: the element of a list, read
+  // and then only played, keeps none of them (a chara's tables alone are
+  // larger than the smallest chara a file can hold, many times over).
+  void ReleaseFieldTables();
 
   // 1 when the file was opened and read whole; 0 when it could not be
   // opened or was damaged (with one report line).
@@ -123,15 +128,23 @@ inline void WriteAndHook(cEdRecord& r, cDataFile& f) {
 }
 
 // The n elements of a list of records, each read by its own Read and each
-// starting as a copy of *pProto, or a default record without one. The list grows as its elements are read: a
-// count is bounded by the bytes left, but so is every count nested in the
-// first element, so made to its count up front every level of a damaged
-// file would build elements for the same bytes. A list whose read failed is
+// starting as a copy of *pProto, or a default record without one. The list
+// grows as its elements are read: a count is bounded by the bytes left, but
+// so is every count nested in the first element, so made to its count up
+// front every level of a damaged file would build elements for the same
+// bytes. Elements past the first nKeep are read and dropped, for lists that
+// the program holds to a fixed length anyway. A list whose read failed is
 // left empty (the load fails anyway).
 template <class T>
-void ReadRecordElements(cDataFile& f, cVector<T>& v, uint32_t n, const T* pProto = nullptr) {
+void ReadRecordElements(cDataFile& f, cVector<T>& v, uint32_t n, const T* pProto = nullptr,
+                        size_t nKeep = SIZE_MAX) {
   v.clear();
   for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
+    if (v.size() >= nKeep) {
+      T dropped = pProto ? *pProto : T();
+      dropped.Read(f);
+      continue;
+    }
     // A fresh element unless a prototype is given: a default record may own
     // sub-records (a command's move and shot) that copies would share.
     if (pProto) {
@@ -140,8 +153,13 @@ void ReadRecordElements(cDataFile& f, cVector<T>& v, uint32_t n, const T* pProto
       v.emplace_back();
     }
     v.back().Read(f);
+    v.back().ReleaseFieldTables();
   }
   if (f.Failed()) v.clear();
+  // The room a default element's list kept goes (a file of many small
+  // elements costs what they hold); the list's own growth stays, since
+  // moving it would take more at once than growing did.
+  if (v.size() <= v.capacity() / 2) v.shrink_to_fit();
 }
 
 // The smallest a record can be in a file: its field count and string count.
@@ -149,9 +167,10 @@ constexpr size_t RECORD_MIN_BYTES = 8;
 
 // A list of records: u32 count, then each record by its own Write.
 template <class T>
-void ReadRecordList(cDataFile& f, cVector<T>& v, const char* pszWhat = "record list", const T* pProto = nullptr) {
+void ReadRecordList(cDataFile& f, cVector<T>& v, const char* pszWhat = "record list", const T* pProto = nullptr,
+                    size_t nKeep = SIZE_MAX) {
   uint32_t n = f.ReadCount(RECORD_MIN_BYTES, pszWhat);
-  ReadRecordElements(f, v, n, pProto);
+  ReadRecordElements(f, v, n, pProto, nKeep);
 }
 
 template <class T>
@@ -184,6 +203,7 @@ void ReadOptionalRecord(cDataFile& f, std::unique_ptr<T>& p) {
   if (flag && !f.Failed()) {
     if (!p) p = std::make_unique<T>();
     p->Read(f);
+    p->ReleaseFieldTables();
   } else {
     p.reset();
   }

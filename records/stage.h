@@ -16,11 +16,15 @@
 constexpr uint32_t STAGE_END_MARK = 123456789;
 constexpr int STAGE_SUB_COUNT = 5;
 constexpr int STAGE_RANKING_SWITCHES = 5;
-// The largest map play makes of a stage, whatever its file asks for: a
-// width of at most 65,536 cells (placements name their cell in 16 bits) and
-// a block map, margins included, of at most 16M cells.
+// The largest map play makes of a stage, whatever its file asks for. A
+// placement names its cell in 16 bits, so no block, chara or item can stand
+// past column or row 65,535: a width of 65,536 cells holds every cell a
+// placement can name. The whole block map, margins and the unused end of
+// each row of 2^s cells included, holds at most 32M cells: a stage 4,000
+// cells wide may be 8,000 tall, one 65,516 wide 492 tall. An empty cell
+// costs one 4-byte word, so the largest map takes 128 MB.
 constexpr uint32_t STAGE_MAX_SIDE_CELLS = 65536;
-constexpr uint64_t STAGE_MAX_MAP_CELLS = 16u * 1024u * 1024u;
+constexpr uint64_t STAGE_MAX_MAP_CELLS = uint64_t{1} << 25;
 // The cells of margin around a stage in play's block map, on every side.
 constexpr uint32_t STAGE_MAP_MARGIN = 10;
 

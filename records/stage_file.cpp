@@ -29,12 +29,12 @@ template <class T>
 void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
   uint32_t n = f.ReadCount(MIN_PLACED_BYTES, pszWhat);
   // Every element starts from the defaults. The elements of the stage read
-  // before are reused: assigning a default to one keeps its storage, so a
-  // stage of 20,000 blocks is read again without an allocation per block.
-  // The list grows only as elements are read: the count is bounded by the
-  // bytes left, but a damaged file can still claim millions of elements
-  // that are not there.
-  const T proto;
+  // before are reused: assigning a default to one keeps the storage of its
+  // lists. The list grows only as elements are read: the count is bounded
+  // by the bytes left, but a damaged file can still claim millions of
+  // elements that are not there.
+  T proto;
+  proto.ReleaseFieldTables();
   size_t nRead = 0;
   for (; nRead < n && !f.Failed(); ++nRead) {
     if (IsThreadStopRequested()) break;
@@ -46,9 +46,8 @@ void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
     uint32_t dropped = 0;
     f.ReadU32(dropped);
     v[nRead].Read(f);
-    // Read has left the tables at the running version already when that is
-    // the current one.
-    if (g_nCurDataVersion != DATA_VERSION_CURRENT) v[nRead].RegisterFields(DATA_VERSION_CURRENT);
+    // Registered again at the current version when they are next used.
+    v[nRead].ReleaseFieldTables();
   }
   v.erase(v.begin() + static_cast<ptrdiff_t>(std::min(nRead, v.size())), v.end());
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <exception>
 
 #include "platform/file_system.h"
 #include "platform/messages.h"
@@ -29,10 +30,16 @@ void DamagedStageBox(const std::string& path) {
   PostCloseToMain();
 }
 
+// Runs on thLoader before the read; tests make it throw.
+void (*s_pfnReadHook)() = nullptr;
+
 // A read that failed or was given up leaves no half-built stage behind.
 void DiscardStage() {
   std::string path = std::move(g_Stage.m_strFilePath);
   uint32_t bFindLatest = g_Stage.m_bFindLatest;
+  // The lists go first: after a read that ran out of memory, the defaults
+  // need a little of it back.
+  g_Stage.ClearRecordLists();
   g_Stage.SetDefaults();
   g_Stage.m_strFilePath = std::move(path);
   g_Stage.m_bFindLatest = bFindLatest;
@@ -70,13 +77,30 @@ BOOL CheckStageFile(const std::string& path) {
   return bOk ? TRUE : FALSE;
 }
 
+void SetStageReadHookForTests(void (*pfn)()) { s_pfnReadHook = pfn; }
+
 unsigned LoadStageThreadProc(void*) {
-  BOOL ok = g_Stage.LoadFromFile(g_Stage.m_strFilePath);
+  BOOL ok = 0;
+  // Whatever the read throws (no memory for a huge stage, above all) ends
+  // the load as a failed read: the caller waits for the done flag, which
+  // must be set on every way out.
+  try {
+    if (s_pfnReadHook) s_pfnReadHook();
+    ok = g_Stage.LoadFromFile(g_Stage.m_strFilePath);
+  } catch (const std::exception& e) {
+    Reportf("stage file %s: the read ended by an exception: %s", g_Stage.m_strFilePath.c_str(), e.what());
+  } catch (...) {
+    Reportf("stage file %s: the read ended by an exception", g_Stage.m_strFilePath.c_str());
+  }
   if (IsThreadStopRequested()) ok = 0;
   if (ok) {
     g_Stage.m_bLoaded = 1;
   } else {
-    DiscardStage();
+    try {
+      DiscardStage();
+    } catch (...) {
+      g_Stage.m_bLoaded = 0;
+    }
   }
   s_bLoadDone = true;
   WakeThread(s_dwLoadCaller.load());

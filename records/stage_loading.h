@@ -26,5 +26,9 @@ void CopyStageSettings(cEdStage& dst, cEdStage& src);
 // passes: the read reports it.
 BOOL CheckStageFile(const std::string& path);
 
-// The body of thLoader: g_Stage from g_Stage.m_strFilePath.
+// The body of thLoader: g_Stage from g_Stage.m_strFilePath. A read that
+// throws is a failed read, with a report line.
 unsigned LoadStageThreadProc(void* pArg);
+
+// Tests only: a function thLoader calls before each read (null: none).
+void SetStageReadHookForTests(void (*pfn)());

@@ -55,17 +55,17 @@ const std::string& OptionLabelOf(int nEntry) { return g_System.m_vecOptionMenu.C
 
 // An item change applied at once; music waits for the scene's end.
 void ApplyItem(int nItem) {
-  if (nItem == OPTIONITEM_HBT) g_OptionLinks.pfnApplyHbt(g_Option.m_nHbt);
-  if (nItem == OPTIONITEM_SEVOLUME) g_OptionLinks.pfnApplySeVolume(g_Option.m_nSeVolume);
+  if (nItem == OPTIONITEM_HBT) g_OptionLinks.pfnApplyHbt(g_Option.HbtInUse());
+  if (nItem == OPTIONITEM_SEVOLUME) g_OptionLinks.pfnApplySeVolume(g_Option.SeVolumeInUse());
 }
 
 std::string ValueText(int nItem) {
   switch (nItem) {
-    case OPTIONITEM_HBT: return std::to_string(g_Option.m_nHbt);
+    case OPTIONITEM_HBT: return std::to_string(g_Option.HbtInUse());
     case OPTIONITEM_MUSIC: return g_Option.m_bMusic ? "ON" : "OFF";
-    case OPTIONITEM_SEVOLUME: return std::to_string(g_Option.m_nSeVolume);
-    case OPTIONITEM_RANKINGMODE: return RankingModeLabel(g_Option.m_nRankingMode);
-    case OPTIONITEM_NAME: return g_Option.m_szRankingName;
+    case OPTIONITEM_SEVOLUME: return std::to_string(g_Option.SeVolumeInUse());
+    case OPTIONITEM_RANKINGMODE: return RankingModeLabel(g_Option.RankingModeInUse());
+    case OPTIONITEM_NAME: return g_Option.RankingNameInUse();
     default: return std::string();
   }
 }
@@ -158,6 +158,9 @@ void cSceneOption::ChooseItem() {
     m_nMin = kEditRange[nItem].nMin;
     m_nMax = kEditRange[nItem].nMax;
     m_nValueBefore = *m_lpnEdited;
+    // A value read from the file outside the range is edited from the end
+    // the screen shows.
+    *m_lpnEdited = std::clamp(*m_lpnEdited, m_nMin, m_nMax);
     StackPushCopy(1);
     m_nSubStep = 2;
   } else if (nItem == OPTIONITEM_NAME) {

@@ -351,7 +351,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   for (cPlayerInput& in : g_vPlayerInput) in.SetDefaultJoystickMasks();
   if (!LoadKeyConfig(kKeyConfigPath, g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
   LoadOption();
-  if (g_DDDisplay.nBpp == 8 && !LoadHbt(g_Option.m_nHbt)) return false;
+  if (g_DDDisplay.nBpp == 8 && !LoadHbt(g_Option.HbtInUse())) return false;
 
   StartMusic();
   if (!StartSound(hWnd)) return false;

@@ -27,11 +27,7 @@ struct PROJECTSETTINGS {
 };
 
 // "data\System.dat" into g_System; on failure the box "%s の読み込みに失敗…"
-// (also in the report) and false. A file whose lists are too short to play
-// fails the same way.
+// (also in the report) and false. Lists shorter than the positions the game
+// reads are kept as they are: a missing entry is reported where it is used.
 bool LoadProjectSettings();
-// False, with a report line naming the list, when a list the program reads
-// at fixed positions is shorter than those positions need.
-class cEdSystem;
-bool ProjectListsPlayable(const cEdSystem& sys);
 PROJECTSETTINGS ProjectSettings();

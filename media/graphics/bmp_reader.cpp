@@ -73,6 +73,83 @@ uint32_t Widen(uint32_t v, const MASKFIELD& f) {
   return out >> (have - 8);
 }
 
+// Colour table entry idx as 0x00RRGGBB; an index past a short table reads
+// as black.
+uint32_t TableColour(const DIBPICTURE& pic, uint32_t idx, size_t nColors) {
+  if (idx >= nColors) return 0;
+  const BYTE* e = &pic.vColorTable[idx * 4];
+  return static_cast<uint32_t>(e[0]) << 16 | static_cast<uint32_t>(e[1]) << 8 | e[2];
+}
+
+// Run-length coded indices (RLE8 with 8 bits a pixel, RLE4 with 4), bottom
+// row first, into idx (top row first, w × h). Pixels the codes skip stay 0.
+// Every code is checked against the bytes and the picture: a run or a jump
+// past the right edge or the top is damage.
+bool DecodeRle(const uint8_t* p, size_t n, int nBits, int w, int h, std::vector<uint8_t>& idx, std::string& why) {
+  size_t i = 0;
+  int x = 0, y = 0;  // y counts rows from the bottom
+  auto put = [&](uint8_t v) {
+    if (x >= w || y >= h) return false;
+    idx[static_cast<size_t>(h - 1 - y) * w + x] = v;
+    ++x;
+    return true;
+  };
+  while (true) {
+    if (i + 2 > n) {
+      why = "run-length data beyond the file";
+      return false;
+    }
+    const uint8_t a = p[i], b = p[i + 1];
+    i += 2;
+    if (a > 0) {
+      // A run: a pixels of b, or of b's two halves in turn.
+      for (int k = 0; k < a; ++k) {
+        const uint8_t v = nBits == 8 ? b : static_cast<uint8_t>(k % 2 == 0 ? b >> 4 : b & 15);
+        if (!put(v)) {
+          why = "run past the picture's edge";
+          return false;
+        }
+      }
+      continue;
+    }
+    if (b == 0) {  // end of the row
+      x = 0;
+      ++y;
+      continue;
+    }
+    if (b == 1) return true;  // end of the picture
+    if (b == 2) {             // a jump right and up
+      if (i + 2 > n) {
+        why = "run-length data beyond the file";
+        return false;
+      }
+      x += p[i];
+      y += p[i + 1];
+      i += 2;
+      if (x > w || y > h) {
+        why = "jump past the picture's edge";
+        return false;
+      }
+      continue;
+    }
+    // b pixels as they stand, padded to a whole word.
+    const size_t nBytes = nBits == 8 ? b : (static_cast<size_t>(b) + 1) / 2;
+    if (i + nBytes > n) {
+      why = "run-length data beyond the file";
+      return false;
+    }
+    for (int k = 0; k < b; ++k) {
+      const uint8_t q = p[i + (nBits == 8 ? k : k / 2)];
+      const uint8_t v = nBits == 8 ? q : static_cast<uint8_t>(k % 2 == 0 ? q >> 4 : q & 15);
+      if (!put(v)) {
+        why = "run past the picture's edge";
+        return false;
+      }
+    }
+    i += (nBytes + 1) & ~static_cast<size_t>(1);
+  }
+}
+
 }  // namespace
 
 bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
@@ -101,7 +178,16 @@ bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
     return false;
   }
   bool bFields = nCompression == 3;
-  if (nCompression != 0 && !(bFields && (nBitCount == 16 || nBitCount == 32))) { why = "unsupported compression"; return false; }
+  // 1: RLE8, 2: RLE4, each only with its own bit count.
+  const bool bRle = (nCompression == 1 && nBitCount == 8) || (nCompression == 2 && nBitCount == 4);
+  if (nCompression != 0 && !bRle && !(bFields && (nBitCount == 16 || nBitCount == 32))) {
+    why = "unsupported compression";
+    return false;
+  }
+  if (bRle && bTopDown) {
+    why = "top-down run-length picture";
+    return false;
+  }
 
   size_t nTablePos = 14 + static_cast<size_t>(nInfoSize);
   MASKFIELD fr, fg, fb;
@@ -132,7 +218,7 @@ bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
   }
 
   uint64_t nRowBytes = (static_cast<uint64_t>(w) * nBitCount + 31) / 32 * 4;
-  if (nOffBits < nTablePos || nOffBits > n || nRowBytes * static_cast<uint64_t>(h) > n - nOffBits) {
+  if (nOffBits < nTablePos || nOffBits > n || (!bRle && nRowBytes * static_cast<uint64_t>(h) > n - nOffBits)) {
     why = "pixel data beyond the file";
     return false;
   }
@@ -142,6 +228,15 @@ bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
   pic.nBitCount = static_cast<int>(nBitCount);
   pic.vPixels.resize(static_cast<size_t>(w) * h);
   if (nBitCount <= 8) pic.vIndices.resize(static_cast<size_t>(w) * h);
+  if (bRle) {
+    if (!DecodeRle(d + nOffBits, n - nOffBits, static_cast<int>(nBitCount), pic.nWidth, pic.nHeight, pic.vIndices,
+                   why)) {
+      pic = DIBPICTURE{};
+      return false;
+    }
+    for (size_t i = 0; i < pic.vIndices.size(); ++i) pic.vPixels[i] = TableColour(pic, pic.vIndices[i], nColors);
+    return true;
+  }
   for (int y = 0; y < pic.nHeight; ++y) {
     int nFileRow = bTopDown ? y : pic.nHeight - 1 - y;
     const uint8_t* row = d + nOffBits + nRowBytes * static_cast<uint64_t>(nFileRow);
@@ -154,10 +249,7 @@ bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
         else if (nBitCount == 4) idx = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
         else idx = (row[x >> 3] >> (7 - (x & 7))) & 1;
         pic.vIndices[static_cast<size_t>(y) * pic.nWidth + x] = static_cast<uint8_t>(idx);
-        // An index past a short table reads as black.
-        c = idx < nColors ? (static_cast<uint32_t>(pic.vColorTable[idx * 4]) << 16 |
-                             static_cast<uint32_t>(pic.vColorTable[idx * 4 + 1]) << 8 | pic.vColorTable[idx * 4 + 2])
-                          : 0;
+        c = TableColour(pic, idx, nColors);
       } else if (nBitCount == 24) {
         const uint8_t* p = row + x * 3;
         c = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];

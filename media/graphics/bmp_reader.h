@@ -1,6 +1,7 @@
 // Our reader of Windows bitmap files (1, 4, 8, 16, 24 and 32 bits, bottom-up
-// and top-down, colour tables kept). Every size and offset is checked
-// against the file before a byte is read.
+// and top-down, colour tables kept, 8- and 4-bit pictures also run-length
+// coded). Every size and offset is checked against the file before a byte
+// is read.
 #pragma once
 
 #include <cstdint>

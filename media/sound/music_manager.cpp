@@ -22,6 +22,12 @@ bool ExtensionOf(const std::string& name, std::string& ext) {
   return true;
 }
 
+// A piece that opened but cannot be played, in the form of the MIDI
+// player's lines: the file, the step, what was wrong.
+void ReportOggFault(const char* pszPath, const char* pszStep, const char* pszWhy) {
+  ReportAndLogf(Sjis("Ogg %s %s %s").c_str(), pszPath, pszStep, pszWhy);
+}
+
 }  // namespace
 
 void SetCreateVoxForTests(CREATEVOXFUNC pfn) { s_pfnCreateVox = pfn; }
@@ -42,6 +48,7 @@ void FillStandardMusicNames(cVector<std::string>& ogg, cVector<std::string>& mid
 BOOL cVox::Init() {
   // The player library is linked in; a test can make it "missing".
   m_pfnCreateVox = s_pfnCreateVox;
+  SetOggFaultHandler(&ReportOggFault);
   if (!m_pfnCreateVox) {
     ErrorBoxf("%s", Sjis("oggの初期化に失敗！").c_str());
     return 0;
@@ -247,17 +254,17 @@ void cBgm::DestroyMidiPlayers() {
   for (auto& m : m_vMidi) m.reset();
 }
 
-int32_t cBgm::SlotKind(int32_t nSlot) const {
+int32_t cBgm::SlotKindForTests(int32_t nSlot) const {
   std::lock_guard<std::recursive_mutex> lk(m_Lock);
   return nSlot >= 0 && size_t(nSlot) < m_vSlotKind.size() ? m_vSlotKind[size_t(nSlot)] : BGMKIND_NONE;
 }
 
-int32_t cBgm::PlayerKind(int32_t nPlayer) const {
+int32_t cBgm::PlayerKindForTests(int32_t nPlayer) const {
   std::lock_guard<std::recursive_mutex> lk(m_Lock);
   return nPlayer >= 0 && size_t(nPlayer) < m_vPlayerKind.size() ? m_vPlayerKind[size_t(nPlayer)] : BGMKIND_NONE;
 }
 
-cMidi* cBgm::MidiPlayer(int32_t nPlayer) const {
+cMidi* cBgm::MidiPlayerForTests(int32_t nPlayer) const {
   std::lock_guard<std::recursive_mutex> lk(m_Lock);
   return nPlayer >= 0 && size_t(nPlayer) < m_vMidi.size() ? m_vMidi[size_t(nPlayer)].get() : nullptr;
 }

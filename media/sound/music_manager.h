@@ -57,10 +57,10 @@ class cBgm {
   // For tests and the option screen.
   BOOL IsInitialised() const { return bInit; }
   int32_t CurrentSlot() const { return m_nCurrentSlot; }
-  int32_t SlotKind(int32_t nSlot) const;
-  int32_t PlayerKind(int32_t nPlayer) const;
+  int32_t SlotKindForTests(int32_t nSlot) const;
+  int32_t PlayerKindForTests(int32_t nPlayer) const;
   // The MIDI player of a player, null when none was started.
-  cMidi* MidiPlayer(int32_t nPlayer) const;
+  cMidi* MidiPlayerForTests(int32_t nPlayer) const;
   cVox& Vox() { return m_Vox; }
 
  private:

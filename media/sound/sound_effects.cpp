@@ -233,4 +233,4 @@ void SetSoundListVolume(int32_t nVolume) {
   }
 }
 
-void SetSoundPlayHook(SOUNDPLAYHOOK pfnHook) { s_pfnPlayHook.store(pfnHook); }
+void SetSoundPlayHookForTests(SOUNDPLAYHOOK pfnHook) { s_pfnPlayHook.store(pfnHook); }

@@ -95,4 +95,4 @@ void SetSoundListVolume(int32_t nVolume);
 // not the device is open (on the playing thread, with the sound lock held).
 // Null switches it off.
 typedef void (*SOUNDPLAYHOOK)(int nIndex);
-void SetSoundPlayHook(SOUNDPLAYHOOK pfnHook);
+void SetSoundPlayHookForTests(SOUNDPLAYHOOK pfnHook);

@@ -35,7 +35,7 @@ std::vector<int16_t> TitlePiece(int nFrames) {
   if (p->Load("bgm\\Title.ogg")) {
     p->SetLoopCount(0);
     p->Play();
-    AudioMixFrames(out.data(), nFrames);
+    AudioMixFramesForTests(out.data(), nFrames);
   }
   p->Release();
   return out;
@@ -49,7 +49,7 @@ std::vector<int16_t> StagePiece(int nFrames) {
   cMidi piece("bgm\\Stage.mid");
   if (!piece.IsLoaded()) return {};
   piece.Restart(TRUE);
-  for (int f = 0; f < nFrames; ++f) AudioMixFrames(out.data() + size_t(f) * 735 * 2, 735);
+  for (int f = 0; f < nFrames; ++f) AudioMixFramesForTests(out.data() + size_t(f) * 735 * 2, 735);
   piece.PauseStop(0);
   return out;
 }

@@ -36,6 +36,25 @@ void Put32(std::string& s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
+// A run-length coded picture: the header and colour table of an indexed
+// picture of that depth, compression 1 (8 bits) or 2 (4 bits), then codes.
+std::string RleBmp(int nBits, int w, int h, const std::string& codes) {
+  std::string b = MakeBmpIndexed(nBits, w, h, kPal, std::vector<uint8_t>(static_cast<size_t>(w) * h, 0));
+  const uint32_t nOff = static_cast<uint8_t>(b[10]) | static_cast<uint8_t>(b[11]) << 8;
+  b.resize(nOff);
+  b += codes;
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  Put32(b, 30, nBits == 8 ? 1 : 2);
+  Put32(b, 34, static_cast<uint32_t>(codes.size()));
+  return b;
+}
+
+std::string Codes(std::initializer_list<int> v) {
+  std::string s;
+  for (int c : v) s += static_cast<char>(c);
+  return s;
+}
+
 }  // namespace
 
 TEST(BmpReader, ReadsEveryDepthInBothRowOrders) {
@@ -107,6 +126,89 @@ TEST(BmpReader, RefusesDamagedFilesWithAReportLine) {
   DIBPICTURE pic;
   EXPECT_FALSE(LoadBmpFile("bmp\\None.bmp", pic));
   EXPECT_EQ(folder.ReadFile("Report_Game.txt"), before);
+}
+
+// Run-length coded pictures of 8 and 4 bits, codes written by hand: runs,
+// pixels as they stand (padded to a word), a jump, row ends and the end.
+// The rows come bottom first; pixels the codes skip are index 0.
+TEST(BmpReader, ReadsRunLengthCodedPictures) {
+  const struct {
+    const char* pszName;
+    int nBits, w, h;
+    std::string strCodes;
+    std::vector<uint8_t> vTopDown;
+  } cases[] = {
+      {"RLE8", 8, 4, 3,
+       Codes({0, 3, 5, 6, 7, 0,  // three pixels as they stand, one pad byte
+              1, 2, 0, 0,        // one pixel of 2; the row ends
+              0, 2, 1, 1,        // a jump one right and one up: the middle row stays 0
+              3, 9, 0, 1}),      // three pixels of 9; the end
+       {0, 9, 9, 9, 0, 0, 0, 0, 5, 6, 7, 2}},
+      {"RLE4", 4, 4, 2,
+       Codes({4, 0x12, 0, 0,           // 1, 2, 1, 2 from the two halves in turn
+              0, 3, 0x34, 0x50,        // three pixels as they stand, two bytes
+              1, 0xF0, 0, 1}),         // one pixel of the high half; the end
+       {3, 4, 5, 15, 1, 2, 1, 2}},
+  };
+  cTempFolder folder;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    const std::string bytes = RleBmp(c.nBits, c.w, c.h, c.strCodes);
+    DIBPICTURE pic;
+    ASSERT_TRUE(Decode(bytes, pic));
+    EXPECT_EQ(pic.nBitCount, c.nBits);
+    EXPECT_EQ(pic.vIndices, c.vTopDown);
+    for (size_t i = 0; i < c.vTopDown.size(); ++i) EXPECT_EQ(pic.vPixels[i], kPal[c.vTopDown[i]]);
+    // And through the file reader the surfaces use.
+    folder.WriteFile("bmp/R.bmp", bytes);
+    DIBPICTURE fromFile;
+    ASSERT_TRUE(LoadBmpFile("bmp\\R.bmp", fromFile));
+    EXPECT_EQ(fromFile.vIndices, c.vTopDown);
+  }
+}
+
+TEST(BmpReader, RefusesDamagedRunLengthCodesWithAReportLine) {
+  const struct {
+    const char* pszName;
+    int nBits;
+    std::string strCodes;
+    bool bTopDown;
+    uint32_t nCompression;  // 0: the one of the depth
+  } cases[] = {
+      {"run past the row's end", 8, Codes({5, 1, 0, 1}), false, 0},
+      {"run-length data without its end", 8, Codes({4, 1, 0, 0}), false, 0},
+      {"a code cut in two", 8, Codes({4}), false, 0},
+      {"jump past the top", 8, Codes({0, 2, 0, 5, 0, 1}), false, 0},
+      {"pixels past the file", 8, Codes({0, 200, 1, 2}), false, 0},
+      {"rows past the top", 4, Codes({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 1}), false, 0},
+      {"a top-down coded picture", 8, Codes({0, 1}), true, 0},
+      {"8-bit codes on a 4-bit picture", 4, Codes({0, 1}), false, 1},
+  };
+  cTempFolder folder;
+  ASSERT_TRUE(OpenReport("Report_Game.txt"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    std::string bytes = RleBmp(c.nBits, 4, 3, c.strCodes);
+    if (c.bTopDown) Put32(bytes, 22, static_cast<uint32_t>(-3));
+    if (c.nCompression) Put32(bytes, 30, c.nCompression);
+    DIBPICTURE pic;
+    EXPECT_FALSE(Decode(bytes, pic));
+    folder.WriteFile("bmp/Bad.bmp", bytes);
+    const std::string before = folder.ReadFile("Report_Game.txt");
+    EXPECT_FALSE(LoadBmpFile("bmp\\Bad.bmp", pic));
+    EXPECT_GT(folder.ReadFile("Report_Game.txt").size(), before.size());
+  }
+  // Damage anywhere in a coded picture is refused or read, never more.
+  CORRUPTIONPLAN plan;
+  plan.nMutations = 500;
+  RunCorruptionHarness(RleBmp(8, 4, 3, Codes({0, 3, 5, 6, 7, 0, 1, 2, 0, 0, 0, 2, 1, 1, 3, 9, 0, 1})), "bmp/C.bmp",
+                       [] {
+                         DIBPICTURE pic;
+                         if (LoadBmpFile("bmp\\C.bmp", pic)) {
+                           ASSERT_EQ(pic.vIndices.size(), pic.vPixels.size());
+                         }
+                       },
+                       plan);
 }
 
 TEST(BmpReader, SurvivesTheCorruptionHarnessThroughSurfaceLoading) {

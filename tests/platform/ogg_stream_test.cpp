@@ -19,7 +19,7 @@ std::vector<int16_t> Mix(int n) {
   std::vector<int16_t> out(size_t(n) * 2);
   for (int done = 0; done < n;) {
     const int k = std::min(n - done, 1000);
-    AudioMixFrames(out.data() + 2 * done, k);
+    AudioMixFramesForTests(out.data() + 2 * done, k);
     done += k;
   }
   return out;
@@ -32,16 +32,27 @@ int SoundingFrames(const std::vector<int16_t>& v) {
   return 0;
 }
 
+// The faults the player told, one "path step why" line each.
+std::vector<std::string> s_vFaults;
+void RecordFault(const char* pszPath, const char* pszStep, const char* pszWhy) {
+  s_vFaults.push_back(std::string(pszPath) + " " + pszStep + " " + pszWhy);
+}
+
 class OggPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
+    s_vFaults.clear();
+    SetOggFaultHandler(&RecordFault);
     setenv("TARVOLIN4_HEADLESS", "1", 1);
     AudioSetManualMixForTests(true);
     m_pPlayer = CreateVox();
     ASSERT_TRUE(m_pPlayer);
     m_Tmp.WriteFile("bgm/tone.ogg", MakeOggFile(LoopableTone(kPiece, 50, 12000), 2, 44100));
   }
-  void TearDown() override { m_pPlayer->Release(); }
+  void TearDown() override {
+    m_pPlayer->Release();
+    SetOggFaultHandler(nullptr);
+  }
 
   // The piece played once: the reference the loop is held against.
   std::vector<int16_t> Once() {
@@ -98,15 +109,50 @@ TEST_F(OggPlayer, OtherRatesAndMonoAreConverted) {
   EXPECT_NEAR(out[2 * kPiece], 8000, 400);
 }
 
+// What is not Ogg does not load; a file that is there but cannot be played
+// is told as a fault, a missing one is not (the manager then tries MIDI).
 TEST_F(OggPlayer, WhatIsNotOggDoesNotLoad) {
   m_Tmp.WriteFile("bgm/text.ogg", "not an ogg file at all");
   m_Tmp.WriteFile("bgm/empty.ogg", "");
-  for (const char* path : {"bgm\\none.ogg", "bgm\\text.ogg", "bgm\\empty.ogg", "", "bgm"}) {
-    SCOPED_TRACE(path);
-    EXPECT_EQ(m_pPlayer->Load(path), 0);
+  const struct {
+    const char* pszPath;
+    const char* pszFault;
+  } cases[] = {
+      {"bgm\\none.ogg", nullptr},
+      {"bgm\\text.ogg", "bgm\\text.ogg Load not an Ogg Vorbis stream"},
+      {"bgm\\empty.ogg", "bgm\\empty.ogg Load not an Ogg Vorbis stream"},
+      {"", nullptr},
+      {"bgm", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszPath);
+    s_vFaults.clear();
+    EXPECT_EQ(m_pPlayer->Load(c.pszPath), 0);
     m_pPlayer->Play();
     EXPECT_EQ(SoundingFrames(Mix(500)), 0);
+    EXPECT_EQ(s_vFaults, c.pszFault ? std::vector<std::string>{c.pszFault} : std::vector<std::string>{});
   }
+}
+
+// Audio packets damaged after good headers: the piece opens, and what
+// cannot be decoded is told once, however often the piece loops.
+TEST_F(OggPlayer, DataThatCannotBeDecodedIsToldOnce) {
+  std::string bytes = MakeOggFile(LoopableTone(4 * 44100, 10, 12000), 2, 44100);
+  // A few bytes of an audio page in the middle changed (the headers take
+  // the first pages): that page fails its checksum and the decoder meets a
+  // hole.
+  std::vector<size_t> pages;
+  for (size_t at = bytes.find("OggS"); at != std::string::npos; at = bytes.find("OggS", at + 4)) pages.push_back(at);
+  ASSERT_GE(pages.size(), 5u);
+  const size_t at = pages[pages.size() / 2] + 60;
+  for (size_t i = at; i < at + 8; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+  m_Tmp.WriteFile("bgm/hole.ogg", bytes);
+  ASSERT_EQ(m_pPlayer->Load("bgm\\hole.ogg"), 1) << (s_vFaults.empty() ? "" : s_vFaults[0]);
+  m_pPlayer->SetLoopCount(kVoxLoopForever);
+  m_pPlayer->Play();
+  Mix(3 * 44100);
+  ASSERT_EQ(s_vFaults.size(), 1u);
+  EXPECT_EQ(s_vFaults[0].rfind("bgm\\hole.ogg Play ", 0), 0u) << s_vFaults[0];
 }
 
 TEST_F(OggPlayer, DamagedFilesNeverCrashOrHang) {
@@ -115,7 +161,12 @@ TEST_F(OggPlayer, DamagedFilesNeverCrashOrHang) {
   plan.nAllTruncationsBelow = 512;
   const std::string good = MakeOggFile(LoopableTone(4410, 10, 12000), 2, 44100);
   const int n = RunCorruptionHarness(good, "bgm/x.ogg", [&] {
-    if (!m_pPlayer->Load("bgm\\x.ogg")) return;
+    s_vFaults.clear();
+    // A damaged file that is refused always says why.
+    if (!m_pPlayer->Load("bgm\\x.ogg")) {
+      ASSERT_EQ(s_vFaults.size(), 1u);
+      return;
+    }
     m_pPlayer->SetLoopCount(kVoxLoopForever);
     m_pPlayer->Play();
     Mix(9000);

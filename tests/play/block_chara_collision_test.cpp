@@ -3,7 +3,14 @@
 // never meeting itself, and the carrier strip.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "play/block_chara_collision.h"
+#include "play/player.h"
+#include "play/stage_scene.h"
+#include "records/flow_enums.h"
+#include "tests/play/scene_fixture.h"
+#include "tests/support/flow_fixtures.h"
 #include "tests/play/chara_fixture.h"
 
 namespace {
@@ -90,6 +97,71 @@ TEST_F(BlockCharaCollisionTest, TheCarrierStripReachesFivePixelsBelowTheFeet) {
     EXPECT_EQ(IsOnCarrier(p), bNear);
     EXPECT_EQ(FindCarrierBelow(p) == &b, bNear != 0);
   }
+}
+
+
+// A crowd of walkers falling on, riding and being crushed by block charas
+// that glide up, down and across: every frame the same, whether the walks
+// go over the block charas alone or over the whole list.
+class BlockCharaCrowd : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetSceneRecords(); }
+  void TearDown() override {
+    UseBlockCharaRosterForTests(true);
+    ClearScene();
+  }
+  static cEdStage Crowd() {
+    cEdStage st = MakeSceneStage(40);
+    st.m_bOnScreenOnly = 0;
+    st.m_vecChara.push_back(PlacedAt(MakeCharaDef(0, 10), 2, 13));
+    const cEdFlow across = MakeFlowOf(FlowTrigger::Always, {MakeStraightMove(3, 15, 8), MakeStraightMove(2, 15, 8)});
+    const cEdFlow upDown = MakeFlowOf(FlowTrigger::Always, {MakeStraightMove(6, 10, 6), MakeStraightMove(7, 10, 6)});
+    for (int i = 0; i < 24; ++i) {
+      cEdChara b = MakeEnemyDef(50);
+      b.m_bBlockChara = 1;
+      b.m_nMoveType = 1;
+      b.m_nViewTestKind = 3;
+      b.m_vecFlow.push_back(i % 2 ? across : upDown);
+      st.m_vecChara.push_back(PlacedAt(b, 1 + (i * 5) % 38, 8 + i % 4));
+    }
+    for (int i = 0; i < 240; ++i) {
+      cEdChara w = MakeEnemyDef(50);
+      w.m_nViewTestKind = 3;
+      w.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeStraightMove(i % 2 ? 3 : 2, 12, 10)}));
+      st.m_vecChara.push_back(PlacedAt(w, i % 40, 1 + (i / 40) % 6));
+    }
+    return st;
+  }
+  // Every chara's place and state, frame after frame.
+  std::vector<double> Play(bool bRoster, int& nRiding) {
+    UseBlockCharaRosterForTests(bRoster);
+    auto s = PlayScene(Crowd());
+    EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
+    std::vector<double> v;
+    nRiding = 0;
+    for (int n = 0; n < 150; ++n) {
+      s->Update();
+      for (auto& c : g_lstChara) {
+        v.insert(v.end(), {static_cast<double>(c->m_nId), c->m_dX, c->m_dY, static_cast<double>(c->m_nHp),
+                           static_cast<double>(c->m_bRidingChara), static_cast<double>(c->m_bDefeated)});
+        nRiding += c->m_bRidingChara;
+      }
+      if (cPlayer* p = FirstPlayer()) v.insert(v.end(), {p->m_dX, p->m_dY});
+    }
+    s.reset();
+    ClearScene();
+    return v;
+  }
+};
+
+TEST_F(BlockCharaCrowd, TheSamePlayWithAndWithoutTheRosterOfBlockCharas) {
+  int nRidingAll = 0, nRidingRoster = 0;
+  const std::vector<double> all = Play(false, nRidingAll);
+  const std::vector<double> roster = Play(true, nRidingRoster);
+  EXPECT_GT(nRidingAll, 0);  // the walkers did meet the block charas
+  EXPECT_EQ(nRidingRoster, nRidingAll);
+  ASSERT_EQ(roster.size(), all.size());
+  EXPECT_TRUE(roster == all);
 }
 
 }  // namespace

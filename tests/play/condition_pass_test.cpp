@@ -39,9 +39,9 @@ TEST_F(ConditionPassTest, EveryObjectTakesPartAndIsOnScreenAsTheFrameSees) {
   cItemObj& item = *g_lstItem.back();
   item.ItemObjInit(1, gatedItem, 0);
   item.ItemObjWarpToCell(4, 5);
-  cShot& onShot = m_Shots.Add(std::make_unique<cShot>());
+  cShot& onShot = *m_Shots.Add(std::make_unique<cShot>());
   Place(onShot, CellPx(2), CellPx(2), 16, 16, 0, 1);
-  cShot& offShot = m_Shots.Add(std::make_unique<cShot>());
+  cShot& offShot = *m_Shots.Add(std::make_unique<cShot>());
   Place(offShot, CellPx(40), CellPx(2), 16, 16, 0, 1);
 
   struct EXPECT {
@@ -111,7 +111,9 @@ TEST_F(ConditionPassTest, ALatchedListHoldsOnceItHeld) {
 TEST_F(ConditionPassTest, ABlockWhoseConditionsFailGivesNoHit) {
   InstallBlockConditionTest();
   cPlayer& p = AddPlayer(3);
-  cStageBlock* cell = m_Ctx.BlockAtCell(STAGE_MARGIN_CELLS + 3, STAGE_MARGIN_CELLS + 12);
+  ASSERT_TRUE(m_Ctx.BlockAtCell(STAGE_MARGIN_CELLS + 3, STAGE_MARGIN_CELLS + 12));
+  cStageBlock* cell =
+      g_vBlockMap.Edit((static_cast<size_t>(STAGE_MARGIN_CELLS + 12) << m_Ctx.RowShift()) + STAGE_MARGIN_CELLS + 3);
   ASSERT_TRUE(cell);
   ASSERT_EQ(cStageContext::HitKindOf(cell, p.m_nSide), BLOCKHIT_SOLID);
   cell->m_vecCondition.push_back(CommonVarIs(1, 1));

@@ -154,7 +154,7 @@ TEST_F(GameObjectTest, ScreenAndRemovalAreaTests) {
   // An area whose right side lies three cells inside the view: a shot past
   // that line is out until the conditions pass has seen it on the screen.
   cShotLists shots;
-  cShot& s = shots.Add(std::make_unique<cShot>());
+  cShot& s = *shots.Add(std::make_unique<cShot>());
   Place(s, 400 + 600, 500, 16, 16, 0, 1);
   const REMOVALAREA inside{0, 1, 0, 0, 0, -3, 0, 0};
   EXPECT_EQ(s.IsOutOfArea(inside), 1);

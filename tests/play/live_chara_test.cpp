@@ -133,6 +133,14 @@ TEST_F(LiveCharaTest, DamageByACharaUsesAttackMinusDefenceAndRaisesItsTriggers) 
   a.m_Def.m_nAttack = static_cast<uint32_t>(-4);
   v.CharaDamagedByChara(a);
   EXPECT_EQ(v.m_nHp, 17);
+  // The most negative attack a file holds, by contact and by a shot, fills
+  // the HP up to its maximum.
+  a.m_Def.m_nAttack = 0x80000000u;
+  v.CharaDamagedByChara(a);
+  EXPECT_EQ(v.m_nHp, 20);
+  v.m_nHp = 5;
+  v.CharaDamagedByShot(INT32_MIN, 0, 0, 0, 0.0, 0.0, 1, HITBOX{}, 1);
+  EXPECT_EQ(v.m_nHp, 20);
 }
 
 TEST_F(LiveCharaTest, FindCharaByIdPrefersPlayers) {

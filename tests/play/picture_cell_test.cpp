@@ -58,6 +58,11 @@ TEST_F(PictureCell, ReferencesBecomeSheetsAndCells) {
       {1, IMAGE_OWN, 2, 8, 0, 1, 4, 6, 64, 64, true, 2},       // scale 2: 8 cells of 64 a row
       {0, IMAGE_OWN, 0, 0, 0, 0, 4, 22, 0, 0, false, 1},        // no picture 0
       {0, IMAGE_OWN, 3, 0, 0, 0, 4, 22, 0, 0, false, 1},        // past the list
+      // A pattern near 2^31 from an animation names a cell far past the
+      // sheet, with no sum that leaves an int.
+      {1, IMAGE_CHARA, 15, 3, 0, 0x7FFFFFFE, 6, 24, (3 + (1 << 20)) * 32, 0, false, 1},
+      {2, IMAGE_ITEM, 16, 0, 0, 0x7FFFFFFE, 40, 41, 64 + (1 << 20) * 32, 32, false, 1},
+      {1, IMAGE_OWN, 1, 17, 1, 0x7FFFFFFE, 1, 3, 32, (17 + (1 << 20)) / 16 * 32, false, 1},
   };
   for (const auto& c : cases) {
     IMAGESOURCERECT r = GetImageSourceRect(c.nUse, c.nKind, c.nIndex, c.nColumn, c.nDir, c.nPattern);

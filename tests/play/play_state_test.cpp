@@ -9,6 +9,7 @@
 #include "play/play_links.h"
 #include "play/stage_view.h"
 #include "tests/play/play_fixture.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(PlayStateTest, BlockPlacementsFollowTheStagesMapRule) {
     ++nPlaced;
   }
   size_t nFilled = 0;
-  for (const cStageBlock& cell : g_vBlockMap) nFilled += cell.m_nImageIndex != 0;
+  for (size_t i = 0; i < g_vBlockMap.size(); ++i) nFilled += g_vBlockMap[i].m_nImageIndex != 0;
   EXPECT_EQ(nFilled, nPlaced);
 }
 
@@ -229,10 +230,44 @@ TEST_F(PlayStateTest, NextStageFileIsTheNewestNumberedOne) {
   EXPECT_EQ(BuildStageFileName(out, 2, p, 2, "stg4"), 0);
 }
 
+// Most of a large map is empty, and an empty cell costs one word: a stage
+// file of a few kilobytes that claims a tall or wide map still plays in a
+// few tens of megabytes, its placed blocks where they belong.
+TEST_F(PlayStateTest, EmptyCellsOfALargeMapCostAWordEach) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  struct CASE {
+    uint32_t w, h;
+    int x, y;  // a placed block far from the first cell
+  } cases[] = {
+      {20, 0xFFFF, 5, 60000},
+      {65516, 236, 65000, 200},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
+    cEdStage s = MakeBlockStage(c.w, c.h, 10);
+    PlaceRow(s, 0, 19, 14, BLOCKHIT_SOLID);
+    PlaceBlock(s, c.x, c.y, BLOCKHIT_SOLID);
+    g_vBlockMap.clear();
+    size_t nPeak = 0;
+    {
+      cAllocationProbe probe;
+      Start(s);
+      nPeak = probe.PeakBytes();
+    }
+    const size_t nCells = g_vBlockMap.size();
+    EXPECT_EQ(nCells, static_cast<size_t>(g_Stage.MapHeight() + 20) << g_Stage.MapRowShift());
+    EXPECT_EQ(g_Stage.MapHeight(), c.h);
+    EXPECT_LT(nPeak, nCells * 4 + (2u << 20));
+    EXPECT_EQ(m_Ctx.HitKindOf(m_Ctx.BlockAtCell(c.x + 10, c.y + 10), 0), BLOCKHIT_SOLID);
+    EXPECT_EQ(m_Ctx.HitKindOf(m_Ctx.BlockAtCell(c.x + 11, c.y + 10), 0), 0);
+    EXPECT_EQ(m_Ctx.HitKindOf(m_Ctx.BlockAtCell(19 + 10, 14 + 10), 0), BLOCKHIT_SOLID);
+  }
+}
+
 TEST_F(PlayStateTest, BlockEffectsUnderTheFeet) {
   cEdStage s = MakeBlockStage(20, 15, 10);
   Start(s);
-  cStageBlock& block = *m_Ctx.BlockAtCell(15, 20);
+  cStageBlock& block = *g_vBlockMap.Edit((static_cast<size_t>(20) << m_Ctx.RowShift()) + 15);
   block.SetDefaults();
   cTestChara c;
   Place(c, CellPx(5), CellPx(9), 16, 24, 1, 0);

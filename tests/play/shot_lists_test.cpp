@@ -39,7 +39,7 @@ class ShotListsTest : public cPlayFixture {
     c.nValue2 = m_nLife;
     auto s = std::make_unique<cShot>();
     ShotInit(*s, m_Owner, COMMAND_KIND_SHOT, m_nSerial++, 0, p, c);
-    return m_Lists.Add(std::move(s));
+    return *m_Lists.Add(std::move(s));
   }
   bool Alive(const cShot* s) const {
     for (auto& p : m_Lists.m_lstShot)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "play/condition_pass.h"
+#include "play/live_limits.h"
 #include "play/live_lists.h"
 #include "play/play_links.h"
 #include "play/player.h"
@@ -230,7 +231,7 @@ TEST_F(Spawning, BlockSummonsKeepUndoAndToggle) {
   };
   for (const CASE& c : cases) {
     SCOPED_TRACE(c.name);
-    static_cast<cEdBlock&>(g_vBlockMap[nCell]) = c.nHeld == EMPTY ? empty : c.nHeld == OLD ? old : kept;
+    g_vBlockMap.Edit(nCell)->SetBlock(c.nHeld == EMPTY ? empty : c.nHeld == OLD ? old : kept);
     g_System.m_bBlockKeepAlone = static_cast<uint32_t>(c.bKeepAlone);
     p1.m_nCrushState = 0;
     cEdShot params = SummonParams(0);
@@ -327,6 +328,22 @@ TEST_F(Spawning, ASummonedCharaDefeatedInItsFirstSubStepIsFreedFromEveryList) {
   // The ids stay used.
   s->SummonObjects(owner, 14, 0, p);
   EXPECT_EQ(g_lstChara.front()->m_nId, s->m_nNextCharaId - 3);
+}
+
+
+// A hostile stage of 80 placements of 128 charas each: the stage keeps its
+// bound of charas, and a summon past it is not made and uses no id.
+TEST_F(Spawning, CharasPastTheStagesBoundAreNotMade) {
+  for (int i = 0; i < 80; ++i) m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), 127, 0), 5, 10));
+  g_CommonPalette.m_vecChara.resize(1);
+  g_CommonPalette.m_vecChara.push_back(MakeEnemyDef(5));
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  EXPECT_EQ(g_lstChara.size(), LIVE_MAX[LIVE_CHARA]);
+  const int nNextId = s->m_nNextCharaId;
+  s->SummonObjects(*FirstPlayer(), 14, 0, SummonParams(1));
+  EXPECT_EQ(g_lstChara.size(), LIVE_MAX[LIVE_CHARA]);
+  EXPECT_EQ(s->m_nNextCharaId, nNextId);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -235,6 +237,11 @@ TEST_F(StageScene, PauseThreadDrawsItsFramesOrWaitsForAFreshKey) {
   s->SetPauseWait(4, 0, 30, 0);
   EXPECT_TRUE(s->StartPauseThread());
   EXPECT_EQ(g_nPresents, 30);
+  // A flow's wait of a very negative time ends at once.
+  g_nPresents = 0;
+  s->SetPauseWait(0, 0, INT32_MIN, 0);
+  EXPECT_TRUE(s->StartPauseThread());
+  EXPECT_EQ(g_nPresents, 0);
 
   // A decision button still held from before does not end the wait; a new
   // press does, after the ten frames of delay of kind 1.

@@ -6,6 +6,9 @@
 // effects among the hit effects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "play/live_limits.h"
 #include "play/live_lists.h"
 #include "play/play_links.h"
 #include "play/player.h"
@@ -211,7 +214,7 @@ cShot& AddShotOn(cSceneStage& s, const cGameObj& c, int nGroup) {
   shot->m_dAtkTop = c.m_dY;
   shot->m_dAtkRight = c.m_dRight;
   shot->m_dAtkBottom = c.m_dBottom;
-  return s.m_Shots.Add(std::move(shot));
+  return *s.m_Shots.Add(std::move(shot));
 }
 
 }  // namespace
@@ -336,4 +339,31 @@ TEST_F(StageShots, LinkedShotsAreKeptByTheirOwnerAsSerials) {
   params.m_bySwordType = 0;
   s->LaunchShots(p, 0, params);
   EXPECT_TRUE(p.m_vLinkedShot.empty());
+}
+
+// A hostile stage: one Always flow firing a hundred shots a frame that
+// never leave. The shots stop at the stage's bound and the stage plays on.
+TEST_F(StageShots, ShotsFiredEveryFrameStopAtTheStagesBound) {
+  cEdCommand burst = ShotCommand(1);
+  burst.m_pShot->m_cCount = 100;
+  burst.m_pShot->m_nSpeed = 0;
+  cEdChara shooter = Enemy(100);
+  shooter.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {burst}));
+  m_Stage.m_vecChara.push_back(PlacedAt(shooter, 4, 13));
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  size_t nMost = 0;
+  for (int n = 0; n < 300; ++n) {
+    s->Update();
+    nMost = std::max(nMost, s->m_Shots.m_lstShot.size());
+  }
+  // Without the bound three hundred frames make about twenty thousand; at
+  // it, a wave makes what room is left, less than its hundred shots.
+  EXPECT_LE(nMost, LIVE_MAX[LIVE_SHOT]);
+  EXPECT_GT(nMost + 100, LIVE_MAX[LIVE_SHOT]);
+  EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
+  // Each group list holds its own shots and no other.
+  size_t nGrouped = 0;
+  for (const auto& g : s->m_Shots.m_vGroupShots) nGrouped += g.size();
+  EXPECT_EQ(nGrouped, s->m_Shots.m_lstShot.size());
 }

@@ -150,3 +150,55 @@ TEST_F(CommonPaletteFile, CountsTheFileCannotHoldAllocateNothing) {
   // Sized to their counts, the lists took megabytes here.
   EXPECT_LT(r.nWorstPeakBytes, 1u << 20) << r.strWorst;
 }
+
+// Entries that are really in the file, as small as a file holds them: each
+// costs a small multiple of its bytes, never the field tables and default
+// lists an entry carries while it is being read.
+TEST_F(CommonPaletteFile, FloodsOfSmallEntriesCostAFewTimesTheirBytes) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  const std::string kBlock = Words({0, 0}) + U16(0) + U16(0) + Words({0, 0});
+  const std::string kChara = Words({0, 0}) + U16(0) + U16(0) + Words({0, 0, 0, 0});
+  const std::string kItem = Words({0, 0}) + U16(0) + U16(0) + Words({0, 0, 0});
+  const struct {
+    const char* pszList;
+    int nList;
+    std::string strElement;
+  } cases[] = {{"blocks", 0, kBlock}, {"charas", 1, kChara}, {"items", 2, kItem}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszList);
+    cEdCommonPalette none;
+    none.Normalize();
+    cEdCommonPalette one = none;
+    if (c.nList == 0) one.m_vecBlock.resize(3);
+    if (c.nList == 1) one.m_vecChara.resize(3);
+    if (c.nList == 2) one.m_vecItem.resize(3);
+    ASSERT_TRUE(WriteCommonPaletteFile(none));
+    const std::string withNone = m_Tmp.ReadFile(Path());
+    ASSERT_TRUE(WriteCommonPaletteFile(one));
+    ELEMENTFLOOD flood;
+    ASSERT_TRUE(SplitAtListCount(withNone, m_Tmp.ReadFile(Path()), flood));
+    flood.strElement = c.strElement;
+    flood.nBytes = 60000 * c.strElement.size();  // at most 65,536 entries
+    g_CommonPalette = cEdCommonPalette();
+    ELEMENTFLOODRESULT r = RunElementFloodHarness(flood, "data\\CommonPalette.cplt4", [] {
+      ASSERT_TRUE(LoadCommonPalette());
+    });
+    ASSERT_GT(r.nElements, 50000u);
+    // 30 to 60 times the file before the entries let go of their tables.
+    EXPECT_LT(r.nPeakBytes, 24 * r.nFileBytes);
+  }
+  // A list longer than 16 bits can name is damage.
+  cEdCommonPalette none;
+  none.Normalize();
+  cEdCommonPalette one = none;
+  one.m_vecBlock.resize(3);
+  ASSERT_TRUE(WriteCommonPaletteFile(none));
+  const std::string withNone = m_Tmp.ReadFile(Path());
+  ASSERT_TRUE(WriteCommonPaletteFile(one));
+  ELEMENTFLOOD flood;
+  ASSERT_TRUE(SplitAtListCount(withNone, m_Tmp.ReadFile(Path()), flood));
+  flood.strElement = kBlock;
+  flood.nBytes = 70000 * kBlock.size();
+  RunElementFloodHarness(flood, "data\\CommonPalette.cplt4", [] { EXPECT_FALSE(LoadCommonPalette()); });
+  EXPECT_NE(m_Tmp.ReadFile("Report_Game.txt").find("block list"), std::string::npos);
+}

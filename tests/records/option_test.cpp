@@ -6,6 +6,7 @@
 
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
+#include "base/message_box.h"
 #include "base/report.h"
 #include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
@@ -63,30 +64,39 @@ TEST_F(OptionFileTest, MissingFileKeepsTheDefaults) {
   EXPECT_EQ(g_Option.m_szRankingName, "aaa");
 }
 
-TEST_F(OptionFileTest, ValuesOutsideTheirRangesLoadAsDefaults) {
+// Values outside the option screen's ranges stay as read, and are saved
+// back as they were; what the screens and the game use is brought to the
+// range's nearer end.
+TEST_F(OptionFileTest, ValuesOutsideTheirRangesStayAsReadAndAreUsedClamped) {
   const struct {
     int32_t hbt, music, volume, mode;
-    int32_t expHbt, expMusic, expVolume, expMode;
+    int32_t useHbt, useVolume, useMode;
   } kCases[] = {
-      {23, 0, 10, 3, 23, 0, 10, 3},  // the upper ends stay
-      {0, 1, 0, 0, 0, 1, 0, 0},      // the lower ends stay
-      {24, 2, 11, 4, 0, 1, 7, 0},
-      {-1, -1, -1, -1, 0, 1, 7, 0},
-      {5, 0x7FFFFFFF, 3, static_cast<int32_t>(0x80000000), 5, 1, 3, 0},
+      {23, 0, 10, 3, 23, 10, 3},  // the upper ends
+      {0, 1, 0, 0, 0, 0, 0},      // the lower ends
+      {24, 2, 11, 4, 23, 10, 3},
+      {-1, -1, -1, -1, 0, 0, 0},
+      {5, 0x7FFFFFFF, 3, static_cast<int32_t>(0x80000000), 5, 3, 0},
   };
   for (const auto& c : kCases) {
-    m_Tmp.WriteFile("user_data/Option.dat", OptionFile(667, {c.hbt, c.music, c.volume, c.mode}, "xyz"));
+    const std::string file = OptionFile(667, {c.hbt, c.music, c.volume, c.mode}, "xyz");
+    m_Tmp.WriteFile("user_data/Option.dat", file);
     g_Option = cEdOption();
     ASSERT_TRUE(LoadOption());
-    EXPECT_EQ(g_Option.m_nHbt, c.expHbt);
-    EXPECT_EQ(g_Option.m_bMusic, c.expMusic);
-    EXPECT_EQ(g_Option.m_nSeVolume, c.expVolume);
-    EXPECT_EQ(g_Option.m_nRankingMode, c.expMode);
-    EXPECT_EQ(g_Option.m_szRankingName, "xyz");
+    EXPECT_EQ(g_Option.m_nHbt, c.hbt);
+    EXPECT_EQ(g_Option.m_bMusic, c.music);
+    EXPECT_EQ(g_Option.m_nSeVolume, c.volume);
+    EXPECT_EQ(g_Option.m_nRankingMode, c.mode);
+    EXPECT_EQ(g_Option.HbtInUse(), c.useHbt);
+    EXPECT_EQ(g_Option.SeVolumeInUse(), c.useVolume);
+    EXPECT_EQ(g_Option.RankingModeInUse(), c.useMode);
+    ASSERT_TRUE(SaveOption());
+    EXPECT_EQ(m_Tmp.ReadFile("user_data/Option.dat"), file);
   }
 }
 
-TEST_F(OptionFileTest, RankingNameIsCutToThreeCharacters) {
+// A name of more than 3 characters stays as read; rankings register it cut.
+TEST_F(OptionFileTest, RankingNameIsUsedCutToThreeCharacters) {
   const struct {
     const char* in;
     const char* out;
@@ -96,7 +106,8 @@ TEST_F(OptionFileTest, RankingNameIsCutToThreeCharacters) {
   for (const auto& c : kCases) {
     m_Tmp.WriteFile("user_data/Option.dat", OptionFile(667, {1, 1, 1, 1}, Sjis(c.in)));
     ASSERT_TRUE(LoadOption());
-    EXPECT_EQ(g_Option.m_szRankingName, Sjis(c.out)) << c.in;
+    EXPECT_EQ(g_Option.m_szRankingName, Sjis(c.in));
+    EXPECT_EQ(g_Option.RankingNameInUse(), Sjis(c.out)) << c.in;
   }
   // A lead byte without its trail byte counts one character, as everywhere.
   EXPECT_EQ(CutRankingName("ab\x82"), "ab\x82");
@@ -123,9 +134,11 @@ TEST_F(OptionFileTest, DamagedFileLeavesTheOptionsAndReaderSurvives) {
 
   RunCorruptionHarness(good, "user_data\\Option.dat", [] {
     LoadOption();
-    ASSERT_GE(g_Option.m_nSeVolume, 0);
-    ASSERT_LE(g_Option.m_nSeVolume, 10);
-    ASSERT_LE(g_Option.m_nRankingMode, 3);
+    ASSERT_GE(g_Option.SeVolumeInUse(), 0);
+    ASSERT_LE(g_Option.SeVolumeInUse(), 10);
+    ASSERT_LE(g_Option.RankingModeInUse(), 3);
+    ASSERT_LE(g_Option.HbtInUse(), 23);
+    ASSERT_LE(CountMbcsChars(g_Option.RankingNameInUse()), 3);
   });
 }
 

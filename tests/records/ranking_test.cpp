@@ -182,3 +182,30 @@ TEST_F(RankingTest, CountsTheFileCannotHoldAllocateNothing) {
   // Sized to their counts, the tables (twenty rows each) took megabytes here.
   EXPECT_LT(r.nWorstPeakBytes, 256u << 10) << r.strWorst;
 }
+
+// Tables and rows that are really in the file: five tables of twenty rows
+// are kept whatever it holds, so those past them cost nothing kept.
+TEST_F(RankingTest, FloodsOfTablesAndRowsKeepFiveTablesOfTwenty) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  const struct {
+    const char* pszList;
+    std::string strHead;
+    std::string strElement;
+  } cases[] = {
+      {"tables", Words({667, 0, 0}), Words({0, 0, 0})},
+      {"rows of one table", Words({667, 0, 0, 1, 0, 0}), Words({0, 0})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszList);
+    ELEMENTFLOOD flood;
+    flood.strHead = c.strHead;
+    flood.strElement = c.strElement;
+    cEdRankingSet back;
+    ELEMENTFLOODRESULT r = RunElementFloodHarness(flood, "r.rkg", [&back] { ASSERT_TRUE(back.LoadFromFile("r.rkg")); });
+    ASSERT_GT(r.nElements, 100000u);
+    ASSERT_EQ(back.m_vecTable.size(), 5u);
+    for (const cEdRankTable& t : back.m_vecTable) EXPECT_EQ(t.m_vecEntry.size(), 20u);
+    // Kept whole while they were read, the tables took 75 times the file.
+    EXPECT_LT(r.nPeakBytes, 256u << 10);
+  }
+}

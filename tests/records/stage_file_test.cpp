@@ -9,6 +9,7 @@
 #include "base/report.h"
 #include "records/stage.h"
 #include "tests/support/allocation_probe.h"
+#include "tests/support/byte_fixture.h"
 #include "tests/support/corruption.h"
 #include "tests/support/stage_fixtures.h"
 #include "tests/support/temp_folder.h"
@@ -489,4 +490,59 @@ TEST_F(StageFile, CountsTheFileCannotHoldAllocateNothing) {
   EXPECT_GT(r.nVariants, 1000);
   // Sized to their counts, the lists took tens of megabytes here.
   EXPECT_LT(r.nWorstPeakBytes, 1u << 20) << r.strWorst;
+}
+
+// Placements and palette entries that are really in the file, as small as
+// a file holds them: each costs a small multiple of its bytes, never the
+// tables and default lists a record carries while it is being read.
+TEST_F(StageFile, FloodsOfSmallElementsCostAFewTimesTheirBytes) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  const std::string kHead = Words({0, 0}) + U16(0) + U16(0);  // no fields, no strings, the cell
+  const std::string kLists = Words({0, 0});                   // no inheritance entries, no conditions
+  const std::string kBlock = kHead + kLists;
+  const std::string kChara = kHead + U32(0) + kLists + U32(0);  // a placement value; no flows
+  const std::string kItem = kHead + kLists + U32(0);            // no commands
+  enum { BLOCKS, CHARAS, ITEMS };
+  const struct {
+    const char* pszList;
+    bool bPalette;
+    int nList;
+    std::string strElement;
+  } cases[] = {
+      {"placed blocks", false, BLOCKS, U32(0) + kBlock},  {"placed charas", false, CHARAS, U32(0) + kChara},
+      {"placed items", false, ITEMS, U32(0) + kItem},     {"palette blocks", true, BLOCKS, kBlock},
+      {"palette charas", true, CHARAS, kChara},           {"palette items", true, ITEMS, kItem},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszList);
+    cEdStage none;
+    none.m_nWidth = 20;
+    none.m_nHeight = 15;
+    cEdStage one = none;
+    if (c.bPalette) {
+      if (c.nList == BLOCKS) one.m_vecPaletteBlock.resize(3);
+      if (c.nList == CHARAS) one.m_vecPaletteChara.resize(3);
+      if (c.nList == ITEMS) one.m_vecPaletteItem.resize(3);
+    } else {
+      if (c.nList == BLOCKS) one.m_vecBlock.resize(1);
+      if (c.nList == CHARAS) one.m_vecChara.resize(1);
+      if (c.nList == ITEMS) one.m_vecItem.resize(1);
+    }
+    ELEMENTFLOOD flood;
+    ASSERT_TRUE(SplitAtListCount(StageFileBytes(none), StageFileBytes(one), flood));
+    flood.strElement = c.strElement;
+    // A palette holds at most 65,536 entries.
+    if (c.bPalette) flood.nBytes = 60000 * c.strElement.size();
+    // What the load replaces goes first: the probe would count its freeing
+    // against what the load takes.
+    g_Stage = cEdStage();
+    ELEMENTFLOODRESULT r = RunElementFloodHarness(flood, "data\\stg4\\f.stg4_000", [this] {
+      ASSERT_TRUE(g_Stage.LoadFromFile("data\\stg4\\f.stg4_000")) << m_Tmp.ReadFile("Report_Game.txt");
+    });
+    ASSERT_GT(r.nElements, 50000u);
+    // An element costs its record (7 to 9 times its bytes here) and, while
+    // the list grows, the room of the one before: 30 to 50 times before the
+    // elements let go of their field tables and default lists.
+    EXPECT_LT(r.nPeakBytes, 24 * r.nFileBytes);
+  }
 }

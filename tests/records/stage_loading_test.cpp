@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,37 @@ TEST_F(StageLoading, FailuresGiveTheirBoxesAndCloseWhereTheyMust) {
   EXPECT_EQ(Closes(), 1);
   EXPECT_EQ(g_StageCopy.m_strText, "untouched");
   EXPECT_EQ(g_Stage.m_bLoaded, 1u);
+}
+
+// The read on thLoader can throw (no memory for a huge stage): the load
+// then fails as a read that failed, with a report line and the box, rather
+// than leaving the caller waiting for a loader that has ended.
+TEST_F(StageLoading, AReadThatThrowsIsAFailedRead) {
+  WriteStage("data\\stg4\\t.stg4_000", "t");
+  g_StageCopy.m_strText = "untouched";
+  const struct {
+    const char* pszWhat;
+    void (*pfnThrow)();
+  } cases[] = {
+      {"std::bad_alloc", [] { throw std::bad_alloc(); }},
+      {"by an exception\n", [] { throw 7; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    SetStageReadHookForTests(c.pfnThrow);
+    EXPECT_FALSE(LoadStage("data\\stg4\\t.stg4_000", FALSE, &g_StageCopy));
+    SetStageReadHookForTests(nullptr);
+    std::vector<std::string> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "[エラー] ステージファイル data\\stg4\\t.stg4_000 の読み込みに失敗しました！");
+    EXPECT_EQ(Closes(), 0);
+    EXPECT_NE(m_Tmp.ReadFile("Report_Game.txt").find(c.pszWhat), std::string::npos);
+    EXPECT_EQ(g_Stage.m_bLoaded, 0u);
+    EXPECT_EQ(g_StageCopy.m_strText, "untouched");
+  }
+  // The next load reads the same file whole.
+  EXPECT_TRUE(LoadStage("data\\stg4\\t.stg4_000", FALSE, &g_StageCopy));
+  EXPECT_EQ(g_StageCopy.m_strText, "t");
 }
 
 TEST_F(StageLoading, WithoutADestinationTheStageStaysInGStageOnly) {

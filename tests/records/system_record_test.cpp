@@ -318,3 +318,23 @@ TEST(SystemTables, NewProjectDefaults) {
   cEdSystemElemC key;
   EXPECT_EQ(key.m_nKind + key.m_nValue, 0u);
 }
+
+// Ranking switches that are really in the file: the list takes the file's
+// count, each switch at a small multiple of its bytes.
+TEST_F(SystemFile, AFloodOfSmallRankingSwitchesCostsAFewTimesItsBytes) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  cEdSystem none;
+  cEdSystem one = none;
+  one.m_vecRankingSwitch.emplace_back();
+  ASSERT_TRUE(WriteSystemDat(none));
+  const std::string withNone = m_Tmp.ReadFile("data/System.dat");
+  ASSERT_TRUE(WriteSystemDat(one));
+  ELEMENTFLOOD flood;
+  ASSERT_TRUE(SplitAtListCount(withNone, m_Tmp.ReadFile("data/System.dat"), flood));
+  flood.strElement = std::string(12, '\0');  // no fields, no strings, no flags
+  g_System = cEdSystem();
+  ELEMENTFLOODRESULT r = RunElementFloodHarness(flood, "data\\System.dat", [] { ASSERT_TRUE(LoadSystem()); });
+  ASSERT_GT(r.nElements, 100000u);
+  EXPECT_EQ(g_System.m_vecRankingSwitch.size(), r.nElements + flood.nTailElements);
+  EXPECT_LT(r.nPeakBytes, 24 * r.nFileBytes);
+}

@@ -149,7 +149,7 @@ class WindowRequests : public MainWindow {
     MainWindow::SetUp();
     s_Heard.clear();
     SetMusicSink(&m_Music);
-    SetSoundPlayHook(&HearSound);
+    SetSoundPlayHookForTests(&HearSound);
     m_vSounds.assign(20, SOUNDDATA{});
     g_SoundList = &m_vSounds;
     g_System.m_vecScreenBgm = cVector<uint32_t>({1, 2, 0, 1});
@@ -163,7 +163,7 @@ class WindowRequests : public MainWindow {
   void TearDown() override {
     g_WindowRequests = DefaultWindowRequests();
     g_SoundList = nullptr;
-    SetSoundPlayHook(nullptr);
+    SetSoundPlayHookForTests(nullptr);
     SetMusicSink(nullptr);
     ::unsetenv("TARVOLIN4_ANSWERS");
     ResetScriptedAnswersForTests();

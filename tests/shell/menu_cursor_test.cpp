@@ -22,10 +22,10 @@ class MenuCursor : public ::testing::Test {
     s_Played.clear();
     m_Sounds.assign(kSystemSoundCount, SOUNDDATA{});
     g_SoundList = &m_Sounds;
-    SetSoundPlayHook(&RecordPlay);
+    SetSoundPlayHookForTests(&RecordPlay);
   }
   void TearDown() override {
-    SetSoundPlayHook(nullptr);
+    SetSoundPlayHookForTests(nullptr);
     g_SoundList = nullptr;
     ResetMenuState();
   }

@@ -44,7 +44,7 @@ class cMenuSceneTest : public ::testing::Test {
     }
   }
   void TearDown() override {
-    SetSoundPlayHook(nullptr);
+    SetSoundPlayHookForTests(nullptr);
     g_SoundList = nullptr;
     g_hWndMain = nullptr;
     g_SceneMgr.m_nFadeStep = 0;

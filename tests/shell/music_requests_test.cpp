@@ -18,13 +18,13 @@ TEST(MusicRequests, StartUpInstallsTheManagerAndTheOptionDecides) {
     EXPECT_EQ(g_Bgm.IsInitialised(), on);
     // The window requests reach g_Bgm through the sink.
     GetMusicSink()->SetMusic(2, "bgm\\x.mid");
-    EXPECT_EQ(g_Bgm.SlotKind(2), on ? BGMKIND_MIDI : BGMKIND_NONE);
+    EXPECT_EQ(g_Bgm.SlotKindForTests(2), on ? BGMKIND_MIDI : BGMKIND_NONE);
     // The option screen turning music off and on again.
     g_Option.m_bMusic = !on;
     RestartMusic();
     EXPECT_EQ(g_Bgm.IsInitialised(), !on);
     // A new start forgets the kinds; an uninitialised manager keeps them.
-    EXPECT_EQ(g_Bgm.SlotKind(2), on ? BGMKIND_MIDI : BGMKIND_NONE);
+    EXPECT_EQ(g_Bgm.SlotKindForTests(2), on ? BGMKIND_MIDI : BGMKIND_NONE);
     GetMusicSink()->UnInit();
     EXPECT_FALSE(g_Bgm.IsInitialised());
   }

@@ -111,6 +111,10 @@ TEST_F(OptionScene, EditingWrapsRoundAndAppliesAtOnce) {
       {1, "SE", &cEdOption::m_nSeVolume, 0, kDown, 10, "volume 10"},
       {1, "SE", &cEdOption::m_nSeVolume, 7, kUp, 8, "volume 8"},
       {2, "ランキング登録", &cEdOption::m_nRankingMode, 3, kUp, 0, nullptr},
+      // Read from a file outside the range: edited from the nearer end.
+      {5, "", &cEdOption::m_nHbt, 50, kDown, 22, "hbt 22"},
+      {1, "SE", &cEdOption::m_nSeVolume, -4, kUp, 1, "volume 1"},
+      {2, "ランキング登録", &cEdOption::m_nRankingMode, 9, kDown, 2, nullptr},
   };
   g_System.m_vecOptionMenu = cEdSystem().m_vecOptionMenu;
   for (const auto& c : kCases) {

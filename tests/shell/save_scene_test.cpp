@@ -40,7 +40,7 @@ class SaveScene : public cMenuSceneTest {
     s_Sounds.clear();
     s_Saved.clear();
     s_bSaveWorks = TRUE;
-    SetSoundPlayHook(&RecordSound);
+    SetSoundPlayHookForTests(&RecordSound);
     g_SaveLinks = SAVELINKS{[](int n) -> BOOL {
       s_Saved.push_back(n);
       return s_bSaveWorks;

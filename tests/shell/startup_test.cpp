@@ -173,37 +173,6 @@ TEST_F(Startup, ScreenModeDecision) {
   }
 }
 
-// A settings record that loads but is too short in a list the program reads
-// at fixed positions cannot be played; a new project's record can, and so
-// can one with more entries than needed.
-TEST(StartupProject, ListsTooShortToPlayAreRefusedWithALine) {
-  struct CASE {
-    const char* pszList;
-    std::function<void(cEdSystem&)> change;
-    bool bPlayable;
-  } cases[] = {
-      {nullptr, [](cEdSystem&) {}, true},
-      {nullptr, [](cEdSystem& s) { s.m_vecScreenBgm.resize(9); }, true},
-      {"screen music", [](cEdSystem& s) { s.m_vecScreenBgm.clear(); }, false},
-      {"title menu", [](cEdSystem& s) { s.m_vecTitleMenu.resize(6); }, false},
-      {"ranking switches", [](cEdSystem& s) { s.m_vecRankingSwitch.resize(3); }, false},
-      {"texts", [](cEdSystem& s) { s.m_vecText.resize(26); }, false},
-  };
-  for (const CASE& c : cases) {
-    cTempFolder folder;
-    ASSERT_TRUE(OpenReport("Report_Game.txt"));
-    cEdSystem sys;
-    sys.SetDefaults();
-    c.change(sys);
-    EXPECT_EQ(ProjectListsPlayable(sys), c.bPlayable) << (c.pszList ? c.pszList : "");
-    const std::string report = folder.ReadFile("Report_Game.txt");
-    if (c.pszList)
-      EXPECT_NE(report.find(std::string("System.dat の ") + c.pszList + " は"), std::string::npos) << report;
-    else
-      EXPECT_EQ(report, "");
-  }
-}
-
 // Start-up installs the record seams: the flows of the common palette, read
 // in InitGame, and those of the command-line stage, read when it starts, are
 // fitted to the loaded databases and palettes; the system-text box draws.

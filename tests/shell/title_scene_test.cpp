@@ -86,7 +86,7 @@ class TitleScene : public cMenuSceneTest {
     s_Loaded.clear();
     s_bChooserAnswers = s_bStageLoads = s_bSlot5Used = FALSE;
     s_bSlotLoads = TRUE;
-    SetSoundPlayHook(&RecordSound);
+    SetSoundPlayHookForTests(&RecordSound);
     g_WindowRequests.pfnChooseOpenFile = &FakeChooser;
     g_WindowRequests.pfnStartStageFile = &FakeStartStageFile;
     g_WindowRequests.pfnLoadReplay = &FakeLoadReplay;

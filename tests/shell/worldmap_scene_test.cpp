@@ -86,7 +86,7 @@ class WorldMapScene : public cMenuSceneTest {
     s_Sounds.clear();
     s_Calls.clear();
     s_bStageLoads = TRUE;
-    SetSoundPlayHook(&RecordSound);
+    SetSoundPlayHookForTests(&RecordSound);
     g_WorldMapLinks = WORLDMAPLINKS{
         [](const std::string& name) -> BOOL {
           s_Calls.push_back("load " + name);

@@ -28,7 +28,7 @@ std::vector<uint8_t> Pcm16(const std::vector<int16_t>& v) {
 
 std::vector<int16_t> Mix(int frames) {
   std::vector<int16_t> out(static_cast<size_t>(frames) * 2, 0x7777);
-  AudioMixFrames(out.data(), frames);
+  AudioMixFramesForTests(out.data(), frames);
   return out;
 }
 
@@ -70,7 +70,7 @@ TEST_F(AudioMixer, EightBitMonoIsCentredAndResampled) {
     EXPECT_EQ(out[2 * f], expectLeft[f]) << "frame " << f;
     EXPECT_EQ(out[2 * f + 1], expectLeft[f]) << "frame " << f;
   }
-  EXPECT_FALSE(VoiceIsPlaying(v)) << "a sound that is not looped stops at its end";
+  EXPECT_FALSE(VoiceIsPlayingForTests(v)) << "a sound that is not looped stops at its end";
 }
 
 TEST_F(AudioMixer, StereoKeepsItsSidesAndLoopsWrap) {
@@ -80,8 +80,8 @@ TEST_F(AudioMixer, StereoKeepsItsSidesAndLoopsWrap) {
   std::vector<int16_t> out = Mix(5);
   const int16_t expect[10] = {100, -100, 200, -200, 100, -100, 200, -200, 100, -100};
   for (int k = 0; k < 10; ++k) EXPECT_EQ(out[k], expect[k]) << k;
-  EXPECT_TRUE(VoiceIsPlaying(v));
-  EXPECT_EQ(VoiceGetPosition(v), 1u);
+  EXPECT_TRUE(VoiceIsPlayingForTests(v));
+  EXPECT_EQ(VoiceGetPositionForTests(v), 1u);
   VoiceStop(v);
   for (int16_t s : Mix(4)) EXPECT_EQ(s, 0);
 }
@@ -94,7 +94,7 @@ TEST_F(AudioMixer, DuplicatesShareSamplesAndAddUpWithClipping) {
   ASSERT_NE(b, nullptr);
   m_vVoices.push_back(b);
   EXPECT_EQ(VoiceGetVolume(b), -800);
-  EXPECT_FALSE(VoiceIsPlaying(b));
+  EXPECT_FALSE(VoiceIsPlayingForTests(b));
   VoiceSetVolume(a, 0);
   VoiceSetVolume(b, 0);
   VoicePlay(a, false);

@@ -25,7 +25,7 @@ std::vector<int16_t> Mix(int n) {
   std::vector<int16_t> out(size_t(n) * 2);
   for (int done = 0; done < n;) {
     const int k = std::min(n - done, 777);
-    AudioMixFrames(out.data() + 2 * done, k);
+    AudioMixFramesForTests(out.data() + 2 * done, k);
     done += k;
   }
   return out;
@@ -243,7 +243,7 @@ TEST_F(MidiPlayer, MissingSoundFontIsOneReportLineAndSilence) {
 
 TEST_F(MidiPlayer, TheSoundFontPlaysTheDemoPiece) {
   UseRecordingSynth(false);
-  if (::access(SoundFontPath().c_str(), R_OK) != 0) GTEST_SKIP() << "no sound font";
+  if (::access(SoundFontPathForTests().c_str(), R_OK) != 0) GTEST_SKIP() << "no sound font";
   m_Tmp.WriteFile("bgm/s.mid", DemoStageMidi());
   cMidi m("bgm\\s.mid");
   m.Restart(1);

@@ -61,7 +61,7 @@ class MusicManager : public ::testing::Test {
     UseRecordingSynth(false);
   }
   bool MidiPlaying() const {
-    const cMidi* m = m_Bgm.MidiPlayer(0);
+    const cMidi* m = m_Bgm.MidiPlayerForTests(0);
     return m && m->State() == cMidi::kPlaying;
   }
   bool VoxPlaying() { return m_Bgm.Vox().CurrentPlayer() == 0; }
@@ -94,7 +94,7 @@ TEST_F(MusicManager, SetMusicTakesTheKindFromTheExtension) {
     SCOPED_TRACE(c.name);
     FillStandardMusicNames(m_vOgg, m_vMid);
     EXPECT_EQ(m_Bgm.SetMusic(0, c.name), c.result);
-    EXPECT_EQ(m_Bgm.SlotKind(0), c.kind);
+    EXPECT_EQ(m_Bgm.SlotKindForTests(0), c.kind);
     EXPECT_EQ(m_vOgg[0], c.ogg);
     EXPECT_EQ(m_vMid[0], c.mid);
   }
@@ -126,12 +126,12 @@ TEST_F(MusicManager, PlayFollowsTheSlotsKindAndFailsOver) {
     ASSERT_EQ(m_Bgm.Play(0, 3, 1, 0, 1), 1);
     if (c.name) m_Bgm.SetMusic(0, c.name);
     EXPECT_EQ(m_Bgm.Play(0, 0, 1, 0, 1), c.result);
-    EXPECT_EQ(m_Bgm.PlayerKind(0), c.playerKind);
+    EXPECT_EQ(m_Bgm.PlayerKindForTests(0), c.playerKind);
     EXPECT_EQ(m_Bgm.CurrentSlot(), c.slotAfter);
     EXPECT_EQ(VoxPlaying(), c.vox);
     EXPECT_EQ(MidiPlaying(), c.midi);
     if (!c.name) {
-      EXPECT_EQ(m_Bgm.SlotKind(0), BGMKIND_NONE);
+      EXPECT_EQ(m_Bgm.SlotKindForTests(0), BGMKIND_NONE);
     }
     m_Bgm.UnInit();
   }
@@ -160,9 +160,9 @@ TEST_F(MusicManager, TheSameSlotGoesOnUnlessRestarted) {
   ASSERT_EQ(m_Bgm.Play(0, 4, 1, 0, 1), 1);
   EXPECT_FALSE(VoxPlaying());
   std::vector<int16_t> buf(2 * 3000);
-  AudioMixFrames(buf.data(), 3000);
+  AudioMixFramesForTests(buf.data(), 3000);
   ASSERT_EQ(m_Bgm.Play(0, 4, 1, 0, 1), 1);
-  AudioMixFrames(buf.data(), 10);
+  AudioMixFramesForTests(buf.data(), 10);
   const std::vector<SYNTHEVENT> on = RecordedNoteOns();
   ASSERT_EQ(on.size(), 2u);
   EXPECT_EQ(on[1].nFrame, 0u);  // a new player, a new synthesiser
@@ -194,7 +194,7 @@ TEST_F(MusicManager, UninitialisedOrWithoutThePlayerLibraryNothingHappens) {
   m_Bgm.UnInit();
   EXPECT_EQ(s_vVoxLog.back(), "release");
   ASSERT_EQ(m_Bgm.Init(1, &m_vOgg, &m_vMid, kMusicSlotCount), 1);
-  EXPECT_EQ(m_Bgm.SlotKind(2), BGMKIND_NONE);
+  EXPECT_EQ(m_Bgm.SlotKindForTests(2), BGMKIND_NONE);
 }
 
 TEST_F(MusicManager, RealPlayersUnderTheManager) {
@@ -205,17 +205,33 @@ TEST_F(MusicManager, RealPlayersUnderTheManager) {
   m_Tmp.WriteFile("bgm/Title.mid", OneNote());
   ASSERT_EQ(m_Bgm.Init(1, &m_vOgg, &m_vMid, kMusicSlotCount), 1);
   ASSERT_EQ(m_Bgm.Play(0, 4, 1, 0, 1), 1);
-  EXPECT_EQ(m_Bgm.PlayerKind(0), BGMKIND_OGG);
+  EXPECT_EQ(m_Bgm.PlayerKindForTests(0), BGMKIND_OGG);
   std::vector<int16_t> buf(2 * 2000);
-  AudioMixFrames(buf.data(), 2000);
+  AudioMixFramesForTests(buf.data(), 2000);
   EXPECT_NE(buf[2 * 1000], 0);
   ASSERT_EQ(m_Bgm.Play(0, 0, 1, 0, 1), 1);
-  EXPECT_EQ(m_Bgm.PlayerKind(0), BGMKIND_MIDI);
-  AudioMixFrames(buf.data(), 2000);
+  EXPECT_EQ(m_Bgm.PlayerKindForTests(0), BGMKIND_MIDI);
+  AudioMixFramesForTests(buf.data(), 2000);
   EXPECT_EQ(buf[2 * 1000], 1000);  // the recording synthesiser's held note; the Ogg is silent
   m_Bgm.Stop();
-  AudioMixFrames(buf.data(), 100);
+  AudioMixFramesForTests(buf.data(), 100);
   EXPECT_EQ(buf[0], 0);
+}
+
+// A piece that is there but is no Ogg Vorbis stream: the report says so in
+// the MIDI player's form, and the slot falls over to its MIDI piece.
+TEST_F(MusicManager, AnOggPieceThatCannotLoadGivesItsReportLine) {
+  ResetCreateVoxForTests();
+  std::string ogg = MakeOggFile(LoopableTone(4410, 10, 9000), 2, 44100);
+  ogg[1] = 'X';  // no page starts where the stream must
+  m_Tmp.WriteFile("bgm/Title.ogg", ogg);
+  m_Tmp.WriteFile("bgm/Title.mid", OneNote());
+  ASSERT_EQ(m_Bgm.Init(1, &m_vOgg, &m_vMid, kMusicSlotCount), 1);
+  ASSERT_EQ(m_Bgm.Play(0, 0, 1, 0, 1), 1);
+  EXPECT_EQ(m_Bgm.PlayerKindForTests(0), BGMKIND_MIDI);
+  const std::string report = m_Tmp.ReadFile("Report_Game.txt");
+  EXPECT_NE(report.find("Ogg bgm\\Title.ogg Load not an Ogg Vorbis stream"), std::string::npos) << report;
+  m_Bgm.Stop();
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace {
 // Left sample of the next mixed frame.
 int MixOne() {
   int16_t out[2] = {0x7777, 0x7777};
-  AudioMixFrames(out, 1);
+  AudioMixFramesForTests(out, 1);
   return out[0];
 }
 
@@ -36,7 +36,7 @@ class SoundEffects : public ::testing::Test {
   }
   void TearDown() override {
     DS_UnInit();
-    SetSoundPlayHook(nullptr);
+    SetSoundPlayHookForTests(nullptr);
     EXPECT_EQ(AudioVoiceCountForTests(), m_nVoicesBefore);
   }
   std::string Report() const { return m_Tmp.ReadFile("Report_Game.txt"); }
@@ -53,7 +53,7 @@ void RecordPlay(int index) { s_Played.push_back(index); }
 TEST_F(SoundEffects, InitRunsHeadlessOnTheDummyDriver) {
   ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
   ASSERT_NE(g_lpDS, nullptr);
-  EXPECT_STREQ(AudioDriverName(), "dummy");
+  EXPECT_STREQ(AudioDriverNameForTests(), "dummy");
   EXPECT_EQ(g_lpDS->m_PrimaryFormat.nRate, 22050u);
   EXPECT_EQ(g_lpDS->m_PrimaryFormat.nBits, 8);
   EXPECT_EQ(g_lpDS->m_PrimaryFormat.nChannels, 1);
@@ -61,7 +61,7 @@ TEST_F(SoundEffects, InitRunsHeadlessOnTheDummyDriver) {
   EXPECT_EQ(g_SoundList, nullptr);
   DS_UnInit();
   EXPECT_EQ(g_lpDS, nullptr);
-  EXPECT_FALSE(AudioDeviceIsOpen());
+  EXPECT_FALSE(AudioDeviceIsOpenForTests());
   EXPECT_TRUE(DS_Init(nullptr, 22050, 8, 1)) << "the device opens again after a shut-down";
 }
 
@@ -215,21 +215,21 @@ TEST_F(SoundEffects, ReplayRestartsTheOneBuffer) {
   ASSERT_TRUE(DS_LoadSound(&s, "s.wav", 1, 0));
   DS_Play(&s, 0);
   std::vector<int16_t> out(2 * 40);
-  AudioMixFrames(out.data(), 40);
+  AudioMixFramesForTests(out.data(), 40);
   EXPECT_EQ(out[0], (200 - 128) * 256);
-  EXPECT_EQ(VoiceGetPosition(s.m_vBuffers[0]), 20u);
+  EXPECT_EQ(VoiceGetPositionForTests(s.m_vBuffers[0]), 20u);
   DS_Play(&s, 0);
-  EXPECT_EQ(VoiceGetPosition(s.m_vBuffers[0]), 0u);
-  EXPECT_TRUE(VoiceIsPlaying(s.m_vBuffers[0]));
+  EXPECT_EQ(VoiceGetPositionForTests(s.m_vBuffers[0]), 0u);
+  EXPECT_TRUE(VoiceIsPlayingForTests(s.m_vBuffers[0]));
   EXPECT_EQ(s.m_nNext, 0);
   EXPECT_EQ(MixOne(), (200 - 128) * 256) << "one voice, not two";
   // Played to its end, the sound stops by itself.
   std::vector<int16_t> rest(2 * 400);
-  AudioMixFrames(rest.data(), 400);
-  EXPECT_FALSE(VoiceIsPlaying(s.m_vBuffers[0]));
+  AudioMixFramesForTests(rest.data(), 400);
+  EXPECT_FALSE(VoiceIsPlayingForTests(s.m_vBuffers[0]));
   DS_Play(&s, DSBPLAY_LOOPING);
-  AudioMixFrames(rest.data(), 400);
-  EXPECT_TRUE(VoiceIsPlaying(s.m_vBuffers[0])) << "a looped play goes on";
+  AudioMixFramesForTests(rest.data(), 400);
+  EXPECT_TRUE(VoiceIsPlayingForTests(s.m_vBuffers[0])) << "a looped play goes on";
   DS_ReleaseSound(&s);
 }
 
@@ -248,8 +248,8 @@ TEST_F(SoundEffects, BuffersTakeTurnsSoPlaysOverlap) {
     EXPECT_EQ(s.m_nNext, nextAfter[play]);
     EXPECT_EQ(MixOne(), mixed[play]);
   }
-  EXPECT_EQ(VoiceGetPosition(s.m_vBuffers[0]), 1u) << "the fourth play restarted buffer 0";
-  EXPECT_EQ(VoiceGetPosition(s.m_vBuffers[1]), 3u);
+  EXPECT_EQ(VoiceGetPositionForTests(s.m_vBuffers[0]), 1u) << "the fourth play restarted buffer 0";
+  EXPECT_EQ(VoiceGetPositionForTests(s.m_vBuffers[1]), 3u);
   // A count below 1 still makes the first buffer.
   SOUNDDATA one;
   ASSERT_TRUE(DS_LoadSound(&one, "s.wav", 0, 0));
@@ -341,14 +341,14 @@ TEST_F(SoundEffects, PlayRequestsByIndexAreCheckedAndRecorded) {
   ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
   DS_LoadSounds(&sounds, &table, 0);
   s_Played.clear();
-  SetSoundPlayHook(RecordPlay);
+  SetSoundPlayHookForTests(RecordPlay);
 
   PlaySoundEntry(17);
-  EXPECT_TRUE(VoiceIsPlaying(sounds[17].m_vBuffers[0]));
+  EXPECT_TRUE(VoiceIsPlayingForTests(sounds[17].m_vBuffers[0]));
   EXPECT_EQ(MixOne(), 3000);
   PlaySoundEntry(40);
   EXPECT_EQ(Report(), "err V[40] ( 18 , 284 )\n");
-  EXPECT_TRUE(VoiceIsPlaying(sounds[0].m_vBuffers[0])) << "the first sound plays instead";
+  EXPECT_TRUE(VoiceIsPlayingForTests(sounds[0].m_vBuffers[0])) << "the first sound plays instead";
   SOUNDDATA outside;
   DS_Play(&outside, 0);
   EXPECT_EQ(s_Played, (std::vector<int>{17, 0, -1}));
@@ -379,7 +379,7 @@ TEST_F(SoundEffects, TheDeviceMixesWhileThreadsPlay) {
   bool ended = false;
   for (int wait = 0; wait < 2000 && !ended; ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ended = !VoiceIsPlaying(sounds[0].m_vBuffers[0]);
+    ended = !VoiceIsPlayingForTests(sounds[0].m_vBuffers[0]);
   }
   AudioSetManualMixForTests(true);
   EXPECT_TRUE(ended) << "the dummy device pulls from the mixer";

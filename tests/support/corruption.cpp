@@ -87,3 +87,42 @@ HOSTILESIZERESULT RunHostileSizeHarness(const std::string& good, const std::stri
   }
   return result;
 }
+
+bool SplitAtListCount(const std::string& withNone, const std::string& withOne, ELEMENTFLOOD& flood) {
+  size_t d = 0;
+  while (d < withNone.size() && d < withOne.size() && withNone[d] == withOne[d]) ++d;
+  // Little-endian: a small count and the one above it differ first in the
+  // low byte, which starts the word.
+  if (d + 4 > withNone.size() || d + 4 > withOne.size()) return false;
+  uint32_t n = 0, n1 = 0;
+  for (int b = 3; b >= 0; --b) {
+    n = n << 8 | static_cast<uint8_t>(withNone[d + b]);
+    n1 = n1 << 8 | static_cast<uint8_t>(withOne[d + b]);
+  }
+  if (n1 != n + 1 || n > 0xFFFF) return false;
+  flood.strHead = withNone.substr(0, d);
+  flood.strTail = withNone.substr(d + 4);
+  flood.nTailElements = n;
+  return true;
+}
+
+ELEMENTFLOODRESULT RunElementFloodHarness(const ELEMENTFLOOD& flood, const std::string& relPath,
+                                          const std::function<void()>& load) {
+  ELEMENTFLOODRESULT r;
+  const size_t nFixed = flood.strHead.size() + 4 + flood.strTail.size();
+  if (flood.strElement.empty() || flood.nBytes <= nFixed) return r;
+  r.nElements = static_cast<uint32_t>((flood.nBytes - nFixed) / flood.strElement.size());
+  std::string bytes = flood.strHead;
+  const uint32_t nCount = r.nElements + flood.nTailElements;
+  for (int b = 0; b < 4; ++b) bytes += static_cast<char>((nCount >> (8 * b)) & 0xFF);
+  bytes.reserve(flood.nBytes);
+  for (uint32_t i = 0; i < r.nElements; ++i) bytes += flood.strElement;
+  bytes += flood.strTail;
+  r.nFileBytes = bytes.size();
+  WriteAll(relPath, bytes);
+  bytes = std::string();
+  cAllocationProbe probe;
+  load();
+  r.nPeakBytes = probe.PeakBytes();
+  return r;
+}

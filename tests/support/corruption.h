@@ -45,3 +45,33 @@ struct HOSTILESIZERESULT {
 HOSTILESIZERESULT RunHostileSizeHarness(const std::string& goodBytes, const std::string& relPath,
                                         const std::function<void()>& load,
                                         const HOSTILESIZEPLAN& plan = HOSTILESIZEPLAN());
+
+// Floods of elements that are really in the file, each as small as a file
+// can hold it: the file is strHead, a list count, strElement that many
+// times, then strTail, about nBytes in all. What one element costs in
+// memory against its bytes in the file is what such a file multiplies.
+struct ELEMENTFLOOD {
+  std::string strHead;     // the bytes before the list's count word
+  std::string strElement;  // one element
+  std::string strTail;     // the bytes after the count: the list's own elements, and on
+  uint32_t nTailElements = 0;  // how many of the list's elements strTail holds
+  size_t nBytes = size_t{2} << 20;
+};
+
+struct ELEMENTFLOODRESULT {
+  size_t nFileBytes = 0;
+  uint32_t nElements = 0;
+  size_t nPeakBytes = 0;  // the most the load allocated at once
+};
+
+// The file written as it is (withNone) and with one element more in the
+// list (withOne): the list's count is the first word where they differ.
+// Sets strHead, strTail and nTailElements from withNone; false when the two
+// do not differ so.
+bool SplitAtListCount(const std::string& withNone, const std::string& withOne, ELEMENTFLOOD& flood);
+
+// Writes the flood to relPath and measures `load` with cAllocationProbe.
+// Free what the load replaces before: the probe counts the freeing of
+// memory taken before it against what the load takes.
+ELEMENTFLOODRESULT RunElementFloodHarness(const ELEMENTFLOOD& flood, const std::string& relPath,
+                                          const std::function<void()>& load);
