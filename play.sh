@@ -3,8 +3,17 @@
 # build/, and plays the game in GAME_FOLDER (the demo project when none).
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
+usage="usage: ./play.sh [GAME_FOLDER]  (plays the game in GAME_FOLDER, the demo project when none is given)"
 game=${1:-}
+if [ $# -gt 1 ] || [ "$game" = "-h" ] || [ "$game" = "--help" ]; then
+  echo "$usage" >&2
+  exit 2
+fi
 if [ -n "$game" ]; then
+  if [ ! -d "$game" ]; then
+    echo "$usage; no folder $game" >&2
+    exit 2
+  fi
   game=$(cd "$game" && pwd)
 fi
 cd "$top"

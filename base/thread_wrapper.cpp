@@ -166,4 +166,4 @@ void cThread::Exit(DWORD dwGraceMs) {
 
 bool IsThreadStopRequested() { return t_pSelf && t_pSelf->m_bStopRequested.load(); }
 
-void SetStuckThreadHandler(STUCKTHREADHANDLER pfn) { s_pfnStuck.store(pfn ? pfn : &DefaultStuckThread); }
+void SetStuckThreadHandlerForTests(STUCKTHREADHANDLER pfn) { s_pfnStuck.store(pfn ? pfn : &DefaultStuckThread); }

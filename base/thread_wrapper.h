@@ -78,4 +78,4 @@ bool IsThreadStopRequested();
 // When the handler returns, Exit leaves the thread to itself and drops the
 // handle.
 typedef void (*STUCKTHREADHANDLER)(DWORD dwThreadId, DWORD dwGraceMs);
-void SetStuckThreadHandler(STUCKTHREADHANDLER pfn);
+void SetStuckThreadHandlerForTests(STUCKTHREADHANDLER pfn);

@@ -155,7 +155,12 @@ MOVEVELOCITY VelocityTowardPoint(cFlowChara& chara, cCommandRun& run, const cEdM
   }
   if (!move.m_byEnableX) dDX = 0;
   if (!move.m_byEnableY) dDY = 0;
-  AimAt(dDX, dDY, s, v.dX, v.dY);
+  // Only the coordinate kind "relative to the chara" moves the point along
+  // with the chara; the others name a place in the stage.
+  const int nAxes = MoveKeepsY(move) ? 1 : (MoveKeepsX(move) ? 2 : 0);
+  chara.MoveTowardOffset(run, dDX, dDY, nAxes, move.m_byCoordKind == 1);
+  v.dX = run.m_dVelocityX;
+  v.dY = run.m_dVelocityY;
   if (MoveKeepsX(move)) v.dX = 0;
   if (MoveKeepsY(move)) v.dY = 0;
   v.nFacing = FacingRequestOf(chara, v.dX);

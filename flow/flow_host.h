@@ -98,6 +98,13 @@ class cFlowChara {
   virtual void PlacementPosition(double& dX, double& dY) = 0;
   // The chara's box on screen (the scroll position taken off), edges included.
   virtual RECT ScreenBox() = 0;
+  // The run's velocity toward the point (dDX, dDY) away from the chara, at
+  // the run's speed, on both axes (nAxes 0), x only (1) or y only (2); the
+  // scroll that carries the chara is taken into account (bRelative: the
+  // point is a displacement of the chara, else a place it must reach while
+  // the screen moves). 1 when the point is within one step, where a move
+  // that stops on arrival is put on it.
+  virtual BOOL MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxes, BOOL bRelative) = 0;
   // The wall flag of the last sub-step, and its clearing.
   virtual BOOL HitWall() = 0;
   virtual void ClearHitWall() = 0;

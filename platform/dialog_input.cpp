@@ -17,7 +17,6 @@ namespace {
 std::mutex s_Lock;
 std::deque<DLGEVENT> s_Events;
 int s_nDepth = 0;  // changed on the window thread only
-int s_nCursorBefore = SDL_ENABLE;
 
 // Runs where SDL pushes events (the window thread's pump). The events also
 // go on to the window's own handling: the modal loops drop the key messages
@@ -76,8 +75,7 @@ void StartGathering() {
   }
   SDL_AddEventWatch(&WatchEvent, nullptr);
   SDL_StartTextInput();
-  s_nCursorBefore = SDL_ShowCursor(SDL_QUERY);
-  SDL_ShowCursor(SDL_ENABLE);
+  ShowPointerForDialog(true);
 }
 
 void StopGathering() {
@@ -88,7 +86,7 @@ void StopGathering() {
   }
   SDL_DelEventWatch(&WatchEvent, nullptr);
   SDL_StopTextInput();
-  SDL_ShowCursor(s_nCursorBefore);
+  ShowPointerForDialog(false);
 }
 
 }  // namespace

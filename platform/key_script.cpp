@@ -6,6 +6,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "platform/test_seams.h"
 
@@ -44,6 +45,29 @@ struct cKeyScript {
 
 cKeyScript s_Script;
 
+// "Pad Left" ... "Pad Button 8" as KSPAD_*; KSPAD_NONE for any other name.
+int PadControlOf(const std::string& name) {
+  static const char* const kSides[] = {"Pad Left", "Pad Right", "Pad Up", "Pad Down"};
+  for (int i = 0; i < 4; ++i)
+    if (name == kSides[i]) return KSPAD_LEFT + i;
+  const std::string button = "Pad Button ";
+  if (name.size() == button.size() + 1 && name.compare(0, button.size(), button) == 0) {
+    const char c = name.back();
+    if (c >= '1' && c <= '8') return KSPAD_BUTTON1 + (c - '1');
+  }
+  return KSPAD_NONE;
+}
+
+void DeliverPadEvent(const KEYSCRIPTEVENT& ev) {
+  switch (ev.m_nPad) {
+    case KSPAD_LEFT: SetScriptedPadAxis(0, ev.m_bDown ? -32768 : 0); break;
+    case KSPAD_RIGHT: SetScriptedPadAxis(0, ev.m_bDown ? 32767 : 0); break;
+    case KSPAD_UP: SetScriptedPadAxis(1, ev.m_bDown ? -32768 : 0); break;
+    case KSPAD_DOWN: SetScriptedPadAxis(1, ev.m_bDown ? 32767 : 0); break;
+    default: SetScriptedPadButton(ev.m_nPad - KSPAD_BUTTON1, ev.m_bDown); break;
+  }
+}
+
 }  // namespace
 
 std::vector<KEYSCRIPTEVENT> ParseKeyScript(std::string_view text, std::string* pErrors) {
@@ -69,8 +93,9 @@ std::vector<KEYSCRIPTEVENT> ParseKeyScript(std::string_view text, std::string* p
       std::string dir = line.substr(lastGap + 1);
       ok = !frame.empty() && frame.find_first_not_of("0123456789") == std::string::npos && frame.size() <= 18;
       if (ok) ev.m_nFrame = std::stoull(frame);
-      ev.m_nVk = ok ? VkFromKeyName(key) : 0;
-      ok = ok && ev.m_nVk != 0 && (dir == "down" || dir == "up");
+      ev.m_nPad = PadControlOf(key);
+      ev.m_nVk = ok && ev.m_nPad == KSPAD_NONE ? VkFromKeyName(key) : 0;
+      ok = ok && (ev.m_nVk != 0 || ev.m_nPad != KSPAD_NONE) && (dir == "down" || dir == "up");
       ev.m_bDown = dir == "down";
     }
     if (!ok) {
@@ -89,6 +114,16 @@ void DeliverScriptedKeys(uint64_t nFrame) {
   s_Script.ReadLocked();
   while (s_Script.m_nNext < s_Script.m_Events.size() && s_Script.m_Events[s_Script.m_nNext].m_nFrame <= nFrame) {
     const KEYSCRIPTEVENT& ev = s_Script.m_Events[s_Script.m_nNext++];
-    PostKeyMessage(ev.m_nVk, ev.m_bDown, false);
+    if (ev.m_nPad != KSPAD_NONE)
+      DeliverPadEvent(ev);
+    else
+      PostKeyMessage(ev.m_nVk, ev.m_bDown, false);
   }
+}
+
+bool KeyScriptDrivesPad() {
+  std::lock_guard<std::mutex> lk(s_Script.m_Lock);
+  s_Script.ReadLocked();
+  return std::any_of(s_Script.m_Events.begin(), s_Script.m_Events.end(),
+                     [](const KEYSCRIPTEVENT& ev) { return ev.m_nPad != KSPAD_NONE; });
 }

@@ -14,6 +14,7 @@
 #include "platform/keyboard.h"
 #include "platform/test_seams.h"
 #include "platform/text_cp932.h"
+#include "platform/x11_display.h"
 
 namespace {
 
@@ -23,9 +24,21 @@ SDL_Renderer* s_pRenderer = nullptr;
 SDL_Texture* s_pTexture = nullptr;
 int s_nTextureW = 0;
 int s_nTextureH = 0;
+bool s_bPresentVSync = false;  // the renderer waits for the display's blank
 bool s_bShown = false;
 bool s_bActive = false;
 std::vector<uint32_t> s_Shown;  // the frame on screen, for expose (window thread only)
+
+// The cursor's display count (ShowCursor, any thread) and the dialogs that
+// want the pointer; the window thread's pump shows or hides SDL's cursor
+// to match.
+std::atomic<int> s_nCursorCount{0};
+std::atomic<int> s_nDialogPointers{0};
+bool s_bCursorShown = true;  // window thread only
+
+// The refresh rate of the display the window is on (0: unknown); the
+// window thread keeps it, the thread that presents reads it.
+std::atomic<int> s_nRefreshHz{0};
 
 std::atomic<HWND> s_hWnd{nullptr};
 std::atomic<bool> s_bHasWindow{false};
@@ -38,6 +51,7 @@ struct cFrameHandoff {
   std::vector<uint32_t> m_Pixels;
   int m_nWidth = 0;
   int m_nHeight = 0;
+  bool m_bVSync = false;
   uint64_t m_nSubmitted = 0;
   uint64_t m_nShown = 0;
 };
@@ -61,14 +75,20 @@ void ShowPendingFrame() {
   uint64_t nSeq = 0;
   int w = 0;
   int h = 0;
+  bool bVSync = false;
   {
     std::lock_guard<std::mutex> lk(s_Handoff.m_Lock);
     if (s_Handoff.m_nSubmitted == s_Handoff.m_nShown) return;
     nSeq = s_Handoff.m_nSubmitted;
     w = s_Handoff.m_nWidth;
     h = s_Handoff.m_nHeight;
+    bVSync = s_Handoff.m_bVSync;
     s_Shown.swap(s_Handoff.m_Pixels);
   }
+  // The present of a frame handed over with VSync returns at the display's
+  // next vertical blank (SDL keeps that time itself where the display
+  // reports no blank); the others go out at once.
+  if (bVSync != s_bPresentVSync && SDL_RenderSetVSync(s_pRenderer, bVSync ? 1 : 0) == 0) s_bPresentVSync = bVSync;
   if (w != s_nTextureW || h != s_nTextureH) {
     if (s_pTexture) SDL_DestroyTexture(s_pTexture);
     s_pTexture = SDL_CreateTexture(s_pRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
@@ -80,6 +100,19 @@ void ShowPendingFrame() {
   std::lock_guard<std::mutex> lk(s_Handoff.m_Lock);
   s_Handoff.m_nShown = nSeq;
   s_Handoff.m_Shown.notify_all();
+}
+
+void ReadRefreshRate() {
+  SDL_DisplayMode mode{};
+  const int nDisplay = s_pWindow ? SDL_GetWindowDisplayIndex(s_pWindow) : -1;
+  s_nRefreshHz = nDisplay >= 0 && SDL_GetCurrentDisplayMode(nDisplay, &mode) == 0 ? mode.refresh_rate : 0;
+}
+
+void ApplyCursor() {
+  const bool bShow = s_nCursorCount.load() >= 0 || s_nDialogPointers.load() > 0;
+  if (bShow == s_bCursorShown) return;
+  SDL_ShowCursor(bShow ? SDL_ENABLE : SDL_DISABLE);
+  s_bCursorShown = bShow;
 }
 
 // The window thread's event pump (see SetEventPump).
@@ -100,6 +133,7 @@ void PumpWindowEvents() {
           case SDL_WINDOWEVENT_CLOSE: PostMessage(hWnd, WM_CLOSE, 0, 0); break;
           case SDL_WINDOWEVENT_FOCUS_GAINED: Activate(true); break;
           case SDL_WINDOWEVENT_FOCUS_LOST: Activate(false); break;
+          case SDL_WINDOWEVENT_DISPLAY_CHANGED: ReadRefreshRate(); break;
           case SDL_WINDOWEVENT_EXPOSED:
             Render();
             PostMessage(hWnd, WM_PAINT, 0, 0);
@@ -110,6 +144,7 @@ void PumpWindowEvents() {
       default: break;
     }
   }
+  ApplyCursor();
   ShowPendingFrame();
 }
 
@@ -137,6 +172,7 @@ bool OpenSdlWindow(std::string_view cp932Title) {
   }
   SDL_RenderSetLogicalSize(s_pRenderer, kClientWidth, kClientHeight);
   SDL_SetRenderDrawColor(s_pRenderer, 0, 0, 0, 255);
+  ReadRefreshRate();
   return true;
 }
 
@@ -148,6 +184,8 @@ void CloseSdlWindow() {
   s_pRenderer = nullptr;
   s_pWindow = nullptr;
   s_nTextureW = s_nTextureH = 0;
+  s_bPresentVSync = false;
+  s_bCursorShown = true;  // SDL's own state once video starts again
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -186,6 +224,12 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
       } else if (nCmdShow == SW_RESTORE) {
         SDL_RestoreWindow(s_pWindow);
       }
+      if (bActivates) {
+        // An activated window has the keyboard. Without a window manager
+        // (a bare X server) nobody else would give it the focus.
+        SDL_RaiseWindow(s_pWindow);
+        SDL_SetWindowInputFocus(s_pWindow);
+      }
       Render();
     }
   }
@@ -199,6 +243,29 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
   }
   return bWasShown;
 }
+
+void ShowGameWindowForDialog() {
+  HWND hWnd = s_hWnd.load();
+  if (hWnd && s_pWindow && !s_bShown) ShowWindow(hWnd, SW_SHOWNORMAL);
+}
+
+BOOL SetWindowFullScreen(HWND hWnd) {
+  if (!IsWindow(hWnd)) return FALSE;
+  if (hWnd != s_hWnd.load() || !s_pWindow) return TRUE;
+  // The renderer's logical size of 640 x 480 does the scaling and the bars.
+  if (SDL_SetWindowFullscreen(s_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    std::fprintf(stderr, "SDL full screen: %s\n", SDL_GetError());
+    return FALSE;
+  }
+  CoverDisplayWithoutWindowManager(s_pWindow);
+  ReadRefreshRate();
+  Render();
+  return TRUE;
+}
+
+int ShowCursor(BOOL bShow) { return s_nCursorCount.fetch_add(bShow ? 1 : -1) + (bShow ? 1 : -1); }
+
+void ShowPointerForDialog(bool bShow) { s_nDialogPointers.fetch_add(bShow ? 1 : -1); }
 
 BOOL SetWindowTextA(HWND hWnd, std::string_view cp932Title) {
   if (!IsWindow(hWnd)) return FALSE;
@@ -225,6 +292,8 @@ BOOL DestroyWindow(HWND hWnd) {
 
 bool HasGameWindow() { return s_bHasWindow.load(); }
 
+int GameWindowRefreshRate() { return s_nRefreshHz.load(); }
+
 bool CopyLastHandedFrame(std::vector<uint32_t>& v, int& w, int& h) {
   std::lock_guard<std::mutex> lk(s_Handoff.m_Lock);
   if (s_Handoff.m_nSubmitted != s_Handoff.m_nShown) {
@@ -250,10 +319,13 @@ void HandFrameToWindow(const uint32_t* pPixels, int w, int h, int pitch, bool bV
   }
   s_Handoff.m_nWidth = w;
   s_Handoff.m_nHeight = h;
+  s_Handoff.m_bVSync = bVSync;
   uint64_t nSeq = ++s_Handoff.m_nSubmitted;
   lk.unlock();
   WakeThread(s_dwWindowThread.load());
   if (!bVSync || IsShuttingDown()) return;
+  // Bounded: a display that never presents (a window being destroyed) must
+  // not hold the game side.
   lk.lock();
   s_Handoff.m_Shown.wait_for(lk, std::chrono::milliseconds(100),
                              [&] { return s_Handoff.m_nShown >= nSeq || IsShuttingDown(); });

@@ -285,8 +285,7 @@ void RecordChallengeCleared(cEdProgress& p) {
   int64_t nSum = 0;
   for (const cEdValuePair& e : p.m_vChallenge) nSum += e.m_nSecond;
   p.m_nTotalScore = static_cast<int32_t>(std::min<int64_t>(nSum, INT32_MAX));
-  const int32_t nCourses = static_cast<int32_t>(p.m_vChallenge.size());
-  if (p.m_nChallengeOpen <= p.m_nClearFlag) p.m_nChallengeOpen = std::min(p.m_nClearFlag + 1, nCourses);
+  if (p.m_nChallengeOpen <= p.m_nClearFlag) p.m_nChallengeOpen = std::min(p.m_nClearFlag + 1, ChallengeCourseLimit());
   CreateDirectoryA("user_data");
   CreateDirectoryA("user_data\\challenge");
   if (!p.SaveToFile(kChallengeFile)) Reportf("%s could not be saved", kChallengeFile);

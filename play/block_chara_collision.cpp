@@ -23,7 +23,7 @@ HITBOX BoxOf(const cChara& c) { return {c.m_dX, c.m_dY, c.m_dRight, c.m_dBottom}
 HITBOX SavedOf(const cChara& c) { return {c.m_dSavedBox[0], c.m_dSavedBox[1], c.m_dSavedBox[2], c.m_dSavedBox[3]}; }
 
 bool IsBlockCharaFor(const cStageChara& o, const cChara& c) {
-  return o.m_Def.m_bBlockChara && !o.m_bDefeated && !o.m_bRemoved && o.m_bExists && o.m_nId != c.m_nId &&
+  return o.m_Def.m_bBlockChara && !o.m_bDefeated && !o.m_bRemoved && o.m_bEnabled && o.m_nId != c.m_nId &&
          static_cast<const cChara*>(&o) != &c;
 }
 
@@ -387,13 +387,6 @@ int OverlapsBlockChara(const cChara& c, int nExceptId) {
   const HITBOX box = BoxOf(c);
   for (auto& p : g_lstChara)
     if (p && IsBlockCharaFor(*p, c) && p->m_nId != nExceptId && BoxOverlaps(box, BoxOf(*p))) return 1;
-  return 0;
-}
-
-int OverlapsAnyBlockChara(const cChara& c, CHARALIST& list) {
-  const HITBOX box = BoxOf(c);
-  for (auto& p : list)
-    if (p && IsBlockCharaFor(*p, c) && BoxOverlaps(box, BoxOf(*p))) return 1;
   return 0;
 }
 

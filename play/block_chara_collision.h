@@ -21,7 +21,6 @@ void PushOutAlongAxis(cChara& chara, CHARALIST& list, int nAxis);
 // 1 when the chara's box overlaps a block chara other than itself and
 // nExceptId (0 for a chara that passes blocks).
 int OverlapsBlockChara(const cChara& chara, int nExceptId);
-int OverlapsAnyBlockChara(const cChara& chara, CHARALIST& list);
 // The carrier (by the riding record's id) under the 5-pixel strip below the
 // feet; the first block chara found there.
 int IsOnCarrier(const cChara& chara);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "play/chara_targeting.h"
-#include "play/hit_effect.h"
+#include "play/hits.h"
 #include "play/live_chara.h"
 #include "play/play_state.h"
 #include "play/stage_chara.h"
@@ -56,7 +56,7 @@ int cSceneStage::ResolveCharaContacts() {
       for (cChara* a : vByGroup[i]) {
         for (cChara* b : vByGroup[j]) {
           if (a->m_bDefeated || b->m_bDefeated) continue;
-          if (!BoxOverlaps(ObjectBox(*a), ObjectBox(*b))) continue;
+          if (!BoxOverlaps(CharaContactBox(*a), CharaContactBox(*b))) continue;
           a->RaiseTrigger(FlowTrigger::HitChara);
           b->RaiseTrigger(FlowTrigger::HitChara);
           const bool bHurtA = HasContactAttack(*b) && !a->CharaIsInvincibleTo(b->m_nId);

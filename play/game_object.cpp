@@ -218,18 +218,6 @@ int cGameObj::IsWithinStageBounds(int nMode) const {
              : 0;
 }
 
-int cGameObj::TouchesBlock() const {
-  cStageContext& s = *g_lpStageContext;
-  const int cells[4][2] = {{m_nCellLeft, m_nCellTop},
-                           {m_nCellLeft, m_nCellBottom},
-                           {m_nCellRight, m_nCellTop},
-                           {m_nCellRight, m_nCellBottom}};
-  for (const auto& c : cells) {
-    if (cStageContext::HitKindOf(s.BlockAtCell(c[0], c[1]), m_nSide) != 0) return 1;
-  }
-  return 0;
-}
-
 int cGameObj::IsOutOfArea(const REMOVALAREA& a) const {
   if (m_bOnScreen) return 0;
   const cStageContext& s = *g_lpStageContext;
@@ -249,16 +237,6 @@ double cGameObj::WaveSpeedCos(double dAmplitude, double dPeriodDeg, double& dPha
   const double F = SpeedDivisor();
   const double k = dPeriodDeg * kDegToRad;
   const double v = k * (dAmplitude * std::cos((dPhase / F + dPhaseOffset) * k)) / F;
-  dPhase += dStep;
-  if (dPhase >= F * 360.0) dPhase -= F * 360.0;
-  return v;
-}
-
-double cGameObj::WaveSpeedSin(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep,
-                              double dPhaseOffset) const {
-  const double F = SpeedDivisor();
-  const double k = dPeriodDeg * kDegToRad;
-  const double v = -(k * (std::sin((dPhase / F + dPhaseOffset) * k) * (k / F) * dAmplitude)) / F;
   dPhase += dStep;
   if (dPhase >= F * 360.0) dPhase -= F * 360.0;
   return v;
@@ -340,19 +318,8 @@ int AimVelocity(double& dOutX, double& dOutY, int& nOutDir, const cGameObj* lpOb
       vx -= sx;
       vy -= sy;
     } else if (lpObj && lpObj->m_nFollowScroll && (sx != 0.0 || sy != 0.0)) {
-      // Carried by the screen, the object moves by v + s; it meets the point
-      // when v + s runs along d: v = t·d̂ − s with |v| = speed, the larger
-      // root of t² − 2t(d̂·s) + |s|² − speed² = 0. No usable root: no move.
-      const double ux = dx / len, uy = dy / len;
-      const double ds = ux * sx + uy * sy;
-      const double disc = ds * ds - (sx * sx + sy * sy) + dSpeed * dSpeed;
-      const double t = disc >= 0.0 ? ds + std::sqrt(disc) : -1.0;
-      if (t > 0.0 && (dx != 0.0 || dy != 0.0)) {
-        vx = t * ux - sx;
-        vy = t * uy - sy;
-      } else {
-        vx = vy = 0.0;
-      }
+      // Carried by the screen, the object moves by v + s.
+      InterceptVelocity(dx, dy, dSpeed, sx, sy, vx, vy);
     }
   }
   dOutX = vx;
@@ -361,6 +328,23 @@ int AimVelocity(double& dOutX, double& dOutY, int& nOutDir, const cGameObj* lpOb
   if (!bTestArrival) return 0;
   const double a = std::fabs(dSpeed);
   return (std::fabs(dx) < a && std::fabs(dy) < a) ? 1 : 0;
+}
+
+int InterceptVelocity(double dx, double dy, double dSpeed, double cx, double cy, double& vx, double& vy) {
+  // v = t·d̂ − c with |v| = speed: the larger root of
+  // t² − 2t(d̂·c) + |c|² − speed² = 0. No usable root: no move.
+  vx = vy = 0.0;
+  const double len = std::sqrt(dx * dx + dy * dy);
+  if (len == 0.0) return 0;
+  const double ux = dx / len, uy = dy / len;
+  const double dc = ux * cx + uy * cy;
+  const double disc = dc * dc - (cx * cx + cy * cy) + dSpeed * dSpeed;
+  if (disc < 0.0) return 0;
+  const double t = dc + std::sqrt(disc);
+  if (!(t > 0.0)) return 0;
+  vx = t * ux - cx;
+  vy = t * uy - cy;
+  return 1;
 }
 
 void PictureCentre(const cGameObj& obj, int& x, int& y) {

@@ -105,10 +105,10 @@ class cGameObj {
   int IsOnScreen() const;
   int IsInViewAxes(int bSkipX, int bSkipY) const;
   int IsWithinStageBounds(int nMode) const;
-  int TouchesBlock() const;
   int IsOutOfArea(const REMOVALAREA& area) const;
+  // The speed of a wave of the amplitude and period at the phase (F a
+  // degree); the phase then advances by the step and wraps at F × 360.
   double WaveSpeedCos(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep, double dPhaseOffset) const;
-  double WaveSpeedSin(double dAmplitude, double dPeriodDeg, double& dPhase, double dStep, double dPhaseOffset) const;
   double AccelPerFrame(double v) const;
   void ComponentSpeeds(double& dOutX, double& dOutY, int8_t nSpeed, double dx, double dy) const;
 
@@ -152,6 +152,10 @@ class cGameObj {
 // reached within one step (with bTestArrival).
 int SpeedToward(int axis, double& dOutSpeed, double& dOutOther, int& nOutDir, const cGameObj* lpObj, double dFrom,
                 double dTo, double dSpeed, int bIgnoreScroll, int bTestArrival);
+// The velocity v of length dSpeed that makes v + (cx, cy) run along
+// (dx, dy): an object whose motion the view's speed (cx, cy) adds to meets a
+// point d away. 0 with v = 0 when there is none (the view outruns it).
+int InterceptVelocity(double dx, double dy, double dSpeed, double cx, double cy, double& vx, double& vy);
 // The velocity from (x0, y0) toward (x1, y1) at dSpeed (a negative speed
 // flees along a diagonal unless bNoDiagonal), compensated for the scroll;
 // direction 1 for a negative x speed, 2 for a positive one, 0 for none. 1

@@ -13,11 +13,6 @@
 
 namespace {
 
-// The items' own animation: the two pattern columns of an item picture,
-// each shown for 12 frames, then again from the first.
-constexpr int ITEM_PATTERNS = 2;
-constexpr int ITEM_PATTERN_FRAMES = 12;
-
 int ExecNone(cChara&, cEdCommand&) { return 0; }
 
 int ExecChangeFlow(cChara& chara, cEdCommand& cmd) {
@@ -98,7 +93,7 @@ void cItemObj::ItemObjInit(int nId, const cEdItem& def, int bPreset) {
   Setup(nId, 0, 0, 0, m_Def.m_nImageIndex, 16 - (w >> 1), 16 - (h >> 1), w, h, 32, 32, 0, 1, 0);
   m_nFollowScroll = 0;
   m_bPreset = bPreset;
-  m_nPattern = m_nTick = 0;
+  m_Anime = PAIRANIME{};
   if (bPreset) {
     m_bEnabled = 1;
     return;
@@ -111,9 +106,12 @@ void cItemObj::ItemObjWarpToCell(int cx, int cy) {
   const int oy = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_Y].nCellOrigin / 32 : 0;
   m_dX = static_cast<double>((ox + cx) * 32 + m_nImgOffsetX0) + 0.5;
   m_dY = static_cast<double>(m_nImgOffsetY0 + ((oy + cy) << 5));
+  // As the scale moves it: centred across the cell, its foot on the cell's
+  // bottom.
   const int nScale = m_bPreset ? 1 : std::max<int>(m_Def.m_nScale, 1);
   m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (nScale - 1);
   ClampX(2);
+  KeepFootOnScale(nScale, 1);
   ClampY(2);
 }
 
@@ -122,21 +120,16 @@ void cItemObj::CopyItem(const cItemObj& other) {
   m_Def = other.m_Def;
   m_bPreset = other.m_bPreset;
   m_bRemoved = other.m_bRemoved;
-  m_nPattern = other.m_nPattern;
-  m_nTick = other.m_nTick;
+  m_Anime = other.m_Anime;
 }
 
 ITEMDRAW ItemObjDraw(cItemObj& item, bool bFrozen) {
   ITEMDRAW d;
   if (item.m_Def.m_bHidden) return d;
-  if (!bFrozen && ++item.m_nTick >= ITEM_PATTERN_FRAMES) {
-    item.m_nTick = 0;
-    item.m_nPattern = (item.m_nPattern + 1) % ITEM_PATTERNS;
-  }
   d.bVisible = true;
-  d.nPattern = item.m_nPattern;
+  d.nPattern = item.m_Anime.Advance(bFrozen);
   d.src = GetImageSourceRect(IMAGEUSE_ITEM, item.m_Def.m_nImageKind, item.m_nSetupValue, item.m_Def.m_nImageSub,
-                             item.m_nDir, item.m_nPattern);
+                             item.m_nDir, d.nPattern);
   d.rcDest = RECT{item.m_rcScreen.left, item.m_rcScreen.top, item.m_rcScreen.left + item.m_nImgW,
                   item.m_rcScreen.top + item.m_nImgH};
   const int nScale = item.m_Def.m_nScale;
@@ -182,6 +175,8 @@ void ItemChangeFlow(cChara& chara, const cEdCommand& cmd, int bDirect) {
 
 int GiveItemToPlayer(cPlayer& player, cItemObj& item) {
   if (item.m_Def.m_nImageIndex == 0 || item.m_Def.m_nPickup == ITEMPICKUP_NEVER || !item.m_bEnabled) return 0;
+  const cEdItem& d = item.m_Def;
+  if (d.m_bShowOnTake) player.PlayerShowItemCell(d.m_nImageKind, d.m_nImageIndex, d.m_nImageSub);
   RequestUserSound(item.m_Def.m_nSound);
   return RunItemCommandList(player, item.m_Def.m_vecCommand);
 }

@@ -28,8 +28,8 @@ class cItemObj : public cGameObj {
   cEdItem m_Def;
   int m_bPreset = 0;
   int m_bRemoved = 0;   // taken or timed out; freed by the sweep
-  int m_nPattern = 0;   // the animation pattern shown
-  int m_nTick = 0;
+  PAIRANIME m_Anime;
+  int32_t m_bCondLatched = 0;  // its conditions held once (the latch)
 };
 
 // What the drawing of one item needs, worked out from its state: the cell
@@ -65,6 +65,7 @@ int RunItemCommandList(cPlayer& player, const cVector<cEdCommand>& list);
 // (direct 0).
 void ItemChangeFlow(cChara& chara, const cEdCommand& cmd, int bDirect);
 // The pick-up of an item by a player: an item with no picture, one that can
-// never be taken or one not enabled gives nothing (0); otherwise its sound
-// plays and its list runs (its result).
+// never be taken or one not enabled gives nothing (0); otherwise its picture
+// is shown over the player (with its message switch), its sound plays and
+// its list runs (its result).
 int GiveItemToPlayer(cPlayer& player, cItemObj& item);

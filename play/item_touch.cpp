@@ -1,5 +1,6 @@
 // Player 1 touching the live items, by each item's pick-up mode: taken on
 // touch (0), acting once per touch while it stays (1), never touched (2).
+#include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
 #include "play/player.h"
@@ -13,7 +14,7 @@ int cSceneStage::TouchItems(cPlayer& player) {
     cItemObj& it = *pi;
     if (it.m_bRemoved || !it.m_bEnabled || it.m_Def.m_nPickup == ITEMPICKUP_NEVER) continue;
     const bool bRepeat = it.m_Def.m_nPickup == ITEMPICKUP_REPEAT;
-    if (!BoxOverlaps(ObjectBox(player), ObjectBox(it))) {
+    if (!BoxOverlaps(PlayerPickUpBox(player), ObjectBox(it))) {
       // Stepping off lets the next touch act again.
       if (bRepeat) player.PlayerRemoveId(it.m_nId);
       continue;

@@ -23,18 +23,23 @@ int Count(const LAUNCH& l) { return l.lpParams ? l.lpParams->m_cCount : 0; }
 int SpacingPx(const LAUNCH& l) { return l.lpParams->m_nSpacing * 16; }
 bool AnglesOn(const LAUNCH& l, const LAUNCHCONTEXT& c) { return c.nAngle != 0 || l.lpParams->m_byAim; }
 
-void Emit(LAUNCH& l, LAUNCHCONTEXT& c, double x, double y, double dAngle) {
+void Emit(LAUNCH& l, LAUNCHCONTEXT& c, double x, double y, double dAngle, double dSpeed) {
   c.nX = TruncToInt(x);
   c.nY = TruncToInt(y);
-  VelocityAtAngle(dAngle, c.dSpeed, c.dVelX, c.dVelY);
+  VelocityAtAngle(dAngle, dSpeed, c.dVelX, c.dVelY);
   if (l.pfnSpawn) l.pfnSpawn(l, c);
 }
+void Emit(LAUNCH& l, LAUNCHCONTEXT& c, double x, double y, double dAngle) { Emit(l, c, x, y, dAngle, c.dSpeed); }
 
-// The angle toward the target's centre from the centre of an object at
-// (x, y); the direction's angle when there is no target.
-double AimOrDirection(const LAUNCH& l, const LAUNCHCONTEXT& c, double x, double y) {
-  if (!l.lpTarget) return DirAngle(c.nDirCode);
-  return AimAngle(x + c.nWidth / 2.0, y + c.nHeight / 2.0, l.lpTarget->CentreX(), l.lpTarget->CentreY());
+// The flight of patterns 0 and 1 from an object at (x, y): the direction's
+// angle at the context's speed; with an angle offset or the aim flag, the
+// aim (or the direction) turned by the offset.
+LAUNCHAIM AngledAim(const LAUNCH& l, const LAUNCHCONTEXT& c, double x, double y) {
+  LAUNCHAIM aim{static_cast<double>(DirAngle(c.nDirCode)), c.dSpeed};
+  if (!AnglesOn(l, c)) return aim;
+  if (l.lpParams->m_byAim) aim = AimAtTarget(l, c, x, y);
+  aim.dAngle += c.nAngle;
+  return aim;
 }
 
 // The point beside the owner at angle a (the side it flies to), used by
@@ -80,9 +85,9 @@ void LaunchRow(LAUNCH& l, LAUNCHCONTEXT& c) {
   y += c.nOffsetY;
   c.nBaseX = TruncToInt(x), c.nBaseY = TruncToInt(y);
   c.nStepX = TruncToInt(sx), c.nStepY = TruncToInt(sy);
-  double a = DirAngle(code);
+  const LAUNCHAIM aim = AngledAim(l, c, x, y);
+  const double a = aim.dAngle;
   if (AnglesOn(l, c)) {
-    a = (l.lpParams->m_byAim ? AimOrDirection(l, c, x, y) : a) + c.nAngle;
     if (l.lpParams->m_byFromAngle) {
       PointAroundOwner(l, c, a, x, y);
       // The row runs across the flight direction.
@@ -92,7 +97,7 @@ void LaunchRow(LAUNCH& l, LAUNCHCONTEXT& c) {
       y -= sy * (n - 1) / 2.0;
     }
   }
-  for (int k = 0; k < n; ++k) Emit(l, c, x + sx * k, y + sy * k, a);
+  for (int k = 0; k < n; ++k) Emit(l, c, x + sx * k, y + sy * k, a, aim.dSpeed);
 }
 
 // Pattern 1: a column rising from the owner's feet.
@@ -106,9 +111,8 @@ void LaunchColumn(LAUNCH& l, LAUNCHCONTEXT& c) {
   if (!IsLeftward(code) && !bRight) bRight = l.owner.nDir == 1;
   double x = (bRight ? b.dRight + 1 : b.dLeft - W + 1) + c.nOffsetX;
   double y = b.dBottom - H + 1 + c.nOffsetY;
-  double a = DirAngle(code);
-  if (AnglesOn(l, c)) a = (l.lpParams->m_byAim ? AimOrDirection(l, c, x, y) : a) + c.nAngle;
-  for (int k = 0; k < n; ++k) Emit(l, c, x, y - k * (H + sp), a);
+  const LAUNCHAIM aim = AngledAim(l, c, x, y);
+  for (int k = 0; k < n; ++k) Emit(l, c, x, y - k * (H + sp), aim.dAngle, aim.dSpeed);
 }
 
 // Pattern 2: a fan from one point, spacing degrees apart.
@@ -128,11 +132,13 @@ void LaunchFan(LAUNCH& l, LAUNCHCONTEXT& c) {
   }
   x = std::trunc(x) + c.nOffsetX;
   y = std::trunc(y) + c.nOffsetY;
-  const double base = l.lpParams->m_byAim ? AimOrDirection(l, c, x, y) : DirAngle(code) + c.nAngle;
+  LAUNCHAIM aim{static_cast<double>(DirAngle(code) + c.nAngle), c.dSpeed};
+  if (l.lpParams->m_byAim) aim = AimAtTarget(l, c, x, y);
+  const double base = aim.dAngle;
   if (l.lpParams->m_byFromAngle) PointAroundOwner(l, c, base, x, y);
   const double sp = l.lpParams->m_nSpacing;
   const double first = base - ((n % 2) ? ((n - 1) / 2) * sp : (n / 2 - 0.5) * sp);
-  for (int k = 0; k < n; ++k) Emit(l, c, x, y, first + k * sp);
+  for (int k = 0; k < n; ++k) Emit(l, c, x, y, first + k * sp, aim.dSpeed);
 }
 
 // Pattern 3: rows entering from the screen edge on the target's line.
@@ -200,6 +206,22 @@ const LAUNCHFUNC g_LaunchFunc[LAUNCH_PATTERN_COUNT] = {LaunchRow,      LaunchCol
 
 double AimAngle(double x, double y, double tx, double ty) {
   return std::atan2(-(ty - y), -(tx - x)) / kDegToRad;
+}
+
+LAUNCHAIM AimAtTarget(const LAUNCH& l, const LAUNCHCONTEXT& c, double x, double y) {
+  if (!l.lpTarget) return LAUNCHAIM{static_cast<double>(DirAngle(c.nDirCode)), c.dSpeed};
+  const double x0 = x + c.nWidth / 2.0, y0 = y + c.nHeight / 2.0;
+  const double x1 = l.lpTarget->CentreX(), y1 = l.lpTarget->CentreY();
+  const bool bViewMoves = l.dScrollSpeedX != 0 || l.dScrollSpeedY != 0;
+  const bool bShotFollows = l.lpParams && SHOTFIELDS::FollowsScroll(*l.lpParams);
+  if (!bViewMoves || bShotFollows || !l.bTargetFollowsScroll) return LAUNCHAIM{AimAngle(x0, y0, x1, y1), c.dSpeed};
+  // Per sub-step: the shot flies by v in the stage, the target by the
+  // view's s, so v − s must run along the line between them.
+  const double F = SpeedDivisor();
+  double vx = 0, vy = 0;
+  if (!InterceptVelocity(x1 - x0, y1 - y0, c.dSpeed / F, -l.dScrollSpeedX, -l.dScrollSpeedY, vx, vy))
+    return LAUNCHAIM{AimAngle(x0, y0, x1, y1), 0.0};
+  return LAUNCHAIM{std::atan2(-vy, -vx) / kDegToRad, std::hypot(vx, vy) * F};
 }
 
 void FireShot(LAUNCH& l, const cEdShot& p) {

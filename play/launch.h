@@ -40,6 +40,10 @@ struct LAUNCH {
   const LAUNCHBOX* lpTarget = nullptr;  // the owner's target, null for none
   int nFlowDirection = 0;     // the running flow's direction value
   double dScrollX = 0, dScrollY = 0;
+  // The view's speed per sub-step on each axis (0 on an axis that stands or
+  // is held at a limit), and whether the target moves with the view.
+  double dScrollSpeedX = 0, dScrollSpeedY = 0;
+  int bTargetFollowsScroll = 0;
   // Makes one object at the context's start point; the Shot command's
   // spawner appends a cShot to a shot list.
   void (*pfnSpawn)(LAUNCH& launch, const LAUNCHCONTEXT& ctx) = nullptr;
@@ -74,3 +78,12 @@ void SpawnShot(LAUNCH& launch, const LAUNCHCONTEXT& ctx);
 // The angle (degrees) that sends an object at (x, y) toward (tx, ty) with
 // the velocity rule (−cos a × s, −sin a × s).
 double AimAngle(double x, double y, double tx, double ty);
+// The aim of an object at (x, y) (its top-left) toward the target's centre:
+// the angle and the launch speed. Against a view that moves, a shot that
+// does not follow it aims ahead of a target that does, so that the two
+// meet; its speed is 0 when the view outruns it.
+struct LAUNCHAIM {
+  double dAngle = 0;
+  double dSpeed = 0;
+};
+LAUNCHAIM AimAtTarget(const LAUNCH& launch, const LAUNCHCONTEXT& ctx, double x, double y);

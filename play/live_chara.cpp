@@ -7,6 +7,7 @@
 #include "flow/value_ops.h"
 #include "play/chara_targeting.h"
 #include "play/effect_runs.h"
+#include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
 #include "play/move_preparers.h"
@@ -152,6 +153,7 @@ void cChara::CharaInit(const cEdChara* lpDef, double x, double y, uint16_t wWord
   m_HpGauge = GAUGE{};
   m_SpGauge = GAUGE{};
   m_nFollowScroll = m_Def.m_bFollowScroll;
+  BrakingChanged();
   m_nViewLimitPixels = m_Def.m_nViewLimitHalfCells * 16;
   m_nInvincible = 0;
   if (m_Def.m_nAppearEffect != 0)
@@ -264,6 +266,9 @@ int cChara::CharaFrameUpdate(int bDied) {
     if (m_nNoGravity) m_dSpeedY = g_lpStageContext->FollowScrollSpeed(SCROLL_Y);
   }
   m_bHovering = 0;
+  // The deceleration switches: an inertia move that pushes on clears its
+  // axis's switch for this frame.
+  m_abNoPush[0] = m_abNoPush[1] = 1;
   m_bMoveRan = 0;
   m_bEndRequest = 0;
   (void)bDied;
@@ -340,7 +345,8 @@ int cChara::CharaDamagedByChara(cChara& other) {
   const int32_t a = static_cast<int32_t>(other.m_Def.m_nAttack);
   const int nResult = CharaChangeLife(-DamageOf(a, static_cast<int32_t>(m_Def.m_nDefence)), 0, 1);
   if (other.m_Def.m_nHitEffect != 0 && g_CharaScene.pfnStartHitEffect)
-    g_CharaScene.pfnStartHitEffect(other.m_Def.m_nHitEffect, *this);
+    g_CharaScene.pfnStartHitEffect(other.m_Def.m_nHitEffect, CharaContactBox(*this), CharaContactBox(other),
+                                   other.m_Def.m_nScale);
   CharaKnockBackFromChara(other);
   if (a != 0) RaiseTrigger(FlowTrigger::Damaged);
   if (other.m_Def.m_nKnockBack != 0) RaiseTrigger(FlowTrigger::Impacted);
@@ -348,9 +354,10 @@ int cChara::CharaDamagedByChara(cChara& other) {
 }
 
 int cChara::CharaDamagedByShot(int32_t nAttack, int nHitEffect, int nKnockBack, int bHasSpeed, double vx, double vy,
-                               int nFacingSign, const cGameObj& at) {
+                               int nFacingSign, const HITBOX& attackBox, int nScale) {
   const int nResult = CharaChangeLife(-DamageOf(nAttack, static_cast<int32_t>(m_Def.m_nDefence)), 0, 1);
-  if (nHitEffect != 0 && g_CharaScene.pfnStartHitEffect) g_CharaScene.pfnStartHitEffect(nHitEffect, at);
+  if (nHitEffect != 0 && g_CharaScene.pfnStartHitEffect)
+    g_CharaScene.pfnStartHitEffect(nHitEffect, CharaHitBox(*this), attackBox, nScale);
   if (bHasSpeed) CharaKnockBack(nKnockBack, vx, vy);
   else CharaKnockBack(nKnockBack, nFacingSign >= 0 ? 1.0 : -1.0, 0.0);
   if (nAttack != 0) RaiseTrigger(FlowTrigger::Damaged);
@@ -529,7 +536,10 @@ int MoveTowardOnAxis(cChara& c, cCommandRun& run, int nAxis, double from, double
   double& dAlong = bX ? run.m_dVelocityX : run.m_dVelocityY;
   double& dAcross = bX ? run.m_dVelocityY : run.m_dVelocityX;
   int nDir = 0;
-  const int r = SpeedToward(nAxis, dAlong, dAcross, nDir, &c, from, to, run.m_dSpeed, 0, 1);
+  // No way to go is no speed: along one axis the speed would otherwise
+  // take the lower direction.
+  const double dSpeed = from == to ? 0.0 : run.m_dSpeed;
+  const int r = SpeedToward(nAxis, dAlong, dAcross, nDir, &c, from, to, dSpeed, 0, 1);
   run.m_nFacingRequest = nDir;
   if (r && SnapsOnArrival(run)) {
     if (bX)
@@ -549,6 +559,23 @@ int cChara::MoveTowardPointX(cCommandRun& run, double x0, double x1) {
 
 int cChara::MoveTowardPointY(cCommandRun& run, double y0, double y1) {
   return MoveTowardOnAxis(*this, run, SCROLL_Y, y0, y1);
+}
+
+BOOL cChara::MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxes, BOOL bRelative) {
+  UpdateScreenRect();
+  int x0 = 0, y0 = 0;
+  PictureCentre(*this, x0, y0);
+  double x1 = x0 + dDX, y1 = y0 + dDY;
+  // A displacement of the chara names its point as the move record does:
+  // from the centre, on the axes the record moves along.
+  if (bRelative && run.m_lpCommand && run.m_lpCommand->m_pMove) {
+    int tx = 0, ty = 0;
+    GetMoveTargetPoint(*this, *run.m_lpCommand->m_pMove, TruncToInt(dDX), TruncToInt(dDY), tx, ty);
+    x1 = tx, y1 = ty;
+  }
+  if (nAxes == 1) return MoveTowardPointX(run, x0, x1);
+  if (nAxes == 2) return MoveTowardPointY(run, y0, y1);
+  return MoveTowardPoint(run, x0, y0, x1, y1, bRelative, 0);
 }
 
 // ---- Targets ----
@@ -654,7 +681,8 @@ void cChara::SightChanged(BOOL) {
   if (!m_bKeepsSight) m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
 }
 
-void cChara::BrakingChanged() { m_dBraking = static_cast<int16_t>(m_Def.m_nSetting41) * 0.01 / SpeedDivisor(); }
+// The stopping ease is the deceleration of the chara's inertial speeds.
+void cChara::BrakingChanged() { m_dDecel = static_cast<int16_t>(m_Def.m_nSetting41) * 0.01 / SpeedDivisor(); }
 
 // ---- Conditions 5, 6, 7 ----
 // The negation byte of kinds 6 and 7 is the condition's field 7, which these

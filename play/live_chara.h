@@ -10,6 +10,7 @@
 #include "flow/flow_runner.h"
 #include "media/graphics/anime_player.h"
 #include "play/game_object.h"
+#include "play/hit_effect.h"
 #include "records/chara.h"
 #include "records/database_run_tables.h"
 
@@ -29,12 +30,11 @@ struct GAUGE {
   int m_nBar = 0;         // the bar's width, 0 to 50
 };
 
-// A hit range inside the 32-pixel picture, and its double box in stage
-// pixels (refreshed from the position by the derived classes).
+// A hit range: left and top from the object's box, width and height. Its
+// box in stage pixels follows the position (CharaHitBox and the others).
 struct HITRANGE {
   int nLeft = 0, nTop = 0, nWidth = 0, nHeight = 0;
   int nLeft0 = 0, nTop0 = 0, nWidth0 = 0, nHeight0 = 0;  // unscaled
-  double dLeft = 0, dTop = 0, dRight = 0, dBottom = 0;
 
   // The range, scaled and unscaled alike.
   void Set(int l, int t, int w, int h) {
@@ -49,14 +49,6 @@ struct HITRANGE {
     nTop = nTop0 * n;
     nWidth = nWidth0 * n;
     nHeight = nHeight0 * n;
-  }
-  // The box for a picture whose top-left corner lies at the whole pixel
-  // (x0, y0).
-  void PlaceAt(int x0, int y0) {
-    dLeft = static_cast<double>(x0 + nLeft);
-    dRight = dLeft + nWidth - 1;
-    dTop = static_cast<double>(y0 + nTop);
-    dBottom = dTop + nHeight - 1;
   }
 };
 
@@ -110,9 +102,10 @@ struct CHARASCENE {
   int m_bMessageShown = 0;   // an item's message command showed its text
   int m_nRideCounter = 0;    // sub-steps counted for a jump off a carrier
   cVector<uint8_t>* m_lpSwitches = nullptr;  // the stage's switches
-  // The hit effect of an attacker, started at the contact and entered in
-  // the scene's effect list; nothing until the scene installs it.
-  void (*pfnStartHitEffect)(int nEffect, const cGameObj& at) = nullptr;
+  // The hit effect of an attacker, started where the defender's box meets
+  // the attacker's, magnified by the attacker's scale, and entered in the
+  // scene's effect list; nothing until the scene installs it.
+  void (*pfnStartHitEffect)(int nEffect, const HITBOX& defender, const HITBOX& attacker, int nScale) = nullptr;
 };
 // Written by the stage scene when it is set up, read and written by the game
 // thread only.
@@ -175,10 +168,11 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   // One frame of a gauge's shrinking change; 0 when it is not shown.
   static int GaugeTick(GAUGE& g);
   int CharaDamagedByChara(cChara& other);
-  // A shot's attack, hit effect, knock-back strength and speed pair
-  // (bHasSpeed 0: the facing sign and 0 are used).
+  // A shot's attack, hit effect (at its attack box, magnified by its
+  // scale), knock-back strength and speed pair (bHasSpeed 0: the facing
+  // sign and 0 are used).
   int CharaDamagedByShot(int32_t nAttack, int nHitEffect, int nKnockBack, int bHasSpeed, double vx, double vy,
-                         int nFacingSign, const cGameObj& at);
+                         int nFacingSign, const HITBOX& attackBox, int nScale);
 
   // ---- Invincibility ----
   void CharaStartInvincible();
@@ -264,6 +258,7 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   void Centre(double& dX, double& dY) override;
   void PlacementPosition(double& dX, double& dY) override;
   RECT ScreenBox() override;
+  BOOL MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxes, BOOL bRelative) override;
   BOOL HitWall() override { return m_bTouchLeft || m_bTouchRight; }
   void ClearHitWall() override { m_bTouchLeft = m_bTouchRight = 0; }
   void ProbeFeetCells(BOOL& bLeftSolid, BOOL& bRightSolid) override;
@@ -349,15 +344,13 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   // The chara ID that flows give ("cid") and target searches match; the
   // definition's field 6 is its copy count, not an ID.
   int8_t m_nCharaId = 0;
-  double m_dBraking = 0;
   // Block-chara collision state: the riding record, this sub-step's
-  // displacement, push flags and the exists flag of this frame.
+  // displacement and push flags.
   int m_nCarrierId = 0;
   double m_dCarrierBox[4] = {0, 0, 0, 0};
   double m_dMoveDX = 0, m_dMoveDY = 0;
   int m_bPushedRight = 0, m_bPushedLeft = 0, m_bPushedDown = 0, m_bPushedUp = 0;
   int m_bStartFall = 0;
-  int m_bExists = 1;
   int m_bOwnMove = 0;
   // What the flow commands set: the screen pinning with its position, the
   // no-push flags, the move-disabled flag until the next update, the kept

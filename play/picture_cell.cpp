@@ -16,6 +16,9 @@ int s_nIconSheet = 44;
 int s_nSecondSheet = 68;
 int s_nThirdSheet = 70;
 
+constexpr int PAIR_PATTERNS = 2;
+constexpr int PAIR_PATTERN_FRAMES = 12;
+
 DDSURFACEDATA* Sheet(int nSheet, bool bOwnList) {
   PICTURESHEETSOURCE pfn = s_pfnSheets.load();
   return pfn ? pfn(nSheet, bOwnList) : nullptr;
@@ -133,6 +136,14 @@ void SelectSheetSet(bool bDirectDraw, bool bVideoStretch) {
   s_nIconSheet = s_bFirstSet ? 43 : 44;
   s_nSecondSheet = s_bFirstSet ? 67 : 68;
   s_nThirdSheet = bDirectDraw ? 68 : 70;
+}
+
+int PAIRANIME::Advance(bool bFrozen) {
+  if (!bFrozen && ++nTick >= PAIR_PATTERN_FRAMES) {
+    nTick = 0;
+    nPattern = (nPattern + 1) % PAIR_PATTERNS;
+  }
+  return nPattern;
 }
 
 int IconSheet() { return s_nIconSheet; }

@@ -31,6 +31,15 @@ struct IMAGESOURCERECT {
   int y = 0;
 };
 
+// The fixed animation of item and shot pictures: the two pattern columns
+// of a picture, each shown for 12 drawn frames, then again from the first.
+struct PAIRANIME {
+  int nPattern = 0;
+  int nTick = 0;
+  // One drawn frame (a frozen one keeps the pattern); the pattern to draw.
+  int Advance(bool bFrozen);
+};
+
 // nDir is the object's m_nDir (0 left, 1 right), read for use 1 only.
 IMAGESOURCERECT GetImageSourceRect(int nUse, int nKind, int nIndex, int nColumn, int nDir, int nPattern);
 

@@ -7,6 +7,8 @@
 
 #include "platform/messages.h"
 #include "play/block_chara_collision.h"
+#include "play/condition_pass.h"
+#include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
 #include "play/player.h"
@@ -71,6 +73,7 @@ int cSceneStage::StepPlayer1() {
   cPlayer* p = ::FirstPlayer();
   if (!p) return STEP_GO_ON;
   p->m_Input = m_KeyLogs;
+  p->RaiseTrigger(FlowTrigger::Always);
   m_lpCurChara = p;
   const int nDied = p->Update(0);
   m_lpCurChara = nullptr;
@@ -82,13 +85,11 @@ int cSceneStage::StepPlayer1() {
 }
 
 int cSceneStage::StepCharas(bool bBlockCharas) {
-  if (bBlockCharas) {
-    BeginCharaSubStep();
-  }
   for (auto& pc : g_lstChara) {
     cStageChara& c = *pc;
     if ((c.m_Def.m_bBlockChara != 0) != bBlockCharas) continue;
-    if (!c.m_bPresent || c.m_bDefeated || c.m_bRemoved) continue;
+    if (!c.m_bEnabled || !c.m_bPresent || c.m_bDefeated || c.m_bRemoved) continue;
+    c.RaiseTrigger(FlowTrigger::Always);
     m_lpCurChara = &c;
     const int nDied = c.Update(0);
     m_lpCurChara = nullptr;
@@ -141,9 +142,7 @@ void cSceneStage::RemoveOffScreen() {
 int cSceneStage::ResolvePlayerContacts() {
   cPlayer* p = ::FirstPlayer();
   if (!p || p->m_bDefeated) return STEP_GO_ON;
-  const size_t k = static_cast<size_t>(m_nSubStep - 1);
-  const bool bHits = k < m_vHitSubStep.size() && m_vHitSubStep[k];
-  if (bHits) {
+  if (IsHitSubStep(m_vHitSubStep, m_nSubStep)) {
     const int r = ResolveShotHits();
     if (m_bSweep) {
       m_bSweep = 0;
@@ -214,12 +213,17 @@ void cSceneStage::PlayFrame() {
     return;
   }
 
+  // The flows' trigger marks of a frame: a flow examined in one sub-step
+  // is not raised again by the same trigger in the next.
+  for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
+  for (auto& c : g_lstChara)
+    if (!c->m_bDefeated) c->CharaResetFlowMarks();
+
   const int n = static_cast<int>(g_Stage.m_nSpeedDiv);
   for (int k = 1; k <= n; ++k) {
     m_nSubStep = k;
     ++m_nSubStepCount;
-    // EvaluateCharaConditions, the life times and the housekeeping of the
-    // charas and player 1 run here with them.
+    EvaluateCharaConditions(m_Shots);
     StepScroll(SCROLL_X);
     StepScroll(SCROLL_Y);
     if (!Player1Defeated()) {

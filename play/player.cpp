@@ -8,6 +8,7 @@
 #include "play/item_object.h"
 #include "play/jump_values.h"
 #include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_math.h"
 #include "play/play_state.h"
 #include "play/stage_context.h"
@@ -41,19 +42,31 @@ void DrawFrame(DDSURFACEDATA* lpSD, int x, int y, int w, int h, DWORD c) {
 
 int BoxColourOf(uint32_t c) { return 208 + 4 * static_cast<int>(std::min<uint32_t>(c, 7)); }
 
+void cPlayer::PlayerShowItemCell(int nKind, int nIndex, int nSub) {
+  TEXTSETUP t;
+  t.nKind = TEXTKIND_ITEMCELL;
+  t.anCell[0] = nKind;
+  t.anCell[1] = nIndex;
+  t.anCell[2] = nSub;
+  // Above the player, kept inside the screen, for 30 frames: the drawing
+  // raises the cell as its life runs down from 30.
+  t.nPosMode = 4;
+  t.bKeepInside = 1;
+  t.nLifeMode = TEXTLIFE_TIMED;
+  t.nLife = 30;
+  t.nCharaId = m_nId;
+  g_lstText.push_back(TEXTOBJ{});
+  g_lstText.back().TextObjectSetup(t, FALSE);
+}
+
 void cPlayer::ScaleBoxes(int n) {
   for (HITRANGE* r : {&m_rcHitBox, &m_rcHitBox2, &m_rcHitBox3}) r->Scale(n);
 }
 
-void cPlayer::UpdateRectX() {
-  const int x0 = TruncToInt(m_dX), y0 = TruncToInt(m_dY);
-  for (HITRANGE* r : {&m_rcHitBox, &m_rcHitBox2, &m_rcHitBox3}) r->PlaceAt(x0, y0);
-}
-
-void cPlayer::UpdateRectY() { UpdateRectX(); }
-
+// The view follows the player on an axis that does not scroll by itself
+// now: a flow may switch the automatic scroll on or off during play.
 void cPlayer::OnMovedX() {
-  if (g_lpStageContext && g_Stage.m_nScrollKindX != 1) {
+  if (g_lpStageContext && !g_lpStageContext->m_aScroll[SCROLL_X].bMoving) {
     SCROLLAXIS& a = g_lpStageContext->m_aScroll[SCROLL_X];
     if (a.nView == 0) a.nView = 640;
     Follow(a, m_dX, m_nBoxW);
@@ -62,7 +75,7 @@ void cPlayer::OnMovedX() {
 }
 
 void cPlayer::OnMovedY() {
-  if (g_lpStageContext && g_Stage.m_nScrollKindY != 1) {
+  if (g_lpStageContext && !g_lpStageContext->m_aScroll[SCROLL_Y].bMoving) {
     SCROLLAXIS& a = g_lpStageContext->m_aScroll[SCROLL_Y];
     if (a.nView == 0) a.nView = 480;
     Follow(a, m_dY, m_nBoxH);
@@ -74,7 +87,7 @@ int cPlayer::StepX() {
   if (m_dImpulseX != 0) {
     m_dSpeedX = m_dImpulseX;
   } else if (m_dSpeedX2 != 0) {
-    Decelerate(m_dSpeedX2, 1);
+    Decelerate(m_dSpeedX2, m_abNoPush[0]);
     if (m_nInertiaMode == 3) {
       // Pushed on in its own direction (0 counts as negative); a factor
       // below 1 brakes, and the speed stops rather than turn round.
@@ -95,7 +108,7 @@ int cPlayer::StepX() {
 int cPlayer::StepY() {
   CharaApplyImpulseY();
   if (m_dImpulseY == 0 && m_nNoGravity && m_dSpeedY2 != 0) {
-    Decelerate(m_dSpeedY2, 1);
+    Decelerate(m_dSpeedY2, m_abNoPush[1]);
     m_dSpeedY += m_dSpeedY2;
   }
   const int r = MoveY(m_nNoGravity ? 0 : 2);

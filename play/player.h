@@ -25,8 +25,6 @@ class cPlayer : public cChara {
  public:
   bool IsPlayer() const override { return true; }
   void ScaleBoxes(int nScale) override;
-  void UpdateRectX() override;
-  void UpdateRectY() override;
   // The camera: the view centred on the player within the scroll limits,
   // then the player clamped.
   void OnMovedX() override;
@@ -50,6 +48,9 @@ class cPlayer : public cChara {
   // The view-limit window's source position in a W × H view surface, kept
   // inside it; 0 when there is no view limit.
   int PlayerViewLimitSource(int W, int H, int& sx, int& sy) const;
+  // The picture of a taken item (its kind, index and column) rising over
+  // the player for 30 frames, a text object of the scene's text list.
+  void PlayerShowItemCell(int nKind, int nIndex, int nSub);
   void PlayerSaveDir() { m_nDirPrev = m_nDir; }
   int PlayerIdNotListed(int nId) const;
   void PlayerRemoveId(int nId);

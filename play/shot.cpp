@@ -59,9 +59,11 @@ int32_t StepsFor(int16_t d, double v) {
   return TruncToInt(std::fabs(d * 16.0 / v));
 }
 
-cGameObj* SelectTarget(const cShot& s, int nGroup) {
+cGameObj* SelectTarget(cShot& s, int nGroup) {
   if (!g_ShotLinks.pfnSelectTarget) return nullptr;
-  return g_ShotLinks.pfnSelectTarget(nGroup, CentreX(s), CentreY(s), g_Stage.m_bOnScreenOnly ? 2 : 0);
+  // The search measures from the picture centres on screen.
+  s.UpdateScreenRect();
+  return g_ShotLinks.pfnSelectTarget(s, nGroup);
 }
 
 cGameObj* Player1() { return g_ShotLinks.pfnPlayer1 ? g_ShotLinks.pfnPlayer1() : nullptr; }
@@ -75,7 +77,7 @@ void StartMotion(cShot& s) {
 }
 
 // Kinds 1 to 3: aim once at the delay.
-template <cGameObj* (*Pick)(const cShot&)>
+template <cGameObj* (*Pick)(cShot&)>
 void AimOnce(cShot& s) {
   if (s.m_nMotionStep >= s.m_nDelay) {
     AimAt(s, Pick(s));
@@ -83,7 +85,7 @@ void AimOnce(cShot& s) {
   }
 }
 // Kinds 4 to 7: aim every sub-step from the delay until the end.
-template <cGameObj* (*Pick)(const cShot&)>
+template <cGameObj* (*Pick)(cShot&)>
 void AimUntilEnd(cShot& s) {
   if (s.m_nMotionStep >= s.m_nEnd) {
     s.m_bMotionDone = 1;
@@ -92,10 +94,10 @@ void AimUntilEnd(cShot& s) {
   if (s.m_nMotionStep >= s.m_nDelay) AimAt(s, Pick(s));
 }
 
-cGameObj* PickPlayer(const cShot&) { return Player1(); }
-cGameObj* PickGroup1(const cShot& s) { return SelectTarget(s, SHOTFIELDS::TargetGroup1(s.m_Shot)); }
-cGameObj* PickGroup2(const cShot& s) { return SelectTarget(s, SHOTFIELDS::TargetGroup2(s.m_Shot)); }
-cGameObj* PickTarget(const cShot& s) { return FindChara(s.m_nTargetId, 1); }
+cGameObj* PickPlayer(cShot&) { return Player1(); }
+cGameObj* PickGroup1(cShot& s) { return SelectTarget(s, SHOTFIELDS::TargetGroup1(s.m_Shot)); }
+cGameObj* PickGroup2(cShot& s) { return SelectTarget(s, SHOTFIELDS::TargetGroup2(s.m_Shot)); }
+cGameObj* PickTarget(cShot& s) { return FindChara(s.m_nTargetId, 1); }
 
 void MotionNone(cShot&) {}
 
@@ -103,32 +105,24 @@ void MotionWave(cShot& s) {
   if (s.m_nMotionStep == 0) {
     const double F = SpeedDivisor();
     s.m_dWaveAmp = SHOTFIELDS::Distance1(s.m_Shot) * 16.0;
-    double phase = SHOTFIELDS::PhaseAngle(s.m_Shot) + (s.m_nDir == 0 ? 180.0 : 0.0);
+    // The phase counts F a degree, as the wave speed wraps it at F × 360.
+    const double phase = SHOTFIELDS::PhaseAngle(s.m_Shot) + (s.m_nDir == 0 ? 180.0 : 0.0);
     s.m_dWavePhase = phase * F;
     const double flight = std::atan2(-s.m_dVelY, -s.m_dVelX) / kDegToRad;
     s.m_dWaveCross = flight - 90.0;
-  }
-  const double dPeriod = SHOTFIELDS::WavePeriod(s.m_Shot);
-  if (s.m_nMotionStep == 0) {
-    // The wave speed is the sine's change of speed per sub-step; summed
-    // from a cross speed of 0 it never goes back to 0 on average, and the
-    // shot drifts aside by amplitude × step each sub-step. It starts
-    // instead at the cross speed that makes the sum oscillate round 0, so
-    // the shot weaves about its line of flight.
-    const double h = dPeriod * kDegToRad / SpeedDivisor();
-    const double theta = s.m_dWavePhase / SpeedDivisor() * dPeriod * kDegToRad;
-    const double d = 2.0 * std::sin(h / 2.0);
-    s.m_dWaveVel = d != 0.0 ? s.m_dWaveAmp * h * h * std::cos(theta - h / 2.0) / d : 0.0;
     s.m_dWaveOffX = s.m_dWaveOffY = 0.0;
   }
-  s.m_dWaveVel += s.WaveSpeedSin(s.m_dWaveAmp, dPeriod, s.m_dWavePhase, 1.0, 0.0);
+  // The cross speed of this sub-step is the wave speed of its phase, so the
+  // shot runs a sine of the record's amplitude from the launch point.
+  const double w =
+      s.WaveSpeedCos(s.m_dWaveAmp, SHOTFIELDS::WavePeriod(s.m_Shot), s.m_dWavePhase, 1.0, 0.0);
   // The wave rides on the flight: the flight's own velocity is what is
   // left without the wave's share, and the wave never turns a component of
   // the flight back (that component becomes 0 instead).
   const double bx = s.m_dVelX - s.m_dWaveOffX, by = s.m_dVelY - s.m_dWaveOffY;
   const double c = s.m_dWaveCross * kDegToRad;
-  double nx = bx - std::cos(c) * s.m_dWaveVel;
-  double ny = by - std::sin(c) * s.m_dWaveVel;
+  double nx = bx - std::cos(c) * w;
+  double ny = by - std::sin(c) * w;
   if (nx * bx < 0) nx = 0.0;
   if (ny * by < 0) ny = 0.0;
   s.m_dWaveOffX = nx - bx;

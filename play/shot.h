@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "play/game_object.h"
+#include "play/picture_cell.h"
 #include "records/move_shot.h"
 #include "records/sword_records.h"
 
@@ -31,9 +32,9 @@ struct SHOTLINKS {
   cGameObj* (*pfnFindChara)(int nId, int bAlive) = nullptr;
   // Player 1, or null.
   cGameObj* (*pfnPlayer1)() = nullptr;
-  // The chara of group nGroup that target selection picks from (x, y) in
-  // selection mode nMode, or null.
-  cGameObj* (*pfnSelectTarget)(int nGroup, double x, double y, int nMode) = nullptr;
+  // The chara of hit group nGroup that target selection picks from the
+  // shot's picture centre, or null.
+  cGameObj* (*pfnSelectTarget)(const cShot& shot, int nGroup) = nullptr;
 };
 // Written by the game thread when a stage scene is made or ends; read by
 // the game thread only while it steps the shots.
@@ -102,8 +103,8 @@ class cShot : public cGameObj {
   double m_dPhaseSpeed = 0;
   int32_t m_nDelay = 0, m_nEnd = 0;
   double m_dWavePhase = 0, m_dWaveCross = 0, m_dWaveAmp = 0;
-  // The wave's cross speed and the share of the velocity it makes up.
-  double m_dWaveVel = 0, m_dWaveOffX = 0, m_dWaveOffY = 0;
+  // The share of the velocity the wave makes up this sub-step.
+  double m_dWaveOffX = 0, m_dWaveOffY = 0;
   int m_nTargetId = NO_CHARA;
   int m_nWave = 0;           // the wave this shot was fired in
   int32_t m_nSerial = 0;
@@ -111,6 +112,7 @@ class cShot : public cGameObj {
   int m_nSwordFrame = 0;
   int32_t m_nSwordStep = 0;
   int m_nScale = 1;
+  PAIRANIME m_Anime;         // a flying shot's two pattern columns
   std::list<int> m_lstHit;   // ids of the charas already hit
   cEdShot m_Shot;
 

@@ -136,7 +136,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
 
 int cSceneStage::SpawnItemFromRecord(int cx, int cy, const cEdItem& placement) {
   auto it = std::make_unique<cItemObj>();
-  it->ItemObjInit(m_nNextItemId, placement, 1);
+  it->ItemObjInit(m_nNextItemId, placement, 0);
   it->ItemObjWarpToCell(cx, cy);
   it->m_dX += ItemOffsetX(placement);
   it->m_dY += ItemOffsetY(placement);
@@ -205,7 +205,7 @@ int cSceneStage::SpawnCharaFromCommand(double x, double y, int nFacing, const cE
 
 int cSceneStage::SpawnItemFromCommand(double x, double y, const cEdShot& params, const cEdItem& def) {
   auto it = std::make_unique<cItemObj>();
-  it->ItemObjInit(m_nNextItemId, def, 1);
+  it->ItemObjInit(m_nNextItemId, def, 0);
   it->m_dX = x + it->m_nImgOffsetX + ItemOffsetX(def);
   it->m_dY = y + it->m_nImgOffsetY + ItemOffsetY(def);
   if (!SettleNewItem(*it)) return 0;

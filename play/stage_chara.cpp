@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "flow/conditions.h"
 #include "play/live_lists.h"
 #include "play/play_math.h"
 #include "play/play_state.h"
@@ -32,14 +31,6 @@ void cStageChara::ScaleBoxes(int nScale) {
     }
   }
 }
-
-void cStageChara::UpdateRectX() {
-  const int x0 = TruncToInt(m_dX), y0 = TruncToInt(m_dY);
-  m_rcHitBox.PlaceAt(x0, y0);
-  m_rcHitBox2.PlaceAt(x0, y0);
-}
-
-void cStageChara::UpdateRectY() { UpdateRectX(); }
 
 void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y,
                                               uint16_t wStep) {
@@ -152,7 +143,7 @@ int cStageChara::StepX() {
   if (m_dImpulseX != 0) {
     m_dSpeedX = m_dImpulseX;
   } else if (m_dSpeedX2 != 0) {
-    Decelerate(m_dSpeedX2, 1);
+    Decelerate(m_dSpeedX2, m_abNoPush[0]);
     m_dSpeedX += m_dSpeedX2;
   }
   const int r = MoveX(2);
@@ -163,7 +154,7 @@ int cStageChara::StepX() {
 int cStageChara::StepY() {
   CharaApplyImpulseY();
   if (m_dImpulseY == 0 && m_nNoGravity && m_dSpeedY2 != 0) {
-    Decelerate(m_dSpeedY2, 1);
+    Decelerate(m_dSpeedY2, m_abNoPush[1]);
     m_dSpeedY += m_dSpeedY2;
   }
   const int r = MoveY(2);
@@ -181,30 +172,6 @@ int cStageChara::StartJump(cCommandRun& run) {
   m_bJumpA = m_bJumpB = 1;
   m_bRidingChara = 0;
   return 1;
-}
-
-void StageCharaConditionsPass() {
-  for (auto& p : g_lstChara) {
-    cStageChara& c = *p;
-    if (c.m_bDefeated || c.m_bRemoved) continue;
-    c.m_bExists = CheckConditionList(c.m_Def.m_vecCondition, c.m_Def.m_nCondMode, c.m_Def.m_nCondLatch,
-                                     c.m_bCondLatched, c);
-    if (!c.m_bExists) {
-      c.m_bPresent = 0;
-      continue;
-    }
-    c.StageCharaUpdateActive();
-    c.m_bPresent = c.StageCharaTryAppear();
-  }
-}
-
-void BeginCharaSubStep() {
-  for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
-  for (auto& c : g_lstChara) c->CharaResetFlowMarks();
-  StageCharaConditionsPass();
-  for (auto& p : g_vPlayer) p->RaiseTrigger(FlowTrigger::Always);
-  for (auto& c : g_lstChara)
-    if (c->m_bPresent) c->RaiseTrigger(FlowTrigger::Always);
 }
 
 cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep) {

@@ -13,8 +13,6 @@ struct DDSURFACEDATA;
 class cStageChara : public cChara {
  public:
   void ScaleBoxes(int nScale) override;
-  void UpdateRectX() override;
-  void UpdateRectY() override;
   void OnMovedX() override { ClampX(2); }
   void OnMovedY() override { ClampY(2); }
   cItemObj* GetCarriedItem() override { return m_CarriedItem.m_Def.m_nImageIndex != 0 ? &m_CarriedItem : nullptr; }
@@ -47,14 +45,6 @@ class cStageChara : public cChara {
   int32_t m_bCondLatched = 0;
 };
 
-// The appearance pass of one frame over g_lstChara: a chara whose
-// conditions hold exists this frame; an existing one is tested for its
-// activity and appearance (m_bPresent).
-void StageCharaConditionsPass();
-// The start of a sub-step for every live chara: the flows' trigger marks
-// cleared, the appearance pass, then the Always flows of the players and of
-// the charas present.
-void BeginCharaSubStep();
 // A stage chara placed at stage cell (col, row) of the stage: built,
 // set up and appended to g_lstChara. nCopy is the copy step k.
 cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep);

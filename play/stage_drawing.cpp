@@ -67,7 +67,8 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   DDBeginBatch(1);
   if (DDSURFACEDATA* lpMark = StageSurface(STAGESURFACE_MARK)) DDSetBatchLayer(lpMark);
   for (auto& item : g_lstItem) {
-    if (!item || item->m_bRemoved) continue;
+    // An item whose conditions fail this frame is not there.
+    if (!item || item->m_bRemoved || !item->m_bEnabled) continue;
     item->UpdateScreenRect();
     ItemDraw(*item, bb, bStill != 0);
   }
@@ -84,7 +85,7 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
     }
     it = EraseChara(it);
   }
-  DrawShots(bb);
+  DrawShots(bb, bStill);
   DrawBlockMap(bb, 1);
   DrawBackgrounds(bb, 1);
   if (const cPlayer* p = ::FirstPlayer()) DrawViewLimit(*p, bb, &m_ViewSD);
@@ -131,6 +132,8 @@ int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
   DDSURFACEDATA* bb = &g_BackBufferSD;
   chara.UpdateScreenRect();
   if (chara.m_bDefeated) return CharaDrawDefeated(chara, bb, bStill);
+  // A chara whose conditions fail this frame is not there.
+  if (!chara.m_bEnabled) return 0;
   CharaDraw(chara, bb, bStill);
   if (!chara.m_bTransparent && !chara.m_bRemoved) DrawGauges(chara, bb);
   return 0;

@@ -5,6 +5,7 @@
 #include "base/report.h"
 #include "media/graphics/dd.h"
 #include "platform/messages.h"
+#include "play/live_chara.h"
 #include "play/live_lists.h"
 #include "play/message_text.h"
 #include "play/picture_cell.h"
@@ -71,6 +72,7 @@ cSceneStage::~cSceneStage() {
   m_Shots.Clear();
   m_lstHitEffect.clear();
   ResetShotLinks();
+  if (g_CharaScene.m_lpSwitches == &m_vSwitch) g_CharaScene.m_lpSwitches = nullptr;
   std::lock_guard<std::mutex> lock(s_SceneLock);
   if (g_lpSceneStage == this) g_lpSceneStage = nullptr;
   if (g_lpStageContext == this) g_lpStageContext = nullptr;

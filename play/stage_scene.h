@@ -287,7 +287,8 @@ class cSceneStage : public cStageContext, public cFlowStage {
   int ResolveCharaContacts();
   // The shots into the frame in one batch; the hit effects, stepped once a
   // drawn frame unless paused, and dropped when their frames run out.
-  void DrawShots(DDSURFACEDATA* lpDst);
+  // bPaused: the shots' animations stand.
+  void DrawShots(DDSURFACEDATA* lpDst, BOOL bPaused);
   void DrawHitEffects(DDSURFACEDATA* lpDst, BOOL bPaused);
   bool Player1Defeated() const { return m_bPlayer1Defeated != 0; }
 
@@ -318,8 +319,7 @@ class cSceneStage : public cStageContext, public cFlowStage {
   uint32_t m_abOffScreen[3] = {0, 0, 0};
   uint32_t m_nPlayFrame = 0;
   int32_t m_nNextStage = 0;
-  std::vector<uint8_t> m_vCharaFlag;
-  std::vector<int32_t> m_vHitSubStep;  // one entry per sub-step: 1 tests hits
+  std::vector<uint8_t> m_vHitSubStep;  // one entry per sub-step: 1 tests hits
   // The stage's shots and the hit effects started where attacks land.
   cShotLists m_Shots;
   HITEFFECTLIST m_lstHitEffect;
@@ -354,7 +354,9 @@ class cSceneStage : public cStageContext, public cFlowStage {
   SCREENCOLOUR m_ScreenColour;
   SCREENEFFECT m_ScreenEffect;
   BOOL m_bMessageSkip = 0;
-  cVector<uint8_t> m_vSwitch;  // the stage's switches the charas turn on
+  // The stage's 60 switches: cleared by every conditions pass, turned on
+  // by the active charas linked to them.
+  cVector<uint8_t> m_vSwitch;
   int32_t m_anGameWait[2] = {0, 0};
   std::list<DDSURFACEDATA> m_lstLoadedSD;
   std::list<DDSURFACEINFO> m_lstLoadedInfo;
@@ -423,9 +425,6 @@ void ResetShotLinks();
 // file saved.
 int RecordMapPointCleared(cEdProgress& p);
 void RecordChallengeCleared(cEdProgress& p);
-
-// The hit-sub-step table for n sub-steps and hit frequency N.
-std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency);
 
 // The play log of a headless run (TARVOLIN4_PLAYLOG): one line per frame
 // of the stage scene, after its Update. Opened on the first line.

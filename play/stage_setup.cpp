@@ -8,6 +8,7 @@
 #include "platform/game_random.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
+#include "play/condition_pass.h"
 #include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
@@ -22,13 +23,6 @@
 #include "records/progress.h"
 #include "records/stage.h"
 #include "records/system.h"
-
-std::vector<int32_t> BuildHitSubSteps(int n, uint32_t nFrequency) {
-  if (n <= 0) return {};
-  std::vector<uint8_t> table;
-  BuildHitSubStepTable(table, n, nFrequency);
-  return std::vector<int32_t>(table.begin(), table.end());
-}
 
 namespace {
 
@@ -83,7 +77,7 @@ void cSceneStage::SetupLiveObjects() {
   CHARASCENE fresh;
   fresh.pfnStartHitEffect = g_CharaScene.pfnStartHitEffect;
   g_CharaScene = fresh;
-  m_vSwitch.assign(256, 0);
+  m_vSwitch.assign(60, 0);
   g_CharaScene.m_lpSwitches = &m_vSwitch;
   m_Shots.Clear();
   m_lstHitEffect.clear();
@@ -207,7 +201,7 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   ClampScroll(SCROLL_Y);
 
   m_vStageVar.assign(255, 0);
-  m_vHitSubStep = BuildHitSubSteps(static_cast<int>(g_Stage.m_nSpeedDiv), g_Stage.m_nHitFrequency);
+  BuildHitSubStepTable(m_vHitSubStep, static_cast<int>(g_Stage.m_nSpeedDiv), g_Stage.m_nHitFrequency);
 
   m_Timer = STAGETIMER{};
   m_nTimeTick = 0;
@@ -217,7 +211,6 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
     m_Timer.nTime = STAGE_TIME_CAP;
     m_Timer.bFrozen = 1;
   }
-  m_vCharaFlag.assign(60, 0);
   SetupLiveObjects();
   // The view limit of player 1's definition; a stage without one keeps no
   // view surface from the stage before.
@@ -234,6 +227,6 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
   // restart copies back as loaded.
   m_nTargetFps = nFps;
   RunBeforeStageStartFlows();
-  StageCharaConditionsPass();
+  EvaluateCharaConditions(m_Shots);
   Logf("Out SetStage");
 }

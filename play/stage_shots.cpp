@@ -8,6 +8,8 @@
 #include "media/graphics/dd.h"
 #include "play/chara_drawing.h"
 #include "play/chara_targeting.h"
+#include "play/condition_pass.h"
+#include "play/hits.h"
 #include "play/item_object.h"
 #include "play/launch.h"
 #include "play/live_chara.h"
@@ -18,6 +20,7 @@
 #include "play/stage_graphics.h"
 #include "play/stage_scene.h"
 #include "records/stage.h"
+#include "records/system.h"
 
 namespace {
 
@@ -39,11 +42,12 @@ cGameObj* FindShotChara(int nId, int bAlive) {
 
 cGameObj* ShotPlayer1() { return ::FirstPlayer(); }
 
-cGameObj* SelectShotTarget(int nGroup, double x, double y, int nMode) {
-  CHARAFILTER f;
-  f.bSameGroupOnly = 1;
-  f.nGroup = nGroup;
-  return SelectTargetChara(static_cast<int>(x), static_cast<int>(y), LiveCharas(), nMode, f);
+// A shot's target group is a hit group: the charas of that side.
+cGameObj* SelectShotTarget(const cShot& shot, int nGroup) {
+  cVector<cChara*> vSide;
+  for (cChara* c : LiveCharas())
+    if (c->m_nSide == nGroup) vSide.push_back(c);
+  return SelectTargetFromCentre(shot, vSide);
 }
 
 // A sword ends with its owner: its link is dropped here and the sword's
@@ -56,12 +60,10 @@ void ForgetSwordsOf(cChara& chara) {
     if (!s->m_bFlying && s->m_nOwnerId == chara.m_nId && s->m_bOwnerStageChara == bStage) s->m_nOwnerId = NO_CHARA;
 }
 
-// A chara's hit effect (contact damage) at the attacker's box.
-void StartHitEffectAt(int nEffect, const cGameObj& at) {
+void StartHitEffectAt(int nEffect, const HITBOX& defender, const HITBOX& attacker, int nScale) {
   if (!g_lpSceneStage) return;
-  const HITBOX box = ObjectBox(at);
   cHitEffect e;
-  e.HitEffectSetup(nEffect, box, box, 1);
+  e.HitEffectSetup(nEffect, defender, attacker, nScale);
   g_lpSceneStage->m_lstHitEffect.push_back(e);
 }
 
@@ -69,7 +71,10 @@ int GiveShotItem(const cEdItem& def) {
   cPlayer* p = ::FirstPlayer();
   if (!p) return HITS_GO_ON;
   cItemObj item;
-  item.ItemObjInit(0, def, 1);
+  item.ItemObjInit(0, def, 0);
+  // It never lies in the stage: its conditions decide at once whether it
+  // is there to be given.
+  item.m_bEnabled = CheckItemConditions(item);
   return GiveItemToPlayer(*p, item);
 }
 
@@ -123,6 +128,11 @@ void cSceneStage::PrepareLaunch(cChara& chara, int nFlowDirection, LAUNCH& l, LA
   l.nFlowDirection = nFlowDirection;
   l.dScrollX = m_aScroll[0].dPos;
   l.dScrollY = m_aScroll[1].dPos;
+  l.dScrollSpeedX = FollowScrollSpeed(SCROLL_X);
+  l.dScrollSpeedY = FollowScrollSpeed(SCROLL_Y);
+  // A chara that follows the scroll is carried by the view (its base speed
+  // each frame) unless the project adds the scroll to its moves instead.
+  l.bTargetFollowsScroll = chara.m_lpTarget && chara.m_lpTarget->m_nFollowScroll && !g_System.m_bFollowScroll ? 1 : 0;
 }
 
 void cSceneStage::LaunchShots(cChara& chara, int nFlowDirection, const cEdShot& params) {
@@ -167,15 +177,16 @@ int cSceneStage::ResolveShotHits() {
   // With the stage's on-screen-only switch, only what is on screen takes
   // part.
   const bool bOnScreenOnly = g_Stage.m_bOnScreenOnly != 0;
-  for (size_t i = 0; i < 256 && i < m_Shots.m_vGroupShots.size(); ++i) {
-    if (m_Shots.m_vGroupShots[i].empty()) continue;
+  for (int i = 0; i < 256; ++i) {
+    if (m_Shots.Group(i).empty()) continue;
     for (size_t j = 0; j < 256; ++j) {
       const std::vector<cChara*>& vGroup = vByGroup[j];
-      if (j == i || vGroup.empty()) continue;
+      if (static_cast<int>(j) == i || vGroup.empty()) continue;
       // A defeat flow may fire shots, which can grow the group lists: the
       // walk goes over the shots there now, none of which is freed before
       // it ends.
-      const std::vector<cShot*> vShots(m_Shots.m_vGroupShots[i].begin(), m_Shots.m_vGroupShots[i].end());
+      const std::list<cShot*>& group = m_Shots.Group(i);
+      const std::vector<cShot*> vShots(group.begin(), group.end());
       std::vector<cShot*> vDone;
       int nResult = HITS_GO_ON;
       for (cShot* s : vShots) {
@@ -184,20 +195,17 @@ int cSceneStage::ResolveShotHits() {
         bool bDone = false;
         for (cChara* c : vGroup) {
           if (IsGone(*c) || (!c->IsPlayer() && !static_cast<cStageChara*>(c)->m_bPresent)) continue;
+          // Shots pass through a chara of invincible kind 2.
+          if (c->m_Def.m_nInvincibleKind == 2) continue;
           if (bOnScreenOnly && !c->IsOnScreen()) continue;
-          if (!BoxOverlaps(AttackBox(*s), ObjectBox(*c)) || s->HasHit(c->m_nId)) continue;
+          if (!BoxOverlaps(AttackBox(*s), CharaHitBox(*c)) || s->HasHit(c->m_nId)) continue;
           c->RaiseTrigger(FlowTrigger::HitShot);
           const cEdShot& p = s->m_Shot;
           const cEdItem* lpItem = p.m_byItemSource ? GetItemDef(p.m_byItemSource, p.m_wItemIndex) : nullptr;
           if ((p.m_nAttack != 0 || p.m_byImpact != 0 || lpItem) && !c->CharaIsInvincible()) {
             const int nSign = s->m_nDir > 0 ? 1 : -1;
-            const int bDied = c->CharaDamagedByShot(p.m_nAttack, 0, p.m_byImpact, s->m_bFlying ? 1 : 0, s->m_dVelX,
-                                                    s->m_dVelY, nSign, *s);
-            if (p.m_wHitEffect != 0) {
-              cHitEffect e;
-              e.HitEffectSetup(p.m_wHitEffect, ObjectBox(*c), AttackBox(*s), p.m_cSize);
-              m_lstHitEffect.push_back(e);
-            }
+            const int bDied = c->CharaDamagedByShot(p.m_nAttack, p.m_wHitEffect, p.m_byImpact, s->m_bFlying ? 1 : 0,
+                                                    s->m_dVelX, s->m_dVelY, nSign, AttackBox(*s), p.m_cSize);
             if (!bDied) {
               RequestSystemSound(kSoundShotHit);
               c->CharaStartInvincible();
@@ -225,13 +233,23 @@ int cSceneStage::ResolveShotHits() {
       }
       for (cShot* s : vDone) m_Shots.Remove(s);
       if (nResult != HITS_GO_ON) return nResult;
-      if (i >= m_Shots.m_vGroupShots.size() || m_Shots.m_vGroupShots[i].empty()) break;
+      if (m_Shots.Group(i).empty()) break;
     }
   }
   return HITS_GO_ON;
 }
 
 namespace {
+
+bool StageSurfaceLoaded(int n) { return StageSurface(n) != nullptr; }
+
+// The shot picture for the facing (0 left, 1 right): under Direct3D from
+// the first sheet set; under DirectDraw from the second, as the picture
+// cells there, or the first when the second is not loaded.
+int ShotSheet(int nFacing) {
+  const int nFirst = nFacing ? STAGESURFACE_SHOT_MIRROR : STAGESURFACE_SHOT;
+  return ChooseSurfaceIndex(nFirst, 1, lpDTCon == nullptr, &StageSurfaceLoaded);
+}
 
 // A cell drawn as a chara's is: keyed, stretched where the sizes differ.
 void BlitCell(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, int h, int sx, int sy, int sw, int sh) {
@@ -244,14 +262,14 @@ void BlitCell(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int x, int y, int w, i
 
 }  // namespace
 
-void cSceneStage::DrawShots(DDSURFACEDATA* lpDst) {
+void cSceneStage::DrawShots(DDSURFACEDATA* lpDst, BOOL bPaused) {
   const double sx = m_aScroll[0].dPos, sy = m_aScroll[1].dPos;
   DDBeginBatch(0);
   for (const auto& s : m_Shots.m_lstShot) {
     SHOTDRAW d;
-    if (!ShotDrawData(*s, 0, sx, sy, d)) continue;
-    DDSURFACEDATA* lpSrc = d.bSword ? PictureSetSurface(g_SwordGraphics, d.nSheet)
-                                    : StageSurface(d.nSheet ? STAGESURFACE_SHOT_MIRROR : STAGESURFACE_SHOT);
+    const int nPattern = s->m_bFlying ? s->m_Anime.Advance(bPaused != 0) : 0;
+    if (!ShotDrawData(*s, nPattern, sx, sy, d)) continue;
+    DDSURFACEDATA* lpSrc = d.bSword ? PictureSetSurface(g_SwordGraphics, d.nSheet) : StageSurface(ShotSheet(d.nSheet));
     BlitCell(lpDst, lpSrc, d.nDstX, d.nDstY, d.nDstW, d.nDstH, d.nSrcX, d.nSrcY, d.nSrcW, d.nSrcH);
   }
   DDEndBatch();

@@ -62,6 +62,9 @@ class cEdBlock : public cEdRecord {
   cVector<cEdCondition> m_vecCondition;
   uint8_t m_nCondMode{};
   uint8_t m_nCondLatch{};
+  // Not in the file: the conditions of a block in the running stage held
+  // once (the latch their test keeps).
+  mutable int32_t m_bCondLatched = 0;
   uint16_t m_nImageIndex{};  // 0: an empty block
   uint8_t m_nImageKind{};    // IMAGEKIND
   uint16_t m_nImageSub{};

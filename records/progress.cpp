@@ -11,16 +11,19 @@ namespace {
 
 // The first data version whose files hold the carry marks.
 constexpr int32_t kCarryListVersion = 501;
-// A settings file asking for more challenge courses than this is damaged;
-// the value-pair list is not grown past it.
-constexpr uint32_t kMaxChallengeCourses = 9999;
-
 template <class T>
 void PadTo(cVector<T>& v, size_t n) {
   if (v.size() < n) v.resize(n, T{});
 }
 
 }  // namespace
+
+int32_t ChallengeCourseLimit() {
+  // A settings file asking for more courses than this is damaged; the
+  // value-pair list is not grown past it.
+  constexpr uint32_t kMaxChallengeCourses = 9999;
+  return static_cast<int32_t>(std::min(g_System.m_nChallengeLimit, kMaxChallengeCourses));
+}
 
 cEdProgress::cEdProgress() { RegisterFields(DATA_VERSION_CURRENT); }
 
@@ -107,9 +110,8 @@ void ProgressNormalize(cEdProgress& p) {
   if (p.m_nMapX < 0 || p.m_nMapX >= w.m_nWidth) p.m_nMapX = w.m_nStartX;
   if (p.m_nMapY < 0 || p.m_nMapY >= w.m_nHeight) p.m_nMapY = w.m_nStartY;
 
-  const uint32_t nCourses = std::min(g_System.m_nChallengeLimit, kMaxChallengeCourses);
-  p.m_vChallenge.resize(nCourses);
-  const int32_t nOpen = static_cast<int32_t>(nCourses);
+  const int32_t nOpen = ChallengeCourseLimit();
+  p.m_vChallenge.resize(static_cast<size_t>(nOpen));
   if (p.m_nChallengeOpen > nOpen) p.m_nChallengeOpen = nOpen;
   // With no course open the challenge list would show nothing while its
   // decide key still starts course 1.
@@ -197,11 +199,14 @@ void NextRankingGenre(cEdProgress& p, int nPlayKind, int nStep) {
   if (!bAny) return;
   const int nDir = nStep < 0 ? -1 : 1;
   int g = std::clamp(p.m_nRankGenre, 0, kRankGenreCount - 1);
-  for (int n = nStep < 0 ? -nStep : nStep; n > 0; --n) {
+  auto advance = [&] {
     do {
       g = (g + nDir + kRankGenreCount) % kRankGenreCount;
     } while (!enabled(g));
-  }
+  };
+  for (int n = nStep < 0 ? -nStep : nStep; n > 0; --n) advance();
+  // Step 0 only puts a genre that is switched off on the next one that is on.
+  if (!enabled(g)) advance();
   p.m_nRankGenre = g;
 }
 

@@ -90,6 +90,9 @@ class cEdProgress : public cEdRecord {
 // (StartStageFile), while the game thread waits in SendMessage.
 extern cEdProgress g_Progress;
 
+// The project's number of challenge courses: the length of the value-pair
+// list and the most courses that can be open.
+int32_t ChallengeCourseLimit();
 // Run at the start of every write and at the end of every read: a map
 // position outside g_WorldMap returns to its start cell, the value-pair list
 // takes g_System's number of challenge courses.
@@ -121,6 +124,7 @@ const cEdWorldAction* ProgressMapEvent(const cEdProgress& p);
 // back on the map's start cell.
 void MapRoundStep(cEdProgress& p);
 // m_nRankGenre moved by nStep genres (forward when positive) through those
-// that the play kind's genre flags in g_System switch on, wrapping round;
-// unchanged when the play kind switches none on.
+// that the play kind's genre flags in g_System switch on, wrapping round; a
+// step of 0 moves a genre that is off forward to one that is on. Unchanged
+// when the play kind switches none on.
 void NextRankingGenre(cEdProgress& p, int nPlayKind, int nStep);

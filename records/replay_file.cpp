@@ -62,12 +62,6 @@ void ReplayBeginAttempt(uint32_t dwSeed) {
   srand(dwSeed);
 }
 
-BOOL ReplayBeginPlayback() {
-  if (!LoadReplayForRequest(g_strReplayPath)) return 0;
-  srand(g_ReplayKeys[0].m_nRandomSeed);
-  return 1;
-}
-
 void ReplayRecordFrame(uint16_t wDir, uint16_t wButton) { KeyRecordRecordFrame(g_ReplayKeys[0], wDir, wButton); }
 
 int ReplayPlayFrame(uint16_t& wDir, uint16_t& wButton) { return KeyRecordPlayFrame(g_ReplayKeys[0], wDir, wButton); }

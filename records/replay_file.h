@@ -45,11 +45,6 @@ extern std::string g_strReplayPath;
 // replays: snapshots and buffers move down one, buffer 0 starts empty with
 // dwSeed (the millisecond clock) and the random numbers are seeded with it.
 void ReplayBeginAttempt(uint32_t dwSeed);
-// Stage set-up of a replay: the replay file is read again into buffer 0,
-// g_Stage, g_StageCopy and g_Progress, playback starts at the beginning and
-// the random numbers take the recorded seed. 0 when the file cannot be read
-// again (with the loader's message).
-BOOL ReplayBeginPlayback();
 // One play frame of player 0's direction and button words.
 void ReplayRecordFrame(uint16_t wDir, uint16_t wButton);
 // The recorded words of the next frame: 0, or 1 at the end of the record.

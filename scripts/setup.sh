@@ -8,9 +8,9 @@ PACKAGES=(
   build-essential g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev libvorbis-dev libfluidsynth-dev
-  libpng-dev zlib1g-dev
+  libpng-dev zlib1g-dev libx11-dev
   fonts-ipafont-gothic fonts-ipafont-mincho timgm6mb-soundfont
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()

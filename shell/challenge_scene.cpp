@@ -34,9 +34,6 @@ constexpr int kRowFont = 1;
 constexpr int kLabelFont = 2;
 constexpr DWORD kTextDrawMode = 1;
 constexpr int kRankingSound = 6;
-// Buttons 3 and 4 of player 0's button word.
-constexpr uint16_t kButtonRanking = 4;
-constexpr uint16_t kButtonGenre = 8;
 const char* const kChallengePath = "user_data\\challenge\\Challenge.dat";
 
 void CloseMainWindow() { PostMessage(g_hWndMain, WM_CLOSE, 0, 0); }
@@ -74,8 +71,7 @@ std::string CourseFileName(int nCourse) {
 }
 
 int32_t ChallengeCourseCount() {
-  const int32_t n = g_System.m_bChallengeLimitOn ? static_cast<int32_t>(g_System.m_nChallengeLimit)
-                                                 : g_Progress.m_nChallengeOpen;
+  const int32_t n = g_System.m_bChallengeLimitOn ? ChallengeCourseLimit() : g_Progress.m_nChallengeOpen;
   return std::max<int32_t>(n, 1);
 }
 
@@ -97,7 +93,11 @@ BOOL LoadChallenge() {
 }
 
 void StartChallenge() {
-  if (!LoadChallenge()) ProgressReset(g_Progress);
+  if (LoadChallenge()) return;
+  // A first visit: one fresh pair for each course of the project, so that
+  // the first course cleared has its pair to mark.
+  ProgressReset(g_Progress);
+  g_Progress.m_vChallenge.resize(static_cast<size_t>(ChallengeCourseLimit()));
 }
 
 // ---- cSceneChallenge --------------------------------------------------------------
@@ -216,8 +216,8 @@ void cSceneChallenge::CoursePhase() {
     m_nPhase = PHASE_END;
     return;
   }
-  const uint16_t wButton = g_vPlayerInput.CheckedAt(0).m_wButton;
-  if (wButton & kButtonRanking) {
+  const uint16_t wButton = RankingKeysPressed();
+  if (wButton & MENUBUTTON_RANKING) {
     if (RankingFlag()) {
       RequestSystemSound(kRankingSound);
       m_bRankingShown = !m_bRankingShown;
@@ -225,7 +225,7 @@ void cSceneChallenge::CoursePhase() {
       m_bRankingShown = 0;
     }
     DrawScreen();
-  } else if (wButton & kButtonGenre) {
+  } else if (wButton & MENUBUTTON_GENRE) {
     if (RankingFlag() && CountSystemEntryFlags(PLAYKIND_CHALLENGE) > 1) {
       RequestSystemSound(kRankingSound);
       NextRankingGenre(g_Progress, PLAYKIND_CHALLENGE, 1);

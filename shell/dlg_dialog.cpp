@@ -378,8 +378,9 @@ void cDlg::HandleEvent(const DLGEVENT& e) {
   m_bSwallowEnter = false;
   if (bSwallow) return;
   if (OnKey(e)) return;
+  // Esc cancels the dialog only: the dialog has the keyboard, so the game
+  // window's own Esc (which closes the game) never sees it.
   if (e.nVk == VK_ESCAPE) {
-    m_bClosedByEscape = true;
     EndDlg(m_nEscapeResult);
     return;
   }
@@ -451,17 +452,10 @@ class cGameWindowHost : public cDialogHost {
  public:
   bool Begin() override {
     if (!BeginDialogInput()) return false;
-    // Before start-up shows the window (the start-up dialog), the dialog
-    // shows it for its own time.
-    HWND h = g_hWndMain.load();
-    m_bShownHere = h && !ShowWindow(h, SW_SHOWNOACTIVATE);
+    ShowGameWindowForDialog();
     return true;
   }
-  void End() override {
-    EndDialogInput();
-    if (m_bShownHere) ShowWindow(g_hWndMain.load(), SW_HIDE);
-    m_bShownHere = false;
-  }
+  void End() override { EndDialogInput(); }
   bool NextEvent(DLGEVENT& e) override { return NextDialogEvent(e); }
   void Background(std::vector<uint32_t>& v) override {
     v.assign(static_cast<size_t>(kClientWidth) * kClientHeight, kDlgDesktop);
@@ -477,9 +471,6 @@ class cGameWindowHost : public cDialogHost {
     HandFrameToWindow(v.data(), kClientWidth, kClientHeight, kClientWidth, false);
   }
   void SetTextArea(const DLGRECT& rc) override { SetDialogTextInputArea(rc.x, rc.y, rc.w, rc.h); }
-
- private:
-  bool m_bShownHere = false;
 };
 
 bool IsKeyMessage(UINT m) {
@@ -543,7 +534,6 @@ int DialogModal(cDlg& dlg, int, cDialogHost* lpHost) {
       dlg.HandleEvent(e);
       bDirty = true;
     }
-    if (dlg.ClosedByEscape()) bPassClose = true;
     if (dlg.Ended()) break;
     if (bDirty || timeGetTime() - dwShown >= kRepaintMs) {
       frame = background;

@@ -264,8 +264,6 @@ class cDlg : public cWnd {
   int ClientX() const { return m_rcWindow.x + kFrameWidth; }
   int ClientY() const { return m_rcWindow.y + kFrameWidth + (HasCaption() ? kCaptionHeight : 0); }
   bool IsBackspaceHeld() const { return m_bBackspace; }
-  // Esc ended the dialog: the modal loop closes the main window too.
-  bool ClosedByEscape() const { return m_bClosedByEscape; }
 
   // Input, as the modal loop hands it on (tests call it directly).
   void HandleEvent(const DLGEVENT& e);
@@ -288,7 +286,6 @@ class cDlg : public cWnd {
   int m_nResult = 0;
   int m_nFocus = -1;  // index into m_vItems
   bool m_bBackspace = false;
-  bool m_bClosedByEscape = false;
   std::string m_strComposition;  // UTF-8, the input method's open text
   bool m_bEnterWhileComposing = false;
   bool m_bSwallowEnter = false;
@@ -306,8 +303,8 @@ class cDlg : public cWnd {
 // Runs the dialog on the calling (window) thread until it ends; its result.
 // The loop ends the dialog with m_nEscapeResult when the main window is
 // closed (WM_CLOSE, which is passed on), when WM_QUIT arrives (passed on),
-// when shut-down starts, or on Esc (which also closes the main window, as
-// Esc does in the game). -1 when the host has no window to run in.
+// when shut-down starts, or on Esc (the dialog alone: the game goes on).
+// -1 when the host has no window to run in.
 int DialogModal(cDlg& dlg, int nRunFlags, cDialogHost* lpHost = nullptr);
 
 // The face every dialog draws with before and after the game's own fonts

@@ -165,6 +165,13 @@ uint16_t cMenuScene::MenuKeys() { return g_vPlayerInput.CheckedAt(0).m_wDirectio
 bool cMenuScene::MenuDecide() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 1) != 0; }
 bool cMenuScene::MenuCancel() { return (g_vPlayerInput.CheckedAt(0).m_wButton & 2) != 0; }
 
+uint16_t cMenuScene::RankingKeysPressed() {
+  const uint16_t wHeld = g_vPlayerInput.CheckedAt(0).m_wButton & (MENUBUTTON_RANKING | MENUBUTTON_GENRE);
+  const uint16_t wPressed = static_cast<uint16_t>(wHeld & ~m_wRankingKeysHeld);
+  m_wRankingKeysHeld = wHeld;
+  return wPressed;
+}
+
 int32_t ListEnabledItems(const cVector<cEdSystemText>& items, int32_t* anItem, int nMax) {
   int32_t n = 0;
   const int nListed = std::min<int>(nMax, static_cast<int>(items.size()));

@@ -78,6 +78,17 @@ class cMenuScene : public cScene {
   static uint16_t MenuKeys();
   static bool MenuDecide();  // button 1 (Z by default)
   static bool MenuCancel();  // button 2 (X by default)
+  // Buttons 3 and 4 (C and V by default), which switch the ranking shown and
+  // turn its genre on the world map and the challenge list: the ones first
+  // seen held this frame, so that a held key acts once.
+  uint16_t RankingKeysPressed();
+
+ private:
+  uint16_t m_wRankingKeysHeld = 0;
+};
+enum : uint16_t {
+  MENUBUTTON_RANKING = 4,
+  MENUBUTTON_GENRE = 8,
 };
 
 // A menu scene drawn on a 640 x 480 screen surface of its own (challenge,

@@ -5,6 +5,7 @@
 #include "media/graphics/dd.h"
 #include "media/graphics/font.h"
 #include "platform/messages.h"
+#include "play/condition_pass.h"
 #include "play/play_links.h"
 #include "play/stage_scene.h"
 #include "records/progress.h"
@@ -212,4 +213,6 @@ void InstallStageLinks() {
   s.pfnDrawText = &StageDrawText;
   s.pfnPlayingBgm = &StagePlayingBgm;
   InstallStageRecordLinks();
+  // The block map's hits and drawing test each block's conditions.
+  InstallBlockConditionTest();
 }

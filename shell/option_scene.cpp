@@ -51,7 +51,7 @@ void CloseMainWindow() { PostMessage(g_hWndMain, WM_CLOSE, 0, 0); }
 void ApplyHbt(int n) { LoadHbt(n); }
 void ApplySeVolume(int nLevel) { SetSoundListVolume(SeVolumeForLevel(nLevel)); }
 
-const std::string& OptionLabelOf(int nItem) { return g_System.m_vecOptionMenu.CheckedAt(nItem).m_strLabel; }
+const std::string& OptionLabelOf(int nEntry) { return g_System.m_vecOptionMenu.CheckedAt(nEntry).m_strLabel; }
 
 // An item change applied at once; music waits for the scene's end.
 void ApplyItem(int nItem) {
@@ -71,6 +71,13 @@ std::string ValueText(int nItem) {
 }
 
 }  // namespace
+
+OPTIONITEM OptionItemAt(int nEntry) {
+  static constexpr OPTIONITEM kListOrder[OPTIONITEM_COUNT] = {OPTIONITEM_MUSIC, OPTIONITEM_SEVOLUME,
+                                                              OPTIONITEM_RANKINGMODE, OPTIONITEM_NAME,
+                                                              OPTIONITEM_BACK, OPTIONITEM_HBT};
+  return kListOrder[std::clamp(nEntry, 0, OPTIONITEM_COUNT - 1)];
+}
 
 std::string RankingModeLabel(int nMode) {
   static const char* const kLabel[4] = {"手動登録（登録名入力）", "手動登録（登録名固定）", "自動登録（登録名入力）",
@@ -110,7 +117,7 @@ void cSceneOption::DrawScreen() {
   for (int k = 0; k < m_nItemCount; ++k) {
     const int y = kOptionRowsY + kOptionRowHeight * k;
     g_Fonts[kRowFont].DrawText(lpSD, kOptionLabelX, y, OptionLabelOf(m_anItem[k]).c_str(), kTextDrawMode);
-    const std::string value = ValueText(m_anItem[k]);
+    const std::string value = ValueText(OptionItemAt(m_anItem[k]));
     if (!value.empty()) g_Fonts[kRowFont].DrawText(lpSD, kOptionValueX, y, value.c_str(), kTextDrawMode);
   }
 }
@@ -144,7 +151,7 @@ void cSceneOption::ChooseItem() {
     return;
   }
   RequestSystemSound(bDecide ? SYSSE_DECIDE : SYSSE_CANCEL);
-  const int nItem = bDecide ? m_anItem[std::clamp(cur.nRow, 0, m_nItemCount - 1)] : OPTIONITEM_BACK;
+  const int nItem = bDecide ? OptionItemAt(m_anItem[std::clamp(cur.nRow, 0, m_nItemCount - 1)]) : OPTIONITEM_BACK;
   if (nItem <= OPTIONITEM_RANKINGMODE) {
     m_nEditItem = nItem;
     m_lpnEdited = &(g_Option.*kEditRange[nItem].pnMember);

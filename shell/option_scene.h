@@ -11,7 +11,8 @@
 #include "media/graphics/dd.h"
 #include "shell/menu_cursor.h"
 
-// The option items, in the order of g_System's option-item list.
+// The option items. g_System's option-item list holds them in the order of
+// OptionItemAt, which is not this one.
 enum OPTIONITEM : int32_t {
   OPTIONITEM_HBT = 0,
   OPTIONITEM_MUSIC = 1,
@@ -21,6 +22,11 @@ enum OPTIONITEM : int32_t {
   OPTIONITEM_BACK = 5,
 };
 constexpr int OPTIONITEM_COUNT = 6;
+// The item of entry nEntry (0..5) of g_System's option-item list, whose
+// labels are "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる" and an
+// empty one in a new project: music, volume, ranking mode, name, back, and
+// the colour set, which joined the list last.
+OPTIONITEM OptionItemAt(int nEntry);
 
 // Layout in pixels.
 constexpr int32_t kOptionTitleY = 32;
@@ -45,7 +51,7 @@ class cSceneOption : public cMenuScreenScene {
 
   int32_t m_nSubStep = 0;  // 0 set-up, 1 choosing an item, 2 editing its value
   int32_t m_nItemCount = 0;
-  int32_t m_anItem[OPTIONITEM_COUNT] = {};
+  int32_t m_anItem[OPTIONITEM_COUNT] = {};  // the rows' entries of the option-item list
   int32_t m_nEditItem = 0;
   int32_t m_nValueBefore = 0;
   int32_t* m_lpnEdited = nullptr;

@@ -76,16 +76,17 @@ BOOL LoadKeyConfig(const std::string& path, KEYCONFIG& rec) {
   KEYCONFIG read;
   size_t n = std::fread(&read, 1, sizeof read, fp.get());
   // Mended: the original took a short file as read, leaving the rest of the
-  // record as it happened to be, and used the counts as they came, past the
-  // end of the 12-entry table. Such a file now counts as not read, and the
-  // fixed keys stay.
+  // record as it happened to be; such a file now counts as not read, and the
+  // fixed keys stay. It also used an entry count as it came, past the end of
+  // the 12-entry table: the table is kept with the entries it holds.
   if (n < sizeof read) {
     ReportDamagedKeyConfig(path, "short file", static_cast<long long>(n));
     return FALSE;
   }
-  if (read.dwEntries > 12) {
+  constexpr uint32_t kTableEntries = sizeof read.aEntry / sizeof read.aEntry[0];
+  if (read.dwEntries > kTableEntries) {
     ReportDamagedKeyConfig(path, "entry count", offsetof(KEYCONFIG, dwEntries));
-    return FALSE;
+    read.dwEntries = kTableEntries;
   }
   // More joysticks than can be read is no damage: polling reads the ones
   // there are, and the player's key table stays in force.
@@ -100,17 +101,6 @@ void SetDefaultKeyConfig(KEYCONFIG& rec) {
   rec.dwEntries = 12;
   rec.dwJoysticks = 1;
   rec.dwUse = 0;
-}
-
-BOOL SaveKeyConfig(const std::string& path, const KEYCONFIG& rec) {
-  std::string temp = path + ".tmp";
-  FILE* fp = OpenFile(temp, "wb");
-  if (!fp) return FALSE;
-  bool ok = std::fwrite(&rec, 1, sizeof rec, fp) == sizeof rec;
-  ok = std::fclose(fp) == 0 && ok;
-  if (ok) ok = MoveFileReplace(temp, path) != 0;
-  if (!ok) DeleteFileA(temp);
-  return ok ? TRUE : FALSE;
 }
 
 // ---- Input records -----------------------------------------------------------

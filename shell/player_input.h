@@ -56,17 +56,15 @@ enum : uint16_t {
 extern KEYCONFIG g_KeyConfig;
 extern const char* const kKeyConfigPath;  // "user_data\KeyConfig.dat"
 
-// FALSE when the file cannot be opened, or is damaged (shorter than the
-// record, or more entries than the table holds; with a report line): the
-// record is then left as it was. A joystick count beyond the joysticks that
-// can be read is taken as that many.
+// FALSE when the file cannot be opened, or is shorter than the record (with
+// a report line): the record is then left as it was. An entry count past the
+// table's 12 keeps the 12 (with a report line); a joystick count beyond the
+// joysticks that can be read is taken as that many. The game never writes
+// the file.
 BOOL LoadKeyConfig(const std::string& path, KEYCONFIG& rec);
 // All keyboard: arrows left, right, up, down, then Z X C V A S D F; 12
 // entries, 1 joystick, not in use.
 void SetDefaultKeyConfig(KEYCONFIG& rec);
-// The game itself never writes the file; this is for tools and tests.
-// Written to a temporary file beside the target, then renamed over it.
-BOOL SaveKeyConfig(const std::string& path, const KEYCONFIG& rec);
 
 // ---- Input records -----------------------------------------------------------
 

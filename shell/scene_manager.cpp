@@ -90,7 +90,7 @@ void UpdateColourRamps() {
   StepColourRamps(g_ColourRamps, static_cast<int>(nStep), g_System.m_bPaletteCycle != 0);
 }
 
-void SetSceneMaker(SCENEMAKER pfn) { s_pfnMaker = pfn ? pfn : &MakeModeScene; }
+void SetSceneMakerForTests(SCENEMAKER pfn) { s_pfnMaker = pfn ? pfn : &MakeModeScene; }
 
 // ---- cScene ------------------------------------------------------------------
 

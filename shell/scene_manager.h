@@ -65,4 +65,4 @@ void UpdateColourRamps();
 // What builds a mode's scene (MakeModeScene unless a test sets another;
 // null puts MakeModeScene back).
 typedef cScene* (*SCENEMAKER)(int nMode);
-void SetSceneMaker(SCENEMAKER pfn);
+void SetSceneMakerForTests(SCENEMAKER pfn);

@@ -11,6 +11,7 @@
 #include "media/graphics/font.h"
 #include "media/sound/sound_effects.h"
 #include "platform/file_system.h"
+#include "platform/joystick.h"
 #include "platform/messages.h"
 #include "platform/system_info.h"
 #include "platform/text_cp932.h"
@@ -46,7 +47,6 @@
 // skipped where it belongs, so the order of the rest stays that of the
 // finished program:
 //   InitGame  13  the program's icon on the window (no icon resource here)
-//             16  the graphics' message for a failed texture creation
 //             31  the stage-play word that a direct play clears
 //   UnInitGame 9  the window library's keyboard hook (never installed here)
 //             10  DestroyIcon of the program's icon
@@ -255,7 +255,7 @@ SCREENMODERESULT DecideScreenMode(INIVALUES& ini, int nDesktopBpp, bool bFullCol
   return bAccepted ? SCREENMODE_OK : SCREENMODE_REFUSED;
 }
 
-const STARTUPRAN& StartupStepsRan() { return s_Ran; }
+const STARTUPRAN& StartupStepsRanForTests() { return s_Ran; }
 
 bool StartupFontsReady() { return s_Ran.bFonts; }
 
@@ -326,6 +326,9 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   if (g_Ini.nBpp == 8) g_Ini.nDD_VideoStretch = 0;
 
   if (!StartGraphics(hWnd, nCmdShow, nWindowFlag)) return false;
+  if (lpDTCon)
+    DDSetTextureFailureText(Sjis("テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\n"
+                                 "System.iniファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。"));
   LinkGlobalTables([](int nSurface, int nParent) {
     if (nSurface < 0 || nSurface >= SYSTEM_BITMAP_COUNT || nParent < 0 || nParent >= SYSTEM_BITMAP_COUNT) return;
     g_aStageSurfaceInfo[nSurface].lpParentSD = &g_aStageSurface[nParent];
@@ -343,6 +346,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   if (!LoadFixedSurfaces()) return false;
   if (!StartFonts()) return false;
 
+  InitJoysticks();
   for (cPlayerInput& in : g_vPlayerInput) in.SetDefaultJoystickMasks();
   if (!LoadKeyConfig(kKeyConfigPath, g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
   LoadOption();
@@ -384,4 +388,5 @@ void UnInitGame() {
     DDUnInit();
     s_Ran.bGraphics = false;
   }
+  UnInitJoysticks();
 }

@@ -31,7 +31,7 @@ struct STARTUPRAN {
   bool bDigits = false;
   bool bSound = false;     // DS_Init was called
 };
-const STARTUPRAN& StartupStepsRan();
+const STARTUPRAN& StartupStepsRanForTests();
 // The fonts exist (the frame-rate text and the surface restore use them).
 bool StartupFontsReady();
 

@@ -12,6 +12,8 @@
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
 #include "records/progress.h"
+#include "records/ranking.h"
+#include "records/ranking_file.h"
 #include "records/stage.h"
 #include "records/stage_loading.h"
 #include "records/story_slot.h"
@@ -20,6 +22,7 @@
 #include "records/world_map.h"
 #include "shell/main_window.h"
 #include "shell/player_input.h"
+#include "shell/ranking_display.h"
 #include "shell/scene_manager.h"
 #include "shell/startup.h"
 
@@ -41,10 +44,8 @@ constexpr int kInfoFont = 1;  // the second system font
 constexpr int32_t kStoryTextScore = 2;
 constexpr int32_t kStoryTextConfirm = 10;  // "ステージに挑む", "やっぱりやめる"
 constexpr int32_t kSystemSoundToggle = 6;
+constexpr int32_t kSystemSoundLeave = 4;  // the map left for the save screen
 constexpr int32_t kConfirmChallenge = 0;
-// Buttons 3 and 4 of player 0's button word.
-constexpr uint16_t kButtonRanking = 4;
-constexpr uint16_t kButtonGenre = 8;
 
 void CloseMainWindow() { PostMessage(g_hWndMain, WM_CLOSE, 0, 0); }
 
@@ -64,9 +65,8 @@ int32_t VarAt(int32_t n) {
 const cEdWorld* CellKind(int x, int y) {
   cEdWorldMap& w = g_WorldMap;
   if (x < 0 || y < 0 || x >= w.m_nWidth || y >= w.m_nHeight) return nullptr;
-  const size_t i = static_cast<size_t>(y) * static_cast<size_t>(w.m_nPitch) + static_cast<size_t>(x);
-  if (i >= w.m_vCell.size()) return nullptr;
-  const int32_t n = w.m_vCell[i];
+  // Reading the map makes its grid hold every row of the pitch.
+  const int32_t n = w.CellAt(x, y);
   if (n < 0 || static_cast<size_t>(n) >= w.m_vWorld.size()) return nullptr;
   return &w.m_vWorld[static_cast<size_t>(n)];
 }
@@ -213,6 +213,7 @@ void cSceneWorldMap::ShowMapEventInfo() {
   SetProgressStageName(g_Progress, m_pEvent->m_strStage);
   m_nHighScore = FindStageScore(g_Progress.m_strStage);
   if (g_SceneMgr.m_bRankingOn) {
+    LoadUserDataRecord(g_RankingSet, g_SceneMgr.m_nPlayKind, g_Progress.m_strStage);
     NextRankingGenre(g_Progress, PLAYKIND_STORY, 0);
     DrawRankingPanel();
   }
@@ -318,7 +319,7 @@ void cSceneWorldMap::WalkPhase() {
   }
   RankingButtons();
   if (MenuCancel()) {
-    RequestSystemSound(SYSSE_CANCEL);
+    RequestSystemSound(kSystemSoundLeave);
     p.m_nMapX = m_nCellX;
     p.m_nMapY = m_nCellY;
     m.m_nNextMode = GAMEMODE_SAVE;
@@ -381,11 +382,9 @@ void cSceneWorldMap::ConfirmPhase() {
 }
 
 void cSceneWorldMap::RankingButtons() {
-  const uint16_t wNow = g_vPlayerInput.CheckedAt(0).m_wButton & (kButtonRanking | kButtonGenre);
-  const uint16_t wPressed = static_cast<uint16_t>(wNow & ~m_wLastButtons);
-  m_wLastButtons = wNow;
+  const uint16_t wPressed = RankingKeysPressed();
   bool bRedraw = false;
-  if (wPressed & kButtonRanking) {
+  if (wPressed & MENUBUTTON_RANKING) {
     if (StoryRanks()) {
       RequestSystemSound(kSystemSoundToggle);
       g_Progress.m_bMapRanking = !g_Progress.m_bMapRanking;
@@ -394,7 +393,7 @@ void cSceneWorldMap::RankingButtons() {
     }
     bRedraw = true;
   }
-  if ((wPressed & kButtonGenre) && StoryRanks() && CountSystemEntryFlags(PLAYKIND_STORY) > 1) {
+  if ((wPressed & MENUBUTTON_GENRE) && StoryRanks() && CountSystemEntryFlags(PLAYKIND_STORY) > 1) {
     RequestSystemSound(kSystemSoundToggle);
     NextRankingGenre(g_Progress, PLAYKIND_STORY, 1);
     bRedraw = true;
@@ -415,8 +414,9 @@ void cSceneWorldMap::End() {
 void cSceneWorldMap::DrawRankingPanel() {
   if (m_vSurface.empty()) return;
   DDSURFACEDATA* lpSD = &m_vSurface.front();
-  // The stage's ranking is drawn into this frame once rankings are kept.
-  DrawMenuWindow(lpSD, 0, 0, lpSD->nWidth, lpSD->nHeight);
+  // The table's box and frame cover the whole panel.
+  DDFillSurface(lpSD, 0);
+  DrawRankingOf(g_RankingSet, lpSD, 0, 0, g_Progress.m_nRankGenre, -1);
   lpSD->bLost = 0;
 }
 

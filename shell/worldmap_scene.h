@@ -97,8 +97,8 @@ class cSceneWorldMap : public cMenuScene {
   int32_t m_nOriginY = 0;
   int32_t m_nWalkFrame = 0;  // 1 .. kMapWalkCycle
   BOOL m_bStageLoaded = FALSE;
-  uint16_t m_wLastButtons = 0;  // buttons 3 and 4 act once per press
-  // The scene's own surface list: the ranking panel.
+  // The scene's own surface list: the ranking panel, the current stage's
+  // ranking in genre m_nRankGenre.
   std::vector<DDSURFACEDATA> m_vSurface;
   std::vector<DDSURFACEINFO> m_vSurfaceInfo;
 };

@@ -61,6 +61,10 @@ BOOL DDReloadBitmap(DDSURFACEDATA* lpSD, int nBpp);
 BOOL CopyBitmap(DDSURFACEDATA* lpSD, const char* szFile, int nBpp, BOOL bPalMap, int nMirrorWidth, int nMirrorHeight);
 void DDTextureSize(int* lpWidth, int* lpHeight);
 BOOL DDCheckTextureSize(int nWidth, int nHeight);
+// The text of the box shown the first time a texture cannot be made (CP932;
+// empty: none is shown). Start-up sets it under Direct3D, before the game
+// thread runs.
+void DDSetTextureFailureText(const std::string& text);
 void DDMirrorCells(DDSURFACEDATA* lpSD, DDSURFACEDATA* lpSrcSD, int nMirrorWidth, int nMirrorHeight);
 
 // Palette and colour key.
@@ -136,9 +140,6 @@ HRESULT DDPresentPrimary(BOOL bFlip, BOOL bWaitVBlank);
 // registers it. Without one, every frame is due.
 typedef bool (*DDFRAMEGATE)(int nFps);
 void DDSetFrameGate(DDFRAMEGATE pfn);
-
-// The cursor display count that set-up and the dialog mode move.
-int ShowCursor(BOOL bShow);
 
 // ---- Records ---------------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
+#include "platform/window.h"
 #include "base/report.h"
 
 BOOL g_bBatchOpen = 0;

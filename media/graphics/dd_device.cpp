@@ -7,6 +7,7 @@
 #include "media/graphics/dd_internal.h"
 #include "platform/message_box.h"
 #include "platform/text_cp932.h"
+#include "platform/window.h"
 #include "base/report.h"
 
 DDDISPLAYSETTINGS g_DDDisplay;
@@ -30,10 +31,6 @@ DTDEVICECAPS g_DDSoftwareCaps;
 
 namespace {
 
-// Threads: the thread that runs DDInit, DDUnInit and DDDialogMode: the
-// window thread at start-up and shut-down, the thread that draws in between.
-int s_nCursorCount = 0;
-
 const char* FormatName(ePixelFormat fmt) {
   switch (fmt) {
     case PF_XRGB8888: return "X8R8G8B8";
@@ -41,6 +38,13 @@ const char* FormatName(ePixelFormat fmt) {
     case PF_ARGB1555: return "A1R5G5B5";
     default: return "";
   }
+}
+
+// The display is not switched to 640 x 480: the window fills the screen
+// with the picture scaled, which looks the same. A display that refuses
+// leaves the game in its window, which beats no game at all.
+void FillScreen(HWND hWnd) {
+  if (!SetWindowFullScreen(hWnd)) ReportAndLogf("SetDisplayMode Err");
 }
 
 void HideCursor() {
@@ -100,11 +104,6 @@ DDMASKSET DDMaskSetOf(ePixelFormat fmt) {
   return m;
 }
 
-int ShowCursor(BOOL bShow) {
-  s_nCursorCount += bShow ? 1 : -1;
-  return s_nCursorCount;
-}
-
 bool DDInit(int nMode, HWND hWnd, int nWidth, int nHeight, int nBpp, BOOL bVSync, int nWindowMode,
             int nBackBufferFlag, int nRefresh, BOOL bUseRefresh, DDSURFACEDATA* lpSDArray, DDSURFACEINFO* lpInfoTable,
             int nInfoCount, int) {
@@ -147,7 +146,7 @@ bool DDInit(int nMode, HWND hWnd, int nWidth, int nHeight, int nBpp, BOOL bVSync
   return true;
 }
 
-BOOL D3DInit(HWND, int nWidth, int nHeight, int nBpp) {
+BOOL D3DInit(HWND hWnd, int nWidth, int nHeight, int nBpp) {
   DDDISPLAYSETTINGS& s = g_DDDisplay;
   // Our software device always offers what DirectX 9 offered.
   g_lpD3D = new cDirect3DObject;
@@ -163,6 +162,7 @@ BOOL D3DInit(HWND, int nWidth, int nHeight, int nBpp) {
     pp.nBackBufferWidth = nWidth;
     pp.nBackBufferHeight = nHeight;
     pp.nRefreshRate = 60;
+    FillScreen(hWnd);
   }
   pp.bIntervalImmediate = s.bVSync ? 0 : 1;
   c.d3dCaps = g_DDSoftwareCaps;
@@ -231,9 +231,10 @@ void D3DSetDefaultStates() {
   // sampling with wrap: the rasteriser always works that way.
 }
 
-int DDInitFullScreen(HWND, int nWidth, int nHeight, int nBpp, int nBackBufferFlag) {
+int DDInitFullScreen(HWND hWnd, int nWidth, int nHeight, int nBpp, int nBackBufferFlag) {
   (void)nBackBufferFlag;
   g_lpDD = new cDirectDrawObject;
+  FillScreen(hWnd);
   if (nBpp != 8 && nBpp != 16 && nBpp != 32) {
     ReportAndLogf("SetDisplayMode Err");
     return DDINIT_SETDISPLAYMODE_ERR;

@@ -1,6 +1,8 @@
 // Surfaces on both paths: creation empty or from a bitmap file, mirrored
 // cells, the surface list, the fixed surface table, release.
 #include <algorithm>
+#include <atomic>
+#include <string>
 #include <unordered_map>
 
 #include "media/graphics/bmp_reader.h"
@@ -19,6 +21,18 @@ bool IsPow2(int n) { return n > 0 && (n & (n - 1)) == 0; }
 void FreeBuffer(cPixelBuffer*& p) {
   delete p;
   p = nullptr;
+}
+
+// Threads: written by start-up before the game thread starts; read by the
+// thread that makes a surface (the window thread or the game thread).
+std::string s_TextureFailureText;
+std::atomic<bool> s_bTextureFailureShown{false};
+
+// The player is told once what a failed texture means; later failures go
+// to the report only.
+void ShowTextureFailure() {
+  if (s_TextureFailureText.empty() || s_bTextureFailureShown.exchange(true)) return;
+  ErrorBox(s_TextureFailureText);
 }
 
 // The value of palette-number-map pixels whose colour is in no palette entry.
@@ -116,6 +130,11 @@ void DDTextureSize(int* lpWidth, int* lpHeight) {
   if (lpDTCon->bSquareOnly) *lpWidth = *lpHeight = std::max(*lpWidth, *lpHeight);
 }
 
+void DDSetTextureFailureText(const std::string& text) {
+  s_TextureFailureText = text;
+  s_bTextureFailureShown = false;
+}
+
 BOOL DDCheckTextureSize(int nWidth, int nHeight) {
   if (!lpDTCon) return TRUE;
   BOOL bOk = TRUE;
@@ -181,6 +200,7 @@ BOOL DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmi
   if (!dt.lpSurface->Create(lpDTCon->fmtTexture, tw, th)) {
     FreeBuffer(dt.lpSurface);
     ReportAndLogf("D3DXCreateTexture Err hr = %x", 0x8007000Eu);
+    ShowTextureFailure();
     PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
     return FALSE;
   }
@@ -334,6 +354,7 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* lpSD, const char* szFileName, BOOL bT
   if (!dt.lpSurface->Create(lpDTCon->fmtTexture, tw, th)) {
     FreeBuffer(dt.lpSurface);
     ReportAndLogf(Sjis("テクスチャの作成に失敗。(%s)").c_str(), name.c_str());
+    ShowTextureFailure();
     return DDSURF_TEXTURE_ERR;
   }
   FillTextureFromPicture(*dt.lpSurface, pic, dwKey);

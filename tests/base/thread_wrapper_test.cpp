@@ -99,7 +99,7 @@ TEST(ThreadWrapper, ExitEndsCooperativeThreadsQuickly) {
     const char* m_pszName;
     THREADPROC m_pfnProc;
   } cases[] = {{"reads its queue", &QuitReader}, {"tests its stop flag", &StopFlagPoller}};
-  SetStuckThreadHandler(&RecordStuck);
+  SetStuckThreadHandlerForTests(&RecordStuck);
   s_nStuckCalls = 0;
   for (const CASE& c : cases) {
     cThread th;
@@ -113,11 +113,11 @@ TEST(ThreadWrapper, ExitEndsCooperativeThreadsQuickly) {
     // A later post to the ended thread fails.
     EXPECT_FALSE(PostThreadMessage(th.m_dwThreadId, WM_USER, 0, 0)) << c.m_pszName;
   }
-  SetStuckThreadHandler(nullptr);
+  SetStuckThreadHandlerForTests(nullptr);
 }
 
 TEST(ThreadWrapper, DeafThreadGoesToStuckHandlerAfterGracePeriod) {
-  SetStuckThreadHandler(&RecordStuck);
+  SetStuckThreadHandlerForTests(&RecordStuck);
   s_nStuckCalls = 0;
   s_nEnded = 0;
   s_bRelease = false;
@@ -140,7 +140,7 @@ TEST(ThreadWrapper, DeafThreadGoesToStuckHandlerAfterGracePeriod) {
   // Its queue goes last (posts to it fail then, under the layer's lock): the
   // left thread must be past that before the process's globals are torn down.
   EXPECT_TRUE(WaitFor([id] { return !PostThreadMessage(id, WM_NULL, 0, 0); }, 2000));
-  SetStuckThreadHandler(nullptr);
+  SetStuckThreadHandlerForTests(nullptr);
 }
 
 namespace {

@@ -89,6 +89,21 @@ inline int WaitExit(pid_t pid, long timeoutMs) {
   }
 }
 
+// The game run in dir to its end, paced without sleeping, its standard
+// error written to dir/stderr.txt: returns that text. The test fails when
+// the game does not start, or does not end with 0 within timeoutMs.
+inline std::string RunToExit(const std::string& dir, Env env, long timeoutMs = 60000) {
+  env.emplace("TARVOLIN4_FAST", "1");
+  const std::string errFile = dir + "/stderr.txt";
+  const pid_t pid = StartGame(dir, env, errFile);
+  const int nExit = pid > 0 ? WaitExit(pid, timeoutMs) : -1;
+  std::ifstream in(errFile, std::ios::binary);
+  const std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_GT(pid, 0);
+  EXPECT_EQ(nExit, 0) << err;
+  return err;
+}
+
 inline bool StillRunning(pid_t pid) {
   int status = 0;
   return ::waitpid(pid, &status, WNOHANG) == 0;

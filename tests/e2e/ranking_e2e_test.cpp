@@ -9,10 +9,9 @@
 
 #include "records/ranking.h"
 #include "records/ranking_file.h"
+#include "tests/e2e/e2e_project.h"
 #include "tests/e2e/e2e_runner.h"
-#include "records/flow_enums.h"
 #include "tests/support/demo_game.h"
-#include "tests/support/flow_fixtures.h"
 #include "tests/support/project_builder.h"
 #include "tests/support/temp_folder.h"
 
@@ -22,32 +21,15 @@ const std::string kGolden = T4_SOURCE_DIR "/tests/golden/e2e/ranking_registered.
 constexpr int kPlayKindFree = 2;
 const char* const kStageName = "data\\stg4\\Stage1.";
 
-// The demo's first stage with only the hero and the three coins in its
-// path; the goal clears the stage three seconds into play. Walking right for two seconds scores 150.
-void SetShortStage(cProjectBuilder& builder) {
-  cEdStage& st = builder.m_Stage1;
-  std::erase_if(st.m_vecChara, [](const cEdChara& c) {
-    return c.m_nTemplateIndex != DEMOCHARA_HERO && c.m_nTemplateIndex != DEMOCHARA_GOAL;
-  });
-  cEdFlow flow;
-  flow.m_byTrigger = FlowTrigger::Always;
-  flow.m_vecCommand.push_back(MakeFlowCommand(FlowCommandKind::Wait, 30));
-  cEdCommand clear = MakeFlowCommand(FlowCommandKind::StageClear);
-  clear.m_vParam[0] = 0;
-  flow.m_vecCommand.push_back(clear);
-  builder.m_CommonPalette.m_vecChara[DEMOCHARA_GOAL].m_vecFlow = {flow};
-  // On screen from the start: charas out of view do not run their flows.
-  for (cEdChara& c : st.m_vecChara)
-    if (c.m_nTemplateIndex == DEMOCHARA_GOAL) c.m_nColumn = 12;
-}
-
 }  // namespace
 
 TEST(RankingE2e, AClearRegisteredWithF3ShowsItsRowAmongTheOthers) {
   cTempFolder folder;
   cProjectBuilder builder(folder.Path());
   SetDemoGame(builder);
-  SetShortStage(builder);
+  // The goal clears the stage three seconds into play; walking right for
+  // two seconds takes coins worth 150.
+  SetQuickClearStage(builder);
   builder.m_System.m_bTitleMenuCentred = 0;
   ASSERT_TRUE(builder.Build());
   folder.WriteFile("System.ini", "WindowMode=1\r\nBpp=32\r\nShowFps=0\r\nExit\r\n");

@@ -3,10 +3,12 @@
 // would act on.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "flow/command_run.h"
 #include "flow/flow_host.h"
 #include "flow/flow_runner.h"
 #include "records/progress.h"
@@ -76,6 +78,9 @@ class cFakeChara : public cFlowChara {
     x = m_dPlaceX;
     y = m_dPlaceY;
   }
+  // Toward the offset without a scroll: the unit vector times the speed, or
+  // the speed's sign along one axis.
+  BOOL MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxes, BOOL) override;
   RECT ScreenBox() override {
     RECT r;
     r.left = static_cast<LONG>(m_dX - m_dScrollX);
@@ -201,6 +206,16 @@ class cFakeChara : public cFlowChara {
   std::function<BOOL(double, double)> m_fnSolid;
   std::vector<FAKEANIME> m_vAnime;
 };
+
+inline BOOL cFakeChara::MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxes, BOOL) {
+  const double s = run.m_dSpeed;
+  if (nAxes == 1) dDY = 0;
+  if (nAxes == 2) dDX = 0;
+  const double dLen = std::sqrt(dDX * dDX + dDY * dDY);
+  run.m_dVelocityX = dLen > 0 ? dDX / dLen * s : 0;
+  run.m_dVelocityY = dLen > 0 ? dDY / dLen * s : 0;
+  return dLen < std::fabs(s);
+}
 
 class cFakeStage : public cFlowStage {
  public:

@@ -4,6 +4,7 @@
 
 #include "media/graphics/dd.h"
 #include "platform/frame_sink.h"
+#include "platform/window.h"
 #include "tests/graphics/graphics_fixture.h"
 
 using namespace t4gfx;
@@ -123,11 +124,11 @@ TEST(GraphicsDevice, PresentationHandsFramesToTheWindow) {
   // Direct3D without VSync waits on the frame gate; with VSync it does not.
   ASSERT_TRUE(DDInit(1, nullptr, 64, 48, 32, 0, 1, 1, 60, 0, sd, info, 1));
   DDSetFrameGate(GateDueOnThirdCall);
-  uint64_t n = PresentedFrameCount();
+  uint64_t n = PresentedFrameCountForTests();
   s_nGateCalls = 0;
   EXPECT_TRUE(DDFlip(60));
   EXPECT_EQ(s_nGateCalls, 3);
-  EXPECT_EQ(PresentedFrameCount(), n + 1);
+  EXPECT_EQ(PresentedFrameCountForTests(), n + 1);
   g_DDDisplay.bVSync = 1;
   s_nGateCalls = 0;
   EXPECT_TRUE(DDFlip(60));
@@ -136,12 +137,12 @@ TEST(GraphicsDevice, PresentationHandsFramesToTheWindow) {
   DDUnInit();
   // DirectDraw: DDFlip leaves it to the frame; a flip swaps the buffers.
   ASSERT_TRUE(DDInit(0, nullptr, 64, 48, 32, 0, 0, 1, 60, 0, sd, info, 1));
-  n = PresentedFrameCount();
+  n = PresentedFrameCountForTests();
   EXPECT_TRUE(DDFlip(60));
-  EXPECT_EQ(PresentedFrameCount(), n);
+  EXPECT_EQ(PresentedFrameCountForTests(), n);
   DDFillSurfaceRGB(&g_BackBufferSD, 0x00123456);
   DDPresentPrimary(TRUE, FALSE);
-  EXPECT_EQ(PresentedFrameCount(), n + 1);
+  EXPECT_EQ(PresentedFrameCountForTests(), n + 1);
   EXPECT_EQ(g_PrimarySD.lpDDS->lpSurface->GetRaw(5, 5), 0x00123456u);
   EXPECT_EQ(g_BackBufferSD.lpDDS->lpSurface->GetRaw(5, 5), 0u);
   DDPresentPrimary(FALSE, FALSE);
@@ -158,9 +159,9 @@ TEST(GraphicsDevice, PresentationHandsFramesToTheWindow) {
   for (const WAITCASE& c : waits) {
     SCOPED_TRACE(c.pszName);
     ASSERT_TRUE(DDInit(0, nullptr, 64, 48, 32, 1, c.nWindowMode, 1, 60, 0, sd, info, 1));
-    uint64_t v = VSyncFrameCount();
+    uint64_t v = VSyncFrameCountForTests();
     DDPresentPrimary(c.bFlip, TRUE);
-    EXPECT_EQ(VSyncFrameCount() - v, c.nWaits);
+    EXPECT_EQ(VSyncFrameCountForTests() - v, c.nWaits);
     DDUnInit();
   }
 }

@@ -75,3 +75,23 @@ TEST(KeyScript, ParsesSortsAndReportsBadLines) {
   }
   EXPECT_EQ(errors.find("line 2 "), std::string::npos);
 }
+
+TEST(KeyScript, PadControlsAreNamedAsKeys) {
+  std::string errors;
+  auto ev = ParseKeyScript(
+      "5 Pad Left down\n"
+      "6 Pad Button 8 up\n"
+      "7 Pad Down down\n"
+      "8 Pad Button 9 down\n"
+      "9 Pad Sideways down\n",
+      &errors);
+  ASSERT_EQ(ev.size(), 3u);
+  EXPECT_EQ(ev[0].m_nPad, KSPAD_LEFT);
+  EXPECT_TRUE(ev[0].m_bDown);
+  EXPECT_EQ(ev[1].m_nPad, KSPAD_BUTTON1 + 7);
+  EXPECT_FALSE(ev[1].m_bDown);
+  EXPECT_EQ(ev[2].m_nPad, KSPAD_DOWN);
+  for (const KEYSCRIPTEVENT& e : ev) EXPECT_EQ(e.m_nVk, 0);
+  EXPECT_NE(errors.find("line 4 "), std::string::npos);
+  EXPECT_NE(errors.find("line 5 "), std::string::npos);
+}

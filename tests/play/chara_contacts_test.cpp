@@ -33,11 +33,6 @@ class CharaContacts : public cSceneTest {
     player.m_nType = 0;
     m_Stage.m_vecChara.front() = PlacedAt(player, 2, 13);
   }
-  std::unique_ptr<cSceneStage> Play() {
-    auto s = cSceneTest::Play();
-    for (auto& c : g_lstChara) c->m_bPresent = 1;
-    return s;
-  }
 };
 
 TEST_F(CharaContacts, TouchingCharasOfOtherGroupsHurtEachOtherOncePerAttacker) {

@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "flow/flow_host.h"
+#include "play/condition_pass.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
 #include "play/player.h"
+#include "play/shot_lists.h"
 #include "play/stage_chara.h"
+#include "records/flow_enums.h"
 #include "records/progress.h"
 #include "records/system.h"
 #include "tests/play/play_fixture.h"
@@ -71,6 +74,7 @@ class cCharaFixture : public cPlayFixture {
  protected:
   void SetUp() override {
     g_Progress.m_nScore = 0;
+    g_Progress.m_vVar.assign(16, 0);  // common variables the conditions read
     g_CharaScene = CHARASCENE{};
     g_FlowContext = FLOWCONTEXT{};
     g_System.m_bFollowScroll = 0;
@@ -113,14 +117,25 @@ class cCharaFixture : public cPlayFixture {
     for (int k = 0; k < KEY_LOGS; ++k) p1->m_Input.aLog[k] = std::span<const KEYRUN>(m_aLogs[k]);
   }
 
-  // One sub-step in the play frame's order: trigger marks, appearance,
-  // Always flows, updates (a chara whose update ends defeats), moves, then
-  // the sweep. Returns the number of charas swept.
+  // The conditions pass of a sub-step over the live lists (no shots).
+  void Pass() { EvaluateCharaConditions(m_Shots); }
+
+  // One frame of one sub-step in the play frame's order: trigger marks, the
+  // conditions pass, each chara's Always flows and update (a chara whose
+  // update ends defeats), moves, then the sweep. Returns the number of
+  // charas swept.
   int SubStep() {
-    BeginCharaSubStep();
-    for (auto& p : g_vPlayer) p->Update(0);
+    for (auto& p : g_vPlayer) p->CharaResetFlowMarks();
+    for (auto& c : g_lstChara)
+      if (!c->m_bDefeated) c->CharaResetFlowMarks();
+    Pass();
+    for (auto& p : g_vPlayer) {
+      p->RaiseTrigger(FlowTrigger::Always);
+      p->Update(0);
+    }
     for (auto& c : g_lstChara) {
-      if (!c->m_bPresent || c->m_bDefeated) continue;
+      if (!c->m_bEnabled || !c->m_bPresent || c->m_bDefeated) continue;
+      c->RaiseTrigger(FlowTrigger::Always);
       if (c->Update(0)) c->CharaOnDefeated();
     }
     for (auto& c : g_lstChara) {
@@ -138,4 +153,5 @@ class cCharaFixture : public cPlayFixture {
 
   std::vector<std::vector<KEYRUN>> m_aLogs;
   cVector<uint8_t> m_vSwitches;
+  cShotLists m_Shots;
 };

@@ -16,7 +16,7 @@ class CharaTargetingTest : public cCharaFixture {
     d.m_nMoveType = 1;
     d.m_nInvincibleKind = nKind;
     cStageChara& c = AddEnemy(d, col, row, nullptr, nId);
-    c.m_bEnabled = 1;
+    Pass();
     c.UpdateScreenRect();
     return c;
   }
@@ -69,7 +69,6 @@ TEST_F(CharaTargetingTest, FirstCharaPassesEveryFilter) {
 
 TEST_F(CharaTargetingTest, SetTargetRegistersWithTheChosenCharaOnly) {
   cPlayer& p = AddPlayer(3);
-  p.m_bEnabled = 1;
   cStageChara& e = At(5, 11, 10);
   cStageChara& near = At(6, 11, 11);
   At(15, 11, 12);

@@ -209,27 +209,30 @@ TEST_F(FlowMovesStage, ACircleClosesInItsTimeWithItsRadiusAtEverySpeedLevel) {
   }
 }
 
-TEST_F(FlowMovesStage, AnInertialMovePushesBySixtiethsUpToItsSecondSpeed) {
+TEST_F(FlowMovesStage, AnInertialMovePushesBySixtiethsUpToItsSecondSpeedThenBrakes) {
   // 6 pixels a frame pushed in sixtieths (0.1 a step), held at the second
-  // speed of 3 pixels a frame.
-  cEdCommand move = MoveCommand(FlowCommandKind::StraightMove, 100, 60);
+  // speed of 3 pixels a frame for the move's 36 frames; after it the
+  // chara's stopping ease (10 hundredths a frame) brakes it to a stand.
+  cEdCommand move = MoveCommand(FlowCommandKind::StraightMove, 6, 60);
   move.m_pMove->m_byDirection = 3;  // right
   move.m_pMove->m_byInertia = 1;
   move.m_pMove->m_bySpeed2On = 1;
   move.m_pMove->m_nSpeed2 = 30;
-  m_Stage.m_vecChara.push_back(PlacedAt(FlowChara({move}, 1), 5, 6));
-  const std::vector<POS> trace = Trace(50);
-  ASSERT_EQ(trace.size(), 51u);
-  const double dDecel = Chara().m_dDecel;
+  cEdChara c = WaitingFlowChara({move});
+  c.m_nMoveType = 1;
+  c.m_nSetting41 = 10;
+  m_Stage.m_vecChara.push_back(PlacedAt(c, 5, 6));
+  const std::vector<POS> trace = Trace(80);
+  ASSERT_EQ(trace.size(), 81u);
+  EXPECT_DOUBLE_EQ(Chara().m_dDecel, 0.1);
   double v = 0, x = trace[0].x;
   for (size_t k = 1; k < trace.size(); ++k) {
-    v = std::min(v + 6.0 / 60.0, 3.0);
-    v = std::max(v - dDecel, 0.0);  // the chara's own braking, if any
+    v = k <= 36 ? std::min(v + 6.0 / 60.0, 3.0) : std::max(v - 0.1, 0.0);
     x += v;
     ASSERT_NEAR(trace[k].x, x, 1e-9) << "step " << k;
     ASSERT_EQ(trace[k].y, trace[0].y);
   }
-  EXPECT_NEAR(trace[50].x - trace[49].x, 3.0 - dDecel, 1e-9);
+  EXPECT_EQ(trace[80].x, trace[79].x);  // standing
 }
 
 TEST_F(FlowMovesStage, AStraightMoveUpLeavesAWalkerStandingAndMovesAFlyer) {

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "play/condition_pass.h"
+#include "play/shot_lists.h"
 #include "records/system.h"
 #include "tests/play/play_fixture.h"
 
@@ -144,12 +146,21 @@ TEST_F(GameObjectTest, ScreenAndRemovalAreaTests) {
   o.m_dX -= 1;
   o.ClampX(-1);
   EXPECT_EQ(o.IsOutOfArea(right), 0);
-  // At x = 0 an object is out whatever the switches say, unless on screen.
+  // At x = 0 an object is out whatever the switches say.
   o.m_dX = 0;
   o.ClampX(-1);
   EXPECT_EQ(o.IsOutOfArea(none), 1);
-  o.m_bOnScreen = 1;
-  EXPECT_EQ(o.IsOutOfArea(none), 0);
+
+  // An area whose right side lies three cells inside the view: a shot past
+  // that line is out until the conditions pass has seen it on the screen.
+  cShotLists shots;
+  cShot& s = shots.Add(std::make_unique<cShot>());
+  Place(s, 400 + 600, 500, 16, 16, 0, 1);
+  const REMOVALAREA inside{0, 1, 0, 0, 0, -3, 0, 0};
+  EXPECT_EQ(s.IsOutOfArea(inside), 1);
+  EvaluateCharaConditions(shots);
+  EXPECT_EQ(s.m_bOnScreen, 1);
+  EXPECT_EQ(s.IsOutOfArea(inside), 0);
 }
 
 TEST_F(GameObjectTest, ScaleKeepsTheCentreAndEqualScalesChangeNothing) {
@@ -174,7 +185,7 @@ TEST_F(GameObjectTest, WavesAndComponentSpeeds) {
   EXPECT_DOUBLE_EQ(o.WaveSpeedCos(3.0, 90, phase, 2.0, 0.0), k * 3.0 / 2.0);
   EXPECT_EQ(phase, 2.0);
   phase = 719.0;  // wraps once at F × 360 = 720
-  o.WaveSpeedSin(3.0, 90, phase, 2.0, 0.0);
+  o.WaveSpeedCos(3.0, 90, phase, 2.0, 0.0);
   EXPECT_EQ(phase, 1.0);
 
   double vx = 9, vy = 9;

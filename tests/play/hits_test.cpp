@@ -17,7 +17,12 @@ TEST(HitSubStepTable, EntriesFollowTheFrequency) {
       {10, 20, {}},
       {10, 10, {}},
       {1, 0, {}},
-      // A frequency from a damaged file must not spin through 2^32 steps.
+      {4, 0, {}},
+      {3, 1, {0}},
+      // More hits than sub-steps: every sub-step. A frequency from a
+      // damaged file must not spin through 2^32 steps.
+      {3, 1000, {}},
+      {2, 4000000000u, {}},
       {19, 0xFFFFFFFFu, {}},
   };
   for (const Case& c : cases) {

@@ -108,17 +108,24 @@ TEST_F(ItemObjectTest, PickUpNeedsAPictureATakableKindAndAnEnabledItem) {
   heal.m_vParam[5] = 1;
   heal.m_vParam[7] = 1;
   cEdItem d = MakeItemDef({heal});
-  cItemObj it;
-  it.ItemObjInit(1, d, 1);
+  // An item that takes part only while common variable 1 is 0.
+  d.m_vecCondition.push_back(MakeVarEqualsCondition(FlowConditionKind::CommonVarCondition, 1, 0));
+  g_lstItem.push_back(std::make_unique<cItemObj>());
+  cItemObj& it = *g_lstItem.back();
+  it.ItemObjInit(1, d, 0);
+  Pass();
   p.m_nHp = 5;
   GiveItemToPlayer(p, it);
   EXPECT_EQ(p.m_nHp, 6);
   it.m_Def.m_nPickup = ITEMPICKUP_NEVER;
   GiveItemToPlayer(p, it);
   it.m_Def.m_nPickup = ITEMPICKUP_ONCE;
-  it.m_bEnabled = 0;
+  g_Progress.m_vVar[1] = 1;
+  Pass();
+  EXPECT_EQ(it.m_bEnabled, 0);
   GiveItemToPlayer(p, it);
-  it.m_bEnabled = 1;
+  g_Progress.m_vVar[1] = 0;
+  Pass();
   it.m_Def.m_nImageIndex = 0;
   GiveItemToPlayer(p, it);
   EXPECT_EQ(p.m_nHp, 6);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "play/live_lists.h"
+#include "play/message_text.h"
 #include "play/play_links.h"
 #include "play/player.h"
 #include "play/stage_scene.h"
@@ -91,6 +92,38 @@ TEST_F(ItemTouch, ATakenItemIsGoneEvenWhenItsCommandsEndTheStage) {
   ASSERT_EQ(g_lstItem.size(), 1u);
   EXPECT_EQ(g_lstItem.front().get(), &after);
   EXPECT_EQ(p.m_nHp, 5);
+}
+
+TEST_F(ItemTouch, ATakenItemsPictureRisesOverThePlayerWhenItsSwitchIsOn) {
+  for (uint8_t bSwitch : {1, 0}) {
+    SCOPED_TRACE(static_cast<int>(bSwitch));
+    ClearStageTexts();
+    cItemObj& it = AddItem(ITEMPICKUP_ONCE, {Heal()});
+    it.m_Def.m_nImageKind = 2;
+    it.m_Def.m_nImageIndex = 17;
+    it.m_Def.m_nImageSub = 1;
+    it.m_Def.m_bShowOnTake = bSwitch;
+    cPlayer& p = *FirstPlayer();
+    EXPECT_EQ(m_lpScene->TouchItems(p), 0);
+    ASSERT_EQ(g_lstText.size(), bSwitch ? 1u : 0u);
+    if (!bSwitch) continue;
+    TEXTOBJ& t = g_lstText.front();
+    EXPECT_EQ(t.set.nKind, TEXTKIND_ITEMCELL);
+    EXPECT_EQ(t.set.anCell[0], 2);
+    EXPECT_EQ(t.set.anCell[1], 17);
+    EXPECT_EQ(t.set.anCell[2], 1);
+    // A 16-pixel cell centred over the player's picture, standing on it.
+    p.UpdateScreenRect();
+    int x = 0, y = 0;
+    ASSERT_TRUE(t.TextPlace(x, y));
+    EXPECT_EQ(x + 8, p.m_rcScreen.left + 16);
+    EXPECT_EQ(y + 16, p.m_rcScreen.top);
+    // Shown for 30 frames, then gone.
+    int nFrames = 0;
+    while (nFrames < 100 && t.TextObjectDraw(nullptr, FALSE, 0) == 0) ++nFrames;
+    EXPECT_EQ(nFrames, 30);
+  }
+  ClearStageTexts();
 }
 
 }  // namespace

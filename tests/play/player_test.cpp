@@ -86,7 +86,9 @@ class PlayerTest : public cCharaFixture {
     d.m_bBlockChara = 1;
     d.m_nMoveType = 1;
     d.m_nViewTestKind = 3;
-    return AddEnemy(d, col, row, nullptr, nId);
+    cStageChara& b = AddEnemy(d, col, row, nullptr, nId);
+    Pass();  // a block chara is solid while it takes part
+    return b;
   }
 
   cEdCommand m_Jump;

@@ -258,17 +258,20 @@ TEST_F(ShotTest, DrawDataOfFlyingShots) {
   EXPECT_EQ(ShotDrawData(*t, 0, 0, 0, d), 0);
 }
 
-// A wave shot weaves about its line of flight: over whole periods it comes
-// back to the line, stays within its amplitude, and keeps flying forward.
-TEST_F(ShotTest, WaveShotsWeaveAboutTheirLineWithoutDrifting) {
+// A wave shot runs a sine across its line of flight: each sub-step's cross
+// speed is the wave speed of its phase, so the shot starts on the launch
+// point with the record's phase and stays within twice its amplitude of the
+// line, however long it flies.
+TEST_F(ShotTest, WaveShotsRunASineAcrossTheirLine) {
   struct Case {
     const char* name;
     int level, period, phase;
     double vx, vy;
+    bool bSine;  // no component is held at 0, so the path is the sine itself
   } cases[] = {
-      {"level 1, left, period 4", 1, 4, 0, -2, 0},
-      {"level 3, right, period 6, phase 90", 3, 6, 90, 2, 0},
-      {"level 1, down-left", 1, 5, 30, -1.5, 1.5},
+      {"level 1, left, period 4", 1, 4, 0, -2, 0, true},
+      {"level 3, right, period 6, phase 90", 3, 6, 90, 2, 0, true},
+      {"level 1, down-left", 1, 5, 30, -1.5, 1.5, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -281,27 +284,30 @@ TEST_F(ShotTest, WaveShotsWeaveAboutTheirLineWithoutDrifting) {
     s->m_dVelX = c.vx;
     s->m_dVelY = c.vy;
     s->m_nDir = c.vx > 0 ? 1 : 0;
-    // One period of the wave: 360 / period degrees at 1 / F per sub-step.
+    const double A = 32.0;
     const double F = g_Stage.m_dSpeedDiv;
+    const double k = c.period * kDegToRad;
+    const double theta0 = (c.phase + (c.vx > 0 ? 0 : 180)) * k;
+    // One period of the wave: 360 / period degrees at 1 / F per sub-step.
     const int nPeriod = static_cast<int>(std::lround(360.0 / c.period * F));
     const double len = std::hypot(c.vx, c.vy);
     const double ux = c.vx / len, uy = c.vy / len;
-    double dMaxAside = 0, dSumAside = 0;
-    for (int i = 0; i < 3 * nPeriod; ++i) {
+    double dMaxAside = 0;
+    for (int i = 1; i <= 3 * nPeriod; ++i) {
       const double x0 = s->m_dX;
       ASSERT_EQ(Run(*s, 1), -1);
       // Never back along the flight on either axis.
       if (c.vx != 0) {
         EXPECT_GE((s->m_dX - x0) * c.vx, -1e-9);
       }
-      const double aside = -(s->m_dX - 1200) * uy + (s->m_dY - 600) * ux;
+      // The cross direction is the flight's turned back a quarter.
+      const double aside = (s->m_dX - 1200) * uy - (s->m_dY - 600) * ux;
       dMaxAside = std::max(dMaxAside, std::fabs(aside));
-      dSumAside += aside;
+      if (c.bSine) {
+        ASSERT_NEAR(aside, A * (std::sin(theta0 + i * k / F) - std::sin(theta0)), A * k / F + 0.5) << i;
+      }
     }
-    // The literal sum drifts one amplitude × step per sub-step: hundreds of
-    // pixels over three periods.
-    EXPECT_LT(dMaxAside, 2 * 32.0 + 2);
-    EXPECT_LT(std::fabs(dSumAside / (3 * nPeriod)), 32.0 + 2);
+    EXPECT_LT(dMaxAside, 2 * A + 2);
     EXPECT_GT(dMaxAside, 8.0);  // it does weave
   }
 }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "play/condition_pass.h"
 #include "play/live_lists.h"
 #include "play/play_links.h"
 #include "play/player.h"
@@ -301,8 +302,10 @@ TEST_F(Spawning, ASummonedCharaDefeatedInItsFirstSubStepIsFreedFromEveryList) {
   p.m_byPattern = 1;  // a column rising from the owner's feet
   s->SummonObjects(owner, 14, 0, p);
   ASSERT_EQ(g_lstChara.size(), 3u);
-  // Present at once, under a shot of the player's side that passes through.
-  for (auto& c : g_lstChara) c->m_bPresent = 1;
+  // In play from the next conditions pass, under a shot of the player's
+  // side that passes through.
+  EvaluateCharaConditions(s->m_Shots);
+  for (auto& c : g_lstChara) ASSERT_EQ(c->m_bPresent, 1);
   g_Stage.m_bOnScreenOnly = 0;
   auto shot = std::make_unique<cShot>();
   shot->m_nGroup = 1;

@@ -38,11 +38,11 @@ TEST_F(StageCharaTest, AppearanceKind1KeepsTheCharaActiveAfterwards) {
   cEdChara d = MakeEnemyDef(5);
   d.m_nAppearKind = 1;
   cStageChara& e = AddEnemy(d, 5, 11);
-  StageCharaConditionsPass();
+  Pass();
   EXPECT_EQ(e.m_bPresent, 1);
   e.m_dX = CellPx(35);
   e.ClampX(-1);
-  StageCharaConditionsPass();
+  Pass();
   EXPECT_EQ(e.m_bPresent, 1);
 }
 
@@ -53,7 +53,7 @@ TEST_F(StageCharaTest, ALinkedSwitchIsSetWhenActiveAndReleasesTheChara) {
   d.m_nSwitchNo = 3;
   cStageChara& near = AddEnemy(d, 5, 5);
   cStageChara& far = AddEnemy(d, 35, 5);
-  StageCharaConditionsPass();
+  Pass();
   EXPECT_EQ(m_vSwitches[3], 1);
   EXPECT_EQ(near.m_bPresent, 1);
   EXPECT_EQ(far.m_bActive, 0);
@@ -118,7 +118,8 @@ TEST_F(StageCharaTest, TheCarriedItemsIconShowsThirtyTwoFramesInEveryNinetySix) 
   cItemObj item;
   item.ItemObjInit(5, MakeItemDef({}), 1);
   cStageChara& e = AddEnemy(MakeEnemyDef(5), 5, 11, &item);
-  e.m_bOnScreen = 1;
+  Pass();
+  ASSERT_EQ(e.m_bOnScreen, 1);
   int nShown = 0, nFirst = -1, x = 0, y = 0;
   for (int f = 0; f < 192; ++f)
     if (e.StageCharaIconFrame(x, y)) {

@@ -77,26 +77,6 @@ class StageScene : public ::testing::Test {
 
 }  // namespace
 
-TEST(HitSubSteps, SpreadsTheHitFrequencyOverTheSubSteps) {
-  struct CASE {
-    int n;
-    uint32_t nFrequency;
-    std::vector<int32_t> expected;
-  } cases[] = {
-      {10, 3, {1, 0, 0, 1, 0, 0, 1, 0, 0, 0}},
-      {6, 4, {1, 1, 0, 1, 1, 0}},
-      {4, 0, {1, 1, 1, 1}},
-      {3, 1, {1, 0, 0}},
-      // More hits than sub-steps: every sub-step, and no long walk.
-      {3, 1000, {1, 1, 1}},
-      {2, 4000000000u, {1, 1}},
-      // A stage that runs no sub-steps has no table.
-      {0, 3, {}},
-      {-2, 0, {}},
-  };
-  for (const CASE& c : cases) EXPECT_EQ(BuildHitSubSteps(c.n, c.nFrequency), c.expected) << c.n << "/" << c.nFrequency;
-}
-
 TEST_F(StageScene, BannersShowSeventyNineFramesEach) {
   struct CASE {
     const char* pszWhat;

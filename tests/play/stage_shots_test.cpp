@@ -23,17 +23,7 @@
 
 namespace {
 
-cEdCommand ShotCommand(int nAttack) {
-  cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, 1);
-  NewEdShot(c.m_pShot);
-  cEdShot& s = *c.m_pShot;
-  s.m_cCount = 1;
-  s.m_cSize = 1;
-  s.m_nSpeed = 60;
-  s.m_nAttack = nAttack;
-  s.m_byOwnerGroup = 1;
-  return c;
-}
+cEdCommand ShotCommand(int nAttack) { return MakeShotCommand(1, 60, nAttack); }
 
 class StageShots : public cWideSceneTest {
  protected:
@@ -156,11 +146,34 @@ TEST(StageShotDrawing, FlyingShotsDrawnFromTheShotSheetAtTheView) {
     scene.m_Shots.Add(std::move(shot));
   }
   DDFillSurfaceRGB(&g_BackBufferSD, 0);
-  scene.DrawShots(&g_BackBufferSD);
+  scene.DrawShots(&g_BackBufferSD, FALSE);
   EXPECT_EQ(BackPixel(100, 50), 0x2060E0u);
   EXPECT_EQ(BackPixel(115, 65), 0x2060E0u);
   EXPECT_EQ(BackPixel(116, 66), 0u);  // one 16-pixel cell
   EXPECT_EQ(BackPixel(205, 55), 0u);  // the invisible one
+}
+
+TEST(StageShotDrawing, AFlyingShotTurnsThroughItsTwoPatternsUnlessPaused) {
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  // Picture 0's two pattern columns in two colours.
+  std::vector<uint32_t> sheet(32 * 32, 0x2060E0);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 16; x < 32; ++x) sheet[y * 32 + x] = 0xE06020;
+  fx.LoadSurface(STAGESURFACE_SHOT, "shot.bmp", 32, 32, sheet);
+  cSceneStage scene(STAGESTART{});
+  auto shot = std::make_unique<cShot>();
+  shot->m_dX = 100;
+  shot->m_dY = 50;
+  scene.m_Shots.Add(std::move(shot));
+  auto colourAfter = [&](int nFrames, BOOL bPaused) {
+    for (int i = 0; i < nFrames; ++i) scene.DrawShots(&g_BackBufferSD, bPaused);
+    return BackPixel(105, 55);
+  };
+  EXPECT_EQ(colourAfter(11, FALSE), 0x2060E0u);
+  EXPECT_EQ(colourAfter(1, FALSE), 0xE06020u);  // the twelfth frame turns it
+  EXPECT_EQ(colourAfter(30, TRUE), 0xE06020u);
+  EXPECT_EQ(colourAfter(12, FALSE), 0x2060E0u);
 }
 
 TEST(StageEffects, AFlowsEffectJoinsTheHitEffectsAndRunsOnThroughItsWait) {
@@ -246,14 +259,18 @@ TEST_F(StageShots, AShotCarryingAnItemGivesItToPlayer1) {
 TEST_F(StageShots, WithTheOnScreenSwitchOnlyWhatIsOnScreenIsHit) {
   m_Stage = MakeBlockStage(60, 15, 1);
   PlaceRow(m_Stage, 0, 59, 14, 1);
-  m_Stage.m_vecChara.push_back(PlacedAt(Enemy(5), 50, 13));  // far right of the view
+  // Far right of the view, but active wherever it is: in play, off screen.
+  cEdChara far = Enemy(5);
+  far.m_nViewTestKind = 3;
+  m_Stage.m_vecChara.push_back(PlacedAt(far, 50, 13));
   for (int bSwitch = 0; bSwitch <= 1; ++bSwitch) {
     SCOPED_TRACE(bSwitch);
     m_Stage.m_bOnScreenOnly = static_cast<uint32_t>(bSwitch);
     auto s = Play();
     ASSERT_EQ(g_lstChara.size(), 1u);
     cStageChara& e = *g_lstChara.front();
-    e.m_bPresent = 1;
+    ASSERT_EQ(e.m_bPresent, 1);
+    ASSERT_EQ(e.m_bOnScreen, 0);
     AddShotOn(*s, e, 1).m_Shot.m_nAttack = 1;
     s->m_nSubStep = 1;
     s->ResolveShotHits();

@@ -381,6 +381,7 @@ TEST_F(Progress, RankingGenresStepThroughTheEnabledOnes) {
       {2, 1, 1, 3}, {2, 3, 1, 1}, {2, 0, 1, 1}, {2, 4, 1, 1},   // forward, wrapping past 4
       {2, 3, -1, 1}, {2, 1, -1, 3}, {2, 0, -1, 3},              // backward, wrapping past 0
       {2, 1, 2, 1}, {2, 1, 0, 1},
+      {2, 0, 0, 1}, {2, 4, 0, 1}, {2, 2, 0, 3},                 // step 0 onto one that is on
       {3, 2, 1, 2}, {4, 2, 1, 2}, {-1, 2, 1, 2},                // nothing enabled
   };
   for (const CASE& c : cases) {

@@ -12,6 +12,7 @@
 
 #include "media/sound/sound_effects.h"
 #include "platform/messages.h"
+#include "play/stage_scene.h"
 #include "records/data_file.h"
 #include "records/progress.h"
 #include "records/system.h"
@@ -96,6 +97,9 @@ TEST_F(ChallengeScene, CourseNamesAndCounts) {
     int32_t nCourses, nRows;
   } kCases[] = {
       {3, 0, 12, 3, 3}, {1, 0, 0, 1, 1}, {0, 0, 0, 1, 1}, {-5, 0, 0, 1, 1}, {3, 1, 12, 12, 10},
+      // A declared count from a damaged settings file lists no more than
+      // the courses a progress record can hold.
+      {3, 1, 0xFFFFFFFFu, 9999, 10},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.nOpen * 100 + c.nDeclared);
@@ -186,4 +190,56 @@ TEST_F(ChallengeScene, ChallengeFileLivesFollowThePlayKind) {
   g_Progress.m_nChallengeOpen = 9;
   EXPECT_FALSE(LoadChallenge());
   EXPECT_EQ(g_Progress.m_nChallengeOpen, 9);
+}
+
+// The first course cleared on a fresh install: the title's reset gives the
+// run a pair for every course, so the clear is marked with its score and
+// opens the next course, on the list and in Challenge.dat.
+TEST_F(ChallengeScene, TheFirstClearWithoutAChallengeFileIsKept) {
+  cTempFolder tmp;
+  cScopedOverride<int32_t> version{g_nCurDataVersion, 667};
+  g_System.m_nChallengeLimit = 5;
+  g_Progress.m_nChallengeOpen = 4;
+  StartChallenge();
+  EXPECT_EQ(g_Progress.m_vChallenge.size(), 5u);
+  EXPECT_EQ(g_Progress.m_nChallengeOpen, 1);
+
+  g_Progress.m_nClearFlag = 1;
+  g_Progress.m_nTotalScore = 450;
+  RecordChallengeCleared(g_Progress);
+  cEdProgress saved;
+  ASSERT_TRUE(saved.LoadFromFile("user_data\\challenge\\Challenge.dat"));
+  ASSERT_EQ(saved.m_vChallenge.size(), 5u);
+  EXPECT_EQ(saved.m_vChallenge[0].m_nFirst, 1u);
+  EXPECT_EQ(saved.m_vChallenge[0].m_nSecond, 450u);
+  EXPECT_EQ(saved.m_nTotalScore, 450);
+  EXPECT_EQ(saved.m_nChallengeOpen, 2);
+
+  StartChallenge();
+  cSceneChallenge s;
+  ToList(s);
+  EXPECT_EQ(s.m_nCourseCount, 2);
+}
+
+// C and V act once per press: a held key switches the ranking once and
+// plays its sound once.
+TEST_F(ChallengeScene, HeldRankingKeysActOnce) {
+  cScopedOverride<cVector<cEdRankingSwitch>> kinds{g_System.m_vecRankingSwitch};
+  cEdRankingSwitch& k = g_System.m_vecRankingSwitch.CheckedAt(PLAYKIND_CHALLENGE);
+  k.m_bOn = 1;
+  k.Flags().assign(5, 0);
+  k.Flags()[0] = k.Flags()[2] = 1;
+  g_Progress.m_nRankGenre = 0;
+  cSceneChallenge s;
+  ToList(s);
+  s_Events.clear();
+  for (int f = 0; f < 6; ++f) Frame(s, 0, MENUBUTTON_RANKING);
+  EXPECT_EQ(s.m_bRankingShown, 1);
+  Frame(s);
+  for (int f = 0; f < 6; ++f) Frame(s, 0, MENUBUTTON_GENRE);
+  EXPECT_EQ(g_Progress.m_nRankGenre, 2);
+  Frame(s);
+  Press(s, 0, MENUBUTTON_RANKING);
+  EXPECT_EQ(s.m_bRankingShown, 0);
+  EXPECT_EQ(s_Events, (std::vector<std::string>{"se 6", "se 6", "se 6"}));
 }

@@ -170,7 +170,7 @@ TEST_F(DialogLoop, CloseQuitEscapeAndShutdownEndTheDialog) {
   } cases[] = {
       {"close box", WM_CLOSE, false, false, IDNO, {WM_CLOSE}},
       {"quit", WM_QUIT, false, false, IDNO, {WM_QUIT}},
-      {"Esc closes the game as it does outside dialogs", 0, true, false, IDNO, {WM_CLOSE}},
+      {"Esc cancels the dialog alone, the game goes on", 0, true, false, IDNO, {}},
       {"shut-down", 0, false, true, IDNO, {}},
   };
   for (const CASE& c : cases) {

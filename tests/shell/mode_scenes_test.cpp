@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "play/live_lists.h"
 #include "play/play_links.h"
+#include "play/player.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
+#include "records/block.h"
+#include "records/flow_enums.h"
 #include "records/progress.h"
 #include "shell/main_window.h"
 #include "shell/player_input.h"
@@ -37,6 +41,19 @@ TEST_F(StageLinks, StartUpInstallsEveryLink) {
               s.pfnFrozenFrameStart && s.pfnPresent && s.pfnAppActive && s.pfnStartStageFile && s.pfnFade &&
               s.pfnPlayingBgm && s.pfnLoadStageSurfaces && s.pfnDrawText);
   EXPECT_TRUE(g_PlayLinks.pfnFrameIntervalTick && g_PlayLinks.pfnPlaySound && g_PlayLinks.pfnPlayBgm);
+  // The blocks' conditions are tested for player 1 from now on.
+  g_vPlayer.push_back(std::make_unique<cPlayer>());
+  g_Progress.m_vVar.assign(8, 0);
+  cEdBlock b;
+  b.m_nImageIndex = 1;
+  b.m_vecCondition.resize(1);
+  b.m_vecCondition[0].m_byKind = FlowConditionKind::CommonVarCondition;
+  b.m_vecCondition[0].m_nVarIndex = 1;
+  b.m_vecCondition[0].m_nValue = 1;
+  EXPECT_EQ(b.GetHitKind(0), BLOCKHIT_NONE);
+  g_Progress.m_vVar[1] = 1;
+  EXPECT_EQ(b.GetHitKind(0), BLOCKHIT_SOLID);
+  g_vPlayer.clear();
 }
 
 // The window plays the stage's piece with the loop flag the stage's music

@@ -91,23 +91,28 @@ TEST_F(OptionScene, ModeFiveBuildsTheOptionScene) {
   delete s;
 }
 
+// Each row edits the option its label names: with a new project's labels
+// "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる" and an empty sixth,
+// the colour set is the sixth row.
 TEST_F(OptionScene, EditingWrapsRoundAndAppliesAtOnce) {
   const struct {
     int nRow;
+    const char* pszLabel;
     int32_t cEdOption::*pnMember;
     int32_t nStart;
     uint16_t wKey;
     int32_t nAfter;
     const char* pszApplied;  // what took effect at once, or null
   } kCases[] = {
-      {0, &cEdOption::m_nHbt, 23, kUp, 0, "hbt 0"},
-      {0, &cEdOption::m_nHbt, 0, kDown, 23, "hbt 23"},
-      {1, &cEdOption::m_bMusic, 1, kUp, 0, nullptr},
-      {1, &cEdOption::m_bMusic, 0, kDown, 1, nullptr},
-      {2, &cEdOption::m_nSeVolume, 0, kDown, 10, "volume 10"},
-      {2, &cEdOption::m_nSeVolume, 7, kUp, 8, "volume 8"},
-      {3, &cEdOption::m_nRankingMode, 3, kUp, 0, nullptr},
+      {5, "", &cEdOption::m_nHbt, 23, kUp, 0, "hbt 0"},
+      {5, "", &cEdOption::m_nHbt, 0, kDown, 23, "hbt 23"},
+      {0, "BGM", &cEdOption::m_bMusic, 1, kUp, 0, nullptr},
+      {0, "BGM", &cEdOption::m_bMusic, 0, kDown, 1, nullptr},
+      {1, "SE", &cEdOption::m_nSeVolume, 0, kDown, 10, "volume 10"},
+      {1, "SE", &cEdOption::m_nSeVolume, 7, kUp, 8, "volume 8"},
+      {2, "ランキング登録", &cEdOption::m_nRankingMode, 3, kUp, 0, nullptr},
   };
+  g_System.m_vecOptionMenu = cEdSystem().m_vecOptionMenu;
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.nRow * 100 + c.nStart);
     ResetMenuState();
@@ -115,6 +120,8 @@ TEST_F(OptionScene, EditingWrapsRoundAndAppliesAtOnce) {
     g_Option.*c.pnMember = c.nStart;
     cSceneOption s;
     ToScreen(s);
+    ASSERT_EQ(s.m_nItemCount, 6);
+    EXPECT_EQ(g_System.m_vecOptionMenu[static_cast<size_t>(s.m_anItem[c.nRow])].m_strLabel, Sjis(c.pszLabel));
     EditRow(s, c.nRow);
     s_Events.clear();
     Press(s, c.wKey);
@@ -133,7 +140,7 @@ TEST_F(OptionScene, CancelRestoresTheValueFromBeforeTheEditAndAppliesIt) {
   g_Option.m_nSeVolume = 7;
   cSceneOption s;
   ToScreen(s);
-  EditRow(s, 2);
+  EditRow(s, 1);
   for (int i = 0; i < 4; ++i) Press(s, kDown);
   EXPECT_EQ(g_Option.m_nSeVolume, 3);
   s_Events.clear();
@@ -148,7 +155,7 @@ TEST_F(OptionScene, LeavingSetsTheMusicUpAndSavesTheOptions) {
   g_Option.m_nSeVolume = 7;
   cSceneOption s;
   ToScreen(s);
-  EditRow(s, 2);
+  EditRow(s, 1);
   Press(s, kUp);
   Press(s, 0, kZ);
   // From the volume row, up to music.

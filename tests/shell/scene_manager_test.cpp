@@ -46,7 +46,7 @@ class SceneManager : public ::testing::Test {
     ResetMessageLayerForTests();
     m_hWnd = CreateMessageWindow([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
     g_hWndMain = m_hWnd;
-    SetSceneMaker(&MakeRecordingScene);
+    SetSceneMakerForTests(&MakeRecordingScene);
     DeleteAllScenes();
     s_Log.clear();
     s_nThrowOnBuild = s_nThrowOnInit = -1;
@@ -54,7 +54,7 @@ class SceneManager : public ::testing::Test {
   }
   void TearDown() override {
     DeleteAllScenes();
-    SetSceneMaker(nullptr);
+    SetSceneMakerForTests(nullptr);
     g_hWndMain = nullptr;
     ResetMessageLayerForTests();
   }

@@ -106,11 +106,11 @@ TEST_F(Startup, EarlyFailuresShowTheirTextAndUndoOnlyWhatRan) {
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_FALSE(bOk) << c.pszName;
     EXPECT_NE(err.find(c.expected), std::string::npos) << c.pszName << ": " << err;
-    const STARTUPRAN& ran = StartupStepsRan();
+    const STARTUPRAN& ran = StartupStepsRanForTests();
     EXPECT_TRUE(ran.bTimerPeriod) << c.pszName;
     EXPECT_FALSE(ran.bGraphics || ran.bFonts || ran.bDigits || ran.bSound) << c.pszName;
     UnInitGame();
-    EXPECT_FALSE(StartupStepsRan().bTimerPeriod);
+    EXPECT_FALSE(StartupStepsRanForTests().bTimerPeriod);
     UnInitGame();  // twice is harmless
   }
 }

@@ -12,6 +12,8 @@
 #include "media/sound/sound_effects.h"
 #include "platform/messages.h"
 #include "records/progress.h"
+#include "records/ranking.h"
+#include "records/ranking_file.h"
 #include "records/system.h"
 #include "records/world_map.h"
 #include "shell/main_window.h"
@@ -20,6 +22,7 @@
 #include "shell/scene_manager.h"
 #include "tests/shell/menu_scene_fixture.h"
 #include "tests/support/scoped_override.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -308,7 +311,9 @@ TEST_F(WorldMapScene, BackFromAStageSavesAutomaticallyAndCancelOpensTheSaveScree
   ToWalking(s);
   EXPECT_EQ(s_Calls, (std::vector<std::string>{"bgm 1", "save 4"}));
   Press(s, kDown);
+  s_Sounds.clear();
   Frame(s, 0, kX);
+  EXPECT_EQ(s_Sounds, std::vector<int>{4});  // the map's own leaving sound
   EXPECT_EQ(s.m_nPhase, 3);
   EXPECT_EQ(g_Progress.m_nMapY, 2);
   ASSERT_GT(FramesToModeSwitch(s), 0);
@@ -358,4 +363,31 @@ TEST_F(WorldMapScene, TheRankingButtons) {
   EXPECT_EQ(g_Progress.m_nRankGenre, 3);
   Press(s, 0, 8);
   EXPECT_EQ(g_Progress.m_nRankGenre, 1);
+}
+
+// An event's stage shown on the map brings its story ranking from the user
+// data, in a genre the story switches on.
+TEST_F(WorldMapScene, TheStageShownLoadsItsRanking) {
+  cTempFolder tmp;
+  cScopedOverride<int32_t> version{g_nCurDataVersion, 667};
+  cScopedOverride<cEdRankingSet> ranking{g_RankingSet};
+  cEdRankingSet saved;
+  ResetRanking(saved);
+  RankTableInsert(saved.m_vecTable[2], "ZED", 6234);
+  ASSERT_TRUE(SaveUserDataRecord(saved, PLAYKIND_STORY, "data\\stg4\\A."));
+  g_System.m_vecRankingSwitch.resize(4);
+  cEdRankingSwitch& story = g_System.m_vecRankingSwitch[PLAYKIND_STORY];
+  story.m_bOn = 1;
+  story.Flags().assign(5, 0);
+  story.Flags()[2] = story.Flags()[4] = 1;
+  g_SceneMgr.m_bRankingOn = 1;
+  g_SceneMgr.m_nPlayKind = PLAYKIND_STORY;
+  g_Progress.m_nRankGenre = 0;
+  g_Progress.m_vFlag[5] = 1;  // stage A passed: it does not start by itself
+  g_Progress.m_nMapX = 0;
+  cSceneWorldMap s;
+  ToWalking(s);
+  EXPECT_EQ(g_RankingSet.m_vecTable[2].m_vecEntry[0].m_strName, "ZED");
+  EXPECT_EQ(g_Progress.m_nRankGenre, 2);
+  g_SceneMgr.m_bRankingOn = 0;
 }

@@ -169,6 +169,9 @@ std::string DemoAccessorySheet(bool bPalette) {
   s.Fill(68, 4, 8, 8, kCursor);
   // The mark of a slot being confirmed.
   s.Fill(84, 4, 8, 8, kFlag);
+  // The mark of a challenge course cleared, a tick.
+  for (int i = 0; i < 8; ++i) s.Fill(101 + i, 13 + i, 3, 3, kCursor);
+  for (int i = 0; i < 14; ++i) s.Fill(108 + i, 20 - i, 3, 3, kCursor);
   // The lives icon, a small heart.
   s.Fill(2, 50, 5, 5, kHeart);
   s.Fill(9, 50, 5, 5, kHeart);

@@ -4,6 +4,7 @@
 
 #include "records/command_catalogue.h"
 #include "records/flow_enums.h"
+#include "records/move_shot.h"
 #include "platform/text_cp932.h"
 
 namespace {
@@ -27,11 +28,32 @@ cEdCommand MakeFlowCommand(int nKind, int nTimeBase) {
   return c;
 }
 
+cEdCommand MakeShotCommand(int nTimeBase, int nSpeed, int32_t nAttack) {
+  cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, nTimeBase);
+  NewEdShot(c.m_pShot);
+  cEdShot& s = *c.m_pShot;
+  s.m_cCount = 1;
+  s.m_cSize = 1;
+  s.m_nSpeed = static_cast<int16_t>(nSpeed);
+  s.m_nAttack = nAttack;
+  s.m_byOwnerGroup = 1;
+  return c;
+}
+
 cEdCommand MakeItemCommand(int nItemKind) {
   cEdCommand c;
   c.m_byList = 1;
   c.m_byKind = static_cast<uint8_t>(nItemKind);
   c.m_vParam.assign(static_cast<size_t>(std::max(0, g_ItemCommandCatalog.ParamCount(nItemKind))), 0);
+  return c;
+}
+
+cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue) {
+  cEdCondition c;
+  c.m_byKind = static_cast<uint8_t>(nKind);
+  c.m_nVarIndex = static_cast<int16_t>(nIndex);
+  c.m_byCompareOp = CompareOp::Equal;
+  c.m_nValue = nValue;
   return c;
 }
 

@@ -12,6 +12,13 @@
 // A command of the given kind with its catalogue's parameter count, zeros.
 cEdCommand MakeFlowCommand(int nKind, int nTimeBase = 0);
 cEdCommand MakeItemCommand(int nItemKind);
+// A Shot command of the duration (tenths) that fires one 16-pixel shot of
+// its owner's group straight ahead at nSpeed tenths of a pixel a sub-step,
+// with the attack.
+cEdCommand MakeShotCommand(int nTimeBase, int nSpeed, int32_t nAttack);
+// A condition that a variable equals nValue: kind 1 (common variable) or 2
+// (stage variable) at nIndex.
+cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue);
 
 // An enemy that walks on the ground at 1 pixel a frame and turns at walls
 // and ledges: trigger Always, one ground-turn move of 10 seconds.
