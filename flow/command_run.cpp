@@ -90,9 +90,21 @@ void RunExecutor(int nFlowKind, const cEdCommand& cmd, cFlowChara& chara, cComma
 
 }  // namespace
 
+namespace {
+
+// The commands that move the chara on their own: once a DisableMove has
+// stopped its movement, none of them moves it again in the same update.
+bool MovesTheChara(int nKind) {
+  return (nKind >= FlowCommandKind::StraightMove && nKind <= FlowCommandKind::AvoidOffscreenMove) ||
+         nKind == FlowCommandKind::Jump;
+}
+
+}  // namespace
+
 void ExecCommand(cFlowChara& chara, cCommandRun& run) {
   const cEdCommand* pCmd = run.m_lpCommand;
   if (!pCmd || pCmd->m_byList != 0 || !g_FlowCommandCatalog.Has(pCmd->m_byKind)) return;
+  if (MovesTheChara(pCmd->m_byKind) && chara.MoveDisabled()) return;
   RunExecutor(pCmd->m_byKind, *pCmd, chara, run);
 }
 

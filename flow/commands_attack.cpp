@@ -12,7 +12,8 @@ void RequestProjectSound(int32_t n) {
 void PlayCommandSound(cFlowChara& chara, const cEdCommand* pCmd) {
   if (!pCmd) return;
   if (pCmd->m_byOnScreenOnly && !chara.IsOnScreen()) return;
-  RequestProjectSound(pCmd->m_nSound);
+  // The 16-bit sound number is unsigned: a high one is no system sound.
+  RequestProjectSound(static_cast<uint16_t>(pCmd->m_nSound));
 }
 
 const cEdShot& ShotOf(const cCommandRun& run) {

@@ -143,12 +143,11 @@ void ExecShowPicture(cFlowChara& chara, cCommandRun&, const FLOWPARAMS& p) {
   pic.nNumber = p[13];
   int nShownAt = stage.ShowPicture(nAt, pic);
   if (!p[10]) return;
+  // Until the stage ends arms nothing, as for a message.
   if (p[8] == UNTIL_ADVANCE_KEY)
     stage.ArmKeyWait(3, TRUE, pic.nFrames, FALSE);
   else if (p[8] == FOR_TIME)
     stage.ArmKeyWait(3, FALSE, pic.nFrames, FALSE);
-  else
-    return;  // nothing would end the wait until the window closes
   stage.RunPauseThread();
   if (nShownAt >= 0) stage.TakeDownPicture(nShownAt);
 }

@@ -44,11 +44,9 @@ void ExecMessage(cFlowChara& chara, cCommandRun& run, const FLOWPARAMS& p) {
     if (!bMessageWait) FlowStage().RequestSound(kMessageOpenSound);
   } else if (p[6] == FOR_TIME) {
     stage.ArmKeyWait(1, FALSE, nFrames, bMessageWait);
-  } else {
-    // Nothing would end the wait until the window closes: the game is not
-    // frozen for a message shown until the stage ends.
-    return;
   }
+  // A message shown until the stage ends arms nothing: the frozen frames
+  // end by the wait armed last (a spent frame count ends them at once).
   stage.RunPauseThread();
   if (nText >= 0) stage.TakeDownText(nText);
 }

@@ -39,22 +39,3 @@ int32_t ReadCharaStatus(cFlowChara& chara, int nStatus, int nVarIndex);
 // A system value 0..4 as conditions and status commands read it: time is 0
 // while the stage's time is off.
 int32_t ReadSystemValue(int nIndex);
-
-// Key state 1 (pressed): pressed, and length >= 1 with the any-length flag,
-// else nMinFrames <= length <= nMaxFrames. 2 (released): not pressed and
-// length >= 1. Any other state: 0.
-int TestKeyState(int bPressed, int32_t nLength, const cEdKeyCondition& kc, int nState);
-
-// One run of a key history: pressed or not, for so many frames. Named apart
-// from play's KEYRUN (the input log's own run), so that one unit can include
-// both headers and the program holds one definition of each name.
-struct KEYHISTORYRUN {
-  int32_t bPressed;
-  int32_t nLength;
-};
-// A key history, newest run first, at most 32 runs.
-constexpr int KEY_HISTORY_MAX_RUNS = 32;
-// Moves a history cursor (run index and frames into that run) by nDelta
-// frames: toward the present for positive nDelta, toward the past for
-// negative. Returns 1.
-int UpdateKeyHistoryCursor(const cVector<KEYHISTORYRUN>& vRuns, int32_t& nCursor, int32_t& nOffset, int32_t nDelta);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/checked_containers.h"
 #include "base/message_box.h"
 #include "flow/expression_words.h"
 #include "flow/flow_host.h"
@@ -9,6 +10,12 @@
 #include "platform/text_cp932.h"
 
 int32_t g_bCodeError = 0;
+
+// A token of the original's token list: ten 32-bit words.
+template <>
+struct ReportedSize<CodeToken> {
+  static constexpr int value = 40;
+};
 
 namespace {
 
@@ -37,14 +44,15 @@ class cCodeParser {
     }
   }
 
-  // The statement in [nBegin, nEnd) of the text; false when an error gave up
-  // the whole statement. An error of the flat evaluation (division by zero)
-  // yields 0 and the statement around it goes on.
-  bool Parse(size_t nBegin, size_t nEnd, int nDepth, int32_t& nValue) {
-    nValue = 0;
+  // The value of the statement in [nBegin, nEnd) of the text. An error met
+  // while scanning this statement (a "(" without its ")", a bad call) gives
+  // it up without evaluating it: its value is 0. The error flag is not
+  // looked at on the way out, so a group or argument that failed yields its
+  // value and the statement around it goes on.
+  int32_t Parse(size_t nBegin, size_t nEnd, int nDepth) {
     if (nDepth > MAX_CODE_NESTING) {
       FailWithBox(Sjis("\")\"が見つかりません！"));
-      return false;
+      return 0;
     }
     std::string out;
     size_t w = 0;  // start of the current word in out
@@ -58,20 +66,17 @@ class cCodeParser {
         if (j < 0 || static_cast<size_t>(j) >= nEnd) {
           if (bCall) FailWithBox(Sjis("関数 ") + name + Sjis(" で\")\"が見つかりません！"));
           else FailWithBox(Sjis("\")\"が見つかりません！"));
-          return false;
+          return 0;
         }
-        if (bGroup) {
-          int32_t nInner = 0;
-          if (!Parse(i + 1, static_cast<size_t>(j), nDepth + 1, nInner)) return false;
-          out += std::to_string(nInner);
-          i = static_cast<size_t>(j) + 1;
-          continue;
-        }
-        if (bCall) {
-          int32_t nCall = 0;
-          if (!Call(name, i, static_cast<size_t>(j), nDepth, nCall)) return false;
+        if (bGroup || bCall) {
+          int32_t nValue = 0;
+          if (bGroup) {
+            nValue = Parse(i + 1, static_cast<size_t>(j), nDepth + 1);
+          } else if (!Call(name, i, static_cast<size_t>(j), nDepth, nValue)) {
+            return 0;
+          }
           out.resize(w);
-          out += std::to_string(nCall);
+          out += std::to_string(nValue);
           i = static_cast<size_t>(j) + 1;
           continue;
         }
@@ -83,11 +88,12 @@ class cCodeParser {
       if (c == ' ') w = out.size();
       ++i;
     }
-    nValue = EvalCodeExpression(out, m_chara);
-    return true;
+    return EvalCodeExpression(out, m_chara);
   }
 
  private:
+  // A call's arguments are statements of their own; false when the call
+  // itself is wrong (its error box shown).
   bool Call(const std::string& name, size_t nOpen, size_t nClose, int nDepth, int32_t& nValue) {
     std::vector<int32_t> vArg;
     size_t nPiece = nOpen + 1;
@@ -97,11 +103,7 @@ class cCodeParser {
       if (c == '(') ++nLevel;
       else if (c == ')' && k < nClose) --nLevel;
       if ((c == ',' && nLevel == 0) || k == nClose) {
-        if (k > nPiece) {
-          int32_t nArg = 0;
-          if (!Parse(nPiece, k, nDepth + 1, nArg)) return false;
-          vArg.push_back(nArg);
-        }
+        if (k > nPiece) vArg.push_back(Parse(nPiece, k, nDepth + 1));
         nPiece = k + 1;
       }
     }
@@ -130,6 +132,19 @@ int32_t Apply(int nOperator, int32_t a, int32_t b) {
     case CodeOperator::Remainder: return (b == -1) ? 0 : a % b;
     default: return 0;
   }
+}
+
+// The operand at nSide (-1 left, 1 right) of the operator vToken[k] that
+// has none: the token list as it stands (vOut, then vToken from k) read at
+// that place through the checked access, which reports it and hands back
+// the list's first token. An operator found there counts as the number 0.
+CodeToken MissingOperand(const std::vector<CodeToken>& vOut, const std::vector<CodeToken>& vToken, size_t k,
+                         int nSide) {
+  cVector<CodeToken> vList(vOut);
+  vList.insert(vList.end(), vToken.begin() + static_cast<std::ptrdiff_t>(k), vToken.end());
+  CodeToken t = vList.CheckedAt(static_cast<int>(vOut.size()) + nSide);
+  if (t.nKind == CodeTokenKind::Operator) t = CodeToken{};
+  return t;
 }
 
 }  // namespace
@@ -176,14 +191,18 @@ int32_t EvalCodeExpression(const std::string& text, cFlowChara& chara) {
         vOut.push_back(t);
         continue;
       }
-      // An operator needs an operand on each side.
-      if (vOut.empty() || vOut.back().nKind == CodeTokenKind::Operator || k + 1 >= vToken.size() ||
-          vToken[k + 1].nKind == CodeTokenKind::Operator) {
+      // An operator next to another operator is refused. One with nothing on
+      // a side reads the token list there through the checked access (a
+      // report and the close request) and takes its first token instead.
+      const bool bNoLeft = vOut.empty(), bNoRight = k + 1 >= vToken.size();
+      if ((!bNoLeft && vOut.back().nKind == CodeTokenKind::Operator) ||
+          (!bNoRight && vToken[k + 1].nKind == CodeTokenKind::Operator)) {
         Fail();
         return 0;
       }
-      const CodeToken& left = vOut.back();
-      const CodeToken& right = vToken[k + 1];
+      const CodeToken left = bNoLeft ? MissingOperand(vOut, vToken, k, -1) : vOut.back();
+      const CodeToken right = bNoRight ? MissingOperand(vOut, vToken, k, 1) : vToken[k + 1];
+      if (bNoLeft) vOut.push_back(left);
       int32_t nValue = 0;
       if (t.nOperator == CodeOperator::Assign) {
         if (!left.HasStorage()) {
@@ -210,10 +229,7 @@ int32_t EvalCodeExpression(const std::string& text, cFlowChara& chara) {
 }
 
 int32_t ParseCodeStatement(const std::string& text, cFlowChara& chara) {
-  cCodeParser parser(text, chara);
-  int32_t nValue = 0;
-  parser.Parse(0, text.size(), 0, nValue);
-  return nValue;
+  return cCodeParser(text, chara).Parse(0, text.size(), 0);
 }
 
 int RunCode(const std::string& text, cFlowChara& chara) {

@@ -121,6 +121,9 @@ class cFlowChara {
   // and the pinning flags cleared; the move-disabled flag set until the
   // chara's next update.
   virtual void DisableMove() = 0;
+  // The move-disabled flag: set by DisableMove, cleared when the chara's
+  // next update starts.
+  virtual BOOL MoveDisabled() = 0;
   // The chara's jump operation: nothing while jumping or falling; else plays
   // the command's sound, takes the run's speed as vertical speed, 1.
   virtual BOOL StartJump(cCommandRun& run) = 0;

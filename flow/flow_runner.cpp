@@ -8,6 +8,7 @@
 #include "flow/flow_host.h"
 #include "flow/value_ops.h"
 #include "platform/text_cp932.h"
+#include "records/system.h"
 
 namespace {
 
@@ -192,7 +193,10 @@ void TriggerFlows(cFlowChara& chara, int nTrigger) {
   // By index: the commands of a before-stage-start flow run inside this walk.
   for (size_t i = 0; i < vRun.size(); ++i) {
     cFlowRun& run = vRun[i];
-    if (!run.m_lpFlow || run.m_lpFlow->m_byTrigger != nTrigger || run.m_bTried || run.m_bDeleted) continue;
+    if (!run.m_lpFlow || run.m_lpFlow->m_byTrigger != nTrigger || run.m_bDeleted) continue;
+    // Without the project's retrigger setting a run is raised once until
+    // its mark is cleared; with it, by every raise of its trigger.
+    if (run.m_bTried && !g_System.m_bRetrigger) continue;
     run.m_bTried = 1;
     if (run.m_bRunning || run.m_bPaused || run.m_bStopForever || run.m_bStarted) continue;
     int nNo = run.m_lpFlow->m_byStopNo;

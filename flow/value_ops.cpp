@@ -86,25 +86,6 @@ int32_t ApplyAssignOp(int32_t* pValue, int32_t nOperand, int op, int32_t nMin, i
   return nBefore;
 }
 
-int32_t ApplyAssignOpI8(int8_t* pValue, int32_t nOperand, int op, int32_t nMin, int32_t nMax) {
-  int32_t n = *pValue;
-  int32_t nBefore = ApplyAssignOp(&n, nOperand, op, std::max(nMin, -128), std::min(nMax, 127));
-  *pValue = static_cast<int8_t>(n);
-  return nBefore;
-}
-
-int32_t ApplyAssignOpI16(int16_t* pValue, int32_t nOperand, int op, int32_t nMin, int32_t nMax) {
-  int32_t n = *pValue;
-  int32_t nBefore = ApplyAssignOp(&n, nOperand, op, std::max(nMin, -32768), std::min(nMax, 32767));
-  *pValue = static_cast<int16_t>(n);
-  return nBefore;
-}
-
-int8_t ClampI8(int8_t* pValue, int32_t nMin, int32_t nMax) {
-  *pValue = static_cast<int8_t>(std::clamp<int32_t>(*pValue, nMin, nMax));
-  return *pValue;
-}
-
 int32_t RandomBetween(int32_t a, int32_t b) {
   int64_t lo = std::min(a, b), hi = std::max(a, b);
   return static_cast<int32_t>(lo + rand() % (hi - lo + 1));

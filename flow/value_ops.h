@@ -21,10 +21,9 @@ int32_t PercentOf(int32_t nBase, int32_t nPercent);
 // A product beyond 32 bits gives nMax for factors of one sign, nMin for
 // factors of opposite signs; "/" and "%" by 0 leave the value.
 int32_t ApplyAssignOp(int32_t* pValue, int32_t nOperand, int op, int32_t nMin, int32_t nMax);
-// The same on a narrow value (the caller passes its width's range).
-int32_t ApplyAssignOpI8(int8_t* pValue, int32_t nOperand, int op, int32_t nMin, int32_t nMax);
-int32_t ApplyAssignOpI16(int16_t* pValue, int32_t nOperand, int op, int32_t nMin, int32_t nMax);
-int8_t ClampI8(int8_t* pValue, int32_t nMin, int32_t nMax);
+// Narrow statuses go through it too, with their own ranges: the product is
+// tested in full rather than at the status's width, so that a product that
+// wraps in 8 or 16 bits does not come out as a small value.
 
 // A number from the lower to the higher bound inclusive (bounds in either
 // order): rand() % (difference + 1) + lower, in 64 bits.

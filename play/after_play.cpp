@@ -20,6 +20,7 @@
 #include "records/stage.h"
 #include "records/stage_loading.h"
 #include "records/system.h"
+#include "records/system_queries.h"
 #include "records/world_map.h"
 
 namespace {
@@ -34,12 +35,6 @@ constexpr int kAccessorySurface = 49;  // the 16 x 16 cursor at (64, 0)
 constexpr int kWordSurface = 51;
 
 const char* const kChallengeFile = "user_data\\challenge\\Challenge.dat";
-
-const std::string& SystemText(int n) {
-  static const std::string s_empty;
-  if (n < 0 || n >= static_cast<int>(g_System.m_vecText.size())) return s_empty;
-  return g_System.m_vecText[n];
-}
 
 }  // namespace
 
@@ -60,23 +55,35 @@ int cSceneStage::MenuStep(const PLAYERKEYS& keys, int nRows) {
   return m_nMenuRow;
 }
 
+// The menu's texts (consecutive project texts from anText[0]) in their
+// framed box, centred on x 320 with room for the cursor, which stands in
+// that room on the chosen row.
 void cSceneStage::DrawMenu(const int* anText, int nRows) {
-  int nWidest = 0;
-  for (int i = 0; i < nRows; ++i) nWidest = std::max(nWidest, CountMbcsChars(SystemText(anText[i])));
-  const int x = kMenuX - nWidest * 8;
-  for (int i = 0; i < nRows; ++i) {
-    if (g_StageLinks.pfnDrawText) g_StageLinks.pfnDrawText(x, kMenuY + i * kRowHeight, SystemText(anText[i]));
-  }
+  const int x = CalcCenteredTextX(kMenuX, anText[0], nRows, 1);
+  DrawSystemTexts(x, kMenuY, anText[0], nRows, 1);
   DDSURFACEDATA* lpCursor = StageSurface(kAccessorySurface);
-  if (lpCursor) DDBltFast(&g_BackBufferSD, x - 16, kMenuY + m_nMenuRow * kRowHeight, 16, 16, lpCursor, 64, 0, 1);
+  if (lpCursor) DDBltFast(&g_BackBufferSD, x, kMenuY + m_nMenuRow * kRowHeight, 16, 16, lpCursor, 64, 0, 1);
 }
 
 void cSceneStage::PauseMenu() {
   static const int s_anText[3] = {19, 20, 21};  // Give up, Continue, Retry
+  // Retry is offered for a story point or a challenge course already
+  // cleared, and always in free play.
+  const cEdProgress& pr = g_Progress;
   bool bThreeRows = false;
   switch (m_Start.nPlayKind) {
-    case 0: bThreeRows = g_System.m_bPauseItemA != 0; break;
-    case 1: bThreeRows = g_System.m_bPauseItemB != 0; break;
+    case 0: {
+      const int n = pr.m_nClearFlag;
+      bThreeRows = g_System.m_bPauseItemA != 0 && n >= 0 && static_cast<size_t>(n) < pr.m_vFlag.size() &&
+                   pr.m_vFlag[static_cast<size_t>(n)] != 0;
+      break;
+    }
+    case 1: {
+      const int n = pr.m_nClearFlag - 1;
+      bThreeRows = g_System.m_bPauseItemB != 0 && n >= 0 && static_cast<size_t>(n) < pr.m_vChallenge.size() &&
+                   pr.m_vChallenge[static_cast<size_t>(n)].m_nFirst != 0;
+      break;
+    }
     case 2: bThreeRows = true; break;
     default: break;
   }
@@ -104,6 +111,7 @@ void cSceneStage::PauseMenu() {
       m_nSubState = m_nSavedSubState;
     } else {
       m_bKeySwallow = 1;
+      RestoreStartStatus(true);
       SetStage(1, 0);
       m_nSubState = 0;
       m_nState = STAGESTATE_BANNER;
@@ -203,7 +211,7 @@ void cSceneStage::GameOver() {
   DrawStageFrame(0, 1, 0, 1);
   if (g_Stage.m_bGameOverBanner) {
     DDSURFACEDATA* lpWord = StageSurface(kWordSurface);
-    if (lpWord) DDBltFast(&g_BackBufferSD, 256, 224, 128, 32, lpWord, 0, 96, 1);
+    if (lpWord) DDBltFast(&g_BackBufferSD, 248, 224, 144, 32, lpWord, 0, 96, 1);
   }
 }
 
@@ -250,6 +258,8 @@ int cSceneStage::DecideNextMode() {
       if (!m_Start.bFreeStage && g_Progress.m_bNumbered) return tryNextStage() ? 4 : 0;
       return 4;
     case 4:
+      // The replay plays again from the status it started with.
+      RestoreStartStatus(true);
       return 4;
     default:
       return 3;

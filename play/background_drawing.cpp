@@ -11,6 +11,7 @@
 #include "play/stage_graphics.h"
 #include "play/stage_view.h"
 #include "records/stage.h"
+#include "records/system.h"
 
 namespace {
 
@@ -164,7 +165,7 @@ void DrawTimeCounter(DDSURFACEDATA* lpDst, BOOL bWarn) {
   const int nWarning = static_cast<int>(std::min<uint32_t>(g_Stage.m_nWarningTime, STAGE_TIME_CAP));
   if (bWarn && t >= 1 && t <= nWarning) {
     const bool bSecond = g_PlayLinks.pfnFrameIntervalTick &&
-                         g_PlayLinks.pfnFrameIntervalTick(2, static_cast<int>(g_Stage.m_nFps));
+                         g_PlayLinks.pfnFrameIntervalTick(2, static_cast<int>(g_Stage.FrameRate()));
     if (TimeWarningDue(t, nWarning, false, bSecond) && g_PlayLinks.pfnPlaySound)
       g_PlayLinks.pfnPlaySound(SOUND_TIME_WARNING);
   }
@@ -188,7 +189,14 @@ void CreateStageSurface(DDSURFACEDATA* lpStage, DDSURFACEDATA* lpWork, int r, in
       ReportOutOfMemory();
       return;
     }
-    DDFillRect(lpWork, 0, 0, 2 * r, 2 * r, 0);
+    // Under DirectDraw a full-colour project keys its own transparent
+    // colour, a palette one palette colour 0. Direct3D's textures take
+    // palette colour 0 as transparent in either.
+    if (g_System.m_nColourMode != 0 && !lpDTCon)
+      DDFillSurfaceRGB(lpWork, static_cast<DWORD>(g_System.m_byTransR) << 16 |
+                                   static_cast<DWORD>(g_System.m_byTransG) << 8 | g_System.m_byTransB);
+    else
+      DDFillRect(lpWork, 0, 0, 2 * r, 2 * r, 0);
     // The disc of colour 0: the work square's circle, one row at a time.
     DDBltCircle(lpStage, cx, cy, r, r, r, 1, lpWork, r, r, 0);
   } else {

@@ -46,9 +46,7 @@ int cSceneStage::ResolveCharaContacts() {
   auto defeat = [this](cChara& c) {
     if (c.IsPlayer()) return 2;
     RequestSystemSound(kSoundCharaDefeated);
-    c.m_bDefeated = 1;
-    m_bSweep = 1;
-    return c.CharaOnDefeated() == 1 ? 1 : 0;
+    return DefeatCharaInPlay(static_cast<cStageChara&>(c));
   };
   for (int i = 0; i < kGroups; ++i) {
     if (vByGroup[i].empty()) continue;

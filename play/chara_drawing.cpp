@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdint>
 
 #include "media/graphics/dd.h"
 #include "play/effect_runs.h"
 #include "play/item_object.h"
 #include "play/picture_cell.h"
+#include "play/play_math.h"
 #include "play/stage_context.h"
 #include "play/stage_graphics.h"
 #include "records/database.h"
@@ -29,6 +31,10 @@ DDSURFACEDATA* SheetSurface(int nSheet, bool bOwnList) {
 
 int EffectKind(const EFFECTRUN& run) { return run.nEffect != 0 && run.lpRecord ? run.lpRecord->nKind : 0; }
 
+// Kind 6 shows and hides the chara by turns, for its record's interval in
+// frames (p2).
+bool BlinkShows(const CHARADRAWPARAMS& p) { return p.nFrame / std::max(p.nParam[1], 1) % 2 == 0; }
+
 template <int KIND>
 int DrawRoutine(cChara& chara, DDSURFACEDATA* lpDst, CHARADRAWPARAMS& p, int bPaused, int bDraw) {
   EFFECTRUN& run = chara.m_Effect;
@@ -38,13 +44,18 @@ int DrawRoutine(cChara& chara, DDSURFACEDATA* lpDst, CHARADRAWPARAMS& p, int bPa
     if (p.nScale > 1) p.nValue *= p.nScale;
     if (run.lpRecord)
       for (int i = 0; i < 5; ++i) p.nParam[i] = run.lpRecord->anParam[i];
+    p.nFrame = static_cast<int>(std::min<uint32_t>(run.nFrame, INT32_MAX));
     CHARAEFFECTBLT pfn = s_pfnEffectBlt.load();
-    if (KIND == 0 || KIND == 6 || !pfn)
+    if (KIND == 6) {
+      if (BlinkShows(p)) CharaPlainBlt(lpDst, p);
+    } else if (KIND == 0 || !pfn) {
       CharaPlainBlt(lpDst, p);
-    else
+    } else {
       pfn(lpDst, p);
+    }
   }
   if (bPaused || run.nEffect == 0) return 0;
+  ++run.nFrame;
   return CharaEffectStep(run);
 }
 
@@ -60,17 +71,21 @@ int RunRoutine(cChara& chara, DDSURFACEDATA* lpDst, CHARADRAWPARAMS& p, int bPau
   return g_CharaDrawFunc[nKind](chara, lpDst, p, bPaused, bDraw);
 }
 
+// The chara's mark, shown over it: cell m of the icon sheet (15 cells a
+// row), stretched by the chara's scale.
 void DrawIcon(const cChara& chara, DDSURFACEDATA* lpDst) {
   DDSURFACEDATA* icons = SheetSurface(IconSheet(), false);
-  if (!lpDst || !icons || chara.m_nIconNumber < 0) return;
-  const int sx = chara.m_nIconNumber % ICONS_PER_ROW * ICON_CELL;
-  const int sy = chara.m_nIconNumber / ICONS_PER_ROW * ICON_CELL;
+  const int nMark = chara.m_nMark;
+  if (!lpDst || !icons || nMark <= 0) return;
+  const int sx = nMark % ICONS_PER_ROW * ICON_CELL;
+  const int sy = nMark / ICONS_PER_ROW * ICON_CELL;
   // The number comes from a flow; a cell outside the sheet is not drawn.
   if (sx + ICON_CELL > icons->nWidth || sy + ICON_CELL > icons->nHeight) return;
   const int x = chara.m_rcScreen.left, y = chara.m_rcScreen.top;
-  if (chara.m_nIconScale > 1) {
-    // The scale comes from a flow; past 32 the icon covers the screen anyway.
-    const int n = ICON_CELL * std::min(chara.m_nIconScale, 32);
+  const int nScale = chara.m_Def.m_nScale;
+  if (nScale > 1) {
+    // Past 32 the icon covers the screen anyway.
+    const int n = ICON_CELL * std::min(nScale, 32);
     DDBltStretchBlend(lpDst, x, y, n, n, icons, sx, sy, ICON_CELL, ICON_CELL, BLT_COLOUR_KEY, nullptr);
   } else {
     DDBltFast(lpDst, x, y, ICON_CELL, ICON_CELL, icons, sx, sy, BLT_COLOUR_KEY);
@@ -84,17 +99,18 @@ int RunAndClear(cChara& chara, DDSURFACEDATA* lpDst, CHARADRAWPARAMS& p, int bPa
   return r;
 }
 
-// The screen box from the position, or the fixed screen values where the
-// switches ask for them.
+// The screen box from the position; a chara pinned to the screen (by a
+// warp to screen coordinates) keeps its pinned place however the view
+// scrolls.
 void RefreshScreenBox(cChara& chara) {
   if (g_lpStageContext) chara.UpdateScreenRect();
-  if (chara.m_bFixedScreenX) {
-    chara.m_rcScreen.left = chara.m_nFixedScreenX;
-    chara.m_rcScreen.right = chara.m_nFixedScreenX + chara.m_nImgW - 1;
+  if (chara.m_abPinned[0]) {
+    chara.m_rcScreen.left = TruncToInt(chara.m_dPinX) - chara.m_nImgOffsetX;
+    chara.m_rcScreen.right = chara.m_rcScreen.left + chara.m_nImgW - 1;
   }
-  if (chara.m_bFixedScreenY) {
-    chara.m_rcScreen.top = chara.m_nFixedScreenY;
-    chara.m_rcScreen.bottom = chara.m_nFixedScreenY + chara.m_nImgH - 1;
+  if (chara.m_abPinned[1]) {
+    chara.m_rcScreen.top = TruncToInt(chara.m_dPinY) - chara.m_nImgOffsetY;
+    chara.m_rcScreen.bottom = chara.m_rcScreen.top + chara.m_nImgH - 1;
   }
 }
 
@@ -125,10 +141,9 @@ int CharaCurrentPattern(cChara& chara, int bPaused) {
         ++it;
         continue;
       }
-      it->Anime.Update();
-      // An override whose time has run out has ended, as one whose animation
-      // has no frames left.
-      if (it->Anime.vAnime.empty() || it->nFrames <= 0) {
+      // An override has ended at its animation's end code, or when its time
+      // has run out (an animation that loops plays once).
+      if (it->Anime.Update() < 0 || it->Anime.vAnime.empty() || it->nFrames <= 0) {
         it = a.lstOverride.erase(it);
         continue;
       }
@@ -154,7 +169,8 @@ int CharaPictureNumber(const cChara& chara, int* lpColourChange) {
   const cVector<cEdAnimeSet>& sets = g_Database.m_vecAnimeSet;
   if (chara.m_nPictureVariant == 0 || chara.m_Def.m_nAnimeSet >= sets.size()) return n;
   const cEdAnimeSet& set = sets[chara.m_Def.m_nAnimeSet];
-  const int32_t anOffset[3] = {set.nPictureOffset1, set.nPictureOffset2, set.nPictureOffset3};
+  // The first flag takes the set's third offset, the third its first.
+  const int32_t anOffset[3] = {set.nPictureOffset3, set.nPictureOffset2, set.nPictureOffset1};
   // The offsets are any 32-bit values of the database: summed wide and held
   // to the int range, so that no sum wraps round.
   int64_t nSum = n;
@@ -169,6 +185,8 @@ CHARADRAWPARAMS CharaDrawParams(cChara& chara, int nPattern) {
   const IMAGESOURCERECT src = GetImageSourceRect(IMAGEUSE_CHARA, chara.m_Def.m_nImageKind, nPicture,
                                                  chara.m_Def.m_nImageSub, chara.m_nDir, nPattern);
   p.lpSrc = SheetSurface(src.nDrawSheet, src.bOwnList);
+  p.lpSrcOpposite = SheetSurface(src.nDrawSheetOpposite, src.bOwnList);
+  p.lpWork = StageSurface(SecondGlobalSheet());
   const int nCell = src.bOwnCell ? src.nCellScale : 1;
   p.sx = src.x;
   p.sy = src.y;
@@ -192,7 +210,7 @@ int CharaDraw(cChara& chara, DDSURFACEDATA* lpDst, int bPaused) {
   RefreshScreenBox(chara);
   CHARADRAWPARAMS p = CharaDrawParams(chara, nPattern);
   const int r = RunAndClear(chara, lpDst, p, bPaused, 1);
-  if (chara.m_nIconSwitch == 1) DrawIcon(chara, lpDst);
+  DrawIcon(chara, lpDst);
   return r;
 }
 
@@ -206,7 +224,7 @@ int CharaDrawDefeated(cChara& chara, DDSURFACEDATA* lpDst, int bPaused) {
   if (!bPlayer) return r;
   if (bHadEffect) return 0;
   if (!bPaused) ++chara.m_nDefeatFrames;
-  if (chara.m_nDefeatFrames <= static_cast<int>(g_Stage.m_nFps)) return 0;
+  if (chara.m_nDefeatFrames <= static_cast<int>(g_Stage.FrameRate())) return 0;
   chara.m_nDefeatFrames = 0;
   return 1;
 }

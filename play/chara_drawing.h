@@ -7,27 +7,33 @@
 
 struct DDSURFACEDATA;
 
-// What a draw routine hands to the drawing operation: the chara's cell, where
-// it goes on the screen, and the effect's kind and strength this frame.
+// What a draw routine hands to the drawing operation: the chara's cell (and
+// the same cell facing the other way), where it goes on the screen, the
+// work surface a scaled chara is drawn into first, and the effect's kind,
+// strength and values this frame.
 struct CHARADRAWPARAMS {
   DDSURFACEDATA* lpSrc = nullptr;  // the sheet; null draws nothing
+  DDSURFACEDATA* lpSrcOpposite = nullptr;
+  DDSURFACEDATA* lpWork = nullptr;  // the zoom work surface
   int sx = 0, sy = 0, sw = 0, sh = 0;  // source cell
   int x = 0, y = 0, w = 0, h = 0;      // screen box
   int nScale = 1;
   int nKind = 0;   // the CharaEffect record's kind, 0 to 16
   int nValue = 0;  // the effect's current value truncated, times the scale
-  int nParam[5] = {0, 0, 0, 0, 0};  // the record's values
+  int nParam[5] = {0, 0, 0, 0, 0};  // the record's values p1 to p5
+  int nFrame = 0;  // frames the effect has run
 };
 
 constexpr int CHARADRAW_KINDS = 17;
 
-// The transforming operation of kinds 1 to 5 and 7 to 16 (quarters,
-// interlace, wave, rotation, strip, circle, colour operation, lens, blend,
-// alpha rectangle, fills) lives in the media layer's effect blits; start-up
-// installs the function that calls them. Until then, and for kinds 0 and 6,
-// the chara is drawn plainly.
+// The transforming operation of kinds 1 to 5 and 7 to 16 (burst, split,
+// wave, rotation, turn, circle, enlargement, lens, colour change,
+// translucency, mosaic, blur) lives in the media layer's effect blits;
+// start-up installs the function that calls them. Until then, and for kind
+// 0, the chara is drawn plainly; kind 6 blinks it.
 typedef void (*CHARAEFFECTBLT)(DDSURFACEDATA* lpDst, const CHARADRAWPARAMS& p);
 void SetCharaEffectBlt(CHARAEFFECTBLT pfn);
+// What start-up installed (its test reads it).
 CHARAEFFECTBLT CharaEffectBltHook();
 // The plain draw: keyed, or stretched by the scale.
 void CharaPlainBlt(DDSURFACEDATA* lpDst, const CHARADRAWPARAMS& p);

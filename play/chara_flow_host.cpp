@@ -2,7 +2,9 @@
 // on a live chara: the movement of the sub-step, pinning, warps, block
 // probes under the feet and the flow animations.
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <span>
 
 #include "play/block_chara_collision.h"
 #include "play/effect_runs.h"
@@ -12,15 +14,18 @@
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
 #include "play/stage_scene.h"
+#include "records/database_run_tables.h"
 
 void cChara::AddFrameMove(double dX, double dY) {
   m_dSpeedX += dX;
   m_dSpeedY += dY;
 }
 
+// Forced: every step of an anime set's animations refuses a change that is
+// not; the walk already shown keeps running.
 void cChara::StartMoveAnimation() {
   m_bMoveRan = 1;
-  m_Anime.ChangeAnime(m_nNoGravity ? 3 : 1, false);
+  m_Anime.ChangeAnime(m_nNoGravity ? 3 : 1, true);
 }
 
 void cChara::Centre(double& dX, double& dY) {
@@ -152,47 +157,83 @@ void cChara::AddSword(cCommandRun&, const cEdShot& shot, int32_t nWidth, int32_t
   if (g_lpSceneStage) g_lpSceneStage->AddSwordShot(*this, shot, nWidth, nHeight);
 }
 
+// The graphic command's three values are the picture's kind, number and
+// sub number that the drawing reads.
 void cChara::SetGraphic(int32_t nGraphic, int32_t nSecond, int32_t nThird) {
-  m_nGraphic = nGraphic;
-  m_nGraphic2 = nSecond;
-  m_nGraphic3 = nThird;
+  m_Def.m_nImageKind = static_cast<uint8_t>(nGraphic);
+  m_Def.m_nImageIndex = static_cast<uint16_t>(nSecond);
+  m_Def.m_nImageSub = static_cast<uint16_t>(nThird);
 }
 
 namespace {
-bool AnimeExists(int32_t nAnime) { return nAnime >= 0 && static_cast<size_t>(nAnime) < g_Database.m_vecAnime.size(); }
+
+bool AnimeExists(int32_t nAnime) { return nAnime >= 0 && static_cast<size_t>(nAnime) < g_vAnimeRun.size(); }
+
+// An override playing animation nAnime of the database once from its first
+// step: its frames left are the frames it plays (a step of 0 frames lasts
+// one), up to its end code.
+ANIMEOVERRIDE FlowOverride(int32_t nAnime, int32_t nTag) {
+  ANIMEOVERRIDE o;
+  const cVector<ANIMESTEP>& steps = g_vAnimeRun[static_cast<size_t>(nAnime)];
+  o.Anime.BuildFrom(std::span<const cVector<ANIMESTEP>>(&steps, 1));
+  o.Anime.SetAnime(0, TRUE);
+  int64_t nFrames = 0;
+  for (const ANIMESTEP& s : steps) {
+    if (s.nPattern < 0) break;
+    nFrames += std::max(s.nDuration, 1);
+  }
+  o.nFrames = static_cast<int>(std::min<int64_t>(nFrames, INT32_MAX));
+  o.nTag = nTag;
+  return o;
+}
+
+// Nothing left to play: its end code reached or its frames run out.
+bool OverrideOver(ANIMEOVERRIDE& o) { return o.nFrames <= 0 || o.Anime.GetPattern() < 0; }
+
 }  // namespace
 
 void cChara::AddFlowAnime(int32_t nAnime, int32_t nTag) {
   if (!AnimeExists(nAnime)) return;
-  FLOWANIME a;
-  a.nAnime = nAnime;
-  a.nTag = nTag;
-  m_vFlowAnime.push_back(a);
+  m_Anime.lstOverride.push_back(FlowOverride(nAnime, nTag));
 }
 
+// A lead-in is timed to end as its command starts and may hold its pose
+// through the command, so it shows before any other flow animation.
 void cChara::AddLeadInAnime(int32_t nAnime, int32_t nTag, int32_t nSkip, int32_t nHold) {
   if (!AnimeExists(nAnime)) return;
-  FLOWANIME a;
-  a.nAnime = nAnime;
-  a.nTag = nTag;
-  a.nTick = std::max(nSkip, 0);
-  a.nHold = std::max(nHold, 0);
-  m_vFlowAnime.push_back(a);
+  ANIMEOVERRIDE o = FlowOverride(nAnime, nTag);
+  o.bPriority = 1;
+  if (nHold > 0 && !o.Anime.vAnime.empty()) {
+    // The hold lengthens the first step that may not be interrupted.
+    for (ANIMERUNFRAME& f : o.Anime.vAnime[0]) {
+      if (f.nPattern < 0) break;
+      if (!f.bNoInterrupt) continue;
+      f.nDuration = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(std::max(f.nDuration, 1)) + nHold,
+                                                           INT32_MAX));
+      o.nFrames = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(o.nFrames) + nHold, INT32_MAX));
+      break;
+    }
+  }
+  if (nSkip > 0) {
+    o.Anime.Advance(nSkip);
+    o.nFrames -= std::min(nSkip, o.nFrames);
+  }
+  m_Anime.lstOverride.push_back(std::move(o));
 }
 
 void cChara::RemoveFlowAnimes(int32_t nTag) {
-  std::erase_if(m_vFlowAnime, [nTag](const FLOWANIME& a) { return a.nTag == nTag; });
+  m_Anime.lstOverride.remove_if([nTag](const ANIMEOVERRIDE& o) { return o.nTag == nTag; });
 }
 
 void cChara::StopFlowAnimes(int32_t nTag) {
-  std::erase_if(m_vFlowAnime, [nTag](const FLOWANIME& a) { return a.nTag == nTag && a.bFinished; });
-  for (FLOWANIME& a : m_vFlowAnime)
-    if (a.nTag == nTag) a.bStopping = 1;
+  m_Anime.lstOverride.remove_if([nTag](ANIMEOVERRIDE& o) { return o.nTag == nTag && OverrideOver(o); });
+  for (ANIMEOVERRIDE& o : m_Anime.lstOverride)
+    if (o.nTag == nTag) o.bPaused = 1;
 }
 
 void cChara::ResumeFlowAnimes(int32_t nTag) {
-  for (FLOWANIME& a : m_vFlowAnime)
-    if (a.nTag == nTag) a.bStopping = 0;
+  for (ANIMEOVERRIDE& o : m_Anime.lstOverride)
+    if (o.nTag == nTag) o.bPaused = 0;
 }
 
 void cChara::StartCharaEffect(int32_t nEffect, int32_t nMode, int32_t nRepeat) {

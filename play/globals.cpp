@@ -15,7 +15,7 @@ cVector<cStageBlock> g_vBlockMap;
 
 // Game thread writes (stage set-up, summons, the sweep) and reads; the
 // frozen-frame threads read them only while the game thread waits for them.
-// Freed only by the sweep and ClearLiveObjects, after ForgetChara/ForgetItem.
+// Freed only by the sweep and ClearLiveObjects, after ForgetChara.
 cVector<std::unique_ptr<cPlayer>> g_vPlayer;
 cList<std::unique_ptr<cStageChara>> g_lstChara;
 cList<std::unique_ptr<cItemObj>> g_lstItem;

@@ -4,8 +4,6 @@
 
 #include "play/play_math.h"
 
-int HalfCellsToPixels(int h) { return h * 32 / 2; }
-
 double JumpSpeedForPixels(double px, int nType) {
   const double G = g_Stage.m_dGravity;
   double v = (-G - std::sqrt((8.0 * px + G) * G)) * 0.5;

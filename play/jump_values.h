@@ -3,11 +3,10 @@
 // the jump command's preparer, the spring block and the chara core.
 #pragma once
 
-// h half cells of 16 pixels.
-int HalfCellsToPixels(int h);
 // The (negative) starting speed that rises px pixels under the stage's
 // gravity; for a chara of type 0 it is scaled by 0.99 − gravity base × 0.025.
 double JumpSpeedForPixels(double px, int nType);
+// h half cells of 16 pixels.
 double JumpSpeedForHalfCells(int h, int nType);
 // Sub-steps until the speed v has turned; 0 without gravity.
 int JumpFramesFromSpeed(double v);

@@ -10,11 +10,13 @@
 #include "play/hits.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
+#include "play/play_state.h"
 #include "play/move_preparers.h"
 #include "play/play_math.h"
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
+#include "play/stage_scene.h"
 #include "records/database.h"
 #include "records/progress.h"
 #include "records/system.h"
@@ -25,7 +27,6 @@ namespace {
 
 constexpr int GAUGE_FRAMES = 120;
 constexpr int GAUGE_WIDTH = 50;
-constexpr int32_t SCORE_CAP = 999999;
 constexpr int KNOCKBACK_CAP = 20;
 
 // The flow context and the stage's current chara, kept across a trigger
@@ -64,14 +65,6 @@ void DecayToward0(double& v, double d) {
 bool Opposite(double a, double b) { return (a > 1e-8 && b < -1e-8) || (a < -1e-8 && b > 1e-8); }
 
 }  // namespace
-
-void CHARAANIME::ChangeAnime(int n, bool bForce) {
-  if (n == nAnime && !bForce) return;
-  nAnime = n;
-  nStep = 0;
-  nTick = 0;
-  Player.SetAnime(n, TRUE);
-}
 
 cChara::cChara() {
   EffectRunReset(m_Effect);
@@ -271,6 +264,7 @@ int cChara::CharaFrameUpdate(int bDied) {
   m_abNoPush[0] = m_abNoPush[1] = 1;
   m_bMoveRan = 0;
   m_bEndRequest = 0;
+  m_bMoveDisabled = 0;
   (void)bDied;
   // The commands' lead-in animations due at this flow frame start before
   // the flows step, so that each ends as its command begins.
@@ -431,12 +425,6 @@ void cChara::CharaApplyImpulseY() {
   m_dImpulseYPrev = m_dImpulseY;
 }
 
-void cChara::CharaEndRide(int bWithFlag) {
-  m_bRidingChara = 0;
-  if (m_dImpulseY == 0) m_dSpeedY = 0;
-  if (bWithFlag) m_bLandedOnChara = 1;
-}
-
 int cChara::CharaOnFloorHit() const {
   if (m_bRidingChara) return 1;
   return m_lpFloorBlock && cStageContext::HitKindOf(m_lpFloorBlock, m_nSide) != 0 ? 1 : 0;
@@ -465,7 +453,7 @@ void cChara::CharaSetHitBox(int bBottom, int w, int h) {
 void cChara::CharaSetAnimeSet(int nId, int bForce) {
   if (!bForce && m_Def.m_nAnimeSet == nId) return;
   m_Def.m_nAnimeSet = static_cast<uint16_t>(nId);
-  m_Anime.vSteps.clear();
+  cVector<cVector<ANIMESTEP>> vSteps;
   // An id outside the database takes the checked access's failure path
   // (report, close request) and no steps.
   if (!g_Database.m_vecAnimeSet.empty()) {
@@ -475,21 +463,21 @@ void cChara::CharaSetAnimeSet(int nId, int bForce) {
       for (const cEdAnimeFrame& f : a.m_vecFrame)
         steps.push_back(ANIMESTEP{f.nPattern, 6 * f.nTime, 1});
       steps.push_back(ANIMESTEP{ANIMESTEP_LOOP, 0, 1});
-      m_Anime.vSteps.push_back(std::move(steps));
+      vSteps.push_back(std::move(steps));
     }
   }
-  m_Anime.nStep = 0;
-  m_Anime.nTick = 0;
   // Building the player resets its animation number; the chara keeps the
-  // animation it was showing.
-  m_Anime.Player.BuildFrom(m_Anime.vSteps);
-  m_Anime.Player.SetAnime(m_Anime.nAnime, TRUE);
+  // animation it was showing, from its first step.
+  const int nShown = m_Anime.Current();
+  m_Anime.Player.BuildFrom(vSteps);
+  m_Anime.SetAnime(nShown, true);
 }
 
 void cChara::CharaWarpToCellX(int nCell) {
   const int nOrigin = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_X].nCellOrigin / 32 : 0;
   m_dX = static_cast<double>(nOrigin + nCell) * 32 + m_nImgOffsetX0 + 0.5;
-  m_dX -= m_nBoxW0 / 2.0 * (m_Def.m_nScale > 0 ? m_Def.m_nScale - 1 : 0);
+  // The centre kept for the scale, as the scale change keeps it.
+  m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (m_Def.m_nScale > 0 ? m_Def.m_nScale - 1 : 0);
   ClampX(2);
   OnMovedX();
 }
@@ -677,8 +665,12 @@ void cChara::SetStatus(int n, int32_t v) {
   }
 }
 
-void cChara::SightChanged(BOOL) {
-  if (!m_bKeepsSight) m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+// A statement's "sight" also has the stage rebuild its view surfaces round
+// player 1's radius; the status command only refreshes the radius.
+void cChara::SightChanged(BOOL bFromCode) {
+  if (m_bKeepsSight) return;
+  m_nViewLimitPixels = static_cast<int8_t>(m_Def.m_nViewLimitHalfCells) * 16;
+  if (bFromCode && g_lpSceneStage) g_lpSceneStage->BuildViewSurfaces();
 }
 
 // The stopping ease is the deceleration of the chara's inertial speeds.
@@ -863,8 +855,8 @@ void cChara::SetCharaSwitch(int nSwitch, int32_t nValue) {
       break;
     case 1: m_bTransparent = nValue != 0; break;
     case 2: m_bFixedFacing = nValue != 0; break;
-    case 3:
-      if (IsPlayer()) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue ? 2 : 0, 1);
+    case 3:  // flying: 0 off, 1 through blocks, 2 hitting them, 3 dying on them (the move types)
+      if (IsPlayer() && nValue >= 0 && nValue <= 3) static_cast<cPlayer*>(this)->PlayerApplyMoveType(nValue, 1);
       break;
     case 4: m_bInvincibleSwitch = nValue != 0; break;
     case 5: {

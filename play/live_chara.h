@@ -61,38 +61,28 @@ struct IMMUNITY {
   int nFrames;
 };
 
-// An animation shown over the chara's own for a while (a flow command's).
+// An animation shown over the chara's own for a while: a flow's "run
+// animation" or a command's lead-in, tagged with its flow's effect tag so
+// that ending or pausing the flow takes it away or holds it.
 struct ANIMEOVERRIDE {
-  cAnime Anime;
-  int bPriority = 0;
-  int nFrames = 0;  // frames left
-  int bPaused = 0;
+  cAnime Anime;       // the one animation it plays, as animation 0
+  int bPriority = 0;  // shown before the ordinary ones
+  int nFrames = 0;    // frames left
+  int bPaused = 0;    // its flow is paused: neither advanced nor shown
+  int nTag = 0;
 };
 
-// The animation state of a chara: one step list per animation of its anime
-// set, the animation player built from them, and the overrides over it.
-// nAnime mirrors the player's animation number (the rules read it).
+// The animation state of a chara: the player of its anime set's animations
+// and the overrides over it.
 struct CHARAANIME {
-  cVector<cVector<ANIMESTEP>> vSteps;
-  int nAnime = 0;
-  int nStep = 0;
-  int nTick = 0;
   cAnime Player;
   cList<ANIMEOVERRIDE> lstOverride;
-  // Changes the current animation; a forced change restarts its steps.
-  void ChangeAnime(int n, bool bForce);
-};
-
-// An animation a flow command started on the chara, tagged with its
-// command's effect tag.
-struct FLOWANIME {
-  int nAnime = 0;
-  int nTag = 0;
-  int nStep = 0;
-  int nTick = 0;  // sub-steps into the current step
-  int nHold = 0;  // extra sub-steps of the first step
-  int bStopping = 0;
-  int bFinished = 0;
+  int Current() const { return Player.nAnime; }
+  // Starts animation n from its first step; one that is not forced waits
+  // for a step that may be interrupted.
+  void SetAnime(int n, bool bForce) { Player.SetAnime(n, bForce ? TRUE : FALSE); }
+  // The same, but the animation already shown keeps running.
+  void ChangeAnime(int n, bool bForce) { Player.ChangeAnime(n, bForce ? TRUE : FALSE); }
 };
 
 // What a chara gets from the stage scene. The stage scene owns these values
@@ -187,7 +177,6 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   void CharaDecayImpulseX();
   void CharaDecayImpulseY();
   void CharaApplyImpulseY();
-  void CharaEndRide(int bWithFlag);
   int CharaOnFloorHit() const;
   void CharaSaveBox();
   void CharaRestoreBox();
@@ -265,6 +254,7 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   double RiddenMoveX() override;
   BOOL FollowSlope(double& dVX, double& dVY) override;
   void DisableMove() override;
+  BOOL MoveDisabled() override { return m_bMoveDisabled; }
   int32_t LastBlockHitSide() override;
   int32_t StepFactor() override { return m_wSetupWord; }
   void Position(double& dX, double& dY) override;
@@ -310,7 +300,6 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bDefeated = 0;
   int m_bRemoved = 0;        // taken out of play (vanished); erased by the sweep
   int m_bEndRequest = 0;     // a command asked the flow pass to end
-  int m_bLandedOnChara = 0;
   double m_dSavedBox[4] = {0, 0, 0, 0};
   int32_t m_nHp = 0;
   GAUGE m_HpGauge;
@@ -324,15 +313,11 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   HITRANGE m_rcHitBox2;
   CHARAANIME m_Anime;
   // What the drawing reads besides the picture (hidden is m_bTransparent,
-  // gone is m_bRemoved): the fixed-screen switches and positions, the
-  // picture variant flags (bit k: the anime set's picture offset k+1), the
-  // icon over the chara, and the frames a player's plain defeat has lasted.
-  int m_bFixedScreenX = 0, m_bFixedScreenY = 0;
-  int m_nFixedScreenX = 0, m_nFixedScreenY = 0;
+  // gone is m_bRemoved, the icon is the mark, the fixed screen place the
+  // pinning): the picture variant flags (bits 0, 1, 2: the anime set's
+  // third, second and first picture offset), and the frames a player's
+  // plain defeat has lasted.
   int m_nPictureVariant = 0;
-  uint8_t m_nIconSwitch = 0;
-  int m_nIconNumber = 0;
-  int m_nIconScale = 1;
   int m_nDefeatFrames = 0;
   int m_bMoveRan = 0;        // a move command ran this frame
   int m_bInvincibleSwitch = 0;
@@ -340,7 +325,7 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bFixedFacing = 0;
   int m_bAutoScrollSync = 0;
   int m_bKeepsSight = 0;
-  int16_t m_nMark = 0;
+  int16_t m_nMark = 0;       // the flows' "mark": the icon drawn over it, 0 none
   // The chara ID that flows give ("cid") and target searches match; the
   // definition's field 6 is its copy count, not an ID.
   int8_t m_nCharaId = 0;
@@ -352,16 +337,15 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   int m_bPushedRight = 0, m_bPushedLeft = 0, m_bPushedDown = 0, m_bPushedUp = 0;
   int m_bStartFall = 0;
   int m_bOwnMove = 0;
-  // What the flow commands set: the screen pinning with its position, the
-  // no-push flags, the move-disabled flag until the next update, the kept
-  // warp origin, the graphic fields and the flow animations.
+  // What the flow commands set: the screen pinning with its position (the
+  // chara's position less the scroll, where the drawing keeps it), the
+  // no-push flags, the move-disabled flag until the next update and the
+  // kept warp origin.
   int m_abPinned[2] = {0, 0};
   double m_dPinX = 0, m_dPinY = 0;
   int m_abNoPush[2] = {1, 1};
   int m_bMoveDisabled = 0;
   double m_adWarpOrigin[4] = {0, 0, 0, 0};
-  int32_t m_nGraphic = 0, m_nGraphic2 = 0, m_nGraphic3 = 0;
-  cVector<FLOWANIME> m_vFlowAnime;
 };
 
 // The first player with that id, else the first chara of g_lstChara, else

@@ -13,7 +13,6 @@
 namespace {
 // Installed at start-up, read by the game thread.
 cVector<CHARAFORGETTER> s_vCharaForgetters;
-cVector<ITEMFORGETTER> s_vItemForgetters;
 
 void ForgetIn(cChara& other, cChara& gone) {
   if (other.m_lpTarget == &gone) other.m_lpTarget = nullptr;
@@ -26,7 +25,6 @@ void ForgetIn(cChara& other, cChara& gone) {
 cPlayer* FirstPlayer() { return g_vPlayer.empty() ? nullptr : g_vPlayer.front().get(); }
 
 void AddCharaForgetter(CHARAFORGETTER pfn) { s_vCharaForgetters.push_back(pfn); }
-void AddItemForgetter(ITEMFORGETTER pfn) { s_vItemForgetters.push_back(pfn); }
 
 void ForgetChara(cChara& chara) {
   chara.DropLinks();
@@ -48,18 +46,11 @@ void ForgetChara(cChara& chara) {
   for (CHARAFORGETTER pfn : s_vCharaForgetters) pfn(chara);
 }
 
-void ForgetItem(cItemObj& item) {
-  for (ITEMFORGETTER pfn : s_vItemForgetters) pfn(item);
-}
-
 cList<std::unique_ptr<cStageChara>>::iterator EraseChara(cList<std::unique_ptr<cStageChara>>::iterator it) {
   // Out of the list first, so that the forgetters walk only live charas.
   std::unique_ptr<cStageChara> gone = std::move(*it);
   it = g_lstChara.erase(it);
-  if (gone) {
-    ForgetChara(*gone);
-    ForgetItem(gone->m_CarriedItem);
-  }
+  if (gone) ForgetChara(*gone);
   return it;
 }
 
@@ -87,9 +78,7 @@ int SweepItems() {
       ++it;
       continue;
     }
-    std::unique_ptr<cItemObj> gone = std::move(*it);
     it = g_lstItem.erase(it);
-    if (gone) ForgetItem(*gone);
     ++n;
   }
   return n;
@@ -97,11 +86,7 @@ int SweepItems() {
 
 void ClearLiveObjects() {
   while (!g_lstChara.empty()) EraseChara(std::prev(g_lstChara.end()));
-  while (!g_lstItem.empty()) {
-    std::unique_ptr<cItemObj> gone = std::move(g_lstItem.back());
-    g_lstItem.pop_back();
-    if (gone) ForgetItem(*gone);
-  }
+  g_lstItem.clear();
   while (!g_vPlayer.empty()) {
     std::unique_ptr<cPlayer> gone = std::move(g_vPlayer.back());
     g_vPlayer.pop_back();

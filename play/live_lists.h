@@ -24,21 +24,18 @@ extern cList<std::unique_ptr<cItemObj>> g_lstItem;
 cPlayer* FirstPlayer();
 
 // Holders outside these lists (shots, hit lists, the scene's effect and
-// text lists) register a forgetter: it is called for every chara or item
-// just before it is freed, and must drop every pointer to it. Game thread
-// only; forgetters are installed at start-up.
+// text lists) register a forgetter: it is called for every chara just
+// before it is freed, and must drop every pointer to it. Game thread only;
+// forgetters are installed at start-up. Nothing outside the item list
+// holds an item.
 typedef void (*CHARAFORGETTER)(cChara& chara);
-typedef void (*ITEMFORGETTER)(cItemObj& item);
 void AddCharaForgetter(CHARAFORGETTER pfn);
-void AddItemForgetter(ITEMFORGETTER pfn);
 
 // Unlinks a chara from every other live chara and from the running flow's
 // context, and tells the forgetters. Called before a chara is freed.
 void ForgetChara(cChara& chara);
-void ForgetItem(cItemObj& item);
 
-// Takes the chara at `it` out of g_lstChara, forgets it and its carried
-// item, and frees it. Returns the place after it, so a walk of the list
+// Takes the chara at `it` out of g_lstChara, forgets it and frees it. Returns the place after it, so a walk of the list
 // may erase the chara in hand.
 cList<std::unique_ptr<cStageChara>>::iterator EraseChara(cList<std::unique_ptr<cStageChara>>::iterator it);
 

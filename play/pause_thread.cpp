@@ -159,8 +159,9 @@ void cSceneStage::FinishStage() {
 void cSceneStage::AddStageTotals() {
   cEdProgress& p = g_Progress;
   const int64_t nOldTotal = p.m_nTotalScore;
-  p.m_nTotalScore = static_cast<int32_t>(std::min<int64_t>(nOldTotal + p.m_nScore, INT32_MAX));
-  p.m_nRankValue0 = static_cast<int32_t>(std::min<int64_t>(int64_t{p.m_nRankValue0} + p.m_nScore, INT32_MAX));
+  // Totals of scores stay within the six digits a score has.
+  p.m_nTotalScore = static_cast<int32_t>(std::clamp<int64_t>(nOldTotal + p.m_nScore, 0, SCORE_CAP));
+  p.m_nRankValue0 = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.m_nRankValue0} + p.m_nScore, 0, SCORE_CAP));
   if (!m_Timer.bFrozen) p.m_nRankValue1 += m_Timer.nTime;
   p.m_nRankValue2 += m_Timer.nElapsed;
   if (const cPlayer* pl = ::FirstPlayer()) {

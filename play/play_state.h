@@ -11,6 +11,9 @@
 
 class cGameObj;
 
+// The score and the totals of scores keep to six digits.
+constexpr int32_t SCORE_CAP = 999999;
+
 // System sound n (0 to 15).
 void RequestSystemSound(int n);
 // Project sound n; 0 is no sound.

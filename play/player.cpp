@@ -5,6 +5,8 @@
 
 #include "flow/command_run.h"
 #include "media/graphics/dd.h"
+#include "media/graphics/dd_effects.h"
+#include "play/chara_drawing.h"
 #include "play/item_object.h"
 #include "play/jump_values.h"
 #include "play/live_lists.h"
@@ -14,6 +16,7 @@
 #include "play/stage_context.h"
 #include "records/flow_enums.h"
 #include "records/stage.h"
+#include "records/system.h"
 
 namespace {
 
@@ -27,15 +30,6 @@ void Follow(SCROLLAXIS& a, double dPos, int nBox) {
   if (s < a.nMin) s = a.nMin;
   else if (s + a.nView >= a.nMax) s = a.nMax - a.nView;
   a.dPos = s;
-}
-
-// A one-pixel outline.
-void DrawFrame(DDSURFACEDATA* lpSD, int x, int y, int w, int h, DWORD c) {
-  if (w <= 0 || h <= 0) return;
-  DDFillRect(lpSD, x, y, w, 1, c);
-  DDFillRect(lpSD, x, y + h - 1, w, 1, c);
-  DDFillRect(lpSD, x, y, 1, h, c);
-  DDFillRect(lpSD, x + w - 1, y, 1, h, c);
 }
 
 }  // namespace
@@ -296,6 +290,12 @@ void cPlayer::PlayerRebuildBoxList() {
   });
 }
 
+void cPlayer::PlayerDraw(DDSURFACEDATA* lpSurface, int bPaused) {
+  CharaDraw(*this, lpSurface, bPaused);
+  // At 8 bits with the palette rotation the display rotates the shades.
+  PlayerDrawBoxes(lpSurface, g_DDDisplay.nBpp == 8 && g_System.m_bPaletteCycle != 0);
+}
+
 void cPlayer::PlayerDrawBoxes(DDSURFACEDATA* lpSurface, bool bPaletteRotation) {
   for (BOXENTRY& e : m_vBoxList) {
     if (e.nShow == 0) continue;
@@ -307,9 +307,9 @@ void cPlayer::PlayerDrawBoxes(DDSURFACEDATA* lpSurface, bool bPaletteRotation) {
       e.nY += r->nTop;
     }
     const int nColour = bPaletteRotation ? e.nColour : e.nColour + (e.nCycle >> 3);
-    if (lpSurface) {
+    if (lpSurface && e.nWidth > 0 && e.nHeight > 0) {
       if (e.nShow == 1) DDFillRect(lpSurface, e.nX, e.nY, e.nWidth, e.nHeight, static_cast<DWORD>(nColour));
-      else DrawFrame(lpSurface, e.nX, e.nY, e.nWidth, e.nHeight, static_cast<DWORD>(nColour));
+      else DDDrawFrame(lpSurface, e.nX, e.nY, e.nWidth, e.nHeight, 1, static_cast<DWORD>(nColour));
     }
     e.nCycle = (e.nCycle + 1) & 31;
   }

@@ -41,6 +41,8 @@ class cPlayer : public cChara {
   void PlayerApplyMoveType(int nType, int bRescale);
   void PlayerBodySize(int& ox, int& oy, int& w, int& h) const;
   void PlayerRebuildBoxList();
+  // The player's frame: the chara's draw, then its shown boxes.
+  void PlayerDraw(DDSURFACEDATA* lpSurface, int bPaused);
   // Places the shown boxes for this frame and draws them on lpSurface (when
   // given); the colour steps through four shades unless the 8-bit palette
   // rotates.

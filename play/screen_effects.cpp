@@ -10,6 +10,7 @@
 #include "play/background_drawing.h"
 #include "play/effect_runs.h"
 #include "play/game_object.h"
+#include "play/picture_cell.h"
 #include "play/play_math.h"
 #include "play/stage_graphics.h"
 
@@ -179,8 +180,9 @@ int KindCircle(EFFECTFRAME& fr) {
   return StepRange(fr);
 }
 
+// The zoom copies into the work surface that the stage chose for zooming.
 int KindZoom(EFFECTFRAME& fr) {
-  DDSURFACEDATA* work = TakeFrame(fr, STAGESURFACE_WORK);
+  DDSURFACEDATA* work = TakeFrame(fr, SecondGlobalSheet());
   // A strength of 0 or less would shrink the picture to nothing.
   const double z = std::max(fr.T(), 1) * 0.0015625;
   if (work) {
@@ -243,8 +245,6 @@ const SCREFFECTFUNC g_ScrEffectFunc[SCREENEFFECT_KINDS] = {
 
 SCREENEFFECTBLITS g_ScreenEffectBlits = s_MediaBlits;
 
-void ResetScreenEffectBlits() { g_ScreenEffectBlits = s_MediaBlits; }
-
 void ClearScreenEffect(SCREENEFFECT& e) {
   e = SCREENEFFECT();
   EffectRunReset(e.run);
@@ -260,8 +260,9 @@ void RunScreenEffect(SCREENEFFECT& e, DDSURFACEDATA* lpBack, BOOL bPaused, const
   int cx = 320, cy = 240;
   if (lpPlayer0) {
     const RECT& rc = lpPlayer0->m_rcScreen;
-    cx = rc.left + ((rc.right - rc.left) >> 1);
-    cy = rc.top + ((rc.bottom - rc.top) >> 1);
+    // The left plus half the width (the box's edges are inclusive).
+    cx = rc.left + (rc.right - rc.left + 1) / 2;
+    cy = rc.top + (rc.bottom - rc.top + 1) / 2;
   }
   EFFECTFRAME fr{e, lpBack, bPaused, cx, cy, e.run.lpRecord->anParam};
   const int nKind = e.run.lpRecord->nKind;

@@ -35,7 +35,6 @@ struct SCREENEFFECTBLITS {
 // Written at start-up before the game thread runs; read by the drawing
 // threads.
 extern SCREENEFFECTBLITS g_ScreenEffectBlits;
-void ResetScreenEffectBlits();
 
 // Stage set-up's clearing.
 void ClearScreenEffect(SCREENEFFECT& e);

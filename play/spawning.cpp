@@ -36,8 +36,9 @@ namespace {
 enum : int { COMMAND_KIND_SUMMON_BLOCK = 13, COMMAND_KIND_SUMMON_CHARA = 14, COMMAND_KIND_SUMMON_ITEM = 15 };
 enum : int { BLOCKMODE_SUMMON = 0, BLOCKMODE_REMOVE = 1, BLOCKMODE_TOGGLE = 2 };
 
-// The copy count of a chara definition (signed: below 0 makes one chara).
-int CopyCount(const cEdChara& def) { return std::max<int>(static_cast<int8_t>(def.m_nSetting6), 0); }
+// The copy count c of a chara definition (signed): a placement or summon
+// makes the charas k = 0 to c, so none for a count below 0.
+int CopyCount(const cEdChara& def) { return static_cast<int8_t>(def.m_nSetting6); }
 
 // The item placement a chara placement holds: its placement value is the
 // item placement's number + 1, 0 for none.
@@ -123,7 +124,7 @@ int cSceneStage::SpawnCharaFromRecord(int cx, int cy, const cEdChara& placement,
     cEdChara def = placement;
     auto c = std::make_unique<cStageChara>();
     c->StageCharaInitFromPlacement(m_nNextCharaId, def, lpHeld, x, y, static_cast<uint16_t>(k));
-    c->StageCharaWarpToCell(cx, cy);
+    c->CharaWarpToCell(cx, cy);
     c->m_dX += placement.CalcOffsetX(k, placement.m_nDir);
     c->m_dY += placement.CalcOffsetY(k, placement.m_nDir);
     if (!SettleNewChara(*c)) continue;

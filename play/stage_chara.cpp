@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "flow/command_executors.h"
 #include "play/live_lists.h"
 #include "play/play_math.h"
 #include "play/play_state.h"
@@ -81,18 +82,8 @@ void cStageChara::StageCharaInitFromPlacement(int nId, cEdChara& def, const cIte
     m_bIgnoreViewY = kViewTest[m_Def.m_nViewTestKind][1];
   }
   m_bAppeared = 0;
-  m_Anime.ChangeAnime(m_nNoGravity == 0 ? 1 : 0, true);
+  m_Anime.SetAnime(m_nNoGravity == 0 ? 1 : 0, true);
   CharaBuildFlowRuns(nullptr, m_nDir, 0, -1);
-}
-
-void cStageChara::StageCharaWarpToCell(int cx, int cy) {
-  const int ox = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_X].nCellOrigin / 32 : 0;
-  const int oy = g_lpStageContext ? g_lpStageContext->m_aScroll[SCROLL_Y].nCellOrigin / 32 : 0;
-  m_dX = static_cast<double>((ox + cx) * 32 + m_nImgOffsetX0) + 0.5;
-  m_dY = static_cast<double>(m_nImgOffsetY0 + (oy + cy) * 32);
-  m_dX -= static_cast<double>(static_cast<uint32_t>(m_nBoxW0) >> 1) * (std::max<int>(m_Def.m_nScale, 1) - 1);
-  OnMovedX();
-  OnMovedY();
 }
 
 void cStageChara::StageCharaUpdateActive() {
@@ -122,19 +113,19 @@ int cStageChara::StageCharaTryAppear() {
   return 1;
 }
 
-int cStageChara::StageCharaIconFrame(int& x, int& y) {
+int cStageChara::StageCharaIconFrame(int& x, int& y, int bPaused) {
   if (!m_CarriedItem.m_bPreset || !m_bOnScreen || m_Def.m_nStatusA != 0 || m_CarriedItem.m_Def.m_bHidden) return 0;
-  const int t = m_nIconTimer++;
-  if (m_nIconTimer >= ICON_CYCLE) m_nIconTimer = 0;
+  const int t = m_nIconTimer;
+  if (!bPaused && ++m_nIconTimer >= ICON_CYCLE) m_nIconTimer = 0;
   if (t < ICON_FIRST_SHOWN) return 0;
   x = m_rcScreen.left + m_nImgW / 2 - m_CarriedItem.m_nImgW / 4;
   y = m_rcScreen.top - m_CarriedItem.m_nImgH / 2;
   return 1;
 }
 
-void cStageChara::StageCharaDrawIcon(DDSURFACEDATA* lpDst) {
+void cStageChara::StageCharaDrawIcon(DDSURFACEDATA* lpDst, int bPaused) {
   int x = 0, y = 0;
-  if (!StageCharaIconFrame(x, y) || !lpDst) return;
+  if (!StageCharaIconFrame(x, y, bPaused) || !lpDst) return;
   const cEdItem& d = m_CarriedItem.m_Def;
   DrawSmallCell(lpDst, x, y, d.m_nImageKind, d.m_nImageIndex, d.m_nImageSub);
 }
@@ -167,16 +158,11 @@ int cStageChara::Update(int bDied) { return CharaFrameUpdate(bDied); }
 
 int cStageChara::StartJump(cCommandRun& run) {
   if (m_bFalling || m_bJumpC || m_bKnockedBack || m_nAirFrames) return 0;
-  if (run.m_lpCommand) RequestUserSound(static_cast<uint16_t>(run.m_lpCommand->m_nSound));
+  // The jump's sound, unless the command keeps its sounds to charas on
+  // screen and this one is not.
+  PlayCommandSound(*this, run.m_lpCommand);
   m_dSpeedY = run.m_dSpeed;
   m_bJumpA = m_bJumpB = 1;
   m_bRidingChara = 0;
   return 1;
-}
-
-cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep) {
-  auto p = std::make_unique<cStageChara>();
-  p->StageCharaInitFromPlacement(nId, def, lpItem, x, y, wStep);
-  g_lstChara.push_back(std::move(p));
-  return g_lstChara.back().get();
 }

@@ -27,14 +27,14 @@ class cStageChara : public cChara {
   // copy step). A scale of 0 in the definition is set to 1 there.
   void StageCharaInitFromPlacement(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y,
                                    uint16_t wStep);
-  void StageCharaWarpToCell(int cx, int cy);
   void StageCharaUpdateActive();
   int StageCharaTryAppear();
   // The carried item's icon this frame: 1 when it shows (frames 64 to 95
-  // of every 96), with its position in view pixels.
-  int StageCharaIconFrame(int& x, int& y);
+  // of every 96), with its position in view pixels. A paused frame shows
+  // the same and counts nothing.
+  int StageCharaIconFrame(int& x, int& y, int bPaused);
   // The icon drawn as a small cell when it shows this frame.
-  void StageCharaDrawIcon(DDSURFACEDATA* lpDst);
+  void StageCharaDrawIcon(DDSURFACEDATA* lpDst, int bPaused);
 
   int m_bActive = 0;
   cItemObj m_CarriedItem;
@@ -45,6 +45,3 @@ class cStageChara : public cChara {
   int32_t m_bCondLatched = 0;
 };
 
-// A stage chara placed at stage cell (col, row) of the stage: built,
-// set up and appended to g_lstChara. nCopy is the copy step k.
-cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y, uint16_t wStep);

@@ -36,13 +36,11 @@ void cStageContext::SetupAxes(const cEdStage& stage) {
     ax.nCellOrigin = STAGE_MARGIN;
     ax.nFullMax = std::max(0, (m_anCells[axis] + STAGE_MARGIN_CELLS) * 32);
     SetScrollSpeed(axis, a.bAuto == 1, a.nSpeed);
-    const int64_t nNear = a.bNear ? STAGE_MARGIN + 32 * static_cast<int64_t>(static_cast<int32_t>(a.nNear)) : STAGE_MARGIN;
-    int64_t nFar = ax.nFullMax;
-    if (a.bFar) nFar = std::max(nNear, STAGE_MARGIN + 32 * (static_cast<int64_t>(static_cast<int32_t>(a.nFar)) + 1));
+    SetScrollRange(axis, static_cast<int32_t>(a.nNear), static_cast<int32_t>(a.nFar), a.bNear != 0, a.bFar != 0);
     // The stops were bounded by the stage's size when it was read; keep
     // them inside the padded stage all the same.
-    ax.nMin = static_cast<int32_t>(std::clamp<int64_t>(nNear, 0, PaddedExtent(axis)));
-    ax.nMax = static_cast<int32_t>(std::clamp<int64_t>(nFar, 0, PaddedExtent(axis)));
+    ax.nMin = std::clamp(ax.nMin, 0, PaddedExtent(axis));
+    ax.nMax = std::clamp(ax.nMax, 0, PaddedExtent(axis));
     ClampScroll(axis);
   }
 }
@@ -115,7 +113,7 @@ void cStageContext::SetScrollRange(int axis, int32_t nFirst, int32_t nLast, BOOL
   const int64_t lo = bUseFirst ? a.nCellOrigin + static_cast<int64_t>(nFirst) * 32 : a.nCellOrigin;
   int64_t hi = bUseLast ? a.nCellOrigin + (static_cast<int64_t>(nLast) + 1) * 32 : a.nFullMax;
   if (hi < lo) hi = lo;
-  // Cell numbers come from flow commands; keep the pixels in an int.
+  // Cell numbers come from the stage file; keep the pixels in an int.
   a.nMin = static_cast<int32_t>(std::clamp<int64_t>(lo, INT32_MIN / 2, INT32_MAX / 2));
   a.nMax = static_cast<int32_t>(std::clamp<int64_t>(hi, INT32_MIN / 2, INT32_MAX / 2));
 }

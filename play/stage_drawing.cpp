@@ -47,6 +47,8 @@ void DrawViewLimit(const cPlayer& player, DDSURFACEDATA* bb, DDSURFACEDATA* lpVi
 
 }  // namespace
 
+int ObjectLayerOf(const cChara& chara) { return chara.m_Def.m_nSetting17; }
+
 void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine) {
   DDSURFACEDATA* bb = &g_BackBufferSD;
   if (bPlay) StepBackgroundScroll();
@@ -60,32 +62,16 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   }
   DrawScreenPictures(m_Pictures, bb, 0, bStill);
   DrawBlockMap(bb, 0);
-  // The object layers: live objects keep no layer byte of their own, so all
-  // of them are on layer 0 and the other layers of an eight-layer stage
-  // draw nothing.
-  DrawPlayerAndSettleMiss(bStill);
-  DDBeginBatch(1);
-  if (DDSURFACEDATA* lpMark = StageSurface(STAGESURFACE_MARK)) DDSetBatchLayer(lpMark);
-  for (auto& item : g_lstItem) {
-    // An item whose conditions fail this frame is not there.
-    if (!item || item->m_bRemoved || !item->m_bEnabled) continue;
-    item->UpdateScreenRect();
-    ItemDraw(*item, bb, bStill != 0);
-  }
-  DDEndBatch();
-  // A chara whose defeat has run out leaves at once, unlinked from every
-  // holder before it is freed. Only a play frame frees it: the frozen frames
-  // are drawn while the game thread waits inside a flow (perhaps the Died
-  // flow of this very chara) or inside a walk of the list, and must not free
-  // what they run on.
-  for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
-    if (!*it || (*it)->m_bRemoved || DrawStageChara(**it, bStill) != 1 || !bPlay) {
-      ++it;
-      continue;
-    }
-    it = EraseChara(it);
-  }
-  DrawShots(bb, bStill);
+  // The object layers, each object read for its layer as it is drawn, so
+  // that a flow's change of a chara's Z moves it at once.
+  const bool bLayers = g_Stage.m_bEightLayers != 0;
+  // Player 1 outside the layers (or gone) is not drawn, but its defeat still
+  // runs out and settles the miss.
+  const cPlayer* p1 = ::FirstPlayer();
+  if (!p1 || (bLayers && (ObjectLayerOf(*p1) < 0 || ObjectLayerOf(*p1) >= OBJECT_LAYERS)))
+    DrawPlayerAndSettleMiss(bStill, FALSE);
+  for (int nLayer = 0; nLayer < (bLayers ? OBJECT_LAYERS : 1); ++nLayer)
+    DrawObjectLayer(bLayers ? nLayer : -1, bStill, bPlay);
   DrawBlockMap(bb, 1);
   DrawBackgrounds(bb, 1);
   if (const cPlayer* p = ::FirstPlayer()) DrawViewLimit(*p, bb, &m_ViewSD);
@@ -128,6 +114,45 @@ void cSceneStage::DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL
   StepScreenColor(m_ScreenColour, bb, bStill);
 }
 
+void cSceneStage::DrawObjectLayer(int nLayer, BOOL bStill, BOOL bPlay) {
+  DDSURFACEDATA* bb = &g_BackBufferSD;
+  auto OnLayer = [nLayer](int n) { return nLayer < 0 || n == nLayer; };
+  if (const cPlayer* p = ::FirstPlayer(); p && OnLayer(ObjectLayerOf(*p))) DrawPlayerAndSettleMiss(bStill, TRUE);
+  if (OnLayer(ITEM_AND_SHOT_LAYER)) {
+    DDBeginBatch(1);
+    if (DDSURFACEDATA* lpMark = StageSurface(STAGESURFACE_MARK)) DDSetBatchLayer(lpMark);
+    for (auto& item : g_lstItem) {
+      // An item whose conditions fail this frame is not there.
+      if (!item || item->m_bRemoved || !item->m_bEnabled) continue;
+      item->UpdateScreenRect();
+      ItemDraw(*item, bb, bStill != 0);
+    }
+    DDEndBatch();
+  }
+  // A chara whose defeat has run out leaves at once, unlinked from every
+  // holder before it is freed. Only a play frame frees it: the frozen frames
+  // are drawn while the game thread waits inside a flow (perhaps the Died
+  // flow of this very chara) or inside a walk of the list, and must not free
+  // what they run on.
+  for (auto it = g_lstChara.begin(); it != g_lstChara.end();) {
+    if (!*it || (*it)->m_bRemoved || !OnLayer(ObjectLayerOf(**it)) || DrawStageChara(**it, bStill) != 1 || !bPlay) {
+      ++it;
+      continue;
+    }
+    it = EraseChara(it);
+  }
+  if (OnLayer(ITEM_AND_SHOT_LAYER)) DrawShots(bb, bStill);
+}
+
+// The view limit of player 1's definition at its present radius; a stage
+// without one keeps no view surface from the stage before.
+void cSceneStage::BuildViewSurfaces() {
+  DDReleaseSurface(&m_ViewSD);
+  DDReleaseSurface(&m_ViewWorkSD);
+  if (const cPlayer* p = ::FirstPlayer(); p && p->m_Def.m_nSetting37 != 0)
+    CreateStageSurface(&m_ViewSD, &m_ViewWorkSD, p->m_nViewLimitPixels, p->m_Def.m_nSetting37);
+}
+
 int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
   DDSURFACEDATA* bb = &g_BackBufferSD;
   chara.UpdateScreenRect();
@@ -135,17 +160,20 @@ int cSceneStage::DrawStageChara(cStageChara& chara, BOOL bStill) {
   // A chara whose conditions fail this frame is not there.
   if (!chara.m_bEnabled) return 0;
   CharaDraw(chara, bb, bStill);
-  if (!chara.m_bTransparent && !chara.m_bRemoved) DrawGauges(chara, bb);
+  if (chara.m_bTransparent || chara.m_bRemoved) return 0;
+  DrawGauges(chara, bb);
+  chara.StageCharaDrawIcon(bb, bStill);
   return 0;
 }
 
-void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
+void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill, BOOL bDrawn) {
   if (cPlayer* p = ::FirstPlayer()) {
-    DDSURFACEDATA* bb = &g_BackBufferSD;
+    // Not drawn: the draw runs on no surface, so its animation and defeat
+    // go on unseen.
+    DDSURFACEDATA* bb = bDrawn ? &g_BackBufferSD : nullptr;
     p->UpdateScreenRectScrolled();
     if (!Player1Defeated() && !p->m_bDefeated) {
-      CharaDraw(*p, bb, bStill);
-      DrawGauges(*p, bb);
+      p->PlayerDraw(bb, bStill);
       return;
     }
     if (CharaDrawDefeated(*p, bb, bStill) != 1) return;
@@ -155,6 +183,7 @@ void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
   // may draw while play is stopped in a step, must not set the stage up.
   if (!Player1Defeated() || m_nState != STAGESTATE_PLAY || bStill) return;
   if (m_Start.nTitleChoice == 4) {
+    RestoreStartStatus(true);
     SetStage(1, 1);
     m_nState = STAGESTATE_BANNER;
     return;
@@ -166,6 +195,7 @@ void cSceneStage::DrawPlayerAndSettleMiss(BOOL bStill) {
   }
   // The carried values the project resets on a miss are dropped.
   if (g_Stage.m_bInheritStatus) ClearResetSwitches(g_Progress);
+  RestoreStartStatus(false);
   if (m_Start.nPlayKind == 0 && g_System.m_bStoryMissMenu) {
     m_nSubState = 0;
     m_nState = STAGESTATE_MISSMENU;

@@ -44,6 +44,9 @@ TEXTSETUP MessageSetup(const FLOWPARAMS& p, const std::string& strText, cFlowCha
   return s;
 }
 
+// Palette items taking each other nest at most this deep.
+constexpr int32_t kMaxItemChainDepth = 16;
+
 template <class LIST>
 typename LIST::iterator At(LIST& lst, int nIndex) {
   if (nIndex < 0 || nIndex >= static_cast<int>(lst.size())) return lst.end();
@@ -52,13 +55,9 @@ typename LIST::iterator At(LIST& lst, int nIndex) {
 
 }  // namespace
 
-cFlowChara* cSceneStage::FirstPlayer() {
-  if (g_vPlayer.empty()) {
-    Logf("FirstPlayer: no player");
-    return nullptr;
-  }
-  return g_vPlayer.CheckedAt(0).get();
-}
+// Without a player the checked access reports and asks play to close; the
+// flows then find no player.
+cFlowChara* cSceneStage::FirstPlayer() { return g_vPlayer.CheckedAt(0).get(); }
 
 int32_t cSceneStage::CommandTick() { return SpeedDivisorInt(); }
 
@@ -242,6 +241,19 @@ int32_t cSceneStage::RunPaletteItem(int32_t nSource, int32_t nIndex) {
   cVector<cEdItem>* pList = PaletteList<cEdItem>(nSource == 0 ? PALETTE_COMMON : PALETTE_STAGE);
   cPlayer* pPlayer = g_vPlayer.empty() ? nullptr : g_vPlayer.CheckedAt(0).get();
   if (!pList || !pPlayer) return 0;
+  // An item whose commands take itself, or a ring of items taking each
+  // other, would recurse until the stack runs out. The chain is cut at the
+  // cap, reported once, and every item still waiting in it takes nothing
+  // more, so that an item taking itself twice does not branch.
+  if (m_bItemChainCut) return 0;
+  if (m_nItemDepth >= kMaxItemChainDepth) {
+    m_bItemChainCut = TRUE;
+    ReportAndLogf("GetItem: items take each other more than %d deep; the chain is cut", kMaxItemChainDepth);
+    return 0;
+  }
   const cEdItem& item = pList->CheckedAt(nIndex);
-  return RunItemCommandList(*pPlayer, item.m_vecCommand);
+  ++m_nItemDepth;
+  const int32_t nResult = RunItemCommandList(*pPlayer, item.m_vecCommand);
+  if (--m_nItemDepth == 0) m_bItemChainCut = FALSE;
+  return nResult;
 }

@@ -130,6 +130,7 @@ void cSceneStage::TakeAttemptSeed() {
 bool cSceneStage::PlayReplayInput() {
   if (g_StageRecordLinks.pfnPlayReplayFrame && !g_StageRecordLinks.pfnPlayReplayFrame()) return true;
   // The end of the record: the replay starts again from its banner.
+  RestoreStartStatus(true);
   SetStage(1, 1);
   m_anBanner[0] = 0;
   m_nState = STAGESTATE_BANNER;

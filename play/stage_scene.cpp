@@ -205,7 +205,7 @@ void cSceneStage::ReadyBanner() {
       return;
     }
   }
-  if (cPlayer* p = ::FirstPlayer()) p->m_Anime.ChangeAnime(p->m_nNoGravity ? 2 : 0, true);
+  if (cPlayer* p = ::FirstPlayer()) p->m_Anime.SetAnime(p->m_nNoGravity ? 2 : 0, true);
   m_anBanner[0] = 0;
   m_nState = STAGESTATE_PLAY;
 }

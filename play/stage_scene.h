@@ -21,6 +21,7 @@
 #include "play/screen_effects.h"
 #include "play/shot_lists.h"
 #include "play/stage_context.h"
+#include "play/status_carry.h"
 
 class cEdProgress;
 class cChara;
@@ -31,6 +32,15 @@ class cEdChara;
 class cEdStage;
 class cEdItem;
 class cEdBlock;
+
+// The object layers of a stage whose eight-layer switch is on: a chara or
+// player draws in the layer of its Z ("z" of the flows, field 17 of its
+// definition; outside 0 to 7 it is never drawn). Items and shots carry no
+// layer of their own and draw in the layer of the charas' default Z, so
+// that a stage whose charas all keep it draws in the one-layer order.
+constexpr int OBJECT_LAYERS = 8;
+constexpr int ITEM_AND_SHOT_LAYER = 3;
+int ObjectLayerOf(const cChara& chara);
 
 enum STAGESTATE : int32_t {
   STAGESTATE_BEGIN = 0,   // fade-in
@@ -142,11 +152,21 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // The flows of trigger 18 (before the stage starts) of player 1, then of
   // every chara; a chara removed or brought to 0 HP by them leaves play.
   void RunBeforeStageStartFlows();
+  // The play progress's status from the stage's start back (a miss, a
+  // retry, a replay's restart): always with bForce, else as the project's
+  // restore setting for this play says.
+  void RestoreStartStatus(bool bForce);
 
   // ---- Frame drawing (stage_drawing.cpp) ----
   // Forms: play (1, 0, 1, 1), frozen (0, 1, 0, 1), result (0, 1, 0, 0).
   void DrawStageFrame(BOOL bFrozenMenu, BOOL bStill, BOOL bPlay, BOOL bStatusLine);
-  void DrawPlayerAndSettleMiss(BOOL bStill);
+  // Player 1's view-limit surfaces, made anew for its present sight.
+  void BuildViewSurfaces();
+  // One object layer (-1: every object, the stage without layers): player
+  // 1, the items, the charas and the shots that lie on it.
+  void DrawObjectLayer(int nLayer, BOOL bStill, BOOL bPlay);
+  // bDrawn 0: player 1 lies on no layer drawn; only its frame's state runs.
+  void DrawPlayerAndSettleMiss(BOOL bStill, BOOL bDrawn);
   // 1 when the chara's defeat animation has ended.
   int DrawStageChara(cStageChara& chara, BOOL bStill);
 
@@ -246,7 +266,24 @@ class cSceneStage : public cStageContext, public cFlowStage {
   // ---- Steps of the live objects (play_frame.cpp): each is the one place
   // where its unit plugs into the frame. ----
   int DefeatPlayer1();  // the Defeat outcome: 0 go on, 1 the stage finished
-  int StepPlayer1();    // player 1's sub-step: 0, 1 finish, 2 defeat
+  // A stage chara's defeat in play (its Died flows, score and carried item;
+  // marked defeated at its end, swept after the pass): 1 when it ended the
+  // stage. Nothing for a chara already defeated.
+  int DefeatCharaInPlay(cStageChara& chara);
+  // Player 1 brought to 0 HP by another's flow is defeated (1 finish, 3 the
+  // frame ends); otherwise, with bErase, the defeated and removed charas
+  // and items leave their lists (0).
+  int SweepDefeatedCharas(bool bErase);
+  // Every chara's and item's life time counts down; below 0 it leaves.
+  void CountLifeTimes();
+  // The charas' and player 1's state of a new sub-step: invincibility
+  // counted, wall contacts cleared, box remembered for a squeeze.
+  void KeepHouse();
+  // Player 1's sub-step: 0, 1 finish, 2 defeat, 3 the frame ends.
+  int StepPlayer1();
+  // The block charas' pass (short form) or the other charas' (long form):
+  // their flows and movement; a chara that falls out or dies in a block is
+  // defeated, one that leaves the stage removed. 0, 1 finish, 3 end frame.
   int StepCharas(bool bBlockCharas);
   int StepShots();
   void RemoveOffScreen();
@@ -324,6 +361,10 @@ class cSceneStage : public cStageContext, public cFlowStage {
   cShotLists m_Shots;
   HITEFFECTLIST m_lstHitEffect;
   int32_t m_nShotSerial = 0;  // numbers the shots and swords made
+  // How deep palette items are taking each other now (GetItem inside an
+  // item's commands), and whether this chain has met the cap.
+  int32_t m_nItemDepth = 0;
+  BOOL m_bItemChainCut = FALSE;
   // The ids of the next stage chara (player 1 takes the first) and item.
   int32_t m_nNextCharaId = 0;
   int32_t m_nNextItemId = 0;
@@ -365,6 +406,8 @@ class cSceneStage : public cStageContext, public cFlowStage {
   DDSURFACEDATA m_ViewSD;
   DDSURFACEDATA m_ViewWorkSD;
 
+  // The status the attempt in play started with.
+  STAGESTARTSTATUS m_StartStatus;
   // The lives were taken from the carried status in this scene: a restart
   // after a miss must not give them back.
   bool m_bLivesInherited = false;

@@ -2,9 +2,11 @@
 // block map and scroll axes, timers, the hit-sub-step table, the random
 // seed and the stage's music.
 #include <algorithm>
+#include <cstring>
 
 #include "base/message_box.h"
 #include "base/report.h"
+#include "media/graphics/dd.h"
 #include "platform/game_random.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
@@ -93,11 +95,19 @@ void cSceneStage::SetupLiveObjects() {
   if (nStart >= 0) {
     cEdChara def = g_Stage.m_vecChara[static_cast<size_t>(nStart)];
     if (def.m_nImageIndex != 0 && g_Stage.PlacementInMap(def.m_nColumn, def.m_nRow)) {
-      const double x = (def.m_nColumn + STAGE_MARGIN_CELLS) * 32.0;
-      const double y = (def.m_nRow + STAGE_MARGIN_CELLS) * 32.0;
+      const double x = (def.m_nColumn + STAGE_MARGIN_CELLS) * 32.0 + 16.0;
+      const double y = (def.m_nRow + STAGE_MARGIN_CELLS) * 32.0 + 16.0;
       g_vPlayer.push_back(std::make_unique<cPlayer>());
       cPlayer& p = *g_vPlayer.back();
       p.PlayerSetupForStage(m_nNextCharaId++, def, x, y);
+      // On its cell as its picture offsets put it (standing on the cell's
+      // floor), moved by the placement's start offsets.
+      p.CharaWarpToCell(def.m_nColumn, def.m_nRow);
+      p.m_dX += def.CalcOffsetX(0, def.m_nDir);
+      p.m_dY += def.CalcOffsetY(0, def.m_nDir);
+      p.SyncBoxX();
+      p.SyncBoxY();
+      p.CharaSaveBox();
       if (g_Stage.m_bInheritStatus) {
         GetInheritedHpSp(g_Progress, 0, p.m_nHp, p.m_nSp);
         // A damaged or stale record must not start the player dead or
@@ -105,7 +115,16 @@ void cSceneStage::SetupLiveObjects() {
         p.m_nHp = std::clamp<int32_t>(p.m_nHp, 1, std::max<int32_t>(1, static_cast<int32_t>(p.m_Def.m_nMaxHp)));
         p.m_nSp = std::clamp<int32_t>(p.m_nSp, 0, static_cast<int32_t>(p.m_Def.m_nMaxSp));
       }
+      p.m_Anime.SetAnime(p.m_nNoGravity ? 2 : 0, true);
     }
+  }
+  // The view starts with player 1 in its middle, within the scroll range.
+  if (cPlayer* p = ::FirstPlayer()) {
+    m_aScroll[SCROLL_X].dPos = p->m_dX - 320.0 + p->m_nBoxW / 2;
+    m_aScroll[SCROLL_Y].dPos = p->m_dY - 240.0 + p->m_nBoxH / 2;
+    ClampScroll(SCROLL_X);
+    ClampScroll(SCROLL_Y);
+    p->UpdateScreenRect();
   }
   SpawnPlacedObjects();
   m_lpPlayer1 = ::FirstPlayer();
@@ -133,6 +152,10 @@ void cSceneStage::RunBeforeStageStartFlows() {
   }
 }
 
+void cSceneStage::RestoreStartStatus(bool bForce) {
+  RestoreInitialStatus(g_Progress, m_StartStatus, bForce, RestoreSettingOf(m_Start.nPlayKind, m_Start.bFreeStage != 0));
+}
+
 void cSceneStage::SetScrollSpeed(int nAxis, BOOL bOn, int32_t nSpeed) {
   const int a = nAxis == SCROLL_Y ? 1 : 0;
   m_abAutoScroll[a] = bOn;
@@ -156,6 +179,8 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
     for (int i = 0; i < STAGE_SUB_COUNT; ++i) g_Stage.m_aSub[i].RebindFields(g_StageCopy.m_aSub[i]);
     g_Stage.m_vecRankingSwitch = g_StageCopy.m_vecRankingSwitch;
   }
+  // What a miss or a retry of this attempt puts back.
+  SnapshotStageStart(g_Progress, m_StartStatus);
 
   // The status carried from the stage before goes onto the start placement
   // and the stage before the music and the time are read from it.
@@ -187,19 +212,6 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
     return;
   }
 
-  // The view starts on the start placement's cell, centred as the player
-  // will be; the player itself is set up here once it exists.
-  const int nStart = g_Stage.FindPlayerPlacement();
-  if (nStart >= 0) {
-    const cEdChara& p = g_Stage.m_vecChara.CheckedAt(nStart);
-    const int16_t cx = static_cast<int16_t>(p.m_nColumn);
-    const int16_t cy = static_cast<int16_t>(p.m_nRow);
-    m_aScroll[SCROLL_X].dPos = (cx + STAGE_MARGIN_CELLS) * 32.0 + 16.0 - 320.0;
-    m_aScroll[SCROLL_Y].dPos = (cy + STAGE_MARGIN_CELLS) * 32.0 + 16.0 - 240.0;
-  }
-  ClampScroll(SCROLL_X);
-  ClampScroll(SCROLL_Y);
-
   m_vStageVar.assign(255, 0);
   BuildHitSubStepTable(m_vHitSubStep, static_cast<int>(g_Stage.m_nSpeedDiv), g_Stage.m_nHitFrequency);
 
@@ -211,20 +223,30 @@ void cSceneStage::SetStage(BOOL bCopyStage, BOOL bRestartMusic) {
     m_Timer.nTime = STAGE_TIME_CAP;
     m_Timer.bFrozen = 1;
   }
+  g_Progress.m_nValue17 = 0;  // the per-stage count of the status bar
   SetupLiveObjects();
+  // Removal areas 1 to 3 remove what leaves them only when one of their
+  // four sides is switched on.
+  for (int k = 0; k < 3; ++k) {
+    const cEdStageSub& a = g_Stage.m_aSub[k];
+    m_abOffScreen[k] = (a.m_nA | a.m_nB | a.m_nC | a.m_nD) != 0 ? 1 : 0;
+  }
   // The view limit of player 1's definition; a stage without one keeps no
   // view surface from the stage before.
-  DDReleaseSurface(&m_ViewSD);
-  DDReleaseSurface(&m_ViewWorkSD);
-  if (const cPlayer* p = ::FirstPlayer(); p && p->m_Def.m_nSetting37 != 0)
-    CreateStageSurface(&m_ViewSD, &m_ViewWorkSD, p->m_nViewLimitPixels, p->m_Def.m_nSetting37);
+  BuildViewSurfaces();
   m_nSubStep = 0;
 
   if (g_StageLinks.pfnResetInputLogs) g_StageLinks.pfnResetInputLogs();
-  const int nFps = g_Stage.m_nFps > 0 && g_Stage.m_nFps <= 1000 ? static_cast<int>(g_Stage.m_nFps) : 60;
+  const int nFps = static_cast<int>(g_Stage.FrameRate());
   if (g_PlayLinks.pfnFrameIntervalTick) g_PlayLinks.pfnFrameIntervalTick(0, nFps);
   // The backgrounds' auto-scroll offsets live in the backgrounds, which a
   // restart copies back as loaded.
+  // A 256-colour display takes the game's palette back: a tint of the
+  // attempt before does not outlive it.
+  if (g_DDDisplay.nBpp == 8) {
+    std::memcpy(g_WorkPalette, g_Palette, sizeof(g_WorkPalette));
+    DDSetPaletteEntries(0, 256, g_Palette);
+  }
   m_nTargetFps = nFps;
   RunBeforeStageStartFlows();
   EvaluateCharaConditions(m_Shots);

@@ -213,9 +213,7 @@ int cSceneStage::ResolveShotHits() {
               nResult = HITS_DEFEAT;
             } else {
               RequestSystemSound(kSoundCharaDefeated);
-              c->m_bDefeated = 1;
-              m_bSweep = 1;
-              if (c->CharaOnDefeated() == 1) nResult = HITS_FINISH;
+              if (DefeatCharaInPlay(*static_cast<cStageChara*>(c)) == 1) nResult = HITS_FINISH;
             }
           }
           const bool bBlock = !c->IsPlayer() && static_cast<cStageChara*>(c)->m_Def.m_bBlockChara;

@@ -116,3 +116,23 @@ void ClearResetSwitches(cEdProgress& progress) {
   for (size_t i = 0; i < vReset.size() && i < progress.m_vCarry.size(); ++i)
     if (vReset[i]) progress.m_vCarry[i] = 0;
 }
+
+void SnapshotStageStart(const cEdProgress& progress, STAGESTARTSTATUS& start) {
+  start.vVar = progress.m_vVar;
+  start.nRankValue0 = progress.m_nRankValue0;
+}
+
+void RestoreInitialStatus(cEdProgress& progress, const STAGESTARTSTATUS& start, bool bForce, uint32_t nSetting) {
+  progress.m_nRankValue0 = start.nRankValue0;
+  if (bForce || nSetting != 0) progress.m_vVar = start.vVar;
+}
+
+uint32_t RestoreSettingOf(int nPlayKind, bool bFreeStage) {
+  if (bFreeStage) return g_System.m_nResetStatusTest;
+  switch (nPlayKind) {
+    case 0: return g_System.m_nResetStatusStory;
+    case 1: return g_System.m_nResetStatusChallenge;
+    case 2: return g_System.m_nResetStatusFree;
+    default: return 1;
+  }
+}

@@ -97,10 +97,8 @@ void WriteConditionList(cVector<cEdCondition>& v, cDataFile& f) { WriteRecordLis
 
 // ---- cEdKeyCondition ---------------------------------------------------
 
-cEdKeyCondition::cEdKeyCondition() {
-  m_vecKeyState.assign(KEY_CONDITION_KEYS, 0);
-  RegisterFields(DATA_VERSION_CURRENT);
-}
+// The elements a key-condition list is read into start as new ones.
+cEdKeyCondition::cEdKeyCondition() { SetDefaults(); }
 
 void cEdKeyCondition::SetDefaults() {
   m_byFacingRelative = 0;
@@ -179,7 +177,8 @@ void cEdCommand::Read(cDataFile& f) {
   f.ReadU32(bMove);
   if (bMove && !f.Failed()) {
     // A new record each time: a copy of this command may share the old one.
-    auto pMove = std::make_shared<cEdMove>();
+    std::shared_ptr<cEdMove> pMove;
+    NewEdMove(pMove);
     pMove->Read(f);
     m_pMove = std::move(pMove);
   } else {
@@ -188,7 +187,8 @@ void cEdCommand::Read(cDataFile& f) {
   uint32_t bShot = 0;
   f.ReadU32(bShot);
   if (bShot && !f.Failed()) {
-    auto pShot = std::make_shared<cEdShot>();
+    std::shared_ptr<cEdShot> pShot;
+    NewEdShot(pShot);
     pShot->Read(f);
     m_pShot = std::move(pShot);
   } else {

@@ -96,8 +96,10 @@ class cEdStage : public cEdRecord {
   // level of 0 would give no sub-steps at all, 20 and more more sub-steps
   // than the play loop is made for.
   uint32_t SpeedLevelInUse() const;
-  // Frames per second for the pacing, which divides by it: 60 for a stored 0.
-  uint32_t FrameRate() const { return m_nFps ? m_nFps : 60; }
+  // Frames per second for the pacing, which divides by it, and for every
+  // count of frames per second of play: 60 for a stored 0 or a rate above
+  // 1,000 no display can show.
+  uint32_t FrameRate() const { return m_nFps && m_nFps <= 1000 ? m_nFps : 60; }
 
   // The map as stage set-up and spawning use it. The record keeps the
   // file's width, height and placements, so a replay writes them back as

@@ -48,6 +48,8 @@ void CopyStageSettings(cEdStage& dst, cEdStage& src) {
   dst.m_vecText = src.m_vecText;
   for (int i = 0; i < STAGE_SUB_COUNT; ++i) dst.m_aSub[i] = src.m_aSub[i];
   dst.m_vecRankingSwitch = src.m_vecRankingSwitch;
+  // The stage's own path, from which a free play starts it again.
+  dst.m_strFilePath = src.m_strFilePath;
   dst.ClearRecordLists();
 }
 

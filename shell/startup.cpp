@@ -220,8 +220,9 @@ bool StartFreeStage() {
   cSceneManager& m = g_SceneMgr;
   m.m_nPlayKind = PLAYKIND_FREE;
   m.m_nTitleChoice = 3;
-  // A stage named at start-up ranks as free play does.
-  m.m_bRankingOn = g_System.m_vecRankingSwitch.CheckedAt(PLAYKIND_FREE).m_bOn;
+  // A stage named at start-up shows its result values but registers no
+  // ranking: the game's ranking switch stays off.
+  m.m_bRankingOn = 0;
   m.m_nMode = GAMEMODE_STAGE;
   m.m_nPrevMode = GAMEMODE_TITLE;
   m.m_bDirectPlay = 1;

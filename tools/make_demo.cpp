@@ -9,7 +9,8 @@
 #include "tests/support/project_builder.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  // A word that looks like an option ("--help") is not taken as a folder.
+  if (argc != 2 || argv[1][0] == '-' || argv[1][0] == '\0') {
     std::fprintf(stderr, "usage: make_demo DIR\n");
     return 2;
   }

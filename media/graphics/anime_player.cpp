@@ -1,5 +1,6 @@
 #include "media/graphics/anime_player.h"
 
+#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -20,8 +21,9 @@ ANIMERUNFRAME& cAnime::Current() { return vAnime.CheckedAt(nAnime).CheckedAt(nFr
 BOOL cAnime::SetAnime(int nNew, BOOL bForce) {
   if (!bForce && !vAnime.empty() && Current().bNoInterrupt) return FALSE;
   // An animation the table does not hold would be read at every later
-  // update; refusing it keeps the object on what it shows.
-  if (nNew < 0 || static_cast<size_t>(nNew) >= vAnime.size()) return FALSE;
+  // update; refusing it keeps the object on what it shows. An empty table
+  // is never read, so it keeps any number.
+  if (!vAnime.empty() && (nNew < 0 || static_cast<size_t>(nNew) >= vAnime.size())) return FALSE;
   nFrame = 0;
   nAnime = nNew;
   nTick = 0;
@@ -54,6 +56,24 @@ int cAnime::Update() {
     }
   }
   return Current().nPattern;
+}
+
+void cAnime::Advance(int nUpdates) {
+  if (vAnime.empty()) return;
+  const size_t nFrames = vAnime.CheckedAt(nAnime).size();
+  // Each turn spends what is left of the current frame, so a long frame
+  // costs one turn, not one per update.
+  for (size_t k = 0; k <= nFrames && nUpdates > 0; ++k) {
+    const int32_t nLast = std::max<int32_t>(Current().nDuration, 1);
+    const int64_t nLeft = static_cast<int64_t>(nLast) - nTick;
+    if (nLeft > nUpdates) {
+      nTick += nUpdates;
+      return;
+    }
+    nUpdates -= static_cast<int>(std::max<int64_t>(nLeft, 1));
+    nTick = nLast - 1;
+    Update();
+  }
 }
 
 int cAnime::GetPattern() {

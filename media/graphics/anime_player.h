@@ -41,6 +41,9 @@ class cAnime {
   BOOL ChangeAnime(int nAnime, BOOL bForce);
   int Update();
   int GetPattern();
+  // nUpdates updates at once (a lead-in started part-way), at most one pass
+  // through the current sequence: its length bounds any start-up skip.
+  void Advance(int nUpdates);
 
   cVector<cVector<ANIMERUNFRAME>> vAnime;
   int32_t nAnime = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "media/graphics/dd_batch_state.h"
+#include "media/graphics/dd_effects.h"
 #include "media/graphics/dd_internal.h"
 #include "platform/messages.h"
 #include "platform/text_cp932.h"
@@ -556,16 +557,9 @@ void cFont::DrawTextf(DDSURFACEDATA* lpDstSD, int x, int y, const char* szFormat
   DrawText(lpDstSD, x, y, buf, 0);
 }
 
+// The box picture's top-left, then the frame around it.
 void cFont::DrawBoxAt(DDSURFACEDATA* lpDstSD, int x, int y, int w, int h) {
-  // The picture's top-left, then the frame around it in one fill batch.
-  DDBltFast(lpDstSD, x, y, w, h, m_lpBoxSD, 0, 0, 0);
-  int t = m_nFrameWidth, fx = x - t, fy = y - t, fw = w + 2 * t, fh = h + 2 * t;
-  DDBeginFillBatch();
-  DDFillRect(lpDstSD, fx, fy, fw, t, m_nFrameColor);
-  DDFillRect(lpDstSD, fx, fy + fh - t, fw, t, m_nFrameColor);
-  DDFillRect(lpDstSD, fx, fy, t, fh, m_nFrameColor);
-  DDFillRect(lpDstSD, fx + fw - t, fy, t, fh, m_nFrameColor);
-  DDEndFillBatch();
+  DDBltFramed(lpDstSD, x, y, w, h, m_lpBoxSD, m_nFrameWidth, m_nFrameColor);
 }
 
 void cFont::DrawBox(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight) {

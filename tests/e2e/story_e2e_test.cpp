@@ -113,10 +113,11 @@ TEST(StoryE2e, ASavedStoryIsListedAndContinuedFromTheTitle) {
 
 // The demo game's first stage from the map to its goal and back. Stage
 // frames count from `s`, the first frame of the stage mode: the hero walks
-// right from 100, shoots the walker at once, jumps the gap, the wall and the
-// second gap (takeoffs from 456 to 474 clear it), shoots the shooter and
-// reaches the goal, whose result the decide key closes. The map takes keys
-// again some 70 frames after the result closes.
+// right from 100 and shoots the walker at once; it waits at the first gap
+// until the lift has glided to its far end and turns back (takeoffs from 370
+// to 382 land on it), rides it over the gap, jumps the wall and the second
+// gap, shoots the shooter and reaches the goal, whose result the decide key
+// closes. The map takes keys again some 70 frames after the result closes.
 TEST(StoryE2e, TheFirstStageClearedIsPassedOnTheMapSavedAndContinued) {
   cTempFolder folder;
   cProjectBuilder builder(folder.Path());
@@ -125,13 +126,13 @@ TEST(StoryE2e, TheFirstStageClearedIsPassedOnTheMapSavedAndContinued) {
   const int s = 231;
   std::string keys = Key(130, "Z") + Key(180, "Right") + Key(190, "Right") + Key(200, "Right") + Key(215, "Up") +
                      Key(220, "Z");
-  keys += Hold(s + 100, s + 690, "Right") + Hold(s + 102, s + 104, "X") + Hold(s + 238, s + 258, "Z") +
-          Hold(s + 338, s + 362, "Z") + Hold(s + 466, s + 486, "Z");
-  for (int f = 520; f <= 580; f += 20) keys += Hold(s + f, s + f + 2, "X");
-  keys += Key(1000, "Z");
+  keys += Hold(s + 100, s + 250, "Right") + Hold(s + 102, s + 104, "X") + Hold(s + 372, s + 800, "Right") +
+          Hold(s + 374, s + 394, "Z") + Hold(s + 464, s + 488, "Z") + Hold(s + 588, s + 608, "Z");
+  for (int f = 640; f <= 720; f += 20) keys += Hold(s + f, s + f + 2, "X");
+  keys += Key(1144, "Z");
   // Back on the map: cancel; "セーブ", slot 1, "セーブする"; back out,
   // "タイトルへ", "タイトルへ戻る"; Continue, slot 1.
-  const int m = 1090;
+  const int m = 1234;
   keys += Key(m, "X");
   const std::pair<int, const char*> save[] = {{40, "Z"},  {50, "Z"},  {60, "Up"},  {70, "Z"},    {80, "X"},  {90, "Up"},
                                               {100, "Z"}, {110, "Up"}, {120, "Z"}, {170, "Down"}, {180, "Z"}, {190, "Z"}};
@@ -151,12 +152,12 @@ TEST(StoryE2e, TheFirstStageClearedIsPassedOnTheMapSavedAndContinued) {
   folder.WriteFile("keys.txt", keys);
   pid_t pid = StartGame(folder.Path(),
                         {{"TARVOLIN4_ANSWERS", "d3d"},
-                         {"TARVOLIN4_EXIT_AFTER", "1340"},
+                         {"TARVOLIN4_EXIT_AFTER", "1484"},
                          {"TARVOLIN4_FAST", "1"},
                          {"TARVOLIN4_INPUT", folder.Path() + "/keys.txt"},
                          {"TARVOLIN4_PLAYLOG", folder.Path() + "/play.log"},
                          {"TARVOLIN4_SCREENSHOT", folder.Path() + "/shots"},
-                         {"TARVOLIN4_SCREENSHOT_AT", "1060,1125,1325"}},
+                         {"TARVOLIN4_SCREENSHOT_AT", "1204,1269,1469"}},
                         folder.Path() + "/stderr.txt");
   ASSERT_GT(pid, 0);
   ASSERT_EQ(WaitExit(pid, 240000), 0) << folder.ReadFile("stderr.txt");
@@ -179,7 +180,7 @@ TEST(StoryE2e, TheFirstStageClearedIsPassedOnTheMapSavedAndContinued) {
   ASSERT_TRUE(folder.Exists("user_data/story/Story01.dat")) << err;
   // The event passed on the map, with the stage's score; the save screen with
   // the total; after Continue, the same cell of the map.
-  CompareGolden(folder, "frame-01060.png", T4_SOURCE_DIR "/tests/golden/shell/demo_worldmap_cleared_1060.png");
-  CompareGolden(folder, "frame-01125.png", T4_SOURCE_DIR "/tests/golden/shell/demo_save_cleared_1125.png");
-  CompareGolden(folder, "frame-01325.png", T4_SOURCE_DIR "/tests/golden/shell/demo_worldmap_continued_1325.png");
+  CompareGolden(folder, "frame-01204.png", T4_SOURCE_DIR "/tests/golden/shell/demo_worldmap_cleared_1204.png");
+  CompareGolden(folder, "frame-01269.png", T4_SOURCE_DIR "/tests/golden/shell/demo_save_cleared_1269.png");
+  CompareGolden(folder, "frame-01469.png", T4_SOURCE_DIR "/tests/golden/shell/demo_worldmap_continued_1469.png");
 }

@@ -106,8 +106,12 @@ TEST_F(WindowE2e, TheStartupDialogIsOnTheScreenAndReturnStartsTheTitle) {
   // The dialog waits for a person: its window must be mapped and have the
   // keyboard focus, or no one could answer it.
   if (WaitForFocusedWindow(x, pid).empty()) {
+    // What the display holds, for the failure's message, while the game still runs.
+    const std::string screen =
+        "focus: " + x.Run("xdotool getwindowfocus 2>&1") + "\n" + x.Run("xwininfo -root -tree 2>&1 | head -n 20");
     const int nExit = WaitExit(pid, 1);
     FAIL() << "the start-up dialog is not on the screen with the keyboard (exit " << nExit << ")\n"
+           << screen << "\n"
            << folder.ReadFile("stderr.txt");
   }
   // Nothing of the game runs while the dialog waits.

@@ -88,6 +88,8 @@ TEST_F(StatusCommandsTest, StatusOpOnVariablesSystemValuesAndStatuses) {
       {"max HP = 50 % of itself", {.index = 3, .constant = 50, .percent = 1}, MAXHP, 100},
       {"sight = 90", {.index = 8, .constant = 90}, SIGHT, 40},
       {"impact = -99", {.index = 10, .constant = -99}, IMPACT, -20},
+      // -520 would wrap to -8 in 8 bits.
+      {"impact *= 26 from the case before", {.index = 10, .op = AssignOp::Multiply, .constant = 26}, IMPACT, -20},
       {"score gained = -5", {.index = 14, .constant = -5}, GETSC, -5},
       {"random between 10 and 5", {.category = 1, .varIndex = 1, .source = 1, .randLo = 10, .randHi = 5}, COMMON1,
        -1},

@@ -178,48 +178,4 @@ TEST_F(ConditionsTest, VariableIndicesFromTheFileAreChecked) {
   EXPECT_EQ(EvaluateCondition(Cond(3, -32768, 0, CompareOp::Equal), m_Chara), 1);
 }
 
-TEST(TestKeyState, PressedReleasedAndLengths) {
-  cEdKeyCondition kc;
-  kc.SetDefaults();
-  kc.m_nMinFrames = 3;
-  kc.m_nMaxFrames = 5;
-  struct Case {
-    int bPressed, nLength, bAny, nState, expect;
-  } cases[] = {
-      {1, 3, 0, KeyState::Pressed, 1}, {1, 5, 0, KeyState::Pressed, 1}, {1, 2, 0, KeyState::Pressed, 0},
-      {1, 6, 0, KeyState::Pressed, 0}, {1, 1, 1, KeyState::Pressed, 1}, {1, 0, 1, KeyState::Pressed, 0},
-      {0, 4, 0, KeyState::Pressed, 0}, {0, 1, 0, KeyState::Released, 1}, {0, 0, 0, KeyState::Released, 0},
-      {1, 4, 0, KeyState::Released, 0}, {1, 4, 0, KeyState::Ignore, 0},
-  };
-  for (const Case& c : cases) {
-    kc.m_byAnyLength = static_cast<uint8_t>(c.bAny);
-    EXPECT_EQ(TestKeyState(c.bPressed, c.nLength, kc, c.nState), c.expect)
-        << c.bPressed << " " << c.nLength << " any " << c.bAny << " state " << c.nState;
-  }
-}
-
-TEST(UpdateKeyHistoryCursor, MovesOverRunsAndStopsAtTheEnds) {
-  cVector<KEYHISTORYRUN> v{{1, 4}, {0, 3}, {1, 0}, {0, 5}};
-  struct Case {
-    int32_t nCursor, nOffset, nDelta, nCursorAfter, nOffsetAfter;
-  } cases[] = {
-      {1, 1, -2, 3, 4},     // into the past, over run 2 of no frames
-      {0, 1, -2, 1, 2},
-      {0, 1, -1, 1, 3},     // exactly at a run's start: the older run, whole
-      {1, 1, -10, 3, 0},    // held at the oldest run; no endless walk over empty runs
-      {1, 2, 3, 0, 1},      // toward the present
-      {0, 2, 9, 0, 11},     // the newest run is the end
-  };
-  for (const Case& c : cases) {
-    int32_t nCursor = c.nCursor, nOffset = c.nOffset;
-    EXPECT_EQ(UpdateKeyHistoryCursor(v, nCursor, nOffset, c.nDelta), 1);
-    EXPECT_EQ(nCursor, c.nCursorAfter) << c.nCursor << " " << c.nOffset << " " << c.nDelta;
-    EXPECT_EQ(nOffset, c.nOffsetAfter) << c.nCursor << " " << c.nOffset << " " << c.nDelta;
-  }
-  cVector<KEYHISTORYRUN> vEmpty;
-  int32_t nCursor = 5, nOffset = 2;
-  UpdateKeyHistoryCursor(vEmpty, nCursor, nOffset, -3);
-  EXPECT_EQ(nCursor, 0);
-}
-
 }  // namespace

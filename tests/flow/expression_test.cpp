@@ -224,12 +224,10 @@ TEST_F(ExpressionTest, MalformedStatementsGiveTheirMessages) {
       {"C1 = 5 / 0", "0除算が行われました！(C1 = 5 / 0)", 1},
       {"C1 = 5 % (3 - 3)", "0除算が行われました！(C1 = 5 % 0)", 1},
       {"C1 = foo.hp", "オブジェクト \"foo.\" が認識できません！", 1},
-      {"C1 = tg.hp", "", 1},            // no target
-      {"C1 = sys.hp", "", 1},           // no object for a status
-      {"5 = 3", "", -1},                // no storage on the left
-      {"C1 = + 2", "", 1},              // an operator next to an operator
-      {"C1 =", "", 1},                  // an operator at the end
-      {"* 3", "", -1},
+      {"C1 = tg.hp", "", 1},   // no target
+      {"C1 = sys.hp", "", 1},  // no object for a status
+      {"5 = 3", "", -1},       // no storage on the left
+      {"C1 = + 2", "", 1},     // an operator next to an operator
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -243,10 +241,26 @@ TEST_F(ExpressionTest, MalformedStatementsGiveTheirMessages) {
       EXPECT_EQ(C(c.index), 0);
     }
   }
-  // A division by zero inside a group yields 0 and the statement goes on.
+  // A group or argument that failed yields its value (0) and the statement
+  // around it goes on; RunCode still reports the error.
+  struct Inner {
+    const char* text;
+    const char* message;
+    int32_t nC1, nC2;
+  } inner[] = {
+      {"C1 = (4 / 0) + 7", "0除算が行われました！(4 / 0)", 7, 9},
+      {"C1 = 5 C2 = (rand(1))", "関数 rand の引数が不正です！", 5, 0},
+      {"C1 = rand((rand(1, 2, 3)), 0) + 3 C2 = 4", "関数 rand の引数が不正です！", 3, 4},
+  };
+  for (const Inner& c : inner) {
+    SCOPED_TRACE(c.text);
+    CommonVars().assign(10, 9);
+    std::vector<std::string> vBox = ErrorBoxesOf([&] { EXPECT_EQ(RunCode(c.text, m_Chara), 0); });
+    EXPECT_EQ(vBox, std::vector<std::string>{Sjis(c.message)});
+    EXPECT_EQ(C(1), c.nC1);
+    EXPECT_EQ(C(2), c.nC2);
+  }
   CommonVars().assign(10, 0);
-  ErrorBoxesOf([&] { EXPECT_EQ(RunCode("C1 = (4 / 0) + 7", m_Chara), 0); });
-  EXPECT_EQ(C(1), 7);
   // A line break joins "5" and "C2" into one word, a number, which the
   // second "=" cannot store into: the first assignment stands.
   EXPECT_EQ(RunCode("C1 = 5\nC2 = 6", m_Chara), 0);
@@ -255,6 +269,28 @@ TEST_F(ExpressionTest, MalformedStatementsGiveTheirMessages) {
   // Without a player the statement fails.
   m_Scope.m_Stage.m_pPlayer = nullptr;
   EXPECT_EQ(RunCode("C1 = pl.hp", m_Chara), 0);
+}
+
+TEST_F(ExpressionTest, AnOperatorWithoutAnOperandReadsTheFirstTokenThroughTheCheckedAccess) {
+  struct Case {
+    const char* text;
+    int32_t nC1;  // C1 after, from 4 before
+    int nReports;
+  } cases[] = {
+      {"C1 = 5 +", 9, 1},  // 5 + C1, the first token
+      {"C1 =", 4, 1},      // C1 = C1
+      {"* 3 C1 = 2", 2, 1},
+      {"-", 4, 2},  // nothing on either side
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    CommonVars().assign(10, 4);
+    const int nBefore = CheckedAccessFailures();
+    std::vector<std::string> vBox = ErrorBoxesOf([&] { EXPECT_EQ(RunCode(c.text, m_Chara), 1); });
+    EXPECT_TRUE(vBox.empty());
+    EXPECT_EQ(CheckedAccessFailures(), nBefore + c.nReports);
+    EXPECT_EQ(C(1), c.nC1);
+  }
 }
 
 TEST_F(ExpressionTest, HugeStatementsAreRefusedOrRunWithoutCrashing) {

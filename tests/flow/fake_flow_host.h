@@ -107,6 +107,7 @@ class cFakeChara : public cFlowChara {
     m_bPinned = FALSE;
     m_bMoveDisabled = TRUE;
   }
+  BOOL MoveDisabled() override { return m_bMoveDisabled; }
   BOOL StartJump(cCommandRun& run) override {
     if (m_bInAir) return FALSE;
     m_bInAir = TRUE;

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "records/command_catalogue.h"
+#include "records/system.h"
 #include "tests/flow/fake_flow_host.h"
+#include "tests/support/flow_fixtures.h"
 
 namespace {
 
@@ -327,3 +329,22 @@ TEST_F(FlowRunnerTest, DeadCharaRunsOnlyItsDeathFlows) {
 }
 
 }  // namespace
+
+TEST_F(FlowRunnerTest, ARunFailedByItsConditionsWaitsForTheNextFrameUnlessTheProjectRetriggers) {
+  cEdFlow f = MakeFlow(FlowTrigger::HitBlock, {{0, 0}});
+  f.m_vecCondition.push_back(MakeVarEqualsCondition(FlowConditionKind::CommonVarCondition, 1, 1));
+  const uint32_t bSaved = g_System.m_bRetrigger;
+  for (uint32_t bRetrigger : {0u, 1u}) {
+    SCOPED_TRACE(bRetrigger);
+    g_System.m_bRetrigger = bRetrigger;
+    Build({f}, 1);
+    CommonVars()[1] = 0;
+    ClearTriggerFlags(m_Chara);
+    TriggerFlows(m_Chara, FlowTrigger::HitBlock);
+    // The conditions hold for the second raise of the same frame.
+    CommonVars()[1] = 1;
+    TriggerFlows(m_Chara, FlowTrigger::HitBlock);
+    EXPECT_EQ(m_Chara.m_vRun[0].m_bRunning, static_cast<int>(bRetrigger));
+  }
+  g_System.m_bRetrigger = bSaved;
+}

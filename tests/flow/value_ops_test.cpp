@@ -73,14 +73,6 @@ TEST(ApplyAssignOp, OperatorsOverflowAndClamps) {
   }
   int32_t v = 900000;
   EXPECT_EQ(ApplyAssignOp(&v, 200000, AssignOp::Add, MIN, MAX), 1100000);  // the value before the clamp
-  int8_t c = 10;
-  ApplyAssignOpI8(&c, 50, AssignOp::Multiply, -20, 20);
-  EXPECT_EQ(c, 20);
-  int16_t s = 100;
-  ApplyAssignOpI16(&s, 30, AssignOp::Add, 0, 119);
-  EXPECT_EQ(s, 119);
-  int8_t z = 9;
-  EXPECT_EQ(ClampI8(&z, 0, 7), 7);
 }
 
 TEST(RandomBetween, InclusiveEitherOrderAndRepeatableBySeed) {

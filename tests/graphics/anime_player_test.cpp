@@ -122,3 +122,22 @@ TEST(AnimePlayer, BuildsFromStepTables) {
   ASSERT_EQ(a.vAnime.size(), 1u);
   EXPECT_EQ(Updates(a, 3), (std::vector<int>{-4, -4, -4}));
 }
+
+TEST(AnimePlayer, AdvanceSpendsWholeFramesAtOnceAndStopsAtTheEnd) {
+  const ANIMEFRAME a0[] = {{5, 3, 0}, {6, 1000000, 0}, {7, 2, 0}, {-4, 0, 0}};
+  const ANIMEFRAME* list[] = {a0, nullptr};
+  struct CASE {
+    int nSkip;
+    int nPattern;  // after the skip, then one update
+    int nTick;
+  } cases[] = {{0, 5, 1}, {1, 5, 2}, {2, 6, 0}, {3, 6, 1}, {1000002, 7, 0}, {2000000000, -4, 0}};
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.nSkip);
+    cAnime a;
+    a.Build(list);
+    a.SetAnime(0, TRUE);
+    a.Advance(c.nSkip);
+    EXPECT_EQ(a.Update(), c.nPattern);
+    EXPECT_EQ(a.nTick, c.nTick);
+  }
+}

@@ -228,7 +228,7 @@ TEST_F(CharaDrawingTest, PictureVariantsAddTheAnimeSetOffsets) {
   e.CharaSetAnimeSet(1, 1);
   struct {
     int nFlags, want;
-  } cases[] = {{0, 1}, {1, 2}, {2, 11}, {5, 102}, {7, 112}};
+  } cases[] = {{0, 1}, {1, 101}, {2, 11}, {4, 2}, {5, 102}, {7, 112}};
   for (const auto& c : cases) {
     e.m_nPictureVariant = c.nFlags;
     int bColour = -1;
@@ -312,16 +312,11 @@ TEST_F(CharaDrawingFrame, BothFacingsWithGaugeAndIcon) {
     p.m_nDir = 1;
     e.CharaChangeLife(-3, 1, 1);
     p.CharaChangeLife(-4, 1, 1);
-    e.m_nIconSwitch = 1;
-    e.m_nIconNumber = 17;
-    p.m_nIconSwitch = 1;
-    p.m_nIconNumber = 17;
-    p.m_nIconScale = 2;
-    // A third chara fixed to the screen shows pattern 1 wherever it stands.
+    e.m_nMark = 17;
+    p.m_nMark = 17;
+    // A third chara pinned to the screen shows pattern 1 wherever it stands.
     cStageChara& f = AddEnemy(MakeEnemyDef(8), 20, 11);
-    f.m_bFixedScreenX = f.m_bFixedScreenY = 1;
-    f.m_nFixedScreenX = 500;
-    f.m_nFixedScreenY = 40;
+    f.PinToScreen(500 + f.m_nImgOffsetX, 40 + f.m_nImgOffsetY);
     f.m_Anime.Player.vAnime.assign(1, cVector<ANIMERUNFRAME>{{1, 6, 0}, {ANIME_LOOP, 0, 0}});
     m_vDraw = {&p, &e, &f};
     DrawCharas(fx, false);
@@ -335,8 +330,7 @@ TEST_F(CharaDrawingFrame, CharaErasedWhileItsBlitsAreQueued) {
   ASSERT_TRUE(fx.Ok());
   Load(fx);
   cStageChara& e = AddEnemy(MakeEnemyDef(8), 8, 11);
-  e.m_nIconSwitch = 1;
-  e.m_nIconNumber = 17;
+  e.m_nMark = 17;
   e.CharaChangeLife(-3, 1, 1);
   SetCharaEffectBlt(nullptr);  // the plain draw stands in for the blend
   StartEffect(e, 13);
@@ -349,6 +343,23 @@ TEST_F(CharaDrawingFrame, CharaErasedWhileItsBlitsAreQueued) {
   DDEndBatch();
   EXPECT_EQ(BackPixel(rc.left + 12, rc.top + 12), 0x00E000u);  // the icon
   EXPECT_EQ(BackPixel(rc.left + 12, rc.bottom - 2), 0x2060E0u);  // the body
+}
+
+TEST_F(CharaDrawingFrame, ABlinkShowsAndHidesTheCharaByItsInterval) {
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  Load(fx);
+  cStageChara& e = AddEnemy(MakeEnemyDef(8), 8, 11);
+  e.m_nDir = 0;
+  StartEffect(e, 6);
+  m_Record.anParam[1] = 2;  // two frames shown, two hidden
+  std::vector<int> v;
+  for (int i = 0; i < 7; ++i) {
+    DDFillRectRGB(&g_BackBufferSD, 0, 0, 640, 480, 0xFF102030);
+    CharaDraw(e, &g_BackBufferSD, i == 3);  // a paused frame shows the same again
+    v.push_back(BackPixel(e.m_rcScreen.left + 12, e.m_rcScreen.bottom - 2) == 0x2060E0u);
+  }
+  EXPECT_EQ(v, (std::vector<int>{1, 1, 0, 0, 0, 1, 1}));
 }
 
 TEST_F(CharaDrawingFrame, ItemCellAndIconAtItsScale) {

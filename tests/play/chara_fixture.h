@@ -53,13 +53,6 @@ inline cEdCommand MakeHpCommand(int nSubject, int nOp, int32_t nValue) {
   return c;
 }
 
-inline cEdFlow MakeFlowOf(int nTrigger, std::initializer_list<cEdCommand> cmds) {
-  cEdFlow f;
-  f.m_byTrigger = static_cast<uint8_t>(nTrigger);
-  for (const cEdCommand& c : cmds) f.m_vecCommand.push_back(c);
-  return f;
-}
-
 // An item whose list runs the given commands.
 inline cEdItem MakeItemDef(std::initializer_list<cEdCommand> cmds) {
   cEdItem it;
@@ -68,6 +61,16 @@ inline cEdItem MakeItemDef(std::initializer_list<cEdCommand> cmds) {
   it.m_nScale = 1;
   for (const cEdCommand& c : cmds) it.m_vecCommand.push_back(c);
   return it;
+}
+
+// A stage chara set up at stage pixel (x, y) as a placement sets it up and
+// appended to g_lstChara (wStep: the copy step).
+inline cStageChara* AddStageChara(int nId, cEdChara& def, const cItemObj* lpItem, double x, double y,
+                                  uint16_t wStep) {
+  auto p = std::make_unique<cStageChara>();
+  p->StageCharaInitFromPlacement(nId, def, lpItem, x, y, wStep);
+  g_lstChara.push_back(std::move(p));
+  return g_lstChara.back().get();
 }
 
 class cCharaFixture : public cPlayFixture {

@@ -5,6 +5,7 @@
 // down; a message that does not stop the game stays while play goes on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -222,6 +223,42 @@ TEST_F(FlowMessageStage, AnEffectThatIsWaitedForFreezesPlayWhileItPlaysOut) {
   // It ran in the frozen frames and is over.
   EXPECT_TRUE(s.m_lstHitEffect.empty());
   g_Database = cEdDatabase();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FlowMessageStage, AStoppingMessageShownUntilTheStageEndsWaitsAsTheWaitBeforeAndIsTakenDown) {
+  // Nothing is armed for it: after a message that waited for the key, it
+  // waits for the key again; as the stage's first wait, whose count is
+  // spent, it ends at once. Either way it is gone afterwards and play goes
+  // on.
+  struct CASE {
+    const char* pszWhat;
+    std::vector<cEdCommand> cmds;
+    size_t nFrozen;  // frames presented with it on screen
+  } cases[] = {
+      {"after a key wait",
+       {MessageCommand("KEY", 0, 1), MakeFlowCommand(FlowCommandKind::Wait, 1), MessageCommand("TO THE END", 1, 1)},
+       99},
+      {"first", {MessageCommand("TO THE END", 1, 1)}, 0},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    TearDown();
+    SetUp();
+    m_Stage.m_vecChara.push_back(PlacedAt(WaitingFlowChara(c.cmds), 13, 13));
+    cSceneStage& s = Play();
+    const uint32_t nFrame = s.m_nPlayFrame;
+    const int kFrames = 12;
+    for (int i = 0; i < kFrames; ++i) s.Update();
+    EXPECT_EQ(s.m_nPlayFrame, nFrame + kFrames);
+    EXPECT_EQ(std::count_if(s_vSeen.begin(), s_vSeen.end(), [](const SEEN& v) { return v.strText == "TO THE END"; }),
+              static_cast<long>(c.nFrozen));
+    EXPECT_TRUE(g_lstText.empty());
+    EXPECT_EQ(s.m_nState, STAGESTATE_PLAY);
+  }
 }
 
 }  // namespace

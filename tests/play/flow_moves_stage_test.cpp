@@ -4,6 +4,7 @@
 // and the same stage played twice gives the same trace bit for bit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -363,6 +364,71 @@ TEST_F(FlowMovesStage, AJumpRisesItsHeightFromTheGroundAndNothingInTheAir) {
     double dTop = trace[k0 - 1].y;
     for (size_t k = k0; k < trace.size(); ++k) dTop = std::min(dTop, trace[k].y);
     EXPECT_NEAR(trace[k0 - 1].y - dTop, c.dRise, 4.0);
+    TearDown();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FlowMovesStage, ADisabledMoveHoldsTheCharaAgainstLaterMovesOfTheSameUpdate) {
+  // The first flow disables its movement for 12 steps, the second walks
+  // right at 1 pixel a step all the while: the walk starts when the
+  // disabling ends, on either flow order.
+  for (const bool bDisableFirst : {true, false}) {
+    SCOPED_TRACE(bDisableFirst ? "disable first" : "walk first");
+    SetUp();
+    cEdCommand walk = MoveCommand(FlowCommandKind::StraightMove, 100, 10);
+    walk.m_pMove->m_byDirection = 3;
+    const cEdFlow disable = MakeFlowOf(FlowTrigger::Always, {MakeFlowCommand(FlowCommandKind::DisableMove, 2),
+                                                             MakeFlowCommand(FlowCommandKind::Wait, 1000)});
+    const cEdFlow walker = MakeFlowOf(FlowTrigger::Always, {walk});
+    cEdChara e = FlowChara({}, 1);
+    e.m_vecFlow = bDisableFirst ? cVector<cEdFlow>{disable, walker} : cVector<cEdFlow>{walker, disable};
+    m_Stage.m_vecChara.push_back(PlacedAt(e, 15, 10));
+    const std::vector<POS> trace = Trace(20);
+    ASSERT_EQ(trace.size(), 21u);
+    EXPECT_EQ(trace[12].x, trace[0].x);
+    EXPECT_NEAR(trace[20].x - trace[12].x, 8.0, 1e-9);
+    TearDown();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<int> s_vJumpSounds;
+
+TEST_F(FlowMovesStage, AJumpsSoundKeptToCharasOnScreenIsNotHeardFromOffScreen) {
+  // Walkers that stay in play anywhere, one in view and one beyond its
+  // right edge, jump once with project sound 3.
+  struct CASE {
+    int nColumn;
+    int bOnScreenOnly;
+    bool bHeard;
+  } cases[] = {{13, 1, true}, {29, 1, false}, {29, 0, true}};
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(testing::Message() << "column " << c.nColumn << " on-screen only " << c.bOnScreenOnly);
+    SetUp();
+    s_vJumpSounds.clear();
+    g_PlayLinks.pfnPlaySound = [](int n) { s_vJumpSounds.push_back(n); };
+    cEdCommand jump = MakeFlowCommand(FlowCommandKind::Jump);
+    jump.m_vParam[2] = 2;
+    jump.m_nSound = 3;
+    jump.m_byOnScreenOnly = static_cast<uint8_t>(c.bOnScreenOnly);
+    cEdChara e =
+        FlowChara({MakeFlowCommand(FlowCommandKind::Wait, 1), jump, MakeFlowCommand(FlowCommandKind::Wait, 1000)});
+    e.m_nViewTestKind = 3;
+    m_Stage.m_vecChara.push_back(PlacedAt(e, c.nColumn, 13));
+    const std::vector<POS> trace = Trace(20);
+    ASSERT_EQ(trace.size(), 21u);
+    double dTop = trace[0].y;
+    for (const POS& p : trace) dTop = std::min(dTop, p.y);
+    EXPECT_LT(dTop, trace[0].y - 8) << "no jump";
+    EXPECT_EQ(Chara().IsOnScreen(), c.nColumn == 13);
+    EXPECT_EQ(std::count(s_vJumpSounds.begin(), s_vJumpSounds.end(), 19), c.bHeard ? 1 : 0);
     TearDown();
   }
 }

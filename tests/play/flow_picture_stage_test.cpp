@@ -77,3 +77,42 @@ TEST_F(FlowPictureStage, PicturesAreScaledPlacedReplacedByNumberAndTakenDown) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlowPictureStage, AStoppingPictureShownUntilTheStageEndsIsTakenDownWhenItsWaitEnds) {
+  // The stage's first wait, whose frame count is spent: the frozen frames
+  // end at once and the picture goes with them; then a timed one freezes
+  // play for its 12 frames and goes too.
+  cDrawFixture fx(DrawModes()[0]);
+  ASSERT_TRUE(fx.Ok());
+  fx.Folder().WriteFile("bmp/pic.bmp", MakeBmpRgb(24, 20, 10, std::vector<uint32_t>(20 * 10, 0x204080)));
+  g_Database = cEdDatabase();
+  g_Database.m_vecPicture.resize(2);
+  g_Database.m_vecPicture[1].strFile = "bmp\\pic.bmp";
+  cEdCommand toTheEnd = PictureCommand(1, 100);
+  toTheEnd.m_vParam[10] = 1;
+  cEdCommand timed = toTheEnd;
+  timed.m_vParam[8] = 2;
+  timed.m_vParam[9] = 2;
+  m_Stage.m_vecChara.push_back(PlacedAt(WaitingFlowChara({toTheEnd, timed}), 13, 6));
+  cSceneStage& s = Play();
+  static int s_nPresented = 0;
+  s_nPresented = 0;
+  g_StageLinks.pfnFrozenFrameStart = [](PLAYERKEYS& keys) -> BOOL {
+    keys = PLAYERKEYS{};
+    return TRUE;
+  };
+  g_StageLinks.pfnPresent = [] { ++s_nPresented; };
+  const uint32_t nFrame = s.m_nPlayFrame;
+  s.Update();
+  EXPECT_EQ(s_nPresented, 0);
+  EXPECT_TRUE(s.m_Pictures.lstPic.empty());
+  s.Update();
+  EXPECT_EQ(s_nPresented, 12);
+  EXPECT_TRUE(s.m_Pictures.lstPic.empty());
+  EXPECT_EQ(s.m_Pictures.lstSD.size(), 0u);
+  EXPECT_EQ(s.m_nPlayFrame, nFrame + 2);
+}
+
+}  // namespace

@@ -50,6 +50,17 @@ inline cEdCommand MoveCommand(int nKind, int nTime, int nSpeed) {
   return c;
 }
 
+// A flow command (or, with MakeItemCommand, an item command) of the kind
+// with its first parameters set, the rest 0.
+inline cEdCommand WithParams(cEdCommand c, std::initializer_list<int32_t> params) {
+  int i = 0;
+  for (int32_t p : params) c.m_vParam.CheckedAt(i++) = p;
+  return c;
+}
+inline cEdCommand Command(int nKind, std::initializer_list<int32_t> params) {
+  return WithParams(MakeFlowCommand(nKind), params);
+}
+
 // SetTarget on player 1.
 inline cEdCommand TargetPlayerCommand() { return MakeFlowCommand(FlowCommandKind::SetTarget); }
 

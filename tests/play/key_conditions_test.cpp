@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "records/flow_enums.h"
+
 namespace {
 
 // Key logs recorded from a history of frames, oldest first, as the input
@@ -138,6 +140,29 @@ TEST(KeyCondition, ModesLengthsAndReleasedKeys) {
   EXPECT_FALSE(KeyConditionMatches(shortHold, now, logs.Logs(), false, nSpan));
   shortHold.m_byAnyLength = 1;
   EXPECT_TRUE(KeyConditionMatches(shortHold, now, logs.Logs(), false, nSpan));
+}
+
+TEST(KeyCondition, KeyStateOfOneRunByItsLength) {
+  cEdKeyCondition kc;
+  kc.SetDefaults();
+  kc.m_nMinFrames = 3;
+  kc.m_nMaxFrames = 5;
+  struct Case {
+    uint32_t bPressed;
+    int nLength, bAny;
+    uint8_t byState;
+    int expect;
+  } cases[] = {
+      {1, 3, 0, KeyState::Pressed, 1},  {1, 5, 0, KeyState::Pressed, 1},  {1, 2, 0, KeyState::Pressed, 0},
+      {1, 6, 0, KeyState::Pressed, 0},  {1, 1, 1, KeyState::Pressed, 1},  {1, 0, 1, KeyState::Pressed, 0},
+      {0, 4, 0, KeyState::Pressed, 0},  {0, 1, 0, KeyState::Released, 1}, {0, 0, 0, KeyState::Released, 0},
+      {1, 4, 0, KeyState::Released, 0}, {1, 4, 0, KeyState::Ignore, 0},
+  };
+  for (const Case& c : cases) {
+    kc.m_byAnyLength = static_cast<uint8_t>(c.bAny);
+    EXPECT_EQ(TestKeyState(KEYRUN{c.bPressed, 0}, c.nLength, kc, c.byState), c.expect)
+        << c.bPressed << " " << c.nLength << " any " << c.bAny << " state " << int{c.byState};
+  }
 }
 
 TEST(KeyCondition, HeldNowReadsTheCurrentRunOnly) {

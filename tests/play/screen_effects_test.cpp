@@ -45,13 +45,14 @@ class ScreenEffects : public ::testing::Test {
     ASSERT_TRUE(m_lpFx->Ok());
     m_lpFx->MakeSurface(STAGESURFACE_WORK, 640, 480);
     m_lpFx->MakeSurface(STAGESURFACE_WORK2, 640, 480);
+    m_SavedBlits = g_ScreenEffectBlits;
     g_ScreenEffectBlits = s_Recorder;
     s_vCalls.clear();
     DDFillSurface(&g_BackBufferSD, 16);
     m_c16 = BackPixel(0, 0);
   }
   void TearDown() override {
-    ResetScreenEffectBlits();
+    g_ScreenEffectBlits = m_SavedBlits;
     m_lpFx.reset();
   }
   // Starts kind nKind with parameters P0-P4, its value at t0 stepping by dStep.
@@ -69,6 +70,7 @@ class ScreenEffects : public ::testing::Test {
   }
 
   std::unique_ptr<cDrawFixture> m_lpFx;
+  SCREENEFFECTBLITS m_SavedBlits{};  // the media layer's, put back after each test
   cEdScrEffect m_Record;
   SCREENEFFECT m_E;
   uint32_t m_c16 = 0;
@@ -125,7 +127,7 @@ TEST_F(ScreenEffects, ShakeSwingsBetweenItsBoundsWithTheStripBehind) {
 
 TEST_F(ScreenEffects, TransformsGetTheirArgumentsEachFrame) {
   cGameObj player;
-  player.m_rcScreen = {100, 50, 132, 98};  // centre (116, 74)
+  player.m_rcScreen = {100, 50, 131, 97};  // 32 x 48: centre (116, 74)
   struct Case {
     int nKind;
     std::vector<int32_t> P;
@@ -152,7 +154,7 @@ TEST_F(ScreenEffects, TransformsGetTheirArgumentsEachFrame) {
 }
 
 TEST_F(ScreenEffects, TheGraphicsLayersTransformsDrawByDefault) {
-  ResetScreenEffectBlits();
+  g_ScreenEffectBlits = m_SavedBlits;
   struct Case {
     int nKind;
     std::vector<int32_t> P;

@@ -59,12 +59,14 @@ class Spawning : public cSceneTest {
 TEST_F(Spawning, PlacementsBecomeCopiesAndHeldItemsWithConsecutiveIds) {
   // Three copies 64 pixels apart; one chara holding item placement 1; three
   // copies near the right edge 300 pixels apart, of which the last would
-  // stand outside the stage.
+  // stand outside the stage; a placement of no copies.
   m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), 2, 64), 3, 10));
   cEdChara holder = MakeEnemyDef(5);
   holder.m_nPlacementValue = 2;  // item placement 1
   m_Stage.m_vecChara.push_back(PlacedAt(holder, 8, 13));
   m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), 2, 300), 19, 10));
+  // A count below 0 makes no chara at all.
+  m_Stage.m_vecChara.push_back(PlacedAt(WithCopies(MakeEnemyDef(5), -1, 0), 15, 10));
   cEdItem coin = MakeItemDef({});
   coin.m_nColumn = 6;
   coin.m_nRow = 13;
@@ -121,6 +123,9 @@ TEST_F(Spawning, SummonedCharasTakeTheNextIdsAndTheirGroupByTheGroupMode) {
   ASSERT_EQ(g_lstChara.size(), 1u);
   cPlayer& owner = *FirstPlayer();
   owner.m_nDir = 1;  // faces right: the summons stand in the open to its right
+  // A cell up, so that the summons level with its middle clear the floor.
+  owner.m_dY -= 32;
+  owner.SyncBoxY();
 
   struct CASE {
     const char* name;

@@ -66,14 +66,14 @@ TEST_F(StageCharaTest, SetUpFixesScaleBoxesAnimationAndTheEmptyItem) {
   cStageChara& g = *AddStageChara(101, d, nullptr, CellPx(5), CellPx(11), 0);
   EXPECT_EQ(d.m_nScale, 1);
   EXPECT_EQ(g.m_Def.m_nScale, 1);
-  EXPECT_EQ(g.m_Anime.nAnime, 1);
+  EXPECT_EQ(g.m_Anime.Current(), 1);
   EXPECT_EQ(g.GetCarriedItem(), nullptr);
   EXPECT_EQ(g.m_nBoxW, 16);
   EXPECT_EQ(g.m_nImgOffsetY, 8);  // 24 high, centred
   d.m_nMoveType = 1;
   d.m_bBlockChara = 1;
   cStageChara& b = AddEnemy(d, 7, 11);
-  EXPECT_EQ(b.m_Anime.nAnime, 0);
+  EXPECT_EQ(b.m_Anime.Current(), 0);
   EXPECT_EQ(b.m_nBoxW, 32);
   EXPECT_EQ(b.m_rcHitBox.nWidth, 32);
   EXPECT_EQ(b.m_rcHitBox2.nHeight, 32);
@@ -122,7 +122,7 @@ TEST_F(StageCharaTest, TheCarriedItemsIconShowsThirtyTwoFramesInEveryNinetySix) 
   ASSERT_EQ(e.m_bOnScreen, 1);
   int nShown = 0, nFirst = -1, x = 0, y = 0;
   for (int f = 0; f < 192; ++f)
-    if (e.StageCharaIconFrame(x, y)) {
+    if (e.StageCharaIconFrame(x, y, 0)) {
       if (nFirst < 0) nFirst = f;
       ++nShown;
     }

@@ -52,13 +52,18 @@ inline void WriteStagePictures(const cTempFolder& folder) {
 }
 
 // The builder's project in a started device whose fixed surfaces are made
-// the way start-up makes them, with the builder's fonts (fake glyphs).
+// the way start-up makes them, with the builder's fonts (fake glyphs) unless
+// bFonts is false: fonts once made keep their frame settings after they are
+// released, which later text tests would draw.
 class cStageDevice {
  public:
-  explicit cStageDevice(const t4gfx::GRAPHICSMODE& mode) {
+  // bPatternCharas: the first chara sheet's patterns differ (the builder's
+  // repeat one cell).
+  explicit cStageDevice(const t4gfx::GRAPHICSMODE& mode, bool bFonts = true, bool bPatternCharas = false) {
     cProjectBuilder builder(m_Folder.Path());
     if (!builder.MakeFolders() || !builder.WritePictures()) return;
     WriteStagePictures(m_Folder);
+    if (bPatternCharas) m_Folder.WriteFile("bmp/Character1.bmp", MakeBmpRgb(24, 640, 480, StageCharaSheetPixels()));
     FillSurfaceInfoTable(m_aInfo);
     LinkGlobalTables([this](int nSurface, int nParent) { m_aInfo[nSurface].lpParentSD = &m_aSD[nParent]; });
     m_bOk = DDInit(mode.nMode, nullptr, 640, 480, mode.nBpp, 0, mode.nWindowMode, 1, 60, 0, m_aSD, m_aInfo,
@@ -70,6 +75,7 @@ class cStageDevice {
     for (int i = 0; i < SYSTEM_BITMAP_COUNT; ++i) all[static_cast<size_t>(i)] = i;
     m_bOk = DDSetTransmit(&m_aInfo[0]) && DDLoadSurfaceList(m_aSD, all.data(), SYSTEM_BITMAP_COUNT);
     SetStageSurfaceTable(m_aSD, SYSTEM_BITMAP_COUNT);
+    if (!bFonts) return;
     m_lpGlyphs = CreateFakeGlyphSource();
     SetGlyphSourceForTests(m_lpGlyphs.get());
     m_FontTable = BuildFontTable();

@@ -28,6 +28,7 @@
 #include "tests/play/draw_fixture.h"
 #include "tests/play/stage_device.h"
 #include "tests/play/scene_fixture.h"
+#include "tests/support/flow_fixtures.h"
 
 namespace {
 
@@ -108,6 +109,7 @@ class StageGolden : public ::testing::Test {
     g_Stage = GoldenStage();
     g_Stage.m_vecChara[0].m_nSetting37 = nViewMode;
     g_Stage.m_vecChara[0].m_nViewLimitHalfCells = 5;
+    g_Stage.m_vecChara[0].m_vecFlow = m_vPlayerFlows;
     g_StageCopy = g_Stage;
     m_lpScene = std::make_unique<cSceneStage>(STAGESTART{0, 3, 2, 1, 0, 0});
     cSceneStage& s = *m_lpScene;
@@ -123,8 +125,7 @@ class StageGolden : public ::testing::Test {
       p->m_nDir = 1;
       p->CharaChangeLife(-3, 1, 1);
       p->CharaChangeSp(-8, 1);
-      p->m_nIconSwitch = 1;
-      p->m_nIconNumber = 17;
+      p->m_nMark = 17;
     }
     // The walker faces left; the shooters left on the floor, right on the
     // ledge.
@@ -132,8 +133,7 @@ class StageGolden : public ::testing::Test {
     int k = 0;
     for (auto& c : g_lstChara) {
       c->m_nDir = anDir[k % 3];
-      c->m_nIconSwitch = 1;
-      c->m_nIconNumber = 16 + k % 2;
+      c->m_nMark = static_cast<int16_t>(16 + k % 2);
       c->CharaChangeLife(-(k + 1) * 2, 1, 1);
       ++k;
     }
@@ -158,6 +158,7 @@ class StageGolden : public ::testing::Test {
   }
 
   std::unique_ptr<cSceneStage> m_lpScene;
+  cVector<cEdFlow> m_vPlayerFlows;  // player 1's, none unless a test gives some
 };
 
 }  // namespace
@@ -255,27 +256,64 @@ TEST_F(StageGolden, APauseMenuThatHidesTheStageLeavesTheBackgroundsAndTheTint) {
 }
 
 TEST_F(StageGolden, PlayerOnesViewLimitHidesAllButItsWindow) {
-  cStageDevice dev(DrawModes()[1]);
-  ASSERT_TRUE(dev.Ok());
   struct {
     uint8_t nMode;
     bool bLimited;
-  } cases[] = {{0, false}, {3, true}, {1, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.nMode);
-    cSceneStage& s = Pose(c.nMode);
-    s.DrawStageFrame(1, 0, 1, 1);
-    // The hero stands at (248, 342): 80 pixels round it show the stage.
-    const uint32_t black = 0;
-    EXPECT_NE(BackPixel(264, 358), black);
-    EXPECT_NE(BackPixel(264 + 60, 358), black);
-    EXPECT_EQ(BackPixel(600, 400) == black, c.bLimited);
-    EXPECT_EQ(BackPixel(60, 300) == black, c.bLimited);
-    // A round window leaves its corners dark, a square one does not.
-    EXPECT_EQ(BackPixel(264 + 70, 358 - 70) == black, c.nMode == 1);
-    m_lpScene.reset();
-    ClearStageTexts();
+    uint32_t nColourMode;  // 1: a full-colour project keys its own transparent colour, here green
+  } cases[] = {{0, false, 0}, {3, true, 0}, {1, true, 0}, {1, true, 1}};
+  for (const auto& mode : DrawModes()) {
+    cStageDevice dev(mode);
+    ASSERT_TRUE(dev.Ok());
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << mode.szName << " view mode " << int{c.nMode} << " colour mode "
+                                      << c.nColourMode);
+      g_System.m_nColourMode = c.nColourMode;
+      g_System.m_byTransG = 255;
+      if (c.nColourMode) DDSetTransmitRGB(0, 255, 0);
+      // The hero stands at (248, 342): 80 pixels round it show the stage as
+      // it is without the limit.
+      const int ax[2] = {264, 264 + 60};
+      uint32_t want[2];
+      Pose(0).DrawStageFrame(1, 0, 1, 1);
+      for (int i = 0; i < 2; ++i) want[i] = BackPixel(ax[i], 358);
+      m_lpScene.reset();
+      ClearStageTexts();
+      Pose(c.nMode).DrawStageFrame(1, 0, 1, 1);
+      for (int i = 0; i < 2; ++i) EXPECT_EQ(BackPixel(ax[i], 358), want[i]);
+      const uint32_t black = 0;
+      EXPECT_EQ(BackPixel(600, 400) == black, c.bLimited);
+      EXPECT_EQ(BackPixel(60, 300) == black, c.bLimited);
+      // A round window leaves its corners dark, a square one does not.
+      EXPECT_EQ(BackPixel(264 + 70, 358 - 70) == black, c.nMode == 1);
+      m_lpScene.reset();
+      ClearStageTexts();
+    }
   }
+}
+
+TEST_F(StageGolden, SightSetByAStatementNarrowsTheViewLimitWindow) {
+  cStageDevice dev(DrawModes()[1]);
+  ASSERT_TRUE(dev.Ok());
+  // Player 1 sees 5 half cells (80 pixels) round itself until its flow's
+  // statement sets 2 (32 pixels).
+  cEdCommand code = MakeFlowCommand(FlowCommandKind::RunCode);
+  code.m_strText = "sight = 2";
+  cEdFlow flow;
+  flow.m_byTrigger = FlowTrigger::Always;
+  flow.m_vecCommand = {MakeFlowCommand(FlowCommandKind::Wait, 1), code, MakeFlowCommand(FlowCommandKind::Wait, 100)};
+  m_vPlayerFlows = {flow};
+  cSceneStage& s = Pose(3);
+  // Pixels 60 and 20 to the right of the hero's centre.
+  auto Seen = [](int dx) {
+    const RECT& rc = FirstPlayer()->m_rcScreen;
+    return BackPixel((rc.left + rc.right) / 2 + dx, (rc.top + rc.bottom) / 2) != 0u;
+  };
+  s.DrawStageFrame(1, 0, 1, 1);
+  EXPECT_TRUE(Seen(60));
+  for (int n = 0; n < 10; ++n) s.Update();
+  EXPECT_EQ(FirstPlayer()->m_nViewLimitPixels, 32);
+  EXPECT_FALSE(Seen(60));
+  EXPECT_TRUE(Seen(20));
 }
 
 // The clear banner comes together from strips of 4 rows shifted apart by

@@ -31,7 +31,12 @@ TEST_F(StageLiveObjects, SetUpFromThePlacementsWithinTheMap) {
   EXPECT_EQ(s->m_lpPlayer1, FirstPlayer());
   EXPECT_EQ(g_lstChara.size(), 1u);
   EXPECT_EQ(g_lstItem.size(), 1u);
-  EXPECT_DOUBLE_EQ(FirstPlayer()->m_dSetupX, (2 + STAGE_MARGIN_CELLS) * 32.0);
+  // Player 1 is set up at its cell's middle, then stands on its cell as its
+  // picture offsets put it: on the floor below, from the first frame.
+  const cPlayer& p1 = *FirstPlayer();
+  EXPECT_DOUBLE_EQ(p1.m_dSetupX, (2 + STAGE_MARGIN_CELLS) * 32.0 + 16.0);
+  EXPECT_DOUBLE_EQ(p1.m_dX, (2 + STAGE_MARGIN_CELLS) * 32.0 + p1.m_nImgOffsetX0 + 0.5);
+  EXPECT_DOUBLE_EQ(p1.m_dBottom, (14 + STAGE_MARGIN_CELLS) * 32.0 - 1.0);
   s.reset();
   EXPECT_TRUE(g_vPlayer.empty());
   EXPECT_TRUE(g_lstChara.empty());

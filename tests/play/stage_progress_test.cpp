@@ -180,9 +180,9 @@ TEST_F(StageProgress, ThePlayerTakesItsStartAnimationWhenPlayBegins) {
     cPlayer* p = FirstPlayer();
     ASSERT_NE(p, nullptr);
     p->m_nNoGravity = nFly;
-    p->m_Anime.nAnime = 5;
+    p->m_Anime.Player.nAnime = 5;
     while (s->m_nState != STAGESTATE_PLAY) s->Update();
-    EXPECT_EQ(p->m_Anime.nAnime, nFly ? 2 : 0);
+    EXPECT_EQ(p->m_Anime.Current(), nFly ? 2 : 0);
   }
 }
 

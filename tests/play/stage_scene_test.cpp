@@ -262,14 +262,18 @@ TEST_F(StageScene, ExtraLivesAtTheEndOfAStage) {
     uint32_t nStep;
     int32_t nLivesAfter;
     int nDisplays;
+    int32_t nTotalAfter;
   } cases[] = {
-      {"two steps crossed", 3, 900, 1200, 1000, 5, 2},
-      {"at the cap", 99, 0, 1000, 1000, 99, 1},
-      {"unlimited", kUnlimitedLives, 0, 5000, 1000, kUnlimitedLives, 0},
-      {"no step crossed", 3, 100, 100, 1000, 3, 0},
+      {"two steps crossed", 3, 900, 1200, 1000, 5, 2, 2100},
+      {"at the cap", 99, 0, 1000, 1000, 99, 1, 1000},
+      {"unlimited", kUnlimitedLives, 0, 5000, 1000, kUnlimitedLives, 0, 5000},
+      {"no step crossed", 3, 100, 100, 1000, 3, 0, 200},
       // A step of 1 under a big score: every life is given, but the game
       // is not held for hours of displays.
-      {"huge count", 3, 0, 100000, 1, 99, 99},
+      {"huge count", 3, 0, 100000, 1, 99, 99, 100000},
+      // The total keeps to six digits, and what it cannot count gives no
+      // life.
+      {"total at its cap", 3, 999000, 5000, 1000, 3, 0, 999999},
   };
   auto s = MakeScene();
   g_System.m_bExtendOn = 1;
@@ -284,6 +288,7 @@ TEST_F(StageScene, ExtraLivesAtTheEndOfAStage) {
     EXPECT_EQ(g_Progress.m_nLives, c.nLivesAfter) << c.pszWhat;
     EXPECT_EQ(Count(g_vSounds, 15), c.nDisplays) << c.pszWhat;
     EXPECT_EQ(g_nPresents, 30 * c.nDisplays) << c.pszWhat;
+    EXPECT_EQ(g_Progress.m_nTotalScore, c.nTotalAfter) << c.pszWhat;
   }
 }
 
@@ -398,6 +403,7 @@ TEST_F(StageScene, PauseMenuRowsAndWhereEachLeads) {
     int nState;      // after the keys
     int nNextMode;   // -1: not changed
     int nCloses;     // WM_CLOSE posted
+    int bCleared = 0;  // the story point or challenge course was cleared before
   } cases[] = {
       {"continue", {0, 3, 2, 0, 0, 0}, {kDecide}, STAGESTATE_RESULT, -1, 0},
       {"cancel", {0, 3, 2, 0, 0, 0}, {kCancel}, STAGESTATE_RESULT, -1, 0},
@@ -407,6 +413,12 @@ TEST_F(StageScene, PauseMenuRowsAndWhereEachLeads) {
       {"give up a stage file", {0, 3, 2, 1, 0, 0}, {kDown, kDown, kDecide}, STAGESTATE_END, -1, 1},
       // Replay playback has two rows: down once reaches give up.
       {"give up a replay", {0, 4, 3, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_END, 0, 0},
+      // Story and challenge play offer Retry only for what was cleared
+      // before: down once reaches Retry in three rows, Give up in two.
+      {"story, a point not cleared yet", {0, 0, 0, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_END, 0, 0},
+      {"story, a point cleared before", {0, 0, 0, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_BANNER, -1, 0, 1},
+      {"challenge, a course not cleared yet", {0, 2, 1, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_END, 0, 0},
+      {"challenge, a course cleared before", {0, 2, 1, 0, 0, 0}, {kDown, kDecide}, STAGESTATE_BANNER, -1, 0, 1},
   };
   // The replay's set-up reads its file again: one of this stage with a hero.
   cTempFolder folder;
@@ -427,6 +439,11 @@ TEST_F(StageScene, PauseMenuRowsAndWhereEachLeads) {
     ResetMessageLayerForTests();
     g_hWndMain = CreateMessageWindow(&RecordingWndProc);
     s_nCloses = 0;
+    g_Progress.m_nClearFlag = 3;
+    g_Progress.m_vFlag.assign(8, 0);
+    g_Progress.m_vFlag[3] = static_cast<uint32_t>(c.bCleared);
+    g_Progress.m_vChallenge.assign(4, cEdValuePair());
+    g_Progress.m_vChallenge[2].m_nFirst = static_cast<uint32_t>(c.bCleared);
     auto s = MakeScene(c.start);
     s->Update();
     s->m_nNextMode = -1;
@@ -492,4 +509,49 @@ TEST_F(StageScene, FrozenFramesNeverSettleAMiss) {
   EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
   EXPECT_EQ(g_Progress.m_nLives, nLives);
   EXPECT_TRUE(s->Player1Defeated());
+}
+
+// What an attempt changed in the common variables and the run's score
+// value: a miss puts it back as the project's restore setting for the play
+// says (a stage named at start-up has its own), a retry always.
+TEST_F(StageScene, TheStartStatusComesBackAfterAMissOrARetry) {
+  struct CASE {
+    const char* pszWhat;
+    STAGESTART start;
+    uint32_t nFree, nTest;  // the restore settings of free play and of a stage file
+    bool bRetry;
+    int32_t nVarAfter;
+  } cases[] = {
+      {"miss, free play restores", {0, 3, 2, 0, 0, 0}, 1, 0, false, 0},
+      {"miss, free play keeps the variables", {0, 3, 2, 0, 0, 0}, 0, 1, false, 7},
+      {"miss, a stage file by its own setting", {0, 3, 2, 1, 0, 0}, 0, 1, false, 0},
+      {"retry restores whatever the setting", {0, 3, 2, 0, 0, 0}, 0, 0, true, 0},
+  };
+  m_Stage.m_bTimeLimit = 1;
+  m_Stage.m_nTimeLimit = 1;
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    g_System.m_nResetStatusFree = c.nFree;
+    g_System.m_nResetStatusTest = c.nTest;
+    g_Progress.m_vVar.assign(8, 0);
+    auto s = MakeScene(c.start);
+    RunUntil(*s, STAGESTATE_PLAY);
+    const int32_t nRankAtStart = g_Progress.m_nRankValue0;
+    // The attempt changes them (as its flows would).
+    g_Progress.m_vVar[1] = 7;
+    g_Progress.m_nRankValue0 = 99;
+    if (c.bRetry) {
+      s->m_nSavedState = STAGESTATE_PLAY;
+      s->m_nState = STAGESTATE_PAUSEMENU;
+      s->m_nSubState = 0;
+      FeedKeys({kDown, kDecide});
+      s->Update();
+      s->Update();
+    } else {
+      RunUntil(*s, STAGESTATE_BANNER, 200);
+    }
+    ASSERT_EQ(s->m_nState, STAGESTATE_BANNER);
+    EXPECT_EQ(g_Progress.m_vVar[1], c.nVarAfter);
+    EXPECT_EQ(g_Progress.m_nRankValue0, nRankAtStart);
+  }
 }

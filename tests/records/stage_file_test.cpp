@@ -267,6 +267,8 @@ TEST_F(StageFile, NormalizeLimitsScrollStopsMusicAndSpeedValues) {
   EXPECT_EQ(s.FrameRate(), 60u);
   s.m_nFps = 30;
   EXPECT_EQ(s.FrameRate(), 30u);
+  s.m_nFps = 5000;
+  EXPECT_EQ(s.FrameRate(), 60u);
 
   struct {
     uint32_t nLevel, nLevelInUse, n;

@@ -169,3 +169,15 @@ std::string DatabaseFileBytes(cEdDatabase& db, int i, int nVersion) {
   std::filesystem::remove(ResolvePath(tmp));
   return s.str();
 }
+
+cEdAnime AnimeOf(std::initializer_list<std::pair<int, int>> patternTenths) {
+  cEdAnime a;
+  a.m_vecFrame.clear();
+  for (auto [nPattern, nTenths] : patternTenths) {
+    cEdAnimeFrame f;
+    f.nPattern = nPattern;
+    f.nTime = nTenths;
+    a.m_vecFrame.push_back(f);
+  }
+  return a;
+}

@@ -2,7 +2,9 @@
 // project database, and its files written through the records' own writers.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "records/database.h"
 
@@ -12,6 +14,10 @@
 // parts, a sprite effect with frames, chara effects of kinds 1, 7 and 6,
 // screen effects of kinds 2, 1 and 10, and media entries with file names.
 cEdDatabase MakeFixtureDatabase();
+
+// An animation of the given frames, each a pattern and its time in tenths
+// of a second (interruptible).
+cEdAnime AnimeOf(std::initializer_list<std::pair<int, int>> patternTenths);
 
 // Writes the ten files of db under root (a game path prefix such as "" or
 // "proj\"), "data\database\AnimeSet.dat" and so on, in the layout of data

@@ -32,31 +32,6 @@ constexpr uint8_t MOVEDIR_FRONT = 0;
 constexpr uint8_t MOVEDIR_LEFT = 2;
 constexpr uint8_t MOVEDIR_RIGHT = 3;
 
-cEdKeyCondition HeldKey(int nKey) {
-  cEdKeyCondition key;
-  key.m_byAnyLength = 1;
-  key.m_vecKeyState[static_cast<size_t>(nKey)] = KeyState::Pressed;
-  return key;
-}
-
-// A key held for exactly one frame: the flow starts once per press.
-cEdKeyCondition PressedKey(int nKey) {
-  cEdKeyCondition key;
-  key.m_nMinFrames = 1;
-  key.m_nMaxFrames = 1;
-  key.m_vecKeyState[static_cast<size_t>(nKey)] = KeyState::Pressed;
-  return key;
-}
-
-cEdCommand StraightMove(uint8_t byDirection, int nSpeedTenths, int nTenthsOfSecond) {
-  cEdCommand c = MakeFlowCommand(FlowCommandKind::StraightMove, nTenthsOfSecond);
-  NewEdMove(c.m_pMove);
-  c.m_pMove->m_byTargetMode = 0;
-  c.m_pMove->m_byDirection = byDirection;
-  c.m_pMove->m_nSpeed = static_cast<int16_t>(nSpeedTenths);
-  return c;
-}
-
 cEdCommand ForwardShot(int nSpeedTenths, int nTenthsOfSecond) {
   cEdCommand c = MakeFlowCommand(FlowCommandKind::Shot, nTenthsOfSecond);
   NewEdShot(c.m_pShot);
@@ -70,14 +45,6 @@ cEdCommand ForwardShot(int nSpeedTenths, int nTenthsOfSecond) {
   s.m_byImpact = 1;
   s.m_byOwnerGroup = 1;
   return c;
-}
-
-cEdFlow KeyFlow(const cEdKeyCondition& key, const cEdCommand& cmd) {
-  cEdFlow flow;
-  flow.m_byTrigger = FlowTrigger::Always;
-  flow.m_vecKeyCondition.push_back(key);
-  flow.m_vecCommand.push_back(cmd);
-  return flow;
 }
 
 cEdChara Hero() {
@@ -95,7 +62,7 @@ cEdChara Hero() {
   // The walks take the trigger mode that tests the keys afresh every frame;
   // the other mode starts a flow only once per press.
   for (auto [nKey, byDir] : {std::pair{DEMOKEY_RIGHT, MOVEDIR_RIGHT}, std::pair{DEMOKEY_LEFT, MOVEDIR_LEFT}}) {
-    cEdFlow walk = KeyFlow(HeldKey(nKey), StraightMove(byDir, 20, 1));
+    cEdFlow walk = MakeKeyFlow(MakeHeldKey(nKey), MakeStraightMove(byDir, 20, 1));
     walk.m_byTriggerMode = 1;
     c.m_vecFlow.push_back(walk);
   }
@@ -103,9 +70,9 @@ cEdChara Hero() {
   cEdCommand jump = MakeFlowCommand(FlowCommandKind::Jump, 5);
   jump.m_vParam[0] = 1;  // the key decides the hold
   jump.m_vParam[2] = 5;
-  c.m_vecFlow.push_back(KeyFlow(HeldKey(DEMOKEY_BUTTON1), jump));
+  c.m_vecFlow.push_back(MakeKeyFlow(MakeHeldKey(DEMOKEY_BUTTON1), jump));
   // One shot forward per press, 6 pixels a sub-step.
-  c.m_vecFlow.push_back(KeyFlow(PressedKey(DEMOKEY_BUTTON2), ForwardShot(60, 1)));
+  c.m_vecFlow.push_back(MakeKeyFlow(MakePressedKey(DEMOKEY_BUTTON2), ForwardShot(60, 1)));
   return c;
 }
 
@@ -171,8 +138,8 @@ cEdChara Lift() {
   // Three cells right at 1 pixel a frame (1.6 s), then back.
   cEdFlow flow;
   flow.m_byTrigger = FlowTrigger::Always;
-  flow.m_vecCommand.push_back(StraightMove(MOVEDIR_RIGHT, 10, 16));
-  flow.m_vecCommand.push_back(StraightMove(MOVEDIR_LEFT, 10, 16));
+  flow.m_vecCommand.push_back(MakeStraightMove(MOVEDIR_RIGHT, 10, 16));
+  flow.m_vecCommand.push_back(MakeStraightMove(MOVEDIR_LEFT, 10, 16));
   c.m_vecFlow.push_back(flow);
   return c;
 }

@@ -48,6 +48,45 @@ cEdCommand MakeItemCommand(int nItemKind) {
   return c;
 }
 
+cEdCommand MakeStraightMove(uint8_t byDirection, int nSpeedTenths, int nTenthsOfSecond) {
+  cEdCommand c = MakeFlowCommand(FlowCommandKind::StraightMove, nTenthsOfSecond);
+  NewEdMove(c.m_pMove);
+  c.m_pMove->m_byTargetMode = 0;
+  c.m_pMove->m_byDirection = byDirection;
+  c.m_pMove->m_nSpeed = static_cast<int16_t>(nSpeedTenths);
+  return c;
+}
+
+cEdKeyCondition MakeHeldKey(int nKey) {
+  cEdKeyCondition key;
+  key.m_byAnyLength = 1;
+  key.m_vecKeyState[static_cast<size_t>(nKey)] = KeyState::Pressed;
+  return key;
+}
+
+cEdKeyCondition MakePressedKey(int nKey) {
+  cEdKeyCondition key;
+  key.m_nMinFrames = 1;
+  key.m_nMaxFrames = 1;
+  key.m_vecKeyState[static_cast<size_t>(nKey)] = KeyState::Pressed;
+  return key;
+}
+
+cEdFlow MakeFlowOf(int nTrigger, std::initializer_list<cEdCommand> cmds) {
+  cEdFlow f;
+  f.m_byTrigger = static_cast<uint8_t>(nTrigger);
+  for (const cEdCommand& c : cmds) f.m_vecCommand.push_back(c);
+  return f;
+}
+
+cEdFlow MakeKeyFlow(const cEdKeyCondition& key, const cEdCommand& cmd) {
+  cEdFlow flow;
+  flow.m_byTrigger = FlowTrigger::Always;
+  flow.m_vecKeyCondition.push_back(key);
+  flow.m_vecCommand.push_back(cmd);
+  return flow;
+}
+
 cEdCondition MakeVarEqualsCondition(int nKind, int nIndex, int32_t nValue) {
   cEdCondition c;
   c.m_byKind = static_cast<uint8_t>(nKind);

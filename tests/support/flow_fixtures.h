@@ -4,6 +4,7 @@
 // passes test indices against.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "records/flow_fitting.h"
@@ -12,6 +13,17 @@
 // A command of the given kind with its catalogue's parameter count, zeros.
 cEdCommand MakeFlowCommand(int nKind, int nTimeBase = 0);
 cEdCommand MakeItemCommand(int nItemKind);
+// A straight move in a direction code (2 left, 3 right, 6 up, 7 down) at
+// nSpeedTenths tenths of a pixel a frame, for nTenthsOfSecond.
+cEdCommand MakeStraightMove(uint8_t byDirection, int nSpeedTenths, int nTenthsOfSecond);
+// A key condition on key-state position nKey: held for any length, or
+// pressed in this very frame (a flow then starts once per press).
+cEdKeyCondition MakeHeldKey(int nKey);
+cEdKeyCondition MakePressedKey(int nKey);
+// A flow of trigger nTrigger running the commands in order.
+cEdFlow MakeFlowOf(int nTrigger, std::initializer_list<cEdCommand> cmds);
+// An Always flow of one command under one key condition.
+cEdFlow MakeKeyFlow(const cEdKeyCondition& key, const cEdCommand& cmd);
 // A Shot command of the duration (tenths) that fires one 16-pixel shot of
 // its owner's group straight ahead at nSpeed tenths of a pixel a sub-step,
 // with the attack.

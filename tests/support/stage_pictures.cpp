@@ -65,6 +65,7 @@ std::vector<uint32_t> StageAccessoryPixels() {
   }
   c.Fill(50, 2, 12, 12, 0xFFFFFF);  // the message icon
   c.Frame(49, 1, 14, 14, 0x404040);
+  for (int k = 0; k < 6; ++k) c.Fill(66 + k, 3 + k, 2, 10 - 2 * k, 0xFFE040);  // the menu cursor, pointing right
   for (int g = 0; g < 2; ++g) {
     c.Frame(64 * g, 128, 50, 16, 0xE0E0E0);
     c.Fill(64 * g + 1, 145, 48, 14, g == 0 ? 0x30D030 : 0x3080F0);
@@ -92,11 +93,35 @@ std::vector<uint32_t> StageWordPixels() {
       }
     }
   }
+  // The game-over banner, 144 x 32 at (0, 96): a framed red bar of blocks
+  // whose last 16 columns are white, so that a banner cut short shows.
+  c.Fill(0, 96, 144, 32, 0x800000);
+  c.Frame(0, 96, 144, 32, 0xFFE060);
+  for (int k = 0; k < 7; ++k) c.Fill(6 + 17 * k, 104, 12, 16, 0xF04040);
+  c.Fill(128, 100, 14, 24, 0xFFFFFF);
   return c.px;
 }
 
 std::vector<uint32_t> StageStatusWindowPixels() {
   cCanvas c(640, 20, 0x202040);
   c.Fill(0, 18, 640, 2, 0x8080C0);
+  return c.px;
+}
+
+std::vector<uint32_t> StageCharaSheetPixels() {
+  cCanvas c(640, 480, kStageKey);
+  // A body in the picture's colour, its nose on the left, and in each
+  // pattern's column a badge of that pattern's colour.
+  static const uint32_t s_aBody[15] = {0,        0x3060E0, 0xD03030, 0x30A040, 0xE08020, 0x8040C0, 0x20A0A0, 0x906030,
+                                       0x808080, 0x40C0E0, 0xC0C040, 0x6060A0, 0xA06060, 0x60A060, 0xA0A0A0};
+  static const uint32_t s_aBadge[4] = {0xFFFFFF, 0xFFE000, 0x00E0FF, 0x000000};
+  for (int row = 1; row < 15; ++row)
+    for (int col = 0; col < 20; ++col) {
+      const int x = col * 32, y = row * 32;
+      c.Fill(x + 6, y + 4, 20, 28, s_aBody[row]);
+      c.Frame(x + 6, y + 4, 20, 28, 0x101010);
+      c.Fill(x + 0, y + 10, 6, 6, 0xFFFF00);
+      c.Fill(x + 10, y + 16, 12, 10, s_aBadge[col % 4]);
+    }
   return c.px;
 }
