@@ -122,7 +122,7 @@ const CHARADRAWFUNC g_CharaDrawFunc[CHARADRAW_KINDS] = {
     &DrawRoutine<12>, &DrawRoutine<13>, &DrawRoutine<14>, &DrawRoutine<15>, &DrawRoutine<16>};
 
 void SetCharaEffectBlt(CHARAEFFECTBLT pfn) { s_pfnEffectBlt.store(pfn); }
-CHARAEFFECTBLT CharaEffectBltHook() { return s_pfnEffectBlt.load(); }
+CHARAEFFECTBLT CharaEffectBltHookForTests() { return s_pfnEffectBlt.load(); }
 
 void CharaPlainBlt(DDSURFACEDATA* lpDst, const CHARADRAWPARAMS& p) {
   if (!lpDst || !p.lpSrc || p.w <= 0 || p.h <= 0) return;

@@ -34,7 +34,7 @@ constexpr int CHARADRAW_KINDS = 17;
 typedef void (*CHARAEFFECTBLT)(DDSURFACEDATA* lpDst, const CHARADRAWPARAMS& p);
 void SetCharaEffectBlt(CHARAEFFECTBLT pfn);
 // What start-up installed (its test reads it).
-CHARAEFFECTBLT CharaEffectBltHook();
+CHARAEFFECTBLT CharaEffectBltHookForTests();
 // The plain draw: keyed, or stretched by the scale.
 void CharaPlainBlt(DDSURFACEDATA* lpDst, const CHARADRAWPARAMS& p);
 

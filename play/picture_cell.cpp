@@ -148,7 +148,7 @@ int PAIRANIME::Advance(bool bFrozen) {
 
 int IconSheet() { return s_nIconSheet; }
 int SecondGlobalSheet() { return s_nSecondSheet; }
-int ThirdGlobalSheet() { return s_nThirdSheet; }
+int ThirdGlobalSheetForTests() { return s_nThirdSheet; }
 
 void SetPictureSheetSource(PICTURESHEETSOURCE pfn) { s_pfnSheets = pfn; }
 

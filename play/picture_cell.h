@@ -49,7 +49,7 @@ void SelectSheetSet(bool bDirectDraw, bool bVideoStretch);
 // sheets SelectSheetSet chose.
 int IconSheet();
 int SecondGlobalSheet();
-int ThirdGlobalSheet();
+int ThirdGlobalSheetForTests();
 
 // What the lookup and DrawBlock need of the loaded stage graphics: a sheet
 // of the stage surface table (or of the own-picture list) by number, null

@@ -76,15 +76,15 @@ TEST_F(PictureCell, TheSheetSetFollowsThePathAndStretching) {
   EXPECT_EQ(GetImageSourceRect(0, IMAGE_BLOCK, 0, 0, 0, 0).nDrawSheet, 2);
   EXPECT_EQ(IconSheet(), 43);
   EXPECT_EQ(SecondGlobalSheet(), 67);
-  EXPECT_EQ(ThirdGlobalSheet(), 68);
+  EXPECT_EQ(ThirdGlobalSheetForTests(), 68);
   SelectSheetSet(true, false);
   EXPECT_EQ(GetImageSourceRect(0, IMAGE_BLOCK, 0, 0, 0, 0).nDrawSheet, 3);
   EXPECT_EQ(IconSheet(), 44);
-  EXPECT_EQ(ThirdGlobalSheet(), 68);
+  EXPECT_EQ(ThirdGlobalSheetForTests(), 68);
   SelectSheetSet(false, true);
   EXPECT_EQ(IconSheet(), 44);
   EXPECT_EQ(SecondGlobalSheet(), 68);
-  EXPECT_EQ(ThirdGlobalSheet(), 70);
+  EXPECT_EQ(ThirdGlobalSheetForTests(), 70);
 }
 
 namespace {

@@ -271,5 +271,5 @@ TEST_F(Startup, InstallsTheCharaEffectDrawing) {
   const bool bOk = InitGame(DEMO_STAGE1, 1);
   std::string err = ::testing::internal::GetCapturedStderr();
   ASSERT_TRUE(bOk) << err;
-  EXPECT_EQ(CharaEffectBltHook(), &CharaEffectBlt);
+  EXPECT_EQ(CharaEffectBltHookForTests(), &CharaEffectBlt);
 }
