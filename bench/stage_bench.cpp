@@ -305,21 +305,22 @@ void BM_BusyStageFrame(benchmark::State& state) {
     state.SkipWithError("the stage did not reach play");
     return;
   }
+  int64_t nAnimating = 0;
   for (auto _ : state) {
     state.PauseTiming();
     stage.FillShots();
     state.ResumeTiming();
     stage.Scene().Update();
     benchmark::ClobberMemory();
+    // A walk of 500 pointers: well under a microsecond.
+    for (const auto& c : g_lstChara) nAnimating += !c->m_Anime.lstOverride.empty();
   }
-  int nTargeting = 0, nAnimating = 0;
-  for (const auto& c : g_lstChara) {
-    nTargeting += c->m_lpTarget != nullptr;
-    nAnimating += !c->m_Anime.lstOverride.empty();
-  }
+  int nTargeting = 0;
+  for (const auto& c : g_lstChara) nTargeting += c->m_lpTarget != nullptr;
   state.counters["charas"] = static_cast<double>(g_lstChara.size());
   state.counters["targeting"] = nTargeting;
-  state.counters["in_attack_anime"] = nAnimating;
+  // Charas playing the flow's attack animation, on average over the frames.
+  state.counters["attack_anime"] = state.iterations() ? static_cast<double>(nAnimating) / state.iterations() : 0;
   state.counters["shots"] = static_cast<double>(stage.Scene().m_Shots.m_lstShot.size());
 }
 BENCHMARK(BM_BusyStageFrame)->Unit(benchmark::kMillisecond);
