@@ -2,7 +2,9 @@
 // charas, the Shot and sword commands of the charas, and the shots' hits on
 // the charas of other groups.
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "media/graphics/dd.h"
@@ -30,6 +32,127 @@ constexpr int kSoundCharaDefeated = 9;
 enum : int { HITS_GO_ON = 0, HITS_FINISH = 1, HITS_DEFEAT = 2 };
 
 bool IsGone(const cChara& c) { return c.m_bDefeated || c.m_bRemoved; }
+
+// One group's charas as the shots of another group see them in a hit pass:
+// each one's hit box and whether it can be hit at all (present, not passed
+// through, on screen where the stage asks), gathered once, and the charas
+// filed by columns of the stage so that a shot looks only at those near
+// it. A hit changes nothing of what is gathered but for the chara hit (its
+// entry is made again); a defeat or an item, which run commands, has the
+// whole gathered again.
+class cShotTargets {
+ public:
+  cShotTargets(const std::vector<cChara*>& vGroup, bool bOnScreenOnly)
+      : m_vGroup(vGroup), m_bOnScreenOnly(bOnScreenOnly) {
+    Gather();
+  }
+
+  void Gather() {
+    ++m_nGathered;
+    m_vEntry.clear();
+    m_vEntry.reserve(m_vGroup.size());
+    double dMin = 0, dMax = 0;
+    bool bAny = false;
+    for (cChara* c : m_vGroup) {
+      m_vEntry.push_back(Entry(c));
+      const TARGET& t = m_vEntry.back();
+      if (!t.bCanBeHit || !Finite(t.box)) continue;
+      dMin = bAny ? std::min(dMin, t.box.dLeft) : t.box.dLeft;
+      dMax = bAny ? std::max(dMax, t.box.dRight) : t.box.dRight;
+      bAny = true;
+    }
+    m_dLeft = dMin;
+    // Columns of 64 pixels, at most kMaxColumns of them.
+    m_dColumn = std::max(64.0, (dMax - dMin) / kMaxColumns);
+    m_nColumns = bAny ? std::min<int>(kMaxColumns, static_cast<int>((dMax - dMin) / m_dColumn) + 1) : 1;
+    m_vColumn.assign(static_cast<size_t>(m_nColumns), {});
+    for (size_t k = 0; k < m_vEntry.size(); ++k) {
+      const TARGET& t = m_vEntry[k];
+      if (!t.bCanBeHit) continue;
+      const auto [c0, c1] = Columns(t.box);
+      for (int i = c0; i <= c1; ++i) m_vColumn[static_cast<size_t>(i)].push_back(k);
+    }
+  }
+
+  // After a hit on entry k: the same entry again, or everything gathered
+  // anew when the hit changed where the chara is or whether it can be hit.
+  void Refresh(size_t k) {
+    const TARGET t = Entry(m_vEntry[k].c);
+    const TARGET& was = m_vEntry[k];
+    if (t.bCanBeHit != was.bCanBeHit || (t.bCanBeHit && !SameBox(t.box, was.box))) Gather();
+  }
+
+  // f(k, chara) for each chara that can be hit, is still in play and whose
+  // hit box meets the shot's attack box, in the group's order, until f
+  // returns true. When f had everything gathered again, the walk goes on
+  // from the next chara in the group's order with what was gathered.
+  template <class F>
+  void ForEachMet(const cShot& s, F f) {
+    HITBOX box = AttackBox(s);
+    Near(box);
+    for (size_t n = 0; n < m_vNear.size(); ++n) {
+      const size_t k = m_vNear[n];
+      const TARGET& t = m_vEntry[k];
+      if (!t.bCanBeHit || IsGone(*t.c) || !BoxOverlaps(box, t.box)) continue;
+      const unsigned nGathered = m_nGathered;
+      if (f(k, t.c)) return;
+      if (m_nGathered != nGathered) {
+        box = AttackBox(s);
+        Near(box);
+        n = static_cast<size_t>(std::upper_bound(m_vNear.begin(), m_vNear.end(), k) - m_vNear.begin()) - 1;
+      }
+    }
+  }
+
+ private:
+  static constexpr int kMaxColumns = 256;
+  struct TARGET {
+    cChara* c;
+    HITBOX box;
+    bool bCanBeHit;
+  };
+
+  TARGET Entry(cChara* c) const {
+    // Shots pass through a chara of invincible kind 2.
+    const bool bCan = (c->IsPlayer() || static_cast<cStageChara*>(c)->m_bPresent) &&
+                      c->m_Def.m_nInvincibleKind != 2 && (!m_bOnScreenOnly || c->IsOnScreen());
+    return TARGET{c, CharaHitBox(*c), bCan};
+  }
+  static bool Finite(const HITBOX& b) { return std::isfinite(b.dLeft) && std::isfinite(b.dRight); }
+  static bool SameBox(const HITBOX& a, const HITBOX& b) {
+    return a.dLeft == b.dLeft && a.dTop == b.dTop && a.dRight == b.dRight && a.dBottom == b.dBottom;
+  }
+  // Into m_vNear, in the group's order: the charas filed in the columns
+  // the box spans.
+  void Near(const HITBOX& box) {
+    const auto [c0, c1] = Columns(box);
+    m_vNear.clear();
+    for (int i = c0; i <= c1; ++i)
+      m_vNear.insert(m_vNear.end(), m_vColumn[static_cast<size_t>(i)].begin(), m_vColumn[static_cast<size_t>(i)].end());
+    if (c1 != c0) {
+      std::sort(m_vNear.begin(), m_vNear.end());
+      m_vNear.erase(std::unique(m_vNear.begin(), m_vNear.end()), m_vNear.end());
+    }
+  }
+  // The columns a box spans; a box without finite edges spans them all.
+  std::pair<int, int> Columns(const HITBOX& b) const {
+    if (!Finite(b)) return {0, m_nColumns - 1};
+    auto at = [&](double x) {
+      const double d = std::floor((x - m_dLeft) / m_dColumn);
+      return d < 0 ? 0 : d >= m_nColumns ? m_nColumns - 1 : static_cast<int>(d);
+    };
+    return {at(b.dLeft), std::max(at(b.dLeft), at(b.dRight))};
+  }
+
+  const std::vector<cChara*>& m_vGroup;
+  const bool m_bOnScreenOnly;
+  std::vector<TARGET> m_vEntry;
+  std::vector<std::vector<size_t>> m_vColumn;
+  std::vector<size_t> m_vNear;
+  double m_dLeft = 0, m_dColumn = 64;
+  int m_nColumns = 1;
+  unsigned m_nGathered = 0;
+};
 
 cGameObj* FindShotChara(int nId, int bAlive) {
   if (nId == NO_CHARA) return nullptr;
@@ -188,17 +311,15 @@ int cSceneStage::ResolveShotHits() {
       const std::list<cShot*>& group = m_Shots.Group(i);
       const std::vector<cShot*> vShots(group.begin(), group.end());
       std::vector<cShot*> vDone;
+      cShotTargets targets(vGroup, bOnScreenOnly);
       int nResult = HITS_GO_ON;
       for (cShot* s : vShots) {
         if (nResult != HITS_GO_ON) break;
         if (bOnScreenOnly && !s->IsOnScreen()) continue;
         bool bDone = false;
-        for (cChara* c : vGroup) {
-          if (IsGone(*c) || (!c->IsPlayer() && !static_cast<cStageChara*>(c)->m_bPresent)) continue;
-          // Shots pass through a chara of invincible kind 2.
-          if (c->m_Def.m_nInvincibleKind == 2) continue;
-          if (bOnScreenOnly && !c->IsOnScreen()) continue;
-          if (!BoxOverlaps(AttackBox(*s), CharaHitBox(*c)) || s->HasHit(c->m_nId)) continue;
+        targets.ForEachMet(*s, [&](size_t k, cChara* c) {
+          if (s->HasHit(c->m_nId)) return false;
+          bool bRanCommands = false;
           c->RaiseTrigger(FlowTrigger::HitShot);
           const cEdShot& p = s->m_Shot;
           const cEdItem* lpItem = p.m_byItemSource ? GetItemDef(p.m_byItemSource, p.m_wItemIndex) : nullptr;
@@ -214,6 +335,7 @@ int cSceneStage::ResolveShotHits() {
             } else {
               RequestSystemSound(kSoundCharaDefeated);
               if (DefeatCharaInPlay(*static_cast<cStageChara*>(c)) == 1) nResult = HITS_FINISH;
+              bRanCommands = true;
             }
           }
           const bool bBlock = !c->IsPlayer() && static_cast<cStageChara*>(c)->m_Def.m_bBlockChara;
@@ -224,9 +346,14 @@ int cSceneStage::ResolveShotHits() {
             bDone = true;
           // The shot's item goes to player 1, from a copy of its
           // definition: the item's commands may change the palette.
-          if (nResult == HITS_GO_ON && lpItem) nResult = GiveShotItem(*lpItem);
-          if (bDone || nResult != HITS_GO_ON) break;
-        }
+          if (nResult == HITS_GO_ON && lpItem) {
+            nResult = GiveShotItem(*lpItem);
+            bRanCommands = true;
+          }
+          if (bRanCommands) targets.Gather();
+          else targets.Refresh(k);
+          return bDone || nResult != HITS_GO_ON;
+        });
         if (bDone) vDone.push_back(s);
       }
       for (cShot* s : vDone) m_Shots.Remove(s);

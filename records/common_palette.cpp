@@ -53,7 +53,6 @@ void ReadPaletteList(cVector<T>& v, cDataFile& f, size_t nMinBytes, const char* 
   for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
     v.emplace_back();
     v.back().Read(f);
-    v.back().ReleaseFieldTables();
   }
   if (v.size() <= v.capacity() / 2) v.shrink_to_fit();
 }

@@ -1,6 +1,7 @@
 #include "records/data_file.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string_view>
 
 #include "platform/file_system.h"
@@ -55,6 +57,22 @@ bool IsStaleTempName(std::string_view name, std::string_view target) {
   return pid <= 0 || pid > INT32_MAX || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
 }
 
+// The whole of an open regular file. False on a read error or when it is
+// too large to hold; a file cut short while it is read counts as the
+// shorter file.
+bool ReadWholeFile(FILE* fp, std::unique_ptr<uint8_t[]>& pData, int64_t& nSize) {
+  struct stat st;
+  if (::fstat(::fileno(fp), &st) != 0 || st.st_size < 0) return false;
+  const uint64_t n = static_cast<uint64_t>(st.st_size);
+  if (n > static_cast<uint64_t>(PTRDIFF_MAX)) return false;
+  pData.reset(new (std::nothrow) uint8_t[n ? n : 1]);
+  if (!pData) return false;
+  const size_t got = n ? std::fread(pData.get(), 1, n, fp) : 0;
+  if (got != n && std::ferror(fp)) return false;
+  nSize = static_cast<int64_t>(got);
+  return true;
+}
+
 // Removes the stale temporary files of `target` (a native path) beside it.
 void RemoveStaleTempsOf(const std::string& target) {
   fs::path t(target);
@@ -97,6 +115,7 @@ cDataFile::~cDataFile() {
 void cDataFile::Fail(const char* what) {
   if (m_bFailed) return;
   m_bFailed = true;
+  m_bReadable = false;
   if (m_bWriting) {
     Reportf(Sjis("%s の書き込みに失敗しました（%s）").c_str(), m_strPath.c_str(), what);
   } else {
@@ -105,51 +124,22 @@ void cDataFile::Fail(const char* what) {
   }
 }
 
-bool cDataFile::ReadBytes(void* p, size_t n) {
-  if (m_bFailed || m_bWriting || static_cast<int64_t>(n) > m_nSize - m_nPos) {
-    std::memset(p, 0, n);
-    if (!m_bFailed) Fail("short file");
-    return false;
-  }
-  if (n == 0) return true;
-  if (std::fread(p, 1, n, m_fp) != n) {
-    std::memset(p, 0, n);
-    Fail("read error");
-    return false;
-  }
-  m_nPos += static_cast<int64_t>(n);
-  return true;
+bool cDataFile::ReadBytesFailed(void* p, size_t n) {
+  std::memset(p, 0, n);
+  if (!m_bFailed) Fail("short file");
+  return false;
 }
 
-uint32_t cDataFile::ReadCount(size_t nMinElementBytes, const char* what) {
-  uint32_t n = 0;
-  if (!ReadU32(n)) return 0;
-  if (nMinElementBytes == 0) nMinElementBytes = 1;
-  if (static_cast<uint64_t>(n) * nMinElementBytes > static_cast<uint64_t>(BytesLeft())) {
-    Fail(what);
-    return 0;
-  }
-  return n;
-}
-
-bool cDataFile::ReadString(std::string& s) {
-  uint32_t len = 0;
-  if (!ReadU32(len)) return false;
-  // A length word of 0 is never written; it reads as the empty string.
-  if (len <= 1) {
-    s.clear();
-    return true;
-  }
-  if (static_cast<int64_t>(len) > BytesLeft()) {
+bool cDataFile::ReadStringText(std::string& s, uint32_t len) {
+  if (!m_bReadable || static_cast<int64_t>(len) > BytesLeft()) {
     Fail("string length");
     return false;
   }
-  std::string buf(len, '\0');
-  if (!ReadBytes(buf.data(), len)) return false;
   // The text ends at its first NUL, within the bytes read.
-  size_t nul = buf.find('\0');
-  if (nul != std::string::npos) buf.resize(nul);
-  s = std::move(buf);
+  const char* p = reinterpret_cast<const char*>(m_pData.get() + m_nPos);
+  const void* nul = std::memchr(p, 0, len);
+  s.assign(p, nul ? static_cast<const char*>(nul) - p : len);
+  m_nPos += len;
   return true;
 }
 
@@ -194,13 +184,14 @@ std::unique_ptr<cDataFile> OpenDataFileRead(const std::string& path) {
   FILE* fp = OpenFile(name, "rb");
   if (!fp) return nullptr;
   std::unique_ptr<cDataFile> f(new cDataFile());
-  f->m_fp = fp;
   f->m_strPath = name;
-  if (std::fseek(fp, 0, SEEK_END) == 0) {
-    long size = std::ftell(fp);
-    f->m_nSize = size < 0 ? 0 : size;
+  bool bRead = ReadWholeFile(fp, f->m_pData, f->m_nSize);
+  std::fclose(fp);
+  if (!bRead) {
+    f->Fail("read error");
+    return nullptr;
   }
-  std::fseek(fp, 0, SEEK_SET);
+  f->m_bReadable = true;
   uint32_t version = 0;
   if (!f->ReadU32(version)) return nullptr;
   g_nFileDataVersion = static_cast<int32_t>(version);

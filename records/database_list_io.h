@@ -21,7 +21,6 @@ void ReadDatabaseList(cDataFile& f, cVector<T>& v, const T& proto, const char* p
   for (uint32_t i = 0; i < n && !f.Failed(); ++i) {
     tmp.push_back(i < v.size() ? v[i] : proto);
     tmp.back().Read(f);
-    tmp.back().ReleaseFieldTables();
   }
   if (f.Failed()) return;
   if (tmp.size() <= tmp.capacity() / 2) tmp.shrink_to_fit();

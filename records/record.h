@@ -14,29 +14,7 @@
 #include "platform/win_types.h"
 #include "base/checked_containers.h"
 #include "records/data_file.h"
-
-// One registered fixed-size member. It is held as an offset into its record,
-// so a copied or moved record's table names the copy's own members.
-struct RECFIELD {
-  ptrdiff_t nOffset;
-  uint32_t dwCount;
-  int8_t cSize;
-};
-
-// One registered string member.
-struct RECSTRFIELD {
-  ptrdiff_t nOffset;
-};
-
-// The failure lines name the sizes the original program's descriptors had.
-template <>
-struct ReportedSize<RECFIELD> {
-  static constexpr int value = 16;
-};
-template <>
-struct ReportedSize<RECSTRFIELD> {
-  static constexpr int value = 8;
-};
+#include "records/field_tables.h"
 
 class cEdRecord {
  public:
@@ -59,11 +37,6 @@ class cEdRecord {
   void CopyFieldValues(cEdRecord& src);
   // Brings this record's tables to the shape of src's.
   void RebindFields(cEdRecord& src);
-  // Frees both tables. Every operation that walks them registers them
-  // first, so nothing changes but the memory: the element of a list, read
-  // and then only played, keeps none of them (a chara's tables alone are
-  // larger than the smallest chara a file can hold, many times over).
-  void ReleaseFieldTables();
 
   // 1 when the file was opened and read whole; 0 when it could not be
   // opened or was damaged (with one report line).
@@ -76,16 +49,13 @@ class cEdRecord {
   void WriteStrFields(cDataFile& f);
   void StripStrFieldsCR();
 
-  RECFIELD& FieldAt(int i) { return m_vecField.CheckedAt(i); }
-  RECSTRFIELD& StrFieldAt(int i) { return m_vecStrField.CheckedAt(i); }
-  int FieldCount() const { return static_cast<int>(m_vecField.size()); }
-  int StrFieldCount() const { return static_cast<int>(m_vecStrField.size()); }
+  const RECFIELD& FieldAt(int i) const { return Tables().vecField.CheckedAt(i); }
+  const RECSTRFIELD& StrFieldAt(int i) const { return Tables().vecStrField.CheckedAt(i); }
+  int FieldCount() const { return static_cast<int>(Tables().vecField.size()); }
+  int StrFieldCount() const { return static_cast<int>(Tables().vecStrField.size()); }
 
  protected:
-  void ClearTables() {
-    m_vecField.clear();
-    m_vecStrField.clear();
-  }
+  void ClearTables() { m_pFields = nullptr; }
   template <class T>
   void AddField32(T* p, int nCount) {
     static_assert(sizeof(T) == 4 && std::is_trivially_copyable_v<T>);
@@ -110,14 +80,23 @@ class cEdRecord {
   void AddStrField(std::string* p, int nCount);
 
  private:
-  void AddField(void* p, int nCount, int nSize);
+  void AddField(void* p, int nCount, int nSize) {
+    const ptrdiff_t nOffset = reinterpret_cast<char*>(p) - reinterpret_cast<char*>(this);
+    const cFieldNode& from = m_pFields ? *m_pFields : cFieldNode::Root();
+    m_pFields = from.Next(nOffset, static_cast<uint32_t>(nCount < 0 ? 0 : nCount), static_cast<int8_t>(nSize));
+  }
+  // RegisterFields(nVersion) as the base's own operations call it: the
+  // tables a class had at a version are looked up, not registered again.
+  void BindFields(int nVersion);
+  void RegisterAndRemember(int nVersion, struct RECLAYOUTSLOT& slot);
+  const RECTABLES& Tables() const { return (m_pFields ? *m_pFields : cFieldNode::Root()).Tables(); }
   void* FieldData(const RECFIELD& d) { return reinterpret_cast<char*>(this) + d.nOffset; }
   std::string& FieldString(const RECSTRFIELD& d) {
     return *reinterpret_cast<std::string*>(reinterpret_cast<char*>(this) + d.nOffset);
   }
 
-  cVector<RECFIELD> m_vecField;
-  cVector<RECSTRFIELD> m_vecStrField;
+  // The registration so far; null while nothing is registered.
+  const cFieldNode* m_pFields = nullptr;
 };
 
 // Shared slot bodies.
@@ -153,7 +132,6 @@ void ReadRecordElements(cDataFile& f, cVector<T>& v, uint32_t n, const T* pProto
       v.emplace_back();
     }
     v.back().Read(f);
-    v.back().ReleaseFieldTables();
   }
   if (f.Failed()) v.clear();
   // The room a default element's list kept goes (a file of many small
@@ -203,7 +181,6 @@ void ReadOptionalRecord(cDataFile& f, std::unique_ptr<T>& p) {
   if (flag && !f.Failed()) {
     if (!p) p = std::make_unique<T>();
     p->Read(f);
-    p->ReleaseFieldTables();
   } else {
     p.reset();
   }

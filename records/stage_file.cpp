@@ -34,7 +34,6 @@ void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
   // by the bytes left, but a damaged file can still claim millions of
   // elements that are not there.
   T proto;
-  proto.ReleaseFieldTables();
   size_t nRead = 0;
   for (; nRead < n && !f.Failed(); ++nRead) {
     if (IsThreadStopRequested()) break;
@@ -46,8 +45,6 @@ void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
     uint32_t dropped = 0;
     f.ReadU32(dropped);
     v[nRead].Read(f);
-    // Registered again at the current version when they are next used.
-    v[nRead].ReleaseFieldTables();
   }
   v.erase(v.begin() + static_cast<ptrdiff_t>(std::min(nRead, v.size())), v.end());
 }

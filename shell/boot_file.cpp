@@ -48,11 +48,14 @@ int ScriptedStartupDialog(cEdBoot& boot, const std::string& cp932Caption) {
 
 int DecideDrawingPath(int nDirect3D, const std::string& cp932Title, const STARTUPDIALOG& ask) {
   if (nDirect3D < 2) return nDirect3D;
-  LoadBootFile(g_Boot);
+  const bool bCurrentFile = LoadBootFile(g_Boot) && g_nFileDataVersion == DATA_VERSION_CURRENT;
+  const DWORD dwReadMode = g_Boot.m_dwDrawMode, dwReadHide = g_Boot.m_dwHideDialog;
   if (g_Boot.m_dwHideDialog == 1) return g_Boot.m_dwDrawMode == 1 ? 1 : 0;
   if (!ask(g_Boot, cp932Title)) return kDrawingPathCancelled;
   // The start button's save; a failed save only means the dialog comes
-  // again next time.
-  g_Boot.SaveToFile(kBootPath);
+  // again next time. A file that holds these choices already is left as it
+  // is: a save waits for the disk, on the way to the first frame.
+  if (!bCurrentFile || g_Boot.m_dwDrawMode != dwReadMode || g_Boot.m_dwHideDialog != dwReadHide)
+    g_Boot.SaveToFile(kBootPath);
   return g_Boot.m_dwDrawMode == 1 ? 1 : 0;
 }

@@ -228,36 +228,41 @@ bool DecodeBmp(const uint8_t* d, size_t n, DIBPICTURE& pic, std::string& why) {
   pic.nBitCount = static_cast<int>(nBitCount);
   pic.vPixels.resize(static_cast<size_t>(w) * h);
   if (nBitCount <= 8) pic.vIndices.resize(static_cast<size_t>(w) * h);
+  // Each index's colour; an index past a short table reads as black.
+  uint32_t aColour[256] = {};
+  for (size_t i = 0; i < nColors; ++i) aColour[i] = TableColour(pic, static_cast<uint32_t>(i), nColors);
   if (bRle) {
     if (!DecodeRle(d + nOffBits, n - nOffBits, static_cast<int>(nBitCount), pic.nWidth, pic.nHeight, pic.vIndices,
                    why)) {
       pic = DIBPICTURE{};
       return false;
     }
-    for (size_t i = 0; i < pic.vIndices.size(); ++i) pic.vPixels[i] = TableColour(pic, pic.vIndices[i], nColors);
+    for (size_t i = 0; i < pic.vIndices.size(); ++i) pic.vPixels[i] = aColour[pic.vIndices[i]];
     return true;
   }
+  const int nWidth = pic.nWidth;
   for (int y = 0; y < pic.nHeight; ++y) {
     int nFileRow = bTopDown ? y : pic.nHeight - 1 - y;
     const uint8_t* row = d + nOffBits + nRowBytes * static_cast<uint64_t>(nFileRow);
-    uint32_t* out = pic.vPixels.data() + static_cast<size_t>(y) * pic.nWidth;
-    for (int x = 0; x < pic.nWidth; ++x) {
-      uint32_t c;
-      if (nBitCount <= 8) {
-        uint32_t idx;
-        if (nBitCount == 8) idx = row[x];
-        else if (nBitCount == 4) idx = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
-        else idx = (row[x >> 3] >> (7 - (x & 7))) & 1;
-        pic.vIndices[static_cast<size_t>(y) * pic.nWidth + x] = static_cast<uint8_t>(idx);
-        c = TableColour(pic, idx, nColors);
-      } else if (nBitCount == 24) {
+    uint32_t* out = pic.vPixels.data() + static_cast<size_t>(y) * nWidth;
+    if (nBitCount <= 8) {
+      uint8_t* idx = pic.vIndices.data() + static_cast<size_t>(y) * nWidth;
+      if (nBitCount == 8) std::copy(row, row + nWidth, idx);
+      else if (nBitCount == 4)
+        for (int x = 0; x < nWidth; ++x) idx[x] = static_cast<uint8_t>((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15);
+      else
+        for (int x = 0; x < nWidth; ++x) idx[x] = static_cast<uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+      for (int x = 0; x < nWidth; ++x) out[x] = aColour[idx[x]];
+    } else if (nBitCount == 24) {
+      for (int x = 0; x < nWidth; ++x) {
         const uint8_t* p = row + x * 3;
-        c = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
-      } else {
-        uint32_t v = nBitCount == 16 ? U16(row + x * 2) : U32(row + x * 4);
-        c = Widen(v, fr) << 16 | Widen(v, fg) << 8 | Widen(v, fb);
+        out[x] = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
       }
-      out[x] = c;
+    } else {
+      for (int x = 0; x < nWidth; ++x) {
+        uint32_t v = nBitCount == 16 ? U16(row + x * 2) : U32(row + x * 4);
+        out[x] = Widen(v, fr) << 16 | Widen(v, fg) << 8 | Widen(v, fb);
+      }
     }
   }
   return true;

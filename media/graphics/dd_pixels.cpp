@@ -24,7 +24,10 @@ bool cPixelBuffer::Create(ePixelFormat fmt, int nWidth, int nHeight) {
   m_nBytesPerPixel = nBits / 8;
   int nAlign = 4 / m_nBytesPerPixel;
   m_nPitch = (nWidth + nAlign - 1) / nAlign * nAlign;
-  m_vBytes.assign(static_cast<size_t>(m_nPitch) * nHeight * m_nBytesPerPixel, 0);
+  // New storage every time: resizing a vector that already held pixels
+  // would keep them.
+  std::vector<uint8_t, cZeroedAllocator<uint8_t>> vBytes(static_cast<size_t>(m_nPitch) * nHeight * m_nBytesPerPixel);
+  m_vBytes.swap(vBytes);
   return true;
 }
 
@@ -82,19 +85,6 @@ uint32_t RawToArgb(ePixelFormat fmt, uint32_t raw) {
     }
     case PF_XRGB8888: return raw | 0xFF000000u;
     default: return raw;
-  }
-}
-
-uint32_t ArgbToRaw(ePixelFormat fmt, uint32_t c) {
-  uint32_t a = c >> 24, r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-  switch (fmt) {
-    case PF_INDEX8: return b;
-    case PF_RGB565: return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
-    case PF_ARGB1555: return (a >= 128 ? 0x8000u : 0u) | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-    // The DirectDraw path compares whole pixels with its colour key, which
-    // holds no alpha byte.
-    case PF_XRGB8888: return c & 0x00FFFFFFu;
-    default: return c;
   }
 }
 

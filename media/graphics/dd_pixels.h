@@ -5,6 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/win_types.h"
@@ -19,6 +22,32 @@ enum ePixelFormat : int32_t {
 };
 
 int PixelFormatBits(ePixelFormat fmt);
+
+// Storage that comes zeroed from the allocator (calloc), so a new buffer is
+// not written over with zeros: the pages of a large one are the system's
+// zero pages until something is drawn into them.
+template <class T>
+struct cZeroedAllocator {
+  using value_type = T;
+  cZeroedAllocator() = default;
+  template <class U>
+  cZeroedAllocator(const cZeroedAllocator<U>&) {}
+  T* allocate(size_t n) {
+    void* p = std::calloc(n, sizeof(T));
+    if (!p) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, size_t) { std::free(p); }
+  // A new element of fresh storage is left as the allocator gave it: zero.
+  template <class U>
+  void construct(U*) {}
+  template <class U, class... A>
+  void construct(U* p, A&&... a) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+  }
+  template <class U>
+  bool operator==(const cZeroedAllocator<U>&) const { return true; }
+};
 
 // One surface's pixels. Rows start on 4-byte boundaries; the pitch is in
 // pixels.
@@ -55,13 +84,25 @@ class cPixelBuffer {
   int m_nHeight = 0;
   int m_nPitch = 0;
   int m_nBytesPerPixel = 0;
-  std::vector<uint8_t> m_vBytes;
+  std::vector<uint8_t, cZeroedAllocator<uint8_t>> m_vBytes;
 };
 
 // Raw pixel value <-> ARGB (8 bits a channel). Index pixels have no colour of
 // their own; they read as their index in the blue byte.
 uint32_t RawToArgb(ePixelFormat fmt, uint32_t raw);
-uint32_t ArgbToRaw(ePixelFormat fmt, uint32_t argb);
+// Inline, so that a loop over one format's pixels loses the switch.
+inline uint32_t ArgbToRaw(ePixelFormat fmt, uint32_t c) {
+  uint32_t a = c >> 24, r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+  switch (fmt) {
+    case PF_INDEX8: return b;
+    case PF_RGB565: return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
+    case PF_ARGB1555: return (a >= 128 ? 0x8000u : 0u) | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+    // The DirectDraw path compares whole pixels with its colour key, which
+    // holds no alpha byte.
+    case PF_XRGB8888: return c & 0x00FFFFFFu;
+    default: return c;
+  }
+}
 
 // The buffer as 0x00RRGGBB pixels, index pixels through the palette (256
 // entries of red, green, blue, flags).

@@ -71,13 +71,47 @@ inline int MirrorIndex(int i, int nCell, int nSize) {
 // The texture pixels of a picture as the Direct3D loader makes them: the
 // key colour becomes transparent black, everything else opaque; the part of
 // a rounded-up texture outside the picture is transparent black.
+template <ePixelFormat FMT, class RAW>
+void FillTextureAs(cPixelBuffer& buf, const DIBPICTURE& pic, uint32_t dwKeyRgb) {
+  const RAW clear = static_cast<RAW>(ArgbToRaw(FMT, 0));
+  const int w = std::min(pic.nWidth, buf.Width()), h = std::min(pic.nHeight, buf.Height());
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* s = pic.vPixels.data() + static_cast<size_t>(y) * pic.nWidth;
+    RAW* d = buf.Row<RAW>(y);
+    for (int x = 0; x < w; ++x) d[x] = s[x] == dwKeyRgb ? clear : static_cast<RAW>(ArgbToRaw(FMT, 0xFF000000u | s[x]));
+  }
+}
+
 void FillTextureFromPicture(cPixelBuffer& buf, const DIBPICTURE& pic, uint32_t dwKeyRgb) {
-  ePixelFormat fmt = buf.Format();
-  for (int y = 0; y < pic.nHeight && y < buf.Height(); ++y)
-    for (int x = 0; x < pic.nWidth && x < buf.Width(); ++x) {
-      uint32_t c = pic.Pixel(x, y);
-      buf.SetRaw(x, y, c == dwKeyRgb ? ArgbToRaw(fmt, 0) : ArgbToRaw(fmt, 0xFF000000u | c));
+  switch (buf.Format()) {
+    case PF_INDEX8: FillTextureAs<PF_INDEX8, uint8_t>(buf, pic, dwKeyRgb); break;
+    case PF_RGB565: FillTextureAs<PF_RGB565, uint16_t>(buf, pic, dwKeyRgb); break;
+    case PF_ARGB1555: FillTextureAs<PF_ARGB1555, uint16_t>(buf, pic, dwKeyRgb); break;
+    case PF_XRGB8888: FillTextureAs<PF_XRGB8888, uint32_t>(buf, pic, dwKeyRgb); break;
+    case PF_ARGB8888: FillTextureAs<PF_ARGB8888, uint32_t>(buf, pic, dwKeyRgb); break;
+    default: break;
+  }
+}
+
+// The picture's pixels (mirrored by cells where asked) onto the first w x h
+// pixels of buf, each through conv, which takes a pixel's place in the
+// picture's rows.
+template <class RAW, class CONV>
+void CopyPictureRows(cPixelBuffer& buf, const DIBPICTURE& pic, int w, int h, int nMirrorWidth, int nMirrorHeight,
+                     CONV conv) {
+  // Mirrored cells take each column from its own place in its cell.
+  std::vector<size_t> cols;
+  if (nMirrorWidth > 0)
+    for (int x = 0; x < w; ++x) cols.push_back(static_cast<size_t>(MirrorIndex(x, nMirrorWidth, pic.nWidth)));
+  for (int y = 0; y < h; ++y) {
+    const size_t nRow = static_cast<size_t>(MirrorIndex(y, nMirrorHeight, pic.nHeight)) * pic.nWidth;
+    RAW* d = buf.Row<RAW>(y);
+    if (cols.empty()) {
+      for (int x = 0; x < w; ++x) d[x] = static_cast<RAW>(conv(nRow + static_cast<size_t>(x)));
+    } else {
+      for (int x = 0; x < w; ++x) d[x] = static_cast<RAW>(conv(nRow + cols[static_cast<size_t>(x)]));
     }
+  }
 }
 
 uint32_t TripleRgb(const DDRGBTRIPLE& t) {
@@ -168,7 +202,9 @@ BOOL DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmi
     lpSD->nWidth = lpSD->nTexWidth = nWidth;
     lpSD->nHeight = lpSD->nTexHeight = nHeight;
     lpSD->nMemType = nMemType;
-    DDFillRect(lpSD, 0, 0, nWidth, nHeight, 0);
+    // A new buffer is zero already: a fill with raw zero would only touch
+    // every page of it.
+    if (PalNumToRGB(0) != 0) DDFillRect(lpSD, 0, 0, nWidth, nHeight, 0);
     return TRUE;
   }
 
@@ -212,7 +248,8 @@ BOOL DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmi
   lpSD->nTexWidth = tw;
   lpSD->nTexHeight = th;
   lpSD->nMemType = nMemType;
-  if (dt.bRenderTarget) RasterClear(*dt.lpSurface, 0, 0, tw, th, lpDTCon->dwTransmitARGB);
+  if (dt.bRenderTarget && ArgbToRaw(dt.lpSurface->Format(), lpDTCon->dwTransmitARGB) != 0)
+    RasterClear(*dt.lpSurface, 0, 0, tw, th, lpDTCon->dwTransmitARGB);
   if (!bRestore && std::find(g_SurfaceList.begin(), g_SurfaceList.end(), lpSD) == g_SurfaceList.end())
     g_SurfaceList.push_back(lpSD);
   return TRUE;
@@ -232,33 +269,36 @@ BOOL CopyPicture(DDSURFACEDATA* lpSD, const DIBPICTURE& pic, const char* szFile,
   int w = std::min(pic.nWidth, buf.Width()), h = std::min(pic.nHeight, buf.Height());
   const DDMASKSET& m = g_MaskSetA;
   uint32_t dwExact = g_lpDDCon ? TripleRgb(g_lpDDCon->rgbExact) : 0;
-  for (int y = 0; y < h; ++y) {
-    int syy = MirrorIndex(y, nMirrorHeight, pic.nHeight);
-    for (int x = 0; x < w; ++x) {
-      int sxx = MirrorIndex(x, nMirrorWidth, pic.nWidth);
-      uint32_t c = pic.Pixel(sxx, syy);
-      uint32_t v;
-      if (buf.Format() == PF_INDEX8) {
-        v = pic.nBitCount == 8 ? pic.Index(sxx, syy) : NearestPaletteIndex(c);
-      } else if (buf.Format() == PF_RGB565 && pic.nBitCount >= 24) {
-        if (c == dwExact) {
-          v = g_dwColorKey;
-        } else {
-          uint32_t r = c >> 16 & 0xFF, g = c >> 8 & 0xFF, b = c & 0xFF;
-          v = (r * m.dwRedMax / 255) << m.dwRedShift | (g * m.dwGreenMax / 255) << m.dwGreenShift |
-              (b * m.dwBlueMax / 255) << m.dwBlueShift;
-          v &= 0xFFFF;
-          if (v == g_dwColorKey) {
-            uint32_t bf = (v >> m.dwBlueShift) & m.dwBlueMax;
-            bf = bf == m.dwBlueMax ? bf - 1 : bf + 1;
-            v = (v & ~(m.dwBlueMax << m.dwBlueShift)) | bf << m.dwBlueShift;
-          }
-        }
-      } else {
-        // The system's own conversion of a picture onto the surface.
-        v = ArgbToRaw(buf.Format(), 0xFF000000u | c);
+  const uint32_t* px = pic.vPixels.data();
+  auto copy = [&](auto raw, auto conv) {
+    CopyPictureRows<decltype(raw)>(buf, pic, w, h, nMirrorWidth, nMirrorHeight, conv);
+  };
+  if (buf.Format() == PF_INDEX8) {
+    if (pic.nBitCount == 8) copy(uint8_t{}, [&](size_t i) { return pic.vIndices[i]; });
+    else copy(uint8_t{}, [&](size_t i) { return NearestPaletteIndex(px[i]); });
+  } else if (buf.Format() == PF_RGB565 && pic.nBitCount >= 24) {
+    copy(uint16_t{}, [&](size_t i) {
+      const uint32_t c = px[i];
+      if (c == dwExact) return g_dwColorKey;
+      uint32_t r = c >> 16 & 0xFF, g = c >> 8 & 0xFF, b = c & 0xFF;
+      uint32_t v = (r * m.dwRedMax / 255) << m.dwRedShift | (g * m.dwGreenMax / 255) << m.dwGreenShift |
+                   (b * m.dwBlueMax / 255) << m.dwBlueShift;
+      v &= 0xFFFF;
+      if (v == g_dwColorKey) {
+        uint32_t bf = (v >> m.dwBlueShift) & m.dwBlueMax;
+        bf = bf == m.dwBlueMax ? bf - 1 : bf + 1;
+        v = (v & ~(m.dwBlueMax << m.dwBlueShift)) | bf << m.dwBlueShift;
       }
-      buf.SetRaw(x, y, v);
+      return v;
+    });
+  } else {
+    // The system's own conversion of a picture onto the surface.
+    switch (buf.Format()) {
+      case PF_RGB565: copy(uint16_t{}, [&](size_t i) { return ArgbToRaw(PF_RGB565, 0xFF000000u | px[i]); }); break;
+      case PF_ARGB1555: copy(uint16_t{}, [&](size_t i) { return ArgbToRaw(PF_ARGB1555, 0xFF000000u | px[i]); }); break;
+      case PF_XRGB8888: copy(uint32_t{}, [&](size_t i) { return ArgbToRaw(PF_XRGB8888, 0xFF000000u | px[i]); }); break;
+      case PF_ARGB8888: copy(uint32_t{}, [&](size_t i) { return ArgbToRaw(PF_ARGB8888, 0xFF000000u | px[i]); }); break;
+      default: break;
     }
   }
   if (bPalMap) {

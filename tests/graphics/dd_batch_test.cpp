@@ -92,6 +92,46 @@ TEST(GraphicsBatch, StageOperationsOnOneTexel) {
   }
 }
 
+TEST(GraphicsBatch, SourceAlphaBlendIsRoundedToTheNearestForEveryAlphaAndChannelPair) {
+  // Every alpha against every source and destination byte, on the red and
+  // blue lanes and the green and alpha ones: alpha along the rows (whole
+  // runs of one alpha, the transparent and opaque ones among them) and
+  // along the columns (a different alpha in every pixel). 253 columns
+  // from column 3: whole groups of pixels and a ragged end.
+  auto Want = [](uint32_t s, uint32_t d, int nShift) {
+    uint32_t a = s >> 24, cs = (s >> nShift) & 0xFF, cd = (d >> nShift) & 0xFF;
+    return (cs * a + cd * (255 - a) + 127) / 255;
+  };
+  for (ePixelFormat fmt : {PF_XRGB8888, PF_ARGB8888})
+    for (bool bAlphaAlongRows : {true, false}) {
+      cPixelBuffer src(PF_ARGB8888, 256, 256);
+      for (uint32_t y = 0; y < 256; ++y)
+        for (uint32_t x = 0; x < 256; ++x) {
+          uint32_t a = bAlphaAlongRows ? y : x, v = bAlphaAlongRows ? x : y;
+          src.SetRaw(static_cast<int>(x), static_cast<int>(y), a << 24 | v << 16 | v << 8 | (255 - v));
+        }
+      for (uint32_t dv = 0; dv < 256; ++dv) {
+        const uint32_t d = ((dv * 7) & 0xFF) << 24 | dv << 16 | (255 - dv) << 8 | dv;
+        cPixelBuffer dst(fmt, 260, 256);
+        dst.FillRaw(0, 0, 260, 256, d);
+        RasterQuad(dst, 3, 0, 253, 256, &src, 0, 0, 253, 256, 0xFFFFFFFF, DDSTAGESTATE());
+        int nWrong = 0;
+        for (int y = 0; y < 256 && nWrong < 3; ++y)
+          for (int x = 0; x < 253; ++x) {
+            const uint32_t s = src.GetRaw(x, y), got = dst.GetRaw(x + 3, y);
+            for (int nShift : {0, 8, 16, 24}) {
+              if (nShift == 24 && fmt == PF_XRGB8888) continue;
+              if (((got >> nShift) & 0xFF) == Want(s, d, nShift)) continue;
+              ADD_FAILURE() << "format " << fmt << " texel " << std::hex << s << " over " << d << " gives " << got;
+              ++nWrong;
+              break;
+            }
+          }
+        if (nWrong) return;
+      }
+    }
+}
+
 TEST(GraphicsBatch, TextSheetCellsAndLineFeed) {
   cGraphicsFixture fx(kD3D32);
   ASSERT_TRUE(fx.Ok());

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "play/live_limits.h"
 #include "play/live_lists.h"
@@ -278,6 +279,55 @@ TEST_F(StageShots, WithTheOnScreenSwitchOnlyWhatIsOnScreenIsHit) {
     s->m_nSubStep = 1;
     s->ResolveShotHits();
     EXPECT_EQ(e.m_nHp, bSwitch ? 5 : 4);
+    s.reset();
+    ClearLiveObjects();
+    m_Stage.m_vecChara.erase(m_Stage.m_vecChara.begin());  // the player, put back by Play
+  }
+}
+
+TEST_F(StageShots, AShotThatStopsHitsTheFirstCharaInSetUpOrderWhereverTheCharasStand) {
+  // Three charas far apart along a wide stage, placed middle, left, right;
+  // a shot covering several of them hits the first placed among those it
+  // covers (and only it, unless it passes through charas).
+  m_Stage = MakeBlockStage(120, 15, 1);
+  PlaceRow(m_Stage, 0, 119, 14, 1);
+  m_Stage.m_bOnScreenOnly = 0;
+  const int aColumn[] = {60, 2, 110};
+  cEdChara e = Enemy(5);
+  e.m_nViewTestKind = 3;  // in play wherever it stands
+  for (int c : aColumn) m_Stage.m_vecChara.push_back(PlacedAt(e, c, 13));
+  struct CASE {
+    const char* name;
+    int nFrom, nTo;  // the charas (left to right) the shot's box covers
+    uint8_t bPass;
+    int aHp[3];      // in set-up order
+  } const cases[] = {
+      {"the far right one alone", 2, 2, 0, {5, 5, 4}},
+      {"all three: the middle one, placed first", 0, 2, 0, {4, 5, 5}},
+      {"left and middle: the middle one", 0, 1, 0, {4, 5, 5}},
+      {"all three, passing through", 0, 2, 1, {4, 4, 4}},
+  };
+  for (const CASE& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto s = Play();
+    ASSERT_EQ(g_lstChara.size(), 3u);
+    for (auto& e : g_lstChara) ASSERT_EQ(e->m_bPresent, 1);
+    std::vector<cStageChara*> vByX;
+    for (auto& e : g_lstChara) vByX.push_back(e.get());
+    std::sort(vByX.begin(), vByX.end(), [](auto* a, auto* b) { return a->m_dX < b->m_dX; });
+    auto shot = std::make_unique<cShot>();
+    shot->m_nGroup = 1;
+    shot->m_dAtkLeft = vByX[static_cast<size_t>(c.nFrom)]->m_dX;
+    shot->m_dAtkRight = vByX[static_cast<size_t>(c.nTo)]->m_dRight;
+    shot->m_dAtkTop = vByX[0]->m_dY;
+    shot->m_dAtkBottom = vByX[0]->m_dBottom;
+    shot->m_Shot.m_nAttack = 1;
+    shot->m_Shot.m_byPassChara = c.bPass;
+    s->m_Shots.Add(std::move(shot));
+    s->m_nSubStep = 1;
+    s->ResolveShotHits();
+    int n = 0;
+    for (auto& e : g_lstChara) EXPECT_EQ(e->m_nHp, c.aHp[n++]) << "chara " << n - 1;
     s.reset();
     ClearLiveObjects();
     m_Stage.m_vecChara.erase(m_Stage.m_vecChara.begin());  // the player, put back by Play

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "platform/messages.h"
@@ -222,6 +223,68 @@ TEST_F(RecordFiles, CopiesNameTheirOwnMembers) {
   dst.RegisterFields(667);
   dst.RegisterFields(667);
   EXPECT_EQ(dst.FieldCount(), 6);
+}
+
+TEST_F(RecordFiles, EveryVersionGetsItsOwnLayoutWhateverWasRegisteredBefore) {
+  // Two classes at every version in turn, so that layouts looked up before
+  // cannot stand in for one another; below 0 and past the current version
+  // as the ends of the range.
+  for (int v = -3; v <= 700; ++v) {
+    SCOPED_TRACE(v);
+    g_nCurDataVersion = v;
+    cEmptyRecord e;
+    e.ClearFields();
+    EXPECT_EQ(e.FieldCount(), 0);
+    cToyRecord r;
+    r.m_nOld = 9;
+    r.m_dAdded204 = 1.5;
+    r.ClearFields();
+    EXPECT_EQ(r.FieldCount(), 4 + (v < 204) + (v >= 153) + (v >= 204));
+    EXPECT_EQ(r.StrFieldCount(), 1 + (v >= 153));
+    EXPECT_EQ(r.m_nOld, v < 204 ? 0 : 9);
+    EXPECT_EQ(r.m_dAdded204, v >= 204 ? 0.0 : 1.5);
+  }
+  g_nCurDataVersion = 667;
+  // One pair of tables serves every record of a class at a version, copies
+  // included.
+  cToyRecord a, b;
+  cToyRecord c = a;
+  EXPECT_EQ(&a.FieldAt(0), &b.FieldAt(0));
+  EXPECT_EQ(&a.StrFieldAt(1), &c.StrFieldAt(1));
+}
+
+namespace {
+// A layout no other test registers, so that the threads below make it.
+class cThreadToy : public cEdRecord {
+ public:
+  int32_t m_an[24] = {};
+  std::string m_str;
+  cThreadToy() { RegisterFields(667); }
+  void RegisterFields(int) override {
+    ClearTables();
+    for (int32_t& n : m_an) AddField32(&n, 1);
+    AddStrField(&m_str, 1);
+  }
+};
+}  // namespace
+
+TEST(RecordTables, RecordsMadeOnSeveralThreadsAtOnceShareOneLayout) {
+  constexpr int kThreads = 4;
+  const RECFIELD* apFirst[kThreads] = {};
+  int anFields[kThreads] = {};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t, &apFirst, &anFields] {
+      std::vector<cThreadToy> v(200);
+      v.back().ClearFields();
+      apFirst[t] = &v.back().FieldAt(0);
+      anFields[t] = v.back().FieldCount();
+    });
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(anFields[t], 24);
+    EXPECT_EQ(apFirst[t], apFirst[0]);
+  }
 }
 
 TEST_F(RecordFiles, CopyFromARecordWithFewerFieldsIsReportedAndReadsNothingBeyondIt) {

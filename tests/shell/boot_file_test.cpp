@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 #include "platform/file_system.h"
@@ -144,4 +146,23 @@ TEST_F(BootFile, TickedHideMakesLaterStartsSilent) {
   g_Boot.m_dwDrawMode = g_Boot.m_dwHideDialog = 0;
   EXPECT_EQ(DecideDrawingPath(2, Sjis("題"), tick), 1);
   EXPECT_EQ(nAsked, 1);
+}
+
+TEST_F(BootFile, TheSameChoiceAgainLeavesTheFileAsItIs) {
+  // A save replaces the file (a new one renamed over it); a start that
+  // changes nothing keeps the one there, unless it is of an older layout.
+  auto inode = [] {
+    struct stat st {};
+    return ::stat("user_data/Boot.dat", &st) == 0 ? st.st_ino : 0;
+  };
+  auto same = [](cEdBoot&, const std::string&) { return 1; };
+  m_Tmp.WriteFile("user_data/Boot.dat", BootBytes(1, 0));
+  const ino_t nBefore = inode();
+  EXPECT_EQ(DecideDrawingPath(2, Sjis("題"), same), 1);
+  EXPECT_EQ(inode(), nBefore);
+  std::string older = BootBytes(1, 0);
+  older[0] = static_cast<char>(0x90);  // version 656
+  m_Tmp.WriteFile("user_data/Boot.dat", older);
+  EXPECT_EQ(DecideDrawingPath(2, Sjis("題"), same), 1);
+  EXPECT_EQ(m_Tmp.ReadFile("user_data/Boot.dat"), BootBytes(1, 0));
 }
