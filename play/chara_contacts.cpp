@@ -48,9 +48,15 @@ int cSceneStage::ResolveCharaContacts() {
     RequestSystemSound(kSoundCharaDefeated);
     return DefeatCharaInPlay(static_cast<cStageChara&>(c));
   };
-  for (int i = 0; i < kGroups; ++i) {
-    if (vByGroup[i].empty()) continue;
-    for (int j = i + 1; j < kGroups; ++j) {
+  // The sides that have charas, in order: a crowd of one side costs no walk
+  // over the sides it has no pairs with.
+  std::vector<int> vSides;
+  for (int i = 0; i < kGroups; ++i)
+    if (!vByGroup[i].empty()) vSides.push_back(i);
+  for (size_t si = 0; si < vSides.size(); ++si) {
+    const int i = vSides[si];
+    for (size_t sj = si + 1; sj < vSides.size(); ++sj) {
+      const int j = vSides[sj];
       for (cChara* a : vByGroup[i]) {
         for (cChara* b : vByGroup[j]) {
           if (a->m_bDefeated || b->m_bDefeated) continue;

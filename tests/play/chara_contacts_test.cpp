@@ -76,8 +76,7 @@ TEST_F(CharaContacts, DefeatsByContactAreSweptAndPlayer1sEndsThePass) {
   auto s = Play();
   ASSERT_EQ(g_lstChara.size(), 3u);
   cStageChara* lpStrong = std::next(g_lstChara.begin())->get();
-  lpStrong->m_lpTarget = g_lstChara.front().get();
-  g_lstChara.front()->m_vTargetedBy.push_back(lpStrong);
+  lpStrong->SetTargetChara(g_lstChara.front().get());
   s->m_nSubStep = 1;
   EXPECT_EQ(s->ResolvePlayerContacts(), 2);
   // The weak one went in the sweep, and its watcher's link with it.
