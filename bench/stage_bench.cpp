@@ -283,7 +283,7 @@ BENCHMARK(BM_BusyStageFrame)->Unit(benchmark::kMillisecond);
 // one in fifty is a flying block chara gliding among them, which every
 // walker meets. A frame's cost should grow about as the number of charas
 // does: the goal is 5,000 charas within a few frames' time of 1,000.
-cEdStage CrowdedStage(int nCharas) {
+cEdStage CrowdedStage(int nCharas, int nSides = 1) {
   constexpr int kCrowdWidth = 250, kCrowdHeight = 24;
   cEdStage st = FlooredStage(kCrowdWidth, kCrowdHeight);
   st.m_bOnScreenOnly = 0;  // every chara takes part, on screen or not
@@ -294,6 +294,12 @@ cEdStage CrowdedStage(int nCharas) {
     c.m_bBlockChara = bBlock ? 1 : 0;
     c.m_nMoveType = bBlock ? 1 : 0;  // block charas fly, the rest walk
     c.m_nViewTestKind = 3;           // in play wherever the view is
+    if (nSides > 1) {
+      // Sides that touch without harm: every pair across them is judged.
+      c.m_nSide = static_cast<uint8_t>(1 + i % nSides);
+      c.m_nAttack = 0;
+      c.m_nKnockBack = 0;
+    }
     c.m_vecFlow.push_back(glide);
     st.m_vecChara.push_back(c);
   }
@@ -316,5 +322,22 @@ void BM_CrowdedStageFrame(benchmark::State& state) {
   state.counters["present"] = nPresent;
 }
 BENCHMARK(BM_CrowdedStageFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The same crowd in two sides that meet all along the floor: the contact
+// pass asks about the pairs near each chara rather than every pair across
+// the sides.
+void BM_CrowdedTwoSidesFrame(benchmark::State& state) {
+  cBusyStage stage(CrowdedStage(static_cast<int>(state.range(0)), 2));
+  if (!stage.Ok()) {
+    state.SkipWithError("the stage did not reach play");
+    return;
+  }
+  for (auto _ : state) {
+    stage.Scene().Update();
+    benchmark::ClobberMemory();
+  }
+  state.counters["charas"] = static_cast<double>(g_lstChara.size());
+}
+BENCHMARK(BM_CrowdedTwoSidesFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
