@@ -348,7 +348,7 @@ BENCHMARK(BM_BusyStageFrame)->Unit(benchmark::kMillisecond);
 // one in fifty is a flying block chara gliding among them, which every
 // walker meets. A frame's cost should grow about as the number of charas
 // does: the goal is 5,000 charas within a few frames' time of 1,000.
-cEdStage CrowdedStage(int nCharas) {
+cEdStage CrowdedStage(int nCharas, int nSides = 1) {
   constexpr int kCrowdWidth = 250, kCrowdHeight = 24;
   cEdStage st = FlooredStage(kCrowdWidth, kCrowdHeight);
   st.m_bOnScreenOnly = 0;  // every chara takes part, on screen or not
@@ -359,14 +359,22 @@ cEdStage CrowdedStage(int nCharas) {
     c.m_bBlockChara = bBlock ? 1 : 0;
     c.m_nMoveType = bBlock ? 1 : 0;  // block charas fly, the rest walk
     c.m_nViewTestKind = 3;           // in play wherever the view is
+    if (nSides > 1) {
+      // Sides that touch without harm: every pair across them is judged.
+      c.m_nSide = static_cast<uint8_t>(1 + i % nSides);
+      c.m_nAttack = 0;
+      c.m_nKnockBack = 0;
+    }
     c.m_vecFlow.push_back(glide);
     st.m_vecChara.push_back(c);
   }
   return st;
 }
 
-void BM_CrowdedStageFrame(benchmark::State& state) {
-  cBusyStage stage(CrowdedStage(static_cast<int>(state.range(0))));
+// Frames of a crowded stage of the benchmark's number of charas in nSides
+// sides.
+void RunCrowdedFrames(benchmark::State& state, int nSides) {
+  cBusyStage stage(CrowdedStage(static_cast<int>(state.range(0)), nSides));
   if (!stage.Ok()) {
     state.SkipWithError("the stage did not reach play");
     return;
@@ -380,6 +388,14 @@ void BM_CrowdedStageFrame(benchmark::State& state) {
   for (auto& c : g_lstChara) nPresent += c->m_bPresent && c->m_bEnabled ? 1 : 0;
   state.counters["present"] = nPresent;
 }
+
+void BM_CrowdedStageFrame(benchmark::State& state) { RunCrowdedFrames(state, 1); }
 BENCHMARK(BM_CrowdedStageFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The same crowd in two sides that meet all along the floor: the contact
+// pass asks about the pairs near each chara rather than every pair across
+// the sides.
+void BM_CrowdedTwoSidesFrame(benchmark::State& state) { RunCrowdedFrames(state, 2); }
+BENCHMARK(BM_CrowdedTwoSidesFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

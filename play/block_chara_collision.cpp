@@ -1,6 +1,7 @@
 #include "play/block_chara_collision.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "play/hit_effect.h"
 #include "play/live_lists.h"
@@ -448,26 +449,52 @@ cStageChara* FindCarrierBelow(const cChara& c) {
 }
 
 int IsEnclosedByBlockCharas(const cChara& c, const double adEntry[4]) {
-  auto Inside = [&](double x, double y) {
-    bool bIn = false;
-    ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
-      bIn = IsBlockCharaFor(o, c) && BoxOverlaps({x, y, x, y}, BoxOf(o));
-      return bIn;
-    });
-    return bIn;
-  };
   const HITBOX now = BoxOf(c), entry = {adEntry[0], adEntry[1], adEntry[2], adEntry[3]};
   const double px[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
-  for (const auto& k : px) {
-    auto Corner = [&](const HITBOX& b, double& x, double& y) {
-      x = k[0] ? b.dRight : b.dLeft;
-      y = k[1] ? b.dBottom - 1.0 : b.dTop;
-    };
-    double x0, y0, x1, y1;
-    Corner(now, x0, y0);
-    Corner(entry, x1, y1);
-    if (!Inside(x0, y0) && !Inside(x1, y1)) return 0;
+  // The corners asked about, now and at the sub-step's entry.
+  double ax[8], ay[8];
+  for (int k = 0; k < 4; ++k) {
+    const HITBOX* b[2] = {&now, &entry};
+    for (int e = 0; e < 2; ++e) {
+      ax[2 * k + e] = px[k][0] ? b[e]->dRight : b[e]->dLeft;
+      ay[2 * k + e] = px[k][1] ? b[e]->dBottom - 1.0 : b[e]->dTop;
+    }
   }
+  // One walk gathers the block charas that can hold one of them (a box
+  // around the corners; a corner that is not a number is inside nothing);
+  // the corners are then asked of those only.
+  bool bAny = false;
+  HITBOX hull{};
+  for (int i = 0; i < 8; ++i) {
+    if (std::isnan(ax[i]) || std::isnan(ay[i])) continue;
+    if (!bAny) hull = {ax[i], ay[i], ax[i], ay[i]};
+    hull = {std::min(hull.dLeft, ax[i]), std::min(hull.dTop, ay[i]), std::max(hull.dRight, ax[i]),
+            std::max(hull.dBottom, ay[i])};
+    bAny = true;
+  }
+  if (!bAny) return 0;
+  std::vector<const cStageChara*> vNear;
+  if (s_bUseRoster) {
+    ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+      if (IsBlockCharaFor(o, c) && BoxOverlaps(hull, BoxOf(o))) vNear.push_back(&o);
+      return false;
+    });
+  }
+  auto Inside = [&](double x, double y) {
+    if (!s_bUseRoster) {
+      bool bIn = false;
+      ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+        bIn = IsBlockCharaFor(o, c) && BoxOverlaps({x, y, x, y}, BoxOf(o));
+        return bIn;
+      });
+      return bIn;
+    }
+    for (const cStageChara* o : vNear)
+      if (BoxOverlaps({x, y, x, y}, BoxOf(*o))) return true;
+    return false;
+  };
+  for (int k = 0; k < 4; ++k)
+    if (!Inside(ax[2 * k], ay[2 * k]) && !Inside(ax[2 * k + 1], ay[2 * k + 1])) return 0;
   return 1;
 }
 

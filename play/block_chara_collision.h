@@ -56,6 +56,7 @@ class cBlockCharaRoster {
 };
 // EraseChara's word that g_lstChara lost a chara.
 void BlockCharaRosterForget();
-// Tests only: false makes every walk go over the whole list, as a roster
+// Tests only: false makes every walk go over the whole list (and the
+// enclosure test ask every block chara about each corner), as the roster
 // must give the same results.
 void UseBlockCharaRosterForTests(bool bUse);

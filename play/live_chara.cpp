@@ -571,7 +571,13 @@ BOOL cChara::MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxe
 
 void cChara::SetTargetChara(cChara* lpTarget) {
   if (m_lpTarget == lpTarget) return;
-  if (m_lpTarget) std::erase(m_lpTarget->m_vTargetedBy, this);
+  if (m_lpTarget) {
+    // From the back: the list's charas leave from its end at the stage's
+    // close, and the latest pursuers are the likeliest to change aim.
+    cVector<cChara*>& v = m_lpTarget->m_vTargetedBy;
+    auto it = std::find(v.rbegin(), v.rend(), this);
+    if (it != v.rend()) v.erase(std::next(it).base());
+  }
   m_lpTarget = lpTarget;
   if (lpTarget && std::find(lpTarget->m_vTargetedBy.begin(), lpTarget->m_vTargetedBy.end(), this) ==
                       lpTarget->m_vTargetedBy.end())

@@ -14,13 +14,6 @@
 namespace {
 // Installed at start-up, read by the game thread.
 cVector<CHARAFORGETTER> s_vCharaForgetters;
-
-void ForgetIn(cChara& other, cChara& gone) {
-  if (other.m_lpTarget == &gone) other.m_lpTarget = nullptr;
-  if (other.m_lpParent == &gone) other.m_lpParent = nullptr;
-  std::erase(other.m_vTargetedBy, &gone);
-  std::erase(other.m_vChildren, &gone);
-}
 }  // namespace
 
 cPlayer* FirstPlayer() { return g_vPlayer.empty() ? nullptr : g_vPlayer.front().get(); }
@@ -28,13 +21,10 @@ cPlayer* FirstPlayer() { return g_vPlayer.empty() ? nullptr : g_vPlayer.front().
 void AddCharaForgetter(CHARAFORGETTER pfn) { s_vCharaForgetters.push_back(pfn); }
 
 void ForgetChara(cChara& chara) {
+  // Targets and families are linked both ways (a chara cannot be copied,
+  // and a target is only set through SetTargetChara), so the chara's own
+  // lists name everyone who names it: no walk over the other charas.
   chara.DropLinks();
-  // Links are kept both ways, but a chara that was set up twice or copied
-  // may still be named by someone: every live chara is checked.
-  for (auto& p : g_vPlayer)
-    if (p) ForgetIn(*p, chara);
-  for (auto& c : g_lstChara)
-    if (c) ForgetIn(*c, chara);
   if (g_FlowContext.m_lpCurChara == static_cast<cFlowChara*>(&chara)) {
     g_FlowContext.m_lpCurChara = nullptr;
     g_FlowContext.m_lpCurFlow = nullptr;

@@ -3,12 +3,17 @@
 
 #include <algorithm>
 
+#include "play/box_columns.h"
 #include "play/hit_effect.h"
 #include "play/live_limits.h"
 
 namespace {
 const std::list<cShot*> kNoShots;
-}
+bool s_bUseClashColumns = true;  // tests only turn it off
+// Below this many shots in the other group the pair of groups is walked
+// whole.
+constexpr size_t kClashColumnsFrom = 16;
+}  // namespace
 
 std::list<cShot*>& cShotLists::GroupList(int nGroup) {
   // The group is a byte of the shot record; anything else is folded into it.
@@ -85,16 +90,37 @@ void cShotLists::StepAll(int nSubStep, const REMOVALAREA* lpAreas) {
 bool AttackBoxesMeet(const cShot& a, const cShot& b) { return BoxOverlaps(AttackBox(a), AttackBox(b)); }
 
 void cShotLists::ClashShots() {
+  cBoxColumns columns;
+  std::vector<HITBOX> vBoxes;
+  std::vector<cShot*> vB;
+  std::vector<char> vGone;
+  std::vector<int> vNear;
   for (size_t i = 0; i < m_vGroupShots.size(); ++i) {
     for (size_t j = i + 1; j < m_vGroupShots.size(); ++j) {
-      if (m_vGroupShots[j].empty()) continue;
+      if (m_vGroupShots[j].empty() || m_vGroupShots[i].empty()) continue;
+      // Group j as it stands, by columns of the attack boxes (a clash only
+      // removes shots, it moves none); a shot of it that goes is marked.
+      vB.assign(m_vGroupShots[j].begin(), m_vGroupShots[j].end());
+      vGone.assign(vB.size(), 0);
+      const bool bColumns = s_bUseClashColumns && vB.size() >= kClashColumnsFrom;
+      if (bColumns) {
+        vBoxes.clear();
+        for (cShot* b : vB) vBoxes.push_back(AttackBox(*b));
+        columns.Build(vBoxes);
+      }
       auto itA = m_vGroupShots[i].begin();
       while (itA != m_vGroupShots[i].end()) {
         cShot* a = *itA;
         bool bRemoveA = false;
-        auto itB = m_vGroupShots[j].begin();
-        while (itB != m_vGroupShots[j].end()) {
-          cShot* b = *itB;
+        if (bColumns) {
+          columns.Query(AttackBox(*a), -1, vNear);
+        } else {
+          vNear.resize(vB.size());
+          for (size_t k = 0; k < vB.size(); ++k) vNear[k] = static_cast<int>(k);
+        }
+        for (int k : vNear) {
+          if (vGone[static_cast<size_t>(k)]) continue;
+          cShot* b = vB[static_cast<size_t>(k)];
           bool bRemoveB = false;
           if ((a->m_Shot.m_byErasable || b->m_Shot.m_byErasable) && AttackBoxesMeet(*a, *b)) {
             const bool ea = a->m_Shot.m_byErasable != 0, eb = b->m_Shot.m_byErasable != 0;
@@ -107,8 +133,10 @@ void cShotLists::ClashShots() {
               bRemoveA = true;
             }
           }
-          ++itB;
-          if (bRemoveB) Remove(b);
+          if (bRemoveB) {
+            vGone[static_cast<size_t>(k)] = 1;
+            Remove(b);
+          }
         }
         // A goes after the walk over group j.
         ++itA;
@@ -117,3 +145,5 @@ void cShotLists::ClashShots() {
     }
   }
 }
+
+void UseClashColumnsForTests(bool bUse) { s_bUseClashColumns = bUse; }

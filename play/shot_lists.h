@@ -57,3 +57,6 @@ class cShotLists {
 
 // Attack boxes overlap (edges inclusive).
 bool AttackBoxesMeet(const cShot& a, const cShot& b);
+// Tests only: false makes the clashes ask every pair of shots of two
+// groups, as the columns of shots must give the same play.
+void UseClashColumnsForTests(bool bUse);

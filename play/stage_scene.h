@@ -472,3 +472,7 @@ void RecordChallengeCleared(cEdProgress& p);
 // The play log of a headless run (TARVOLIN4_PLAYLOG): one line per frame
 // of the stage scene, after its Update. Opened on the first line.
 void WritePlayLogLine(const cSceneStage& scene);
+
+// Tests only: false makes the contact pass ask every pair of charas of two
+// sides, as its columns of charas must give the same play.
+void UseContactColumnsForTests(bool bUse);

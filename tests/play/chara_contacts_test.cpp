@@ -4,6 +4,8 @@
 // swept, and player 1's ends the pass with 2.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "play/live_lists.h"
 #include "play/play_links.h"
 #include "play/player.h"
@@ -13,6 +15,7 @@
 #include "records/system.h"
 #include "tests/play/chara_fixture.h"
 #include "tests/play/scene_fixture.h"
+#include "tests/support/flow_fixtures.h"
 
 namespace {
 
@@ -76,14 +79,71 @@ TEST_F(CharaContacts, DefeatsByContactAreSweptAndPlayer1sEndsThePass) {
   auto s = Play();
   ASSERT_EQ(g_lstChara.size(), 3u);
   cStageChara* lpStrong = std::next(g_lstChara.begin())->get();
-  lpStrong->m_lpTarget = g_lstChara.front().get();
-  g_lstChara.front()->m_vTargetedBy.push_back(lpStrong);
+  lpStrong->SetTargetChara(g_lstChara.front().get());
   s->m_nSubStep = 1;
   EXPECT_EQ(s->ResolvePlayerContacts(), 2);
   // The weak one went in the sweep, and its watcher's link with it.
   ASSERT_EQ(g_lstChara.size(), 2u);
   EXPECT_EQ(g_lstChara.front().get(), lpStrong);
   EXPECT_EQ(lpStrong->m_lpTarget, nullptr);
+}
+
+
+// Two armies walking into each other (and a third side among them): the
+// pass asks only the pairs its columns of charas give, yet every frame is
+// the same as when it asks every pair of two sides.
+class CharaContactCrowd : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetSceneRecords(); }
+  void TearDown() override {
+    UseContactColumnsForTests(true);
+    ClearScene();
+  }
+  static cEdStage Battle() {
+    cEdStage st = MakeSceneStage(60);
+    st.m_nCharaInvincible = 2;
+    cEdChara player = Fighter(9, 1000000, 0);
+    player.m_nType = 0;
+    st.m_vecChara.push_back(PlacedAt(player, 30, 1));
+    for (int i = 0; i < 300; ++i) {
+      const int nSide = i % 7 == 6 ? 4 : 2 + i % 2;
+      cEdChara c = Fighter(nSide, 3 + static_cast<uint32_t>(i % 5), 1 + static_cast<uint32_t>(i % 3));
+      c.m_nKnockBack = static_cast<uint8_t>(i % 4 == 0 ? 6 : 0);
+      c.m_nViewTestKind = 3;
+      c.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeStraightMove(nSide == 2 ? 3 : 2, 8 + i % 9, 10)}));
+      const int nCol = nSide == 2 ? i % 20 : nSide == 3 ? 40 + i % 20 : 20 + i % 20;
+      st.m_vecChara.push_back(PlacedAt(c, nCol, 1 + (i / 20) % 12));
+    }
+    return st;
+  }
+  // Every chara's place, life and defeat, frame after frame.
+  std::vector<double> Play(bool bColumns, int& nDefeats) {
+    UseContactColumnsForTests(bColumns);
+    auto s = PlayScene(Battle());
+    EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
+    std::vector<double> v;
+    const size_t nStart = g_lstChara.size();
+    for (int n = 0; n < 200 && s->m_nState == STAGESTATE_PLAY; ++n) {
+      s->Update();
+      for (auto& c : g_lstChara)
+        v.insert(v.end(), {static_cast<double>(c->m_nId), c->m_dX, c->m_dY, static_cast<double>(c->m_nHp),
+                           static_cast<double>(c->m_bDefeated)});
+    }
+    nDefeats = static_cast<int>(nStart - g_lstChara.size());
+    s.reset();
+    ClearScene();
+    return v;
+  }
+};
+
+TEST_F(CharaContactCrowd, TheSamePlayWithAndWithoutTheColumnsOfCharas) {
+  int nDefeatsAll = 0, nDefeatsColumns = 0;
+  const std::vector<double> all = Play(false, nDefeatsAll);
+  const std::vector<double> columns = Play(true, nDefeatsColumns);
+  EXPECT_GT(nDefeatsAll, 20);  // the armies did meet, and fought
+  EXPECT_EQ(nDefeatsColumns, nDefeatsAll);
+  ASSERT_EQ(columns.size(), all.size());
+  EXPECT_TRUE(columns == all);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <list>
 #include <memory>
+#include <vector>
 
 #include "play/launch.h"
 #include "tests/play/play_fixture.h"
@@ -208,4 +209,36 @@ TEST_F(ShotListsTest, ShotsThatFollowTheScrollKeepTheirPlaceOnScreen) {
   }
   EXPECT_DOUBLE_EQ(follow.m_dX - ax.dPos, 1000 - x0);
   EXPECT_EQ(still.m_dX, 1000.0);
+}
+
+TEST_F(ShotListsTest, ClashesInACrowdAreTheSameWithAndWithoutTheColumnsOfShots) {
+  // Three groups of shots mixed along 2,000 pixels, of several sizes and
+  // strengths, many of them touching: the same shots must go either way.
+  auto Survivors = [&](bool bColumns) {
+    UseClashColumnsForTests(bColumns);
+    m_Lists.Clear();
+    std::vector<cShot*> vMade;
+    uint32_t r = 12345;
+    for (int i = 0; i < 900; ++i) {
+      r = r * 1103515245u + 12345u;
+      cEdShot p;
+      p.SetDefaults();
+      p.m_cSize = static_cast<int8_t>(1 + (r >> 8) % 3);
+      p.m_byErasable = static_cast<uint8_t>((r >> 12) % 4 != 0);
+      p.m_cStrength = static_cast<int8_t>((r >> 16) % 4);
+      vMade.push_back(&Add(static_cast<int>((r >> 20) % 3), 100 + (r >> 4) % 2000, 400 + (r >> 14) % 60, p));
+    }
+    m_Lists.ClashShots();
+    std::vector<int> vAlive;
+    for (size_t k = 0; k < vMade.size(); ++k)
+      if (Alive(vMade[k])) vAlive.push_back(static_cast<int>(k));
+    EXPECT_EQ(GroupTotal(), m_Lists.m_lstShot.size());
+    return vAlive;
+  };
+  const std::vector<int> all = Survivors(false);
+  const std::vector<int> columns = Survivors(true);
+  UseClashColumnsForTests(true);
+  EXPECT_GT(all.size(), 100u);
+  EXPECT_LT(all.size(), 800u);  // many clashed
+  EXPECT_EQ(columns, all);
 }

@@ -71,7 +71,7 @@ TEST_F(StageLiveObjects, ADefeatedCharaVanishesWhenFrozenAndLeavesInThePlayFrame
   cStageChara* lpDoomed = g_lstChara.begin()->get();
   cStageChara* lpOther = std::next(g_lstChara.begin())->get();
   // The other chara aims at the doomed one: the erasure must unlink it.
-  lpOther->m_lpTarget = lpDoomed;
+  lpOther->SetTargetChara(lpDoomed);
   lpDoomed->m_bDefeated = 1;  // no defeat effect: its animation is over at once
   // A frozen frame draws it no more but keeps it: the game thread may be
   // waiting inside one of its flows.

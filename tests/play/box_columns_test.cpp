@@ -1,0 +1,57 @@
+#include "play/box_columns.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Every box that overlaps a query is among the query's answers, whatever
+// the boxes hold: inverted edges, infinities, numbers that are not numbers,
+// boxes far apart or wider than any column.
+TEST(BoxColumns, AQueryGivesEveryOverlappingBoxInOrder) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  // Boxes on a stage, then the same with values no stage should hold (one
+  // far box widens every column).
+  const std::vector<HITBOX> vStage = {
+      {0, 0, 31, 31},     {40, 0, 70, 31},  {200, 0, 190, 31} /* inverted */, {0, 0, 5000, 10}, {65, 0, 65, 0},
+      {128, 0, 128, 10},  {129, 0, 127, 10}, {-50, 0, -10, 10},               {90, 0, 310, 10}, {900, 0, 960, 10},
+      {1500, 0, 1530, 4}, {2000, 0, 2000, 0},
+  };
+  std::vector<HITBOX> vHostile(vStage);
+  vHostile.insert(vHostile.end(), {{-inf, 0, inf, 5}, {nan, 0, 10, 10}, {1e300, 0, 1e300, 10}, {-1e300, 0, -1e300, 10}});
+  const std::vector<HITBOX> vAsk = {
+      {0, 0, 0, 0},       {60, 0, 130, 10},   {195, 0, 195, 1}, {1e300, 0, 1e300, 1}, {-inf, 0, -inf, 1},
+      {300, 0, 100, 5},   {nan, 0, nan, 1},   {-20, 0, -20, 1}, {64, 0, 64, 0},       {4999, 0, 4999, 1},
+      {150, 0, 250, 5},   {1510, 0, 1490, 2}, {2000, 0, 2000, 0},
+  };
+  cBoxColumns columns;
+  std::vector<int> vNear;
+  for (const std::vector<HITBOX>* pBox : {&vStage, static_cast<const std::vector<HITBOX>*>(&vHostile)}) {
+    const std::vector<HITBOX>& vBox = *pBox;
+    columns.Build(vBox);
+    for (size_t q = 0; q < vAsk.size(); ++q) {
+      SCOPED_TRACE(q);
+      columns.Query(vAsk[q], -1, vNear);
+      for (size_t k = 1; k < vNear.size(); ++k) EXPECT_LT(vNear[k - 1], vNear[k]);
+      for (size_t k = 0; k < vBox.size(); ++k) {
+        const bool bNear = std::find(vNear.begin(), vNear.end(), static_cast<int>(k)) != vNear.end();
+        if (BoxOverlaps(vAsk[q], vBox[k])) {
+          EXPECT_TRUE(bNear) << "box " << k;
+        }
+      }
+      // Past an index only the later boxes come.
+      columns.Query(vAsk[q], 5, vNear);
+      for (int k : vNear) EXPECT_GT(k, 5);
+    }
+  }
+  // On the stage, boxes apart stay apart: a small query meets few.
+  columns.Build(vStage);
+  columns.Query({0, 0, 0, 0}, -1, vNear);
+  EXPECT_LE(vNear.size(), 3u);
+}
+
+}  // namespace
