@@ -69,6 +69,13 @@ std::string WaitForFocusedWindow(const cXvfb& x, pid_t pid) {
   return "";
 }
 
+// What the display holds, for a failure's message, while the game still runs.
+std::string DisplayState(const cXvfb& x, pid_t pid) {
+  return "focus: " + x.Run("xdotool getwindowfocus 2>&1") + "\nthe game's visible windows: " +
+         x.Run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>&1") + "\n" +
+         x.Run("xwininfo -root -tree 2>&1 | head -n 20");
+}
+
 void ExpectTheHeadlessTitle(const cTempFolder& folder) {
   ASSERT_TRUE(folder.Exists("shots/frame-00120.png")) << folder.ReadFile("stderr.txt");
   std::ifstream in(T4_SOURCE_DIR "/tests/golden/shell/title_120.png", std::ios::binary);
@@ -107,8 +114,7 @@ TEST_F(WindowE2e, TheStartupDialogIsOnTheScreenAndReturnStartsTheTitle) {
   // keyboard focus, or no one could answer it.
   if (WaitForFocusedWindow(x, pid).empty()) {
     // What the display holds, for the failure's message, while the game still runs.
-    const std::string screen =
-        "focus: " + x.Run("xdotool getwindowfocus 2>&1") + "\n" + x.Run("xwininfo -root -tree 2>&1 | head -n 20");
+    const std::string screen = DisplayState(x, pid);
     const int nExit = WaitExit(pid, 1);
     FAIL() << "the start-up dialog is not on the screen with the keyboard (exit " << nExit << ")\n"
            << screen << "\n"
@@ -135,7 +141,14 @@ TEST_F(WindowE2e, FullScreenCoversTheDisplay) {
   pid_t pid = StartInWindow(folder, x, 0);
   ASSERT_GT(pid, 0);
   const std::string window = WaitForFocusedWindow(x, pid);
-  ASSERT_FALSE(window.empty()) << folder.ReadFile("stderr.txt");
+  if (window.empty()) {
+    const std::string screen = DisplayState(x, pid);
+    x.Run("xdotool key Escape");
+    const int nExit = WaitExit(pid, 10000);
+    FAIL() << "the full-screen window is not on the screen with the keyboard (exit " << nExit << ")\n"
+           << screen << "\n"
+           << folder.ReadFile("stderr.txt");
+  }
   // Frame 120 is written once the title has run two seconds, long after
   // the switch to full screen at the start of the graphics.
   const auto start = std::chrono::steady_clock::now();
