@@ -155,15 +155,6 @@ BOOL CreateDirectoryA(std::string_view cp932Path) {
   return ::mkdir(ResolvePath(cp932Path).c_str(), 0777) == 0 ? TRUE : FALSE;
 }
 
-BOOL DeleteFileA(std::string_view cp932Path) {
-  if (cp932Path.empty()) return FALSE;
-  return ::unlink(ResolvePath(cp932Path).c_str()) == 0 ? TRUE : FALSE;
-}
-
-BOOL MoveFileReplace(std::string_view from, std::string_view to) {
-  return std::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0 ? TRUE : FALSE;
-}
-
 std::vector<std::string> ListFolder(std::string_view cp932Folder) {
   std::vector<std::string> names;
   std::string dir = cp932Folder.empty() ? std::string(".") : ResolvePath(cp932Folder);

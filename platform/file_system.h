@@ -39,9 +39,6 @@ BOOL PathIsDirectoryA(std::string_view cp932Path);
 BOOL PathFileExistsA(std::string_view cp932Path);
 // Creates one folder; FALSE when it exists already or cannot be made.
 BOOL CreateDirectoryA(std::string_view cp932Path);
-BOOL DeleteFileA(std::string_view cp932Path);
-// Replaces the target when it exists (the target may be named in any case).
-BOOL MoveFileReplace(std::string_view cp932From, std::string_view cp932To);
 
 // The names (CP932, no folder part) of the entries of a folder; empty when
 // the folder does not exist. Names that CP932 cannot hold are left out.

@@ -270,12 +270,12 @@ class cFakeFace : public cGlyphFace {
   void RenderGlyph(std::string_view szChar, GLYPHBITMAP& out) override {
     int code = CharCode(szChar);
     out = GLYPHBITMAP{};
-    out.nWidth = FakeGlyphWidth(code, m_nHeight);
+    out.nWidth = FakeGlyphWidthForTests(code, m_nHeight);
     out.nHeight = m_nHeight;
     out.nAdvance = out.nWidth;
     out.vInk.assign(static_cast<size_t>(out.nWidth) * out.nHeight, 0);
     for (int y = 0; y < out.nHeight; ++y)
-      for (int x = 0; x < out.nWidth; ++x) out.vInk[static_cast<size_t>(y) * out.nWidth + x] = FakeGlyphInk(code, x, y);
+      for (int x = 0; x < out.nWidth; ++x) out.vInk[static_cast<size_t>(y) * out.nWidth + x] = FakeGlyphInkForTests(code, x, y);
   }
 
  private:
@@ -311,11 +311,11 @@ cGlyphSource* GetGlyphSource() {
 void SetGlyphSourceForTests(cGlyphSource* lpSource) { s_lpTestSource.store(lpSource); }
 
 std::unique_ptr<cGlyphSource> CreateFreeTypeGlyphSource() { return std::make_unique<cFreeTypeSource>(); }
-std::unique_ptr<cGlyphSource> CreateFakeGlyphSource() { return std::make_unique<cFakeSource>(); }
+std::unique_ptr<cGlyphSource> CreateFakeGlyphSourceForTests() { return std::make_unique<cFakeSource>(); }
 
-int FakeGlyphWidth(int nCode, int nHeight) { return nCode > 0xFF ? std::max(nHeight, 1) : std::max(nHeight / 2, 1); }
+int FakeGlyphWidthForTests(int nCode, int nHeight) { return nCode > 0xFF ? std::max(nHeight, 1) : std::max(nHeight / 2, 1); }
 
-bool FakeGlyphInk(int nCode, int x, int y) {
+bool FakeGlyphInkForTests(int nCode, int x, int y) {
   if (nCode <= 0x20) return false;
   // Each diagonal carries one bit of the code, so no two characters look
   // alike; the second term keeps every glyph inked.

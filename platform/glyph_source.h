@@ -51,7 +51,7 @@ cGlyphSource* GetGlyphSource();
 void SetGlyphSourceForTests(cGlyphSource* lpSource);
 
 std::unique_ptr<cGlyphSource> CreateFreeTypeGlyphSource();
-std::unique_ptr<cGlyphSource> CreateFakeGlyphSource();
+std::unique_ptr<cGlyphSource> CreateFakeGlyphSourceForTests();
 
 // The family of this system that stands for a Windows face (CP932 name), or
 // "" for a face the table does not know.
@@ -62,5 +62,5 @@ std::string SystemFamilyOfFace(const std::string& szFaceCp932);
 // (advance h / 2) and a double-byte one h x h (advance h), both with their
 // top-left at the drawing point; `code` is the byte, or lead << 8 | trail.
 // Bytes below 0x20 draw nothing.
-int FakeGlyphWidth(int nCode, int nHeight);
-bool FakeGlyphInk(int nCode, int x, int y);
+int FakeGlyphWidthForTests(int nCode, int nHeight);
+bool FakeGlyphInkForTests(int nCode, int x, int y);

@@ -70,7 +70,7 @@ int VkFromScancode(int nScancode) {
   return 0;
 }
 
-int ScancodeFromVk(int nVk) {
+int ScancodeFromVkForTests(int nVk) {
   for (const SCANVK& e : kScanVkTable) {
     if (e.m_nVk == nVk) return e.m_nScancode;
   }

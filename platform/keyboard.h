@@ -35,7 +35,7 @@ enum : int {
 // none. The argument is an SDL scancode.
 int VkFromScancode(int nScancode);
 // The first scancode that gives the code; 0 when none does.
-int ScancodeFromVk(int nVk);
+int ScancodeFromVkForTests(int nVk);
 // The code a key message carries: a left or right Shift, Ctrl or Alt becomes
 // the generic VK_SHIFT, VK_CONTROL or VK_MENU, as key messages report them.
 int MessageVk(int nVk);

@@ -121,11 +121,8 @@ void DDSetBatchLayer(DDSURFACEDATA* lpSD);
 void DDEndBatch();
 void DDDrawTextBatch(DDSURFACEDATA* lpDstSD, int x, int y, int nCellWidth, int nCellHeight, DDSURFACEDATA* lpSheetSD,
                      const char* szText);
-void DDDrawTextf(DDSURFACEDATA* lpDstSD, int x, int y, int nCellWidth, int nCellHeight, DDSURFACEDATA* lpSheetSD,
-                 const char* szFormat, ...) __attribute__((format(printf, 7, 8)));
 bool DDLock(DDSURFACEDATA* lpSD, DDLOCKDESC* lpDesc, void** lplpBits, int nBpp);
 void DDUnlock(DDSURFACEDATA* lpSD);
-int DDMesBox(const char* szText, const char* szCaption, UINT uType);
 BOOL DDDialogMode(BOOL bOn);
 
 // Presentation. DDFlip presents on the Direct3D path (FALSE only for a lost

@@ -1,7 +1,6 @@
 // The draw batch, the text drawn from a character sheet, the surface locks
 // and the dialog mode.
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 
 #include "media/graphics/dd.h"
@@ -120,18 +119,6 @@ void DDDrawTextBatch(DDSURFACEDATA* lpDstSD, int x, int y, int nCellWidth, int n
   if (lpDTCon) DDEndBatch();
 }
 
-void DDDrawTextf(DDSURFACEDATA* lpDstSD, int x, int y, int nCellWidth, int nCellHeight, DDSURFACEDATA* lpSheetSD,
-                 const char* szFormat, ...) {
-  // The original formatted into 256 bytes without a bound; longer texts are
-  // cut here instead of overrunning.
-  char buf[256];
-  va_list ap;
-  va_start(ap, szFormat);
-  std::vsnprintf(buf, sizeof buf, szFormat ? szFormat : "", ap);
-  va_end(ap);
-  DDDrawTextBatch(lpDstSD, x, y, nCellWidth, nCellHeight, lpSheetSD, buf);
-}
-
 bool DDLock(DDSURFACEDATA* lpSD, DDLOCKDESC* lpDesc, void** lplpBits, int nBpp) {
   if (lpDTCon) {
     Logf("%s", Sjis("D3DではDDLockは未対応").c_str());
@@ -180,12 +167,3 @@ BOOL DDDialogMode(BOOL bOn) {
   return TRUE;
 }
 
-int DDMesBox(const char* szText, const char* szCaption, UINT uType) {
-  if (!DDDialogMode(TRUE)) {
-    Logf("%s", (Sjis("DDMesBox 失敗! ") + (szText ? szText : "") + ", " + (szCaption ? szCaption : "")).c_str());
-    return 0;
-  }
-  MessageBoxA(g_hWndMain, szText ? szText : "", szCaption ? szCaption : "", uType);
-  DDDialogMode(FALSE);
-  return 1;
-}

@@ -377,7 +377,7 @@ BOOL DDFadeIn(BYTE* lpWorkPal, int nFirst, int nLast, BYTE r, BYTE g, BYTE b, do
                   bFinish);
 }
 
-void DDResetFades() {
+void DDResetFadesForTests() {
   s_adFadeOutAngle[0] = s_adFadeOutAngle[1] = 90.0;
   s_adFadeInAngle[0] = s_adFadeInAngle[1] = 0.0;
 }

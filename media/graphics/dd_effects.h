@@ -53,4 +53,4 @@ BOOL DDFadeIn(BYTE* lpWorkPal, int nFirst, int nLast, BYTE r, BYTE g, BYTE b, do
               BOOL bFinish);
 // Puts both routines' angles back to their start values (device set-up and
 // tests).
-void DDResetFades();
+void DDResetFadesForTests();

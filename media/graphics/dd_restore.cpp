@@ -23,7 +23,7 @@ bool IsFileSurface(const DDSURFACEDATA* lpSD) { return !lpSD->szFileName.empty()
 
 }  // namespace
 
-void DDSimulateDeviceLoss(BOOL bResettable) {
+void DDSimulateDeviceLossForTests(BOOL bResettable) {
   if (lpDTCon) {
     s_nDeviceState = bResettable ? DEVICE_NOTRESET : DEVICE_LOST;
     for (DDSURFACEDATA* lpSD : g_SurfaceList)

@@ -1,7 +1,7 @@
 // Recovery after the device or its surfaces lost their video memory:
 // DDRestoreSurface re-creates every registered surface of the Direct3D path,
 // DDRestore restores the DirectDraw surfaces; both redraw the font strips.
-// A real loss never happens here; tests make one with DDSimulateDeviceLoss.
+// A real loss never happens here; tests make one with DDSimulateDeviceLossForTests.
 #pragma once
 
 #include "media/graphics/dd.h"
@@ -19,4 +19,4 @@ BOOL DDRestore();
 // system memory loses its pixels. DirectDraw: the primary reports lost and
 // the back buffer and every video-memory surface of the fixed array lose
 // their pixels.
-void DDSimulateDeviceLoss(BOOL bResettable);
+void DDSimulateDeviceLossForTests(BOOL bResettable);

@@ -275,7 +275,7 @@ TEST(Fades, EndAfterNinetyOverTheStepPlusOneCalls) {
   } cases[] = {{10, 0, 10}, {30, 0, 4}, {7, 0, 14}, {90, 0, 2}, {0, 0, 1}, {-3, 0, 1}, {10, 1, 1}};
   cGraphicsFixture fx(ModeNamed("d3d32"), 64, 48);
   ASSERT_TRUE(fx.Ok());
-  DDResetFades();
+  DDResetFadesForTests();
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.dStep) + " finish " + std::to_string(c.bFinish));
     for (int nRound = 0; nRound < 2; ++nRound) {
@@ -293,7 +293,7 @@ TEST(Fades, FirstStepShowsThePictureAndTheLastTheColour) {
     SCOPED_TRACE(mode.szName);
     cGraphicsFixture fx(mode, 64, 48);
     ASSERT_TRUE(fx.Ok());
-    DDResetFades();
+    DDResetFadesForTests();
     bool b8 = mode.nBpp == 8 && mode.nMode == 0;
     DDFillSurface(&g_BackBufferSD, 16);
     const std::vector<uint32_t> picture = BackBufferPixels();

@@ -36,7 +36,7 @@ bool AllZero(const std::vector<uint8_t>& v) {
 // A started device with one font whose half-width strip is drawn.
 class cRestoreScene {
  public:
-  explicit cRestoreScene(const GRAPHICSMODE& mode) : m_Glyphs(CreateFakeGlyphSource()), m_Fx(mode, 64, 48) {
+  explicit cRestoreScene(const GRAPHICSMODE& mode) : m_Glyphs(CreateFakeGlyphSourceForTests()), m_Fx(mode, 64, 48) {
     SetGlyphSourceForTests(m_Glyphs.get());
     if (!m_Fx.Ok()) return;
     m_Font.Init(Sjis("ＭＳ ゴシック").c_str(), 0, 16, 16, 16, 240, nullptr, 1, 241, nullptr, 1);
@@ -69,14 +69,14 @@ TEST(LostDevice, ResetRecreatesTheDeviceSurfaces) {
   const size_t nSurfaces = g_SurfaceList.size();
 
   // Not resettable yet: nothing is released or re-created.
-  DDSimulateDeviceLoss(FALSE);
+  DDSimulateDeviceLossForTests(FALSE);
   cPixelBuffer* lpSheetBuffer = DDSurfacePixels(sheet);
   EXPECT_FALSE(DDRestoreSurface());
   EXPECT_EQ(DDSurfacePixels(sheet), lpSheetBuffer);
   EXPECT_EQ(work->bLost, 0);
   EXPECT_TRUE(AllZero(Bytes(sheet)));
 
-  DDSimulateDeviceLoss(TRUE);
+  DDSimulateDeviceLossForTests(TRUE);
   EXPECT_TRUE(DDRestoreSurface());
   EXPECT_TRUE(Bytes(sheet) == sheetPixels);  // the picture again
   EXPECT_EQ(sheet->bLost, 0);
@@ -107,7 +107,7 @@ TEST(LostDevice, LostSurfacesReloadTheirPicturesAndPalette) {
     EXPECT_EQ(work->bLost, 0);
     // A fade half-way: the work palette is what the screen shows.
     for (int i = 0; i < 256 * 4; ++i) g_WorkPalette[i] = static_cast<BYTE>(g_Palette[i] / 2);
-    DDSimulateDeviceLoss(TRUE);
+    DDSimulateDeviceLossForTests(TRUE);
     EXPECT_TRUE(g_PrimarySD.bLost);
     EXPECT_TRUE(AllZero(Bytes(sheet)));
     DDFillRect(s.Strip(), 0, 0, 64, 16, 0);

@@ -30,7 +30,7 @@ constexpr int kIconBase = 100;  // icon of letter k: palette number 100 + k
 // The fake glyph source for the life of a test.
 class cFakeGlyphs {
  public:
-  cFakeGlyphs() : m_Source(CreateFakeGlyphSource()) { SetGlyphSourceForTests(m_Source.get()); }
+  cFakeGlyphs() : m_Source(CreateFakeGlyphSourceForTests()) { SetGlyphSourceForTests(m_Source.get()); }
   ~cFakeGlyphs() { SetGlyphSourceForTests(nullptr); }
 
  private:
@@ -98,10 +98,10 @@ EXPECTED ModelText(const std::string& text, int x, int y, bool bIcons) {
   EXPECTED e{x - 4, y - 4, 16 * 12, 16 * 4, {}};
   e.cls.assign(static_cast<size_t>(e.w) * e.h, 0);
   auto glyph = [&](int code, int gx, int gy) {
-    int w = FakeGlyphWidth(code, 16);
+    int w = FakeGlyphWidthForTests(code, 16);
     for (int yy = 0; yy < 16; ++yy)
       for (int xx = 0; xx < w; ++xx)
-        if (FakeGlyphInk(code, xx, yy)) e.At(gx + xx, gy + yy) = 1;
+        if (FakeGlyphInkForTests(code, xx, yy)) e.At(gx + xx, gy + yy) = 1;
   };
   std::vector<std::pair<int, int>> icons;  // (cell x, cell y) of each icon, with its letter
   std::vector<int> letters;
@@ -247,14 +247,14 @@ TEST(FontStrips, FixedListFillsCellsInOrderThenGrowsOnDemand) {
       cPixelBuffer* b = DDSurfacePixels(&ff->m_SD);
       uint32_t ink = 0;
       for (int i = 0; i < 256; ++i)
-        if (FakeGlyphInk(code, i % 16, i / 16)) {
+        if (FakeGlyphInkForTests(code, i % 16, i / 16)) {
           ink = b->GetRaw(g.nX + i % 16, g.nY + i / 16);
           break;
         }
       int nWrong = 0;
       for (int yy = 0; yy < 16; ++yy)
         for (int xx = 0; xx < 16; ++xx)
-          if ((b->GetRaw(g.nX + xx, g.nY + yy) == ink) != FakeGlyphInk(code, xx, yy)) ++nWrong;
+          if ((b->GetRaw(g.nX + xx, g.nY + yy) == ink) != FakeGlyphInkForTests(code, xx, yy)) ++nWrong;
       EXPECT_EQ(nWrong, 0) << "cell " << k;
     }
     // Two new kanji take cells 256 and 257; drawing them again adds nothing.

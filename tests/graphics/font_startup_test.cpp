@@ -17,7 +17,7 @@
 using namespace t4gfx;
 
 TEST(FontStartup, InitAllDigitSurfacesReportAndRelease) {
-  std::unique_ptr<cGlyphSource> fake = CreateFakeGlyphSource();
+  std::unique_ptr<cGlyphSource> fake = CreateFakeGlyphSourceForTests();
   SetGlyphSourceForTests(fake.get());
   for (const GRAPHICSMODE& mode : {AllModes()[2], AllModes()[5]}) {
     SCOPED_TRACE(mode.szName);

@@ -76,7 +76,7 @@ class cStageDevice {
     m_bOk = DDSetTransmit(&m_aInfo[0]) && DDLoadSurfaceList(m_aSD, all.data(), SYSTEM_BITMAP_COUNT);
     SetStageSurfaceTable(m_aSD, SYSTEM_BITMAP_COUNT);
     if (!bFonts) return;
-    m_lpGlyphs = CreateFakeGlyphSource();
+    m_lpGlyphs = CreateFakeGlyphSourceForTests();
     SetGlyphSourceForTests(m_lpGlyphs.get());
     m_FontTable = BuildFontTable();
     m_bOk = m_bOk && cFont::InitAll(g_Fonts, m_FontTable.data(), FONT_COUNT);

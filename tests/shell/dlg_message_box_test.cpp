@@ -37,7 +37,7 @@ void ClickItem(cDlg& dlg, int nId) {
 class FakeGlyphs : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_lpSource = CreateFakeGlyphSource();
+    m_lpSource = CreateFakeGlyphSourceForTests();
     SetGlyphSourceForTests(m_lpSource.get());
   }
   void TearDown() override { SetGlyphSourceForTests(nullptr); }

@@ -156,7 +156,7 @@ TEST_F(SceneManager, StandInScenesExistForEveryMode) {
   // The fade step start-up sets: a step of 0 would end the fade at once.
   const int32_t nOldStep = g_SceneMgr.m_nFadeStep;
   g_SceneMgr.m_nFadeStep = 10;
-  DDResetFades();
+  DDResetFadesForTests();
   for (int i = 0; i < GAMEMODE_COUNT; ++i) {
     cScene* s = MakeModeScene(i);
     ASSERT_NE(s, nullptr);
@@ -170,7 +170,7 @@ TEST_F(SceneManager, StandInScenesExistForEveryMode) {
     }
     delete s;
   }
-  DDResetFades();
+  DDResetFadesForTests();
   g_SceneMgr.m_nFadeStep = nOldStep;
   EXPECT_EQ(MakeModeScene(6), nullptr);
 }

@@ -392,7 +392,7 @@ class cTitleDevice {
     if (!m_bOk) return;
     std::copy(g_Palette, g_Palette + 1024, g_WorkPalette);
     m_bOk = DDSetTransmit(&g_aStageSurfaceInfo[0]) != 0;
-    m_Glyphs = CreateFakeGlyphSource();
+    m_Glyphs = CreateFakeGlyphSourceForTests();
     SetGlyphSourceForTests(m_Glyphs.get());
     m_FontTable = BuildFontTable();
     m_bOk = m_bOk && cFont::InitAll(g_Fonts, m_FontTable.data(), FONT_COUNT);
