@@ -2,12 +2,13 @@
 // charas, the Shot and sword commands of the charas, and the shots' hits on
 // the charas of other groups.
 #include <algorithm>
-#include <cmath>
 #include <iterator>
+#include <limits>
 #include <utility>
 #include <vector>
 
 #include "media/graphics/dd.h"
+#include "play/box_columns.h"
 #include "play/chara_drawing.h"
 #include "play/chara_targeting.h"
 #include "play/condition_pass.h"
@@ -51,27 +52,15 @@ class cShotTargets {
     ++m_nGathered;
     m_vEntry.clear();
     m_vEntry.reserve(m_vGroup.size());
-    double dMin = 0, dMax = 0;
-    bool bAny = false;
+    m_vBox.clear();
+    m_vBox.reserve(m_vGroup.size());
     for (cChara* c : m_vGroup) {
       m_vEntry.push_back(Entry(c));
       const TARGET& t = m_vEntry.back();
-      if (!t.bCanBeHit || !Finite(t.box)) continue;
-      dMin = bAny ? std::min(dMin, t.box.dLeft) : t.box.dLeft;
-      dMax = bAny ? std::max(dMax, t.box.dRight) : t.box.dRight;
-      bAny = true;
+      // A chara that cannot be hit is filed in no column.
+      m_vBox.push_back(t.bCanBeHit ? t.box : HITBOX{kNaN, kNaN, kNaN, kNaN});
     }
-    m_dLeft = dMin;
-    // Columns of 64 pixels, at most kMaxColumns of them.
-    m_dColumn = std::max(64.0, (dMax - dMin) / kMaxColumns);
-    m_nColumns = bAny ? std::min<int>(kMaxColumns, static_cast<int>((dMax - dMin) / m_dColumn) + 1) : 1;
-    m_vColumn.assign(static_cast<size_t>(m_nColumns), {});
-    for (size_t k = 0; k < m_vEntry.size(); ++k) {
-      const TARGET& t = m_vEntry[k];
-      if (!t.bCanBeHit) continue;
-      const auto [c0, c1] = Columns(t.box);
-      for (int i = c0; i <= c1; ++i) m_vColumn[static_cast<size_t>(i)].push_back(k);
-    }
+    m_Columns.Build(m_vBox);
   }
 
   // After a hit on entry k: the same entry again, or everything gathered
@@ -91,7 +80,7 @@ class cShotTargets {
     HITBOX box = AttackBox(s);
     Near(box);
     for (size_t n = 0; n < m_vNear.size(); ++n) {
-      const size_t k = m_vNear[n];
+      const size_t k = static_cast<size_t>(m_vNear[n]);
       const TARGET& t = m_vEntry[k];
       if (!t.bCanBeHit || IsGone(*t.c) || !BoxOverlaps(box, t.box)) continue;
       const unsigned nGathered = m_nGathered;
@@ -99,13 +88,15 @@ class cShotTargets {
       if (m_nGathered != nGathered) {
         box = AttackBox(s);
         Near(box);
-        n = static_cast<size_t>(std::upper_bound(m_vNear.begin(), m_vNear.end(), k) - m_vNear.begin()) - 1;
+        n = static_cast<size_t>(std::upper_bound(m_vNear.begin(), m_vNear.end(), static_cast<int>(k)) -
+                                m_vNear.begin()) -
+            1;
       }
     }
   }
 
  private:
-  static constexpr int kMaxColumns = 256;
+  static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   struct TARGET {
     cChara* c;
     HITBOX box;
@@ -118,39 +109,19 @@ class cShotTargets {
                       c->m_Def.m_nInvincibleKind != 2 && (!m_bOnScreenOnly || c->IsOnScreen());
     return TARGET{c, CharaHitBox(*c), bCan};
   }
-  static bool Finite(const HITBOX& b) { return std::isfinite(b.dLeft) && std::isfinite(b.dRight); }
   static bool SameBox(const HITBOX& a, const HITBOX& b) {
     return a.dLeft == b.dLeft && a.dTop == b.dTop && a.dRight == b.dRight && a.dBottom == b.dBottom;
   }
   // Into m_vNear, in the group's order: the charas filed in the columns
   // the box spans.
-  void Near(const HITBOX& box) {
-    const auto [c0, c1] = Columns(box);
-    m_vNear.clear();
-    for (int i = c0; i <= c1; ++i)
-      m_vNear.insert(m_vNear.end(), m_vColumn[static_cast<size_t>(i)].begin(), m_vColumn[static_cast<size_t>(i)].end());
-    if (c1 != c0) {
-      std::sort(m_vNear.begin(), m_vNear.end());
-      m_vNear.erase(std::unique(m_vNear.begin(), m_vNear.end()), m_vNear.end());
-    }
-  }
-  // The columns a box spans; a box without finite edges spans them all.
-  std::pair<int, int> Columns(const HITBOX& b) const {
-    if (!Finite(b)) return {0, m_nColumns - 1};
-    auto at = [&](double x) {
-      const double d = std::floor((x - m_dLeft) / m_dColumn);
-      return d < 0 ? 0 : d >= m_nColumns ? m_nColumns - 1 : static_cast<int>(d);
-    };
-    return {at(b.dLeft), std::max(at(b.dLeft), at(b.dRight))};
-  }
+  void Near(const HITBOX& box) { m_Columns.Query(box, -1, m_vNear); }
 
   const std::vector<cChara*>& m_vGroup;
   const bool m_bOnScreenOnly;
   std::vector<TARGET> m_vEntry;
-  std::vector<std::vector<size_t>> m_vColumn;
-  std::vector<size_t> m_vNear;
-  double m_dLeft = 0, m_dColumn = 64;
-  int m_nColumns = 1;
+  std::vector<HITBOX> m_vBox;
+  cBoxColumns m_Columns;
+  std::vector<int> m_vNear;
   unsigned m_nGathered = 0;
 };
 
