@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "base/thread_wrapper.h"
+#include "base/report.h"
 #include "records/common_palette.h"
+#include "records/live_bounds.h"
 #include "records/stage.h"
 
 namespace {
@@ -24,9 +26,12 @@ void WritePlacedList(cVector<T>& v, cDataFile& f) {
 }
 
 // The loader thread is told to end when its caller gives up the load: the
-// read stops between records and the caller discards what was read.
+// read stops between records and the caller discards what was read. No more
+// than nKeep placements are kept, as play makes no more objects of the
+// kind: the rest are read past, each into the same scratch record, and the
+// report says how many were left out.
 template <class T>
-void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
+void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat, size_t nKeep) {
   uint32_t n = f.ReadCount(MIN_PLACED_BYTES, pszWhat);
   // Every element starts from the defaults. The elements of the stage read
   // before are reused: assigning a default to one keeps the storage of its
@@ -35,7 +40,7 @@ void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
   // elements that are not there.
   T proto;
   size_t nRead = 0;
-  for (; nRead < n && !f.Failed(); ++nRead) {
+  for (; nRead < n && nRead < nKeep && !f.Failed(); ++nRead) {
     if (IsThreadStopRequested()) break;
     if (nRead < v.size()) {
       v[nRead] = proto;
@@ -47,6 +52,17 @@ void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat) {
     v[nRead].Read(f);
   }
   v.erase(v.begin() + static_cast<ptrdiff_t>(std::min(nRead, v.size())), v.end());
+  if (nRead < nKeep || nRead >= n || f.Failed()) return;
+  T skipped;
+  size_t nLeft = 0;
+  for (; nRead < n && !f.Failed(); ++nRead, ++nLeft) {
+    if (IsThreadStopRequested()) return;
+    skipped = proto;
+    uint32_t dropped = 0;
+    f.ReadU32(dropped);
+    skipped.Read(f);
+  }
+  if (!f.Failed()) Reportf("the stage keeps at most %zu %s: %zu more are left out", nKeep, pszWhat, nLeft);
 }
 
 }  // namespace
@@ -76,11 +92,11 @@ void cEdStage::Read(cDataFile& f) {
 }
 
 void cEdStage::ReadPlacementLists(cDataFile& f) {
-  ReadPlacedList(m_vecBlock, f, "placed blocks");
+  ReadPlacedList(m_vecBlock, f, "placed blocks", LIVE_MAX[LIVE_BLOCK]);
   if (IsThreadStopRequested()) return;
-  ReadPlacedList(m_vecChara, f, "placed charas");
+  ReadPlacedList(m_vecChara, f, "placed charas", LIVE_MAX[LIVE_CHARA]);
   if (IsThreadStopRequested()) return;
-  ReadPlacedList(m_vecItem, f, "placed items");
+  ReadPlacedList(m_vecItem, f, "placed items", LIVE_MAX[LIVE_ITEM]);
 }
 
 void cEdStage::ConvertOlder(int v) {

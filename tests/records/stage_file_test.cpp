@@ -6,6 +6,7 @@
 #include "platform/messages.h"
 #include "records/common_palette.h"
 #include "records/database.h"
+#include "records/live_bounds.h"
 #include "base/report.h"
 #include "records/stage.h"
 #include "tests/support/allocation_probe.h"
@@ -544,5 +545,54 @@ TEST_F(StageFile, FloodsOfSmallElementsCostAFewTimesTheirBytes) {
     // the list grows, the room of the one before: 30 to 50 times before the
     // elements let go of their field tables and default lists.
     EXPECT_LT(r.nPeakBytes, 24 * r.nFileBytes);
+  }
+}
+
+// A file may place more charas and items than play can make: those past
+// the bound are read past rather than kept, so a flood of them costs what
+// the bound costs, and the report says how many were left out.
+TEST_F(StageFile, PlacementsPastWhatPlayCanMakeAreLeftOutWithAReportLine) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  const std::string kHead = Words({0, 0}) + U16(0) + U16(0);
+  const std::string kLists = Words({0, 0});
+  const struct {
+    const char* pszList;
+    bool bChara;
+    std::string strElement;
+  } cases[] = {
+      {"placed charas", true, U32(0) + kHead + U32(0) + kLists + U32(0)},
+      {"placed items", false, U32(0) + kHead + kLists + U32(0)},
+  };
+  constexpr uint32_t kFlood = 6 * LIVE_MAX[LIVE_CHARA];
+  static_assert(LIVE_MAX[LIVE_CHARA] == LIVE_MAX[LIVE_ITEM]);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszList);
+    cEdStage none;
+    none.m_nWidth = 20;
+    none.m_nHeight = 15;
+    cEdStage one = none;
+    if (c.bChara) {
+      one.m_vecChara.resize(1);
+    } else {
+      one.m_vecItem.resize(1);
+    }
+    ELEMENTFLOOD flood;
+    ASSERT_TRUE(SplitAtListCount(StageFileBytes(none), StageFileBytes(one), flood));
+    flood.strElement = c.strElement;
+    flood.nBytes = kFlood * c.strElement.size();
+    g_Stage = cEdStage();
+    m_Tmp.WriteFile("Report_Game.txt", "");
+    ELEMENTFLOODRESULT r = RunElementFloodHarness(flood, "data\\stg4\\f.stg4_000", [this] {
+      ASSERT_TRUE(g_Stage.LoadFromFile("data\\stg4\\f.stg4_000")) << m_Tmp.ReadFile("Report_Game.txt");
+    });
+    ASSERT_GT(r.nElements, kFlood - 100);
+    EXPECT_EQ(c.bChara ? g_Stage.m_vecChara.size() : g_Stage.m_vecItem.size(), LIVE_MAX[LIVE_CHARA]);
+    EXPECT_NE(m_Tmp.ReadFile("Report_Game.txt")
+                  .find(std::string("the stage keeps at most 10000 ") + c.pszList + ": " +
+                        std::to_string(r.nElements - LIVE_MAX[LIVE_CHARA]) + " more are left out"),
+              std::string::npos)
+        << m_Tmp.ReadFile("Report_Game.txt");
+    // Kept whole, the flood took some 13 times its bytes.
+    EXPECT_LT(r.nPeakBytes, 8 * r.nFileBytes);
   }
 }
