@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "media/graphics/dd_blend32.h"
+
 namespace {
 
 // Floor division for a positive divisor.
@@ -120,99 +122,6 @@ eStageShortcut StageShortcut(const DDSTAGESTATE& st, DWORD dwDiffuse) {
                  (st.dwAlphaOp == DDTOP_DISABLE || (st.dwAlphaOp == DDTOP_SELECTARG2 && st.dwAlphaArg2 == DDTA_DIFFUSE) ||
                   (st.dwAlphaOp == DDTOP_SELECTARG1 && st.dwAlphaArg1 == DDTA_DIFFUSE));
   return bOpaque ? STAGE_OPAQUE : STAGE_GENERAL;
-}
-
-// s * a + d * (255 - a), rounded to the nearest of 0..255, on all four
-// channels; two channels at a time in 16-bit lanes (a sum never exceeds
-// 255 * 255, and the rounding below is exact in that range).
-inline uint32_t BlendArgb(uint32_t s, uint32_t d) {
-  uint32_t a = s >> 24;
-  uint32_t ia = 255 - a;
-  uint32_t rb = (s & 0x00FF00FFu) * a + (d & 0x00FF00FFu) * ia + 0x00800080u;
-  uint32_t ag = ((s >> 8) & 0x00FF00FFu) * a + ((d >> 8) & 0x00FF00FFu) * ia + 0x00800080u;
-  rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-  ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-  return rb | ag;
-}
-
-// Eight pixels in sixteen 16-bit lanes: the low lane of each pixel holds
-// its blue and red (the low bytes of its two halves), the high lane its
-// green and alpha, each weighted by the pixel's alpha. Written on the
-// compiler's vector types, which it turns into the widest vectors the
-// processor has (one AVX2 register, or two SSE2 ones).
-typedef uint16_t U16X16 __attribute__((vector_size(32)));
-typedef uint32_t U32X8 __attribute__((vector_size(32)));
-
-// What BlendArgb gives for each of eight pixels, d from s: the same
-// products, the same rounding.
-__attribute__((always_inline)) inline void Blend8(uint8_t* pDst, const uint8_t* pSrc) {
-  U32X8 s, d;
-  std::memcpy(&s, pSrc, sizeof s);
-  std::memcpy(&d, pDst, sizeof d);
-  const U16X16 s16 = reinterpret_cast<U16X16>(s), d16 = reinterpret_cast<U16X16>(d);
-  const U16X16 sLo = s16 & 0xFF, sHi = s16 >> 8;
-  const U16X16 dLo = d16 & 0xFF, dHi = d16 >> 8;
-  // Each pixel's alpha in both its lanes (shifts, where a lane shuffle
-  // would cost a processor without AVX2 a trip through memory).
-  const U32X8 a32 = s >> 24;
-  const U16X16 a = reinterpret_cast<U16X16>(a32 | (a32 << 16));
-  const U16X16 ia = 255 - a;
-  U16X16 lo = sLo * a + dLo * ia + 128;
-  U16X16 hi = sHi * a + dHi * ia + 128;
-  lo = (lo + (lo >> 8)) >> 8;
-  hi = (hi + (hi >> 8)) & 0xFF00;
-  d = reinterpret_cast<U32X8>(lo | hi);
-  std::memcpy(pDst, &d, sizeof d);
-}
-
-inline uint64_t Load64(const uint8_t* p) {
-  uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-// ThreadSanitizer is not set up yet when a multiversioned function's
-// resolver runs at load, so its builds keep the one portable version.
-#if defined(__SANITIZE_THREAD__)
-#define T4_BLEND_CLONES
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define T4_BLEND_CLONES
-#endif
-#endif
-#ifndef T4_BLEND_CLONES
-#define T4_BLEND_CLONES __attribute__((target_clones("avx2", "default")))
-#endif
-
-// Source-alpha blending of n 32-bit pixels per row, eight at a time. The
-// blend gives s exactly at alpha 255 and d exactly at alpha 0, so eight
-// wholly transparent source pixels are passed over and eight wholly opaque
-// ones copied; their alphas are looked at in plain words, beside the
-// vector work. An XRGB destination's top byte takes a value nobody reads.
-T4_BLEND_CLONES void BlendRect32(uint8_t* db, size_t nDstPitch, const uint8_t* sb, size_t nSrcPitch, int n,
-                                 int nRows) {
-  constexpr uint64_t kAlphas = 0xFF000000FF000000u;
-  for (int r = 0; r < nRows; ++r, db += nDstPitch, sb += nSrcPitch) {
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-      const uint8_t* s = sb + static_cast<size_t>(i) * 4;
-      uint8_t* d = db + static_cast<size_t>(i) * 4;
-      const uint64_t w0 = Load64(s), w1 = Load64(s + 8), w2 = Load64(s + 16), w3 = Load64(s + 24);
-      if (((w0 | w1 | w2 | w3) & kAlphas) == 0) continue;
-      if (((w0 & w1 & w2 & w3) & kAlphas) == kAlphas) {
-        std::memcpy(d, s, 32);
-        continue;
-      }
-      Blend8(d, s);
-    }
-    for (; i < n; ++i) {
-      uint32_t s, d;
-      std::memcpy(&s, sb + static_cast<size_t>(i) * 4, 4);
-      std::memcpy(&d, db + static_cast<size_t>(i) * 4, 4);
-      d = BlendArgb(s, d);
-      std::memcpy(db + static_cast<size_t>(i) * 4, &d, 4);
-    }
-  }
 }
 
 // Source-alpha blending of a row of ARGB values into a destination row.
