@@ -1,5 +1,8 @@
 #include "media/graphics/dd_pixels.h"
 
+#include <sys/mman.h>
+
+#include <cstdint>
 #include <cstring>
 
 int PixelFormatBits(ePixelFormat fmt) {
@@ -11,6 +14,54 @@ int PixelFormatBits(ePixelFormat fmt) {
     case PF_ARGB8888: return 32;
     default: return 0;
   }
+}
+
+namespace {
+
+constexpr size_t HUGE_PAGE = size_t{2} << 20;
+// From half a huge page up: below it the rounding would waste more than it
+// saves. The sanitizer build keeps every buffer on the heap, where a write
+// past its end is caught.
+#ifdef __SANITIZE_ADDRESS__
+constexpr size_t MAPPED_FROM = SIZE_MAX;
+#else
+constexpr size_t MAPPED_FROM = HUGE_PAGE / 2;
+#endif
+
+size_t MappedBytes(size_t nBytes) { return (nBytes + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE; }
+
+}  // namespace
+
+void* AllocateZeroedPixels(size_t nBytes) {
+  if (nBytes < MAPPED_FROM) {
+    void* p = std::calloc(nBytes ? nBytes : 1, 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+  }
+  // Mapped a huge page longer than it needs, so that a start on a huge
+  // page's boundary lies within; the ends past it are given back at once.
+  const size_t nMapped = MappedBytes(nBytes);
+  void* pRaw = ::mmap(nullptr, nMapped + HUGE_PAGE, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pRaw == MAP_FAILED) throw std::bad_alloc();
+  const uintptr_t nRaw = reinterpret_cast<uintptr_t>(pRaw);
+  const uintptr_t nStart = (nRaw + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
+  if (nStart > nRaw) ::munmap(pRaw, nStart - nRaw);
+  const size_t nAfter = nRaw + nMapped + HUGE_PAGE - (nStart + nMapped);
+  if (nAfter) ::munmap(reinterpret_cast<void*>(nStart + nMapped), nAfter);
+  void* p = reinterpret_cast<void*>(nStart);
+#ifdef MADV_HUGEPAGE
+  ::madvise(p, nMapped, MADV_HUGEPAGE);
+#endif
+  return p;
+}
+
+void FreeZeroedPixels(void* p, size_t nBytes) {
+  if (!p) return;
+  if (nBytes < MAPPED_FROM) {
+    std::free(p);
+    return;
+  }
+  ::munmap(p, MappedBytes(nBytes));
 }
 
 bool cPixelBuffer::Create(ePixelFormat fmt, int nWidth, int nHeight) {

@@ -23,21 +23,24 @@ enum ePixelFormat : int32_t {
 
 int PixelFormatBits(ePixelFormat fmt);
 
-// Storage that comes zeroed from the allocator (calloc), so a new buffer is
-// not written over with zeros: the pages of a large one are the system's
-// zero pages until something is drawn into them.
+// Zeroed storage of nBytes for pixels; throws std::bad_alloc. A large
+// buffer is mapped on its own and takes whole huge pages where the system
+// gives them: a screen-sized surface then costs a page fault or two when it
+// is first filled rather than hundreds, and a start-up fills tens of them.
+void* AllocateZeroedPixels(size_t nBytes);
+void FreeZeroedPixels(void* p, size_t nBytes);
+
+// Storage that comes zeroed from the allocator, so a new buffer is not
+// written over with zeros: the pages of a large one are the system's zero
+// pages until something is drawn into them.
 template <class T>
 struct cZeroedAllocator {
   using value_type = T;
   cZeroedAllocator() = default;
   template <class U>
   cZeroedAllocator(const cZeroedAllocator<U>&) {}
-  T* allocate(size_t n) {
-    void* p = std::calloc(n, sizeof(T));
-    if (!p) throw std::bad_alloc();
-    return static_cast<T*>(p);
-  }
-  void deallocate(T* p, size_t) { std::free(p); }
+  T* allocate(size_t n) { return static_cast<T*>(AllocateZeroedPixels(n * sizeof(T))); }
+  void deallocate(T* p, size_t n) { FreeZeroedPixels(p, n * sizeof(T)); }
   // A new element of fresh storage is left as the allocator gave it: zero.
   template <class U>
   void construct(U*) {}
