@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "play/hit_effect.h"
 #include "play/live_lists.h"
@@ -42,6 +43,7 @@ void Gather(cBlockCharaRoster& r) {
       r.m_nSeen = 0;
       r.m_bStale = false;
     }
+    const auto nSorted = static_cast<std::ptrdiff_t>(r.m_vById.size());
     auto it = r.m_nSeen ? std::next(r.m_itLast) : g_lstChara.begin();
     for (; it != g_lstChara.end(); ++it) {
       if (cStageChara* o = it->get(); o && o->m_Def.m_bBlockChara) {
@@ -49,12 +51,14 @@ void Gather(cBlockCharaRoster& r) {
         r.m_vBlockChara.push_back(o);
         o->SetBoxSlot(k);
         r.m_Columns.Add(BoxOf(*o));
-        const std::pair<int, int> key{o->m_nId, k};
-        r.m_vById.insert(std::upper_bound(r.m_vById.begin(), r.m_vById.end(), key), key);
+        r.m_vById.push_back({o->m_nId, k});
       }
       r.m_itLast = it;
       ++r.m_nSeen;
     }
+    const auto mid = r.m_vById.begin() + nSorted;
+    std::sort(mid, r.m_vById.end());
+    std::inplace_merge(r.m_vById.begin(), mid, r.m_vById.end());
   }
   r.m_Columns.Refresh([&r](int k) { return BoxOf(*r.m_vBlockChara[k]); });
 }
