@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "play/hit_effect.h"
 #include "play/live_lists.h"
@@ -18,35 +19,92 @@ namespace {
 cBlockCharaRoster* s_lpRoster = nullptr;
 bool s_bUseRoster = true;
 
-void Gather(cBlockCharaRoster& r) {
-  const bool bAll = r.m_bStale || g_lstChara.size() < r.m_nSeen;
-  if (!bAll && g_lstChara.size() == r.m_nSeen) return;
-  if (bAll) {
-    r.m_vBlockChara.clear();
-    r.m_nSeen = 0;
-    r.m_bStale = false;
-  }
-  auto it = r.m_nSeen ? std::next(r.m_itLast) : g_lstChara.begin();
-  for (; it != g_lstChara.end(); ++it) {
-    if (*it && (*it)->m_Def.m_bBlockChara) r.m_vBlockChara.push_back(it->get());
-    r.m_itLast = it;
-    ++r.m_nSeen;
-  }
+HITBOX BoxOf(const cChara& c) { return {c.m_dX, c.m_dY, c.m_dRight, c.m_dBottom}; }
+
+// Lets go of every block chara filed, erased ones aside.
+void Unfile(cBlockCharaRoster& r) {
+  for (cStageChara* o : r.m_vBlockChara)
+    if (o) o->SetBoxSlot(-1);
+  r.m_vBlockChara.clear();
+  r.m_vById.clear();
 }
 
-// f on each chara of the list that may be a block chara, in the list's
-// order, until f gives true.
+// Columns over the stage's width with its margins.
+void ResetColumns(cBlockCharaRoster& r) {
+  r.m_Columns.Reset(g_lpStageContext ? g_lpStageContext->PaddedExtent(SCROLL_X) : 0.0);
+}
+
+void Gather(cBlockCharaRoster& r) {
+  const bool bAll = r.m_bStale || g_lstChara.size() < r.m_nSeen;
+  if (bAll || g_lstChara.size() != r.m_nSeen) {
+    if (bAll) {
+      Unfile(r);
+      ResetColumns(r);
+      r.m_nSeen = 0;
+      r.m_bStale = false;
+    }
+    const auto nSorted = static_cast<std::ptrdiff_t>(r.m_vById.size());
+    auto it = r.m_nSeen ? std::next(r.m_itLast) : g_lstChara.begin();
+    for (; it != g_lstChara.end(); ++it) {
+      if (cStageChara* o = it->get(); o && o->m_Def.m_bBlockChara) {
+        const int k = static_cast<int>(r.m_vBlockChara.size());
+        r.m_vBlockChara.push_back(o);
+        o->SetBoxSlot(k);
+        r.m_Columns.Add(BoxOf(*o));
+        r.m_vById.push_back({o->m_nId, k});
+      }
+      r.m_itLast = it;
+      ++r.m_nSeen;
+    }
+    const auto mid = r.m_vById.begin() + nSorted;
+    std::sort(mid, r.m_vById.end());
+    std::inplace_merge(r.m_vById.begin(), mid, r.m_vById.end());
+  }
+  r.m_Columns.Refresh([&r](int k) { return BoxOf(*r.m_vBlockChara[k]); });
+}
+
+// The standing roster, gathered, when the walks over the list may ask it.
+cBlockCharaRoster* RosterFor(const CHARALIST& list) {
+  if (!s_lpRoster || !s_bUseRoster || &list != &g_lstChara) return nullptr;
+  Gather(*s_lpRoster);
+  return s_lpRoster;
+}
+
+// f on each chara of the list that may be a block chara whose box meets
+// `box`, in the list's order, until f gives true: every block chara whose
+// box overlaps it is among them, and f's own test decides. f moves no
+// block chara (the candidates were found before).
 template <class F>
-void ForEachBlockChara(CHARALIST& list, F&& f) {
-  if (s_lpRoster && s_bUseRoster && &list == &g_lstChara) {
-    Gather(*s_lpRoster);
-    const std::vector<cStageChara*>& v = s_lpRoster->m_vBlockChara;
-    for (size_t i = 0; i < v.size(); ++i)
-      if (f(*v[i])) return;
+void ForEachBlockCharaNear(CHARALIST& list, const HITBOX& box, F&& f) {
+  cBlockCharaRoster* r = RosterFor(list);
+  if (!r) {
+    for (auto& p : list)
+      if (p && p->m_Def.m_bBlockChara && f(*p)) return;
     return;
   }
-  for (auto& p : list)
-    if (p && p->m_Def.m_bBlockChara && f(*p)) return;
+  if (r->m_vNear.size() <= r->m_nDepth) r->m_vNear.resize(r->m_nDepth + 1);
+  std::vector<int>& v = r->m_vNear[r->m_nDepth];
+  r->m_Columns.Query(box, v);
+  ++r->m_nDepth;
+  for (int k : v)
+    if (f(*r->m_vBlockChara[k])) break;
+  --r->m_nDepth;
+}
+
+// f on each chara of the list that may be a block chara with the id, in
+// the list's order, until f gives true.
+template <class F>
+void ForEachBlockCharaOfId(CHARALIST& list, int nId, F&& f) {
+  cBlockCharaRoster* r = RosterFor(list);
+  if (!r) {
+    for (auto& p : list)
+      if (p && p->m_Def.m_bBlockChara && p->m_nId == nId && f(*p)) return;
+    return;
+  }
+  const auto& v = r->m_vById;
+  for (auto it = std::lower_bound(v.begin(), v.end(), std::pair<int, int>{nId, -1}); it != v.end() && it->first == nId;
+       ++it)
+    if (f(*r->m_vBlockChara[it->second])) return;
 }
 
 constexpr double CARRIER_STRIP = 5.0;
@@ -55,7 +113,6 @@ constexpr double UNSTICK_STEP = 0.1;
 constexpr double SIDE_MARGIN_LEFT = 0.5;   // pushed left: other.left − width − 0.5
 constexpr double SIDE_MARGIN_RIGHT = 1.5;  // pushed right: other.right + 1.5
 
-HITBOX BoxOf(const cChara& c) { return {c.m_dX, c.m_dY, c.m_dRight, c.m_dBottom}; }
 HITBOX SavedOf(const cChara& c) { return {c.m_dSavedBox[0], c.m_dSavedBox[1], c.m_dSavedBox[2], c.m_dSavedBox[3]}; }
 
 bool IsBlockCharaFor(const cStageChara& o, const cChara& c) {
@@ -65,8 +122,8 @@ bool IsBlockCharaFor(const cStageChara& o, const cChara& c) {
 
 cStageChara* CarrierOf(const cChara& c) {
   cStageChara* lpFound = nullptr;
-  ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
-    if (IsBlockCharaFor(o, c) && o.m_nId == c.m_nCarrierId) lpFound = &o;
+  ForEachBlockCharaOfId(g_lstChara, c.m_nCarrierId, [&](cStageChara& o) {
+    if (IsBlockCharaFor(o, c)) lpFound = &o;
     return lpFound != nullptr;
   });
   return lpFound;
@@ -121,7 +178,7 @@ int CollideFlier(cChara& c, CHARALIST& list) {
   const HITBOX box = BoxOf(c);
   bool bTouched = false;
   PROPOSAL pushL, pushR, land, bump;
-  ForEachBlockChara(list, [&](cStageChara& o) {
+  ForEachBlockCharaNear(list, box, [&](cStageChara& o) {
     if (!IsBlockCharaFor(o, c)) return false;
     const HITBOX ob = BoxOf(o);
     if (!BoxOverlaps(box, ob)) return false;
@@ -242,7 +299,7 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
     if (o.m_dMoveDY < 0) c.m_bPushedUp = 1;
   };
 
-  ForEachBlockChara(list, [&](cStageChara& o) {
+  ForEachBlockCharaNear(list, box, [&](cStageChara& o) {
     if (!IsBlockCharaFor(o, c)) return false;
     const HITBOX ob = BoxOf(o), os = SavedOf(o);
     if (!BoxOverlaps(box, ob)) return false;
@@ -336,7 +393,7 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
     c.m_dX = adEntry[0];
     c.OnMovedX();
     const HITBOX nb = BoxOf(c);
-    ForEachBlockChara(list, [&](cStageChara& o) {
+    ForEachBlockCharaNear(list, nb, [&](cStageChara& o) {
       if (!IsBlockCharaFor(o, c) || !BoxOverlaps(nb, BoxOf(o))) return false;
       c.m_dY = o.m_dBottom + 1.0;
       c.m_dMoveDY = o.m_dMoveDY;
@@ -393,7 +450,7 @@ int CollideWithBlockCharas(cChara& c, CHARALIST& list) {
 void PushOutAlongAxis(cChara& c, CHARALIST& list, int nAxis) {
   const HITBOX box = BoxOf(c);
   PROPOSAL lo, hi;  // toward smaller and larger values
-  ForEachBlockChara(list, [&](cStageChara& o) {
+  ForEachBlockCharaNear(list, box, [&](cStageChara& o) {
     if (!IsBlockCharaFor(o, c)) return false;
     const HITBOX ob = BoxOf(o);
     if (!BoxOverlaps(box, ob)) return false;
@@ -426,7 +483,7 @@ int OverlapsBlockChara(const cChara& c, int nExceptId) {
   if (PassesBlocks(c)) return 0;
   const HITBOX box = BoxOf(c);
   bool bFound = false;
-  ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+  ForEachBlockCharaNear(g_lstChara, box, [&](cStageChara& o) {
     bFound = IsBlockCharaFor(o, c) && o.m_nId != nExceptId && BoxOverlaps(box, BoxOf(o));
     return bFound;
   });
@@ -441,7 +498,7 @@ int IsOnCarrier(const cChara& c) {
 cStageChara* FindCarrierBelow(const cChara& c) {
   const HITBOX strip = StripBelow(c);
   cStageChara* lpFound = nullptr;
-  ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+  ForEachBlockCharaNear(g_lstChara, strip, [&](cStageChara& o) {
     if (IsBlockCharaFor(o, c) && BoxOverlaps(strip, BoxOf(o))) lpFound = &o;
     return lpFound != nullptr;
   });
@@ -475,7 +532,7 @@ int IsEnclosedByBlockCharas(const cChara& c, const double adEntry[4]) {
   if (!bAny) return 0;
   std::vector<const cStageChara*> vNear;
   if (s_bUseRoster) {
-    ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+    ForEachBlockCharaNear(g_lstChara, hull, [&](cStageChara& o) {
       if (IsBlockCharaFor(o, c) && BoxOverlaps(hull, BoxOf(o))) vNear.push_back(&o);
       return false;
     });
@@ -483,7 +540,7 @@ int IsEnclosedByBlockCharas(const cChara& c, const double adEntry[4]) {
   auto Inside = [&](double x, double y) {
     if (!s_bUseRoster) {
       bool bIn = false;
-      ForEachBlockChara(g_lstChara, [&](cStageChara& o) {
+      ForEachBlockCharaNear(g_lstChara, {x, y, x, y}, [&](cStageChara& o) {
         bIn = IsBlockCharaFor(o, c) && BoxOverlaps({x, y, x, y}, BoxOf(o));
         return bIn;
       });
@@ -501,8 +558,8 @@ int IsEnclosedByBlockCharas(const cChara& c, const double adEntry[4]) {
 void RideCarrier(cChara& c, CHARALIST& list) {
   if (c.m_nNoGravity || !c.m_bRidingChara) return;
   cStageChara* o = nullptr;
-  ForEachBlockChara(list, [&](cStageChara& b) {
-    if (IsBlockCharaFor(b, c) && b.m_nId == c.m_nCarrierId) o = &b;
+  ForEachBlockCharaOfId(list, c.m_nCarrierId, [&](cStageChara& b) {
+    if (IsBlockCharaFor(b, c)) o = &b;
     return o != nullptr;
   });
   if (!o) return;
@@ -526,15 +583,30 @@ void LeaveCarrier(cChara& c, int bStartFall) {
 }
 
 cBlockCharaRoster::cBlockCharaRoster() : m_itLast(g_lstChara.end()) {
-  if (!s_lpRoster) s_lpRoster = this;
+  if (s_lpRoster) return;
+  s_lpRoster = this;
+  ResetColumns(*this);
 }
 
 cBlockCharaRoster::~cBlockCharaRoster() {
-  if (s_lpRoster == this) s_lpRoster = nullptr;
+  if (s_lpRoster != this) return;
+  Unfile(*this);
+  s_lpRoster = nullptr;
 }
 
-void BlockCharaRosterForget() {
-  if (s_lpRoster) s_lpRoster->m_bStale = true;
+void BlockCharaRosterForget(cStageChara* lpGone) {
+  if (!s_lpRoster) return;
+  cBlockCharaRoster& r = *s_lpRoster;
+  r.m_bStale = true;
+  if (!lpGone) return;
+  const int k = lpGone->BoxSlot();
+  if (k >= 0 && static_cast<size_t>(k) < r.m_vBlockChara.size() && r.m_vBlockChara[k] == lpGone)
+    r.m_vBlockChara[k] = nullptr;
+  lpGone->SetBoxSlot(-1);
+}
+
+void NoteBoxMoved(int nSlot) {
+  if (s_lpRoster) s_lpRoster->m_Columns.Moved(nSlot);
 }
 
 void UseBlockCharaRosterForTests(bool bUse) { s_bUseRoster = bUse; }

@@ -3,10 +3,13 @@
 // are pushed aside and are crushed between them and other solids.
 #pragma once
 
+#include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/checked_containers.h"
+#include "play/box_columns.h"
 
 class cChara;
 class cStageChara;
@@ -38,10 +41,15 @@ void BeginSubStepMove(cChara& chara);
 void EndSubStepMove(cChara& chara);
 
 // While one stands, the walks above look at the block charas of g_lstChara
-// only, in the list's order, rather than at every chara: a sub-step of
-// thousands of charas among a few block charas then costs about as much as
-// its charas, with the same results. Charas added at the list's end while
-// it stands join it; an erased chara (EraseChara) has it gathered again.
+// only, in the list's order, rather than at every chara, and of those only
+// at the ones whose boxes may meet the box a walk asks about: a 64-pixel
+// column index of stage x files each block chara's slot (its place in the
+// roster, which is the list's order) under the columns its box covers, and
+// every assignment of a box coordinate refiles it (cBoxCoord). A sub-step
+// of thousands of charas among many block charas then costs about as much
+// as its charas, with the same results. Charas added at the list's end
+// while it stands join it; an erased chara (EraseChara) has it gathered
+// again. Game thread only.
 class cBlockCharaRoster {
  public:
   cBlockCharaRoster();
@@ -49,13 +57,20 @@ class cBlockCharaRoster {
   cBlockCharaRoster(const cBlockCharaRoster&) = delete;
   cBlockCharaRoster& operator=(const cBlockCharaRoster&) = delete;
 
-  std::vector<cStageChara*> m_vBlockChara;
+  std::vector<cStageChara*> m_vBlockChara;  // by slot; null once erased
+  cSlotColumns m_Columns;
+  // (id, slot) ascending, for the carrier lookups.
+  std::vector<std::pair<int, int>> m_vById;
   size_t m_nSeen = 0;  // charas of the list looked at
   CHARALIST::iterator m_itLast;  // the last of them
   bool m_bStale = false;
+  // The candidates of the walks in progress, one vector for each depth.
+  std::deque<std::vector<int>> m_vNear;
+  size_t m_nDepth = 0;
 };
-// EraseChara's word that g_lstChara lost a chara.
-void BlockCharaRosterForget();
+// EraseChara's word that g_lstChara lost a chara (null or not) that is
+// about to be freed.
+void BlockCharaRosterForget(cStageChara* lpGone);
 // Tests only: false makes every walk go over the whole list (and the
 // enclosure test ask every block chara about each corner), as the roster
 // must give the same results.

@@ -77,7 +77,7 @@ void cGameObj::SetScale(int nNew, int nOld) {
   ScaleBoxes(nNew);
 }
 
-int cGameObj::ClampAxis(int nMode, int axis, double& dPos, int nSize, bool bVertical) {
+int cGameObj::ClampAxis(int nMode, int axis, cBoxCoord& dPos, int nSize, bool bVertical) {
   const cStageContext& s = *g_lpStageContext;
   const double lo = s.m_aScroll[axis].nMin;
   const double hi = s.m_aScroll[axis].nMax;

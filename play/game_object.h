@@ -62,6 +62,35 @@ struct REMOVALAREA {
 };
 REMOVALAREA RemovalAreaOf(const cEdStageSub& sub);
 
+// The standing block-chara roster's word that the box filed in its slot
+// moved (play/block_chara_collision.cpp).
+void NoteBoxMoved(int nSlot);
+
+// A coordinate of an object's box in stage pixels. It reads as a double;
+// an assignment also tells the block-chara roster, while the object is filed
+// in its column index, that the box moved. There is no double& to it, so
+// every write goes through here and none escapes the index.
+class cBoxCoord {
+ public:
+  cBoxCoord() = default;
+  // A copy is filed nowhere; an assignment keeps the target's slot.
+  cBoxCoord(const cBoxCoord& o) : m_d(o.m_d) {}
+  cBoxCoord& operator=(const cBoxCoord& o) { return *this = o.m_d; }
+  cBoxCoord& operator=(double d) {
+    m_d = d;
+    if (m_nSlot >= 0) NoteBoxMoved(m_nSlot);
+    return *this;
+  }
+  cBoxCoord& operator+=(double d) { return *this = m_d + d; }
+  cBoxCoord& operator-=(double d) { return *this = m_d - d; }
+  operator double() const { return m_d; }
+
+ private:
+  friend class cGameObj;
+  double m_d = 0.0;
+  int m_nSlot = -1;
+};
+
 class cGameObj {
  public:
   cGameObj();
@@ -87,6 +116,10 @@ class cGameObj {
   void Setup(int nId, int nType, int nKindB, int nSide, int nValue, int nImgOffsetX, int nImgOffsetY, int nBoxW,
              int nBoxH, int nImgW, int nImgH, int nDir, int nMoveType, uint16_t wWord);
   void SetMoveType(int nType);
+  // The box's slot in the block-chara roster's index, -1 when it is filed
+  // in none; the roster alone sets it.
+  void SetBoxSlot(int nSlot) { m_dX.m_nSlot = m_dY.m_nSlot = m_dRight.m_nSlot = m_dBottom.m_nSlot = nSlot; }
+  int BoxSlot() const { return m_dX.m_nSlot; }
   int ClampX(int nMode);
   int ClampY(int nMode);
   // The far edge and the cells under the box from the position, without
@@ -126,8 +159,8 @@ class cGameObj {
   int m_nType = 0;  // 0 the player's rules; 1 a deadly block is a wall
   int m_nKindB = 0;
   int m_nSide = 0;
-  double m_dX = 0.0, m_dY = 0.0;
-  double m_dRight = 0.0, m_dBottom = 0.0;  // inclusive
+  cBoxCoord m_dX, m_dY;
+  cBoxCoord m_dRight, m_dBottom;  // inclusive
   int m_nCellLeft = 0, m_nCellTop = 0, m_nCellRight = 0, m_nCellBottom = 0;
   double m_dSpeedX = 0.0, m_dSpeedY = 0.0;
   double m_dSpeedX2 = 0.0, m_dSpeedY2 = 0.0;
@@ -142,7 +175,7 @@ class cGameObj {
   uint8_t m_byExtra = 0;
 
  private:
-  int ClampAxis(int nMode, int axis, double& dPos, int nSize, bool bVertical);
+  int ClampAxis(int nMode, int axis, cBoxCoord& dPos, int nSize, bool bVertical);
 };
 
 // Movement toward a point. The speed toward `to` on one axis (negative when

@@ -41,7 +41,7 @@ cList<std::unique_ptr<cStageChara>>::iterator EraseChara(cList<std::unique_ptr<c
   // Out of the list first, so that the forgetters walk only live charas.
   std::unique_ptr<cStageChara> gone = std::move(*it);
   it = g_lstChara.erase(it);
-  BlockCharaRosterForget();
+  BlockCharaRosterForget(gone.get());
   if (gone) ForgetChara(*gone);
   return it;
 }

@@ -3,9 +3,11 @@
 // never meeting itself, and the carrier strip.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "play/block_chara_collision.h"
+#include "play/box_columns.h"
 #include "play/player.h"
 #include "play/stage_scene.h"
 #include "records/flow_enums.h"
@@ -99,10 +101,33 @@ TEST_F(BlockCharaCollisionTest, TheCarrierStripReachesFivePixelsBelowTheFeet) {
   }
 }
 
+// A block chara that moves while the roster stands (a warp across many
+// columns of its index, then a step) is met where it went.
+TEST_F(BlockCharaCollisionTest, TheRosterMeetsABlockCharaWhereItMoved) {
+  cStageChara& b = Block(30, 6, 404);
+  cStageChara& w = Flier(2, CellPx(4), CellPx(6) + 8);
+  cPlayer& p = AddPlayer(12);
+  cBlockCharaRoster roster;
+  EXPECT_EQ(OverlapsBlockChara(w, 0), 0);
+  EXPECT_EQ(FindCarrierBelow(p), nullptr);
+  b.SetPosition(w.m_dX + 8, w.m_dY);
+  EXPECT_EQ(OverlapsBlockChara(w, 0), 1);
+  EXPECT_EQ(CollideWithBlockCharas(w, g_lstChara), 0);
+  EXPECT_DOUBLE_EQ(w.m_dRight + 1, b.m_dX);  // pushed out to the left
+  // Under player 1's feet, two columns on and back.
+  b.SetPosition(p.m_dX, p.m_dBottom + 2);
+  EXPECT_EQ(FindCarrierBelow(p), &b);
+  b.MoveAxis(0, 128.0);
+  EXPECT_EQ(FindCarrierBelow(p), nullptr);
+  b.MoveAxis(0, -128.0);
+  EXPECT_EQ(FindCarrierBelow(p), &b);
+}
 
 // A crowd of walkers falling on, riding and being crushed by block charas
-// that glide up, down and across: every frame the same, whether the walks
-// go over the block charas alone or over the whole list.
+// that glide up, down and across (over the columns of the roster's index;
+// two of them, at four and at eighteen times the size, cover several
+// columns or more than a column's reach): every frame the same, whether the
+// walks ask the roster or go over the whole list.
 class BlockCharaCrowd : public ::testing::Test {
  protected:
   void SetUp() override { ResetSceneRecords(); }
@@ -124,6 +149,15 @@ class BlockCharaCrowd : public ::testing::Test {
       b.m_vecFlow.push_back(i % 2 ? across : upDown);
       st.m_vecChara.push_back(PlacedAt(b, 1 + (i * 5) % 38, 8 + i % 4));
     }
+    for (const int nScale : {4, 18}) {
+      cEdChara b = MakeEnemyDef(50);
+      b.m_bBlockChara = 1;
+      b.m_nMoveType = 1;
+      b.m_nViewTestKind = 3;
+      b.m_nScale = static_cast<uint8_t>(nScale);
+      b.m_vecFlow.push_back(nScale == 4 ? across : upDown);
+      st.m_vecChara.push_back(PlacedAt(b, nScale == 4 ? 12 : 20, nScale == 4 ? 4 : 10));
+    }
     for (int i = 0; i < 240; ++i) {
       cEdChara w = MakeEnemyDef(50);
       w.m_nViewTestKind = 3;
@@ -139,6 +173,9 @@ class BlockCharaCrowd : public ::testing::Test {
     EXPECT_EQ(s->m_nState, STAGESTATE_PLAY);
     std::vector<double> v;
     nRiding = 0;
+    double dWidest = 0;
+    for (auto& c : g_lstChara) dWidest = std::max<double>(dWidest, c->m_dRight - c->m_dX + 1);
+    EXPECT_GT(dWidest, kBoxColumnWidth * kWideBoxColumns);
     for (int n = 0; n < 150; ++n) {
       s->Update();
       for (auto& c : g_lstChara) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -52,6 +53,70 @@ TEST(BoxColumns, AQueryGivesEveryOverlappingBoxInOrder) {
   columns.Build(vStage);
   columns.Query({0, 0, 0, 0}, -1, vNear);
   EXPECT_LE(vNear.size(), 3u);
+}
+
+// Slots that move, told to the index and refiled: every query after the
+// refresh gives every slot whose box overlaps it, in order, and a slot that
+// left a place no longer comes there.
+TEST(SlotColumns, MovedSlotsAreRefiledWhereTheyWent) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  // Places a box may move to: on the stage, past its ends, inverted, wider
+  // than any column's reach, not a number.
+  const std::vector<HITBOX> vPlace = {
+      {0, 0, 31, 31},    {40, 0, 70, 31},     {127, 0, 128, 40}, {200, 0, 190, 31}, {-50, 0, -10, 10},
+      {900, 0, 1500, 5}, {2990, 0, 3100, 10}, {5000, 0, 5010, 2}, {nan, 0, 10, 10},  {-inf, 0, inf, 5},
+      {63, 0, 64, 8},    {1e300, 0, 1e300, 1},
+  };
+  const std::vector<HITBOX> vAsk = {
+      {0, 0, 0, 0},   {60, 0, 130, 10}, {195, 0, 195, 1}, {-20, 0, -20, 1}, {1000, 0, 1000, 1}, {3050, 0, 3050, 1},
+      {64, 0, 64, 0}, {300, 0, 100, 5}, {nan, 0, nan, 1}, {6000, 0, 6000, 1}, {0, 0, 3000, 40},
+  };
+  constexpr int kSlots = 20;
+  cSlotColumns columns;
+  columns.Reset(3000);
+  std::vector<HITBOX> vBox;
+  for (int k = 0; k < kSlots; ++k) {
+    vBox.push_back(vPlace[k % vPlace.size()]);
+    columns.Add(vBox.back());
+  }
+  ASSERT_EQ(columns.Size(), kSlots);
+  uint32_t seed = 7;
+  auto Next = [&seed](uint32_t n) {
+    seed = seed * 214013u + 2531011u;
+    return (seed >> 16) % n;
+  };
+  std::vector<int> vNear;
+  for (int round = 0; round < 200; ++round) {
+    SCOPED_TRACE(round);
+    // A few slots move, some twice before the refresh.
+    for (int m = 0; m < 4; ++m) {
+      const int k = static_cast<int>(Next(kSlots));
+      vBox[k] = vPlace[Next(static_cast<uint32_t>(vPlace.size()))];
+      columns.Moved(k);
+    }
+    columns.Refresh([&vBox](int k) { return vBox[k]; });
+    for (const HITBOX& ask : vAsk) {
+      columns.Query(ask, vNear);
+      for (size_t i = 1; i < vNear.size(); ++i) ASSERT_LT(vNear[i - 1], vNear[i]);
+      for (int k = 0; k < kSlots; ++k) {
+        if (BoxOverlaps(ask, vBox[k])) {
+          ASSERT_NE(std::find(vNear.begin(), vNear.end(), k), vNear.end()) << k;
+        }
+      }
+    }
+  }
+  // All at one place, then one of them far off: the place no longer gives it.
+  for (int k = 0; k < kSlots; ++k) {
+    vBox[k] = {0, 0, 31, 31};
+    columns.Moved(k);
+  }
+  vBox[3] = {2000, 0, 2030, 31};
+  columns.Refresh([&vBox](int k) { return vBox[k]; });
+  columns.Query({10, 0, 10, 0}, vNear);
+  EXPECT_EQ(vNear.size(), static_cast<size_t>(kSlots - 1));
+  EXPECT_EQ(std::find(vNear.begin(), vNear.end(), 3), vNear.end());
+  columns.Query({2010, 0, 2010, 0}, vNear);
+  EXPECT_EQ(vNear, std::vector<int>{3});
 }
 
 }  // namespace

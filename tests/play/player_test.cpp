@@ -176,7 +176,7 @@ TEST_F(PlayerTest, JumpHeightsByPressAndMode) {
       Step(p, &run);
       p.m_dX = CellPx(10);
       p.ClampX(-1);
-      top = std::min(top, p.m_dY);
+      top = std::min<double>(top, p.m_dY);
     }
     // Standing, the feet settle within a pixel of the floor's top.
     EXPECT_NEAR(y0 - top, c.dExpect, 1.0);
@@ -266,7 +266,7 @@ TEST_F(PlayerTest, AHeadBumpStopsTheJump) {
   double top = p.m_dY;
   for (int f = 0; f < 40; ++f) {
     ASSERT_EQ(Step(p, &run), 0);
-    top = std::min(top, p.m_dY);
+    top = std::min<double>(top, p.m_dY);
   }
   EXPECT_GE(top, b.m_dBottom + 1);
   EXPECT_LT(top, b.m_dBottom + 1 + 12);
