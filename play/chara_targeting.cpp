@@ -41,8 +41,9 @@ class cNearest {
     BEST& b = m_nMode == 1 || c.IsOnScreen() ? m_On : m_Off;
     if (!b.lpChara || d < b.nDist || (d == b.nDist && nRank < b.nRank)) b = BEST{&c, d, nRank};
   }
-  // Whether a chara at least nLeast away could still be the answer: only
-  // one on screen nearer than the best on screen, while there is one.
+  // Whether a chara at least nLeast away could still be the answer: once
+  // one on screen is found, only another on screen at most as far (a tie
+  // goes to the earlier in list order).
   bool CouldWin(int64_t nLeast) const { return !m_On.lpChara || nLeast <= m_On.nDist; }
   cChara* Result() const { return m_nMode == 0 && !m_On.lpChara ? m_Off.lpChara : m_On.lpChara; }
 

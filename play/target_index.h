@@ -42,7 +42,7 @@ class cTargetIndex {
   template <class VISIT, class GOON>
   void WalkOutward(int x, int y, VISIT&& fnVisit, GOON&& fnGoOn) const;
 
-  size_t FiledCount() const { return m_vEntry.size(); }
+  size_t FiledCountForTests() const { return m_vEntry.size(); }
 
  private:
   friend void TargetIndexNewFrame();

@@ -99,7 +99,7 @@ TEST_F(CharaTargetingTest, IndexedSearchKeepsListOrderAmongEqualDistancesAndFoll
   cStageChara& c = At(7, 10, 13);
   onPlayer(c);
   EXPECT_EQ(SelectLiveTarget(px, py, 1, noPlayer), &c);
-  EXPECT_EQ(cTargetIndex::Ready().FiledCount(), g_lstChara.size());
+  EXPECT_EQ(cTargetIndex::Ready().FiledCountForTests(), g_lstChara.size());
 }
 
 // A crowd over the stage and beyond the view that moves, grows, shrinks,
@@ -170,7 +170,7 @@ TEST_F(CharaTargetingTest, IndexedSearchesChooseWhatTheWalkOfEveryCharaChooses) 
   // The searches found charas most of the time, and the index held every
   // chara of the list.
   EXPECT_GT(nFound, nChecked / 2);
-  EXPECT_EQ(cTargetIndex::Ready().FiledCount(), g_lstChara.size());
+  EXPECT_EQ(cTargetIndex::Ready().FiledCountForTests(), g_lstChara.size());
 }
 
 TEST_F(CharaTargetingTest, FirstCharaPassesEveryFilter) {
