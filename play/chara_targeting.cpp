@@ -33,13 +33,19 @@ class cNearest {
  public:
   cNearest(int x, int y, int nMode, const CHARAFILTER& f) : m_nX(x), m_nY(y), m_nMode(nMode), m_Filter(f) {}
 
+  // The tests run cheapest first: the filters only for a chara that would
+  // otherwise be the new best.
   void Offer(cChara& c, uint64_t nRank) {
-    if (!c.m_bEnabled || !Passes(c, m_Filter)) return;
+    if (!c.m_bEnabled) return;
+    const bool bOn = m_nMode == 1 || c.IsOnScreen();
+    // One off screen counts only in mode 0 while none on screen is found.
+    if (!bOn && (m_nMode == 2 || m_On.lpChara)) return;
     int cx = 0, cy = 0;
     PictureCentre(c, cx, cy);
     const int64_t d = std::llabs(static_cast<int64_t>(cx) - m_nX) + std::llabs(static_cast<int64_t>(cy) - m_nY);
-    BEST& b = m_nMode == 1 || c.IsOnScreen() ? m_On : m_Off;
-    if (!b.lpChara || d < b.nDist || (d == b.nDist && nRank < b.nRank)) b = BEST{&c, d, nRank};
+    BEST& b = bOn ? m_On : m_Off;
+    if (b.lpChara && !(d < b.nDist || (d == b.nDist && nRank < b.nRank))) return;
+    if (Passes(c, m_Filter)) b = BEST{&c, d, nRank};
   }
   // Whether a chara at least nLeast away could still be the answer: once
   // one on screen is found, only another on screen at most as far (a tie
