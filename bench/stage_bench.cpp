@@ -371,10 +371,9 @@ cEdStage CrowdedStage(int nCharas, int nSides = 1) {
   return st;
 }
 
-// Frames of a crowded stage of the benchmark's number of charas in nSides
-// sides.
-void RunCrowdedFrames(benchmark::State& state, int nSides) {
-  cBusyStage stage(CrowdedStage(static_cast<int>(state.range(0)), nSides));
+// Frames of a crowded stage.
+void RunCrowdedFrames(benchmark::State& state, const cEdStage& crowd) {
+  cBusyStage stage(crowd);
   if (!stage.Ok()) {
     state.SkipWithError("the stage did not reach play");
     return;
@@ -385,17 +384,50 @@ void RunCrowdedFrames(benchmark::State& state, int nSides) {
   }
   state.counters["charas"] = static_cast<double>(g_lstChara.size());
   int nPresent = 0;
-  for (auto& c : g_lstChara) nPresent += c->m_bPresent && c->m_bEnabled ? 1 : 0;
+  // Charas whose target is another stage chara rather than player 1.
+  int nOnCharas = 0;
+  for (auto& c : g_lstChara) {
+    nPresent += c->m_bPresent && c->m_bEnabled ? 1 : 0;
+    nOnCharas += c->m_lpTarget && c->m_lpTarget != FirstPlayer();
+  }
   state.counters["present"] = nPresent;
+  state.counters["target_charas"] = nOnCharas;
 }
 
-void BM_CrowdedStageFrame(benchmark::State& state) { RunCrowdedFrames(state, 1); }
+void BM_CrowdedStageFrame(benchmark::State& state) {
+  RunCrowdedFrames(state, CrowdedStage(static_cast<int>(state.range(0))));
+}
 BENCHMARK(BM_CrowdedStageFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 // The same crowd in two sides that meet all along the floor: the contact
 // pass asks about the pairs near each chara rather than every pair across
 // the sides.
-void BM_CrowdedTwoSidesFrame(benchmark::State& state) { RunCrowdedFrames(state, 2); }
+void BM_CrowdedTwoSidesFrame(benchmark::State& state) {
+  RunCrowdedFrames(state, CrowdedStage(static_cast<int>(state.range(0)), 2));
+}
 BENCHMARK(BM_CrowdedTwoSidesFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The crowd of one side where every chara also takes the nearest chara as
+// its target in every sub-step, by the search mode of the second argument
+// (0 on screen first, 1 anywhere), beside its glide: the searches should
+// cost about as the number of charas does, not as its square.
+void BM_CrowdedTargetingFrame(benchmark::State& state) {
+  cEdStage st = CrowdedStage(static_cast<int>(state.range(0)));
+  cEdFlow seek;
+  seek.m_byTrigger = FlowTrigger::Always;
+  cEdCommand target = MakeFlowCommand(FlowCommandKind::SetTarget);
+  target.m_vParam[0] = 2;  // the nearest chara
+  target.m_vParam[2] = static_cast<int32_t>(state.range(1));
+  seek.m_vecCommand.push_back(target);
+  for (cEdChara& c : st.m_vecChara)
+    if (c.m_nType != 0) c.m_vecFlow.push_back(seek);
+  RunCrowdedFrames(state, st);
+}
+BENCHMARK(BM_CrowdedTargetingFrame)
+    ->Args({1000, 0})
+    ->Args({5000, 0})
+    ->Args({1000, 1})
+    ->Args({5000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "play/play_math.h"
 #include "play/stage_context.h"
 #include "play/stage_graphics.h"
+#include "play/target_index.h"
 #include "records/database.h"
 #include "records/stage.h"
 
@@ -112,6 +113,7 @@ void RefreshScreenBox(cChara& chara) {
     chara.m_rcScreen.top = TruncToInt(chara.m_dPinY) - chara.m_nImgOffsetY;
     chara.m_rcScreen.bottom = chara.m_rcScreen.top + chara.m_nImgH - 1;
   }
+  NoteScreenBoxMoved(chara);
 }
 
 }  // namespace

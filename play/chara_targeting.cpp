@@ -6,9 +6,13 @@
 #include "play/live_lists.h"
 #include "play/player.h"
 #include "play/stage_chara.h"
+#include "play/target_index.h"
 #include "records/stage.h"
 
 namespace {
+
+// Game thread only; tests turn it off.
+bool s_bUseIndex = true;
 
 bool Passes(const cChara& c, const CHARAFILTER& f) {
   if (c.m_bDefeated || c.m_bRemoved) return false;
@@ -17,8 +21,48 @@ bool Passes(const cChara& c, const CHARAFILTER& f) {
   if (f.bExcludeKind1 && c.m_Def.m_nInvincibleKind == 1) return false;
   if (f.bExcludeKind2 && c.m_Def.m_nInvincibleKind == 2) return false;
   if (f.bExcludeFlagged && c.m_Def.m_bBlockChara) return false;
+  if (f.bSideOnly && c.m_nSide != f.nSide) return false;
   return true;
 }
+
+// The nearest of the charas offered, on screen and off (mode 1 counts every
+// chara as on screen), by |cx − x| + |cy − y| from the picture centres. The
+// charas may come in any order: of equal distances the lower rank (the
+// earlier in list order) wins.
+class cNearest {
+ public:
+  cNearest(int x, int y, int nMode, const CHARAFILTER& f) : m_nX(x), m_nY(y), m_nMode(nMode), m_Filter(f) {}
+
+  // The tests run cheapest first: the filters only for a chara that would
+  // otherwise be the new best.
+  void Offer(cChara& c, uint64_t nRank) {
+    if (!c.m_bEnabled) return;
+    const bool bOn = m_nMode == 1 || c.IsOnScreen();
+    // One off screen counts only in mode 0 while none on screen is found.
+    if (!bOn && (m_nMode == 2 || m_On.lpChara)) return;
+    int cx = 0, cy = 0;
+    PictureCentre(c, cx, cy);
+    const int64_t d = std::llabs(static_cast<int64_t>(cx) - m_nX) + std::llabs(static_cast<int64_t>(cy) - m_nY);
+    BEST& b = bOn ? m_On : m_Off;
+    if (b.lpChara && !(d < b.nDist || (d == b.nDist && nRank < b.nRank))) return;
+    if (Passes(c, m_Filter)) b = BEST{&c, d, nRank};
+  }
+  // Whether a chara at least nLeast away could still be the answer: once
+  // one on screen is found, only another on screen at most as far (a tie
+  // goes to the earlier in list order).
+  bool CouldWin(int64_t nLeast) const { return !m_On.lpChara || nLeast <= m_On.nDist; }
+  cChara* Result() const { return m_nMode == 0 && !m_On.lpChara ? m_Off.lpChara : m_On.lpChara; }
+
+ private:
+  struct BEST {
+    cChara* lpChara = nullptr;
+    int64_t nDist = 0;
+    uint64_t nRank = 0;
+  };
+  const int m_nX, m_nY, m_nMode;
+  const CHARAFILTER& m_Filter;
+  BEST m_On, m_Off;
+};
 
 }  // namespace
 
@@ -39,29 +83,48 @@ cChara* FindFirstChara(const cVector<cChara*>& list, const CHARAFILTER& f) {
 
 cChara* SelectTargetChara(int x, int y, const cVector<cChara*>& list, int nMode, const CHARAFILTER& f) {
   if (nMode < 0 || nMode > 2) return nullptr;
-  cChara* lpOn = nullptr;
-  cChara* lpOff = nullptr;
-  int64_t nOn = 0, nOff = 0;
-  for (cChara* c : list) {
-    if (!c || !c->m_bEnabled || !Passes(*c, f)) continue;
-    int cx = 0, cy = 0;
-    PictureCentre(*c, cx, cy);
-    const int64_t d = std::llabs(static_cast<int64_t>(cx) - x) + std::llabs(static_cast<int64_t>(cy) - y);
-    const bool bOn = nMode == 1 || c->IsOnScreen();
-    if (bOn) {
-      if (!lpOn || d < nOn) lpOn = c, nOn = d;
-    } else if (!lpOff || d < nOff) {
-      lpOff = c, nOff = d;
-    }
-  }
-  if (nMode == 0 && !lpOn) return lpOff;
-  return lpOn;
+  cNearest best(x, y, nMode, f);
+  uint64_t nRank = 0;
+  for (cChara* c : list)
+    if (c) best.Offer(*c, nRank++);
+  return best.Result();
 }
 
-cChara* SelectTargetFromCentre(const cGameObj& obj, const cVector<cChara*>& list) {
+cChara* SelectLiveTarget(int x, int y, int nMode, const CHARAFILTER& f) {
+  if (nMode < 0 || nMode > 2) return nullptr;
+  cNearest best(x, y, nMode, f);
+  // The players come first in list order: they rank 0, the stage charas
+  // after them.
+  for (auto& p : g_vPlayer)
+    if (p) best.Offer(*p, 0);
+  if (!s_bUseIndex) {
+    uint64_t nRank = 1;
+    for (auto& c : g_lstChara)
+      if (c) best.Offer(*c, nRank++);
+    return best.Result();
+  }
+  cTargetIndex::Ready().WalkOutward(
+      x, y, [&](cChara& c, uint64_t nRank) { best.Offer(c, nRank + 1); },
+      [&](int64_t nLeast) { return best.CouldWin(nLeast); });
+  return best.Result();
+}
+
+cChara* SelectTargetFromCentre(const cGameObj& obj, int nSide) {
   int x = 0, y = 0;
   PictureCentre(obj, x, y);
   CHARAFILTER f;
   f.bExcludeKind2 = 1;
-  return SelectTargetChara(x, y, list, g_Stage.m_bOnScreenOnly > 0 ? 2 : 0, f);
+  f.bSideOnly = 1;
+  f.nSide = nSide;
+  return SelectLiveTarget(x, y, g_Stage.m_bOnScreenOnly > 0 ? 2 : 0, f);
 }
+
+cChara* FindLiveCharaById(const cChara* lpSelf, int32_t nCharaId, const CHARAFILTER& f) {
+  for (auto& p : g_vPlayer)
+    if (p && p.get() != lpSelf && Passes(*p, f) && p->Status(CharaStatus::CharaId) == nCharaId) return p.get();
+  for (auto& c : g_lstChara)
+    if (c && c.get() != lpSelf && Passes(*c, f) && c->Status(CharaStatus::CharaId) == nCharaId) return c.get();
+  return nullptr;
+}
+
+void UseTargetIndexForTests(bool bUse) { s_bUseIndex = bUse; }

@@ -5,6 +5,7 @@
 #include "play/play_math.h"
 #include "play/stage_block.h"
 #include "play/stage_context.h"
+#include "play/target_index.h"
 #include "records/system.h"
 
 REMOVALAREA RemovalAreaOf(const cEdStageSub& sub) {
@@ -24,6 +25,7 @@ void cGameObj::CopyFrom(const cGameObj& other) {
   // The derived classes keep this slot and copy their own fields elsewhere,
   // so only the base part is assigned here.
   static_cast<cGameObj&>(*this) = other;
+  NoteScreenBoxMoved(*this);
 }
 
 void cGameObj::Setup(int nId, int nType, int nKindB, int nSide, int nValue, int nImgOffsetX, int nImgOffsetY,
@@ -48,6 +50,7 @@ void cGameObj::Setup(int nId, int nType, int nKindB, int nSide, int nValue, int 
   m_nDir = nDir;
   m_wSetupWord = wWord;
   SetMoveType(nMoveType);
+  NoteScreenBoxMoved(*this);
 }
 
 void cGameObj::SetMoveType(int nType) {
@@ -75,6 +78,7 @@ void cGameObj::SetScale(int nNew, int nOld) {
   ClampX(2);
   KeepFootOnScale(nNew, nOld);
   ScaleBoxes(nNew);
+  NoteScreenBoxMoved(*this);
 }
 
 int cGameObj::ClampAxis(int nMode, int axis, cBoxCoord& dPos, int nSize, bool bVertical) {
@@ -178,6 +182,7 @@ void cGameObj::UpdateScreenRect() {
   m_rcScreen.right = m_rcScreen.left + m_nImgW - 1;
   m_rcScreen.top = TruncToInt(m_dY - m_nImgOffsetY - TruncToInt(s.m_aScroll[SCROLL_Y].dPos));
   m_rcScreen.bottom = m_rcScreen.top + m_nImgH - 1;
+  NoteScreenBoxMoved(*this);
 }
 
 void cGameObj::UpdateScreenRectScrolled() {
@@ -191,6 +196,7 @@ void cGameObj::UpdateScreenRectScrolled() {
     m_rcScreen.top = TruncToInt(m_dY) - TruncToInt(s.m_aScroll[SCROLL_Y].dPos) - m_nImgOffsetY;
     m_rcScreen.bottom = m_rcScreen.top + m_nImgH - 1;
   }
+  NoteScreenBoxMoved(*this);
 }
 
 int cGameObj::IsOnScreen() const { return IsInViewAxes(0, 0); }

@@ -17,6 +17,7 @@
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
 #include "play/stage_scene.h"
+#include "play/target_index.h"
 #include "records/database.h"
 #include "records/progress.h"
 #include "records/system.h"
@@ -73,8 +74,11 @@ cChara::cChara() {
 
 // A chara freed anywhere (a summon that failed, a stand-in, the lists at the
 // stage's end) takes itself out of its target's pursuers, its pursuers'
-// targets and its family first.
-cChara::~cChara() { DropLinks(); }
+// targets and its family first, and out of the search index.
+cChara::~cChara() {
+  DropLinks();
+  TargetIndexForget(*this);
+}
 
 void cChara::RaiseTrigger(int nTrigger) {
   CONTEXTSAVE save;
@@ -838,16 +842,10 @@ void cChara::ChooseTarget(const int32_t* p, int nParams) {
       UpdateScreenRect();
       int x = 0, y = 0;
       PictureCentre(*this, x, y);
-      lpNew = SelectTargetChara(x, y, LiveCharas(), P(2), f);
+      lpNew = SelectLiveTarget(x, y, P(2), f);
       break;
     }
-    case 3:
-      for (cChara* c : LiveCharas())
-        if (c != this && FindFirstChara({c}, f) && c->Status(CharaStatus::CharaId) == P(1)) {
-          lpNew = c;
-          break;
-        }
-      break;
+    case 3: lpNew = FindLiveCharaById(this, P(1), f); break;
     default: break;
   }
   SetTargetChara(lpNew);

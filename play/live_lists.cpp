@@ -9,6 +9,7 @@
 #include "play/player.h"
 #include "play/stage_chara.h"
 #include "play/stage_context.h"
+#include "play/target_index.h"
 #include "records/system.h"
 
 namespace {
@@ -77,6 +78,8 @@ int SweepItems() {
 }
 
 void ClearLiveObjects() {
+  // Nothing is searched for until the lists fill again.
+  TargetIndexNewFrame();
   while (!g_lstChara.empty()) EraseChara(std::prev(g_lstChara.end()));
   g_lstItem.clear();
   while (!g_vPlayer.empty()) {

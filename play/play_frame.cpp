@@ -17,6 +17,7 @@
 #include "play/stage_chara.h"
 #include "play/play_state.h"
 #include "play/stage_scene.h"
+#include "play/target_index.h"
 #include "records/flow_enums.h"
 #include "records/stage.h"
 #include "records/system.h"
@@ -286,6 +287,7 @@ void cSceneStage::PlayFrame() {
   if (OpenPauseMenu()) return;
   if (CheckReplaySaveKeys()) return;
   ++m_nPlayFrame;
+  TargetIndexNewFrame();
 
   // Player 1's input. The closing key of a menu or wait is swallowed until a
   // frame in which nothing is newly pressed. A replay takes its keys from

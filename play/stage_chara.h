@@ -10,7 +10,9 @@
 
 struct DDSURFACEDATA;
 
-class cStageChara : public cChara {
+// Final: the search index (play/target_index.h) knows its charas by this
+// exact type.
+class cStageChara final : public cChara {
  public:
   void ScaleBoxes(int nScale) override;
   void OnMovedX() override { ClampX(2); }

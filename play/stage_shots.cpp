@@ -137,12 +137,7 @@ cGameObj* FindShotChara(int nId, int bAlive) {
 cGameObj* ShotPlayer1() { return ::FirstPlayer(); }
 
 // A shot's target group is a hit group: the charas of that side.
-cGameObj* SelectShotTarget(const cShot& shot, int nGroup) {
-  cVector<cChara*> vSide;
-  for (cChara* c : LiveCharas())
-    if (c->m_nSide == nGroup) vSide.push_back(c);
-  return SelectTargetFromCentre(shot, vSide);
-}
+cGameObj* SelectShotTarget(const cShot& shot, int nGroup) { return SelectTargetFromCentre(shot, nGroup); }
 
 // A sword ends with its owner: its link is dropped here and the sword's
 // next step, finding no owner, finishes it. Nothing is erased, so a walk

@@ -1,11 +1,16 @@
 // Targets found in the running stage scene: a homing shot turns toward a
 // moving chara of the side it seeks, and flies past one of another side; a
 // chara told to target the nearest chara has one, and its ring of shots
-// round the target comes.
+// round the target comes; a crowd seeking targets plays the same with the
+// search index as without.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
+#include "platform/game_random.h"
+#include "play/chara_targeting.h"
 #include "play/live_lists.h"
 #include "play/player.h"
 #include "play/stage_chara.h"
@@ -88,6 +93,61 @@ TEST_F(StageTargets, ACharaToldToTargetTheNearestCharaHasOneAndRingsItWithShots)
     const double d = std::hypot(shot->m_dX + 8 - cx, shot->m_dY + 8 - cy);
     EXPECT_NEAR(d, 48, 6);
   }
+}
+
+// A crowd over a stage three views wide that takes the nearest chara as its
+// target in every frame (on screen first, anywhere, on screen only), glides
+// and fires homing shots at the other side, which defeat charas as they
+// go: it plays the same, frame for frame, with the search index as with
+// the walk of every chara.
+TEST_F(StageTargets, ACrowdSeekingTargetsPlaysTheSameWithTheIndexAsWithTheWalkOfEveryChara) {
+  auto glide = [](uint8_t byDirection) {
+    cEdCommand c = MoveCommand(FlowCommandKind::StraightMove, 2, 10);
+    c.m_pMove->m_byTargetMode = 0;
+    c.m_pMove->m_byDirection = byDirection;  // 2 left, 3 right
+    return c;
+  };
+  m_Stage = MakeSceneStage(60);
+  for (int i = 0; i < 150; ++i) {
+    cEdCommand target = TargetPlayerCommand();
+    target.m_vParam[0] = 2;      // the nearest chara
+    target.m_vParam[2] = i % 3;  // by the three modes
+    cEdCommand shot = MakeShotCommand(0, 20, 1);
+    shot.m_pShot->m_byTrajectory = 5;  // homing
+    shot.m_pShot->m_bySetting54 = static_cast<uint8_t>(i % 2 ? 2 : 3);
+    shot.m_pShot->m_wSetting47 = 200;
+    cEdChara c = FlowChara({target, glide(3), target, shot, glide(2)}, 1);
+    c.m_nSide = static_cast<uint8_t>(i % 2 ? 3 : 2);
+    c.m_nMaxHp = 1;
+    c.m_nViewTestKind = 3;  // in play wherever the view is
+    m_Stage.m_vecChara.push_back(PlacedAt(c, (i * 7) % 58 + 1, 2 + i % 11));
+  }
+  auto play = [this](bool bIndex) {
+    UseTargetIndexForTests(bIndex);
+    ResetSceneRecords();
+    srand(1);
+    std::vector<std::string> frames;
+    cSceneStage& s = Play();
+    for (int n = 0; n < 150; ++n) {
+      s.Update();
+      std::string f;
+      for (auto& c : g_lstChara)
+        f += std::to_string(c->m_nId) + ":" + std::to_string(c->m_lpTarget ? c->m_lpTarget->m_nId : -1) + "@" +
+             std::to_string(static_cast<int>(c->m_dX)) + "," + std::to_string(static_cast<int>(c->m_dY)) + "/" +
+             std::to_string(c->m_nHp) + " ";
+      for (auto& shot : s.m_Shots.m_lstShot)
+        f += std::to_string(static_cast<int>(shot->m_dX)) + "," + std::to_string(static_cast<int>(shot->m_dY)) + " ";
+      frames.push_back(f);
+    }
+    UseTargetIndexForTests(true);
+    return frames;
+  };
+  const std::vector<std::string> walk = play(false), indexed = play(true);
+  ASSERT_EQ(walk.size(), indexed.size());
+  for (size_t n = 0; n < walk.size(); ++n) ASSERT_EQ(indexed[n], walk[n]) << "frame " << n + 1;
+  // The crowd did lose charas to the shots, and kept most.
+  EXPECT_LT(g_lstChara.size(), 150u);
+  EXPECT_GT(g_lstChara.size(), 20u);
 }
 
 }  // namespace
