@@ -75,21 +75,6 @@ cVector<cChara*> LiveCharas() {
   return v;
 }
 
-cChara* FindFirstChara(const cVector<cChara*>& list, const CHARAFILTER& f) {
-  for (cChara* c : list)
-    if (c && Passes(*c, f)) return c;
-  return nullptr;
-}
-
-cChara* SelectTargetChara(int x, int y, const cVector<cChara*>& list, int nMode, const CHARAFILTER& f) {
-  if (nMode < 0 || nMode > 2) return nullptr;
-  cNearest best(x, y, nMode, f);
-  uint64_t nRank = 0;
-  for (cChara* c : list)
-    if (c) best.Offer(*c, nRank++);
-  return best.Result();
-}
-
 cChara* SelectLiveTarget(int x, int y, int nMode, const CHARAFILTER& f) {
   if (nMode < 0 || nMode > 2) return nullptr;
   cNearest best(x, y, nMode, f);

@@ -26,13 +26,11 @@ struct CHARAFILTER {
 // The candidates: player charas first, then g_lstChara, in list order.
 cVector<cChara*> LiveCharas();
 
-cChara* FindFirstChara(const cVector<cChara*>& list, const CHARAFILTER& f);
-// Mode 0: the nearest on screen, else the nearest off screen; 1: the
-// nearest of all; 2: the nearest on screen only; other modes: none. The
-// distance is |cx − x| + |cy − y| from each picture's centre (view
-// coordinates); of equal distances the first in list order wins.
-cChara* SelectTargetChara(int x, int y, const cVector<cChara*>& list, int nMode, const CHARAFILTER& f);
-// The same over the live charas (LiveCharas' order), without gathering them.
+// Among the live charas that pass the filters, in LiveCharas' order:
+// mode 0 the nearest on screen, else the nearest off screen; 1 the nearest
+// of all; 2 the nearest on screen only; other modes none. The distance is
+// |cx − x| + |cy − y| from each picture's centre (view coordinates); of
+// equal distances the first in list order wins.
 cChara* SelectLiveTarget(int x, int y, int nMode, const CHARAFILTER& f);
 // From the object's picture centre among the live charas of hit group
 // nSide: mode 2 when the stage counts hits on screen only, else 0; only

@@ -165,7 +165,7 @@ void BlendRect32(uint8_t* db, size_t nDstPitch, const uint8_t* sb, size_t nSrcPi
   pfn(db, nDstPitch, sb, nSrcPitch, n, nRows);
 }
 
-const char* Blend32PathName(eBlend32Path ePath) {
+const char* Blend32PathNameForTests(eBlend32Path ePath) {
   switch (ePath) {
     case BLEND32_PORTABLE: return "portable";
     case BLEND32_AVX2: return "avx2";
@@ -173,7 +173,7 @@ const char* Blend32PathName(eBlend32Path ePath) {
   }
 }
 
-bool Blend32PathRunsHere(eBlend32Path ePath) { return RunsHere(ePath); }
+bool Blend32PathRunsHereForTests(eBlend32Path ePath) { return RunsHere(ePath); }
 
 eBlend32Path Blend32PathInUseForTests() { return PathInUse(); }
 

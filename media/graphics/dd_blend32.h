@@ -29,9 +29,9 @@ void BlendRect32(uint8_t* db, size_t nDstPitch, const uint8_t* sb, size_t nSrcPi
 // The loops this program carries, so tests can hold each against the
 // others on any processor that runs it.
 enum eBlend32Path { BLEND32_PORTABLE, BLEND32_AVX2, BLEND32_PATH_COUNT };
-const char* Blend32PathName(eBlend32Path ePath);
+const char* Blend32PathNameForTests(eBlend32Path ePath);
 // Whether this build has the loop and this processor can run it.
-bool Blend32PathRunsHere(eBlend32Path ePath);
+bool Blend32PathRunsHereForTests(eBlend32Path ePath);
 // The loop BlendRect32 uses here.
 eBlend32Path Blend32PathInUseForTests();
 // BlendRect32 on the given loop, which must run here.

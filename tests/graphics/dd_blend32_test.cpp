@@ -55,8 +55,8 @@ TEST(Blend32, EveryLoopGivesTheRoundedBlendOnEveryAlpha) {
   int nRun = 0;
   for (int p = 0; p < BLEND32_PATH_COUNT; ++p) {
     const eBlend32Path ePath = static_cast<eBlend32Path>(p);
-    SCOPED_TRACE(Blend32PathName(ePath));
-    if (!Blend32PathRunsHere(ePath)) continue;
+    SCOPED_TRACE(Blend32PathNameForTests(ePath));
+    if (!Blend32PathRunsHereForTests(ePath)) continue;
     ++nRun;
     // Row lengths on either side of a group's edges, and the whole width.
     for (int n : {1, 7, 8, 9, 15, 16, 17, kWidth}) {
@@ -83,7 +83,7 @@ TEST(Blend32, TheBlendUsesTheAvx2LoopWhereTheProcessorHasIt) {
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();
   if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no AVX2 here";
-  EXPECT_TRUE(Blend32PathRunsHere(BLEND32_AVX2));
+  EXPECT_TRUE(Blend32PathRunsHereForTests(BLEND32_AVX2));
   EXPECT_EQ(Blend32PathInUseForTests(), BLEND32_AVX2);
 #else
   EXPECT_EQ(Blend32PathInUseForTests(), BLEND32_PORTABLE);

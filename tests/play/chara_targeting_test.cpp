@@ -31,7 +31,6 @@ TEST_F(CharaTargetingTest, NearestByModePrefersTheScreenAndKeepsTheFirstOfEqualD
   At(30, 5, 2);   // off screen
   At(12, 5, 3);   // on screen
   At(12, 5, 4);   // on screen, same distance as 3
-  const cVector<cChara*> all = LiveCharas();
   // A point right of every chara, in view coordinates: column 25 is the
   // nearest of all.
   const int x = 320 + 20 * 32, y = 320 + 5 * 32;
@@ -43,8 +42,6 @@ TEST_F(CharaTargetingTest, NearestByModePrefersTheScreenAndKeepsTheFirstOfEqualD
   const int vx = x - static_cast<int>(m_Ctx.m_aScroll[SCROLL_X].dPos), vy = y - 320;
   for (const CASE& c : cases) {
     SCOPED_TRACE(c.nMode);
-    cChara* r = SelectTargetChara(vx, vy, all, c.nMode, {});
-    EXPECT_EQ(r ? r->m_nId : 0, c.nId);
     cChara* lpLive = SelectLiveTarget(vx, vy, c.nMode, {});
     EXPECT_EQ(lpLive ? lpLive->m_nId : 0, c.nId);
   }
@@ -54,9 +51,7 @@ TEST_F(CharaTargetingTest, NearestByModePrefersTheScreenAndKeepsTheFirstOfEqualD
   f.bExcludeKind1 = 1;
   for (auto& ch : g_lstChara)
     if (ch->m_nId >= 3) ch->m_Def.m_nInvincibleKind = 1;
-  cChara* r = SelectTargetChara(vx, vy, all, 0, f);
-  EXPECT_EQ(r ? r->m_nId : 0, 1);
-  r = SelectLiveTarget(vx, vy, 0, f);
+  cChara* r = SelectLiveTarget(vx, vy, 0, f);
   EXPECT_EQ(r ? r->m_nId : 0, 1);
   EXPECT_EQ(SelectLiveTarget(vx, vy, 2, f), nullptr);
   // No chara passes at all.
@@ -180,13 +175,14 @@ TEST_F(CharaTargetingTest, FirstCharaPassesEveryFilter) {
   cStageChara& c = At(7, 5, 3);
   c.m_Def.m_nGroup = 4;
   At(8, 5, 4);
-  const cVector<cChara*> all = LiveCharas();
-  EXPECT_EQ(FindFirstChara(all, {}), &a);
-  EXPECT_EQ(FindFirstChara(all, {0, 0, 0, 0, 0, 1, 0}), &b);
-  EXPECT_EQ(FindFirstChara(all, {0, 0, 0, 0, 0, 1, 1}), &c);
-  EXPECT_EQ(FindFirstChara(all, {1, 4, 1, 3, 0, 0, 0}), nullptr);
+  // From left of them all, the nearest that passes is the first that does.
+  auto first = [](const CHARAFILTER& f) { return SelectLiveTarget(-1000, 5 * 32, 1, f); };
+  EXPECT_EQ(first({}), &a);
+  EXPECT_EQ(first({0, 0, 0, 0, 0, 1, 0}), &b);
+  EXPECT_EQ(first({0, 0, 0, 0, 0, 1, 1}), &c);
+  EXPECT_EQ(first({1, 4, 1, 3, 0, 0, 0}), nullptr);
   a.m_bDefeated = 1;
-  EXPECT_EQ(FindFirstChara(all, {}), &b);
+  EXPECT_EQ(first({}), &b);
 }
 
 TEST_F(CharaTargetingTest, SetTargetRegistersWithTheChosenCharaOnly) {

@@ -493,47 +493,66 @@ TEST_F(StageFile, CountsTheFileCannotHoldAllocateNothing) {
   EXPECT_LT(r.nWorstPeakBytes, 1u << 20) << r.strWorst;
 }
 
+namespace {
+
+enum { FLOOD_BLOCKS, FLOOD_CHARAS, FLOOD_ITEMS };
+
+// The smallest element of a list as a file holds it: no fields, no
+// strings, the cell, no inheritance entries, no conditions; a chara's
+// placement value and no flows, an item's no commands. A placed one has its
+// dropped word before it.
+std::string SmallestElement(int nList, bool bPlaced) {
+  const std::string kHead = Words({0, 0}) + U16(0) + U16(0);
+  const std::string kLists = Words({0, 0});
+  const std::string strWord = bPlaced ? U32(0) : std::string();
+  if (nList == FLOOD_CHARAS) return strWord + kHead + U32(0) + kLists + U32(0);
+  if (nList == FLOOD_ITEMS) return strWord + kHead + kLists + U32(0);
+  return strWord + kHead + kLists;
+}
+
+// A 20 x 15 stage split at the count of one of its lists, flooded with
+// that list's smallest elements.
+bool SplitStageForFlood(int nList, bool bPalette, ELEMENTFLOOD& flood) {
+  cEdStage none;
+  none.m_nWidth = 20;
+  none.m_nHeight = 15;
+  cEdStage one = none;
+  if (bPalette) {
+    if (nList == FLOOD_BLOCKS) one.m_vecPaletteBlock.resize(3);
+    if (nList == FLOOD_CHARAS) one.m_vecPaletteChara.resize(3);
+    if (nList == FLOOD_ITEMS) one.m_vecPaletteItem.resize(3);
+  } else {
+    if (nList == FLOOD_BLOCKS) one.m_vecBlock.resize(1);
+    if (nList == FLOOD_CHARAS) one.m_vecChara.resize(1);
+    if (nList == FLOOD_ITEMS) one.m_vecItem.resize(1);
+  }
+  if (!SplitAtListCount(StageFileBytes(none), StageFileBytes(one), flood)) return false;
+  flood.strElement = SmallestElement(nList, !bPalette);
+  return true;
+}
+
+}  // namespace
+
 // Placements and palette entries that are really in the file, as small as
 // a file holds them: each costs a small multiple of its bytes, never the
 // tables and default lists a record carries while it is being read.
 TEST_F(StageFile, FloodsOfSmallElementsCostAFewTimesTheirBytes) {
   if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
-  const std::string kHead = Words({0, 0}) + U16(0) + U16(0);  // no fields, no strings, the cell
-  const std::string kLists = Words({0, 0});                   // no inheritance entries, no conditions
-  const std::string kBlock = kHead + kLists;
-  const std::string kChara = kHead + U32(0) + kLists + U32(0);  // a placement value; no flows
-  const std::string kItem = kHead + kLists + U32(0);            // no commands
-  enum { BLOCKS, CHARAS, ITEMS };
   const struct {
     const char* pszList;
     bool bPalette;
     int nList;
-    std::string strElement;
   } cases[] = {
-      {"placed blocks", false, BLOCKS, U32(0) + kBlock},  {"placed charas", false, CHARAS, U32(0) + kChara},
-      {"placed items", false, ITEMS, U32(0) + kItem},     {"palette blocks", true, BLOCKS, kBlock},
-      {"palette charas", true, CHARAS, kChara},           {"palette items", true, ITEMS, kItem},
+      {"placed blocks", false, FLOOD_BLOCKS},  {"placed charas", false, FLOOD_CHARAS},
+      {"placed items", false, FLOOD_ITEMS},    {"palette blocks", true, FLOOD_BLOCKS},
+      {"palette charas", true, FLOOD_CHARAS},  {"palette items", true, FLOOD_ITEMS},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszList);
-    cEdStage none;
-    none.m_nWidth = 20;
-    none.m_nHeight = 15;
-    cEdStage one = none;
-    if (c.bPalette) {
-      if (c.nList == BLOCKS) one.m_vecPaletteBlock.resize(3);
-      if (c.nList == CHARAS) one.m_vecPaletteChara.resize(3);
-      if (c.nList == ITEMS) one.m_vecPaletteItem.resize(3);
-    } else {
-      if (c.nList == BLOCKS) one.m_vecBlock.resize(1);
-      if (c.nList == CHARAS) one.m_vecChara.resize(1);
-      if (c.nList == ITEMS) one.m_vecItem.resize(1);
-    }
     ELEMENTFLOOD flood;
-    ASSERT_TRUE(SplitAtListCount(StageFileBytes(none), StageFileBytes(one), flood));
-    flood.strElement = c.strElement;
+    ASSERT_TRUE(SplitStageForFlood(c.nList, c.bPalette, flood));
     // A palette holds at most 65,536 entries.
-    if (c.bPalette) flood.nBytes = 60000 * c.strElement.size();
+    if (c.bPalette) flood.nBytes = 60000 * flood.strElement.size();
     // What the load replaces goes first: the probe would count its freeing
     // against what the load takes.
     g_Stage = cEdStage();
@@ -553,33 +572,17 @@ TEST_F(StageFile, FloodsOfSmallElementsCostAFewTimesTheirBytes) {
 // the bound costs, and the report says how many were left out.
 TEST_F(StageFile, PlacementsPastWhatPlayCanMakeAreLeftOutWithAReportLine) {
   if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
-  const std::string kHead = Words({0, 0}) + U16(0) + U16(0);
-  const std::string kLists = Words({0, 0});
   const struct {
     const char* pszList;
     bool bChara;
-    std::string strElement;
-  } cases[] = {
-      {"placed charas", true, U32(0) + kHead + U32(0) + kLists + U32(0)},
-      {"placed items", false, U32(0) + kHead + kLists + U32(0)},
-  };
+  } cases[] = {{"placed charas", true}, {"placed items", false}};
   constexpr uint32_t kFlood = 6 * LIVE_MAX[LIVE_CHARA];
   static_assert(LIVE_MAX[LIVE_CHARA] == LIVE_MAX[LIVE_ITEM]);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszList);
-    cEdStage none;
-    none.m_nWidth = 20;
-    none.m_nHeight = 15;
-    cEdStage one = none;
-    if (c.bChara) {
-      one.m_vecChara.resize(1);
-    } else {
-      one.m_vecItem.resize(1);
-    }
     ELEMENTFLOOD flood;
-    ASSERT_TRUE(SplitAtListCount(StageFileBytes(none), StageFileBytes(one), flood));
-    flood.strElement = c.strElement;
-    flood.nBytes = kFlood * c.strElement.size();
+    ASSERT_TRUE(SplitStageForFlood(c.bChara ? FLOOD_CHARAS : FLOOD_ITEMS, false, flood));
+    flood.nBytes = kFlood * flood.strElement.size();
     g_Stage = cEdStage();
     m_Tmp.WriteFile("Report_Game.txt", "");
     ELEMENTFLOODRESULT r = RunElementFloodHarness(flood, "data\\stg4\\f.stg4_000", [this] {
