@@ -39,6 +39,11 @@ BOOL DDRestore();
 void DDSurfaceDataConstruct(DDSURFACEDATA* lpSD);
 BOOL DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmit, int nMemType, int nDTMemType,
                      DDSURFACEDATA* lpParentSD, BOOL bRestore);
+// A surface whose user fills every part it reads first (a font's work
+// surface): on the DirectDraw path it is not filled with colour 0 when
+// made, so its pages cost nothing until the first text is drawn.
+BOOL DDCreateScratchSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmit, int nMemType,
+                            int nDTMemType);
 int DDCreateSurfaceFromFile(DDSURFACEDATA* lpSD, const char* szFileName, BOOL bTransmit, int nBpp, int nMemType,
                             int nDTMemType, DDSURFACEDATA* lpParentSD, BOOL bPalMap, int nMirrorWidth,
                             int nMirrorHeight, BOOL bRestore);

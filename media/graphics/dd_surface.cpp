@@ -185,28 +185,37 @@ BOOL DDCheckTextureSize(int nWidth, int nHeight) {
   return bOk;
 }
 
+namespace {
+
+// A DirectDraw surface of the size, of colour 0 when bFill; without it the
+// pixels are zero, and the pages of a large surface cost nothing until
+// they are written.
+BOOL CreateDDSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmit, int nMemType, bool bFill) {
+  if (!lpSD->lpDDS) lpSD->lpDDS = new DDDRAWDATA;
+  FreeBuffer(lpSD->lpDDS->lpSurface);
+  lpSD->lpDDS->lpSurface = new cPixelBuffer;
+  if (!lpSD->lpDDS->lpSurface->Create(DDScreenFormat(), nWidth, nHeight)) {
+    FreeBuffer(lpSD->lpDDS->lpSurface);
+    ReportAndLogf("%s", nMemType == 1 ? "CreateSurface System Err" : "CreateSurface Video -> System Err");
+    return FALSE;
+  }
+  lpSD->lpDDS->bColorKey = bTransmit == 1;
+  lpSD->lpDDS->dwColorKey = g_dwColorKey;
+  lpSD->nWidth = lpSD->nTexWidth = nWidth;
+  lpSD->nHeight = lpSD->nTexHeight = nHeight;
+  lpSD->nMemType = nMemType;
+  // A new buffer is zero already: a fill with raw zero would only touch
+  // every page of it.
+  if (bFill && PalNumToRGB(0) != 0) DDFillRect(lpSD, 0, 0, nWidth, nHeight, 0);
+  return TRUE;
+}
+
+}  // namespace
+
 BOOL DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmit, int nMemType, int nDTMemType,
                      DDSURFACEDATA* lpParentSD, BOOL bRestore) {
   if (!lpSD) return FALSE;
-  if (!lpDTCon) {
-    if (!lpSD->lpDDS) lpSD->lpDDS = new DDDRAWDATA;
-    FreeBuffer(lpSD->lpDDS->lpSurface);
-    lpSD->lpDDS->lpSurface = new cPixelBuffer;
-    if (!lpSD->lpDDS->lpSurface->Create(DDScreenFormat(), nWidth, nHeight)) {
-      FreeBuffer(lpSD->lpDDS->lpSurface);
-      ReportAndLogf("%s", nMemType == 1 ? "CreateSurface System Err" : "CreateSurface Video -> System Err");
-      return FALSE;
-    }
-    lpSD->lpDDS->bColorKey = bTransmit == 1;
-    lpSD->lpDDS->dwColorKey = g_dwColorKey;
-    lpSD->nWidth = lpSD->nTexWidth = nWidth;
-    lpSD->nHeight = lpSD->nTexHeight = nHeight;
-    lpSD->nMemType = nMemType;
-    // A new buffer is zero already: a fill with raw zero would only touch
-    // every page of it.
-    if (PalNumToRGB(0) != 0) DDFillRect(lpSD, 0, 0, nWidth, nHeight, 0);
-    return TRUE;
-  }
+  if (!lpDTCon) return CreateDDSurface(lpSD, nWidth, nHeight, bTransmit, nMemType, true);
 
   if (lpParentSD) lpSD->lpParentSD = lpParentSD;
   bool bParent = lpSD->lpParentSD != nullptr;
@@ -253,6 +262,13 @@ BOOL DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmi
   if (!bRestore && std::find(g_SurfaceList.begin(), g_SurfaceList.end(), lpSD) == g_SurfaceList.end())
     g_SurfaceList.push_back(lpSD);
   return TRUE;
+}
+
+BOOL DDCreateScratchSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bTransmit, int nMemType,
+                            int nDTMemType) {
+  if (!lpSD) return FALSE;
+  if (!lpDTCon) return CreateDDSurface(lpSD, nWidth, nHeight, bTransmit, nMemType, false);
+  return DDCreateSurface(lpSD, nWidth, nHeight, bTransmit, nMemType, nDTMemType, nullptr, 0);
 }
 
 namespace {
@@ -341,7 +357,9 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* lpSD, const char* szFileName, BOOL bT
       Logf("%s", name.c_str());
       return DDSURF_LOADIMAGE_ERR;
     }
-    if (!DDCreateSurface(lpSD, pic.nWidth, pic.nHeight, bTransmit, nMemType, 0, nullptr, 0))
+    // The picture covers the whole surface: a fill before it would only be
+    // written over.
+    if (!CreateDDSurface(lpSD, pic.nWidth, pic.nHeight, bTransmit, nMemType, false))
       return DDSURF_CREATESURFACE_ERR;
     if (!lpSD->lpDDS->lpSurface ||
         !CopyPicture(lpSD, pic, name.c_str(), nBpp, bPalMap, nMirrorWidth, nMirrorHeight))

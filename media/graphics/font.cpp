@@ -188,8 +188,7 @@ void cFont::Init(const char* szFace, int nWidth, int nHeight, int nCharSpacing, 
   }
   bool bWorkMissing = lpDTCon ? m_WorkSD.lpDT == nullptr : m_WorkSD.lpDDS == nullptr;
   if (bWorkMissing) {
-    BOOL bOk = DDCreateSurface(&m_WorkSD, g_DDDisplay.nWidth, g_DDDisplay.nHeight, 1, 0, DTMEMORYTYPE_VIDEO_RT,
-                               nullptr, 0);
+    BOOL bOk = DDCreateScratchSurface(&m_WorkSD, g_DDDisplay.nWidth, g_DDDisplay.nHeight, 1, 0, DTMEMORYTYPE_VIDEO_RT);
     if (!bOk && !lpDTCon) {
       Logf("DDCreateSurface Font::Work");
       PostMessage(g_hWndMain, WM_CLOSE, 0, 0);
