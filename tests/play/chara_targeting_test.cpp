@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "play/chara_targeting.h"
@@ -23,6 +24,30 @@ class CharaTargetingTest : public cCharaFixture {
     c.UpdateScreenRect();
     return c;
   }
+  // The box moves by (dx, dy); the picture stays where it was drawn.
+  static void ShiftBox(cStageChara& c, int dx, int dy) {
+    int x = 0, y = 0;
+    PictureCentre(c, x, y);
+    c.SetCenter(x + dx, y + dy);
+  }
+  // The ids (0: none) the searches of modes 0, 1 and 2 from (x, y) choose,
+  // each checked, from there and from far off, against the walk of every
+  // chara.
+  static std::array<int, 3> Chosen(int x, int y, const CHARAFILTER& f = {}) {
+    std::array<int, 3> a{};
+    for (int nMode = 0; nMode < 3; ++nMode) {
+      for (const int nFar : {0, -4000, 4000}) {
+        UseTargetIndexForTests(false);
+        cChara* lpWalk = SelectLiveTarget(x + nFar, y - nFar / 2, nMode, f);
+        UseTargetIndexForTests(true);
+        cChara* lpIndex = SelectLiveTarget(x + nFar, y - nFar / 2, nMode, f);
+        EXPECT_EQ(lpIndex, lpWalk) << "mode " << nMode << " from " << nFar;
+        if (nFar == 0) a[static_cast<size_t>(nMode)] = lpIndex ? lpIndex->m_nId : 0;
+      }
+    }
+    return a;
+  }
+  using IDS = std::array<int, 3>;
 };
 
 TEST_F(CharaTargetingTest, NearestByModePrefersTheScreenAndKeepsTheFirstOfEqualDistances) {
@@ -97,10 +122,78 @@ TEST_F(CharaTargetingTest, IndexedSearchKeepsListOrderAmongEqualDistancesAndFoll
   EXPECT_EQ(cTargetIndex::Ready().FiledCountForTests(), g_lstChara.size());
 }
 
-// A crowd over the stage and beyond the view that moves, grows, shrinks,
-// changes its picture sizes, loses charas and scrolls between searches:
-// every search through the index chooses what the walk of every chara in
-// list order chooses.
+// The on-screen searches as boxes move in and out of view while their
+// pictures stay, the view scrolls, charas leave, join and tie, and nothing
+// is on screen: each chooses what the walk of every chara chooses.
+TEST_F(CharaTargetingTest, OnScreenSearchesFollowBoxesViewAndList) {
+  SCROLLAXIS& view = m_Ctx.m_aScroll[SCROLL_X];
+  const double dHome = view.dPos;  // columns 0 to 19 in view
+  cStageChara& a = At(5, 5, 1);
+  cStageChara& b = At(30, 5, 2);
+  cStageChara& c = At(36, 5, 3);
+  auto erase = [](cStageChara& gone) {
+    EraseChara(std::find_if(g_lstChara.begin(), g_lstChara.end(), [&](auto& p) { return p.get() == &gone; }));
+  };
+  int x = 0, y = 0;
+  PictureCentre(b, x, y);
+  x += 40;  // right of b, nearest of all
+  EXPECT_EQ(Chosen(x, y), (IDS{1, 2, 1}));
+  // a's box leaves the view: nothing on screen, mode 0 takes the nearest.
+  ShiftBox(a, 1000, 0);
+  ASSERT_FALSE(a.IsOnScreen());
+  EXPECT_EQ(Chosen(x, y), (IDS{2, 2, 0}));
+  // c's box comes into view, its picture far right.
+  ShiftBox(c, -1000, 0);
+  ASSERT_TRUE(c.IsOnScreen());
+  EXPECT_EQ(Chosen(x, y), (IDS{3, 2, 3}));
+  // The view scrolls a screen right: a's and b's boxes in it, c's not.
+  view.dPos = dHome + 640;
+  ASSERT_TRUE(a.IsOnScreen() && b.IsOnScreen() && !c.IsOnScreen());
+  EXPECT_EQ(Chosen(x, y), (IDS{2, 2, 2}));
+  // b is freed; a is the one on screen, and when a filter turns it away
+  // mode 0 looks off screen.
+  erase(b);
+  EXPECT_EQ(Chosen(x, y), (IDS{1, 3, 1}));
+  CHARAFILTER notA;
+  notA.bExcludeId = 1;
+  notA.nId = 1;
+  EXPECT_EQ(Chosen(x, y, notA), (IDS{3, 3, 0}));
+  // A newcomer in view, nearer than a, is found at once.
+  cStageChara& d = At(37, 5, 4);
+  ASSERT_TRUE(d.IsOnScreen());
+  EXPECT_EQ(Chosen(x, y), (IDS{4, 3, 4}));
+  // d, the last filed, leaves the view; it comes back, and takes the slot
+  // of a freed chara, before the next search.
+  ShiftBox(d, -1000, 0);
+  ASSERT_FALSE(d.IsOnScreen());
+  EXPECT_EQ(Chosen(x, y), (IDS{1, 3, 1}));
+  ShiftBox(d, 1000, 0);
+  erase(a);
+  ASSERT_TRUE(d.IsOnScreen());
+  EXPECT_EQ(Chosen(x, y), (IDS{4, 3, 4}));
+  // Out of the stage's sight, two charas on one spot: the first of them.
+  view.dPos = 5000;
+  At(20, 8, 5);
+  At(20, 8, 6);
+  PictureCentre(**std::prev(g_lstChara.end()), x, y);
+  EXPECT_EQ(Chosen(x + 3, y), (IDS{5, 5, 0}));
+  // Back home a new frame starts, and before its first search a chara is
+  // freed and d's box comes into view.
+  view.dPos = dHome;
+  ASSERT_FALSE(d.IsOnScreen());
+  TargetIndexNewFrame();
+  erase(c);
+  ShiftBox(d, -1000, 0);
+  ASSERT_TRUE(d.IsOnScreen());
+  EXPECT_EQ(Chosen(x + 3, y), (IDS{4, 5, 4}));
+  EXPECT_EQ(cTargetIndex::Ready().FiledCountForTests(), g_lstChara.size());
+}
+
+// A crowd over the stage and beyond the view that moves (at times its boxes
+// alone, the pictures staying), grows, shrinks, changes its picture sizes,
+// loses charas, scrolls, leaves the view and starts frames between
+// searches: every search through the index chooses what the walk of every
+// chara in list order chooses.
 TEST_F(CharaTargetingTest, IndexedSearchesChooseWhatTheWalkOfEveryCharaChooses) {
   uint32_t nSeed = 12345;
   auto rnd = [&nSeed](int n) {
@@ -125,7 +218,7 @@ TEST_F(CharaTargetingTest, IndexedSearchesChooseWhatTheWalkOfEveryCharaChooses) 
   int nFound = 0, nChecked = 0;
   for (int round = 0; round < 150; ++round) {
     for (int k = 0; k < 4; ++k) {
-      switch (rnd(7)) {
+      switch (rnd(10)) {
         case 0:
         case 1: {  // a move, at times far outside the crowd
           cStageChara& c = some();
@@ -138,11 +231,26 @@ TEST_F(CharaTargetingTest, IndexedSearchesChooseWhatTheWalkOfEveryCharaChooses) 
         case 3: add(); break;
         case 4: EraseChara(std::next(g_lstChara.begin(), rnd(static_cast<int>(g_lstChara.size())))); break;
         case 5: some().SetCharaSwitch(0, 1); break;  // vanished, not yet swept
-        default: m_Ctx.m_aScroll[SCROLL_X].dPos = 320 + rnd(40) * 16; break;
+        case 6:
+        case 7: {  // the box alone, in and out of view
+          cStageChara& c = some();
+          int x = 0, y = 0;
+          PictureCentre(c, x, y);
+          c.SetCenter(x + rnd(1601) - 800, y + rnd(601) - 300);
+          break;
+        }
+        default:  // now and then the view scrolls, leaves the stage or a frame starts
+          switch (rnd(8)) {
+            case 0: m_Ctx.m_aScroll[SCROLL_Y].dPos = rnd(20) * 16; break;
+            case 1: m_Ctx.m_aScroll[SCROLL_X].dPos = 9000; break;
+            case 2: TargetIndexNewFrame(); break;
+            default: m_Ctx.m_aScroll[SCROLL_X].dPos = 320 + rnd(40) * 16; break;
+          }
       }
     }
     for (int q = 0; q < 12; ++q) {
-      const int x = rnd(2400) - 800, y = rnd(1000) - 300, nMode = rnd(4);
+      const int nFar = rnd(4) == 0 ? 4000 : 0;
+      const int x = rnd(2400 + 2 * nFar) - 800 - nFar, y = rnd(1000 + nFar) - 300 - nFar / 2, nMode = rnd(4);
       CHARAFILTER f;
       f.bSameGroupOnly = rnd(4) == 0;
       f.nGroup = rnd(3);
@@ -166,6 +274,9 @@ TEST_F(CharaTargetingTest, IndexedSearchesChooseWhatTheWalkOfEveryCharaChooses) 
   // chara of the list.
   EXPECT_GT(nFound, nChecked / 2);
   EXPECT_EQ(cTargetIndex::Ready().FiledCountForTests(), g_lstChara.size());
+  EXPECT_EQ(cTargetIndex::ReadyOnScreen().OnScreenCountForTests(),
+            static_cast<size_t>(std::count_if(g_lstChara.begin(), g_lstChara.end(),
+                                              [](auto& c) { return c->IsOnScreen() != 0; })));
 }
 
 TEST_F(CharaTargetingTest, FirstCharaPassesEveryFilter) {
