@@ -78,7 +78,7 @@ class cTargetIndex {
   struct ENTRY {
     cChara* lpChara;
     uint64_t nRank;
-    LINK aLink[2];  // per grid
+    LINK aLink[2];   // per grid
     bool bOnScreen;  // filed in the on-screen grid
     bool bMarked;    // a box coordinate changed since the last test
   };
