@@ -409,8 +409,9 @@ BENCHMARK(BM_CrowdedTwoSidesFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMilli
 
 // The crowd of one side where every chara also takes the nearest chara as
 // its target in every sub-step, by the search mode of the second argument
-// (0 on screen first, 1 anywhere), beside its glide: the searches should
-// cost about as the number of charas does, not as its square.
+// (0 on screen first, 1 anywhere, 2 on screen only), beside its glide: the
+// searches should cost about as the number of charas does, not as its
+// square, in every mode.
 void BM_CrowdedTargetingFrame(benchmark::State& state) {
   cEdStage st = CrowdedStage(static_cast<int>(state.range(0)));
   cEdFlow seek;
@@ -428,6 +429,7 @@ BENCHMARK(BM_CrowdedTargetingFrame)
     ->Args({5000, 0})
     ->Args({1000, 1})
     ->Args({5000, 1})
+    ->Args({5000, 2})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

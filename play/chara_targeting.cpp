@@ -49,8 +49,16 @@ class cNearest {
   }
   // Whether a chara at least nLeast away could still be the answer: once
   // one on screen is found, only another on screen at most as far (a tie
-  // goes to the earlier in list order).
-  bool CouldWin(int64_t nLeast) const { return !m_On.lpChara || nLeast <= m_On.nDist; }
+  // goes to the earlier in list order); once none on screen can pass, only
+  // another off screen at most as far as the best of them.
+  bool CouldWin(int64_t nLeast) const {
+    if (m_On.lpChara) return nLeast <= m_On.nDist;
+    return !m_bOffScreenOnly || !m_Off.lpChara || nLeast <= m_Off.nDist;
+  }
+  bool FoundOnScreen() const { return m_On.lpChara != nullptr; }
+  // Every chara on screen was offered and none passed: the rest are off
+  // screen.
+  void NoneOnScreenLeft() { m_bOffScreenOnly = true; }
   cChara* Result() const { return m_nMode == 0 && !m_On.lpChara ? m_Off.lpChara : m_On.lpChara; }
 
  private:
@@ -62,6 +70,7 @@ class cNearest {
   const int m_nX, m_nY, m_nMode;
   const CHARAFILTER& m_Filter;
   BEST m_On, m_Off;
+  bool m_bOffScreenOnly = false;
 };
 
 }  // namespace
@@ -88,9 +97,20 @@ cChara* SelectLiveTarget(int x, int y, int nMode, const CHARAFILTER& f) {
       if (c) best.Offer(*c, nRank++);
     return best.Result();
   }
-  cTargetIndex::Ready().WalkOutward(
-      x, y, [&](cChara& c, uint64_t nRank) { best.Offer(c, nRank + 1); },
-      [&](int64_t nLeast) { return best.CouldWin(nLeast); });
+  auto offer = [&](cChara& c, uint64_t nRank) { best.Offer(c, nRank + 1); };
+  auto goOn = [&](int64_t nLeast) { return best.CouldWin(nLeast); };
+  if (nMode == 1) {
+    cTargetIndex::Ready().WalkOutward(x, y, offer, goOn);
+    return best.Result();
+  }
+  // The charas on screen first; when none of them passes, mode 0 looks at
+  // every chara, and only the ones off screen can pass.
+  const cTargetIndex& index = cTargetIndex::ReadyOnScreen();
+  index.WalkOnScreenOutward(x, y, offer, goOn);
+  if (nMode == 0 && !best.FoundOnScreen()) {
+    best.NoneOnScreenLeft();
+    index.WalkOutward(x, y, offer, goOn);
+  }
   return best.Result();
 }
 

@@ -66,19 +66,24 @@ REMOVALAREA RemovalAreaOf(const cEdStageSub& sub);
 // moved (play/block_chara_collision.cpp).
 void NoteBoxMoved(int nSlot);
 
+// The target search index's word that a box coordinate of the chara filed
+// in its slot was assigned (play/target_index.cpp).
+void NoteTargetBoxMoved(int nSlot);
+
 // A coordinate of an object's box in stage pixels. It reads as a double;
-// an assignment also tells the block-chara roster, while the object is filed
-// in its column index, that the box moved. There is no double& to it, so
-// every write goes through here and none escapes the index.
+// an assignment also tells the block-chara roster and the target search
+// index, while the object is filed in them, that the box moved. There is no
+// double& to it, so every write goes through here and none escapes them.
 class cBoxCoord {
  public:
   cBoxCoord() = default;
-  // A copy is filed nowhere; an assignment keeps the target's slot.
+  // A copy is filed nowhere; an assignment keeps the target's slots.
   cBoxCoord(const cBoxCoord& o) : m_d(o.m_d) {}
   cBoxCoord& operator=(const cBoxCoord& o) { return *this = o.m_d; }
   cBoxCoord& operator=(double d) {
     m_d = d;
     if (m_nSlot >= 0) NoteBoxMoved(m_nSlot);
+    if (m_nTargetSlot >= 0) NoteTargetBoxMoved(m_nTargetSlot);
     return *this;
   }
   cBoxCoord& operator+=(double d) { return *this = m_d + d; }
@@ -89,6 +94,7 @@ class cBoxCoord {
   friend class cGameObj;
   double m_d = 0.0;
   int m_nSlot = -1;
+  int m_nTargetSlot = -1;
 };
 
 class cGameObj {
@@ -120,6 +126,12 @@ class cGameObj {
   // in none; the roster alone sets it.
   void SetBoxSlot(int nSlot) { m_dX.m_nSlot = m_dY.m_nSlot = m_dRight.m_nSlot = m_dBottom.m_nSlot = nSlot; }
   int BoxSlot() const { return m_dX.m_nSlot; }
+  // The chara's slot in the target search index, -1 when it is filed in
+  // none; the index alone sets it.
+  void SetTargetSlot(int nSlot) {
+    m_dX.m_nTargetSlot = m_dY.m_nTargetSlot = m_dRight.m_nTargetSlot = m_dBottom.m_nTargetSlot = nSlot;
+  }
+  int TargetSlot() const { return m_dX.m_nTargetSlot; }
   int ClampX(int nMode);
   int ClampY(int nMode);
   // The far edge and the cells under the box from the position, without

@@ -1,34 +1,35 @@
 #include "play/target_index.h"
 
-#include <typeinfo>
-
 #include "play/game_object.h"
 #include "play/live_chara.h"
 #include "play/live_lists.h"
 #include "play/stage_chara.h"
+#include "play/stage_context.h"
 
 namespace {
 // Game thread only.
 cTargetIndex s_Index;
 }  // namespace
 
-void TargetIndexNewFrame() { s_Index.m_bReady = false; }
+void TargetIndexNewFrame() { s_Index.m_bReady = s_Index.m_bOnScreenReady = false; }
 
 void NoteScreenBoxMoved(cGameObj& obj) {
   cTargetIndex& x = s_Index;
   // Only the stage charas are filed (not players, shots or items).
-  if (!x.m_bReady || typeid(obj) != typeid(cStageChara)) return;
-  cChara& c = static_cast<cStageChara&>(obj);
-  if (!x.IsFiled(c)) return;
-  const int nSlot = c.m_nTargetSlot;
-  const int nCell = x.CellOf(c);
-  if (nCell == x.m_vEntry[nSlot].nCell) return;
-  x.Unlink(nSlot);
-  x.Link(nSlot, nCell);
+  if (!x.m_bReady || !x.IsFiled(obj)) return;
+  const int nSlot = obj.TargetSlot();
+  x.Refile(cTargetIndex::ALL, nSlot);
+  if (x.m_bOnScreenReady && x.m_vEntry[nSlot].bOnScreen) x.Refile(cTargetIndex::ON_SCREEN, nSlot);
+}
+
+void NoteTargetBoxMoved(int nSlot) {
+  // A slot is set on the filed charas only, and cleared when they leave.
+  if (s_Index.m_bOnScreenReady && static_cast<size_t>(nSlot) < s_Index.m_vEntry.size()) s_Index.Mark(nSlot);
 }
 
 void TargetIndexForget(cChara& chara) {
-  if (s_Index.m_bReady && s_Index.IsFiled(chara)) s_Index.Unfile(chara.m_nTargetSlot);
+  // Freed charas leave at once, built or not, so that every entry is live.
+  if (s_Index.IsFiled(chara)) s_Index.Unfile(chara.TargetSlot());
 }
 
 cTargetIndex& cTargetIndex::Ready() {
@@ -37,11 +38,56 @@ cTargetIndex& cTargetIndex::Ready() {
   return s_Index;
 }
 
+cTargetIndex& cTargetIndex::ReadyOnScreen() {
+  cTargetIndex& x = Ready();
+  const cStageContext* lpView = g_lpStageContext;
+  // A scroll moves the view past every box: all are tested again.
+  if (!x.m_bOnScreenReady || lpView != x.m_lpView ||
+      (lpView && (lpView->m_aScroll[SCROLL_X].dPos != x.m_dViewX || lpView->m_aScroll[SCROLL_Y].dPos != x.m_dViewY))) {
+    x.BuildOnScreen();
+    return x;
+  }
+  for (const int nSlot : x.m_vMarked)
+    if (static_cast<size_t>(nSlot) < x.m_vEntry.size() && x.m_vEntry[nSlot].bMarked) x.Retest(nSlot);
+  x.m_vMarked.clear();
+  return x;
+}
+
+size_t cTargetIndex::OnScreenCountForTests() const {
+  size_t n = 0;
+  for (const ENTRY& e : m_vEntry) n += e.bOnScreen;
+  return n;
+}
+
+void cTargetIndex::GRID::Fit(int64_t x0, int64_t y0, int64_t x1, int64_t y1, size_t nCentres) {
+  if (nCentres == 0) x0 = x1 = y0 = y1 = 0;
+  const int64_t nTarget = std::max<int64_t>(1, static_cast<int64_t>(nCentres / 2));
+  auto cells = [&](int n, int64_t nSpan) { return ((nSpan - 1) >> n) + 1; };
+  nShift = 4;
+  while (nShift < 40 && cells(nShift, x1 - x0 + 1) * cells(nShift, y1 - y0 + 1) > nTarget) ++nShift;
+  nOriginX = x0;
+  nOriginY = y0;
+  nCellsX = static_cast<int>(cells(nShift, x1 - x0 + 1));
+  nCellsY = static_cast<int>(cells(nShift, y1 - y0 + 1));
+  vHead.assign(static_cast<size_t>(nCellsX) * nCellsY, -1);
+  nMinX = nMinY = INT64_MAX;
+  nMaxX = nMaxY = INT64_MIN;
+}
+
+int cTargetIndex::GRID::AxisCell(int64_t v, int64_t nOrigin, int nCells) const {
+  const int64_t d = v - nOrigin;
+  if (d < 0) return 0;
+  const int64_t i = d >> nShift;
+  return i >= nCells ? nCells - 1 : static_cast<int>(i);
+}
+
 void cTargetIndex::Build() {
+  // The charas of the last build still filed are all live.
+  for (const ENTRY& e : m_vEntry) e.lpChara->SetTargetSlot(-1);
   m_vEntry.clear();
-  // The cells are fitted to where the centres are now, about two charas to
-  // a cell; a chara that moves outside lands in a border cell, which
-  // reaches to infinity outward.
+  m_vMarked.clear();
+  m_bOnScreenReady = false;
+  // The cells are fitted to where the centres are now.
   int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
   size_t n = 0;
   for (const auto& c : g_lstChara) {
@@ -52,21 +98,35 @@ void cTargetIndex::Build() {
     y0 = std::min<int64_t>(y0, y), y1 = std::max<int64_t>(y1, y);
     ++n;
   }
-  if (n == 0) x0 = x1 = y0 = y1 = 0;
-  const int64_t nTarget = std::max<int64_t>(1, static_cast<int64_t>(n / 2));
-  auto cells = [&](int nShift, int64_t nSpan) { return ((nSpan - 1) >> nShift) + 1; };
-  m_nShift = 4;
-  while (m_nShift < 40 && cells(m_nShift, x1 - x0 + 1) * cells(m_nShift, y1 - y0 + 1) > nTarget) ++m_nShift;
-  m_nOriginX = x0;
-  m_nOriginY = y0;
-  m_nCellsX = static_cast<int>(cells(m_nShift, x1 - x0 + 1));
-  m_nCellsY = static_cast<int>(cells(m_nShift, y1 - y0 + 1));
-  m_vHead.assign(static_cast<size_t>(m_nCellsX) * m_nCellsY, -1);
+  m_aGrid[ALL].Fit(x0, y0, x1, y1, n);
   m_vEntry.reserve(n);
   m_nNextRank = 0;
   for (const auto& c : g_lstChara)
     if (c) File(*c, m_nNextRank++);
   m_bReady = true;
+}
+
+void cTargetIndex::BuildOnScreen() {
+  m_lpView = g_lpStageContext;
+  m_dViewX = m_lpView ? m_lpView->m_aScroll[SCROLL_X].dPos : 0.0;
+  m_dViewY = m_lpView ? m_lpView->m_aScroll[SCROLL_Y].dPos : 0.0;
+  m_vMarked.clear();
+  int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
+  size_t n = 0;
+  for (ENTRY& e : m_vEntry) {
+    e.bMarked = false;
+    e.bOnScreen = m_lpView && e.lpChara->cGameObj::IsOnScreen();
+    if (!e.bOnScreen) continue;
+    int x = 0, y = 0;
+    PictureCentre(*e.lpChara, x, y);
+    x0 = std::min<int64_t>(x0, x), x1 = std::max<int64_t>(x1, x);
+    y0 = std::min<int64_t>(y0, y), y1 = std::max<int64_t>(y1, y);
+    ++n;
+  }
+  m_aGrid[ON_SCREEN].Fit(x0, y0, x1, y1, n);
+  for (size_t i = 0; i < m_vEntry.size(); ++i)
+    if (m_vEntry[i].bOnScreen) Link(ON_SCREEN, static_cast<int>(i));
+  m_bOnScreenReady = true;
 }
 
 void cTargetIndex::FileNewcomers() {
@@ -81,57 +141,90 @@ void cTargetIndex::FileNewcomers() {
 
 void cTargetIndex::File(cChara& c, uint64_t nRank) {
   const int nSlot = static_cast<int>(m_vEntry.size());
-  m_vEntry.push_back(ENTRY{&c, nRank, -1, -1, -1});
-  c.m_nTargetSlot = nSlot;
-  Link(nSlot, CellOf(c));
+  m_vEntry.push_back(ENTRY{&c, nRank, {}, false, false});
+  c.SetTargetSlot(nSlot);
+  Link(ALL, nSlot);
+  // A newcomer is tested with the marked ones.
+  if (m_bOnScreenReady) Mark(nSlot);
 }
 
 void cTargetIndex::Unfile(int nSlot) {
-  Unlink(nSlot);
-  m_vEntry[nSlot].lpChara->m_nTargetSlot = -1;
+  const bool bOnScreen = m_bOnScreenReady && m_vEntry[nSlot].bOnScreen;
+  Unlink(ALL, nSlot);
+  if (bOnScreen) Unlink(ON_SCREEN, nSlot);
+  m_vEntry[nSlot].lpChara->SetTargetSlot(-1);
   const int nLast = static_cast<int>(m_vEntry.size()) - 1;
   if (nSlot != nLast) {
-    // The last entry takes the freed slot, its chain links following it.
+    // The last entry takes the freed slot, its chains' links following it.
     ENTRY& e = m_vEntry[nSlot];
     e = m_vEntry[nLast];
-    if (e.nPrev >= 0) m_vEntry[e.nPrev].nNext = nSlot;
-    else m_vHead[e.nCell] = nSlot;
-    if (e.nNext >= 0) m_vEntry[e.nNext].nPrev = nSlot;
-    e.lpChara->m_nTargetSlot = nSlot;
+    for (int g = ALL; g <= ON_SCREEN; ++g) {
+      if (g == ON_SCREEN && !(m_bOnScreenReady && e.bOnScreen)) break;
+      const LINK& l = e.aLink[g];
+      if (l.nPrev >= 0) m_vEntry[l.nPrev].aLink[g].nNext = nSlot;
+      else m_aGrid[g].vHead[l.nCell] = nSlot;
+      if (l.nNext >= 0) m_vEntry[l.nNext].aLink[g].nPrev = nSlot;
+    }
+    e.lpChara->SetTargetSlot(nSlot);
+    if (e.bMarked) m_vMarked.push_back(nSlot);
   }
   m_vEntry.pop_back();
 }
 
-void cTargetIndex::Link(int nSlot, int nCell) {
+void cTargetIndex::Mark(int nSlot) {
   ENTRY& e = m_vEntry[nSlot];
-  e.nCell = nCell;
-  e.nPrev = -1;
-  e.nNext = m_vHead[nCell];
-  if (e.nNext >= 0) m_vEntry[e.nNext].nPrev = nSlot;
-  m_vHead[nCell] = nSlot;
+  if (e.bMarked) return;
+  e.bMarked = true;
+  m_vMarked.push_back(nSlot);
 }
 
-void cTargetIndex::Unlink(int nSlot) {
-  const ENTRY& e = m_vEntry[nSlot];
-  if (e.nPrev >= 0) m_vEntry[e.nPrev].nNext = e.nNext;
-  else m_vHead[e.nCell] = e.nNext;
-  if (e.nNext >= 0) m_vEntry[e.nNext].nPrev = e.nPrev;
+void cTargetIndex::Retest(int nSlot) {
+  ENTRY& e = m_vEntry[nSlot];
+  e.bMarked = false;
+  const bool bOnScreen = m_lpView && e.lpChara->cGameObj::IsOnScreen();
+  if (bOnScreen == e.bOnScreen) return;
+  e.bOnScreen = bOnScreen;
+  if (bOnScreen) Link(ON_SCREEN, nSlot);
+  else Unlink(ON_SCREEN, nSlot);
 }
 
-bool cTargetIndex::IsFiled(const cChara& c) const {
-  const int n = c.m_nTargetSlot;
-  return n >= 0 && static_cast<size_t>(n) < m_vEntry.size() && m_vEntry[n].lpChara == &c;
-}
-
-int cTargetIndex::CellOf(const cChara& c) const {
+int cTargetIndex::CentreCell(int g, int nSlot) {
+  GRID& G = m_aGrid[g];
   int x = 0, y = 0;
-  PictureCentre(c, x, y);
-  return AxisCell(y, m_nOriginY, m_nCellsY) * m_nCellsX + AxisCell(x, m_nOriginX, m_nCellsX);
+  PictureCentre(*m_vEntry[nSlot].lpChara, x, y);
+  G.nMinX = std::min<int64_t>(G.nMinX, x), G.nMaxX = std::max<int64_t>(G.nMaxX, x);
+  G.nMinY = std::min<int64_t>(G.nMinY, y), G.nMaxY = std::max<int64_t>(G.nMaxY, y);
+  return G.CellY(y) * G.nCellsX + G.CellX(x);
 }
 
-int cTargetIndex::AxisCell(int64_t v, int64_t nOrigin, int nCells) const {
-  const int64_t d = v - nOrigin;
-  if (d < 0) return 0;
-  const int64_t i = d >> m_nShift;
-  return i >= nCells ? nCells - 1 : static_cast<int>(i);
+void cTargetIndex::Refile(int g, int nSlot) {
+  const int nCell = CentreCell(g, nSlot);
+  if (nCell == m_vEntry[nSlot].aLink[g].nCell) return;
+  Unlink(g, nSlot);
+  LinkInto(g, nSlot, nCell);
+}
+
+void cTargetIndex::Link(int g, int nSlot) { LinkInto(g, nSlot, CentreCell(g, nSlot)); }
+
+void cTargetIndex::LinkInto(int g, int nSlot, int nCell) {
+  GRID& G = m_aGrid[g];
+  LINK& l = m_vEntry[nSlot].aLink[g];
+  l.nCell = nCell;
+  l.nPrev = -1;
+  l.nNext = G.vHead[nCell];
+  if (l.nNext >= 0) m_vEntry[l.nNext].aLink[g].nPrev = nSlot;
+  G.vHead[nCell] = nSlot;
+}
+
+void cTargetIndex::Unlink(int g, int nSlot) {
+  const LINK& l = m_vEntry[nSlot].aLink[g];
+  if (l.nPrev >= 0) m_vEntry[l.nPrev].aLink[g].nNext = l.nNext;
+  else m_aGrid[g].vHead[l.nCell] = l.nNext;
+  if (l.nNext >= 0) m_vEntry[l.nNext].aLink[g].nPrev = l.nPrev;
+}
+
+bool cTargetIndex::IsFiled(const cGameObj& obj) const {
+  const int n = obj.TargetSlot();
+  return n >= 0 && static_cast<size_t>(n) < m_vEntry.size() &&
+         static_cast<const cGameObj*>(m_vEntry[n].lpChara) == &obj;
 }
