@@ -428,6 +428,48 @@ TEST_F(Database, FloodsOfSmallEntriesCostTheirRecordsAndNoRoomToGrow) {
   }
 }
 
+// The lists inside one entry, flooded the same way: each element costs its
+// record and its bytes. Grown as read, the parts of one sword type took 21
+// times their bytes while the list moved.
+TEST_F(Database, FloodsInsideOneEntryCostTheirRecordsToo) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+  // Version 667, one entry, and that entry's base part (no fields, no
+  // strings); for frames of a set's animation, one animation of the same.
+  const std::string one = u32(667) + u32(1) + std::string(8, '\0');
+  const struct {
+    const char* pszWhat;
+    int nFile;
+    std::string strHead;
+    size_t nElementBytes, nRecordBytes;
+    size_t (*pfnRead)();  // how many the list holds after the load
+  } cases[] = {
+      {"animations of a set", 0, one, 12, sizeof(cEdAnime),
+       [] { return g_Database.m_vecAnimeSet.at(0).m_vecAnime.size(); }},
+      {"frames of a set's animation", 0, one + u32(1) + std::string(8, '\0'), 8, sizeof(cEdAnimeFrame),
+       [] { return g_Database.m_vecAnimeSet.at(0).m_vecAnime.at(0).m_vecFrame.size(); }},
+      {"frames of an animation", 1, one, 8, sizeof(cEdAnimeFrame),
+       [] { return g_Database.m_vecAnime.at(0).m_vecFrame.size(); }},
+      {"parts of a sword type", 3, one, 8, sizeof(cEdSwordPart),
+       [] { return g_Database.m_vecSwordType.at(0).m_vecPart.size(); }},
+      {"frames of an effect", 4, one, 8, sizeof(cEdEffectFrame),
+       [] { return g_Database.m_vecEffect.at(0).m_vecFrame.size(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    ELEMENTFLOOD flood;
+    flood.strHead = c.strHead;
+    flood.strElement = std::string(c.nElementBytes, '\0');
+    g_Database = cEdDatabase();
+    const int i = c.nFile;
+    ELEMENTFLOODRESULT r =
+        RunElementFloodHarness(flood, DatabaseFilePath(i), [i] { ASSERT_EQ(LoadOneDatabaseFile(i), 1); });
+    ASSERT_GT(r.nElements, 100000u);
+    EXPECT_EQ(c.pfnRead(), r.nElements);
+    EXPECT_LT(r.nPeakBytes, r.nFileBytes + r.nElements * c.nRecordBytes + kLoadOverheadBytes);
+  }
+}
+
 // Everything that names a database entry holds its number at a fixed width;
 // a list keeps no entry past what the widest of them can name.
 TEST_F(Database, ListBoundsFollowTheWidthOfTheReferences) {
