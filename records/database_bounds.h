@@ -2,8 +2,8 @@
 // names a database entry stores its number at a fixed width: a shot's sword
 // type is a byte; a chara's anime set, own picture and effects, a block's
 // and an item's own picture, a shot's hit effect, an item's sound and the
-// numbers that the animation-set, effect, picture and sound commands take
-// are 16 bits. Entries past what such a number can name are never shown or
+// numbers that the anime-set, effect, chara-effect, screen-effect, picture
+// and sound commands take are 16 bits. Entries past what such a number can name are never shown or
 // played, so a database file keeps no more than that (the rest are read
 // past, and the report says how many). Animations and pieces of music are
 // also named by 32-bit numbers (the animation command, a stage's music, the
