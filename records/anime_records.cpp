@@ -41,7 +41,7 @@ void cEdAnime::AnimeReset() {
 void cEdAnime::Read(cDataFile& f) {
   cEdRecord::Read(f);
   const cEdAnimeFrame proto = cEdAnimeFrame::MakeDefault();
-  ReadRecordList(f, m_vecFrame, "anime frame list", &proto);
+  ReadNestedDatabaseList(f, m_vecFrame, "anime frame list", &proto);
 }
 
 void cEdAnime::Write(cDataFile& f) {
@@ -72,7 +72,7 @@ void cEdAnimeSet::SetDefaults() {
 
 void cEdAnimeSet::Read(cDataFile& f) {
   cEdRecord::Read(f);
-  ReadRecordList(f, m_vecAnime, "anime list");
+  ReadNestedDatabaseList(f, m_vecAnime, "anime list");
   if (f.Failed()) return;
   if (g_nFileDataVersion < 128) {
     // Sets of these versions always had the four standard animations; the

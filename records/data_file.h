@@ -64,6 +64,11 @@ class cDataFile {
   bool Failed() const { return m_bFailed; }
   int64_t BytesLeft() const { return m_bWriting ? 0 : m_nSize - m_nPos; }
   int64_t Position() const { return m_nPos; }
+  // Back (or on) to a position that Position() gave while reading, for a
+  // list read twice; nothing on a written or failed file.
+  void SeekRead(int64_t nPos) {
+    if (m_bReadable && nPos >= 0 && nPos <= m_nSize) m_nPos = nPos;
+  }
   const std::string& Path() const { return m_strPath; }
 
   bool ReadBytes(void* p, size_t n) {

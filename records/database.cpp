@@ -1,6 +1,9 @@
 #include "records/database.h"
 
+#include <iterator>
+
 #include "platform/text_cp932.h"
+#include "records/database_bounds.h"
 #include "records/database_list_io.h"
 #include "base/message_box.h"
 #include "records/start_tables.h"
@@ -38,38 +41,49 @@ void cEdDatabase::CopyEffectWorkLists() {
 }
 
 void ReadAnimeSetList(cVector<cEdAnimeSet>& v, cDataFile& f) {
-  ReadDatabaseList(f, v, cEdAnimeSet(), "anime set list");
+  ReadDatabaseList(f, v, cEdAnimeSet(), "anime set list", "anime sets", DATABASE_MAX_ENTRIES[0]);
 }
-void ReadAnimeList(cVector<cEdAnime>& v, cDataFile& f) { ReadDatabaseList(f, v, cEdAnime(), "anime list"); }
+void ReadAnimeList(cVector<cEdAnime>& v, cDataFile& f) {
+  ReadDatabaseList(f, v, cEdAnime(), "anime list", "animations", DATABASE_MAX_ENTRIES[1]);
+}
 void ReadBmpCharaExcList(cVector<cEdBmpCharaExc>& v, cDataFile& f) {
-  ReadDatabaseList(f, v, cEdBmpCharaExc(), "chara picture list");
+  ReadDatabaseList(f, v, cEdBmpCharaExc(), "chara picture list", "chara pictures", DATABASE_MAX_ENTRIES[2]);
 }
 void ReadSwordTypeList(cVector<cEdSwordType>& v, cDataFile& f) {
-  ReadDatabaseList(f, v, cEdSwordType(), "sword type list");
+  ReadDatabaseList(f, v, cEdSwordType(), "sword type list", "sword types", DATABASE_MAX_ENTRIES[3]);
 }
-void ReadEffectList(cVector<cEdEffect>& v, cDataFile& f) { ReadDatabaseList(f, v, cEdEffect(), "effect list"); }
+void ReadEffectList(cVector<cEdEffect>& v, cDataFile& f) {
+  ReadDatabaseList(f, v, cEdEffect(), "effect list", "effects", DATABASE_MAX_ENTRIES[4]);
+}
 void ReadCharaEffectList(cVector<cEdCharaEffect>& v, cDataFile& f) {
   // Chara effect 0 is the "none" entry that every chara refers to by
   // default; a file without it cannot be used.
   cVector<cEdCharaEffect> tmp = v;
-  ReadDatabaseList(f, tmp, cEdCharaEffect(), "chara effect list");
+  ReadDatabaseList(f, tmp, cEdCharaEffect(), "chara effect list", "chara effects", DATABASE_MAX_ENTRIES[5]);
   if (!f.Failed() && tmp.empty()) f.Fail("empty chara effect list");
   if (!f.Failed()) v.swap(tmp);
 }
 void ReadScrEffectList(cVector<cEdScrEffect>& v, cDataFile& f) {
   cVector<cEdScrEffect> tmp = v;
-  ReadDatabaseList(f, tmp, cEdScrEffect(), "screen effect list");
+  ReadDatabaseList(f, tmp, cEdScrEffect(), "screen effect list", "screen effects", DATABASE_MAX_ENTRIES[6]);
   if (!f.Failed() && tmp.empty()) f.Fail("empty screen effect list");
   if (!f.Failed()) v.swap(tmp);
 }
-void ReadPictureList(cVector<cEdPicture>& v, cDataFile& f) { ReadDatabaseList(f, v, cEdPicture(), "picture list"); }
-void ReadSoundList(cVector<cEdSound>& v, cDataFile& f) { ReadDatabaseList(f, v, cEdSound(), "sound list"); }
-void ReadBgmList(cVector<cEdBgm>& v, cDataFile& f) { ReadDatabaseList(f, v, cEdBgm(), "music list"); }
+void ReadPictureList(cVector<cEdPicture>& v, cDataFile& f) {
+  ReadDatabaseList(f, v, cEdPicture(), "picture list", "pictures", DATABASE_MAX_ENTRIES[7]);
+}
+void ReadSoundList(cVector<cEdSound>& v, cDataFile& f) {
+  ReadDatabaseList(f, v, cEdSound(), "sound list", "sounds", DATABASE_MAX_ENTRIES[8]);
+}
+void ReadBgmList(cVector<cEdBgm>& v, cDataFile& f) {
+  ReadDatabaseList(f, v, cEdBgm(), "music list", "pieces of music", DATABASE_MAX_ENTRIES[9]);
+}
 
 namespace {
 
 // The path-table entries of the ten files, in loading order.
 const int s_anDatabasePath[DATABASE_FILE_COUNT] = {15, 17, 19, 21, 23, 25, 27, 29, 31, 33};
+static_assert(std::size(DATABASE_MAX_ENTRIES) == DATABASE_FILE_COUNT);
 
 // The list reader of each element class, by overload.
 void ReadList(cVector<cEdAnimeSet>& v, cDataFile& f) { ReadAnimeSetList(v, f); }

@@ -42,7 +42,7 @@ void cEdEffect::SetDefaults() {
 void cEdEffect::Read(cDataFile& f) {
   cEdRecord::Read(f);
   const cEdEffectFrame proto = cEdEffectFrame::MakeDefault();
-  ReadRecordList(f, m_vecFrame, "effect frame list", &proto);
+  ReadNestedDatabaseList(f, m_vecFrame, "effect frame list", &proto);
   if (g_nFileDataVersion < 153) nAttr = 0;
 }
 

@@ -29,9 +29,11 @@ class cEdEffect : public cEdRecord {
   // Leaves the frame list as it is.
   void SetDefaults();
 
+  // The numbers together after the strings: the record is 8 bytes smaller
+  // than in file order, and a database holds tens of thousands of them.
   std::string strName;
-  int32_t nAttr = 0;
   std::string strFile;
+  int32_t nAttr = 0;
   int32_t nCellWidth = 32;  // pixels
   int32_t nCellHeight = 32;
   int32_t bScalable = 0;

@@ -55,7 +55,7 @@ void cEdSwordType::RegisterFields(int nVersion) {
 void cEdSwordType::Read(cDataFile& f) {
   cEdRecord::Read(f);
   const cEdSwordPart proto = cEdSwordPart::MakeDefault();
-  ReadRecordList(f, m_vecPart, "sword part list", &proto);
+  ReadNestedDatabaseList(f, m_vecPart, "sword part list", &proto);
   if (g_nFileDataVersion < 153) nAttr = 0;
 }
 

@@ -12,7 +12,12 @@
 #include "platform/messages.h"
 #include "platform/test_seams.h"
 #include "platform/text_cp932.h"
+#include "records/chara.h"
+#include "records/database_bounds.h"
 #include "records/database_run_tables.h"
+#include "records/flow_records.h"
+#include "records/item.h"
+#include "records/move_shot.h"
 #include "base/report.h"
 #include "tests/support/allocation_probe.h"
 #include "tests/support/corruption.h"
@@ -57,21 +62,57 @@ void ExpectSteps(const cVector<ANIMESTEP>& got, std::initializer_list<ANIMESTEP>
 }
 
 // Database file i into its list of a fresh g_Database.
-void LoadOneDatabaseFile(int i) {
+BOOL LoadOneDatabaseFile(int i) {
   g_Database = cEdDatabase();
   switch (i) {
-    case 0: LoadDatabaseFile(g_Database.m_vecAnimeSet, DatabaseFilePath(i)); break;
-    case 1: LoadDatabaseFile(g_Database.m_vecAnime, DatabaseFilePath(i)); break;
-    case 2: LoadDatabaseFile(g_Database.m_vecBmpCharaExc, DatabaseFilePath(i)); break;
-    case 3: LoadDatabaseFile(g_Database.m_vecSwordType, DatabaseFilePath(i)); break;
-    case 4: LoadDatabaseFile(g_Database.m_vecEffect, DatabaseFilePath(i)); break;
-    case 5: LoadDatabaseFile(g_Database.m_vecCharaEffect, DatabaseFilePath(i)); break;
-    case 6: LoadDatabaseFile(g_Database.m_vecScrEffect, DatabaseFilePath(i)); break;
-    case 7: LoadDatabaseFile(g_Database.m_vecPicture, DatabaseFilePath(i)); break;
-    case 8: LoadDatabaseFile(g_Database.m_vecSound, DatabaseFilePath(i)); break;
-    case 9: LoadDatabaseFile(g_Database.m_vecBgm, DatabaseFilePath(i)); break;
+    case 0: return LoadDatabaseFile(g_Database.m_vecAnimeSet, DatabaseFilePath(i));
+    case 1: return LoadDatabaseFile(g_Database.m_vecAnime, DatabaseFilePath(i));
+    case 2: return LoadDatabaseFile(g_Database.m_vecBmpCharaExc, DatabaseFilePath(i));
+    case 3: return LoadDatabaseFile(g_Database.m_vecSwordType, DatabaseFilePath(i));
+    case 4: return LoadDatabaseFile(g_Database.m_vecEffect, DatabaseFilePath(i));
+    case 5: return LoadDatabaseFile(g_Database.m_vecCharaEffect, DatabaseFilePath(i));
+    case 6: return LoadDatabaseFile(g_Database.m_vecScrEffect, DatabaseFilePath(i));
+    case 7: return LoadDatabaseFile(g_Database.m_vecPicture, DatabaseFilePath(i));
+    case 8: return LoadDatabaseFile(g_Database.m_vecSound, DatabaseFilePath(i));
+    case 9: return LoadDatabaseFile(g_Database.m_vecBgm, DatabaseFilePath(i));
   }
+  return 0;
 }
+
+size_t DatabaseListSize(const cEdDatabase& db, int i) {
+  const size_t an[DATABASE_FILE_COUNT] = {db.m_vecAnimeSet.size(),  db.m_vecAnime.size(),   db.m_vecBmpCharaExc.size(),
+                                          db.m_vecSwordType.size(), db.m_vecEffect.size(),  db.m_vecCharaEffect.size(),
+                                          db.m_vecScrEffect.size(), db.m_vecPicture.size(), db.m_vecSound.size(),
+                                          db.m_vecBgm.size()};
+  return an[i];
+}
+
+// The record an entry of file i reads into, and the entries as the report
+// names them.
+const size_t kRecordBytes[DATABASE_FILE_COUNT] = {
+    sizeof(cEdAnimeSet),    sizeof(cEdAnime),     sizeof(cEdBmpCharaExc), sizeof(cEdSwordType), sizeof(cEdEffect),
+    sizeof(cEdCharaEffect), sizeof(cEdScrEffect), sizeof(cEdPicture),     sizeof(cEdSound),     sizeof(cEdBgm)};
+const char* const kEntries[DATABASE_FILE_COUNT] = {
+    "anime sets", "animations", "chara pictures", "sword types", "effects", "chara effects", "screen effects",
+    "pictures",   "sounds",     "pieces of music"};
+
+// A file of file i's entries, each as small as a file holds it: its base
+// part's two counts, and the count of each list it holds (a set its
+// animations, an animation, a sword type and an effect their frames or
+// parts).
+ELEMENTFLOOD MinimalEntryFlood(int i, size_t nEntries) {
+  const int kNestedLists[DATABASE_FILE_COUNT] = {1, 1, 0, 1, 1, 0, 0, 0, 0, 0};
+  ELEMENTFLOOD flood;
+  flood.strHead = std::string("\x9b\x02\0\0", 4);  // version 667
+  flood.strElement = std::string(8 + 4 * kNestedLists[i], '\0');
+  flood.nBytes = flood.strHead.size() + 4 + nEntries * flood.strElement.size();
+  return flood;
+}
+
+// What a load allocates beside the file's bytes and its list: the file
+// object, the default entry, the scratch one, and the writing of a report
+// line.
+constexpr size_t kLoadOverheadBytes = 8192;
 
 }  // namespace
 
@@ -366,26 +407,124 @@ TEST_F(Database, CountsTheFileCannotHoldAllocateNothing) {
   }
 }
 
-// Entries that are really in the file, as small as a file holds them: each
-// costs a small multiple of its bytes, never the field tables and default
-// lists an entry carries while it is being read.
-TEST_F(Database, FloodsOfSmallEntriesCostAFewTimesTheirBytes) {
+// Entries that are really in the file, as small as a file holds them, fewer
+// than the list keeps: each costs its record and its bytes in the file, and
+// the list holds no room to grow. Grown as read, the list took up to three
+// records an entry while it moved, 14 to 28 times the file's bytes.
+TEST_F(Database, FloodsOfSmallEntriesCostTheirRecordsAndNoRoomToGrow) {
   if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
-  // The lists each entry of file i holds: a set its animations, an
-  // animation, a sword type and an effect their frames or parts.
-  const int kNestedLists[DATABASE_FILE_COUNT] = {1, 1, 0, 1, 1, 0, 0, 0, 0, 0};
   for (int i = 0; i < DATABASE_FILE_COUNT; ++i) {
     SCOPED_TRACE(DatabaseFilePath(i));
-    ELEMENTFLOOD flood;
-    flood.strHead = std::string("\x9b\x02\0\0", 4);  // version 667
-    flood.strElement = std::string(8 + 4 * kNestedLists[i], '\0');
+    const size_t nEntries = std::min<size_t>(200000, DATABASE_MAX_ENTRIES[i] - 1);
+    ELEMENTFLOOD flood = MinimalEntryFlood(i, nEntries);
     g_Database = cEdDatabase();
-    ELEMENTFLOODRESULT r = RunElementFloodHarness(flood, DatabaseFilePath(i), [i] { LoadOneDatabaseFile(i); });
-    ASSERT_GT(r.nElements, 100000u);
-    // An entry of 8 or 12 bytes costs its record, 10 to 15 times that, and
-    // while the list grows the room of the one before; the sets, sword
-    // types and effects took 41 to 46 times before they let go of their
-    // tables and default lists.
-    EXPECT_LT(r.nPeakBytes, 40 * r.nFileBytes);
+    ELEMENTFLOODRESULT r =
+        RunElementFloodHarness(flood, DatabaseFilePath(i), [i] { ASSERT_EQ(LoadOneDatabaseFile(i), 1); });
+    ASSERT_EQ(r.nElements, nEntries);
+    EXPECT_EQ(DatabaseListSize(g_Database, i), nEntries);
+    EXPECT_LT(r.nPeakBytes, r.nFileBytes + nEntries * kRecordBytes[i] + kLoadOverheadBytes);
+    // An entry of 8 or 12 bytes reads into a record of 72 to 144.
+    EXPECT_LT(r.nPeakBytes, 14 * r.nFileBytes);
   }
+}
+
+// The lists inside one entry, flooded the same way: each element costs its
+// record and its bytes. Grown as read, the parts of one sword type took 21
+// times their bytes while the list moved.
+TEST_F(Database, FloodsInsideOneEntryCostTheirRecordsToo) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+  // Version 667, one entry, and that entry's base part (no fields, no
+  // strings); for frames of a set's animation, one animation of the same.
+  const std::string one = u32(667) + u32(1) + std::string(8, '\0');
+  const struct {
+    const char* pszWhat;
+    int nFile;
+    std::string strHead;
+    size_t nElementBytes, nRecordBytes;
+    size_t (*pfnRead)();  // how many the list holds after the load
+  } cases[] = {
+      {"animations of a set", 0, one, 12, sizeof(cEdAnime),
+       [] { return g_Database.m_vecAnimeSet.at(0).m_vecAnime.size(); }},
+      {"frames of a set's animation", 0, one + u32(1) + std::string(8, '\0'), 8, sizeof(cEdAnimeFrame),
+       [] { return g_Database.m_vecAnimeSet.at(0).m_vecAnime.at(0).m_vecFrame.size(); }},
+      {"frames of an animation", 1, one, 8, sizeof(cEdAnimeFrame),
+       [] { return g_Database.m_vecAnime.at(0).m_vecFrame.size(); }},
+      {"parts of a sword type", 3, one, 8, sizeof(cEdSwordPart),
+       [] { return g_Database.m_vecSwordType.at(0).m_vecPart.size(); }},
+      {"frames of an effect", 4, one, 8, sizeof(cEdEffectFrame),
+       [] { return g_Database.m_vecEffect.at(0).m_vecFrame.size(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    ELEMENTFLOOD flood;
+    flood.strHead = c.strHead;
+    flood.strElement = std::string(c.nElementBytes, '\0');
+    g_Database = cEdDatabase();
+    const int i = c.nFile;
+    ELEMENTFLOODRESULT r =
+        RunElementFloodHarness(flood, DatabaseFilePath(i), [i] { ASSERT_EQ(LoadOneDatabaseFile(i), 1); });
+    ASSERT_GT(r.nElements, 100000u);
+    EXPECT_EQ(c.pfnRead(), r.nElements);
+    EXPECT_LT(r.nPeakBytes, r.nFileBytes + r.nElements * c.nRecordBytes + kLoadOverheadBytes);
+  }
+}
+
+// Everything that names a database entry holds its number at a fixed width;
+// a list keeps no entry past what the widest of them can name.
+TEST_F(Database, ListBoundsFollowTheWidthOfTheReferences) {
+  auto named = [](size_t nBytes) { return size_t{1} << (8 * nBytes); };
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[0], named(sizeof(cEdChara::m_nAnimeSet)));
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[2], named(sizeof(cEdChara::m_nImageIndex)));
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[3], named(sizeof(cEdShot::m_bySwordType)));
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[4], named(std::max(sizeof(cEdChara::m_nHitEffect), sizeof(cEdShot::m_wHitEffect))));
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[5], named(sizeof(cEdChara::m_nAppearEffect)));
+  // The screen-effect and picture commands take their numbers at 16 bits.
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[6], named(2));
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[7], named(2));
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[8], named(std::max(sizeof(cEdItem::m_nSound), sizeof(cEdCommand::m_nSound))));
+  // The animation command and a stage's music name theirs in 32 bits.
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[1], SIZE_MAX);
+  EXPECT_EQ(DATABASE_MAX_ENTRIES[9], SIZE_MAX);
+}
+
+TEST_F(Database, EntriesPastWhatAReferenceCanNameAreLeftOutWithAReportLine) {
+  if (!cAllocationProbe::Available()) GTEST_SKIP() << "no allocation probe in this build";
+  for (int i = 0; i < DATABASE_FILE_COUNT; ++i) {
+    const size_t nKeep = DATABASE_MAX_ENTRIES[i];
+    if (nKeep == SIZE_MAX) continue;
+    SCOPED_TRACE(DatabaseFilePath(i));
+    ELEMENTFLOOD flood = MinimalEntryFlood(i, nKeep + nKeep / 2);
+    g_Database = cEdDatabase();
+    m_Tmp.WriteFile("Report_Game.txt", "");
+    ELEMENTFLOODRESULT r =
+        RunElementFloodHarness(flood, DatabaseFilePath(i), [i] { ASSERT_EQ(LoadOneDatabaseFile(i), 1); });
+    EXPECT_EQ(DatabaseListSize(g_Database, i), nKeep);
+    EXPECT_EQ(ReportText(), "the database keeps at most " + std::to_string(nKeep) + " " + kEntries[i] + ": " +
+                                std::to_string(nKeep / 2) + " more are left out\n");
+    EXPECT_LT(r.nPeakBytes, r.nFileBytes + nKeep * kRecordBytes[i] + kLoadOverheadBytes);
+  }
+}
+
+// The entries kept are the file's first; those left out are read all the
+// same, so one damaged among them fails the file, and a whole file loads
+// with the others.
+TEST_F(Database, EntriesLeftOutAreStillRead) {
+  const size_t nKeep = DATABASE_MAX_ENTRIES[3];
+  m_Fixture.m_vecSwordType.resize(nKeep + 44);
+  for (size_t k = 0; k < m_Fixture.m_vecSwordType.size(); ++k) m_Fixture.m_vecSwordType[k].strName = std::to_string(k);
+  ASSERT_TRUE(WriteDatabaseFiles(m_Fixture));
+  ASSERT_EQ(LoadDatabases(), 1);
+  ASSERT_EQ(g_Database.m_vecSwordType.size(), nKeep);
+  for (size_t k = 0; k < nKeep; ++k) EXPECT_EQ(g_Database.m_vecSwordType[k].strName, std::to_string(k));
+  EXPECT_EQ(g_Database.m_vecSwordType[1].m_vecPart.size(), m_Fixture.m_vecSwordType[1].m_vecPart.size());
+  EXPECT_EQ(DatabaseFileBytes(g_Database, 9), DatabaseFileBytes(m_Fixture, 9));
+  EXPECT_NE(ReportText().find("the database keeps at most 256 sword types: 44 more are left out"), std::string::npos);
+
+  const std::string native = NativePath(DatabaseFilePath(3));
+  std::string bytes = m_Tmp.ReadFile(native);
+  m_Tmp.WriteFile(native, bytes.substr(0, bytes.size() - 1));
+  cEdDatabase defaults;
+  EXPECT_EQ(LoadOneDatabaseFile(3), 0);
+  EXPECT_EQ(DatabaseFileBytes(g_Database, 3), DatabaseFileBytes(defaults, 3));
 }
