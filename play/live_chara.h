@@ -332,6 +332,8 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   // The chara's place in the search index (play/target_index.h), -1 when
   // it is not filed.
   int m_nTargetSlot = -1;
+  // Its place in the id index (play/id_index.h), -1 when it is not filed.
+  int m_nIdSlot = -1;
   // Block-chara collision state: the riding record, this sub-step's
   // displacement and push flags.
   int m_nCarrierId = 0;
