@@ -144,8 +144,8 @@ cGameObj* SelectShotTarget(const cShot& shot, int nGroup) { return SelectTargetF
 void ForgetSwordsOf(cChara& chara) {
   if (!g_lpSceneStage) return;
   const int bStage = chara.IsPlayer() ? 0 : 1;
-  for (auto& s : g_lpSceneStage->m_Shots.m_lstShot)
-    if (!s->m_bFlying && s->m_nOwnerId == chara.m_nId && s->m_bOwnerStageChara == bStage) s->m_nOwnerId = NO_CHARA;
+  for (cShot* s : g_lpSceneStage->m_Shots.Swords())
+    if (s->m_nOwnerId == chara.m_nId && s->m_bOwnerStageChara == bStage) s->m_nOwnerId = NO_CHARA;
 }
 
 void StartHitEffectAt(int nEffect, const HITBOX& defender, const HITBOX& attacker, int nScale) {
