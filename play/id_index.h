@@ -35,6 +35,12 @@ void NoteCharaIdSet(cChara& chara);
 
 class cIdIndex {
  public:
+  cIdIndex() = default;
+  // Charas freed after it at the program's exit find it empty.
+  ~cIdIndex() { m_bReady = false; }
+  cIdIndex(const cIdIndex&) = delete;
+  cIdIndex& operator=(const cIdIndex&) = delete;
+
   // The index as g_lstChara stands now: the charas appended since filed.
   static cIdIndex& Ready();
 

@@ -236,8 +236,8 @@ class IdIndexScene : public ::testing::Test {
       s.m_nViewTestKind = 3;
       s.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {id, target, fire}));
       if (i % 3 == 0)  // dies after i / 3 + 1 tenths of a second
-        s.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always, {MakeFlowCommand(FlowCommandKind::Wait, i / 3 + 1),
-                                                              MakeHpCommand(0, 0, 0)}));
+        s.m_vecFlow.push_back(MakeFlowOf(FlowTrigger::Always,
+                                         {MakeFlowCommand(FlowCommandKind::Wait, i / 3 + 1), MakeHpCommand(0, 0, 0)}));
       st.m_vecChara.push_back(PlacedAt(s, 1 + i, 6 + i % 2));
     }
     return st;
