@@ -4,7 +4,8 @@
 // drawing at 32 bits, with 500 charas whose flows test conditions, pick the
 // nearest chara as their target and run animations, and 1,000 homing shots
 // seeking them. First bar: at most 2 ms a frame; the goal is 1 ms. And a
-// frame of a stage crowded with 1,000 and 5,000 charas.
+// frame of a stage crowded with 1,000 and 5,000 charas, and of such a crowd
+// whose charas look others up by id.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -24,6 +25,8 @@
 #include "records/common_palette.h"
 #include "records/database.h"
 #include "records/database_run_tables.h"
+#include "flow/conditions.h"
+#include "flow/flow_host.h"
 #include "records/flow_enums.h"
 #include "records/progress.h"
 #include "records/stage.h"
@@ -431,5 +434,58 @@ BENCHMARK(BM_CrowdedTargetingFrame)
     ->Args({5000, 1})
     ->Args({5000, 2})
     ->Unit(benchmark::kMillisecond);
+
+// The crowd of one side where the last ten charas take chara ID 7 and every
+// other chara, in every sub-step, takes the first chara of ID 7 as its
+// target and fires a shot that homes on it (its owner's target, looked up
+// by id in each of its sub-steps). The lookups should cost about as the number of charas and shots does, not as
+// their product.
+void BM_CrowdedIdLookupFrame(benchmark::State& state) {
+  constexpr int32_t kMarkedId = 7;
+  constexpr int kMarked = 10;
+  cEdStage st = CrowdedStage(static_cast<int>(state.range(0)));
+  cEdFlow mark;
+  mark.m_byTrigger = FlowTrigger::Always;
+  cEdCommand id = MakeFlowCommand(FlowCommandKind::StatusOp);
+  id.m_vParam[3] = FlowSubject::Self;
+  id.m_vParam[4] = CharaStatus::CharaId;
+  id.m_vParam[5] = AssignOp::Set;
+  id.m_vParam[7] = kMarkedId;
+  mark.m_vecCommand.push_back(id);
+  cEdFlow seek;
+  seek.m_byTrigger = FlowTrigger::Always;
+  cEdCommand target = MakeFlowCommand(FlowCommandKind::SetTarget);
+  target.m_vParam[0] = 3;  // the first chara of the chara ID
+  target.m_vParam[1] = kMarkedId;
+  seek.m_vecCommand.push_back(target);
+  cEdCommand fire = MakeShotCommand(10, 20, 0);
+  fire.m_pShot->m_byTrajectory = 6;  // homing on the owner's target
+  fire.m_pShot->m_wSetting47 = 100;  // for 100 half cells
+  seek.m_vecCommand.push_back(fire);
+  int nCharas = 0;
+  for (cEdChara& c : st.m_vecChara) {
+    if (c.m_nType == 0) continue;
+    ++nCharas;
+    if (nCharas > static_cast<int>(state.range(0)) - kMarked) c.m_vecFlow.push_back(mark);
+    else c.m_vecFlow.push_back(seek);
+  }
+  cBusyStage stage(st);
+  if (!stage.Ok()) {
+    state.SkipWithError("the stage did not reach play");
+    return;
+  }
+  // Into the sub-steps where the shots fly.
+  for (int i = 0; i < 30; ++i) stage.Scene().Update();
+  for (auto _ : state) {
+    stage.Scene().Update();
+    benchmark::ClobberMemory();
+  }
+  int nOnMarked = 0;
+  for (auto& c : g_lstChara) nOnMarked += c->m_lpTarget && c->m_lpTarget->Status(CharaStatus::CharaId) == kMarkedId;
+  state.counters["charas"] = static_cast<double>(g_lstChara.size());
+  state.counters["target_marked"] = nOnMarked;
+  state.counters["shots"] = static_cast<double>(stage.Scene().m_Shots.m_lstShot.size());
+}
+BENCHMARK(BM_CrowdedIdLookupFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

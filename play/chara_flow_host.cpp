@@ -8,6 +8,7 @@
 
 #include "play/block_chara_collision.h"
 #include "play/effect_runs.h"
+#include "play/id_index.h"
 #include "play/live_chara.h"
 #include "play/live_lists.h"
 #include "play/stage_block.h"
@@ -66,9 +67,9 @@ void cChara::ProbeFeetCells(BOOL& bLeftSolid, BOOL& bRightSolid) {
 
 double cChara::RiddenMoveX() {
   if (!m_bRidingChara) return 0.0;
-  for (auto& p : g_lstChara)
-    if (p && p->m_nId == m_nCarrierId && p.get() != this && p->m_Def.m_bBlockChara) return p->m_dMoveDX;
-  return 0.0;
+  const cChara* lpCarrier = cIdIndex::Ready().FirstOfId(
+      m_nCarrierId, [this](const cChara& c) { return &c != this && c.m_Def.m_bBlockChara; });
+  return lpCarrier ? lpCarrier->m_dMoveDX : 0.0;
 }
 
 // The block map keeps no slope vectors: every block is flat.

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "play/id_index.h"
 #include "play/live_chara.h"
 #include "play/live_lists.h"
 #include "play/player.h"
@@ -127,9 +128,8 @@ cChara* SelectTargetFromCentre(const cGameObj& obj, int nSide) {
 cChara* FindLiveCharaById(const cChara* lpSelf, int32_t nCharaId, const CHARAFILTER& f) {
   for (auto& p : g_vPlayer)
     if (p && p.get() != lpSelf && Passes(*p, f) && p->Status(CharaStatus::CharaId) == nCharaId) return p.get();
-  for (auto& c : g_lstChara)
-    if (c && c.get() != lpSelf && Passes(*c, f) && c->Status(CharaStatus::CharaId) == nCharaId) return c.get();
-  return nullptr;
+  // Status 5 of a stage chara is its m_nCharaId.
+  return cIdIndex::Ready().FirstOfCharaId(nCharaId, [&](const cChara& c) { return &c != lpSelf && Passes(c, f); });
 }
 
 void UseTargetIndexForTests(bool bUse) { s_bUseIndex = bUse; }

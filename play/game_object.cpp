@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "play/id_index.h"
 #include "play/play_math.h"
 #include "play/stage_block.h"
 #include "play/stage_context.h"
@@ -26,6 +27,7 @@ void cGameObj::CopyFrom(const cGameObj& other) {
   // so only the base part is assigned here.
   static_cast<cGameObj&>(*this) = other;
   NoteScreenBoxMoved(*this);
+  NoteIdSet(*this);
 }
 
 void cGameObj::Setup(int nId, int nType, int nKindB, int nSide, int nValue, int nImgOffsetX, int nImgOffsetY,
@@ -51,6 +53,7 @@ void cGameObj::Setup(int nId, int nType, int nKindB, int nSide, int nValue, int 
   m_wSetupWord = wWord;
   SetMoveType(nMoveType);
   NoteScreenBoxMoved(*this);
+  NoteIdSet(*this);
 }
 
 void cGameObj::SetMoveType(int nType) {

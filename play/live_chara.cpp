@@ -8,6 +8,7 @@
 #include "play/chara_targeting.h"
 #include "play/effect_runs.h"
 #include "play/hits.h"
+#include "play/id_index.h"
 #include "play/item_object.h"
 #include "play/live_lists.h"
 #include "play/play_state.h"
@@ -74,10 +75,11 @@ cChara::cChara() {
 
 // A chara freed anywhere (a summon that failed, a stand-in, the lists at the
 // stage's end) takes itself out of its target's pursuers, its pursuers'
-// targets and its family first, and out of the search index.
+// targets and its family first, and out of the search and id indexes.
 cChara::~cChara() {
   DropLinks();
   TargetIndexForget(*this);
+  IdIndexForget(*this);
 }
 
 void cChara::RaiseTrigger(int nTrigger) {
@@ -626,9 +628,7 @@ int cChara::CharaOnDefeated() {
 cChara* FindCharaById(int nId) {
   for (auto& p : g_vPlayer)
     if (p && static_cast<cChara*>(p.get())->m_nId == nId) return p.get();
-  for (auto& c : g_lstChara)
-    if (c && c->m_nId == nId) return c.get();
-  return nullptr;
+  return cIdIndex::Ready().FirstOfId(nId, [](const cChara&) { return true; });
 }
 
 // ---- Statuses ----
@@ -662,7 +662,10 @@ void cChara::SetStatus(int n, int32_t v) {
     case CharaStatus::Sp: m_nSp = v; break;
     case CharaStatus::MaxHp: m_Def.m_nMaxHp = static_cast<uint32_t>(v); break;
     case CharaStatus::MaxSp: m_Def.m_nMaxSp = static_cast<uint32_t>(v); break;
-    case CharaStatus::CharaId: m_nCharaId = static_cast<int8_t>(v); break;
+    case CharaStatus::CharaId:
+      m_nCharaId = static_cast<int8_t>(v);
+      NoteCharaIdSet(*this);
+      break;
     case CharaStatus::Z: m_Def.m_nSetting17 = static_cast<uint8_t>(v); break;
     case CharaStatus::Mark: m_nMark = static_cast<int16_t>(v); break;
     case CharaStatus::Sight: m_Def.m_nViewLimitHalfCells = static_cast<uint8_t>(v); break;

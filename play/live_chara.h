@@ -329,6 +329,8 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   // The chara ID that flows give ("cid") and target searches match; the
   // definition's field 6 is its copy count, not an ID.
   int8_t m_nCharaId = 0;
+  // Its place in the id index (play/id_index.h), -1 when it is not filed.
+  int m_nIdSlot = -1;
   // Block-chara collision state: the riding record, this sub-step's
   // displacement and push flags.
   int m_nCarrierId = 0;

@@ -4,6 +4,7 @@
 
 #include "flow/flow_host.h"
 #include "play/block_chara_collision.h"
+#include "play/id_index.h"
 #include "play/item_object.h"
 #include "play/live_chara.h"
 #include "play/player.h"
@@ -43,6 +44,7 @@ cList<std::unique_ptr<cStageChara>>::iterator EraseChara(cList<std::unique_ptr<c
   std::unique_ptr<cStageChara> gone = std::move(*it);
   it = g_lstChara.erase(it);
   BlockCharaRosterForget(gone.get());
+  if (gone) IdIndexForget(*gone);
   if (gone) ForgetChara(*gone);
   return it;
 }

@@ -36,7 +36,10 @@ cShot* cShotLists::Add(std::unique_ptr<cShot> lpShot) {
   const size_t g = static_cast<size_t>(s.m_nGroup) & 0xFF;
   std::list<cShot*>& group = GroupList(s.m_nGroup);
   group.push_back(&s);
-  m_mapPlace[&s] = SHOTPLACE{std::prev(m_lstShot.end()), std::prev(group.end()), g};
+  // Whether a shot flies is settled before it joins (ShotInit).
+  auto itSword = m_lstSword.end();
+  if (!s.m_bFlying) itSword = m_lstSword.insert(m_lstSword.end(), &s);
+  m_mapPlace[&s] = SHOTPLACE{std::prev(m_lstShot.end()), std::prev(group.end()), g, itSword};
   return &s;
 }
 
@@ -46,6 +49,7 @@ SHOTLIST::iterator cShotLists::Unlink(const cShot* lpShot) {
   const SHOTPLACE place = it->second;
   m_mapPlace.erase(it);
   m_vGroupShots[place.nGroup].erase(place.itGroup);
+  if (place.itSword != m_lstSword.end()) m_lstSword.erase(place.itSword);
   return place.itAll;
 }
 
@@ -57,6 +61,7 @@ void cShotLists::Remove(cShot* lpShot) {
 void cShotLists::Clear() {
   m_mapPlace.clear();
   m_vGroupShots.clear();
+  m_lstSword.clear();
   m_lstShot.clear();
 }
 

@@ -23,6 +23,10 @@ class cShotLists {
   void Clear();
   // The shots of a group (empty for a group without any).
   const std::list<cShot*>& Group(int nGroup) const;
+  // The swords (the shots that do not fly) among them, in no set order: a
+  // chara that leaves looks at these only for the swords it holds, however
+  // many shots fly.
+  const std::list<cShot*>& Swords() const { return m_lstSword; }
 
   // One sub-step (nSubStep from 1): every shot steps and moves; on the
   // first sub-step flying shots in a block that stops them end, and so do
@@ -45,6 +49,7 @@ class cShotLists {
     SHOTLIST::iterator itAll;
     std::list<cShot*>::iterator itGroup;
     size_t nGroup;
+    std::list<cShot*>::iterator itSword;  // m_lstSword's end for a flying shot
   };
 
   std::list<cShot*>& GroupList(int nGroup);
@@ -53,6 +58,7 @@ class cShotLists {
   SHOTLIST::iterator Unlink(const cShot* lpShot);
 
   std::unordered_map<const cShot*, SHOTPLACE> m_mapPlace;
+  std::list<cShot*> m_lstSword;
 };
 
 // Attack boxes overlap (edges inclusive).

@@ -13,6 +13,7 @@
 #include "play/chara_targeting.h"
 #include "play/condition_pass.h"
 #include "play/hits.h"
+#include "play/id_index.h"
 #include "play/item_object.h"
 #include "play/launch.h"
 #include "play/live_chara.h"
@@ -129,9 +130,7 @@ cGameObj* FindShotChara(int nId, int bAlive) {
   if (nId == NO_CHARA) return nullptr;
   for (auto& p : g_vPlayer)
     if (p->m_nId == nId && !(bAlive && IsGone(*p))) return p.get();
-  for (auto& c : g_lstChara)
-    if (c->m_nId == nId && !(bAlive && IsGone(*c))) return c.get();
-  return nullptr;
+  return cIdIndex::Ready().FirstOfId(nId, [bAlive](const cChara& c) { return !(bAlive && IsGone(c)); });
 }
 
 cGameObj* ShotPlayer1() { return ::FirstPlayer(); }
@@ -145,8 +144,8 @@ cGameObj* SelectShotTarget(const cShot& shot, int nGroup) { return SelectTargetF
 void ForgetSwordsOf(cChara& chara) {
   if (!g_lpSceneStage) return;
   const int bStage = chara.IsPlayer() ? 0 : 1;
-  for (auto& s : g_lpSceneStage->m_Shots.m_lstShot)
-    if (!s->m_bFlying && s->m_nOwnerId == chara.m_nId && s->m_bOwnerStageChara == bStage) s->m_nOwnerId = NO_CHARA;
+  for (cShot* s : g_lpSceneStage->m_Shots.Swords())
+    if (s->m_nOwnerId == chara.m_nId && s->m_bOwnerStageChara == bStage) s->m_nOwnerId = NO_CHARA;
 }
 
 void StartHitEffectAt(int nEffect, const HITBOX& defender, const HITBOX& attacker, int nScale) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 #include "play/live_limits.h"
@@ -389,6 +390,54 @@ TEST_F(StageShots, LinkedShotsAreKeptByTheirOwnerAsSerials) {
   params.m_bySwordType = 0;
   s->LaunchShots(p, 0, params);
   EXPECT_TRUE(p.m_vLinkedShot.empty());
+}
+
+// A chara that leaves drops its own swords and nobody else's; the lists keep
+// the swords apart for that, and keep them as the shots come and go.
+TEST_F(StageShots, ACharaThatLeavesDropsItsOwnSwordsOnly) {
+  m_Stage.m_vecChara.push_back(PlacedAt(Enemy(100), 4, 13));
+  m_Stage.m_vecChara.push_back(PlacedAt(Enemy(100), 16, 13));
+  auto s = Play();
+  ASSERT_EQ(s->m_nState, STAGESTATE_PLAY);
+  ASSERT_EQ(g_lstChara.size(), 2u);
+  cShotLists& lists = s->m_Shots;
+  // The swords list holds exactly the shots that do not fly.
+  auto swordsKept = [&] {
+    std::multiset<const cShot*> want, got(lists.Swords().begin(), lists.Swords().end());
+    for (auto& shot : lists.m_lstShot)
+      if (!shot->m_bFlying) want.insert(shot.get());
+    return want == got;
+  };
+  const cEdShot params = *ShotCommand(0).m_pShot;
+  cPlayer& p = *FirstPlayer();
+  for (cChara* c : {static_cast<cChara*>(g_lstChara.front().get()), static_cast<cChara*>(g_lstChara.back().get()),
+                    static_cast<cChara*>(&p)}) {
+    s->AddSwordShot(*c, params, 16, 16);
+    s->LaunchShots(*c, 0, params);
+  }
+  ASSERT_EQ(lists.Swords().size(), 3u);
+  EXPECT_TRUE(swordsKept());
+  // The first stage chara leaves; the player's id is not a stage chara's
+  // even where the numbers meet.
+  const int nGone = g_lstChara.front()->m_nId, nStays = g_lstChara.back()->m_nId;
+  EraseChara(g_lstChara.begin());
+  std::multiset<int> owners, swordOwners;
+  for (auto& shot : lists.m_lstShot) (shot->m_bFlying ? owners : swordOwners).insert(shot->m_nOwnerId);
+  EXPECT_EQ(swordOwners, (std::multiset<int>{NO_CHARA, nStays, p.m_nId}));
+  EXPECT_EQ(owners, (std::multiset<int>{nGone, nStays, p.m_nId}));
+  for (cShot* sword : lists.Swords())
+    if (sword->m_nOwnerId == p.m_nId) {
+      lists.Remove(sword);
+      break;
+    }
+  EXPECT_EQ(lists.Swords().size(), 2u);
+  EXPECT_TRUE(swordsKept());
+  // The sword without an owner ends at its next step.
+  s->StepShots();
+  EXPECT_TRUE(swordsKept());
+  for (const cShot* sword : lists.Swords()) EXPECT_NE(sword->m_nOwnerId, NO_CHARA);
+  lists.Clear();
+  EXPECT_TRUE(lists.Swords().empty());
 }
 
 // A hostile stage: one Always flow firing a hundred shots a frame that
