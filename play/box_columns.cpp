@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -72,15 +73,54 @@ void cBoxColumns::Build(const std::vector<HITBOX>& vBox) {
 void cBoxColumns::Query(const HITBOX& box, int nAfter, std::vector<int>& out) const {
   out.clear();
   if (HasNaN(box)) return;
-  for (int k : m_vWide)
-    if (k > nAfter) out.push_back(k);
   int c0 = 0, c1 = 0;
   Span(box, c0, c1);
-  for (int c = c0; c <= c1; ++c)
-    for (size_t e = m_vStart[c]; e < m_vStart[c + 1]; ++e)
-      if (m_vEntry[e] > nAfter) out.push_back(m_vEntry[e]);
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
+  if (c1 - c0 >= kWideBoxColumns) {
+    // A query as wide as the wide boxes: too many lists to merge.
+    for (int k : m_vWide)
+      if (k > nAfter) out.push_back(k);
+    for (int c = c0; c <= c1; ++c)
+      for (size_t e = m_vStart[c]; e < m_vStart[c + 1]; ++e)
+        if (m_vEntry[e] > nAfter) out.push_back(m_vEntry[e]);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return;
+  }
+  // The wide list and every column ascend, each without repeats: merged,
+  // the answer ascends with no sort, and a box filed under several of the
+  // columns comes once.
+  struct RUN {
+    const int* p;
+    const int* e;
+  };
+  RUN aRun[kWideBoxColumns + 1];
+  int nRuns = 0;
+  auto addRun = [&](const int* p, const int* e) {
+    p = std::upper_bound(p, e, nAfter);
+    if (p != e) aRun[nRuns++] = RUN{p, e};
+  };
+  addRun(m_vWide.data(), m_vWide.data() + m_vWide.size());
+  for (int c = c0; c <= c1; ++c) addRun(m_vEntry.data() + m_vStart[c], m_vEntry.data() + m_vStart[c + 1]);
+  if (nRuns == 1) {
+    out.assign(aRun[0].p, aRun[0].e);
+    return;
+  }
+  if (nRuns == 2) {
+    std::set_union(aRun[0].p, aRun[0].e, aRun[1].p, aRun[1].e, std::back_inserter(out));
+    return;
+  }
+  while (nRuns > 0) {
+    int nLow = *aRun[0].p;
+    for (int r = 1; r < nRuns; ++r) nLow = std::min(nLow, *aRun[r].p);
+    out.push_back(nLow);
+    for (int r = 0; r < nRuns;) {
+      if (*aRun[r].p == nLow && ++aRun[r].p == aRun[r].e) {
+        aRun[r] = aRun[--nRuns];
+      } else {
+        ++r;
+      }
+    }
+  }
 }
 
 void cSlotColumns::Reset(double dExtent) {
