@@ -115,6 +115,9 @@ class cShot : public cGameObj {
   PAIRANIME m_Anime;         // a flying shot's two pattern columns
   std::list<int> m_lstHit;   // ids of the charas already hit
   cEdShot m_Shot;
+  // Where the shot lists keep this shot's places (their own business): -1
+  // while it is in none.
+  int m_nListPlace = -1;
 
   // 1 when the chara with this id is in the hit list; NoteHit adds it once.
   int HasHit(int nCharaId) const;

@@ -19,7 +19,7 @@ std::list<cShot*>& cShotLists::GroupList(int nGroup) {
   // The group is a byte of the shot record; anything else is folded into it.
   const size_t g = static_cast<size_t>(nGroup) & 0xFF;
   // All 256 at once: the lists never move after, so the places kept in
-  // m_mapPlace stay good.
+  // m_vPlace stay good.
   if (m_vGroupShots.size() <= g) m_vGroupShots.resize(256);
   return m_vGroupShots[g];
 }
@@ -39,15 +39,28 @@ cShot* cShotLists::Add(std::unique_ptr<cShot> lpShot) {
   // Whether a shot flies is settled before it joins (ShotInit).
   auto itSword = m_lstSword.end();
   if (!s.m_bFlying) itSword = m_lstSword.insert(m_lstSword.end(), &s);
-  m_mapPlace[&s] = SHOTPLACE{std::prev(m_lstShot.end()), std::prev(group.end()), g, itSword};
+  const SHOTPLACE place{&s, std::prev(m_lstShot.end()), std::prev(group.end()), g, itSword};
+  if (m_vFreePlace.empty()) {
+    s.m_nListPlace = static_cast<int>(m_vPlace.size());
+    m_vPlace.push_back(place);
+  } else {
+    s.m_nListPlace = m_vFreePlace.back();
+    m_vFreePlace.pop_back();
+    m_vPlace[static_cast<size_t>(s.m_nListPlace)] = place;
+  }
   return &s;
 }
 
-SHOTLIST::iterator cShotLists::Unlink(const cShot* lpShot) {
-  auto it = m_mapPlace.find(lpShot);
-  if (it == m_mapPlace.end()) return m_lstShot.end();
-  const SHOTPLACE place = it->second;
-  m_mapPlace.erase(it);
+SHOTLIST::iterator cShotLists::Unlink(cShot* lpShot) {
+  // A shot not in these lists (never added, or gone already) holds no
+  // entry that names it.
+  const int n = lpShot->m_nListPlace;
+  if (n < 0 || static_cast<size_t>(n) >= m_vPlace.size() || m_vPlace[static_cast<size_t>(n)].lpShot != lpShot)
+    return m_lstShot.end();
+  const SHOTPLACE place = m_vPlace[static_cast<size_t>(n)];
+  m_vPlace[static_cast<size_t>(n)].lpShot = nullptr;
+  m_vFreePlace.push_back(n);
+  lpShot->m_nListPlace = -1;
   m_vGroupShots[place.nGroup].erase(place.itGroup);
   if (place.itSword != m_lstSword.end()) m_lstSword.erase(place.itSword);
   return place.itAll;
@@ -59,7 +72,9 @@ void cShotLists::Remove(cShot* lpShot) {
 }
 
 void cShotLists::Clear() {
-  m_mapPlace.clear();
+  // The shots go with m_lstShot, their places with them.
+  m_vPlace.clear();
+  m_vFreePlace.clear();
   m_vGroupShots.clear();
   m_lstSword.clear();
   m_lstShot.clear();
@@ -100,8 +115,15 @@ void cShotLists::ClashShots() {
   std::vector<cShot*> vB;
   std::vector<char> vGone;
   std::vector<int> vNear;
-  for (size_t i = 0; i < m_vGroupShots.size(); ++i) {
-    for (size_t j = i + 1; j < m_vGroupShots.size(); ++j) {
+  // The groups that have shots, ascending: a clash only removes shots, so
+  // no other group gains any while this runs.
+  std::vector<size_t> vHeld;
+  for (size_t g = 0; g < m_vGroupShots.size(); ++g)
+    if (!m_vGroupShots[g].empty()) vHeld.push_back(g);
+  for (size_t hi = 0; hi < vHeld.size(); ++hi) {
+    const size_t i = vHeld[hi];
+    for (size_t hj = hi + 1; hj < vHeld.size(); ++hj) {
+      const size_t j = vHeld[hj];
       if (m_vGroupShots[j].empty() || m_vGroupShots[i].empty()) continue;
       // Group j as it stands, by columns of the attack boxes (a clash only
       // removes shots, it moves none); a shot of it that goes is marked.

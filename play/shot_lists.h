@@ -6,7 +6,6 @@
 
 #include <list>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "play/shot.h"
@@ -43,9 +42,10 @@ class cShotLists {
   std::vector<std::list<cShot*>> m_vGroupShots;  // by group, 0 to 255
 
  private:
-  // Where a shot stands in both lists. Looked up only, never walked, so
-  // its order decides nothing.
+  // Where a shot stands in both lists, at the shot's m_nListPlace. Looked
+  // up only, never walked, so its order decides nothing.
   struct SHOTPLACE {
+    const cShot* lpShot;  // null for a free entry
     SHOTLIST::iterator itAll;
     std::list<cShot*>::iterator itGroup;
     size_t nGroup;
@@ -55,9 +55,13 @@ class cShotLists {
   std::list<cShot*>& GroupList(int nGroup);
   // Out of its group's list and the index; its entry in m_lstShot is the
   // caller's to erase (the iterator handed back).
-  SHOTLIST::iterator Unlink(const cShot* lpShot);
+  SHOTLIST::iterator Unlink(cShot* lpShot);
 
-  std::unordered_map<const cShot*, SHOTPLACE> m_mapPlace;
+  // The places of the shots in the lists, and the entries free for the
+  // next shot: a shot joining and leaving allocates nothing here once the
+  // table has grown to the most shots there were at once.
+  std::vector<SHOTPLACE> m_vPlace;
+  std::vector<int> m_vFreePlace;
   std::list<cShot*> m_lstSword;
 };
 
