@@ -56,6 +56,11 @@ class cEdRecord {
 
  protected:
   void ClearTables() { m_pFields = nullptr; }
+  // RegisterFields(nVersion) as the base's own operations call it: the
+  // tables a class had at a version are looked up, not registered again.
+  // A constructor of a record made often (per shot, per command) binds
+  // rather than registers.
+  void BindFields(int nVersion);
   template <class T>
   void AddField32(T* p, int nCount) {
     static_assert(sizeof(T) == 4 && std::is_trivially_copyable_v<T>);
@@ -85,9 +90,6 @@ class cEdRecord {
     const cFieldNode& from = m_pFields ? *m_pFields : cFieldNode::Root();
     m_pFields = from.Next(nOffset, static_cast<uint32_t>(nCount < 0 ? 0 : nCount), static_cast<int8_t>(nSize));
   }
-  // RegisterFields(nVersion) as the base's own operations call it: the
-  // tables a class had at a version are looked up, not registered again.
-  void BindFields(int nVersion);
   void RegisterAndRemember(int nVersion, struct RECLAYOUTSLOT& slot);
   const RECTABLES& Tables() const { return (m_pFields ? *m_pFields : cFieldNode::Root()).Tables(); }
   void* FieldData(const RECFIELD& d) { return reinterpret_cast<char*>(this) + d.nOffset; }
