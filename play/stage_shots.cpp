@@ -83,7 +83,8 @@ class cShotTargets {
     for (size_t n = 0; n < m_vNear.size(); ++n) {
       const size_t k = static_cast<size_t>(m_vNear[n]);
       const TARGET& t = m_vEntry[k];
-      if (!t.bCanBeHit || IsGone(*t.c) || !BoxOverlaps(box, t.box)) continue;
+      // The boxes first: they lie in the entries, the chara's state does not.
+      if (!t.bCanBeHit || !BoxOverlaps(box, t.box) || IsGone(*t.c)) continue;
       const unsigned nGathered = m_nGathered;
       if (f(k, t.c)) return;
       if (m_nGathered != nGathered) {
