@@ -15,57 +15,70 @@ bool HasNaN(const HITBOX& b) {
 
 }  // namespace
 
-int cBoxColumns::Column(double x) const {
-  const double c = std::floor((x - m_dOrigin) / m_dWidth);
+int cBoxColumns::AXIS::Cell(double v) const {
+  const double c = std::floor((v - dOrigin) / dWidth);
   if (!(c > 0)) return 0;
-  return c >= m_nColumns - 1 ? m_nColumns - 1 : static_cast<int>(c);
+  return c >= nCells - 1 ? nCells - 1 : static_cast<int>(c);
 }
 
-void cBoxColumns::Span(const HITBOX& b, int& c0, int& c1) const {
-  c0 = Column(b.dLeft);
-  c1 = Column(b.dRight);
+void cBoxColumns::AXIS::Span(double a, double b, int& c0, int& c1) const {
+  c0 = Cell(a);
+  c1 = Cell(b);
   if (c0 > c1) std::swap(c0, c1);
 }
 
 void cBoxColumns::Build(const std::vector<HITBOX>& vBox) {
   m_vWide.clear();
-  double dMin = 0, dMax = 0;
-  bool bAny = false;
+  double dMinX = 0, dMaxX = 0, dMinY = 0, dMaxY = 0;
+  bool bAnyX = false, bAnyY = false;
+  auto widen = [](double v, double& dMin, double& dMax, bool& bAny) {
+    if (!std::isfinite(v)) return;
+    dMin = bAny ? std::min(dMin, v) : v;
+    dMax = bAny ? std::max(dMax, v) : v;
+    bAny = true;
+  };
   for (const HITBOX& b : vBox) {
     if (HasNaN(b)) continue;
-    for (double x : {b.dLeft, b.dRight}) {
-      if (!std::isfinite(x)) continue;
-      dMin = bAny ? std::min(dMin, x) : x;
-      dMax = bAny ? std::max(dMax, x) : x;
-      bAny = true;
-    }
+    widen(b.dLeft, dMinX, dMaxX, bAnyX);
+    widen(b.dRight, dMinX, dMaxX, bAnyX);
+    widen(b.dTop, dMinY, dMaxY, bAnyY);
+    widen(b.dBottom, dMinY, dMaxY, bAnyY);
   }
-  m_dOrigin = dMin;
-  // Columns of 64 pixels, at most a few per box: boxes spread far apart get
-  // wider ones.
-  const double dLimit = static_cast<double>(2 * vBox.size() + 64), dSpan = dMax - dMin;
-  m_dWidth = std::isfinite(dSpan) ? std::max(kBoxColumnWidth, dSpan / dLimit) : kBoxColumnWidth;
-  m_nColumns = std::isfinite(dSpan) ? static_cast<int>(std::min(dLimit, dSpan / m_dWidth + 1.0)) : 1;
-  m_vStart.assign(static_cast<size_t>(m_nColumns) + 1, 0);
+  // Cells of 64 pixels, at most a few per box in all: boxes spread far
+  // apart get wider columns, and the rows share what the columns leave.
+  const double dLimit = static_cast<double>(2 * vBox.size() + 64);
+  auto lay = [](AXIS& axis, double dMin, double dMax, double dCells) {
+    const double dSpan = dMax - dMin;
+    axis.dOrigin = dMin;
+    axis.dWidth = std::isfinite(dSpan) ? std::max(kBoxColumnWidth, dSpan / dCells) : kBoxColumnWidth;
+    axis.nCells = std::isfinite(dSpan) ? static_cast<int>(std::min(dCells, dSpan / axis.dWidth + 1.0)) : 1;
+  };
+  lay(m_X, dMinX, dMaxX, dLimit);
+  lay(m_Y, dMinY, dMaxY, std::max(1.0, std::floor(dLimit / m_X.nCells)));
+  const size_t nCells = static_cast<size_t>(m_X.nCells) * static_cast<size_t>(m_Y.nCells);
+  m_vStart.assign(nCells + 1, 0);
   for (int pass = 0; pass < 2; ++pass) {
     if (pass == 1) {
-      for (int c = 0; c < m_nColumns; ++c) m_vStart[c + 1] += m_vStart[c];
-      m_vEntry.resize(m_vStart[m_nColumns]);
+      for (size_t i = 0; i < nCells; ++i) m_vStart[i + 1] += m_vStart[i];
+      m_vEntry.resize(m_vStart[nCells]);
       m_vFill.assign(m_vStart.begin(), m_vStart.end() - 1);
     }
     for (size_t k = 0; k < vBox.size(); ++k) {
       const HITBOX& b = vBox[k];
       if (HasNaN(b)) continue;
-      int c0 = 0, c1 = 0;
-      Span(b, c0, c1);
-      if (c1 - c0 >= kWideBoxColumns) {
+      int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+      m_X.Span(b.dLeft, b.dRight, c0, c1);
+      m_Y.Span(b.dTop, b.dBottom, r0, r1);
+      if (c1 - c0 >= kWideBoxColumns || r1 - r0 >= kWideBoxColumns) {
         if (pass == 0) m_vWide.push_back(static_cast<int>(k));
         continue;
       }
-      for (int c = c0; c <= c1; ++c) {
-        if (pass == 0) ++m_vStart[c + 1];
-        else m_vEntry[m_vFill[c]++] = static_cast<int>(k);
-      }
+      for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+          const size_t i = static_cast<size_t>(r) * static_cast<size_t>(m_X.nCells) + static_cast<size_t>(c);
+          if (pass == 0) ++m_vStart[i + 1];
+          else m_vEntry[m_vFill[i]++] = static_cast<int>(k);
+        }
     }
   }
 }
@@ -73,34 +86,43 @@ void cBoxColumns::Build(const std::vector<HITBOX>& vBox) {
 void cBoxColumns::Query(const HITBOX& box, int nAfter, std::vector<int>& out) const {
   out.clear();
   if (HasNaN(box)) return;
-  int c0 = 0, c1 = 0;
-  Span(box, c0, c1);
-  if (c1 - c0 >= kWideBoxColumns) {
-    // A query as wide as the wide boxes: too many lists to merge.
-    for (int k : m_vWide)
-      if (k > nAfter) out.push_back(k);
-    for (int c = c0; c <= c1; ++c)
-      for (size_t e = m_vStart[c]; e < m_vStart[c + 1]; ++e)
-        if (m_vEntry[e] > nAfter) out.push_back(m_vEntry[e]);
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
-    return;
-  }
-  // The wide list and every column ascend, each without repeats: merged,
-  // the answer ascends with no sort, and a box filed under several of the
-  // columns comes once.
+  int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+  m_X.Span(box.dLeft, box.dRight, c0, c1);
+  m_Y.Span(box.dTop, box.dBottom, r0, r1);
+  const auto cell = [this](int c, int r) {
+    return static_cast<size_t>(r) * static_cast<size_t>(m_X.nCells) + static_cast<size_t>(c);
+  };
+  // The wide list and every cell ascend, each without repeats: merged, the
+  // answer ascends with no sort, and a box filed under several of the
+  // cells comes once.
   struct RUN {
     const int* p;
     const int* e;
   };
-  RUN aRun[kWideBoxColumns + 1];
+  constexpr int kMergeRuns = 8;
+  RUN aRun[kMergeRuns];
   int nRuns = 0;
-  auto addRun = [&](const int* p, const int* e) {
-    p = std::upper_bound(p, e, nAfter);
-    if (p != e) aRun[nRuns++] = RUN{p, e};
-  };
-  addRun(m_vWide.data(), m_vWide.data() + m_vWide.size());
-  for (int c = c0; c <= c1; ++c) addRun(m_vEntry.data() + m_vStart[c], m_vEntry.data() + m_vStart[c + 1]);
+  if ((c1 - c0 + 1) * (r1 - r0 + 1) < kMergeRuns) {
+    auto addRun = [&](const int* p, const int* e) {
+      p = std::upper_bound(p, e, nAfter);
+      if (p != e) aRun[nRuns++] = RUN{p, e};
+    };
+    addRun(m_vWide.data(), m_vWide.data() + m_vWide.size());
+    for (int r = r0; r <= r1; ++r)
+      for (int c = c0; c <= c1; ++c)
+        addRun(m_vEntry.data() + m_vStart[cell(c, r)], m_vEntry.data() + m_vStart[cell(c, r) + 1]);
+  } else {
+    // A query over many cells: too many lists to merge.
+    for (int k : m_vWide)
+      if (k > nAfter) out.push_back(k);
+    for (int r = r0; r <= r1; ++r)
+      for (int c = c0; c <= c1; ++c)
+        for (size_t e = m_vStart[cell(c, r)]; e < m_vStart[cell(c, r) + 1]; ++e)
+          if (m_vEntry[e] > nAfter) out.push_back(m_vEntry[e]);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return;
+  }
   if (nRuns == 1) {
     out.assign(aRun[0].p, aRun[0].e);
     return;

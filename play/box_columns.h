@@ -1,7 +1,8 @@
-// A broad phase for pair tests: boxes sorted into columns of stage pixels,
-// so that a query gives the few boxes that may overlap a box rather than
-// all of them. It only narrows which pairs the caller's own test is asked
-// about, and in the boxes' own order, so results stay as they were.
+// A broad phase for pair tests: boxes sorted into cells of stage pixels
+// (columns, cut into rows), so that a query gives the few boxes that may
+// overlap a box rather than all of them. It only narrows which pairs the
+// caller's own test is asked about, and in the boxes' own order, so results
+// stay as they were.
 #pragma once
 
 #include <cstddef>
@@ -10,8 +11,9 @@
 
 #include "play/hit_effect.h"
 
-// The width of a column in stage pixels, and the most columns a box is
-// filed under: a wider box is in the wide list that every query gives.
+// The width of a column in stage pixels (and the least height of a row),
+// and the most columns (or rows) a box is filed under: a wider or taller
+// box is in the wide list that every query gives.
 constexpr double kBoxColumnWidth = 64.0;
 constexpr int kWideBoxColumns = 8;
 
@@ -20,21 +22,26 @@ class cBoxColumns {
   // Valid while none of the boxes changes. A box with a coordinate that is
   // not a number overlaps nothing and is left out.
   void Build(const std::vector<HITBOX>& vBox);
-  // The indices past nAfter of the boxes whose columns meet the box,
+  // The indices past nAfter of the boxes whose cells meet the box,
   // ascending: every box that overlaps it is among them.
   void Query(const HITBOX& box, int nAfter, std::vector<int>& out) const;
 
  private:
-  // Never decreasing in x, so boxes that overlap share a column.
-  int Column(double x) const;
-  // The columns a box's x-range covers (an inverted box counts from its
-  // right to its left edge).
-  void Span(const HITBOX& b, int& c0, int& c1) const;
+  // The cells a box's range covers on one axis (an inverted box counts
+  // from its far edge to its near one); never decreasing in the
+  // coordinate, so boxes that overlap share a cell.
+  struct AXIS {
+    double dOrigin = 0, dWidth = kBoxColumnWidth;
+    int nCells = 1;
+    int Cell(double v) const;
+    void Span(double a, double b, int& c0, int& c1) const;
+  };
 
+  AXIS m_X, m_Y;
+  // Cell (column c, row r) is m_vEntry[m_vStart[i]] to m_vEntry[m_vStart[i + 1]],
+  // i = r × columns + c, each ascending.
   std::vector<size_t> m_vStart, m_vFill;
   std::vector<int> m_vEntry, m_vWide;
-  double m_dOrigin = 0, m_dWidth = 64.0;
-  int m_nColumns = 1;
 };
 
 // The same broad phase for boxes that move: slots 0, 1, 2... (the caller's

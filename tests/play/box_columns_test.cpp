@@ -55,6 +55,51 @@ TEST(BoxColumns, AQueryGivesEveryOverlappingBoxInOrder) {
   EXPECT_LE(vNear.size(), 3u);
 }
 
+// A crowd over the whole stage, as charas stand in rows: every overlap is
+// still found, in order, and a small query meets the few boxes of its cells
+// rather than all of its column. Inverted and tall boxes among them.
+TEST(BoxColumns, ACrowdInRowsIsNarrowedByRowAsWellAsByColumn) {
+  std::vector<HITBOX> vBox;
+  for (int i = 0; i < 500; ++i) {
+    const double x = (i * 37) % 640, y = (i * 53) % 480;
+    HITBOX b{x, y, x + 31, y + 31};
+    if (i % 17 == 0) std::swap(b.dTop, b.dBottom);
+    if (i % 29 == 0) b.dBottom = y + 700;  // taller than any row's reach
+    vBox.push_back(b);
+  }
+  std::vector<HITBOX> vAsk;
+  for (int y = -8; y < 500; y += 24)
+    for (int x = -8; x < 660; x += 24) vAsk.push_back({double(x), double(y), x + 15.0, y + 15.0});
+  const size_t nSmall = vAsk.size();
+  vAsk.insert(vAsk.end(), {{0, 0, 640, 480}, {300, 400, 100, 20}, {0, 200, 640, 210}, {320, -100, 330, 900}});
+  cBoxColumns columns;
+  columns.Build(vBox);
+  std::vector<int> vNear;
+  size_t nMostSmall = 0;
+  for (size_t q = 0; q < vAsk.size(); ++q) {
+    SCOPED_TRACE(q);
+    for (int nAfter : {-1, 250}) {
+      columns.Query(vAsk[q], nAfter, vNear);
+      for (size_t k = 1; k < vNear.size(); ++k) ASSERT_LT(vNear[k - 1], vNear[k]);
+      if (!vNear.empty()) {
+        EXPECT_GT(vNear.front(), nAfter);
+      }
+      for (size_t k = static_cast<size_t>(nAfter + 1); k < vBox.size(); ++k) {
+        if (BoxOverlaps(vAsk[q], vBox[k])) {
+          EXPECT_TRUE(std::binary_search(vNear.begin(), vNear.end(), static_cast<int>(k))) << "box " << k;
+        }
+      }
+    }
+    if (q < nSmall) {
+      columns.Query(vAsk[q], -1, vNear);
+      nMostSmall = std::max(nMostSmall, vNear.size());
+    }
+  }
+  // The boxes of a column or two come to over a hundred; those of the
+  // cells of a 16-pixel query to some sixty.
+  EXPECT_LE(nMostSmall, 80u);
+}
+
 // Slots that move, told to the index and refiled: every query after the
 // refresh gives every slot whose box overlaps it, in order, and a slot that
 // left a place no longer comes there.
