@@ -4,7 +4,7 @@
 
 cEdMove::cEdMove() {
   SetDefaults();
-  RegisterFields(DATA_VERSION_CURRENT);
+  BindCurrentFields();
 }
 
 void cEdMove::SetDefaults() {
@@ -101,7 +101,7 @@ void cEdMove::Read(cDataFile& f) {
 
 cEdShot::cEdShot() {
   SetDefaults();
-  RegisterFields(DATA_VERSION_CURRENT);
+  BindCurrentFields();
 }
 
 void cEdShot::SetDefaults() {
