@@ -34,7 +34,7 @@ int Signed(uint8_t b) { return static_cast<int8_t>(b); }
 
 // ---- cEdCondition ------------------------------------------------------
 
-cEdCondition::cEdCondition() { RegisterFields(DATA_VERSION_CURRENT); }
+cEdCondition::cEdCondition() { BindCurrentFields(); }
 
 void cEdCondition::RegisterFields(int nVersion) {
   ClearTables();
@@ -107,7 +107,7 @@ void cEdKeyCondition::SetDefaults() {
   m_byAnyLength = 0;
   m_byComboMode = 0;
   m_vecKeyState.assign(KEY_CONDITION_KEYS, 0);
-  RegisterFields(DATA_VERSION_CURRENT);
+  BindCurrentFields();
 }
 
 void cEdKeyCondition::RegisterFields(int) {
@@ -155,7 +155,7 @@ void cEdCommand::SetDefaults() {
   m_strText.clear();
   m_pMove.reset();
   m_pShot.reset();
-  RegisterFields(DATA_VERSION_CURRENT);
+  BindCurrentFields();
 }
 
 void cEdCommand::RegisterFields(int) {
@@ -223,7 +223,7 @@ void WriteCommandList(cVector<cEdCommand>& v, cDataFile& f) { WriteRecordList(f,
 
 cEdFlow::cEdFlow() {
   m_cTriggerParam = 3;
-  RegisterFields(DATA_VERSION_CURRENT);
+  BindCurrentFields();
 }
 
 void cEdFlow::RegisterFields(int) {

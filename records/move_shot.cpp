@@ -4,7 +4,7 @@
 
 cEdMove::cEdMove() {
   SetDefaults();
-  BindFields(DATA_VERSION_CURRENT);
+  BindCurrentFields();
 }
 
 void cEdMove::SetDefaults() {
@@ -101,7 +101,7 @@ void cEdMove::Read(cDataFile& f) {
 
 cEdShot::cEdShot() {
   SetDefaults();
-  BindFields(DATA_VERSION_CURRENT);
+  BindCurrentFields();
 }
 
 void cEdShot::SetDefaults() {

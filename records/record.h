@@ -83,6 +83,10 @@ class cEdRecord {
   }
   // Registers the same string nCount times (every caller passes 1).
   void AddStrField(std::string* p, int nCount);
+  // RegisterFields(DATA_VERSION_CURRENT) for the records made by the
+  // thousand while a file is read: the tables this class registered at the
+  // current version are looked up rather than walked again.
+  void BindCurrentFields() { BindFields(DATA_VERSION_CURRENT); }
 
  private:
   void AddField(void* p, int nCount, int nSize) {

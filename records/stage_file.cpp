@@ -15,6 +15,9 @@ namespace {
 // A placed record takes at least its dropped word and its base part's two
 // counts.
 constexpr size_t MIN_PLACED_BYTES = 12;
+// One that is read whole takes its cell and the counts of its inheritance
+// vector and conditions too (a chara or an item yet more).
+constexpr size_t MIN_WHOLE_PLACED_BYTES = MIN_PLACED_BYTES + 12;
 
 template <class T>
 void WritePlacedList(cVector<T>& v, cDataFile& f) {
@@ -35,9 +38,15 @@ void ReadPlacedList(cVector<T>& v, cDataFile& f, const char* pszWhat, size_t nKe
   uint32_t n = f.ReadCount(MIN_PLACED_BYTES, pszWhat);
   // Every element starts from the defaults. The elements of the stage read
   // before are reused: assigning a default to one keeps the storage of its
-  // lists. The list grows only as elements are read: the count is bounded
-  // by the bytes left, but a damaged file can still claim millions of
-  // elements that are not there.
+  // lists. The room for the rest is made at once, as grown one element at a
+  // time the list would move every element read so far at each step. The
+  // count is bounded by the bytes left, but a damaged file can still claim
+  // millions of elements that are not there: the room is only what the
+  // bytes left could hold read whole, no more than a file that really held
+  // them would take.
+  const size_t nRoom = std::min({static_cast<size_t>(n), nKeep,
+                                 static_cast<size_t>(f.BytesLeft()) / MIN_WHOLE_PLACED_BYTES});
+  if (v.capacity() < nRoom) v.reserve(nRoom);
   T proto;
   size_t nRead = 0;
   for (; nRead < n && nRead < nKeep && !f.Failed(); ++nRead) {
