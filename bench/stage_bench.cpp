@@ -489,14 +489,13 @@ void BM_CrowdedIdLookupFrame(benchmark::State& state) {
 BENCHMARK(BM_CrowdedIdLookupFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 // The crowd of one side where every chara, in every sub-step, gives itself
-// a chara ID at random among sixteen and takes the first chara of ID 7 as
-// its target: every chara moves to another chain of the id index in every
-// sub-step, in list order, among charas moved already and ones still to
-// move. A frame should cost about as the number of charas does.
+// a chara ID at random among sixteen, and one in fifty then takes the first
+// chara of ID 7 as its target: every chara moves to another chain of the id
+// index in every sub-step, in list order, among charas moved already and
+// ones still to move, with lookups in between. A frame should cost about as
+// the number of charas does.
 void BM_CrowdedCharaIdChangeFrame(benchmark::State& state) {
   cEdStage st = CrowdedStage(static_cast<int>(state.range(0)));
-  cEdFlow shuffle;
-  shuffle.m_byTrigger = FlowTrigger::Always;
   cEdCommand id = MakeFlowCommand(FlowCommandKind::StatusOp);
   id.m_vParam[3] = FlowSubject::Self;
   id.m_vParam[4] = CharaStatus::CharaId;
@@ -504,13 +503,17 @@ void BM_CrowdedCharaIdChangeFrame(benchmark::State& state) {
   id.m_vParam[6] = 1;  // at random
   id.m_vParam[8] = 0;
   id.m_vParam[9] = 15;
-  shuffle.m_vecCommand.push_back(id);
   cEdCommand target = MakeFlowCommand(FlowCommandKind::SetTarget);
   target.m_vParam[0] = 3;  // the first chara of the chara ID
   target.m_vParam[1] = 7;
-  shuffle.m_vecCommand.push_back(target);
+  cEdFlow shuffle;
+  shuffle.m_byTrigger = FlowTrigger::Always;
+  shuffle.m_vecCommand.push_back(id);
+  cEdFlow seek = shuffle;
+  seek.m_vecCommand.push_back(target);
+  int nCharas = 0;
   for (cEdChara& c : st.m_vecChara)
-    if (c.m_nType != 0) c.m_vecFlow.push_back(shuffle);
+    if (c.m_nType != 0) c.m_vecFlow.push_back(nCharas++ % 50 == 0 ? seek : shuffle);
   cBusyStage stage(st);
   if (!stage.Ok()) {
     state.SkipWithError("the stage did not reach play");
