@@ -118,7 +118,7 @@ void cIdIndex::Link(int nSlot, KEY k, int32_t nKey) {
   ENTRY& e = m_vEntry[nSlot];
   e.anKey[k] = nKey;
   int nAfter = -1;  // the last of the chain ranked before it
-  ch.nRoot = Insert(k, ch.nRoot, nSlot, nAfter);
+  Insert(k, ch.nRoot, nSlot, nAfter);
   const int nBefore = nAfter >= 0 ? m_vEntry[nAfter].anNext[k] : ch.nHead;
   e.anPrev[k] = nAfter;
   e.anNext[k] = nBefore;
@@ -131,7 +131,7 @@ void cIdIndex::Link(int nSlot, KEY k, int32_t nKey) {
 void cIdIndex::Unlink(int nSlot, KEY k) {
   const ENTRY& e = m_vEntry[nSlot];
   CHAIN& ch = Chain(k, e.anKey[k]);
-  ch.nRoot = Erase(k, ch.nRoot, e.nRank);
+  Erase(k, ch.nRoot, nSlot);
   if (e.anPrev[k] >= 0) m_vEntry[e.anPrev[k]].anNext[k] = e.anNext[k];
   else ch.nHead = e.anNext[k];
   if (e.anNext[k] >= 0) m_vEntry[e.anNext[k]].anPrev[k] = e.anPrev[k];
@@ -139,33 +139,37 @@ void cIdIndex::Unlink(int nSlot, KEY k) {
   if (k == BY_ID && ch.nHead < 0) m_mapById.erase(e.anKey[k]);
 }
 
-// The recursions go as deep as the treap: about twice the logarithm of the
-// chain's length. Of the entries ranked before the new one on the path to
-// its place, the last met is the one ranked last before it.
-int cIdIndex::Insert(KEY k, int nRoot, int nSlot, int& nAfter) {
+// Of the entries ranked before the new one on the path to its place, the
+// last met is the one ranked last before it.
+void cIdIndex::Insert(KEY k, int& nRoot, int nSlot, int& nAfter) {
   ENTRY& e = m_vEntry[nSlot];
-  if (nRoot < 0 || e.nPriority > m_vEntry[nRoot].nPriority) {
-    Split(k, nRoot, e.nRank, e.anLeft[k], e.anRight[k], nAfter);
-    return nSlot;
+  int* lpLink = &nRoot;
+  while (*lpLink >= 0 && m_vEntry[*lpLink].nPriority >= e.nPriority) {
+    ENTRY& r = m_vEntry[*lpLink];
+    if (e.nRank < r.nRank) {
+      lpLink = &r.anLeft[k];
+    } else {
+      nAfter = *lpLink;
+      lpLink = &r.anRight[k];
+    }
   }
-  ENTRY& r = m_vEntry[nRoot];
-  if (e.nRank < r.nRank) {
-    r.anLeft[k] = Insert(k, r.anLeft[k], nSlot, nAfter);
-  } else {
-    nAfter = nRoot;
-    r.anRight[k] = Insert(k, r.anRight[k], nSlot, nAfter);
-  }
-  return nRoot;
+  Split(k, *lpLink, e.nRank, e.anLeft[k], e.anRight[k], nAfter);
+  *lpLink = nSlot;
 }
 
-int cIdIndex::Erase(KEY k, int nRoot, uint64_t nRank) {
-  ENTRY& r = m_vEntry[nRoot];  // the rank is in the tree
-  if (r.nRank == nRank) return Merge(k, r.anLeft[k], r.anRight[k]);
-  if (nRank < r.nRank) r.anLeft[k] = Erase(k, r.anLeft[k], nRank);
-  else r.anRight[k] = Erase(k, r.anRight[k], nRank);
-  return nRoot;
+void cIdIndex::Erase(KEY k, int& nRoot, int nSlot) {
+  const uint64_t nRank = m_vEntry[nSlot].nRank;
+  int* lpLink = &nRoot;  // the entry is in the tree
+  while (*lpLink != nSlot) {
+    ENTRY& r = m_vEntry[*lpLink];
+    lpLink = nRank < r.nRank ? &r.anLeft[k] : &r.anRight[k];
+  }
+  const ENTRY& e = m_vEntry[nSlot];
+  *lpLink = Merge(k, e.anLeft[k], e.anRight[k]);
 }
 
+// Split and Merge recurse as deep as the treap: about twice the logarithm
+// of the chain's length.
 void cIdIndex::Split(KEY k, int nRoot, uint64_t nRank, int& nBelow, int& nRest, int& nLastBelow) {
   if (nRoot < 0) {
     nBelow = nRest = -1;

@@ -98,11 +98,11 @@ class cIdIndex {
   void Unfile(int nSlot);
   void Link(int nSlot, KEY k, int32_t nKey);
   void Unlink(int nSlot, KEY k);
-  // The treap of a chain, by its root; each gives the root after it.
-  // Insert sets nAfter to the entry ranked last before the new one (-1 for
-  // none); Split sets nLastBelow to the last of nBelow's when it has any.
-  int Insert(KEY k, int nRoot, int nSlot, int& nAfter);
-  int Erase(KEY k, int nRoot, uint64_t nRank);
+  // The treap of a chain, by its root. Insert sets nAfter to the entry
+  // ranked last before the new one (-1 for none); Split sets nLastBelow to
+  // the last of nBelow's when it has any; Merge gives the root it makes.
+  void Insert(KEY k, int& nRoot, int nSlot, int& nAfter);
+  void Erase(KEY k, int& nRoot, int nSlot);
   void Split(KEY k, int nRoot, uint64_t nRank, int& nBelow, int& nRest, int& nLastBelow);
   int Merge(KEY k, int nLow, int nHigh);
   void Rekey(cChara& c, KEY k, int32_t nKey);
