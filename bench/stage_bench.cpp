@@ -5,7 +5,7 @@
 // nearest chara as their target and run animations, and 1,000 homing shots
 // seeking them. First bar: at most 2 ms a frame; the goal is 1 ms. And a
 // frame of a stage crowded with 1,000 and 5,000 charas, and of such a crowd
-// whose charas look others up by id.
+// whose charas look others up by id or change their chara IDs.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -487,5 +487,49 @@ void BM_CrowdedIdLookupFrame(benchmark::State& state) {
   state.counters["shots"] = static_cast<double>(stage.Scene().m_Shots.m_lstShot.size());
 }
 BENCHMARK(BM_CrowdedIdLookupFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The crowd of one side where every chara, in every sub-step, gives itself
+// a chara ID at random among sixteen, and one in fifty then takes the first
+// chara of ID 7 as its target: every chara moves to another chain of the id
+// index in every sub-step, in list order, among charas moved already and
+// ones still to move, with lookups in between. A frame should cost about as
+// the number of charas does.
+void BM_CrowdedCharaIdChangeFrame(benchmark::State& state) {
+  cEdStage st = CrowdedStage(static_cast<int>(state.range(0)));
+  cEdCommand id = MakeFlowCommand(FlowCommandKind::StatusOp);
+  id.m_vParam[3] = FlowSubject::Self;
+  id.m_vParam[4] = CharaStatus::CharaId;
+  id.m_vParam[5] = AssignOp::Set;
+  id.m_vParam[6] = 1;  // at random
+  id.m_vParam[8] = 0;
+  id.m_vParam[9] = 15;
+  cEdCommand target = MakeFlowCommand(FlowCommandKind::SetTarget);
+  target.m_vParam[0] = 3;  // the first chara of the chara ID
+  target.m_vParam[1] = 7;
+  cEdFlow shuffle;
+  shuffle.m_byTrigger = FlowTrigger::Always;
+  shuffle.m_vecCommand.push_back(id);
+  cEdFlow seek = shuffle;
+  seek.m_vecCommand.push_back(target);
+  int nCharas = 0;
+  for (cEdChara& c : st.m_vecChara)
+    if (c.m_nType != 0) c.m_vecFlow.push_back(nCharas++ % 50 == 0 ? seek : shuffle);
+  cBusyStage stage(st);
+  if (!stage.Ok()) {
+    state.SkipWithError("the stage did not reach play");
+    return;
+  }
+  for (int i = 0; i < 5; ++i) stage.Scene().Update();
+  for (auto _ : state) {
+    stage.Scene().Update();
+    benchmark::ClobberMemory();
+  }
+  // Charas whose target is another stage chara rather than player 1.
+  int nOnCharas = 0;
+  for (auto& c : g_lstChara) nOnCharas += c->m_lpTarget && c->m_lpTarget != FirstPlayer();
+  state.counters["charas"] = static_cast<double>(g_lstChara.size());
+  state.counters["target_charas"] = nOnCharas;
+}
+BENCHMARK(BM_CrowdedCharaIdChangeFrame)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

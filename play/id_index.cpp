@@ -10,6 +10,14 @@
 namespace {
 // Game thread only.
 cIdIndex s_Index;
+
+// A treap priority: ranks come in order, their hashes in no order.
+uint32_t PriorityOf(uint64_t nRank) {
+  uint64_t z = nRank + 0x9E3779B97F4A7C15ull;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
+}
 }  // namespace
 
 void IdIndexForget(cChara& chara) {
@@ -87,6 +95,7 @@ void cIdIndex::File(cChara& c, uint64_t nRank) {
   ENTRY& e = m_vEntry[nSlot];
   e.lpChara = &c;
   e.nRank = nRank;
+  e.nPriority = PriorityOf(nRank);
   c.m_nIdSlot = nSlot;
   ++m_nFiled;
   Link(nSlot, BY_ID, c.m_nId);
@@ -103,14 +112,13 @@ void cIdIndex::Unfile(int nSlot) {
   --m_nFiled;
 }
 
-// Into the chain at its place by rank: newcomers, the highest, go to the
-// tail at once.
+// Into the chain at its place by rank, which the treap finds.
 void cIdIndex::Link(int nSlot, KEY k, int32_t nKey) {
   CHAIN& ch = Chain(k, nKey);
   ENTRY& e = m_vEntry[nSlot];
   e.anKey[k] = nKey;
-  int nAfter = ch.nTail;
-  while (nAfter >= 0 && m_vEntry[nAfter].nRank > e.nRank) nAfter = m_vEntry[nAfter].anPrev[k];
+  int nAfter = -1;  // the last of the chain ranked before it
+  Insert(k, ch.nRoot, nSlot, nAfter);
   const int nBefore = nAfter >= 0 ? m_vEntry[nAfter].anNext[k] : ch.nHead;
   e.anPrev[k] = nAfter;
   e.anNext[k] = nBefore;
@@ -123,11 +131,73 @@ void cIdIndex::Link(int nSlot, KEY k, int32_t nKey) {
 void cIdIndex::Unlink(int nSlot, KEY k) {
   const ENTRY& e = m_vEntry[nSlot];
   CHAIN& ch = Chain(k, e.anKey[k]);
+  Erase(k, ch.nRoot, nSlot);
   if (e.anPrev[k] >= 0) m_vEntry[e.anPrev[k]].anNext[k] = e.anNext[k];
   else ch.nHead = e.anNext[k];
   if (e.anNext[k] >= 0) m_vEntry[e.anNext[k]].anPrev[k] = e.anPrev[k];
   else ch.nTail = e.anPrev[k];
   if (k == BY_ID && ch.nHead < 0) m_mapById.erase(e.anKey[k]);
+}
+
+// Of the entries ranked before the new one on the path to its place, the
+// last met is the one ranked last before it.
+void cIdIndex::Insert(KEY k, int& nRoot, int nSlot, int& nAfter) {
+  ENTRY& e = m_vEntry[nSlot];
+  int* lpLink = &nRoot;
+  while (*lpLink >= 0 && m_vEntry[*lpLink].nPriority >= e.nPriority) {
+    ENTRY& r = m_vEntry[*lpLink];
+    if (e.nRank < r.nRank) {
+      lpLink = &r.anLeft[k];
+    } else {
+      nAfter = *lpLink;
+      lpLink = &r.anRight[k];
+    }
+  }
+  Split(k, *lpLink, e.nRank, e.anLeft[k], e.anRight[k], nAfter);
+  *lpLink = nSlot;
+}
+
+void cIdIndex::Erase(KEY k, int& nRoot, int nSlot) {
+  const uint64_t nRank = m_vEntry[nSlot].nRank;
+  int* lpLink = &nRoot;  // the entry is in the tree
+  while (*lpLink != nSlot) {
+    ENTRY& r = m_vEntry[*lpLink];
+    lpLink = nRank < r.nRank ? &r.anLeft[k] : &r.anRight[k];
+  }
+  const ENTRY& e = m_vEntry[nSlot];
+  *lpLink = Merge(k, e.anLeft[k], e.anRight[k]);
+}
+
+// Split and Merge recurse as deep as the treap: about twice the logarithm
+// of the chain's length.
+void cIdIndex::Split(KEY k, int nRoot, uint64_t nRank, int& nBelow, int& nRest, int& nLastBelow) {
+  if (nRoot < 0) {
+    nBelow = nRest = -1;
+    return;
+  }
+  ENTRY& r = m_vEntry[nRoot];
+  if (r.nRank < nRank) {
+    nLastBelow = nRoot;
+    Split(k, r.anRight[k], nRank, r.anRight[k], nRest, nLastBelow);
+    nBelow = nRoot;
+  } else {
+    Split(k, r.anLeft[k], nRank, nBelow, r.anLeft[k], nLastBelow);
+    nRest = nRoot;
+  }
+}
+
+// Every rank of nLow below every rank of nHigh.
+int cIdIndex::Merge(KEY k, int nLow, int nHigh) {
+  if (nLow < 0) return nHigh;
+  if (nHigh < 0) return nLow;
+  ENTRY& l = m_vEntry[nLow];
+  ENTRY& h = m_vEntry[nHigh];
+  if (l.nPriority > h.nPriority) {
+    l.anRight[k] = Merge(k, l.anRight[k], nHigh);
+    return nLow;
+  }
+  h.anLeft[k] = Merge(k, nLow, h.anLeft[k]);
+  return nHigh;
 }
 
 void cIdIndex::Rekey(cChara& c, KEY k, int32_t nKey) {

@@ -65,14 +65,20 @@ class cIdIndex {
   friend void NoteCharaIdSet(cChara& chara);
 
   enum KEY { BY_ID, BY_CHARAID, KEY_COUNT };
+  // A chain is a list in rank order for the lookups' walk, and the same
+  // entries in a treap by rank (priorities from the rank's hash) that finds
+  // a moving chara's place in it in logarithmic time.
   struct CHAIN {
     int nHead = -1, nTail = -1;
+    int nRoot = -1;
   };
   struct ENTRY {
     cChara* lpChara;  // null for a free slot
     uint64_t nRank;   // grows with the place in g_lstChara
     int32_t anKey[KEY_COUNT];
-    int anPrev[KEY_COUNT], anNext[KEY_COUNT];  // the chains, -1 at their ends
+    int anPrev[KEY_COUNT], anNext[KEY_COUNT];   // the chains, -1 at their ends
+    int anLeft[KEY_COUNT], anRight[KEY_COUNT];  // the treaps, -1 for none
+    uint32_t nPriority;                         // a parent's is at least its children's
   };
 
   template <class TEST>
@@ -92,6 +98,13 @@ class cIdIndex {
   void Unfile(int nSlot);
   void Link(int nSlot, KEY k, int32_t nKey);
   void Unlink(int nSlot, KEY k);
+  // The treap of a chain, by its root. Insert sets nAfter to the entry
+  // ranked last before the new one (-1 for none); Split sets nLastBelow to
+  // the last of nBelow's when it has any; Merge gives the root it makes.
+  void Insert(KEY k, int& nRoot, int nSlot, int& nAfter);
+  void Erase(KEY k, int& nRoot, int nSlot);
+  void Split(KEY k, int nRoot, uint64_t nRank, int& nBelow, int& nRest, int& nLastBelow);
+  int Merge(KEY k, int nLow, int nHigh);
   void Rekey(cChara& c, KEY k, int32_t nKey);
   bool IsFiled(const cChara& c) const;
 

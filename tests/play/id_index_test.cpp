@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "flow/conditions.h"
@@ -104,6 +105,23 @@ int CompareLookups(int nMaxId, std::initializer_list<int32_t> charaIds) {
   return nBad;
 }
 
+// The searches by chara ID from no chara and from the first answer's chara
+// (which must then find another) against their walks; the count of
+// mismatches, each reported.
+int CompareCharaIdLookups(std::initializer_list<int32_t> charaIds) {
+  int nBad = 0;
+  for (const CHARAFILTER& f : Filters())
+    for (int32_t nCid : charaIds) {
+      const cChara* aSelf[] = {nullptr, WalkLiveCharaById(nullptr, nCid, f)};
+      for (const cChara* lpSelf : aSelf)
+        if (FindLiveCharaById(lpSelf, nCid, f) != WalkLiveCharaById(lpSelf, nCid, f)) {
+          ++nBad;
+          ADD_FAILURE() << "chara ID " << nCid;
+        }
+    }
+  return nBad;
+}
+
 // ---- Charas set up as placements are ----
 
 class IdIndexTest : public cCharaFixture {
@@ -181,6 +199,71 @@ TEST_F(IdIndexTest, LookupsGiveTheWalksAnswersAsTheListAndTheIdsChange) {
   Enemy(7, 6);
   Enemy(1, 7);
   EXPECT_EQ(CompareLookups(12, cids), 0);
+}
+
+// A crowd of few chara IDs whose every chara takes another chara ID in every
+// frame, the frames going through the list in different orders (list order,
+// backward, at random, odd places first), some taking another id too, with
+// lookups between the changes and charas freed, defeated and added in the
+// middle of the frame: a moving chara's place in its new chain decides
+// which chara a lookup meets first.
+TEST_F(IdIndexTest, LookupsGiveTheWalksAnswersAsEveryCharaChangesItsIdsEveryFrame) {
+  const int32_t aCid[] = {-128, 0, 3, 7, 127};
+  const auto cids = {-128, 0, 3, 7, 127, 5};
+  std::mt19937 rng(48);
+  auto pick = [&] { return aCid[rng() % std::size(aCid)]; };
+  constexpr int kIds = 60;
+  AddPlayer(3);
+  for (int i = 0; i < 240; ++i)
+    Enemy(2 + i % kIds, i % 40, i % 7 == 3, static_cast<uint8_t>(i % 2), static_cast<uint8_t>(1 + i % 5 % 2))
+        .SetStatus(CharaStatus::CharaId, pick());
+  ASSERT_EQ(CompareLookups(kIds + 2, cids), 0);  // files the index
+
+  int nBad = 0;
+  for (int nFrame = 0; nFrame < 8; ++nFrame) {
+    std::vector<cStageChara*> order;
+    for (auto& c : g_lstChara) order.push_back(c.get());
+    switch (nFrame % 4) {
+      case 1: std::reverse(order.begin(), order.end()); break;
+      case 2: std::shuffle(order.begin(), order.end(), rng); break;
+      case 3: {
+        std::vector<cStageChara*> odd;
+        for (size_t i = 1; i < order.size(); i += 2) odd.push_back(order[i]);
+        for (size_t i = 0; i < order.size(); i += 2) odd.push_back(order[i]);
+        order = odd;
+        break;
+      }
+      default: break;
+    }
+    const size_t nMiddle = order.size() / 2;
+    bool bMiddlePassed = false;
+    for (size_t i = 0; i < order.size(); ++i) {
+      cStageChara& c = *order[i];
+      c.SetStatus(CharaStatus::CharaId, pick());
+      if (i % 23 == 0) {
+        cEdChara def = c.m_Def;
+        const int32_t nCid = c.m_nCharaId;
+        c.StageCharaInitFromPlacement(2 + static_cast<int>(rng() % kIds), def, nullptr, c.m_dX, c.m_dY, 0);
+        c.SetStatus(CharaStatus::CharaId, nCid);
+      }
+      if (i % 16 == 15) nBad += CompareCharaIdLookups(cids);
+      if (i == nMiddle && !bMiddlePassed) {
+        bMiddlePassed = true;
+        // One chara still to move and one moved already leave the list, one
+        // is defeated, and a newcomer joins the moves to come.
+        for (cStageChara* lpGone : {order[i + 1 + rng() % (order.size() - i - 1)], order[rng() % (i + 1)]}) {
+          order.erase(std::find(order.begin(), order.end(), lpGone));
+          EraseChara(std::find_if(g_lstChara.begin(), g_lstChara.end(), [&](auto& p) { return p.get() == lpGone; }));
+        }
+        order[rng() % order.size()]->CharaOnDefeated();
+        order.push_back(&Enemy(2 + static_cast<int>(rng() % kIds), 10, nFrame % 2 == 1));
+        --i;  // the place of the one moved already is gone
+      }
+    }
+    nBad += CompareLookups(kIds + 2, cids);
+  }
+  EXPECT_EQ(nBad, 0);
+  EXPECT_EQ(cIdIndex::Ready().FiledCountForTests(), g_lstChara.size());
 }
 
 // ---- A stage in play ----
