@@ -11,8 +11,10 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <future>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <strings.h>
 
 #include "platform/text_cp932.h"
@@ -213,6 +215,43 @@ class cFreeTypeFace : public cGlyphFace {
   std::map<int, GLYPHBITMAP> m_mapCache;
 };
 
+// Reading fontconfig's configuration (its XML files and font caches) takes
+// several milliseconds. Start-up asks for it early, on a helper thread, and
+// the first look-up that needs a configuration takes that one (waiting for
+// it if need be) instead of reading its own. One never taken is destroyed at
+// exit, as a look-up destroys its own.
+class cConfigReadAhead {
+ public:
+  ~cConfigReadAhead() {
+    if (FcConfig* cfg = Take()) FcConfigDestroy(cfg);
+  }
+  void Start() {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    if (m_Pending.valid()) return;
+    try {
+      m_Pending = std::async(std::launch::async, [] { return FcInitLoadConfigAndFonts(); });
+    } catch (const std::system_error&) {
+      // No thread: the first look-up reads the configuration itself.
+    }
+  }
+  // The configuration read ahead, now the caller's; null when none is
+  // pending.
+  FcConfig* Take() {
+    std::future<FcConfig*> pending;
+    {
+      std::lock_guard<std::mutex> lock(m_Mutex);
+      pending = std::move(m_Pending);
+    }
+    return pending.valid() ? pending.get() : nullptr;
+  }
+
+ private:
+  std::mutex m_Mutex;
+  std::future<FcConfig*> m_Pending;
+};
+
+cConfigReadAhead s_ConfigAhead;
+
 class cFreeTypeSource : public cGlyphSource {
  public:
   cFreeTypeSource() {
@@ -248,6 +287,7 @@ class cFreeTypeSource : public cGlyphSource {
     FcConfig* cfg = nullptr;
     for (const std::string* f : {&a, &b}) {
       if (m_mapFiles.count(*f)) continue;
+      if (!cfg) cfg = s_ConfigAhead.Take();
       if (!cfg) cfg = FcInitLoadConfigAndFonts();
       m_mapFiles.emplace(*f, cfg ? FindFontFile(cfg, *f) : "");
     }
@@ -309,6 +349,10 @@ cGlyphSource* GetGlyphSource() {
 }
 
 void SetGlyphSourceForTests(cGlyphSource* lpSource) { s_lpTestSource.store(lpSource); }
+
+void ReadFontConfigurationAhead() {
+  if (!s_lpTestSource.load()) s_ConfigAhead.Start();
+}
 
 std::unique_ptr<cGlyphSource> CreateFreeTypeGlyphSource() { return std::make_unique<cFreeTypeSource>(); }
 std::unique_ptr<cGlyphSource> CreateFakeGlyphSourceForTests() { return std::make_unique<cFakeSource>(); }

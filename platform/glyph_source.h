@@ -49,6 +49,10 @@ class cGlyphSource {
 cGlyphSource* GetGlyphSource();
 // Tests only: null returns to the FreeType source. Not owned.
 void SetGlyphSourceForTests(cGlyphSource* lpSource);
+// Starts reading the font configuration on a helper thread, so that the
+// first face opened finds it read (start-up calls this early, long before
+// the fonts are made). Nothing while a test source is set.
+void ReadFontConfigurationAhead();
 
 std::unique_ptr<cGlyphSource> CreateFreeTypeGlyphSource();
 std::unique_ptr<cGlyphSource> CreateFakeGlyphSourceForTests();

@@ -11,6 +11,7 @@
 #include "media/graphics/font.h"
 #include "media/sound/sound_effects.h"
 #include "platform/file_system.h"
+#include "platform/glyph_source.h"
 #include "platform/joystick.h"
 #include "platform/messages.h"
 #include "platform/system_info.h"
@@ -266,6 +267,8 @@ bool InitGame(const char* lpCmdLine, int nCmdShow) {
   // A checked access that fails before g_hWndMain is set posts its close
   // request to no window; the request is made again once there is one.
   const int nFailedAccessesBefore = CheckedAccessFailures();
+  // Read while the project loads; the fonts are made from it much later.
+  ReadFontConfigurationAhead();
   timeBeginPeriod(1);
   s_Ran.bTimerPeriod = true;
   srand(timeGetTime());
