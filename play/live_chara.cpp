@@ -578,16 +578,26 @@ BOOL cChara::MoveTowardOffset(cCommandRun& run, double dDX, double dDY, int nAxe
 void cChara::SetTargetChara(cChara* lpTarget) {
   if (m_lpTarget == lpTarget) return;
   if (m_lpTarget) {
-    // From the back: the list's charas leave from its end at the stage's
-    // close, and the latest pursuers are the likeliest to change aim.
+    // A chara stands in its target's list only, at the place it keeps; the
+    // list's last entry fills the gap, so that a crowd changing aim every
+    // sub-step costs each change a constant. Nothing reads the list's order.
     cVector<cChara*>& v = m_lpTarget->m_vTargetedBy;
-    auto it = std::find(v.rbegin(), v.rend(), this);
-    if (it != v.rend()) v.erase(std::next(it).base());
+    size_t nSlot = m_nTargetedBySlot;
+    if (nSlot >= v.size() || v[nSlot] != this) {
+      auto it = std::find(v.begin(), v.end(), this);
+      nSlot = it == v.end() ? v.size() : static_cast<size_t>(it - v.begin());
+    }
+    if (nSlot < v.size()) {
+      v[nSlot] = v.back();
+      v[nSlot]->m_nTargetedBySlot = nSlot;
+      v.pop_back();
+    }
   }
   m_lpTarget = lpTarget;
-  if (lpTarget && std::find(lpTarget->m_vTargetedBy.begin(), lpTarget->m_vTargetedBy.end(), this) ==
-                      lpTarget->m_vTargetedBy.end())
+  if (lpTarget) {
+    m_nTargetedBySlot = lpTarget->m_vTargetedBy.size();
     lpTarget->m_vTargetedBy.push_back(this);
+  }
 }
 
 void cChara::DropLinks() {

@@ -283,7 +283,10 @@ class cChara : public cGameObj, public BLOCKCONTACT, public cFlowChara {
   const KEYLOGS* KeyLogsOf(bool bOwnPlayer) const;
 
   cChara* m_lpTarget = nullptr;
+  // The charas whose target this chara is, in no particular order, and this
+  // chara's place in its own target's list.
   cVector<cChara*> m_vTargetedBy;
+  size_t m_nTargetedBySlot = 0;
   // The serials of its linked shots (shot types 3 and 6); a serial, not a
   // pointer, so a shot that ends leaves nothing dangling here.
   cVector<int32_t> m_vLinkedShot;

@@ -4,6 +4,7 @@
 // meets a freed object fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/play/chara_fixture.h"
@@ -112,6 +113,41 @@ TEST_F(CharaErasureTest, SweepClearsParentsChildrenAndTheFlowContext) {
   child.m_bDefeated = 1;
   EXPECT_EQ(SweepCharas(), 1);
   EXPECT_EQ(g_lstChara.size(), 1u);
+}
+
+// Pursuers changing aim in every order leave each target's list holding
+// exactly its pursuers, once each; a target swept mid-crowd lets go of them.
+TEST_F(CharaErasureTest, PursuersChangingAimKeepEveryTargetsListExact) {
+  AddPlayer(3);
+  std::vector<cStageChara*> v;
+  for (int i = 0; i < 24; ++i) v.push_back(&AddEnemy(MakeEnemyDef(5), 4 + i % 8, 11 - i / 8));
+  auto check = [&] {
+    for (cStageChara* t : v) {
+      std::vector<cChara*> want, got(t->m_vTargetedBy.begin(), t->m_vTargetedBy.end());
+      for (cStageChara* c : v)
+        if (!c->m_bRemoved && c->m_lpTarget == t) want.push_back(c);
+      std::sort(want.begin(), want.end());
+      std::sort(got.begin(), got.end());
+      ASSERT_EQ(got, want);
+    }
+  };
+  uint32_t r = 7;
+  for (int round = 0; round < 400; ++round) {
+    r = r * 1103515245u + 12345u;
+    cStageChara* c = v[(r >> 8) % v.size()];
+    const uint32_t k = (r >> 16) % (v.size() + 4);
+    // Now and then no target, or the same one again.
+    c->SetTargetChara(k < v.size() ? v[k] : (k == v.size() ? nullptr : c->m_lpTarget));
+    if (round % 50 == 0) check();
+  }
+  check();
+  cStageChara* target = v[3];
+  for (int i = 0; i < 6; ++i) v[10 + i]->SetTargetChara(target);
+  target->m_bRemoved = 1;
+  EXPECT_EQ(SweepCharas(), 1);
+  v.erase(v.begin() + 3);
+  for (cStageChara* c : v) EXPECT_NE(c->m_lpTarget, target);
+  check();
 }
 
 TEST_F(CharaErasureTest, ACharaFreedOutsideTheListsUnlinksItself) {
