@@ -58,8 +58,6 @@ class cEdRecord {
   void ClearTables() { m_pFields = nullptr; }
   // RegisterFields(nVersion) as the base's own operations call it: the
   // tables a class had at a version are looked up, not registered again.
-  // A constructor of a record made often (per shot, per command) binds
-  // rather than registers.
   void BindFields(int nVersion);
   template <class T>
   void AddField32(T* p, int nCount) {
@@ -84,8 +82,9 @@ class cEdRecord {
   // Registers the same string nCount times (every caller passes 1).
   void AddStrField(std::string* p, int nCount);
   // RegisterFields(DATA_VERSION_CURRENT) for the records made by the
-  // thousand while a file is read: the tables this class registered at the
-  // current version are looked up rather than walked again.
+  // thousand while a file is read or a stage plays (commands, shots, moves):
+  // the tables this class registered at the current version are looked up
+  // rather than walked again.
   void BindCurrentFields() { BindFields(DATA_VERSION_CURRENT); }
 
  private:
